@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Zintaro needs to build, run and test.
+# Safe to run any number of times: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools
+  libfluidsynth-dev fluid-soundfont-gm
+  librtmidi-dev libasound2-dev
+  libespeak-ng-dev espeak-ng-data
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,10 @@
+#include "app/state/modulo1.h"
+
+namespace zintaro {
+
+void RecomputeTempoDurations(Modulo1& m, int tempo)
+{
+    m.TempoDurations = TempoDurationsFor(tempo);
+}
+
+} // namespace zintaro

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/state/note_model.h"
+
+#include <array>
+#include <cstdint>
+
+namespace zintaro {
+
+inline constexpr int StorePositions = 1001;
+inline constexpr int MaxEntries = StorePositions - 1; // the last position is for the end marker
+inline constexpr int16_t EndMarker = 111;
+inline constexpr int StaffColumns = 57;
+
+// Booleans stored as numbers, as in the composition files.
+inline constexpr int16_t True16 = -1;
+inline constexpr int16_t False16 = 0;
+
+struct Entry {
+    int16_t RestFlag = 0; // 0 a note, -1 a rest, 111 the end marker
+    int16_t NoteIndex = 0;
+    int16_t DurationCode = 0;
+
+    friend bool operator==(const Entry&, const Entry&) = default;
+};
+
+inline constexpr Entry EndEntry { EndMarker, EndMarker, EndMarker };
+
+// The composition store: three parallel rows of 1001 values. The piece is
+// positions 0 .. NoteCount − 1 and the end marker stands at NoteCount.
+struct CompositionStore {
+    std::array<int16_t, StorePositions> RestFlag {};
+    std::array<int16_t, StorePositions> NoteIndex {};
+    std::array<int16_t, StorePositions> DurationCode {};
+
+    CompositionStore() { clear(); }
+
+    Entry at(int position) const { return { RestFlag[position], NoteIndex[position], DurationCode[position] }; }
+    void set(int position, Entry e)
+    {
+        RestFlag[position] = e.RestFlag;
+        NoteIndex[position] = e.NoteIndex;
+        DurationCode[position] = e.DurationCode;
+    }
+
+    // The empty state: all zero but a rest flag at position 0.
+    void clear()
+    {
+        RestFlag.fill(0);
+        NoteIndex.fill(0);
+        DurationCode.fill(0);
+        RestFlag[0] = True16;
+    }
+};
+
+// The state that every part of the program shares. One object per program
+// run (and per test), passed by reference.
+//
+// Positions and columns: WriteIndex is the position in the piece that the
+// next entry writes; the staff shows one page of 57 columns at a time, so the
+// cursor's column is WriteIndex mod 57 and the page shown is WriteIndex / 57.
+struct Modulo1 {
+    CompositionStore Composition;
+    int NoteCount = 0;
+    int16_t WriteIndex = 0;
+    int CursorColumn = 0;
+    int16_t CurrentDuration = 0;
+    bool SpeakNames = false;
+    bool Listening = false;
+    int16_t DrawScale = 1;
+    std::array<double, 4> TempoDurations { 3000, 1500, 750, 375 };
+    int16_t StaffStep = 0;
+    int16_t RestImageNext = 0;
+
+    // Mirrors of the switches that the rules read: "Scrivi" (write the note
+    // names), "Muto" and "Scala".
+    bool WriteNames = true;
+    bool Mute = false;
+    bool ScaleWalk = false;
+
+    // The piece is full when appending would leave no position for the end marker.
+    bool isFull() const { return NoteCount >= MaxEntries; }
+    int pageOf(int position) const { return position / StaffColumns; }
+    int columnOf(int position) const { return position % StaffColumns; }
+};
+
+// The window's own variables, shared by its handlers: the reading trainer and
+// the piano keys.
+struct Form1State {
+    int TrainerStep = 3;
+    int16_t TrainerNote = 0;
+    bool TrainerShowPhase = false;
+    int16_t TrainerDescending = 0; // 0 upward, -1 downward
+    int KeyDisplayOnly = 0;
+    int16_t LastKeyIndex = -1;
+};
+
+// Fills TempoDurations from a tempo number.
+void RecomputeTempoDurations(Modulo1& m, int tempo);
+
+// Where the cursor's left edge stands for a column.
+constexpr int ColumnX(int column)
+{
+    return 20 * column + 100;
+}
+
+} // namespace zintaro

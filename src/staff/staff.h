@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/state/modulo1.h"
+#include "staff/staff_surface.h"
+
+#include <cstdint>
+
+namespace zintaro {
+class Dialogs;
+}
+
+namespace zintaro::staff {
+class Speech;
+
+// Staff geometry: lays out the lines for DrawScale, hides the rest images
+// and starts the page's rest images from 0. Does not clear the surface.
+void DrawStaff(Modulo1& m, StaffSurface& surface);
+
+// Sets m.StaffStep for a note and returns it; writes the name labels while
+// "Scrivi" is on (m.WriteNames).
+int16_t NotePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex);
+
+// The glyph routines, one per duration code. isRest ≠ 0 draws the rest.
+void DrawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled);
+void DrawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k);
+
+// Draws the glyph of a duration code 0..6 in a column; other codes draw nothing.
+void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column);
+
+// Wipes one column white, ten pixels either side of its centre, scaled.
+void EraseColumn(const Modulo1& m, StaffSurface& s, int column);
+
+enum class EntryOutcome {
+    Drawn, // drawn only (store false, or a playback is listening)
+    Stored, // drawn and written into the composition
+    Refused, // the composition is full: nothing drawn, stored or moved
+};
+
+// The one road of a note or rest to the staff and the store. Positions follow
+// the page model of Modulo1: the entry goes to position WriteIndex, drawn in
+// column WriteIndex mod 57; afterwards WriteIndex advances by one and the
+// cursor follows, turning the page (clear, DrawStaff) after column 56.
+// An append that would leave no room for the end marker is refused with a
+// message through the dialogs.
+EntryOutcome EnterNote(
+    Modulo1& m, StaffSurface& s, Dialogs& dialogs, bool store, int16_t isRest, int16_t note, int16_t duration);
+
+// The empty state of the store; counts and cursor are the caller's.
+void ClearComposition(Modulo1& m);
+
+// Bars of the entries on one staff page; the running sum and the red state
+// are counted from position 0 of the piece.
+void DrawBars(const Modulo1& m, StaffSurface& s, int page);
+
+// Speaks the solfège name of a note; an empty text outside 0..35.
+void SpeakNoteName(Speech& speech, int16_t noteIndex);
+
+} // namespace zintaro::staff

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zintaro::staff {
+
+// A colour as the program writes it: red in the low byte (255 is red).
+using Rgb = uint32_t;
+inline constexpr Rgb Black = 0x000000;
+inline constexpr Rgb White = 0xFFFFFF;
+inline constexpr Rgb Red = 0x0000FF;
+
+inline constexpr int StaffLineElements = 7; // Lin(0..4) lines, Lin(5) and Lin(6) end bars
+inline constexpr int RestImages = 51; // PSM(0..50)
+
+// The staff surface Pn: a persistent drawing in pixels, plus the child
+// elements that lie on it (staff lines, quarter-rest images, the cursor and
+// the large name label) and the small name label beside the switches.
+// What is drawn stays until clear(); clear() leaves the child elements alone.
+class StaffSurface {
+public:
+    virtual ~StaffSurface() = default;
+
+    // Drawn marks.
+    virtual void clear() = 0;
+    // The fill style for rectangle() and circle(): solid or transparent. It
+    // stays as last set and starts transparent.
+    virtual void setFillSolid(bool solid) = 0;
+    virtual void line(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // Outline with both corner pixels included; the inside follows the fill style.
+    virtual void rectangle(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    virtual void filledRectangle(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // Outline in the foreground colour (black); filled black when the fill style is solid.
+    virtual void circle(float x, float y, float radius) = 0;
+    // Draws the quarter-rest picture as a mark, for rests beyond the images.
+    virtual void restPicture(int left, int top) = 0;
+
+    // Child elements.
+    virtual void placeStaffLine(int element, int y1, int y2, int thickness) = 0;
+    virtual void setRestImageVisible(int element, bool visible) = 0;
+    virtual void setRestImageLeft(int element, int left) = 0;
+    virtual void setCursorLeft(int left) = 0;
+    // Captions of Lab1 and then Lab2.
+    virtual void setNameLabels(const std::string& text) = 0;
+    virtual void setStaffLabelTop(int top) = 0;
+};
+
+} // namespace zintaro::staff

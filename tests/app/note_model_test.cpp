@@ -1,0 +1,118 @@
+#include "app/state/modulo1.h"
+
+#include <gtest/gtest.h>
+
+namespace zintaro {
+namespace {
+
+TEST(NoteModel, everyPianoKeyHasTheStepAndNameOfItsNatural)
+{
+    struct Row {
+        int note;
+        int step;
+        const char* written;
+        const char* spoken;
+    };
+    const Row rows[] = {
+        { 0, 0, "FA", "Fa" },
+        { 1, 0, "FA", "Fa" },
+        { 2, 1, "SOL", "Sol" },
+        { 3, 1, "SOL", "Sol" },
+        { 4, 2, "LA", "La" },
+        { 5, 2, "LA", "La" },
+        { 6, 3, "SI", "Si" },
+        { 7, 4, "DO", "Do" },
+        { 8, 4, "DO", "Do" },
+        { 9, 5, "RE", "Re" },
+        { 10, 5, "RE", "Re" },
+        { 11, 6, "MI", "Mi" },
+        { 12, 7, "FA", "Fa" },
+        { 13, 7, "FA", "Fa" },
+        { 14, 8, "SOL", "Sol" },
+        { 15, 8, "SOL", "Sol" },
+        { 16, 9, "LA", "La" },
+        { 17, 9, "LA", "La" },
+        { 18, 10, "SI", "Si" },
+        { 19, 11, "DO", "Do" },
+        { 20, 11, "DO", "Do" },
+        { 21, 12, "RE", "Re" },
+        { 22, 12, "RE", "Re" },
+        { 23, 13, "MI", "Mi" },
+        { 24, 14, "FA", "Fa" },
+        { 25, 14, "FA", "Fa" },
+        { 26, 15, "SOL", "Sol" },
+        { 27, 15, "SOL", "Sol" },
+        { 28, 16, "LA", "La" },
+        { 29, 16, "LA", "La" },
+        { 30, 17, "SI", "Si" },
+        { 31, 18, "DO", "Do" },
+        { 32, 18, "DO", "Do" },
+        { 33, 19, "RE", "Re" },
+        { 34, 19, "RE", "Re" },
+        { 35, 20, "MI", "Mi" },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.note);
+        EXPECT_EQ(ScaleStep(r.note), r.step);
+        EXPECT_EQ(StaffStepOf(r.note), r.step - 4);
+        EXPECT_EQ(WrittenName(r.note), r.written);
+        EXPECT_EQ(SpokenName(r.note), r.spoken);
+    }
+}
+
+TEST(NoteModel, indicesOutsideThePianoHaveStepZeroAndNoName)
+{
+    for (int note : { -1, 36, 111, -32768 }) {
+        SCOPED_TRACE(note);
+        EXPECT_EQ(ScaleStep(note), 0);
+        EXPECT_EQ(StaffStepOf(note), -4);
+        EXPECT_EQ(WrittenName(note), "");
+        EXPECT_EQ(SpokenName(note), "");
+    }
+}
+
+TEST(NoteModel, stepToNoteIsTheNaturalOnEveryStepAndInvertsScaleStep)
+{
+    for (int step = 0; step <= 20; ++step) {
+        const int note = StepToNote(step);
+        EXPECT_FALSE(isSharp(static_cast<int16_t>(note))) << step;
+        EXPECT_EQ(ScaleStep(note), step);
+    }
+    EXPECT_EQ(StepToNote(4), 7); // C4
+    EXPECT_EQ(StepToNote(18), 31); // C6
+    EXPECT_EQ(StepToNote(-1), 0);
+    EXPECT_EQ(StepToNote(21), 0);
+}
+
+TEST(NoteModel, theBlackKeysAreTheSharps)
+{
+    std::vector<int> sharps;
+    for (int16_t i = 0; i < 36; ++i)
+        if (isSharp(i))
+            sharps.push_back(i);
+    EXPECT_EQ(sharps, (std::vector<int> { 1, 3, 5, 8, 10, 13, 15, 17, 20, 22, 25, 27, 29, 32, 34 }));
+}
+
+TEST(TempoDurations, areRoundedDownNotToNearest)
+{
+    EXPECT_EQ(TempoDurationsFor(100), (std::array<double, 4> { 3000, 1500, 750, 375 }));
+    EXPECT_EQ(TempoDurationsFor(41), (std::array<double, 4> { 1230, 615, 307, 153 }));
+    EXPECT_EQ(TempoDurationsFor(210), (std::array<double, 4> { 6300, 3150, 1575, 787 }));
+    EXPECT_EQ(TempoDurationsFor(40), (std::array<double, 4> { 1200, 600, 300, 150 }));
+}
+
+TEST(CompositionStore, startsAndClearsToTheEmptyState)
+{
+    Modulo1 m;
+    EXPECT_EQ(m.NoteCount, 0);
+    EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
+    m.Composition.set(5, EndEntry);
+    m.Composition.set(1000, Entry { 0, 35, 6 });
+    m.Composition.clear();
+    EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
+    for (int i = 1; i < StorePositions; ++i)
+        ASSERT_EQ(m.Composition.at(i), (Entry { 0, 0, 0 })) << i;
+}
+
+} // namespace
+} // namespace zintaro

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "staff/staff_surface.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace zintaro::testing {
+
+// A staff surface that records every mark drawn since the last clear, and
+// holds the state of the child elements.
+class RecordingSurface : public staff::StaffSurface {
+public:
+    enum class Kind { Line, Rectangle, FilledRectangle, Circle, RestPicture };
+
+    struct Mark {
+        Kind kind;
+        float x1, y1, x2, y2; // a circle: centre in x1, y1 and radius in x2
+        staff::Rgb colour;
+        bool solid; // the fill style when it was drawn
+    };
+
+    struct StaffLine {
+        int y1 = 0, y2 = 0, thickness = 0;
+    };
+
+    void clear() override
+    {
+        marks.clear();
+        ++clears;
+    }
+    void setFillSolid(bool s) override { solid = s; }
+    void line(float x1, float y1, float x2, float y2, staff::Rgb c) override
+    {
+        marks.push_back({ Kind::Line, x1, y1, x2, y2, c, solid });
+    }
+    void rectangle(float x1, float y1, float x2, float y2, staff::Rgb c) override
+    {
+        marks.push_back({ Kind::Rectangle, x1, y1, x2, y2, c, solid });
+    }
+    void filledRectangle(float x1, float y1, float x2, float y2, staff::Rgb c) override
+    {
+        marks.push_back({ Kind::FilledRectangle, x1, y1, x2, y2, c, solid });
+    }
+    void circle(float x, float y, float r) override
+    {
+        marks.push_back({ Kind::Circle, x, y, r, 0, staff::Black, solid });
+    }
+    void restPicture(int left, int top) override
+    {
+        marks.push_back({ Kind::RestPicture, float(left), float(top), 0, 0, staff::Black, solid });
+    }
+
+    void placeStaffLine(int element, int y1, int y2, int thickness) override
+    {
+        staffLines.at(element) = { y1, y2, thickness };
+    }
+    void setRestImageVisible(int element, bool visible) override { restVisible.at(element) = visible; }
+    void setRestImageLeft(int element, int left) override { restLeft.at(element) = left; }
+    void setCursorLeft(int left) override { cursorLeft = left; }
+    void setNameLabels(const std::string& text) override { nameLabels = text; }
+    void setStaffLabelTop(int top) override { staffLabelTop = top; }
+
+    std::vector<Mark> marksOf(Kind kind) const
+    {
+        std::vector<Mark> out;
+        for (const Mark& m : marks)
+            if (m.kind == kind)
+                out.push_back(m);
+        return out;
+    }
+    int visibleRestImages() const
+    {
+        int n = 0;
+        for (bool v : restVisible)
+            n += v ? 1 : 0;
+        return n;
+    }
+
+    std::vector<Mark> marks;
+    int clears = 0;
+    bool solid = false;
+    std::array<StaffLine, staff::StaffLineElements> staffLines {};
+    std::array<bool, staff::RestImages> restVisible {};
+    std::array<int, staff::RestImages> restLeft {};
+    int cursorLeft = 100;
+    std::string nameLabels;
+    int staffLabelTop = 0;
+};
+
+} // namespace zintaro::testing

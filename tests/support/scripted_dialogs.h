@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/state/dialogs.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace zintaro::testing {
+
+// Records every box and answers questions from a script (Yes when the script
+// runs out).
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        bool isQuestion;
+    };
+
+    void message(const std::string& text, const std::string& title = {}) override
+    {
+        shown.push_back({ text, title, false });
+    }
+    bool question(const std::string& text, const std::string& title) override
+    {
+        shown.push_back({ text, title, true });
+        if (answers.empty())
+            return true;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+};
+
+} // namespace zintaro::testing
