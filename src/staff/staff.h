@@ -4,6 +4,7 @@
 #include "staff/staff_surface.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace zintaro {
 class Dialogs;
@@ -36,6 +37,10 @@ void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, in
 
 // Wipes one column white, ten pixels either side of its centre, scaled.
 void EraseColumn(const Modulo1& m, StaffSurface& s, int column);
+
+// Told when an entry would not fit: the store keeps 1000 entries and the end marker.
+inline constexpr std::string_view CompositionFullText =
+    "The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.";
 
 enum class EntryOutcome {
     Drawn, // drawn only (store false, or a playback is listening)
