@@ -1,0 +1,217 @@
+#include "staff/staff.h"
+
+namespace zintaro::staff {
+
+namespace {
+
+int columnCentre(int column)
+{
+    return 20 * column + 100;
+}
+
+// Stems stand on the grid of the window layout, ten pixels below the heads,
+// and keep their pixel size at every scale.
+void DrawStem(StaffSurface& s, int16_t step, int16_t column)
+{
+    const float x = static_cast<float>(20 * column);
+    const float n5 = static_cast<float>(5 * step);
+    if (step >= 7)
+        s.rectangle(x + 95, 100 - n5, x + 96, 130 - n5, Black);
+    else
+        s.rectangle(x + 104, 100 - n5, x + 105, 70 - n5, Black);
+}
+
+void dot(StaffSurface& s, int x, int y)
+{
+    s.circle(static_cast<float>(x), static_cast<float>(y), 2);
+}
+
+void stroke(StaffSurface& s, int x1, int y1, int x2, int y2)
+{
+    s.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2), Black);
+}
+
+} // namespace
+
+void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled)
+{
+    const int step = NotePosition(m, s, note);
+    const int scale = m.DrawScale;
+    const auto x = static_cast<float>(columnCentre(column) * scale);
+    const auto y = static_cast<float>((90 - 5 * step) * scale);
+
+    if (filled) {
+        s.setFillSolid(true);
+        s.circle(x, y, static_cast<float>(4 * scale));
+    } else {
+        s.setFillSolid(false);
+        for (int i = 0; i <= scale; ++i) {
+            s.circle(x, y, static_cast<float>(4 * scale + i));
+            s.setStaffLabelTop((87 - 5 * step) * scale);
+        }
+    }
+
+    const auto left = static_cast<float>((20 * column + 92) * scale);
+    const auto right = static_cast<float>((20 * column + 108) * scale);
+    // Below the staff: every even step from the note's up to middle C, lowest first.
+    if (step <= 0) {
+        for (int t = step + (step % 2 != 0 ? 1 : 0); t <= 0; t += 2)
+            s.rectangle(
+                left, static_cast<float>((90 - 5 * t) * scale), right, static_cast<float>((91 - 5 * t) * scale), Black);
+    }
+    // Above the staff the lines are 0.8 high, centred on steps 12, 14 and 16.
+    if (step > 11) {
+        for (int i = 1; i <= step - 11; i += 2)
+            s.rectangle(left, static_cast<float>((34.6 - 5 * i) * scale), right,
+                static_cast<float>((35.4 - 5 * i) * scale), Black);
+    }
+}
+
+void DrawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
+{
+    const int x = 20 * column;
+    const int n5 = 5 * step;
+    if (step < 7) {
+        const int a = 70 + 6 * (k - 1);
+        for (int j = 0; j < 3; ++j)
+            stroke(s, x + 104, a + j - n5, x + 112, a + 8 + j - n5);
+    } else {
+        const int b = 130 - 6 * (k - 1);
+        stroke(s, x + 95, b - n5, x + 103, b - 8 - n5);
+        stroke(s, x + 95, b + 1 - n5, x + 103, b - 7 - n5);
+        stroke(s, x + 95, b + 1 - n5, x + 103, b - 6 - n5);
+    }
+}
+
+void DrawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const auto x = static_cast<float>(20 * column);
+        s.filledRectangle(x + 95, 60, x + 105, 65, Black);
+        return;
+    }
+    DrawHead(m, s, note, column, false);
+}
+
+void DrawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const auto x = static_cast<float>(20 * column);
+        s.filledRectangle(x + 95, 65, x + 105, 70, Black);
+        return;
+    }
+    DrawHead(m, s, note, column, false);
+    DrawStem(s, m.StaffStep, column);
+}
+
+void DrawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const int left = 20 * column + 97;
+        // A page can hold more quarter rests than there are images; the rest
+        // beyond the last image is drawn as a mark, which the next clear removes.
+        if (m.RestImageNext >= 0 && m.RestImageNext < RestImages) {
+            s.setRestImageVisible(m.RestImageNext, true);
+            s.setRestImageLeft(m.RestImageNext, left);
+            ++m.RestImageNext;
+        } else {
+            s.restPicture(left, 61);
+        }
+        return;
+    }
+    DrawHead(m, s, note, column, true);
+    DrawStem(s, m.StaffStep, column);
+}
+
+void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const int x0 = 20 * column + 100;
+        s.setFillSolid(true);
+        dot(s, x0, 70);
+        stroke(s, x0 + 5, 70, x0 + 1, 82);
+        stroke(s, x0 + 4, 70, x0, 82);
+        return;
+    }
+    DrawQuarter(m, s, 0, note, column);
+    DrawFlag(s, m.StaffStep, column, 1);
+}
+
+void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const int x0 = 20 * column + 100;
+        s.setFillSolid(true);
+        dot(s, x0, 65);
+        dot(s, x0 - 3, 75);
+        stroke(s, x0 + 5, 65, x0 - 1, 85);
+        stroke(s, x0 + 4, 65, x0 - 2, 85);
+        return;
+    }
+    DrawEighth(m, s, 0, note, column);
+    DrawFlag(s, m.StaffStep, column, 2);
+}
+
+void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const int x0 = 20 * column + 100;
+        s.setFillSolid(true);
+        dot(s, x0, 55);
+        dot(s, x0 - 3, 65);
+        dot(s, x0 - 6, 75);
+        stroke(s, x0 + 5, 55, x0 - 4, 85);
+        stroke(s, x0 + 4, 55, x0 - 5, 85);
+        return;
+    }
+    DrawSixteenth(m, s, 0, note, column);
+    DrawFlag(s, m.StaffStep, column, 3);
+}
+
+void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    if (isRest != 0) {
+        const int x0 = 20 * column + 100;
+        s.setFillSolid(true);
+        dot(s, x0, 55);
+        dot(s, x0 - 3, 65);
+        dot(s, x0 - 6, 75);
+        dot(s, x0 - 9, 85);
+        stroke(s, x0 + 5, 55, x0 - 7, 95);
+        stroke(s, x0 + 4, 55, x0 - 8, 95);
+        return;
+    }
+    DrawThirtySecond(m, s, 0, note, column);
+    DrawFlag(s, m.StaffStep, column, 4);
+}
+
+void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
+{
+    switch (duration) {
+    case 0:
+        DrawWhole(m, s, isRest, note, column);
+        break;
+    case 1:
+        DrawHalf(m, s, isRest, note, column);
+        break;
+    case 2:
+        DrawQuarter(m, s, isRest, note, column);
+        break;
+    case 3:
+        DrawEighth(m, s, isRest, note, column);
+        break;
+    case 4:
+        DrawSixteenth(m, s, isRest, note, column);
+        break;
+    case 5:
+        DrawThirtySecond(m, s, isRest, note, column);
+        break;
+    case 6:
+        DrawSixtyFourth(m, s, isRest, note, column);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace zintaro::staff
