@@ -8,6 +8,9 @@
 namespace zintaro::midi {
 class MidiOut;
 }
+namespace zintaro::compose {
+struct Ports;
+}
 
 namespace zintaro::input {
 
@@ -74,5 +77,19 @@ void PressKey(Form1State& form, PianoView& piano, midi::MidiOut& midi, int16_t i
 
 // Shows the key released and, unless KeyDisplayOnly, silences it.
 void ReleaseKey(Form1State& form, PianoView& piano, midi::MidiOut& midi, int16_t index);
+
+enum class KeyDownEffect {
+    Ignored, // not a shortcut
+    Spoken, // written and its name spoken ("Parla")
+    Sounded, // written, sounded and shown pressed; the focus goes back to key 0
+    Refused, // the composition is full: nothing written or sounded
+};
+
+// A key pressed while the piano holds the focus: the note goes to the staff
+// and the composition, then it is spoken or sounded.
+KeyDownEffect key_KeyDown(Modulo1& m, Form1State& form, compose::Ports& ports, int16_t keyCode);
+
+// The key released: shown released and silenced, also after a spoken note.
+void key_KeyUp(Form1State& form, compose::Ports& ports, int16_t keyCode);
 
 } // namespace zintaro::input

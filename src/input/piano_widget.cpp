@@ -1,0 +1,142 @@
+#include "input/piano_widget.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+
+namespace zintaro::input {
+
+namespace {
+
+constexpr int WhiteWidth = 33;
+constexpr int WhiteHeight = 145;
+constexpr int BlackWidth = 17;
+constexpr int BlackHeight = 89;
+constexpr int KeyTop = 8;
+
+// Left edges in pixels inside the piano frame: white key n at 16 + 32·n;
+// a black key 8 pixels left of the next white key.
+std::array<QRect, 36> keyRects()
+{
+    std::array<QRect, 36> rects {};
+    int white = 0;
+    for (int i = 0; i < 36; ++i) {
+        if (isSharp(static_cast<int16_t>(i))) {
+            rects[i] = QRect(16 + 32 * white - 8, KeyTop, BlackWidth, BlackHeight);
+        } else {
+            rects[i] = QRect(16 + 32 * white, KeyTop, WhiteWidth, WhiteHeight);
+            ++white;
+        }
+    }
+    return rects;
+}
+
+} // namespace
+
+PianoKey::PianoKey(int index, QWidget* parent)
+    : QWidget(parent)
+    , m_index(index)
+    , m_black(isSharp(static_cast<int16_t>(index)))
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(index == 0 ? Qt::TabFocus : Qt::NoFocus);
+    setObjectName(QStringLiteral("key%1").arg(index));
+    QFont f = font();
+    f.setFamily(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(8.25);
+    setFont(f);
+}
+
+void PianoKey::setPressed(bool pressed)
+{
+    if (m_pressed == pressed)
+        return;
+    m_pressed = pressed;
+    update();
+}
+
+void PianoKey::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QColor face = m_black ? (m_pressed ? QColor(90, 90, 90) : QColor(Qt::black))
+                                : (m_pressed ? QColor(200, 200, 200) : QColor(Qt::white));
+    p.fillRect(rect(), face);
+    // A pressed key is drawn sunk: dark edge on top and left.
+    p.setPen(m_pressed ? QColor(64, 64, 64) : QColor(255, 255, 255));
+    p.drawLine(0, 0, width() - 1, 0);
+    p.drawLine(0, 0, 0, height() - 1);
+    p.setPen(m_pressed ? QColor(255, 255, 255) : QColor(64, 64, 64));
+    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    p.setPen(m_black ? Qt::white : Qt::black);
+    const QRect text = rect().adjusted(0, 0, 0, m_pressed ? 2 : 0);
+    p.drawText(text, Qt::AlignHCenter | Qt::AlignBottom, QString(QChar(KeyShortcuts[m_index].caption)));
+    if (hasFocus()) {
+        p.setPen(QPen(Qt::gray, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void PianoKey::keyPressEvent(QKeyEvent* event)
+{
+    emit keyDown(event);
+}
+
+void PianoKey::keyReleaseEvent(QKeyEvent* event)
+{
+    emit keyUp(event);
+}
+
+// Tab and Backtab are keys like the others here: they must not move the focus
+// off the piano.
+bool PianoKey::focusNextPrevChild(bool)
+{
+    return false;
+}
+
+PianoWidget::PianoWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    const auto rects = keyRects();
+    for (int i = 0; i < 36; ++i) {
+        m_keys[i] = new PianoKey(i, this);
+        m_keys[i]->setGeometry(rects[i]);
+        connect(m_keys[i], &PianoKey::keyDown, this, &PianoWidget::keyDown);
+        connect(m_keys[i], &PianoKey::keyUp, this, &PianoWidget::keyUp);
+    }
+    // Black keys lie above the white keys.
+    for (PianoKey* k : m_keys)
+        if (k->isBlack())
+            k->raise();
+}
+
+bool PianoWidget::isPressed(int index) const
+{
+    return m_keys.at(index)->isPressed();
+}
+
+void PianoWidget::setPressed(int index, bool pressed)
+{
+    m_keys.at(index)->setPressed(pressed);
+}
+
+void PianoWidget::focusFirstKey()
+{
+    m_keys[0]->setFocus(Qt::OtherFocusReason);
+}
+
+int16_t keyCodeOf(const QKeyEvent& event)
+{
+    if (event.modifiers() & Qt::KeypadModifier)
+        return -1;
+    // The digit row by its physical key (X11 and Wayland key codes 10..19 are
+    // 1..9, 0), so a shifted digit plays whatever character the layout gives.
+    const quint32 scan = event.nativeScanCode();
+    if (scan >= 10 && scan <= 19)
+        return static_cast<int16_t>(scan == 19 ? '0' : '1' + (scan - 10));
+    const int key = event.key();
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<int16_t>(key);
+    return -1;
+}
+
+} // namespace zintaro::input
