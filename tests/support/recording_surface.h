@@ -3,6 +3,7 @@
 #include "staff/staff_surface.h"
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
         float x1, y1, x2, y2; // a circle: centre in x1, y1 and radius in x2
         staff::Rgb colour;
         bool solid; // the fill style when it was drawn
+
+        friend bool operator==(const Mark&, const Mark&) = default;
     };
 
     struct StaffLine {
@@ -88,5 +91,13 @@ public:
     std::string nameLabels;
     int staffLabelTop = 0;
 };
+
+// Readable marks in test failures.
+inline void PrintTo(const RecordingSurface::Mark& m, std::ostream* os)
+{
+    static constexpr const char* Kinds[] = { "line", "rectangle", "filledRectangle", "circle", "restPicture" };
+    *os << Kinds[static_cast<int>(m.kind)] << "(" << m.x1 << ", " << m.y1 << ", " << m.x2 << ", " << m.y2 << ") colour "
+        << m.colour << (m.solid ? " solid" : " transparent");
+}
 
 } // namespace zintaro::testing
