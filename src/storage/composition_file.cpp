@@ -1,0 +1,243 @@
+#include "storage/composition_file.h"
+
+#include "app/state/dialogs.h"
+#include "staff/staff.h"
+#include "storage/composition_format.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace zintaro::storage {
+
+namespace {
+
+// The common limit of a file name's length in bytes on Linux file systems.
+constexpr long FallbackNameMax = 255;
+
+std::string reason(int error)
+{
+    return std::strerror(error);
+}
+
+std::string quoted(const std::filesystem::path& path)
+{
+    return "\"" + path.string() + "\"";
+}
+
+// Closes a file descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    // Closes now and tells whether the close succeeded; a failed close can
+    // mean the data never reached the disk.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A new file beside the target that nobody else uses; hidden, and its name
+// does not match the list's pattern, so the file panel never shows it.
+int createTemporary(const std::filesystem::path& folder, std::filesystem::path& tempPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder / (".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void flushFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Draws the page that holds the cursor the way note entry draws it, then
+// places the cursor and the page's bars.
+void redrawCursorPage(Modulo1& m, staff::StaffSurface& surface, Dialogs& dialogs)
+{
+    const int count = m.NoteCount;
+    const int page = m.pageOf(count);
+    const int first = page * StaffColumns;
+    surface.clear();
+    staff::DrawStaff(m, surface);
+    m.CursorColumn = 0;
+    m.WriteIndex = static_cast<int16_t>(first);
+    for (int position = first; position < count; ++position) {
+        const Entry e = m.Composition.at(position);
+        // Each entry is drawn as if it were the last one: note entry wipes
+        // the column of an entry inside the piece, and that wipe would cut
+        // off the flag of the entry drawn just before.
+        m.NoteCount = m.WriteIndex;
+        staff::EnterNote(m, surface, dialogs, false, e.RestFlag != 0 ? True16 : False16, e.NoteIndex, e.DurationCode);
+    }
+    m.NoteCount = count;
+    m.WriteIndex = static_cast<int16_t>(count);
+    m.CursorColumn = m.columnOf(count);
+    surface.setCursorLeft(ColumnX(m.CursorColumn));
+    staff::DrawBars(m, surface, page);
+}
+
+} // namespace
+
+std::optional<std::string> FileNameProblem(const std::string& baseName)
+{
+    if (baseName.empty())
+        return "Type a name for the composition first.";
+    if (baseName == "." || baseName == "..")
+        return "\"" + baseName + "\" cannot be the name of a composition.";
+    for (const char c : baseName) {
+        if (c == '/' || c == '\\')
+            return "A composition's name cannot contain \"/\" or \"\\\": compositions are kept in the files "
+                   "folder only.";
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return "A composition's name cannot contain control characters.";
+    }
+    if (static_cast<long>(baseName.size() + FileExtension.size()) > FallbackNameMax)
+        return "The name is too long: a composition's name can have at most "
+            + std::to_string(FallbackNameMax - static_cast<long>(FileExtension.size())) + " bytes.";
+    return std::nullopt;
+}
+
+std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error) && !error)
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (error)
+        return "The folder " + quoted(folder) + " could not be created: " + error.message() + ".";
+    return std::nullopt;
+}
+
+SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName,
+    Dialogs& dialogs, SaveOptions options)
+{
+    if (const auto problem = FileNameProblem(baseName)) {
+        dialogs.message(*problem + " Nothing was saved.");
+        return SaveResult::NameRefused;
+    }
+    if (const auto problem = EnsureFolder(folder)) {
+        dialogs.message(*problem + " Nothing was saved.");
+        return SaveResult::Failed;
+    }
+
+    const std::filesystem::path target = folder / (baseName + std::string(FileExtension));
+    const auto fail = [&](int error, const std::filesystem::path* temporary) {
+        if (temporary)
+            ::unlink(temporary->c_str());
+        dialogs.message("The composition could not be saved to " + quoted(target) + ": " + reason(error)
+            + ". Nothing was changed.");
+        return SaveResult::Failed;
+    };
+
+    std::filesystem::path temporary;
+    Descriptor fd(createTemporary(folder, temporary));
+    if (fd.get() < 0)
+        return fail(errno, nullptr);
+
+    // A replaced file keeps the permissions it had.
+    struct stat old { };
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd.get(), old.st_mode & 07777);
+
+    const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
+    if (!writeAll(fd.get(), text))
+        return fail(errno, &temporary);
+    if (options.flush && ::fsync(fd.get()) != 0)
+        return fail(errno, &temporary);
+    if (!fd.close())
+        return fail(errno, &temporary);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(errno, &temporary);
+    if (options.flush)
+        flushFolder(folder);
+    return SaveResult::Saved;
+}
+
+LoadResult LoadComposition(
+    Modulo1& m, staff::StaffSurface& surface, Dialogs& dialogs, const std::filesystem::path& path)
+{
+    const auto fail = [&](const std::string& why) {
+        dialogs.message("The composition " + quoted(path.filename()) + " could not be loaded: " + why
+            + ". The composition on the staff was kept.");
+        return LoadResult::Unreadable;
+    };
+
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0)
+        return fail(reason(errno));
+    struct stat info { };
+    if (::fstat(fd.get(), &info) != 0)
+        return fail(reason(errno));
+    if (S_ISDIR(info.st_mode))
+        return fail(reason(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return fail("it is not a regular file");
+
+    // The whole file is read before anything changes, so a read that fails
+    // half way leaves the composition as it was.
+    CompositionReader reader;
+    std::array<char, 64 * 1024> chunk {};
+    while (!reader.full()) {
+        const ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(reason(errno));
+        }
+        if (got == 0)
+            break;
+        reader.feed(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
+    }
+    const ParsedComposition parsed = reader.finish();
+
+    ApplyToStore(parsed, m.Composition);
+    m.NoteCount = parsed.NoteCount();
+    redrawCursorPage(m, surface, dialogs);
+    return LoadResult::Loaded;
+}
+
+} // namespace zintaro::storage

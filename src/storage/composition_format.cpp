@@ -1,0 +1,172 @@
+#include "storage/composition_format.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+
+namespace zintaro::storage {
+
+namespace {
+
+// No line the program writes comes near this; longer ones are garbage and
+// are skipped without being kept in memory.
+constexpr std::size_t LongestLine = 1024;
+
+void appendNumber(std::string& out, int16_t value)
+{
+    std::array<char, 8> digits {};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), result.ptr);
+}
+
+void appendLine(std::string& out, Entry e)
+{
+    out += "\"_\",";
+    appendNumber(out, e.RestFlag);
+    out += ',';
+    appendNumber(out, e.NoteIndex);
+    out += ',';
+    appendNumber(out, e.DurationCode);
+    out += "\r\n";
+}
+
+std::string_view trimmed(std::string_view field)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!field.empty() && blank(field.front()))
+        field.remove_prefix(1);
+    while (!field.empty() && blank(field.back()))
+        field.remove_suffix(1);
+    return field;
+}
+
+// A whole field as a 16-bit number: an optional minus and digits, nothing else.
+std::optional<int16_t> number(std::string_view field)
+{
+    field = trimmed(field);
+    int16_t value = 0;
+    const char* end = field.data() + field.size();
+    const auto result = std::from_chars(field.data(), end, value);
+    if (field.empty() || result.ec != std::errc() || result.ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+// A tag and three numbers; the tag is not looked at.
+std::optional<Entry> parseLine(std::string_view line)
+{
+    std::array<std::string_view, 4> fields;
+    std::size_t count = 0;
+    while (true) {
+        const std::size_t comma = line.find(',');
+        if (count == fields.size())
+            return std::nullopt;
+        fields[count++] = line.substr(0, comma);
+        if (comma == std::string_view::npos)
+            break;
+        line.remove_prefix(comma + 1);
+    }
+    if (count != fields.size())
+        return std::nullopt;
+    const auto rest = number(fields[1]);
+    const auto note = number(fields[2]);
+    const auto duration = number(fields[3]);
+    if (!rest || !note || !duration)
+        return std::nullopt;
+    return Entry { *rest, *note, *duration };
+}
+
+} // namespace
+
+std::string WriteCompositionText(const CompositionStore& store, int noteCount)
+{
+    noteCount = std::clamp(noteCount, 0, MaxEntries);
+    std::string out;
+    out.reserve(static_cast<std::size_t>(noteCount + 1) * 20);
+    for (int i = 0; i < noteCount; ++i)
+        appendLine(out, store.at(i));
+    appendLine(out, EndEntry);
+    return out;
+}
+
+void CompositionReader::feed(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (full()) {
+            // Line ends after the last position are not more lines.
+            if (c != '\r' && c != '\n') {
+                m_truncated = true;
+                return;
+            }
+            continue;
+        }
+        if (c == '\n') {
+            // The LF of a CR LF pair: the CR has already ended the line.
+            if (!m_afterCarriageReturn)
+                endLine();
+            m_afterCarriageReturn = false;
+            continue;
+        }
+        m_afterCarriageReturn = c == '\r';
+        if (c == '\r') {
+            endLine();
+            continue;
+        }
+        if (m_line.size() < LongestLine)
+            m_line += c;
+        else
+            m_lineTooLong = true;
+    }
+}
+
+void CompositionReader::endLine()
+{
+    const std::optional<Entry> entry = m_lineTooLong ? std::nullopt : parseLine(m_line);
+    if (entry)
+        m_rows.push_back(*entry);
+    else
+        ++m_skipped;
+    m_line.clear();
+    m_lineTooLong = false;
+}
+
+ParsedComposition CompositionReader::finish()
+{
+    // A last line without its line end; an empty remainder is no line at all.
+    if (!m_line.empty() || m_lineTooLong)
+        endLine();
+
+    ParsedComposition parsed;
+    parsed.linesRead = static_cast<int>(m_rows.size());
+    parsed.linesSkipped = m_skipped;
+    parsed.truncated = m_truncated;
+    parsed.endLineFound = !m_rows.empty() && m_rows.back() == EndEntry;
+    if (parsed.endLineFound)
+        m_rows.pop_back();
+    if (static_cast<int>(m_rows.size()) > MaxEntries) {
+        // 1001 entries and no end line: the last one has no room before the marker.
+        m_rows.resize(MaxEntries);
+        parsed.truncated = true;
+    }
+    parsed.entries = std::move(m_rows);
+    *this = CompositionReader {};
+    return parsed;
+}
+
+ParsedComposition ReadCompositionText(std::string_view bytes)
+{
+    CompositionReader reader;
+    reader.feed(bytes);
+    return reader.finish();
+}
+
+void ApplyToStore(const ParsedComposition& parsed, CompositionStore& store)
+{
+    const int n = std::min(parsed.NoteCount(), MaxEntries);
+    for (int i = 0; i < n; ++i)
+        store.set(i, parsed.entries[static_cast<std::size_t>(i)]);
+    store.set(n, EndEntry);
+}
+
+} // namespace zintaro::storage

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/state/modulo1.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zintaro::storage {
+
+// A composition file is ASCII text, one line per entry and an end line of
+// three 111s, every line ended by CR LF:   "_",0,14,2
+// The quoted tag is written but never read back.
+
+// The bytes of the file for the piece at positions 0 .. noteCount − 1.
+// Fields are written as the store holds them; noteCount is held to 0..1000.
+std::string WriteCompositionText(const CompositionStore& store, int noteCount);
+
+// What reading a file gives: the entries of the piece, without the end line.
+struct ParsedComposition {
+    std::vector<Entry> entries; // at most MaxEntries
+    int linesRead = 0; // readable lines taken into positions, the end line included
+    int linesSkipped = 0; // lines that could not be read
+    bool endLineFound = false; // the last line read was a full end line
+    bool truncated = false; // lines past the store's positions were ignored
+
+    int NoteCount() const { return static_cast<int>(entries.size()); }
+};
+
+// Reads a file's bytes a chunk at a time, so that a file of any size is read
+// with bounded memory. Lines end with CR LF, LF or CR; spaces and tabs around
+// fields are accepted. A line that is not a tag and three 16-bit numbers
+// separated by commas is skipped and takes no position. Once the store's 1001
+// positions are filled, further bytes are ignored.
+class CompositionReader {
+public:
+    void feed(std::string_view bytes);
+    // True once every position is filled: further bytes change nothing.
+    bool full() const { return static_cast<int>(m_rows.size()) >= StorePositions; }
+    // Ends the reading: a last line without a line end is read too. If the
+    // last line read is not an end line, every line read is an entry and the
+    // end marker is put after them (keeping at most 1000 entries).
+    ParsedComposition finish();
+
+private:
+    void endLine();
+
+    std::vector<Entry> m_rows;
+    std::string m_line;
+    bool m_lineTooLong = false;
+    bool m_afterCarriageReturn = false;
+    int m_skipped = 0;
+    bool m_truncated = false;
+};
+
+ParsedComposition ReadCompositionText(std::string_view bytes);
+
+// Puts the parsed piece into the store: its entries at positions 0 .. n − 1
+// and the end marker at n. Positions past n keep what they held.
+void ApplyToStore(const ParsedComposition& parsed, CompositionStore& store);
+
+} // namespace zintaro::storage

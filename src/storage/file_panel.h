@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+namespace zintaro {
+class Dialogs;
+}
+
+namespace zintaro::storage {
+
+// The file panel Pcf: the name box Txf and the list File1 of the composition
+// files in a folder. It only lists and names files; the window runs the
+// loading and saving when the panel asks for them, then hides the panel.
+class FilePanel : public QWidget {
+    Q_OBJECT
+
+public:
+    FilePanel(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // "Carica": shows the panel without the name box and lists the folder anew.
+    void openForLoading(const QString& folder);
+    // "Salva": shows the panel with the name box focused (its text kept) and
+    // lists the folder anew.
+    void openForSaving(const QString& folder);
+
+    // The folder listed last, and the full path of one of its listed names.
+    QString folder() const { return m_folder; }
+    QString pathOf(const QString& listedName) const;
+
+    QLineEdit* Txf() const { return m_txf; }
+    QListWidget* File1() const { return m_file1; }
+
+    // A single click on a listed name: the name without its last four
+    // characters goes into Txf, shown or not.
+    void File1_Click(const QString& listedName);
+
+signals:
+    // A double click on a listed name (extension included): load it.
+    void File1_DblClick(const QString& listedName);
+    // Enter in Txf: save under Txf's text.
+    void Txf_Enter(const QString& baseName);
+
+private:
+    void open(const QString& folder);
+    void list(const QString& folder);
+
+    Dialogs& m_dialogs;
+    QLineEdit* m_txf;
+    QListWidget* m_file1;
+    QString m_folder;
+    // A folder that cannot be created is told once, not at every opening.
+    bool m_folderProblemTold = false;
+};
+
+} // namespace zintaro::storage

@@ -1,0 +1,186 @@
+#include "storage/composition_format.h"
+#include "storage_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace zintaro::storage {
+namespace {
+
+using testing::compositionsData;
+using testing::readBytes;
+
+const std::string EndLine = "\"_\",111,111,111\r\n";
+
+std::string textOf(const std::vector<Entry>& entries)
+{
+    CompositionStore store;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        store.set(static_cast<int>(i), entries[i]);
+    return WriteCompositionText(store, static_cast<int>(entries.size()));
+}
+
+TEST(CompositionText, writesTheBytesOfAQuarterRestAndTheEndLine)
+{
+    const std::string quarterRest = "\x22\x5F\x22\x2C\x2D\x31\x2C\x30\x2C\x32\x0D\x0A";
+    EXPECT_EQ(textOf({ { -1, 0, 2 } }), quarterRest + EndLine);
+    EXPECT_EQ(EndLine.size(), 17u);
+}
+
+TEST(CompositionText, savingAnEmptyCompositionWritesOnlyTheEndLine)
+{
+    EXPECT_EQ(textOf({}), EndLine);
+    const ParsedComposition parsed = ReadCompositionText(EndLine);
+    EXPECT_EQ(parsed.NoteCount(), 0);
+    EXPECT_TRUE(parsed.endLineFound);
+}
+
+TEST(CompositionText, writesNumbersInTheirShortestDecimalForm)
+{
+    EXPECT_EQ(textOf({ { 0, 14, 2 }, { -32768, 32767, -1 }, { 0, 0, 0 } }),
+        "\"_\",0,14,2\r\n\"_\",-32768,32767,-1\r\n\"_\",0,0,0\r\n" + EndLine);
+}
+
+TEST(CompositionText, writesNoMoreThanTheStoreHoldsBeforeItsEndMarker)
+{
+    CompositionStore store;
+    const std::string text = WriteCompositionText(store, 5000);
+    EXPECT_EQ(ReadCompositionText(text).NoteCount(), MaxEntries);
+    EXPECT_EQ(WriteCompositionText(store, -3), EndLine);
+}
+
+TEST(CompositionText, goldenFilesRoundTripByteForByte)
+{
+    for (const char* name : { "empty.txt", "quarter_rest.txt", "melody.txt", "unusual_values.txt" }) {
+        SCOPED_TRACE(name);
+        const std::string bytes = readBytes(compositionsData() / name);
+        ASSERT_FALSE(bytes.empty());
+        const ParsedComposition parsed = ReadCompositionText(bytes);
+        EXPECT_TRUE(parsed.endLineFound);
+        EXPECT_EQ(parsed.linesSkipped, 0);
+
+        CompositionStore store;
+        ApplyToStore(parsed, store);
+        EXPECT_EQ(store.at(parsed.NoteCount()), EndEntry);
+        EXPECT_EQ(WriteCompositionText(store, parsed.NoteCount()), bytes);
+    }
+}
+
+TEST(CompositionText, goldenMelodyReadsIntoItsEntries)
+{
+    const ParsedComposition parsed = ReadCompositionText(readBytes(compositionsData() / "melody.txt"));
+    ASSERT_EQ(parsed.NoteCount(), 12);
+    EXPECT_EQ(parsed.entries[0], (Entry { 0, 7, 2 }));
+    EXPECT_EQ(parsed.entries[5], (Entry { -1, 0, 2 }));
+    EXPECT_EQ(parsed.entries[11], (Entry { 0, 0, 0 }));
+}
+
+template<std::size_t N> std::string bytesOf(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
+struct ReadCase {
+    const char* what;
+    std::string bytes;
+    std::vector<Entry> entries;
+    int skipped;
+};
+
+// Whatever a file holds, reading gives entries and never fails.
+TEST(CompositionText, readsTolerantlyAndSkipsLinesItCannotRead)
+{
+    const Entry a { 0, 7, 2 };
+    const Entry r { -1, 0, 3 };
+    const std::vector<ReadCase> cases = {
+        { "empty file", "", {}, 0 },
+        { "LF line ends", "\"_\",0,7,2\n\"_\",-1,0,3\n\"_\",111,111,111\n", { a, r }, 0 },
+        { "CR line ends", "\"_\",0,7,2\r\"_\",111,111,111\r", { a }, 0 },
+        { "spaces and tabs around fields", " \"_\" , 0 ,\t7 , 2 \r\n\"_\",111, 111 ,111\r\n", { a }, 0 },
+        { "no end line", "\"_\",0,7,2\r\n\"_\",-1,0,3\r\n", { a, r }, 0 },
+        { "last line without its line end", "\"_\",0,7,2\r\n\"_\",111,111,111", { a }, 0 },
+        { "an unquoted tag", "_,0,7,2\r\n", { a }, 0 },
+        { "a blank line", "\"_\",0,7,2\r\n\r\n\"_\",111,111,111\r\n", { a }, 1 },
+        { "a number over 16 bits", "\"_\",0,32768,2\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "a number under 16 bits", "\"_\",-32769,7,2\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "a huge number", "\"_\",0,99999999999999999999,2\r\n", {}, 1 },
+        { "too few fields", "\"_\",0,7\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "too many fields", "\"_\",0,7,2,5\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "an empty number", "\"_\",,7,2\r\n", {}, 1 },
+        { "a plus sign", "\"_\",+0,7,2\r\n", {}, 1 },
+        { "letters after digits", "\"_\",0,7x,2\r\n", {}, 1 },
+        { "a decimal point", "\"_\",0,7.5,2\r\n", {}, 1 },
+        { "a space inside a number", "\"_\",0,1 4,2\r\n", {}, 1 },
+        { "garbage bytes", bytesOf("\xff\x00\x13,\x80\x81\r\n\"_\",0,7,2\r\n"), { a }, 1 },
+        { "a line far too long", std::string(5000, '7') + "\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "an end line in the middle is an entry", "\"_\",111,111,111\r\n\"_\",0,7,2\r\n", { EndEntry, a }, 0 },
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ParsedComposition parsed = ReadCompositionText(c.bytes);
+        EXPECT_EQ(parsed.entries, c.entries);
+        EXPECT_EQ(parsed.linesSkipped, c.skipped);
+    }
+}
+
+std::string lines(int count, const std::string& line)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += line;
+    return out;
+}
+
+TEST(CompositionText, readingStopsAtTheStoresPositions)
+{
+    const std::string entry = "\"_\",0,7,2\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool endLineFound;
+    };
+    const std::vector<Case> cases = {
+        { "2000 entry lines", lines(2000, entry), false },
+        { "1001 entry lines", lines(1001, entry), false },
+        { "1000 entries and the end line", lines(1000, entry) + EndLine, true },
+        { "1001 entries and the end line", lines(1001, entry) + EndLine, false },
+        { "1000 entries, the end line and more", lines(1000, entry) + EndLine + lines(50, entry), true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ParsedComposition parsed = ReadCompositionText(c.bytes);
+        EXPECT_EQ(parsed.NoteCount(), MaxEntries);
+        EXPECT_EQ(parsed.endLineFound, c.endLineFound);
+    }
+    EXPECT_FALSE(ReadCompositionText(lines(1000, entry) + EndLine + "\r\n\r\n").truncated);
+    EXPECT_TRUE(ReadCompositionText(lines(2000, entry)).truncated);
+}
+
+TEST(CompositionText, readingInPiecesGivesWhatReadingAtOnceGives)
+{
+    // Every split, including one between the CR and the LF of a line end.
+    const std::string bytes = readBytes(compositionsData() / "melody.txt") + "\r\n\"_\",0,7,2";
+    const ParsedComposition whole = ReadCompositionText(bytes);
+    for (std::size_t split = 0; split <= bytes.size(); ++split) {
+        CompositionReader reader;
+        reader.feed(std::string_view(bytes).substr(0, split));
+        reader.feed(std::string_view(bytes).substr(split));
+        const ParsedComposition pieces = reader.finish();
+        ASSERT_EQ(pieces.entries, whole.entries) << "split at " << split;
+        ASSERT_EQ(pieces.linesSkipped, whole.linesSkipped) << "split at " << split;
+    }
+}
+
+TEST(CompositionText, applyingPutsTheEndMarkerAfterTheEntriesAndKeepsLaterPositions)
+{
+    CompositionStore store;
+    for (int i = 0; i < 10; ++i)
+        store.set(i, { 0, 20, 1 });
+    ApplyToStore(ReadCompositionText("\"_\",-1,0,3\r\n\"_\",0,7,2\r\n"), store);
+    EXPECT_EQ(store.at(0), (Entry { -1, 0, 3 }));
+    EXPECT_EQ(store.at(1), (Entry { 0, 7, 2 }));
+    EXPECT_EQ(store.at(2), EndEntry);
+    EXPECT_EQ(store.at(3), (Entry { 0, 20, 1 }));
+}
+
+} // namespace
+} // namespace zintaro::storage
