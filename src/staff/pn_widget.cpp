@@ -1,0 +1,394 @@
+#include "staff/pn_widget.h"
+
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+// The pictures live in a static library, whose resources are not registered
+// by themselves; this must run outside any namespace.
+static void registerStaffPictures()
+{
+    Q_INIT_RESOURCE(zintaro);
+}
+
+namespace zintaro::staff {
+
+namespace {
+
+constexpr int StaffLeft = 16;
+constexpr int StaffRight = 1226;
+constexpr int RestTop = 61;
+constexpr int DesignRestImages = 2;
+constexpr QRect CursorDesign { 80, 16, 1, 113 };
+constexpr QRect StaffLabelDesign { 544, 8, 65, 33 };
+// The enlarged layout of the reading trainer: the image is at least this
+// large so that nothing drawn there is lost when the widget grows.
+constexpr QSize LargestLayout { 1257, 600 };
+// Far beyond any picture; keeps integer arithmetic on wild inputs safe.
+constexpr float CoordinateLimit = 1 << 20;
+
+QRgb toQRgb(Rgb colour)
+{
+    return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+// A coordinate rounded to a whole pixel; none for a value that is not a
+// finite number.
+std::optional<int> pixel(float v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return int(std::lround(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+}
+
+// Half the width, in whole pixels, of a circle of radius r at dy rows from its centre.
+int halfWidth(int r, int dy)
+{
+    const double d = double(r) * r - double(dy) * dy;
+    return d < 0 ? -1 : int(std::floor(std::sqrt(d) + 0.5));
+}
+
+} // namespace
+
+PnWidget::PnWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    registerStaffPictures();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    m_clefPicture = QImage(QStringLiteral(":/zintaro/keysol.png"));
+    m_restPicture = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
+    m_restPixmap = QPixmap::fromImage(m_restPicture);
+    setClefGeometry(m_clef.top(), m_clef.width(), m_clef.height());
+
+    for (int i = 0; i < 5; ++i)
+        m_lines[i] = { StaffLeft, 50 + 10 * i, StaffRight, 50 + 10 * i, 1 };
+    m_lines[5] = { StaffLeft, 50, StaffLeft, 90, 1 };
+    m_lines[6] = { StaffRight, 50, StaffRight, 90, 1 };
+
+    // The two rest images of the design: element 0 at (16, 0), element 1 at (0, 0).
+    m_restImages = { RestImage { { StaffLeft, 0 }, false }, RestImage { { 0, 0 }, false } };
+    m_cursorLeft = CursorDesign.left();
+
+    m_staffLabel = new QLabel(this); // owned by this widget as its Qt parent
+    m_staffLabel->setObjectName(QStringLiteral("Lab2"));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(20.25);
+    font.setBold(true);
+    m_staffLabel->setFont(font);
+    m_staffLabel->setAutoFillBackground(true);
+    QPalette palette = m_staffLabel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_staffLabel->setPalette(palette);
+    m_staffLabel->setGeometry(StaffLabelDesign);
+    m_staffLabel->hide();
+
+    ensureMarksCover(LargestLayout);
+}
+
+PnWidget::~PnWidget() = default;
+
+void PnWidget::ensureMarksCover(QSize size)
+{
+    const QSize wanted = size.expandedTo(m_marks.size()).expandedTo(LargestLayout);
+    if (wanted == m_marks.size())
+        return;
+    QImage grown(wanted, QImage::Format_RGB32);
+    grown.fill(Qt::white);
+    if (!m_marks.isNull()) {
+        QPainter p(&grown);
+        p.drawImage(0, 0, m_marks);
+    }
+    m_marks = std::move(grown);
+}
+
+void PnWidget::resizeEvent(QResizeEvent* event)
+{
+    ensureMarksCover(size());
+    QWidget::resizeEvent(event);
+}
+
+void PnWidget::touched(int x1, int y1, int x2, int y2)
+{
+    const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized() & rect();
+    if (!r.isEmpty())
+        update(r);
+}
+
+void PnWidget::fillSpan(int y, int x1, int x2, QRgb colour)
+{
+    if (y < 0 || y >= m_marks.height())
+        return;
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, m_marks.width() - 1);
+    if (x1 > x2)
+        return;
+    auto* row = reinterpret_cast<QRgb*>(m_marks.scanLine(y));
+    std::fill(row + x1, row + x2 + 1, colour);
+}
+
+void PnWidget::fillBox(int x1, int y1, int x2, int y2, QRgb colour)
+{
+    const int top = std::max(y1, 0);
+    const int bottom = std::min(y2, m_marks.height() - 1);
+    for (int y = top; y <= bottom; ++y)
+        fillSpan(y, x1, x2, colour);
+}
+
+void PnWidget::clear()
+{
+    m_marks.fill(Qt::white);
+    update();
+}
+
+void PnWidget::setFillSolid(bool solid)
+{
+    m_fillSolid = solid;
+}
+
+void PnWidget::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+{
+    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
+    if (!px1 || !py1 || !px2 || !py2)
+        return;
+    int x = *px1, y = *py1;
+    const int x2 = *px2, y2 = *py2;
+    const QRgb c = toQRgb(colour);
+    const int w = m_marks.width(), h = m_marks.height();
+
+    // Bresenham, both end pixels included.
+    const int dx = std::abs(x2 - x), sx = x < x2 ? 1 : -1;
+    const int dy = -std::abs(y2 - y), sy = y < y2 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        if (x >= 0 && x < w && y >= 0 && y < h)
+            reinterpret_cast<QRgb*>(m_marks.scanLine(y))[x] = c;
+        if (x == x2 && y == y2)
+            break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    touched(*px1, *py1, x2, y2);
+}
+
+void PnWidget::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+{
+    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
+    if (!px1 || !py1 || !px2 || !py2)
+        return;
+    const auto [x1, x2] = std::minmax(*px1, *px2);
+    const auto [y1, y2] = std::minmax(*py1, *py2);
+    if (m_fillSolid)
+        fillBox(x1, y1, x2, y2, toQRgb(Black));
+    const QRgb c = toQRgb(colour);
+    fillSpan(y1, x1, x2, c);
+    fillSpan(y2, x1, x2, c);
+    fillBox(x1, y1, x1, y2, c);
+    fillBox(x2, y1, x2, y2, c);
+    touched(x1, y1, x2, y2);
+}
+
+void PnWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+{
+    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
+    if (!px1 || !py1 || !px2 || !py2)
+        return;
+    const auto [x1, x2] = std::minmax(*px1, *px2);
+    const auto [y1, y2] = std::minmax(*py1, *py2);
+    fillBox(x1, y1, x2, y2, toQRgb(colour));
+    touched(x1, y1, x2, y2);
+}
+
+void PnWidget::circle(float fx, float fy, float fradius)
+{
+    const auto pcx = pixel(fx), pcy = pixel(fy), pr = pixel(fradius);
+    if (!pcx || !pcy || !pr || *pr < 0)
+        return;
+    const int cx = *pcx, cy = *pcy, r = *pr;
+    const QRgb black = toQRgb(Black);
+    const int firstRow = std::max(cy - r, 0);
+    const int lastRow = std::min(cy + r, m_marks.height() - 1);
+    for (int y = firstRow; y <= lastRow; ++y) {
+        const int dy = std::abs(y - cy);
+        const int outer = halfWidth(r, dy);
+        if (m_fillSolid) {
+            fillSpan(y, cx - outer, cx + outer, black);
+            continue;
+        }
+        // The ring on this row reaches inwards to just beyond the row
+        // further from the centre, so that the outline stays connected.
+        const int inner = std::min(halfWidth(r, dy + 1) + 1, outer);
+        fillSpan(y, cx - outer, cx - inner, black);
+        fillSpan(y, cx + inner, cx + outer, black);
+    }
+    touched(cx - r, cy - r, cx + r, cy + r);
+}
+
+void PnWidget::restPicture(int left, int top)
+{
+    if (m_restPicture.isNull())
+        return;
+    {
+        QPainter p(&m_marks);
+        p.drawImage(left, top, m_restPicture);
+    }
+    touched(left, top, left + m_restPicture.width() - 1, top + m_restPicture.height() - 1);
+}
+
+QRect PnWidget::staffLineRect(const StaffLine& l) const
+{
+    const int before = (l.thickness - 1) / 2;
+    const int after = l.thickness - 1 - before;
+    if (l.y1 == l.y2)
+        return QRect(QPoint(std::min(l.x1, l.x2), l.y1 - before), QPoint(std::max(l.x1, l.x2), l.y1 + after));
+    if (l.x1 == l.x2)
+        return QRect(QPoint(l.x1 - before, std::min(l.y1, l.y2)), QPoint(l.x1 + after, std::max(l.y1, l.y2)));
+    return QRect(QPoint(l.x1, l.y1), QPoint(l.x2, l.y2)).normalized().adjusted(-before, -before, after, after);
+}
+
+void PnWidget::placeStaffLine(int element, int y1, int y2, int thickness)
+{
+    if (element < 0 || element >= StaffLineElements)
+        return;
+    StaffLine& l = m_lines[size_t(element)];
+    const QRect before = staffLineRect(l);
+    l.y1 = y1;
+    l.y2 = y2;
+    l.thickness = std::max(thickness, 1);
+    update(before | staffLineRect(l));
+}
+
+QRect PnWidget::restImageRect(int element) const
+{
+    return QRect(m_restImages[size_t(element)].topLeft, m_restPicture.size());
+}
+
+void PnWidget::setRestImageVisible(int element, bool visible)
+{
+    if (element < 0 || element >= restImageCount() || m_restImages[size_t(element)].visible == visible)
+        return;
+    m_restImages[size_t(element)].visible = visible;
+    update(restImageRect(element));
+}
+
+void PnWidget::setRestImageLeft(int element, int left)
+{
+    if (element < 0 || element >= restImageCount())
+        return;
+    const QRect before = restImageRect(element);
+    m_restImages[size_t(element)].topLeft.setX(left);
+    if (m_restImages[size_t(element)].visible)
+        update(before | restImageRect(element));
+}
+
+void PnWidget::createRestImages()
+{
+    for (RestImage& image : m_restImages)
+        image.topLeft.setY(RestTop);
+    const RestImage pattern { m_restImages.front().topLeft, false };
+    while (restImageCount() < RestImages)
+        m_restImages.push_back(pattern);
+    update();
+}
+
+QRect PnWidget::cursorRect() const
+{
+    return QRect(m_cursorLeft, CursorDesign.top(), 1, CursorDesign.height());
+}
+
+void PnWidget::setCursorLeft(int left)
+{
+    const QRect before = cursorRect();
+    m_cursorLeft = left;
+    if (m_cursorVisible)
+        update(before | cursorRect());
+}
+
+void PnWidget::setCursorVisible(bool visible)
+{
+    m_cursorVisible = visible;
+    update(cursorRect());
+}
+
+void PnWidget::setNameLabels(const std::string& text)
+{
+    const QString caption = QString::fromStdString(text);
+    if (m_switchLabel)
+        m_switchLabel->setText(caption);
+    m_staffLabel->setText(caption);
+}
+
+void PnWidget::setStaffLabelTop(int top)
+{
+    m_staffLabel->move(m_staffLabel->x(), top);
+}
+
+void PnWidget::setStaffLabelVisible(bool visible)
+{
+    m_staffLabel->setVisible(visible);
+}
+
+void PnWidget::setSwitchNameLabel(QLabel* label)
+{
+    m_switchLabel = label;
+}
+
+QRect PnWidget::clefRect() const
+{
+    return m_clef;
+}
+
+void PnWidget::setClefGeometry(int top, int width, int height)
+{
+    const QRect before = m_clef;
+    m_clef = QRect(StaffLeft, top, std::max(width, 0), std::max(height, 0));
+    m_clefScaled = m_clef.isEmpty() || m_clefPicture.isNull()
+        ? QPixmap()
+        : QPixmap::fromImage(m_clefPicture.scaled(m_clef.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    update(before | m_clef);
+}
+
+QImage PnWidget::renderToImage()
+{
+    return grab().toImage();
+}
+
+void PnWidget::paintEvent(QPaintEvent* event)
+{
+    const QRect area = event->rect();
+    QPainter p(this);
+    p.drawImage(area.topLeft(), m_marks, area);
+
+    for (const StaffLine& l : m_lines) {
+        const QRect r = staffLineRect(l);
+        if (!r.intersects(area))
+            continue;
+        if (l.x1 == l.x2 || l.y1 == l.y2) {
+            p.fillRect(r, Qt::black);
+        } else {
+            p.setPen(QPen(Qt::black, l.thickness));
+            p.drawLine(l.x1, l.y1, l.x2, l.y2);
+        }
+    }
+    if (!m_clefScaled.isNull() && m_clef.intersects(area))
+        p.drawPixmap(m_clef.topLeft(), m_clefScaled);
+    for (int i = 0; i < restImageCount(); ++i)
+        if (m_restImages[size_t(i)].visible && restImageRect(i).intersects(area))
+            p.drawPixmap(m_restImages[size_t(i)].topLeft, m_restPixmap);
+    if (m_cursorVisible && cursorRect().intersects(area))
+        p.fillRect(cursorRect(), QColor(0, 0, 255));
+}
+
+} // namespace zintaro::staff
