@@ -1,0 +1,123 @@
+#include "app/state/dialogs.h"
+#include "app/state/modulo1.h"
+#include "staff/staff.h"
+#include "support/recording_surface.h"
+
+#include <benchmark/benchmark.h>
+
+#ifdef ZINTARO_BENCH_WIDGET
+#include "staff/pn_widget.h"
+
+#include <QApplication>
+#endif
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace zintaro;
+
+class SilentDialogs : public Dialogs {
+public:
+    void message(const std::string&, const std::string&) override { }
+    bool question(const std::string&, const std::string&) override { return true; }
+};
+
+// A full page of sixty-fourth notes, the most marks a page can hold: a
+// redraw clears, lays out the staff, draws every entry again and the bars.
+void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
+{
+    Modulo1 m;
+    SilentDialogs dialogs;
+    for (int i = 0; i < StaffColumns; ++i)
+        m.Composition.set(i, { 0, static_cast<int16_t>(i % 36), 6 });
+    m.NoteCount = StaffColumns;
+    m.Composition.set(m.NoteCount, EndEntry);
+
+    for (auto _ : state) {
+        surface.clear();
+        staff::DrawStaff(m, surface);
+        m.CursorColumn = 0;
+        m.WriteIndex = 0;
+        for (int i = 0; i < StaffColumns; ++i) {
+            const Entry e = m.Composition.at(i);
+            staff::EnterNote(m, surface, dialogs, false, e.RestFlag, e.NoteIndex, e.DurationCode);
+        }
+        staff::DrawBars(m, surface, 0);
+    }
+}
+
+// One key press in "Componi": draw, store, advance; the piece starts again
+// before the store fills up, and the page turns every 57 entries.
+void enterOneNote(staff::StaffSurface& surface, benchmark::State& state)
+{
+    Modulo1 m;
+    SilentDialogs dialogs;
+    m.CurrentDuration = 3;
+    int16_t note = 0;
+    for (auto _ : state) {
+        if (m.NoteCount >= MaxEntries - 1) {
+            m.NoteCount = 0;
+            m.WriteIndex = 0;
+        }
+        staff::EnterNote(m, surface, dialogs, true, 0, note, 3);
+        note = static_cast<int16_t>((note + 5) % 36);
+    }
+    benchmark::DoNotOptimize(m.Composition.NoteIndex.data());
+}
+
+void BM_RedrawFullPage_Recording(benchmark::State& state)
+{
+    testing::RecordingSurface surface;
+    redrawFullPage(surface, state);
+}
+BENCHMARK(BM_RedrawFullPage_Recording)->Unit(benchmark::kMicrosecond);
+
+void BM_EnterNote_Recording(benchmark::State& state)
+{
+    testing::RecordingSurface surface;
+    enterOneNote(surface, state);
+}
+BENCHMARK(BM_EnterNote_Recording)->Unit(benchmark::kMicrosecond);
+
+#ifdef ZINTARO_BENCH_WIDGET
+std::unique_ptr<staff::PnWidget> makeWidget()
+{
+    auto widget = std::make_unique<staff::PnWidget>();
+    widget->resize(1245, 150);
+    widget->createRestImages();
+    return widget;
+}
+
+void BM_RedrawFullPage_Widget(benchmark::State& state)
+{
+    auto widget = makeWidget();
+    redrawFullPage(*widget, state);
+}
+BENCHMARK(BM_RedrawFullPage_Widget)->Unit(benchmark::kMicrosecond);
+
+void BM_EnterNote_Widget(benchmark::State& state)
+{
+    auto widget = makeWidget();
+    enterOneNote(*widget, state);
+}
+BENCHMARK(BM_EnterNote_Widget)->Unit(benchmark::kMicrosecond);
+#endif
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+#ifdef ZINTARO_BENCH_WIDGET
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+#endif
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
