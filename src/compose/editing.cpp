@@ -1,0 +1,91 @@
+#include "compose/editing.h"
+
+#include "app/state/dialogs.h"
+#include "staff/staff.h"
+
+#include <algorithm>
+#include <string>
+
+namespace zintaro::compose {
+
+namespace {
+
+// The position under the cursor, kept within the piece and its end.
+int cursorPosition(const Modulo1& m)
+{
+    return std::clamp(static_cast<int>(m.WriteIndex), 0, m.NoteCount);
+}
+
+void placeCursor(Modulo1& m, const Ports& ports, int position)
+{
+    m.WriteIndex = static_cast<int16_t>(position);
+    m.CursorColumn = m.columnOf(position);
+    ports.surface.setCursorLeft(ColumnX(m.CursorColumn));
+}
+
+} // namespace
+
+void RedrawComposition(Modulo1& m, const Ports& ports)
+{
+    const int position = cursorPosition(m);
+    const int page = m.pageOf(position);
+    const int first = page * StaffColumns;
+    const int end = std::min(first + StaffColumns, m.NoteCount);
+
+    ports.surface.clear();
+    staff::DrawStaff(m, ports.surface);
+    // Glyphs are drawn column by column rather than through note entry, whose
+    // page turn after the last column would wipe a full page.
+    for (int p = first; p < end; ++p) {
+        const Entry e = m.Composition.at(p);
+        const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
+        staff::DrawGlyph(m, ports.surface, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+    }
+    staff::DrawBars(m, ports.surface, page);
+    placeCursor(m, ports, position);
+}
+
+void BtPausa_Click(Modulo1& m, const Ports& ports)
+{
+    if (m.isFull()) {
+        ports.dialogs.message(std::string(staff::CompositionFullText));
+        return;
+    }
+    const int w = cursorPosition(m);
+    for (int j = m.NoteCount; j > w; --j)
+        m.Composition.set(j, m.Composition.at(j - 1));
+    m.Composition.set(w, { True16, 0, m.CurrentDuration });
+    ++m.NoteCount;
+    m.Composition.set(m.NoteCount, EndEntry);
+
+    m.WriteIndex = static_cast<int16_t>(w);
+    RedrawComposition(m, ports);
+}
+
+void BtCanc_Click(Modulo1& m, const Ports& ports)
+{
+    if (m.NoteCount == 0)
+        return;
+    // On the end marker the last entry goes, and the cursor stays at the end.
+    const int w = std::min(cursorPosition(m), m.NoteCount - 1);
+    for (int j = w; j < m.NoteCount - 1; ++j)
+        m.Composition.set(j, m.Composition.at(j + 1));
+    // The old end marker's place returns to the cleared state.
+    m.Composition.set(m.NoteCount, Entry {});
+    --m.NoteCount;
+    m.Composition.set(m.NoteCount, EndEntry);
+
+    m.WriteIndex = static_cast<int16_t>(w);
+    RedrawComposition(m, ports);
+}
+
+void BtM_Click(Modulo1& m, const Ports& ports, int16_t index)
+{
+    const int from = m.WriteIndex;
+    const int to = index == CursorRight ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
+    placeCursor(m, ports, to);
+    if (m.pageOf(to) != m.pageOf(from))
+        RedrawComposition(m, ports);
+}
+
+} // namespace zintaro::compose

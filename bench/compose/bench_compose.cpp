@@ -1,0 +1,73 @@
+// Editing at the cursor of a long composition, redraw included.
+#include "compose/editing.h"
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+#include "support/recording_midi.h"
+#include "support/recording_speech.h"
+#include "support/recording_surface.h"
+#include "support/scripted_dialogs.h"
+
+#include <array>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace zintaro;
+
+class Piano : public input::PianoView {
+public:
+    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
+    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
+    std::array<bool, 36> keys {};
+};
+
+struct Rig {
+    explicit Rig(int entries)
+    {
+        for (int i = 0; i < entries; ++i) {
+            m.CurrentDuration = static_cast<int16_t>(i % 4);
+            staff::EnterNote(m, surface, dialogs, true, 0, static_cast<int16_t>(i % 36), m.CurrentDuration);
+        }
+        // The cursor in the middle of the last page but one.
+        m.WriteIndex = static_cast<int16_t>(entries - 80);
+        m.CursorColumn = m.columnOf(m.WriteIndex);
+    }
+    Modulo1 m;
+    testing::RecordingSurface surface;
+    testing::RecordingMidiSystem system;
+    testing::ScriptedDialogs dialogs;
+    midi::MidiOut midi { system, dialogs };
+    testing::RecordingSpeech speech;
+    Piano piano;
+    compose::Ports ports { surface, midi, speech, dialogs, piano };
+};
+
+void insertRestIntoAFullLengthPiece(benchmark::State& state)
+{
+    Rig rig(MaxEntries - 1);
+    for (auto _ : state) {
+        compose::BtPausa_Click(rig.m, rig.ports);
+        state.PauseTiming();
+        compose::BtCanc_Click(rig.m, rig.ports);
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(rig.m.NoteCount);
+}
+BENCHMARK(insertRestIntoAFullLengthPiece)->Unit(benchmark::kMicrosecond);
+
+void deleteFromAFullPiece(benchmark::State& state)
+{
+    Rig rig(MaxEntries);
+    for (auto _ : state) {
+        compose::BtCanc_Click(rig.m, rig.ports);
+        state.PauseTiming();
+        compose::BtPausa_Click(rig.m, rig.ports);
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(rig.m.NoteCount);
+}
+BENCHMARK(deleteFromAFullPiece)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

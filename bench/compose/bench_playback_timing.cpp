@@ -1,0 +1,129 @@
+// Playback timing against the real clock: a piece of eighths at tempo 40
+// (150 ms each) driven by a precise single-shot timer, as the window drives
+// it. Prints how far each note-on fell from its ideal time.
+#include "compose/playback.h"
+#include "midi/midi_out.h"
+#include "support/recording_speech.h"
+#include "support/recording_surface.h"
+#include "support/scripted_dialogs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using namespace zintaro;
+
+constexpr int Entries = 100;
+
+// A MIDI system that notes the time of every note-on.
+class TimedMidiSystem : public midi::MidiSystem {
+public:
+    explicit TimedMidiSystem(const QElapsedTimer& clock)
+        : m_clock(clock)
+    {
+    }
+    int deviceCount() override { return 0; }
+    midi::MidiResult deviceName(int32_t, std::string& name) override
+    {
+        name = "timed";
+        return midi::MidiOk;
+    }
+    midi::MidiResult open(uint32_t& handle, int32_t) override
+    {
+        handle = 1;
+        return midi::MidiOk;
+    }
+    midi::MidiResult close(uint32_t) override { return midi::MidiOk; }
+    midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
+    {
+        if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0xFF) != 0)
+            noteOns.push_back(m_clock.nsecsElapsed() / 1.0e6);
+        return midi::MidiOk;
+    }
+    std::string errorText(midi::MidiResult) override { return {}; }
+
+    std::vector<double> noteOns; // milliseconds since the clock started
+
+private:
+    const QElapsedTimer& m_clock;
+};
+
+class Piano : public input::PianoView {
+public:
+    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
+    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
+    std::array<bool, 36> keys {};
+};
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    const auto i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QElapsedTimer clock;
+    clock.start();
+
+    Modulo1 m;
+    RecomputeTempoDurations(m, 40);
+    for (int i = 0; i < Entries; ++i)
+        m.Composition.set(i, { 0, static_cast<int16_t>(i % 36), 3 });
+    m.NoteCount = Entries;
+    m.Composition.set(Entries, EndEntry);
+
+    testing::RecordingSurface surface;
+    testing::ScriptedDialogs dialogs;
+    TimedMidiSystem system(clock);
+    midi::MidiOut midi(system, dialogs);
+    midi.OpenMidiOut(-1);
+    testing::RecordingSpeech speech;
+    Piano piano;
+    compose::Ports ports { surface, midi, speech, dialogs, piano };
+    compose::Playback playback(m, ports);
+
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    auto schedule = [&](std::optional<compose::Millis> next) {
+        if (!next) {
+            app.quit();
+            return;
+        }
+        timer.start(static_cast<int>(std::max<compose::Millis>(0, *next - clock.elapsed())));
+    };
+    QObject::connect(&timer, &QTimer::timeout, [&] { schedule(playback.advance(clock.elapsed())); });
+
+    compose::Millis start = 0;
+    QTimer::singleShot(0, [&] {
+        start = clock.elapsed();
+        schedule(playback.start(start));
+    });
+    app.exec();
+
+    const double wait = m.TempoDurations[3];
+    std::vector<double> lateness;
+    for (size_t i = 0; i < system.noteOns.size(); ++i)
+        lateness.push_back(system.noteOns[i] - (static_cast<double>(start) + wait * static_cast<double>(i)));
+    std::vector<double> off;
+    for (double l : lateness)
+        off.push_back(std::abs(l));
+
+    std::printf("playback timing: %zu note-ons of %.0f ms at tempo 40\n", lateness.size(), wait);
+    std::printf("  |note-on - ideal|  p50 %.3f ms  p99 %.3f ms  max %.3f ms  (goal p99 < 2 ms)\n", percentile(off, 0.5),
+        percentile(off, 0.99), percentile(off, 1.0));
+    std::printf("  last note-on - ideal  %.3f ms  (goal within 2 ms: no drift)\n", lateness.back());
+    return lateness.size() == static_cast<size_t>(Entries) ? 0 : 1;
+}

@@ -1,0 +1,110 @@
+#include "compose/playback.h"
+
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+
+#include <cmath>
+
+namespace zintaro::compose {
+
+Millis EntryWait(const Modulo1& m, int16_t durationCode)
+{
+    if (durationCode < 0 || durationCode >= static_cast<int16_t>(m.TempoDurations.size()))
+        return 0;
+    return static_cast<int32_t>(std::lround(m.TempoDurations[static_cast<size_t>(durationCode)]));
+}
+
+Playback::Playback(Modulo1& m, const Ports& ports)
+    : m_m(m)
+    , m_ports(ports)
+{
+}
+
+std::optional<Millis> Playback::start(Millis now)
+{
+    silence();
+    m_running = true;
+    m_m.Listening = true;
+    m_m.CursorColumn = 0;
+    m_ports.surface.setCursorLeft(ColumnX(0));
+    // The number of entries played is fixed here: a piece changed during the
+    // playback (a new composition, a load) does not lengthen or shorten it.
+    m_last = m_m.NoteCount - 1;
+    m_index = 0;
+    if (m_last < 0) {
+        finish();
+        return std::nullopt;
+    }
+    m_entryStart = now;
+    beginEntry();
+    return m_entryStart + m_wait;
+}
+
+std::optional<Millis> Playback::advance(Millis now)
+{
+    if (!m_running)
+        return std::nullopt;
+    const Millis due = m_entryStart + m_wait;
+    if (now < due)
+        return due;
+    silence();
+    m_entryStart = due;
+    ++m_index;
+    if (m_index > m_last) {
+        finish();
+        return std::nullopt;
+    }
+    // Even a late callback starts the next entry at once and keeps its ideal
+    // start; it returns after each note-on so that the window handles its
+    // events before the note-off, also for entries without a wait.
+    beginEntry();
+    return m_entryStart + m_wait;
+}
+
+void Playback::stop()
+{
+    if (!m_running)
+        return;
+    silence();
+    finish();
+}
+
+void Playback::beginEntry()
+{
+    const int column = m_m.columnOf(m_index);
+    m_m.CursorColumn = column;
+    m_ports.surface.setCursorLeft(ColumnX(column));
+
+    const Entry e = m_m.Composition.at(m_index);
+    m_wait = EntryWait(m_m, e.DurationCode);
+    m_note = e.NoteIndex;
+    if (e.RestFlag != True16) {
+        staff::NotePosition(m_m, m_ports.surface, e.NoteIndex);
+        if (m_m.SpeakNames)
+            staff::SpeakNoteName(m_ports.speech, e.NoteIndex);
+        else
+            m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + e.NoteIndex), 127);
+    }
+    // A note-off follows every entry, rests and spoken names included.
+    m_sounding = true;
+}
+
+void Playback::silence()
+{
+    if (!m_sounding)
+        return;
+    m_sounding = false;
+    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + m_note));
+}
+
+void Playback::finish()
+{
+    m_running = false;
+    m_m.Listening = false;
+    // The cursor ends after the piece, so new piano notes append to it.
+    m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
+    m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
+    m_ports.surface.setCursorLeft(ColumnX(m_m.CursorColumn));
+}
+
+} // namespace zintaro::compose

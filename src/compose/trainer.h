@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/state/modulo1.h"
+#include "compose/ports.h"
+
+#include <cstdint>
+#include <optional>
+#include <random>
+
+namespace zintaro::compose {
+
+// The trainer's notes lie between C4 and C6, natural notes only.
+inline constexpr int TrainerLowestStep = 4;
+inline constexpr int TrainerHighestStep = 18;
+
+// The trainer's own staff column. It is not the composition's cursor, which
+// the trainer leaves where it stands.
+inline constexpr int TrainerColumn = 0;
+
+// "Scala" switched: checking it restarts the scale walk upward from C4.
+void CkRnd_Click(Form1State& form, bool checked);
+
+// The random step of a draw u in [0, 1): 4 + u × 14 rounded half to even, so
+// the outer steps 4 and 18 come up half as often as the others.
+int RandomTrainerStep(double u);
+
+// The reading trainer of "Leggi", driven by the window's timer: every second
+// tick shows a new note in its column, the tick after sounds it, speaks its
+// name or, with "Muto", stays silent.
+class Trainer {
+public:
+    Trainer(Modulo1& m, Form1State& form, const Ports& ports);
+
+    // "Leggi" entered: the next tick shows a note. The window seeds from the clock.
+    void enter(uint32_t seed);
+
+    // One tick of the timer (Tim_Timer).
+    void tick();
+
+    // "Leggi" left or the program closing: silences the note it sounded.
+    void leave();
+
+private:
+    void showNext();
+    void sound();
+    void release();
+
+    Modulo1& m_m;
+    Form1State& m_form;
+    Ports m_ports;
+    std::mt19937 m_random;
+    std::optional<int16_t> m_sounding; // the note whose note-off is owed
+    bool m_keyShown = false; // the trainer pressed the key of m_sounding
+};
+
+} // namespace zintaro::compose
