@@ -1,0 +1,140 @@
+#include "storage/file_panel.h"
+#include "storage_test_support.h"
+#include "support/scripted_dialogs.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zintaro::storage {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ScriptedDialogs;
+using testing::TemporaryFolder;
+using testing::writeBytes;
+
+QString qt(const fs::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+class Panel : public ::testing::Test {
+protected:
+    Panel()
+    {
+        window.resize(800, 600);
+        window.show();
+    }
+
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < panel.File1()->count(); ++i)
+            names << panel.File1()->item(i)->text();
+        return names;
+    }
+
+    QPoint centreOf(int row) const { return panel.File1()->visualItemRect(panel.File1()->item(row)).center(); }
+
+    fs::path files() const { return m_temp.path() / "files"; }
+
+    TemporaryFolder m_temp;
+    ScriptedDialogs dialogs;
+    QWidget window;
+    FilePanel panel { dialogs, &window };
+};
+
+TEST_F(Panel, listsTheCompositionFilesOfTheFolderByNameAndNothingElse)
+{
+    EXPECT_FALSE(panel.isVisible());
+    fs::create_directories(files() / "folder.txt");
+    for (const char* name : { "b.txt", "a.txt", "song.txt.old", "notes.mid", "readme", ".saving-1-0" })
+        writeBytes(files() / name, "");
+
+    panel.openForLoading(qt(files()));
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(listed(), (QStringList { "a.txt", "b.txt", "song.txt.old" }));
+
+    // The list is read anew at every opening.
+    writeBytes(files() / "c.txt", "");
+    fs::remove(files() / "a.txt");
+    panel.openForSaving(qt(files()));
+    EXPECT_EQ(listed(), (QStringList { "b.txt", "c.txt", "song.txt.old" }));
+}
+
+TEST_F(Panel, clickingANamePutsItWithoutItsLastFourCharactersIntoTheNameBox)
+{
+    fs::create_directories(files());
+    writeBytes(files() / "song.txt", "");
+    writeBytes(files() / "song.txt.old", "");
+    panel.openForLoading(qt(files()));
+    ASSERT_EQ(listed(), (QStringList { "song.txt", "song.txt.old" }));
+
+    // Hidden name box: the click still fills it.
+    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(1));
+    EXPECT_EQ(panel.Txf()->text(), "song.txt");
+    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    EXPECT_EQ(panel.Txf()->text(), "song");
+}
+
+TEST_F(Panel, aDoubleClickAsksToLoadTheNameAfterFillingTheNameBox)
+{
+    fs::create_directories(files());
+    writeBytes(files() / "tune.txt", "");
+    panel.openForSaving(qt(files()));
+    QSignalSpy loads(&panel, &FilePanel::File1_DblClick);
+    QSignalSpy saves(&panel, &FilePanel::Txf_Enter);
+
+    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    QTest::mouseDClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    ASSERT_EQ(loads.count(), 1);
+    EXPECT_EQ(loads.at(0).at(0).toString(), "tune.txt");
+    EXPECT_EQ(panel.pathOf("tune.txt"), qt(files() / "tune.txt"));
+    EXPECT_EQ(panel.Txf()->text(), "tune");
+    EXPECT_EQ(saves.count(), 0);
+}
+
+TEST_F(Panel, openingForSavingShowsAndFocusesTheNameBoxWhichKeepsItsText)
+{
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    panel.Txf()->setText("earlier");
+    panel.openForSaving(qt(files()));
+    EXPECT_TRUE(panel.Txf()->isVisible());
+    EXPECT_TRUE(panel.Txf()->hasFocus());
+    EXPECT_EQ(panel.Txf()->text(), "earlier");
+
+    QSignalSpy saves(&panel, &FilePanel::Txf_Enter);
+    QTest::keyClicks(panel.Txf(), " tune");
+    EXPECT_EQ(saves.count(), 0);
+    QTest::keyClick(panel.Txf(), Qt::Key_Return);
+    ASSERT_EQ(saves.count(), 1);
+    EXPECT_EQ(saves.at(0).at(0).toString(), "earlier tune");
+
+    // "Carica" while the save panel is open hides the name box, keeps the panel.
+    panel.openForLoading(qt(files()));
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_FALSE(panel.Txf()->isVisible());
+}
+
+TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsToldOnce)
+{
+    panel.openForLoading(qt(files()));
+    EXPECT_TRUE(fs::is_directory(files()));
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_TRUE(dialogs.shown.empty());
+
+    writeBytes(m_temp.path() / "plain", "");
+    const QString impossible = qt(m_temp.path() / "plain" / "files");
+    panel.openForLoading(impossible);
+    panel.openForSaving(impossible);
+    EXPECT_TRUE(listed().isEmpty());
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(ENOTDIR)), std::string::npos);
+}
+
+} // namespace
+} // namespace zintaro::storage
