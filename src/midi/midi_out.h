@@ -39,6 +39,10 @@ public:
     void ControlChange(int16_t channel, int16_t controller, int16_t value);
     void ProgramChange(int16_t channel, int16_t bank, int16_t program);
 
+    // The device selection of List1: close, open the entry's device and send
+    // it the chosen instrument on channel 0, bank 0.
+    void SelectDevice(int16_t itemData, int16_t program);
+
 private:
     MidiSystem& m_system;
     Dialogs& m_dialogs;

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "midi/midi_system.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zintaro::midi {
+
+// The places searched for a General MIDI SoundFont, best first: Debian's
+// default font, the other .sf2 files beside it, then the .sf3 ones.
+std::vector<std::filesystem::path> defaultSoundFonts();
+
+// The first candidate that is a readable SoundFont. Without one, `error` is
+// SoundFontMissing when no candidate exists at all, else SoundFontUnreadable.
+std::optional<std::filesystem::path> findSoundFont(
+    const std::vector<std::filesystem::path>& candidates, MidiResult& error);
+
+// The audio outputs tried in order when the synthesizer starts sounding.
+std::vector<std::string> defaultAudioDrivers();
+
+// Buffer figures of the audio output: 128 frames × 3 periods at 48 kHz is
+// 8 ms between a note-on and its sound.
+struct AudioLatency {
+    double sampleRate = 48000.0;
+    int periodSize = 128;
+    int periods = 3;
+};
+
+// The built-in synthesizer: FluidSynth with a General MIDI SoundFont. It runs
+// without an audio output (render pulls its samples) or with one on top.
+//
+// The SoundFont can load on a thread of its own so that start-up does not
+// wait for it; until it is in, note messages are dropped and every other
+// message is kept and applied, in order, as soon as the font is loaded.
+// Messages come from one thread (the window's); render and the audio
+// output's own thread may run beside it.
+class FluidSynthEngine {
+public:
+    enum class FontState { NotLoaded, Loading, Ready, Failed };
+
+    explicit FluidSynthEngine(AudioLatency latency = {});
+    ~FluidSynthEngine();
+    FluidSynthEngine(const FluidSynthEngine&) = delete;
+    FluidSynthEngine& operator=(const FluidSynthEngine&) = delete;
+
+    // False when FluidSynth could not create its settings or synthesizer.
+    bool valid() const;
+
+    // Loads the first readable SoundFont of the candidates and waits for it.
+    bool loadSoundFont(const std::vector<std::filesystem::path>& candidates = defaultSoundFonts());
+    // Starts loading and returns at once; a second call while a font is
+    // loading or loaded does nothing.
+    void loadSoundFontInBackground(std::vector<std::filesystem::path> candidates = defaultSoundFonts());
+    void waitForSoundFont();
+    FontState fontState() const;
+    // MidiOk, or why the font could not be loaded.
+    MidiResult fontError() const;
+    std::filesystem::path soundFontPath() const;
+
+    // Starts an audio output, trying the drivers in order; NoAudioOutput when
+    // none starts. Stopping silences the synthesizer.
+    MidiResult startAudio(const std::vector<std::string>& drivers = defaultAudioDrivers());
+    void stopAudio();
+    bool audioRunning() const;
+    std::string audioDriverName() const;
+
+    // A short channel message packed as status | data1 << 8 | data2 << 16.
+    MidiResult handle(uint32_t packed);
+    void noteOn(int channel, int key, int velocity);
+    void noteOff(int channel, int key);
+    void controlChange(int channel, int controller, int value);
+    void programChange(int channel, int program);
+    void allSoundsOff();
+
+    // Pulls the next `frames` stereo samples out of the synthesizer.
+    void render(float* left, float* right, int frames);
+    int activeVoices() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
+
+} // namespace zintaro::midi

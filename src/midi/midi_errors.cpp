@@ -1,0 +1,41 @@
+#include "midi/midi_errors.h"
+
+namespace zintaro::midi {
+
+std::string errorTextFor(MidiResult code)
+{
+    switch (code) {
+    case MidiOk:
+        return "The MIDI operation succeeded.";
+    case errors::Unspecified:
+        return "The MIDI output failed for an unknown reason.";
+    case errors::BadDeviceId:
+        return "There is no MIDI output device with this number.";
+    case errors::InvalidHandle:
+        return "No MIDI output device is open, so the message was not sent.";
+    case errors::NoDevice:
+        return "No MIDI output device is available.";
+    case errors::NoAudioOutput:
+        return "The built-in synthesizer found no audio output (PulseAudio, PipeWire or ALSA).";
+    case errors::SoundFontMissing:
+        return "No General MIDI SoundFont was found in /usr/share/sounds/sf2 or /usr/share/sounds/sf3.";
+    case errors::SoundFontUnreadable:
+        return "The General MIDI SoundFont could not be read: the built-in synthesizer has no instruments.";
+    case errors::SynthesizerFailed:
+        return "The built-in synthesizer could not be started.";
+    case errors::PortVanished:
+        return "The MIDI port is gone: its device was unplugged or its program ended.";
+    case errors::PortFailed:
+        return "The MIDI port could not be opened.";
+    case errors::SendFailed:
+        return "The MIDI port did not accept the message.";
+    case errors::DataOutOfRange:
+        return "A MIDI message with a value outside 0 to 127 was not sent.";
+    case errors::NotChannelMessage:
+        return "The MIDI message is not a channel message and was not sent.";
+    default:
+        return "MIDI error " + std::to_string(code) + ".";
+    }
+}
+
+} // namespace zintaro::midi

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "midi/midi_system.h"
+
+#include <string>
+
+namespace zintaro::midi {
+
+// The result codes of the program's MIDI layer. Each fits a 16-bit signed
+// code, which is how MidiOut narrows every result before reporting it.
+namespace errors {
+inline constexpr MidiResult Unspecified = 1;
+inline constexpr MidiResult BadDeviceId = 2;
+inline constexpr MidiResult InvalidHandle = 5;
+inline constexpr MidiResult NoDevice = 68;
+inline constexpr MidiResult NoAudioOutput = 101;
+inline constexpr MidiResult SoundFontMissing = 102;
+inline constexpr MidiResult SoundFontUnreadable = 103;
+inline constexpr MidiResult SynthesizerFailed = 104;
+inline constexpr MidiResult PortVanished = 105;
+inline constexpr MidiResult PortFailed = 106;
+inline constexpr MidiResult SendFailed = 107;
+inline constexpr MidiResult DataOutOfRange = 108;
+inline constexpr MidiResult NotChannelMessage = 109;
+} // namespace errors
+
+// The plain-words text for a result code, short enough for the 128-character
+// error buffer; unknown codes get a generic text carrying the number.
+std::string errorTextFor(MidiResult code);
+
+} // namespace zintaro::midi

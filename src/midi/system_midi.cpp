@@ -1,0 +1,161 @@
+#include "midi/system_midi.h"
+
+#include "midi/alsa_ports.h"
+#include "midi/midi_errors.h"
+
+#include <map>
+#include <variant>
+
+namespace zintaro::midi {
+
+namespace {
+
+struct BuiltInSynth { };
+using OpenDevice = std::variant<BuiltInSynth, std::unique_ptr<AlsaConnection>>;
+
+bool isChannelMessage(uint32_t packed)
+{
+    const uint32_t status = packed & 0xFF;
+    return status >= 0x80 && status < 0xF0;
+}
+
+bool dataInRange(uint32_t packed)
+{
+    return (packed & 0x00808000u) == 0;
+}
+
+class SystemMidi : public MidiSystem {
+public:
+    explicit SystemMidi(SystemMidiOptions options)
+        : m_options(std::move(options))
+    {
+    }
+
+    ~SystemMidi() override
+    {
+        // Connections first, then the synthesizer's audio, loader and synth.
+        m_open.clear();
+        m_synth.reset();
+    }
+
+    int deviceCount() override
+    {
+        m_ports = m_options.alsaPorts ? m_alsa.list() : std::vector<std::string> {};
+        return static_cast<int>(m_ports.size());
+    }
+
+    MidiResult deviceName(int32_t deviceId, std::string& productName) override
+    {
+        if (deviceId == -1) {
+            productName = BuiltInSynthName;
+            return MidiOk;
+        }
+        if (deviceId < 0 || static_cast<std::size_t>(deviceId) >= m_ports.size())
+            return errors::BadDeviceId;
+        if (m_ports[static_cast<std::size_t>(deviceId)].empty())
+            return errors::PortFailed;
+        productName = m_ports[static_cast<std::size_t>(deviceId)];
+        return MidiOk;
+    }
+
+    MidiResult open(uint32_t& handle, int32_t deviceId) override
+    {
+        if (deviceId == -1)
+            return openSynth(handle);
+        if (deviceId < 0 || static_cast<std::size_t>(deviceId) >= m_ports.size())
+            return errors::BadDeviceId;
+        std::unique_ptr<AlsaConnection> connection;
+        const MidiResult result = m_alsa.open(m_ports[static_cast<std::size_t>(deviceId)], connection);
+        if (result != MidiOk)
+            return result;
+        handle = nextHandle();
+        m_open.emplace(handle, std::move(connection));
+        return MidiOk;
+    }
+
+    MidiResult close(uint32_t handle) override
+    {
+        const auto it = m_open.find(handle);
+        if (it == m_open.end())
+            return errors::InvalidHandle;
+        const bool synth = std::holds_alternative<BuiltInSynth>(it->second);
+        m_open.erase(it);
+        if (synth && m_synth && !synthStillOpen())
+            m_synth->stopAudio();
+        return MidiOk;
+    }
+
+    MidiResult shortMessage(uint32_t handle, uint32_t packed) override
+    {
+        const auto it = m_open.find(handle);
+        if (it == m_open.end())
+            return errors::InvalidHandle;
+        if (!isChannelMessage(packed))
+            return errors::NotChannelMessage;
+        if (!dataInRange(packed))
+            return errors::DataOutOfRange;
+        if (auto* port = std::get_if<std::unique_ptr<AlsaConnection>>(&it->second))
+            return (*port)->send(packed);
+        return m_synth->handle(packed);
+    }
+
+    std::string errorText(MidiResult code) override { return errorTextFor(code); }
+
+private:
+    MidiResult openSynth(uint32_t& handle)
+    {
+        if (!m_synth) {
+            // Only a quick look at the file here; the font itself loads
+            // while the window comes up.
+            MidiResult error = MidiOk;
+            if (!findSoundFont(m_options.soundFonts, error))
+                return error;
+            auto synth = std::make_unique<FluidSynthEngine>(m_options.latency);
+            if (!synth->valid())
+                return errors::SynthesizerFailed;
+            synth->loadSoundFontInBackground(m_options.soundFonts);
+            m_synth = std::move(synth);
+        }
+        if (m_synth->fontState() == FluidSynthEngine::FontState::Failed)
+            return m_synth->fontError();
+        if (m_options.audio) {
+            const MidiResult result = m_synth->startAudio(m_options.audioDrivers);
+            if (result != MidiOk)
+                return result;
+        }
+        handle = nextHandle();
+        m_open.emplace(handle, BuiltInSynth {});
+        return MidiOk;
+    }
+
+    bool synthStillOpen() const
+    {
+        for (const auto& [handle, device] : m_open)
+            if (std::holds_alternative<BuiltInSynth>(device))
+                return true;
+        return false;
+    }
+
+    uint32_t nextHandle()
+    {
+        if (++m_lastHandle == 0)
+            ++m_lastHandle;
+        return m_lastHandle;
+    }
+
+    SystemMidiOptions m_options;
+    AlsaPorts m_alsa;
+    std::vector<std::string> m_ports;
+    std::unique_ptr<FluidSynthEngine> m_synth;
+    std::map<uint32_t, OpenDevice> m_open;
+    uint32_t m_lastHandle = 0;
+};
+
+} // namespace
+
+std::unique_ptr<MidiSystem> makeSystemMidi(SystemMidiOptions options)
+{
+    return std::make_unique<SystemMidi>(std::move(options));
+}
+
+} // namespace zintaro::midi

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "midi/fluid_synth_engine.h"
+#include "midi/midi_system.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zintaro::midi {
+
+// The name the built-in synthesizer is listed under (at most 31 characters).
+inline constexpr const char* BuiltInSynthName = "Zintaro Synth (FluidSynth)";
+
+struct SystemMidiOptions {
+    std::vector<std::filesystem::path> soundFonts = defaultSoundFonts();
+    // Without audio the built-in synthesizer takes every message and sounds
+    // nowhere: for tests and benchmarks on machines without a sound card.
+    bool audio = true;
+    std::vector<std::string> audioDrivers = defaultAudioDrivers();
+    AudioLatency latency {};
+    // Whether the ALSA sequencer's ports are listed after the synthesizer.
+    bool alsaPorts = true;
+};
+
+// The program's MIDI platform layer: device -1 is the built-in FluidSynth
+// synthesizer, 0 .. n-1 the ALSA sequencer's output ports as last listed.
+//
+// Opening the synthesizer returns at once: its SoundFont loads in the
+// background, and a missing font or a missing audio output is reported by
+// the open itself. The synthesizer, once made, is kept until the end so that
+// reopening it does not load the font again.
+std::unique_ptr<MidiSystem> makeSystemMidi(SystemMidiOptions options = {});
+
+} // namespace zintaro::midi

@@ -1,0 +1,249 @@
+#include "midi/instruments.h"
+#include "midi/midi_errors.h"
+#include "midi/midi_out.h"
+#include "support/recording_midi.h"
+#include "support/scripted_dialogs.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+using namespace zintaro;
+using namespace zintaro::midi;
+namespace support = zintaro::testing;
+using Bytes = support::RecordingMidiSystem::Bytes;
+
+namespace {
+
+struct MidiOutFixture : ::testing::Test {
+    support::RecordingMidiSystem system;
+    support::ScriptedDialogs dialogs;
+    MidiOut midi { system, dialogs };
+
+    void openBuiltIn() { ASSERT_TRUE(midi.OpenMidiOut(-1)); }
+};
+
+int16_t programOf(std::string_view name)
+{
+    const auto it = std::find(InstrumentNames.begin(), InstrumentNames.end(), name);
+    return static_cast<int16_t>(it - InstrumentNames.begin());
+}
+
+// A system whose devices and failures a test sets up one by one.
+struct FakeMidiSystem : MidiSystem {
+    std::map<int32_t, std::string> names; // devices whose query succeeds
+    int count = 0;
+    MidiResult closeResult = MidiOk;
+    int calls = 0;
+
+    int deviceCount() override { return ++calls, count; }
+    MidiResult deviceName(int32_t id, std::string& name) override
+    {
+        ++calls;
+        const auto it = names.find(id);
+        if (it == names.end())
+            return errors::BadDeviceId;
+        name = it->second;
+        return MidiOk;
+    }
+    MidiResult open(uint32_t& handle, int32_t) override { return ++calls, handle = 7, MidiOk; }
+    MidiResult close(uint32_t) override { return ++calls, closeResult; }
+    MidiResult shortMessage(uint32_t, uint32_t) override { return ++calls, MidiOk; }
+    std::string errorText(MidiResult code) override { return "fake error " + std::to_string(code); }
+};
+
+} // namespace
+
+TEST_F(MidiOutFixture, channelMessagesReachTheDeviceByteExact)
+{
+    openBuiltIn();
+    midi.NoteOn(0, 60, 127);
+    midi.NoteOff(0, 60);
+    midi.ControlChange(3, 7, 100);
+    midi.NoteOn(15, 88, 127);
+    midi.NoteOn(0, 53, 127);
+
+    const std::vector<Bytes> expected {
+        { 0x90, 0x3C, 0x7F, 0x00 },
+        { 0x90, 0x3C, 0x00, 0x00 },
+        { 0xB3, 0x07, 0x64, 0x00 },
+        { 0x9F, 0x58, 0x7F, 0x00 },
+        { 0x90, 0x35, 0x7F, 0x00 },
+    };
+    EXPECT_EQ(system.sent, expected);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MidiOutFixture, choosingAnInstrumentSendsBankSelectThenItsProgram)
+{
+    openBuiltIn();
+    const std::vector<std::pair<std::string_view, uint8_t>> table {
+        { "Acoustic Grand Piano", 0 },
+        { "Violin", 40 },
+        { "Basson", 70 },
+        { "Bass& Lead", 87 },
+        { "Gun Shot", 127 },
+    };
+    for (const auto& [name, program] : table) {
+        system.sent.clear();
+        midi.ProgramChange(0, 0, programOf(name));
+        const std::vector<Bytes> expected { { 0xB0, 0x00, 0x00, 0x00 }, { 0xC0, program, 0x00, 0x00 } };
+        EXPECT_EQ(system.sent, expected) << name;
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(InstrumentNames, everyProgramHasItsOwnName)
+{
+    std::set<std::string_view> distinct(InstrumentNames.begin(), InstrumentNames.end());
+    EXPECT_EQ(distinct.size(), InstrumentNames.size());
+    EXPECT_EQ(distinct.count(""), 0u);
+}
+
+TEST(PackShortMessage, everyValidMessageKeepsItsBytesInPlace)
+{
+    for (int status = 0x80; status <= 0xFF; ++status)
+        for (int data1 = 0; data1 <= 127; ++data1)
+            for (int data2 = 0; data2 <= 127; data2 += 7) {
+                const int32_t packed = MidiOut::PackShortMessage(
+                    static_cast<int16_t>(status), static_cast<int16_t>(data1), static_cast<int16_t>(data2));
+                ASSERT_EQ(packed, status | data1 << 8 | data2 << 16) << status << ' ' << data1 << ' ' << data2;
+            }
+    EXPECT_EQ(MidiOut::PackShortMessage(0xFF, 127, 127), 0x007F7FFF);
+}
+
+TEST_F(MidiOutFixture, withNoDeviceOpenEveryMessageShowsOneInvalidHandleBox)
+{
+    midi.NoteOn(0, 60, 127);
+    midi.NoteOff(0, 60);
+    midi.ProgramChange(0, 0, 40); // two messages, two boxes
+
+    ASSERT_EQ(dialogs.shown.size(), 4u);
+    for (const auto& box : dialogs.shown) {
+        EXPECT_EQ(box.text, "recorded error 5");
+        EXPECT_TRUE(box.title.empty());
+        EXPECT_FALSE(box.isQuestion);
+    }
+    EXPECT_TRUE(system.sent.empty());
+}
+
+TEST_F(MidiOutFixture, aValueOutsideTheDataRangeIsNeverSentAndReportedOnce)
+{
+    openBuiltIn();
+    const std::vector<std::pair<const char*, std::function<void()>>> table {
+        { "note from a damaged file", [&] { midi.NoteOn(0, 53 + 200, 127); } },
+        { "negative note", [&] { midi.NoteOff(0, -1); } },
+        { "velocity 128", [&] { midi.NoteOn(0, 60, 128); } },
+        { "channel 16", [&] { midi.ControlChange(16, 0, 0); } },
+        { "negative status", [&] { midi.SendShortMessage(-112, 60, 127); } },
+        { "data byte 256", [&] { midi.SendShortMessage(0x90, 256, 0); } },
+    };
+    for (const auto& [what, send] : table) {
+        dialogs.shown.clear();
+        send();
+        EXPECT_TRUE(system.sent.empty()) << what;
+        ASSERT_EQ(dialogs.shown.size(), 1u) << what;
+        EXPECT_EQ(dialogs.shown[0].text, "recorded error " + std::to_string(errors::DataOutOfRange)) << what;
+    }
+
+    // Program 128: the bank select still goes out, the program change does not.
+    dialogs.shown.clear();
+    midi.ProgramChange(0, 0, 128);
+    EXPECT_EQ(system.sent, (std::vector<Bytes> { { 0xB0, 0x00, 0x00, 0x00 } }));
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+TEST(FillDeviceList, entriesSkipUnreadableDevicesAndKeepTheirIdentifiers)
+{
+    struct Case {
+        const char* what;
+        std::map<int32_t, std::string> names;
+        int count;
+        std::vector<std::pair<std::string, int16_t>> expected;
+    };
+    const std::string name31 = "A product name of 31 characters";
+    const std::vector<Case> table {
+        { "synthesizer then ports", { { -1, "Synth" }, { 0, "Port A" }, { 1, "Port B" } }, 2,
+            { { "Synth", -1 }, { "Port A", 0 }, { "Port B", 1 } } },
+        { "synthesizer query fails", { { 0, "Port A" }, { 1, "Port B" } }, 2, { { "Port A", 0 }, { "Port B", 1 } } },
+        { "device 1 query fails", { { 0, "Port A" }, { 2, "Port C" } }, 3, { { "Port A", 0 }, { "Port C", 2 } } },
+        { "device 1 fails, synthesizer present", { { -1, "Synth" }, { 0, "Port A" }, { 2, "Port C" } }, 3,
+            { { "Synth", -1 }, { "Port A", 0 }, { "Port C", 2 } } },
+        { "nothing at all", {}, 0, {} },
+        { "negative count", { { -1, "Synth" } }, -3, { { "Synth", -1 } } },
+        { "name of 31 characters", { { 0, name31 } }, 1, { { name31, 0 } } },
+        { "longer names are cut at 31", { { 0, name31 + "XYZ" } }, 1, { { name31, 0 } } },
+        { "names end at the first NUL", { { 0, std::string("Port\0junk", 9) } }, 1, { { "Port", 0 } } },
+    };
+    for (const Case& c : table) {
+        FakeMidiSystem system;
+        system.names = c.names;
+        system.count = c.count;
+        support::ScriptedDialogs dialogs;
+        MidiOut midi(system, dialogs);
+
+        std::vector<std::pair<std::string, int16_t>> got;
+        for (const DeviceEntry& e : midi.FillDeviceList())
+            got.emplace_back(e.text, e.itemData);
+        EXPECT_EQ(got, c.expected) << c.what;
+        EXPECT_TRUE(dialogs.shown.empty()) << c.what;
+    }
+}
+
+TEST_F(MidiOutFixture, aRefusedOpenShowsTheBoxAndLeavesNoDeviceOpen)
+{
+    openBuiltIn();
+    system.failOpen = true;
+    EXPECT_FALSE(midi.OpenMidiOut(0));
+    EXPECT_EQ(midi.MidiOutHandle, 0u);
+    EXPECT_EQ(system.closes, 1); // the device open before was closed first
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "recorded error 2");
+}
+
+TEST(CloseMidiOut, withoutAnOpenDeviceTheSystemIsNotCalled)
+{
+    FakeMidiSystem system;
+    support::ScriptedDialogs dialogs;
+    MidiOut midi(system, dialogs);
+    midi.CloseMidiOut();
+    EXPECT_EQ(system.calls, 0);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(CloseMidiOut, aFailedCloseIsReportedAndTheHandleClearedAllTheSame)
+{
+    FakeMidiSystem system;
+    system.closeResult = errors::PortVanished;
+    support::ScriptedDialogs dialogs;
+    MidiOut midi(system, dialogs);
+    ASSERT_TRUE(midi.OpenMidiOut(0));
+    midi.CloseMidiOut();
+    EXPECT_EQ(midi.MidiOutHandle, 0u);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "fake error 105");
+}
+
+TEST_F(MidiOutFixture, startUpWithDeviceZeroFirstOpensItTwiceAndSendsProgramZeroTwice)
+{
+    system.ports = 1;
+    midi.OpenMidiOut(0);
+    midi.ProgramChange(0, 0, 0);
+    midi.SelectDevice(0, 0);
+
+    EXPECT_EQ(system.opened, (std::vector<int32_t> { 0, 0 }));
+    EXPECT_EQ(system.closes, 1);
+    const std::vector<Bytes> programZero { { 0xB0, 0, 0, 0 }, { 0xC0, 0, 0, 0 } };
+    std::vector<Bytes> twice = programZero;
+    twice.insert(twice.end(), programZero.begin(), programZero.end());
+    EXPECT_EQ(system.sent, twice);
+}
+
+TEST_F(MidiOutFixture, selectingTheSynthesizerOpensIdentifierMinusOneAndResendsTheInstrument)
+{
+    midi.SelectDevice(-1, programOf("Violin"));
+    EXPECT_EQ(system.opened, (std::vector<int32_t> { -1 }));
+    EXPECT_EQ(system.sent, (std::vector<Bytes> { { 0xB0, 0, 0, 0 }, { 0xC0, 40, 0, 0 } }));
+}

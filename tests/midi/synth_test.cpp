@@ -1,0 +1,200 @@
+#include "midi/fluid_synth_engine.h"
+#include "midi/midi_errors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <numeric>
+#include <unistd.h>
+
+using namespace zintaro::midi;
+
+namespace {
+
+constexpr double Rate = 44100.0;
+constexpr double MiddleC = 261.626;
+
+std::vector<float> renderSeconds(FluidSynthEngine& synth, double seconds)
+{
+    const int frames = static_cast<int>(seconds * Rate);
+    std::vector<float> left(static_cast<std::size_t>(frames)), right(left.size());
+    synth.render(left.data(), right.data(), frames);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = 0.5f * (left[i] + right[i]);
+    return left;
+}
+
+double rms(const std::vector<float>& s, std::size_t from, std::size_t count)
+{
+    double sum = 0;
+    for (std::size_t i = from; i < from + count; ++i)
+        sum += double(s[i]) * s[i];
+    return std::sqrt(sum / double(count));
+}
+
+// The magnitude at one frequency (Goertzel) of a signal already windowed.
+double magnitude(const std::vector<double>& s, double frequency)
+{
+    const double coeff = 2 * std::cos(2 * std::numbers::pi * frequency / Rate);
+    double prev = 0, prev2 = 0;
+    for (double x : s) {
+        const double next = x + coeff * prev - prev2;
+        prev2 = prev;
+        prev = next;
+    }
+    return std::sqrt(std::max(0.0, prev * prev + prev2 * prev2 - coeff * prev * prev2));
+}
+
+std::vector<double> hann(const std::vector<float>& s)
+{
+    std::vector<double> out(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i)
+        out[i] = s[i] * (0.5 - 0.5 * std::cos(2 * std::numbers::pi * double(i) / double(s.size())));
+    return out;
+}
+
+// The strongest frequency within `width` of `around`, to a twentieth of a hertz.
+std::pair<double, double> peakNear(const std::vector<double>& w, double around, double width)
+{
+    std::pair<double, double> best { around, 0.0 };
+    for (double step : { 1.0, 0.05 }) {
+        const double from = best.second > 0 ? best.first - 1 : around - width;
+        const double to = best.second > 0 ? best.first + 1 : around + width;
+        for (double f = from; f <= to; f += step)
+            if (const double m = magnitude(w, f); m > best.second)
+                best = { f, m };
+    }
+    return best;
+}
+
+// The pitch: the lowest strong partial that the strongest one is a
+// harmonic of (a violin's second harmonic can outweigh its first).
+double fundamental(const std::vector<float>& s)
+{
+    const std::vector<double> w = hann(s);
+    const auto [strongest, level] = peakNear(w, 1040, 960);
+    for (int k = 4; k > 1; --k)
+        if (const auto [f, m] = peakNear(w, strongest / k, strongest / k * 0.03); m >= 0.2 * level)
+            return f;
+    return strongest;
+}
+
+// Magnitudes from 50 Hz to 5 kHz in 10 Hz steps, scaled to unit length.
+std::vector<double> spectrum(const std::vector<float>& s)
+{
+    const std::vector<double> w = hann(s);
+    std::vector<double> mags;
+    for (double f = 50; f <= 5000; f += 10)
+        mags.push_back(magnitude(w, f));
+    const double norm = std::sqrt(std::inner_product(mags.begin(), mags.end(), mags.begin(), 0.0));
+    for (double& m : mags)
+        m /= norm;
+    return mags;
+}
+
+double similarity(const std::vector<double>& a, const std::vector<double>& b)
+{
+    return std::inner_product(a.begin(), a.end(), b.begin(), 0.0);
+}
+
+struct LoadedSynth : ::testing::Test {
+    FluidSynthEngine synth { AudioLatency { Rate, 128, 3 } };
+    void SetUp() override { ASSERT_TRUE(synth.loadSoundFont()) << "General MIDI SoundFont missing"; }
+
+    std::vector<float> playMiddleC(int program)
+    {
+        synth.programChange(0, program);
+        synth.noteOn(0, 60, 127);
+        return renderSeconds(synth, 0.5);
+    }
+};
+
+} // namespace
+
+TEST_F(LoadedSynth, middleCSoundsAtItsFundamental)
+{
+    const std::vector<float> sound = playMiddleC(0);
+    EXPECT_GT(rms(sound, 0, sound.size()), 0.01);
+    EXPECT_NEAR(fundamental(sound), MiddleC, MiddleC * 0.01);
+}
+
+TEST_F(LoadedSynth, aNoteOnWithVelocityZeroLetsTheNoteDecay)
+{
+    const std::vector<float> held = playMiddleC(0);
+    const double loud = rms(held, held.size() - 4410, 4410);
+    synth.handle(0x00003C90); // note-on, note 60, velocity 0
+    const std::vector<float> after = renderSeconds(synth, 1.5);
+    const double tail = rms(after, after.size() - 4410, 4410);
+    EXPECT_GT(loud, 0.005);
+    EXPECT_LT(tail, loud * 0.1) << loud << " then " << tail;
+}
+
+TEST_F(LoadedSynth, violinSoundsDifferentFromThePianoAtTheSamePitch)
+{
+    const std::vector<double> piano = spectrum(playMiddleC(0));
+    synth.allSoundsOff();
+    renderSeconds(synth, 0.2);
+    const std::vector<float> violinSound = playMiddleC(40);
+    const std::vector<double> violin = spectrum(violinSound);
+
+    EXPECT_NEAR(fundamental(violinSound), MiddleC, MiddleC * 0.01);
+    EXPECT_LT(similarity(piano, violin), 0.9);
+    EXPECT_GT(similarity(violin, violin), 0.999);
+}
+
+TEST(FluidSynthEngine, aProgramChosenWhileTheFontLoadsTakesEffectAndEarlyNotesAreDropped)
+{
+    FluidSynthEngine reference { AudioLatency { Rate, 128, 3 } };
+    ASSERT_TRUE(reference.loadSoundFont());
+    reference.programChange(0, 40);
+    reference.noteOn(0, 60, 127);
+    const std::vector<double> expected = spectrum(renderSeconds(reference, 0.5));
+
+    FluidSynthEngine synth { AudioLatency { Rate, 128, 3 } };
+    synth.loadSoundFontInBackground();
+    synth.programChange(0, 40);
+    EXPECT_EQ(synth.handle(0x007F4590), MidiOk); // a note before the font: dropped, no error
+    synth.waitForSoundFont();
+    ASSERT_EQ(synth.fontState(), FluidSynthEngine::FontState::Ready);
+    EXPECT_EQ(synth.activeVoices(), 0);
+
+    synth.noteOn(0, 60, 127);
+    EXPECT_GT(similarity(spectrum(renderSeconds(synth, 0.5)), expected), 0.99);
+}
+
+TEST(FluidSynthEngine, aMissingOrDamagedFontIsAnErrorOfItsOwnForEveryMessage)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("zintaro_midi_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "damaged.sf2") << "RIFF not really a SoundFont";
+
+    const std::vector<std::pair<std::filesystem::path, MidiResult>> table {
+        { folder / "absent.sf2", errors::SoundFontMissing },
+        { folder / "damaged.sf2", errors::SoundFontUnreadable },
+    };
+    for (const auto& [path, error] : table) {
+        FluidSynthEngine synth;
+        EXPECT_FALSE(synth.loadSoundFont({ path })) << path;
+        EXPECT_EQ(synth.fontError(), error) << path;
+        EXPECT_EQ(synth.handle(0x007F3C90), error) << path;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(FluidSynthEngine, messagesThatAreNotChannelMessagesOrCarryLargeDataAreRefused)
+{
+    FluidSynthEngine synth;
+    const std::vector<std::pair<uint32_t, MidiResult>> table {
+        { 0x007F3C90, MidiOk },
+        { 0x00000028C0, MidiOk },
+        { 0x007F3C40, errors::NotChannelMessage },
+        { 0x000000F8, errors::NotChannelMessage },
+        { 0x007FBC90, errors::DataOutOfRange },
+        { 0x00803C90, errors::DataOutOfRange },
+    };
+    for (const auto& [packed, result] : table)
+        EXPECT_EQ(synth.handle(packed), result) << std::hex << packed;
+}

@@ -1,0 +1,146 @@
+#include "midi/alsa_ports.h"
+#include "midi/midi_errors.h"
+#include "midi/midi_out.h"
+#include "midi/system_midi.h"
+#include "support/scripted_dialogs.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace zintaro;
+using namespace zintaro::midi;
+namespace support = zintaro::testing;
+
+namespace {
+
+SystemMidiOptions silentSynthOnly()
+{
+    SystemMidiOptions options;
+    options.audio = false;
+    options.alsaPorts = false;
+    return options;
+}
+
+std::vector<std::string> texts(const support::ScriptedDialogs& dialogs)
+{
+    std::vector<std::string> out;
+    for (const auto& box : dialogs.shown)
+        out.push_back(box.text);
+    return out;
+}
+
+} // namespace
+
+TEST(SystemMidi, theBuiltInSynthesizerIsListedFirstOpensAtOnceAndTakesMessages)
+{
+    auto system = makeSystemMidi(silentSynthOnly());
+    support::ScriptedDialogs dialogs;
+    MidiOut midi(*system, dialogs);
+
+    const std::vector<DeviceEntry> list = midi.FillDeviceList();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].text, BuiltInSynthName);
+    EXPECT_EQ(list[0].itemData, -1);
+
+    const auto start = std::chrono::steady_clock::now();
+    midi.SelectDevice(-1, 40);
+    const auto blocked = std::chrono::steady_clock::now() - start;
+    EXPECT_NE(midi.MidiOutHandle, 0u);
+    // Generous: the figure itself is measured by bench_midi.
+    EXPECT_LT(blocked, std::chrono::seconds(2));
+
+    midi.NoteOn(0, 60, 127);
+    midi.NoteOff(0, 60);
+    midi.CloseMidiOut();
+    midi.OpenMidiOut(-1);
+    midi.NoteOn(0, 60, 127);
+    EXPECT_TRUE(dialogs.shown.empty()) << texts(dialogs).front();
+}
+
+TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWords)
+{
+    struct Case {
+        const char* what;
+        SystemMidiOptions options;
+        MidiResult error;
+    };
+    SystemMidiOptions noFont = silentSynthOnly();
+    noFont.soundFonts = { "/nonexistent/zintaro/default-GM.sf2" };
+    SystemMidiOptions noAudio = silentSynthOnly();
+    noAudio.audio = true;
+    noAudio.audioDrivers = { "no-such-driver" };
+
+    const std::vector<Case> table {
+        { "no SoundFont", noFont, errors::SoundFontMissing },
+        { "no audio output", noAudio, errors::NoAudioOutput },
+    };
+    for (const Case& c : table) {
+        auto system = makeSystemMidi(c.options);
+        support::ScriptedDialogs dialogs;
+        MidiOut midi(*system, dialogs);
+
+        EXPECT_FALSE(midi.OpenMidiOut(-1)) << c.what;
+        EXPECT_EQ(midi.MidiOutHandle, 0u) << c.what;
+        midi.NoteOn(0, 60, 127);
+        const std::vector<std::string> expected { errorTextFor(c.error), errorTextFor(errors::InvalidHandle) };
+        EXPECT_EQ(texts(dialogs), expected) << c.what;
+    }
+}
+
+TEST(SystemMidi, unknownDevicesAndHandlesAreRefusedWithTheirOwnTexts)
+{
+    auto system = makeSystemMidi(silentSynthOnly());
+    uint32_t handle = 0;
+    EXPECT_EQ(system->open(handle, 0), errors::BadDeviceId);
+    EXPECT_EQ(system->open(handle, -2), errors::BadDeviceId);
+    EXPECT_EQ(handle, 0u);
+    EXPECT_EQ(system->shortMessage(12345, 0x007F3C90), errors::InvalidHandle);
+    EXPECT_EQ(system->close(12345), errors::InvalidHandle);
+
+    std::set<std::string> distinct;
+    for (MidiResult code : { errors::Unspecified, errors::BadDeviceId, errors::InvalidHandle, errors::NoDevice,
+             errors::NoAudioOutput, errors::SoundFontMissing, errors::SoundFontUnreadable, errors::SynthesizerFailed,
+             errors::PortVanished, errors::PortFailed, errors::SendFailed, errors::DataOutOfRange,
+             errors::NotChannelMessage, MidiResult { 999 } }) {
+        const std::string text = system->errorText(code);
+        EXPECT_LE(text.size(), 127u) << code;
+        distinct.insert(text);
+    }
+    EXPECT_EQ(distinct.size(), 14u);
+}
+
+TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)
+{
+    if (!AlsaPorts::sequencerPresent())
+        GTEST_SKIP() << "no ALSA sequencer (/dev/snd/seq) on this machine";
+
+    SystemMidiOptions options = silentSynthOnly();
+    options.alsaPorts = true;
+    auto system = makeSystemMidi(options);
+    support::ScriptedDialogs dialogs;
+    MidiOut midi(*system, dialogs);
+
+    const std::vector<DeviceEntry> list = midi.FillDeviceList();
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list[0].itemData, -1);
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        EXPECT_GT(list[i].itemData, list[i - 1].itemData);
+        EXPECT_LE(list[i].text.size(), 31u);
+        EXPECT_NE(list[i].text.rfind("Zintaro", 0), 0u) << "our own port listed: " << list[i].text;
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(SystemMidi, withoutASequencerOnlyTheSynthesizerIsListedAndNothingIsShown)
+{
+    if (AlsaPorts::sequencerPresent())
+        GTEST_SKIP() << "this machine has an ALSA sequencer";
+    SystemMidiOptions options = silentSynthOnly();
+    options.alsaPorts = true;
+    auto system = makeSystemMidi(options);
+    support::ScriptedDialogs dialogs;
+    MidiOut midi(*system, dialogs);
+    EXPECT_EQ(midi.FillDeviceList().size(), 1u);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
