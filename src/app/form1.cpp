@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
+#include "app/state/dialogs.h"
 #include "compose/editing.h"
+#include "compose/modes.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
 #include "input/piano_widget.h"
@@ -29,9 +31,9 @@ namespace zintaro::app {
 namespace {
 
 // The window's layout is given in twips, 15 to a pixel.
-constexpr int px(int twips)
+int px(int twips)
 {
-    return (twips * 2 + 15) / 30;
+    return qRound(twips / 15.0);
 }
 QRect twipRect(int left, int top, int width, int height)
 {
@@ -232,11 +234,11 @@ void Form1::buildControls()
     m_lblHelp->hide();
 
     // The file panel, in front of the staff while it shows.
-    m_pcf = new storage::FilePanel(m_central);
+    m_pcf = new storage::FilePanel(m_services.dialogs, m_central);
     m_pcf->setGeometry(twipRect(7080, 240, 3135, 3495));
     m_pcf->hide();
-    connect(m_pcf, &storage::FilePanel::fileDoubleClicked, this, &Form1::File1_DblClick);
-    connect(m_pcf, &storage::FilePanel::nameEntered, this, &Form1::Txf_Enter);
+    connect(m_pcf, &storage::FilePanel::File1_DblClick, this, &Form1::File1_DblClick);
+    connect(m_pcf, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
 
     m_frame5->raise();
 
@@ -352,6 +354,9 @@ void Form1::SetLayout()
     m_frame5->setGeometry(px(normal ? 3720 : 3500), px(normal ? 5295 : 200), px(5295), px(normal ? 615 : 1300));
     m_txv->setVisible(normal);
     m_lab1->setVisible(normal);
+    // The normal layout cuts the switch frame to its top row.
+    for (QPushButton* b : { m_ckMute, m_ckScrivi, m_ckRnd })
+        b->setVisible(!normal);
     m_pn->setCursorVisible(normal);
     m_pn->setStaffLabelVisible(!normal);
 
@@ -429,8 +434,7 @@ void Form1::startPlayback()
 {
     m_playTimer->stop();
     m_playback->stop();
-    m_playback->start(now());
-    schedulePlayback(m_playback->advance(now()));
+    schedulePlayback(m_playback->start(now()));
 }
 
 void Form1::schedulePlayback(std::optional<int64_t> next)
@@ -454,8 +458,7 @@ void Form1::Op4_Click(int index)
 void Form1::CkRnd_Click()
 {
     m_state.ScaleWalk = m_ckRnd->isChecked();
-    if (m_state.ScaleWalk)
-        compose::CkRnd_Checked(m_form);
+    compose::CkRnd_Click(m_form, m_state.ScaleWalk);
 }
 
 void Form1::CkScrivi_Click()
@@ -468,8 +471,7 @@ void Form1::CkScrivi_Click()
 void Form1::HScrV_Change(int value)
 {
     m_txv->setText(QString::number(value));
-    RecomputeTempoDurations(m_state, m_txv->text().toInt());
-    m_tim->setInterval(3000 - 12 * value);
+    m_tim->setInterval(compose::HScrV_Change(m_state, m_txv->text().toInt()));
 }
 
 void Form1::Tim_Timer()

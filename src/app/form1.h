@@ -66,6 +66,8 @@ public:
 
     // The mode procedure, as a click on a mode button runs it.
     void Op3_Click(int index);
+    // One tick of the reading trainer's timer.
+    void Tim_Timer();
 
     Modulo1& state() { return m_state; }
     Form1State& formState() { return m_form; }
@@ -118,7 +120,6 @@ private:
     void CkRnd_Click();
     void CkScrivi_Click();
     void HScrV_Change(int value);
-    void Tim_Timer();
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
     void BtPausa_Click();

@@ -48,10 +48,10 @@ enum class EntryOutcome {
     Refused, // the composition is full: nothing drawn, stored or moved
 };
 
-// The one road of a note or rest to the staff and the store. Positions follow
-// the page model of Modulo1: the entry goes to position WriteIndex, drawn in
-// column WriteIndex mod 57; afterwards WriteIndex advances by one and the
-// cursor follows, turning the page (clear, DrawStaff) after column 56.
+// The one road of a note or rest to the staff and the store. The entry is
+// drawn in column CursorColumn and stored at position WriteIndex (which, on
+// the composition's page, is 57 × page + CursorColumn); afterwards both
+// advance by one, and the page turns (clear, DrawStaff) after column 56.
 // An append that would leave no room for the end marker is refused with a
 // message through the dialogs.
 EntryOutcome EnterNote(

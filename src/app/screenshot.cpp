@@ -1,0 +1,104 @@
+// Writes pictures of the main window to PNG files without a display, so the
+// layout can be looked at anywhere: the start-up "Leggi" layout, and the
+// "Componi" layout with a few bars of music.
+//
+//   zintaro-screenshot OUTPUT_FOLDER
+
+#include "app/form1.h"
+#include "app/state/dialogs.h"
+#include "midi/midi_system.h"
+#include "staff/speech.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+class SilentMidi : public zintaro::midi::MidiSystem {
+public:
+    int deviceCount() override { return 0; }
+    zintaro::midi::MidiResult deviceName(int32_t, std::string& name) override
+    {
+        name = "Silent";
+        return zintaro::midi::MidiOk;
+    }
+    zintaro::midi::MidiResult open(uint32_t& handle, int32_t) override
+    {
+        handle = 1;
+        return zintaro::midi::MidiOk;
+    }
+    zintaro::midi::MidiResult close(uint32_t) override { return zintaro::midi::MidiOk; }
+    zintaro::midi::MidiResult shortMessage(uint32_t, uint32_t) override { return zintaro::midi::MidiOk; }
+    std::string errorText(zintaro::midi::MidiResult) override { return {}; }
+};
+
+class SilentSpeech : public zintaro::staff::Speech {
+public:
+    void say(const std::string&) override { }
+};
+
+class PrintedDialogs : public zintaro::Dialogs {
+public:
+    void message(const std::string& text, const std::string&) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+    bool question(const std::string&, const std::string&) override { return true; }
+};
+
+void type(QWidget* target, const char* keys)
+{
+    for (const char* c = keys; *c; ++c) {
+        const int key = Qt::Key_A + (*c - 'A');
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QChar(*c)));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(QChar(*c)));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+bool save(QWidget& window, const QString& path)
+{
+    const bool ok = window.grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(out);
+
+    SilentMidi midi;
+    SilentSpeech speech;
+    PrintedDialogs dialogs;
+    QTemporaryDir files;
+    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
+    form.Form_Load();
+    form.show();
+    form.resize(1280, 660);
+    QApplication::processEvents();
+
+    bool ok = save(form, out + QStringLiteral("/zintaro-leggi.png"));
+
+    form.showNormal();
+    form.Op3(0)->click();
+    form.Op1(2)->click();
+    type(form.focusWidget(), "TYUATYUA");
+    form.Op1(3)->click();
+    type(form.focusWidget(), "SDFGHJZX");
+    form.Op1(1)->click();
+    type(form.focusWidget(), "CV");
+    form.BtPausa()->click();
+    QApplication::processEvents();
+    ok = save(form, out + QStringLiteral("/zintaro-componi.png")) && ok;
+    return ok ? 0 : 1;
+}

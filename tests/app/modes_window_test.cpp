@@ -1,0 +1,210 @@
+#include "compose/playback.h"
+#include "staff/pn_widget.h"
+#include "window_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace zintaro::testing {
+namespace {
+
+using Bytes = RecordingMidiSystem::Bytes;
+
+TEST_F(WindowTest, startUpEndsInTheEnlargedReadingLayoutWithEverythingSelected)
+{
+    const Modulo1& m = form->state();
+    EXPECT_EQ(form->Txv()->text(), "100");
+    EXPECT_EQ(form->HScrV()->value(), 100);
+    EXPECT_EQ(m.TempoDurations, (std::array<double, 4> { 3000, 1500, 750, 375 }));
+    EXPECT_EQ(form->trainerTimer().interval(), 1800);
+    EXPECT_EQ(form->lst_sound_list()->count(), 128);
+    EXPECT_EQ(form->lst_sound_list()->currentRow(), 0);
+    EXPECT_EQ(form->List1()->currentRow(), 0);
+    EXPECT_FALSE(form->List1()->isVisible());
+    EXPECT_EQ(form->staffSurface().restImageCount(), 51);
+    EXPECT_EQ(m.DrawScale, 5);
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_TRUE(form->trainerTimer().isActive());
+    EXPECT_TRUE(form->Op3(0)->isChecked()); // "Componi" still shows as selected
+    EXPECT_EQ(m.NoteCount, 0);
+    EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
+    EXPECT_EQ(form->lblHelp()->text(),
+        "1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse or with\r\n"
+        "   noted Computer Keyboard key");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(WindowTest, startUpOpensDeviceZeroThenTheFirstListedDeviceWithTheFirstInstrument)
+{
+    // The built-in synthesizer is listed first (item data -1).
+    EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
+    EXPECT_EQ(form->List1()->item(0)->data(Qt::UserRole).toInt(), -1);
+    const std::vector<Bytes> programZero = { { 0xB0, 0, 0, 0 }, { 0xC0, 0, 0, 0 } };
+    ASSERT_GE(midi.sent.size(), 4u);
+    EXPECT_EQ(std::vector<Bytes>(midi.sent.begin(), midi.sent.begin() + 2), programZero);
+    EXPECT_EQ(std::vector<Bytes>(midi.sent.begin() + 2, midi.sent.begin() + 4), programZero);
+}
+
+TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
+{
+    compose();
+    tap(Qt::Key_T);
+    tap(Qt::Key_Y);
+    const Modulo1 before = form->state();
+
+    dialogs.answers = { false };
+    form->Op3(2)->click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Sicuro?");
+    EXPECT_EQ(dialogs.shown[0].title, "Nuova composizione");
+    EXPECT_TRUE(dialogs.shown[0].isQuestion);
+    EXPECT_EQ(form->state().NoteCount, 2);
+    EXPECT_EQ(form->state().WriteIndex, before.WriteIndex);
+    EXPECT_EQ(form->state().CursorColumn, before.CursorColumn);
+    EXPECT_EQ(form->state().Composition.at(1), (Entry { 0, 9, 0 }));
+    EXPECT_TRUE(form->Op3(2)->isChecked());
+    EXPECT_FALSE(form->trainerTimer().isActive());
+
+    dialogs.answers = { true };
+    form->Op3(2)->click();
+    const Modulo1& m = form->state();
+    EXPECT_EQ(m.NoteCount, 0);
+    EXPECT_EQ(m.WriteIndex, 0);
+    EXPECT_EQ(m.CursorColumn, 0);
+    EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
+    EXPECT_EQ(m.Composition.at(1), (Entry { 0, 0, 0 }));
+    EXPECT_TRUE(form->Op3(0)->isChecked());
+}
+
+TEST_F(WindowTest, leggiEnlargesTheStaffAndShowsTheTrainerSwitches)
+{
+    compose();
+    EXPECT_EQ(form->state().DrawScale, 1);
+    EXPECT_TRUE(form->Txv()->isVisible());
+    EXPECT_FALSE(form->CkMute()->isVisible());
+    EXPECT_EQ(form->Frame5()->height(), 41);
+
+    form->Op3(3)->click();
+    EXPECT_EQ(form->state().DrawScale, 5);
+    EXPECT_TRUE(form->isMaximized());
+    EXPECT_FALSE(form->Txv()->isVisible());
+    EXPECT_FALSE(form->Lab1()->isVisible());
+    for (QPushButton* b : { form->CkMute(), form->CkScrivi(), form->CkRnd() })
+        EXPECT_TRUE(b->isVisible()) << b->text().toStdString();
+    EXPECT_EQ(form->staffSurface().geometry(), QRect(-8, 100, 1257, 600));
+    // The mode buttons stay reachable in front of the enlarged staff.
+    EXPECT_EQ(form->Frame4()->parentWidget(), form->centralWidget());
+    EXPECT_EQ(form->Frame4()->pos(), QPoint(600, 53));
+    const QPoint componi = form->Op3(0)->mapTo(form->centralWidget(), form->Op3(0)->rect().center());
+    EXPECT_EQ(form->centralWidget()->childAt(componi), form->Op3(0));
+
+    form->Op3(0)->click();
+    EXPECT_EQ(form->Frame4()->parentWidget(), form->Picture1());
+    EXPECT_EQ(form->staffSurface().geometry(), QRect(-8, 72, 1257, 167));
+}
+
+TEST_F(WindowTest, aDurationButtonSetsTheDurationAndGivesTheFocusToTheFirstKey)
+{
+    form->Op3(0)->click();
+    form->Op3(0)->setFocus();
+    form->Op1(3)->click();
+    EXPECT_EQ(form->state().CurrentDuration, 3);
+    EXPECT_EQ(focused(), form->piano().key(0));
+}
+
+TEST_F(WindowTest, theTempoBarSetsTheTextTheDurationsAndTheTrainerPace)
+{
+    form->HScrV()->setValue(210);
+    EXPECT_EQ(form->Txv()->text(), "210");
+    EXPECT_EQ(form->state().TempoDurations, (std::array<double, 4> { 6300, 3150, 1575, 787 }));
+    EXPECT_EQ(form->trainerTimer().interval(), 480);
+    form->HScrV()->setValue(form->HScrV()->minimum());
+    EXPECT_EQ(form->Txv()->text(), "40");
+    EXPECT_EQ(form->HScrV()->maximum(), 210);
+}
+
+TEST_F(WindowTest, scriviHidesAndShowsBothNameLabels)
+{
+    compose();
+    form->CkScrivi()->click();
+    EXPECT_FALSE(form->Lab1()->isVisible());
+    EXPECT_FALSE(form->state().WriteNames);
+    tap(Qt::Key_T);
+    form->CkScrivi()->click();
+    EXPECT_TRUE(form->Lab1()->isVisible());
+    EXPECT_TRUE(form->state().WriteNames);
+}
+
+TEST_F(WindowTest, componiShowsTheCompositionAlreadyWritten)
+{
+    compose();
+    tap(Qt::Key_T);
+    tap(Qt::Key_Y);
+    form->Op3(3)->click();
+    form->Op3(0)->click();
+    const Modulo1& m = form->state();
+    EXPECT_EQ(m.NoteCount, 2);
+    EXPECT_EQ(m.WriteIndex, 2);
+    EXPECT_EQ(m.CursorColumn, 2);
+    // Two whole notes are drawn again: their open heads are dark pixels in columns 0 and 1.
+    const QImage marks = form->staffSurface().marks();
+    EXPECT_EQ(marks.pixelColor(100 - 4, 90).lightness(), 0); // C4's head, left ring
+    EXPECT_EQ(marks.pixelColor(120 - 4, 85).lightness(), 0); // D4's head, left ring
+}
+
+TEST_F(WindowTest, aPlaybackSoundsThePieceAndAfterwardsNotesAreStoredAgain)
+{
+    compose();
+    form->Op1(4)->click(); // sixteenths: played with no wait
+    tap(Qt::Key_T);
+    tap(Qt::Key_U);
+    midi.sent.clear();
+
+    form->Op3(1)->click();
+    EXPECT_TRUE(form->state().Listening);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->playback().running(), 2000);
+    EXPECT_FALSE(form->state().Listening);
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 64 }));
+    EXPECT_EQ(midi.notesOff(), (std::vector<int> { 60, 64 }));
+
+    form->Op3(0)->click();
+    tap(Qt::Key_A);
+    EXPECT_EQ(form->state().NoteCount, 3);
+    EXPECT_EQ(form->state().Composition.at(2), (Entry { 0, 12, 4 }));
+}
+
+TEST_F(WindowTest, afterLeggiTheNextNoteIsAppendedToThePiece)
+{
+    compose();
+    tap(Qt::Key_T);
+    tap(Qt::Key_Y);
+    form->Op3(3)->click();
+    for (int i = 0; i < 4; ++i)
+        form->Tim_Timer();
+    form->Op3(0)->click();
+    tap(Qt::Key_U);
+    const Modulo1& m = form->state();
+    EXPECT_EQ(m.NoteCount, 3);
+    EXPECT_EQ(m.Composition.at(2), (Entry { 0, 11, 0 }));
+    EXPECT_EQ(m.Composition.at(3), EndEntry);
+    // Every note the trainer sounded was silenced when it moved on or stopped.
+    std::vector<int> on = midi.notesOn(), off = midi.notesOff();
+    for (int note : on)
+        EXPECT_NE(std::find(off.begin(), off.end(), note), off.end()) << note;
+}
+
+TEST_F(WindowTest, closingTheWindowClosesMidiOutput)
+{
+    compose();
+    press(Qt::Key_T);
+    const int closesBefore = midi.closes;
+    form->close();
+    EXPECT_EQ(midi.closes, closesBefore + 1);
+}
+
+} // namespace
+} // namespace zintaro::testing

@@ -1,0 +1,149 @@
+#include "midi/midi_out.h"
+#include "window_fixture.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace zintaro::testing {
+namespace {
+
+using Bytes = RecordingMidiSystem::Bytes;
+
+class PianoWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        compose();
+    }
+    bool shownPressed(int index) const { return form->piano().isPressed(index); }
+};
+
+TEST_F(PianoWindowTest, keyTSoundsMiddleCShowsItAndWritesIt)
+{
+    ASSERT_EQ(focused(), form->piano().key(0));
+    press(Qt::Key_T);
+    EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 127, 0 } }));
+    EXPECT_TRUE(shownPressed(7));
+    EXPECT_EQ(form->state().NoteCount, 1);
+    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 0 }));
+    EXPECT_EQ(form->state().CursorColumn, 1);
+
+    release(Qt::Key_T);
+    EXPECT_EQ(midi.sent.back(), (Bytes { 0x90, 60, 0, 0 }));
+    EXPECT_FALSE(shownPressed(7));
+    EXPECT_EQ(focused(), form->piano().key(0));
+}
+
+TEST_F(PianoWindowTest, lettersPlayWhateverTheShiftStateAndDigitsByTheirPhysicalKey)
+{
+    tap(Qt::Key_Q);
+    tap(Qt::Key_Q, Qt::ShiftModifier);
+    // Shift+1 gives "!" on most layouts; the key is still the digit 1 (X11 key code 10).
+    tap(Qt::Key_Exclam, Qt::ShiftModifier, 10);
+    tap(Qt::Key_1, Qt::NoModifier, 10);
+    // Shift+0 on an Italian layout gives "=" (key code 19).
+    tap(Qt::Key_Equal, Qt::ShiftModifier, 19);
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 53, 53, 54, 54, 75 }));
+    EXPECT_EQ(midi.notesOff(), (std::vector<int> { 53, 53, 54, 54, 75 }));
+    EXPECT_EQ(form->state().NoteCount, 5);
+}
+
+TEST_F(PianoWindowTest, keysThatAreNoShortcutDoNothingAtAll)
+{
+    const Entry before = form->state().Composition.at(0);
+    tap(Qt::Key_1, Qt::KeypadModifier, 87); // the numeric keypad's 1
+    tap(Qt::Key_Space);
+    tap(Qt::Key_Left);
+    tap(Qt::Key_Right);
+    tap(Qt::Key_F1);
+    tap(Qt::Key_F4);
+    tap(Qt::Key_Return);
+    tap(Qt::Key_Enter, Qt::KeypadModifier);
+    tap(Qt::Key_Shift, Qt::ShiftModifier);
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_TRUE(speech.said.empty());
+    EXPECT_EQ(form->state().NoteCount, 0);
+    EXPECT_EQ(form->state().Composition.at(0), before);
+    EXPECT_EQ(form->state().CursorColumn, 0);
+}
+
+TEST_F(PianoWindowTest, twoKeysHeldTogetherSoundAndReleaseSeparately)
+{
+    press(Qt::Key_T);
+    press(Qt::Key_U);
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 64 }));
+    EXPECT_TRUE(shownPressed(7));
+    EXPECT_TRUE(shownPressed(11));
+    release(Qt::Key_T);
+    EXPECT_EQ(midi.notesOff(), (std::vector<int> { 60 }));
+    EXPECT_FALSE(shownPressed(7));
+    EXPECT_TRUE(shownPressed(11));
+    release(Qt::Key_U);
+    EXPECT_EQ(midi.notesOff(), (std::vector<int> { 60, 64 }));
+}
+
+TEST_F(PianoWindowTest, aHeldKeyWritesOnEveryRepeatButSoundsOnceAndIgnoresRepeatReleases)
+{
+    press(Qt::Key_G);
+    for (int i = 0; i < 3; ++i) {
+        send(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier, 0, true);
+        send(QEvent::KeyPress, Qt::Key_G, Qt::NoModifier, 0, true);
+    }
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 72 }));
+    EXPECT_TRUE(midi.notesOff().empty());
+    EXPECT_TRUE(shownPressed(19));
+    EXPECT_EQ(form->state().NoteCount, 4);
+    release(Qt::Key_G);
+    EXPECT_EQ(midi.notesOff(), (std::vector<int> { 72 }));
+    EXPECT_FALSE(shownPressed(19));
+}
+
+TEST_F(PianoWindowTest, withParlaAKeySpeaksShowsNoPressAndStillSilencesOnRelease)
+{
+    form->Op4(1)->click();
+    form->Op1(2)->click();
+    press(Qt::Key_T);
+    EXPECT_EQ(speech.said, (std::vector<std::string> { "Do" }));
+    EXPECT_TRUE(midi.notesOn().empty());
+    EXPECT_FALSE(shownPressed(7));
+    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 2 }));
+    release(Qt::Key_T);
+    EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 0, 0 } }));
+}
+
+TEST_F(PianoWindowTest, aPressInTheInstrumentListGivesTheKeyboardBackToThePiano)
+{
+    form->Op3(0)->setFocus();
+    form->lst_sound_list()->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(form->lst_sound_list(), &down);
+    QApplication::processEvents();
+    EXPECT_EQ(form->lst_sound_list()->currentRow(), 1);
+    EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0xB0, 0, 0, 0 }, { 0xC0, 1, 0, 0 } }));
+    EXPECT_EQ(focused(), form->piano().key(0));
+    press(Qt::Key_T);
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60 }));
+}
+
+TEST_F(PianoWindowTest, aFullCompositionRefusesTheNoteWithOneMessageAndNoSound)
+{
+    Modulo1& m = form->state();
+    for (int i = 0; i < MaxEntries; ++i)
+        m.Composition.set(i, Entry { 0, 7, 2 });
+    m.Composition.set(MaxEntries, EndEntry);
+    m.NoteCount = MaxEntries;
+    m.WriteIndex = MaxEntries;
+    m.CursorColumn = MaxEntries % StaffColumns;
+    dialogs.shown.clear();
+
+    press(Qt::Key_T);
+    release(Qt::Key_T);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(midi.notesOn().empty());
+    EXPECT_EQ(m.NoteCount, MaxEntries);
+    EXPECT_EQ(m.Composition.at(MaxEntries), EndEntry);
+}
+
+} // namespace
+} // namespace zintaro::testing

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/form1.h"
+#include "input/piano_widget.h"
+#include "support/recording_midi.h"
+#include "support/recording_speech.h"
+#include "support/scripted_dialogs.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace zintaro::testing {
+
+// The real window on the offscreen platform, with a recording MIDI system,
+// recorded speech and scripted message boxes, started as the program starts.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
+        form->Form_Load();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void TearDown() override { form.reset(); }
+
+    // Leaves "Leggi" for "Componi" and forgets what start-up sent.
+    void compose()
+    {
+        form->Op3(0)->click();
+        form->Op1(0)->click();
+        midi.sent.clear();
+    }
+
+    QWidget* focused() const { return QApplication::focusWidget(); }
+
+    // A key event as the piano receives it, with the physical key's native scan code.
+    void send(QEvent::Type type, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, quint32 scanCode = 0,
+        bool autoRepeat = false, const QString& text = {})
+    {
+        QKeyEvent event(type, key, mods, scanCode, 0, 0, text, autoRepeat);
+        QApplication::sendEvent(focused() ? focused() : form->piano().key(0), &event);
+    }
+    void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, quint32 scanCode = 0)
+    {
+        send(QEvent::KeyPress, key, mods, scanCode);
+    }
+    void release(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, quint32 scanCode = 0)
+    {
+        send(QEvent::KeyRelease, key, mods, scanCode);
+    }
+    void tap(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, quint32 scanCode = 0)
+    {
+        press(key, mods, scanCode);
+        release(key, mods, scanCode);
+    }
+
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    RecordingMidiSystem midi;
+    RecordingSpeech speech;
+    std::unique_ptr<app::Form1> form;
+};
+
+} // namespace zintaro::testing
