@@ -24,9 +24,21 @@ std::string reason(int error)
     return std::strerror(error);
 }
 
+// Built by appending: g++ 12 warns falsely about a quote put in front of a
+// string with operator+ when it optimises.
+std::string quoted(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out += text;
+    out += '"';
+    return out;
+}
+
 std::string quoted(const std::filesystem::path& path)
 {
-    return "\"" + path.string() + "\"";
+    return quoted(path.string());
 }
 
 // Closes a file descriptor when it goes out of scope.
@@ -127,7 +139,7 @@ std::optional<std::string> FileNameProblem(const std::string& baseName)
     if (baseName.empty())
         return "Type a name for the composition first.";
     if (baseName == "." || baseName == "..")
-        return "\"" + baseName + "\" cannot be the name of a composition.";
+        return quoted(baseName) + " cannot be the name of a composition.";
     for (const char c : baseName) {
         if (c == '/' || c == '\\')
             return "A composition's name cannot contain \"/\" or \"\\\": compositions are kept in the files "

@@ -1,0 +1,114 @@
+#include "app/state/modulo1.h"
+#include "storage/composition_file.h"
+#include "storage/composition_format.h"
+#include "support/recording_surface.h"
+#include "support/scripted_dialogs.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zintaro;
+
+// A full composition: notes, rests and every duration.
+Modulo1 fullComposition()
+{
+    Modulo1 m;
+    for (int i = 0; i < MaxEntries; ++i) {
+        const bool rest = i % 9 == 8;
+        m.Composition.set(
+            i, { rest ? True16 : False16, static_cast<int16_t>(rest ? 0 : i % 36), static_cast<int16_t>(i % 7) });
+    }
+    m.Composition.set(MaxEntries, EndEntry);
+    m.NoteCount = MaxEntries;
+    m.WriteIndex = MaxEntries;
+    return m;
+}
+
+// A folder of its own in the system's temporary folder, removed at the end.
+class BenchFolder {
+public:
+    BenchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "storage-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        m_path = pattern;
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+    ~BenchFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+void BM_WriteText1000(benchmark::State& state)
+{
+    const Modulo1 m = fullComposition();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(storage::WriteCompositionText(m.Composition, m.NoteCount));
+}
+BENCHMARK(BM_WriteText1000)->Unit(benchmark::kMicrosecond);
+
+void BM_ReadText1000(benchmark::State& state)
+{
+    const Modulo1 m = fullComposition();
+    const std::string text = storage::WriteCompositionText(m.Composition, m.NoteCount);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(storage::ReadCompositionText(text));
+}
+BENCHMARK(BM_ReadText1000)->Unit(benchmark::kMicrosecond);
+
+// Loading a 1000-entry file from the disk and redrawing its last page with
+// its bars, as a double click in the file list does.
+void BM_LoadAndRedraw1000(benchmark::State& state)
+{
+    const BenchFolder folder;
+    const Modulo1 source = fullComposition();
+    testing::ScriptedDialogs dialogs;
+    if (storage::SaveComposition(source, folder.path(), "full", dialogs) != storage::SaveResult::Saved)
+        throw std::runtime_error("could not write the file");
+    const fs::path path = folder.path() / "full.txt";
+
+    Modulo1 m;
+    testing::RecordingSurface surface;
+    for (auto _ : state) {
+        const auto result = storage::LoadComposition(m, surface, dialogs, path);
+        benchmark::DoNotOptimize(result);
+    }
+    if (m.NoteCount != MaxEntries || !dialogs.shown.empty())
+        state.SkipWithError("the file did not load");
+}
+BENCHMARK(BM_LoadAndRedraw1000)->Unit(benchmark::kMicrosecond);
+
+// Saving a 1000-entry composition over an existing file; the argument says
+// whether the new file is flushed to the disk before it replaces the old one.
+void BM_Save1000(benchmark::State& state)
+{
+    const BenchFolder folder;
+    const Modulo1 m = fullComposition();
+    testing::ScriptedDialogs dialogs;
+    const storage::SaveOptions options { state.range(0) != 0 };
+    for (auto _ : state) {
+        const auto result = storage::SaveComposition(m, folder.path(), "full", dialogs, options);
+        benchmark::DoNotOptimize(result);
+    }
+    if (!dialogs.shown.empty())
+        state.SkipWithError("saving failed");
+}
+BENCHMARK(BM_Save1000)->ArgName("flush")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
