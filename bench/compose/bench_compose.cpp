@@ -1,5 +1,6 @@
 // Editing at the cursor of a long composition, redraw included.
 #include "compose/editing.h"
+#include "input/piano_keys.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 #include "support/recording_midi.h"

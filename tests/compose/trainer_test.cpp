@@ -56,28 +56,6 @@ TEST_F(TrainerTest, theScaleWalksUpFromC4ToC6AndBackOneNotePerTwoTicks)
     EXPECT_EQ(showNotes(static_cast<int>(expected.size())), expected);
 }
 
-TEST_F(TrainerTest, switchingTheScaleOnAgainRestartsFromC4)
-{
-    rig.m.ScaleWalk = true;
-    CkRnd_Click(rig.form, true);
-    trainer.enter(1);
-    showNotes(20);
-    CkRnd_Click(rig.form, false);
-    showNotes(1);
-    CkRnd_Click(rig.form, true);
-    EXPECT_EQ(showNotes(3), (std::vector<int16_t> { 7, 9, 11 }));
-}
-
-TEST_F(TrainerTest, aScaleStepLeftOutsideTheRangeWalksBackIntoIt)
-{
-    rig.m.ScaleWalk = true;
-    rig.form.TrainerStep = 20;
-    trainer.enter(1);
-    const std::vector<int16_t> shown = showNotes(4);
-    EXPECT_EQ(shown, (std::vector<int16_t> { 0, 35, 33, 31 }));
-    EXPECT_EQ(showNotes(14).back(), 7);
-}
-
 TEST_F(TrainerTest, aFixedSeedGivesTheSameNotes)
 {
     trainer.enter(2024);
