@@ -127,7 +127,7 @@ struct FluidSynthEngine::Impl {
         MidiResult error = MidiOk;
         std::optional<fs::path> chosen;
         for (auto start = candidates.begin(); start != candidates.end();) {
-            std::optional<fs::path> p = findSoundFont({ start, candidates.end() }, error);
+            std::optional<fs::path> p = findSoundFont(std::vector<fs::path>(start, candidates.end()), error);
             if (!p)
                 break;
             if (fluid_synth_sfload(synth, p->c_str(), 1) != FLUID_FAILED) {
