@@ -80,8 +80,10 @@ public:
             return errors::InvalidHandle;
         const bool synth = std::holds_alternative<BuiltInSynth>(it->second);
         m_open.erase(it);
-        if (synth && m_synth && !synthStillOpen())
+        if (synth && m_synth && !synthStillOpen()) {
             m_synth->stopAudio();
+            m_synth->allSoundsOff();
+        }
         return MidiOk;
     }
 
