@@ -78,7 +78,9 @@ void FilePanel::list(const QString& folder)
     }
     m_folderProblemTold = false;
     const QDir dir(folder);
-    m_file1->addItems(dir.entryList({ QStringLiteral("*.txt*") }, QDir::Files, QDir::Name));
+    // A composition saved under a name that starts with a dot is listed too;
+    // the temporary files of saving never match the pattern.
+    m_file1->addItems(dir.entryList({ QStringLiteral("*.txt*") }, QDir::Files | QDir::Hidden, QDir::Name));
 }
 
 } // namespace zintaro::storage
