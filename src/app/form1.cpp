@@ -275,8 +275,14 @@ void Form1::Form_Load()
     for (std::string_view name : midi::InstrumentNames)
         m_soundList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
 
+    // Device 0 is the first external port; on a machine with none, the first
+    // listed device (the built-in synthesizer) stands in for it rather than a
+    // box reporting a device that was never there.
     m_midi->CloseMidiOut();
-    m_midi->OpenMidiOut(0);
+    if (m_services.midiSystem.deviceCount() > 0 || m_list1->count() == 0)
+        m_midi->OpenMidiOut(0);
+    else
+        m_midi->OpenMidiOut(static_cast<int16_t>(m_list1->item(0)->data(Qt::UserRole).toInt()));
 
     connect(m_soundList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_soundList->setCurrentRow(0);
@@ -337,9 +343,8 @@ void Form1::List1_Click()
     const QListWidgetItem* item = m_list1->currentItem();
     if (!item)
         return;
-    m_midi->CloseMidiOut();
-    m_midi->OpenMidiOut(static_cast<int16_t>(item->data(Qt::UserRole).toInt()));
-    m_midi->ProgramChange(0, 0, static_cast<int16_t>(std::max(0, m_soundList->currentRow())));
+    m_midi->SelectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()),
+        static_cast<int16_t>(std::max(0, m_soundList->currentRow())));
 }
 
 void Form1::lst_sound_list_Click()
@@ -433,7 +438,6 @@ void Form1::leaveTrainer()
 void Form1::startPlayback()
 {
     m_playTimer->stop();
-    m_playback->stop();
     schedulePlayback(m_playback->start(now()));
 }
 
@@ -441,7 +445,10 @@ void Form1::schedulePlayback(std::optional<int64_t> next)
 {
     if (!next)
         return;
-    m_playTimer->start(static_cast<int>(std::max<int64_t>(0, *next - now())));
+    // Whole milliseconds rounded down: a callback that comes early is simply
+    // asked again, one that comes late would make the note late.
+    const int64_t remainingNs = *next * 1'000'000 - m_clock.nsecsElapsed();
+    m_playTimer->start(static_cast<int>(std::max<int64_t>(0, remainingNs / 1'000'000)));
 }
 
 void Form1::Op1_Click(int index)
@@ -482,7 +489,14 @@ void Form1::Tim_Timer()
 void Form1::key_KeyDown(QKeyEvent* event)
 {
     const int16_t code = input::keyCodeOf(*event);
-    if (input::key_KeyDown(m_state, m_form, *m_ports, code) == input::KeyDownEffect::Sounded)
+    const auto effect = input::key_KeyDown(m_state, m_form, *m_ports, code);
+    // A note that overwrote the last column of a page turns to the next page,
+    // which already holds notes of the piece: show them.
+    const bool turnedOntoWrittenPage = effect != input::KeyDownEffect::Ignored && m_state.CursorColumn == 0
+        && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
+    if (turnedOntoWrittenPage)
+        compose::ShowComposition(m_state, *m_ports);
+    if (effect == input::KeyDownEffect::Sounded)
         m_piano->focusFirstKey();
 }
 

@@ -38,15 +38,49 @@ TEST_F(WindowTest, startUpEndsInTheEnlargedReadingLayoutWithEverythingSelected)
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(WindowTest, startUpOpensDeviceZeroThenTheFirstListedDeviceWithTheFirstInstrument)
+TEST_F(WindowTest, startUpOpensTheFirstListedDeviceWithTheFirstInstrument)
 {
-    // The built-in synthesizer is listed first (item data -1).
-    EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
+    // The built-in synthesizer is listed first (item data -1); with no
+    // external port it also stands in for device 0.
+    EXPECT_EQ(midi.opened, (std::vector<int32_t> { -1, -1 }));
     EXPECT_EQ(form->List1()->item(0)->data(Qt::UserRole).toInt(), -1);
     const std::vector<Bytes> programZero = { { 0xB0, 0, 0, 0 }, { 0xC0, 0, 0, 0 } };
     ASSERT_GE(midi.sent.size(), 4u);
     EXPECT_EQ(std::vector<Bytes>(midi.sent.begin(), midi.sent.begin() + 2), programZero);
     EXPECT_EQ(std::vector<Bytes>(midi.sent.begin() + 2, midi.sent.begin() + 4), programZero);
+}
+
+TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDevice)
+{
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    RecordingMidiSystem midi;
+    midi.ports = 2;
+    RecordingSpeech speech;
+    app::Form1 form({ dialogs, midi, speech, files.path() });
+    form.Form_Load();
+    EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
+    EXPECT_EQ(form.List1()->count(), 3);
+    EXPECT_EQ(form.List1()->item(2)->data(Qt::UserRole).toInt(), 1);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
+{
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    RecordingMidiSystem midi;
+    midi.failOpen = true;
+    RecordingSpeech speech;
+    app::Form1 form({ dialogs, midi, speech, files.path() });
+    form.Form_Load();
+    // Two opens refused, and each of the four messages of two program
+    // changes found no open device.
+    ASSERT_EQ(dialogs.shown.size(), 6u);
+    EXPECT_EQ(dialogs.shown.front().text, "recorded error 2");
+    EXPECT_EQ(dialogs.shown.back().text, "recorded error 5");
+    EXPECT_EQ(form.state().DrawScale, 5);
+    EXPECT_EQ(form.Txv()->text(), "100");
 }
 
 TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)

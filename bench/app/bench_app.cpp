@@ -1,0 +1,153 @@
+// The window's own figures, with the real window on the offscreen platform:
+//  - start-up: from creating the services and the window to its first paint,
+//    with the real built-in synthesizer (no audio device) and real speech;
+//  - key-down to note-on: from a key event handed to the piano to the note-on
+//    reaching the MIDI layer, with the staff drawing included, over 10,000
+//    presses (median and 99th percentile).
+
+#include "app/form1.h"
+#include "app/state/dialogs.h"
+#include "input/piano_widget.h"
+#include "midi/system_midi.h"
+#include "staff/speech.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class PrintedDialogs : public zintaro::Dialogs {
+public:
+    void message(const std::string& text, const std::string&) override
+    {
+        std::fprintf(stderr, "[box] %s\n", text.c_str());
+    }
+    bool question(const std::string&, const std::string&) override { return true; }
+};
+
+// Notes when each note-on arrives.
+class TimedMidi : public zintaro::midi::MidiSystem {
+public:
+    int deviceCount() override { return 0; }
+    zintaro::midi::MidiResult deviceName(int32_t, std::string& name) override
+    {
+        name = "Timed";
+        return 0;
+    }
+    zintaro::midi::MidiResult open(uint32_t& handle, int32_t) override
+    {
+        handle = 1;
+        return 0;
+    }
+    zintaro::midi::MidiResult close(uint32_t) override { return 0; }
+    zintaro::midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
+    {
+        if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0x7F) != 0)
+            noteOnAt = Clock::now();
+        return 0;
+    }
+    std::string errorText(zintaro::midi::MidiResult) override { return {}; }
+    Clock::time_point noteOnAt;
+};
+
+class SilentSpeech : public zintaro::staff::Speech {
+public:
+    void say(const std::string&) override { }
+};
+
+class FirstPaint : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && !painted) {
+            painted = true;
+            at = Clock::now();
+        }
+        return false;
+    }
+    bool painted = false;
+    Clock::time_point at;
+};
+
+double ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void startUp()
+{
+    PrintedDialogs dialogs;
+    QTemporaryDir files;
+    const auto t0 = Clock::now();
+    zintaro::midi::SystemMidiOptions options;
+    options.audio = false;
+    auto midi = zintaro::midi::makeSystemMidi(options);
+    auto speech = zintaro::staff::makeItalianSpeech(dialogs);
+    const auto services = Clock::now();
+    zintaro::app::Form1 form({ dialogs, *midi, *speech, files.path() });
+    FirstPaint paint;
+    form.installEventFilter(&paint);
+    form.Form_Load();
+    const auto loaded = Clock::now();
+    form.show();
+    while (!paint.painted)
+        QApplication::processEvents();
+    std::printf("start-up: services %.1f ms, window and Form_Load %.1f ms, first paint at %.1f ms\n", ms(services - t0),
+        ms(loaded - services), ms(paint.at - t0));
+}
+
+void keyDownToNoteOn()
+{
+    PrintedDialogs dialogs;
+    TimedMidi midi;
+    SilentSpeech speech;
+    QTemporaryDir files;
+    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
+    form.Form_Load();
+    form.show();
+    form.Op3(0)->click();
+    form.Op1(6)->click(); // sixty-fourths: the most drawing per note
+    QApplication::processEvents();
+
+    const int presses = 10000;
+    const int keys[] = { Qt::Key_T, Qt::Key_Y, Qt::Key_U, Qt::Key_A, Qt::Key_G, Qt::Key_M, Qt::Key_Q, Qt::Key_B };
+    std::vector<double> micros;
+    micros.reserve(presses);
+    QWidget* key0 = form.piano().key(0);
+    for (int i = 0; i < presses; ++i) {
+        if (form.state().NoteCount >= 900)
+            form.Op3(2)->click(); // "Nuovo", answered Yes
+        const int key = keys[i % 8];
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+        const auto t0 = Clock::now();
+        QApplication::sendEvent(key0, &down);
+        micros.push_back(std::chrono::duration<double, std::micro>(midi.noteOnAt - t0).count());
+        QApplication::sendEvent(key0, &up);
+        if (i % 64 == 0)
+            QApplication::processEvents();
+    }
+    std::sort(micros.begin(), micros.end());
+    std::printf("key-down to note-on over %d presses: median %.1f us, 99th percentile %.1f us, max %.1f us\n", presses,
+        micros[presses / 2], micros[presses * 99 / 100], micros.back());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    startUp();
+    keyDownToNoteOn();
+    return 0;
+}

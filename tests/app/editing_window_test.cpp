@@ -1,0 +1,143 @@
+#include "staff/pn_widget.h"
+#include "storage/file_panel.h"
+#include "window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace zintaro::testing {
+namespace {
+
+class EditingWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        compose();
+        form->Op1(2)->click();
+    }
+
+    // Plays the white keys upward from C4, n notes, wrapping round the octave.
+    void play(int n)
+    {
+        const int keys[] = { Qt::Key_T, Qt::Key_Y, Qt::Key_U, Qt::Key_A, Qt::Key_S, Qt::Key_D, Qt::Key_F };
+        for (int i = 0; i < n; ++i)
+            tap(keys[i % 7]);
+    }
+    std::vector<Entry> piece() const
+    {
+        std::vector<Entry> out;
+        for (int i = 0; i < form->state().NoteCount; ++i)
+            out.push_back(form->state().Composition.at(i));
+        return out;
+    }
+    // Whether a mark is drawn in a column of the page shown (a note; quarter
+    // rests are pictures, not marks). Bars stand between the columns.
+    bool columnDrawn(int column) const
+    {
+        const QImage& marks = form->staffSurface().marks();
+        const int x0 = ColumnX(column) - 8;
+        for (int x = x0; x <= x0 + 16; ++x)
+            for (int y = 0; y < 140; ++y)
+                if (marks.pixelColor(x, y).lightness() < 128)
+                    return true;
+        return false;
+    }
+};
+
+TEST_F(EditingWindowTest, pausaInsertsARestAtTheCursorAndEliminaRemovesIt)
+{
+    play(3);
+    form->BtM(0)->click();
+    form->BtM(0)->click();
+    form->Op1(1)->click();
+    form->BtPausa()->click();
+    const Modulo1& m = form->state();
+    EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 7, 2 }, { -1, 0, 1 }, { 0, 9, 2 }, { 0, 11, 2 } }));
+    EXPECT_EQ(m.Composition.at(4), EndEntry);
+    EXPECT_EQ(m.WriteIndex, 1);
+    EXPECT_EQ(m.CursorColumn, 1);
+    EXPECT_EQ(form->staffSurface().geometry().left(), -8);
+
+    form->BtCanc()->click();
+    EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } }));
+    EXPECT_EQ(m.Composition.at(3), EndEntry);
+    EXPECT_EQ(m.WriteIndex, 1);
+}
+
+TEST_F(EditingWindowTest, theCursorButtonsStopAtTheEndsOfThePiece)
+{
+    play(2);
+    form->BtM(1)->click();
+    EXPECT_EQ(form->state().CursorColumn, 2);
+    for (int i = 0; i < 4; ++i)
+        form->BtM(0)->click();
+    EXPECT_EQ(form->state().CursorColumn, 0);
+    EXPECT_EQ(form->state().WriteIndex, 0);
+    tap(Qt::Key_M); // overwrites the first entry
+    EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 35, 2 }, { 0, 9, 2 } }));
+}
+
+TEST_F(EditingWindowTest, overwritingTheLastColumnOfAPageShowsTheNextPageWithItsNotes)
+{
+    play(60);
+    ASSERT_EQ(form->state().NoteCount, 60);
+    for (int i = 0; i < 4; ++i)
+        form->BtM(0)->click();
+    ASSERT_EQ(form->state().WriteIndex, 56);
+    EXPECT_EQ(form->state().CursorColumn, 56);
+    EXPECT_TRUE(columnDrawn(0)); // the first page is shown again
+
+    tap(Qt::Key_M);
+    const Modulo1& m = form->state();
+    EXPECT_EQ(m.NoteCount, 60);
+    EXPECT_EQ(m.Composition.at(56), (Entry { 0, 35, 2 }));
+    EXPECT_EQ(m.WriteIndex, 57);
+    EXPECT_EQ(m.CursorColumn, 0);
+    // Page 1 holds positions 57..59.
+    EXPECT_TRUE(columnDrawn(0));
+    EXPECT_TRUE(columnDrawn(2));
+    EXPECT_FALSE(columnDrawn(3));
+}
+
+TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhole)
+{
+    play(5);
+    form->BtPausa()->click();
+    const std::vector<Entry> written = piece();
+
+    form->mnf_Save()->trigger();
+    QLineEdit* txf = form->filePanel().Txf();
+    ASSERT_TRUE(form->filePanel().isVisible());
+    ASSERT_TRUE(txf->isVisible());
+    txf->setText(QStringLiteral("scala"));
+    QTest::keyClick(txf, Qt::Key_Return);
+    EXPECT_FALSE(form->filePanel().isVisible());
+    ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("scala.txt"))));
+
+    dialogs.answers = { true };
+    form->Op3(2)->click();
+    ASSERT_EQ(form->state().NoteCount, 0);
+
+    form->mnf_Load()->trigger();
+    QListWidget* list = form->filePanel().File1();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_FALSE(txf->isVisible());
+    QListWidgetItem* item = list->item(0);
+    const QRect r = list->visualItemRect(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(txf->text(), "scala");
+    EXPECT_FALSE(form->filePanel().isVisible());
+    EXPECT_EQ(piece(), written);
+    EXPECT_EQ(form->state().WriteIndex, 6);
+    EXPECT_EQ(form->state().CursorColumn, 6);
+    EXPECT_TRUE(columnDrawn(4));
+    EXPECT_EQ(dialogs.shown.size(), 1u); // only "Sicuro?"
+}
+
+} // namespace
+} // namespace zintaro::testing
