@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -83,14 +84,19 @@ int main(int argc, char* argv[])
     QTemporaryDir files;
     zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
-    form.show();
-    form.resize(1280, 660);
+    // The offscreen screen is small; show the window at the size of a real
+    // desktop instead of maximised.
+    form.showNormal();
+    form.resize(1280, 740);
     QApplication::processEvents();
-
+    for (int tick = 0; tick < 2; ++tick)
+        form.Tim_Timer();
+    QApplication::processEvents();
     bool ok = save(form, out + QStringLiteral("/zintaro-leggi.png"));
 
-    form.showNormal();
     form.Op3(0)->click();
+    form.showNormal();
+    form.resize(form.centralWidget()->minimumSize() + QSize(0, form.menuBar()->height()));
     form.Op1(2)->click();
     type(form.focusWidget(), "TYUATYUA");
     form.Op1(3)->click();
