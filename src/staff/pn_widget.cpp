@@ -22,7 +22,6 @@ namespace {
 constexpr int StaffLeft = 16;
 constexpr int StaffRight = 1226;
 constexpr int RestTop = 61;
-constexpr int DesignRestImages = 2;
 constexpr QRect CursorDesign { 80, 16, 1, 113 };
 constexpr QRect StaffLabelDesign { 544, 8, 65, 33 };
 // The enlarged layout of the reading trainer: the image is at least this
