@@ -22,8 +22,8 @@ namespace {
 constexpr int StaffLeft = 16;
 constexpr int StaffRight = 1226;
 constexpr int RestTop = 61;
-constexpr QRect CursorDesign { 80, 16, 1, 113 };
-constexpr QRect StaffLabelDesign { 544, 8, 65, 33 };
+constexpr QRect CursorAtStart { 80, 16, 1, 113 };
+constexpr QRect StaffLabelAtStart { 544, 8, 65, 33 };
 // The enlarged layout of the reading trainer: the image is at least this
 // large so that nothing drawn there is lost when the widget grows.
 constexpr QSize LargestLayout { 1257, 600 };
@@ -51,6 +51,19 @@ int halfWidth(int r, int dy)
     return d < 0 ? -1 : int(std::floor(std::sqrt(d) + 0.5));
 }
 
+// The picture's white made see-through, so the staff lines run through the
+// clef as on printed music; grey edges keep their share of ink.
+QImage inkOnly(const QImage& picture)
+{
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            row[x] = qRgba(0, 0, 0, 255 - qGray(row[x]));
+    }
+    return out;
+}
+
 } // namespace
 
 PnWidget::PnWidget(QWidget* parent)
@@ -69,9 +82,9 @@ PnWidget::PnWidget(QWidget* parent)
     m_lines[5] = { StaffLeft, 50, StaffLeft, 90, 1 };
     m_lines[6] = { StaffRight, 50, StaffRight, 90, 1 };
 
-    // The two rest images of the design: element 0 at (16, 0), element 1 at (0, 0).
+    // The window starts with two rest images: element 0 at (16, 0), element 1 at (0, 0).
     m_restImages = { RestImage { { StaffLeft, 0 }, false }, RestImage { { 0, 0 }, false } };
-    m_cursorLeft = CursorDesign.left();
+    m_cursorLeft = CursorAtStart.left();
 
     m_staffLabel = new QLabel(this); // owned by this widget as its Qt parent
     m_staffLabel->setObjectName(QStringLiteral("Lab2"));
@@ -84,7 +97,7 @@ PnWidget::PnWidget(QWidget* parent)
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     m_staffLabel->setPalette(palette);
-    m_staffLabel->setGeometry(StaffLabelDesign);
+    m_staffLabel->setGeometry(StaffLabelAtStart);
     m_staffLabel->hide();
 
     ensureMarksCover(LargestLayout);
@@ -304,7 +317,7 @@ void PnWidget::createRestImages()
 
 QRect PnWidget::cursorRect() const
 {
-    return QRect(m_cursorLeft, CursorDesign.top(), 1, CursorDesign.height());
+    return QRect(m_cursorLeft, CursorAtStart.top(), 1, CursorAtStart.height());
 }
 
 void PnWidget::setCursorLeft(int left)
@@ -355,7 +368,8 @@ void PnWidget::setClefGeometry(int top, int width, int height)
     m_clef = QRect(StaffLeft, top, std::max(width, 0), std::max(height, 0));
     m_clefScaled = m_clef.isEmpty() || m_clefPicture.isNull()
         ? QPixmap()
-        : QPixmap::fromImage(m_clefPicture.scaled(m_clef.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        : QPixmap::fromImage(
+            inkOnly(m_clefPicture.scaled(m_clef.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     update(before | m_clef);
 }
 

@@ -49,7 +49,7 @@ public:
     // Layout of the window.
     // The treble clef keeps its left edge (16) and is stretched to this size.
     void setClefGeometry(int top, int width, int height);
-    // Grows the quarter-rest images from the two of the design to all 51,
+    // Grows the quarter-rest images from the two the window starts with to all 51,
     // every one hidden, at top 61.
     void createRestImages();
     void setCursorVisible(bool visible);

@@ -172,7 +172,7 @@ TEST_F(PnWidgetTest, clearErasesMarksButLeavesTheChildElements)
     EXPECT_TRUE(isBlack(shown, 1226, 70)) << "the right end bar";
     EXPECT_GT(dark(shown, QRect(16, 30, 50, 80)), 200) << "the clef";
     EXPECT_EQ(shown.pixel(300, 100), qRgb(0, 0, 255)) << "the cursor";
-    EXPECT_TRUE(isWhite(shown, 80, 100)) << "the cursor left its design place";
+    EXPECT_TRUE(isWhite(shown, 80, 100)) << "the cursor left its starting place";
     EXPECT_GT(dark(shown, QRect(397, 61, 7, 29)), 20) << "the visible rest image";
 }
 
@@ -199,7 +199,7 @@ TEST_F(PnWidgetTest, childElementsFollowTheEnlargedLayout)
         EXPECT_TRUE(isBlack(shown, 700, y)) << y;
     EXPECT_TRUE(isWhite(shown, 700, 197));
     EXPECT_TRUE(isWhite(shown, 700, 203));
-    EXPECT_TRUE(isWhite(shown, 700, 50)) << "the design place of the top line is empty";
+    EXPECT_TRUE(isWhite(shown, 700, 50)) << "the starting place of the top line is empty";
     EXPECT_TRUE(isBlack(shown, 1224, 300));
     EXPECT_TRUE(isBlack(shown, 1228, 300));
     EXPECT_GT(dark(shown, QRect(16, 120, 210, 365)), 5000) << "the clef is stretched to its new size";
@@ -215,7 +215,7 @@ TEST_F(PnWidgetTest, childElementsFollowTheEnlargedLayout)
 
 TEST_F(PnWidgetTest, restImagesBeyondTheArrayAreIgnored)
 {
-    pn.setRestImageVisible(2, true); // only the two images of the design exist yet
+    pn.setRestImageVisible(2, true); // only the two images the window starts with exist yet
     pn.setRestImageVisible(-1, true);
     pn.setRestImageLeft(51, 10);
     pn.placeStaffLine(7, 0, 0, 1);
