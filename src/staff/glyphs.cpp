@@ -1,5 +1,7 @@
 #include "staff/staff.h"
 
+#include <array>
+
 namespace zintaro::staff {
 
 namespace {
@@ -123,14 +125,34 @@ void DrawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int1
     DrawStem(s, m.StaffStep, column);
 }
 
+namespace {
+
+// The rests from the eighth down: one dot per flag, stepping down and to the
+// left, then two strokes from the top right to the foot.
+struct ShortRest {
+    int top; // y of the first dot and of the strokes' upper end
+    int bottom; // y of the strokes' lower end
+    int foot; // x of the first stroke's lower end, from the column's centre
+};
+constexpr std::array<ShortRest, 4> ShortRests = { { { 70, 82, 1 }, { 65, 85, -1 }, { 55, 85, -4 }, { 55, 95, -7 } } };
+
+void DrawShortRest(StaffSurface& s, int16_t column, int flags)
+{
+    const ShortRest& r = ShortRests[flags - 1];
+    const int x0 = 20 * column + 100;
+    s.setFillSolid(true);
+    for (int k = 0; k < flags; ++k)
+        dot(s, x0 - 3 * k, r.top + 10 * k);
+    stroke(s, x0 + 5, r.top, x0 + r.foot, r.bottom);
+    stroke(s, x0 + 4, r.top, x0 + r.foot - 1, r.bottom);
+}
+
+} // namespace
+
 void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const int x0 = 20 * column + 100;
-        s.setFillSolid(true);
-        dot(s, x0, 70);
-        stroke(s, x0 + 5, 70, x0 + 1, 82);
-        stroke(s, x0 + 4, 70, x0, 82);
+        DrawShortRest(s, column, 1);
         return;
     }
     DrawQuarter(m, s, 0, note, column);
@@ -140,12 +162,7 @@ void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16
 void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const int x0 = 20 * column + 100;
-        s.setFillSolid(true);
-        dot(s, x0, 65);
-        dot(s, x0 - 3, 75);
-        stroke(s, x0 + 5, 65, x0 - 1, 85);
-        stroke(s, x0 + 4, 65, x0 - 2, 85);
+        DrawShortRest(s, column, 2);
         return;
     }
     DrawEighth(m, s, 0, note, column);
@@ -155,13 +172,7 @@ void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, in
 void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const int x0 = 20 * column + 100;
-        s.setFillSolid(true);
-        dot(s, x0, 55);
-        dot(s, x0 - 3, 65);
-        dot(s, x0 - 6, 75);
-        stroke(s, x0 + 5, 55, x0 - 4, 85);
-        stroke(s, x0 + 4, 55, x0 - 5, 85);
+        DrawShortRest(s, column, 3);
         return;
     }
     DrawSixteenth(m, s, 0, note, column);
@@ -171,14 +182,7 @@ void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note,
 void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const int x0 = 20 * column + 100;
-        s.setFillSolid(true);
-        dot(s, x0, 55);
-        dot(s, x0 - 3, 65);
-        dot(s, x0 - 6, 75);
-        dot(s, x0 - 9, 85);
-        stroke(s, x0 + 5, 55, x0 - 7, 95);
-        stroke(s, x0 + 4, 55, x0 - 8, 95);
+        DrawShortRest(s, column, 4);
         return;
     }
     DrawThirtySecond(m, s, 0, note, column);
