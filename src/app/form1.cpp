@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -101,6 +102,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
     setWindowTitle(QStringLiteral("Zintaro     by the Zintaro developers"));
     buildMenu();
     buildControls();
+    // The staff surface has registered the program's pictures by now.
+    setWindowIcon(QIcon(QStringLiteral(":/zintaro/zintaro.png")));
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_pn, *m_midi, m_services.speech, m_services.dialogs, *m_piano });
     m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
