@@ -549,7 +549,11 @@ void Form1::File1_DblClick(const QString& name)
 void Form1::Txf_Enter(const QString& text)
 {
     m_pcf->hide();
-    storage::SaveComposition(m_state, m_services.filesFolder.toStdString(), text.toStdString(), m_services.dialogs);
+    const auto result = storage::SaveComposition(
+        m_state, m_services.filesFolder.toStdString(), text.toStdString(), m_services.dialogs);
+    // A name that cannot be a file is told; the panel comes back to mend it.
+    if (result == storage::SaveResult::NameRefused)
+        mnf_Save_Click();
 }
 
 } // namespace zintaro::app

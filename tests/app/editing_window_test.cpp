@@ -139,5 +139,19 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     EXPECT_EQ(dialogs.shown.size(), 1u); // only "Sicuro?"
 }
 
+TEST_F(EditingWindowTest, aNameThatCannotBeAFileIsRefusedAndThePanelStaysForAnother)
+{
+    play(2);
+    form->mnf_Save()->trigger();
+    QLineEdit* txf = form->filePanel().Txf();
+    txf->setText(QStringLiteral("../fuori"));
+    QTest::keyClick(txf, Qt::Key_Return);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_TRUE(form->filePanel().isVisible());
+    EXPECT_EQ(txf->text(), "../fuori");
+    EXPECT_TRUE(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(QFile::exists(QDir(files.path()).filePath(QStringLiteral("../fuori.txt"))));
+}
+
 } // namespace
 } // namespace zintaro::testing
