@@ -16,33 +16,13 @@ int cursorPosition(const Modulo1& m)
     return std::clamp(static_cast<int>(m.WriteIndex), 0, m.NoteCount);
 }
 
-void placeCursor(Modulo1& m, const Ports& ports, int position)
-{
-    m.WriteIndex = static_cast<int16_t>(position);
-    m.CursorColumn = m.columnOf(position);
-    ports.surface.setCursorLeft(ColumnX(m.CursorColumn));
-}
-
 } // namespace
 
 void RedrawComposition(Modulo1& m, const Ports& ports)
 {
     const int position = cursorPosition(m);
-    const int page = m.pageOf(position);
-    const int first = page * StaffColumns;
-    const int end = std::min(first + StaffColumns, m.NoteCount);
-
-    ports.surface.clear();
-    staff::DrawStaff(m, ports.surface);
-    // Glyphs are drawn column by column rather than through note entry, whose
-    // page turn after the last column would wipe a full page.
-    for (int p = first; p < end; ++p) {
-        const Entry e = m.Composition.at(p);
-        const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
-        staff::DrawGlyph(m, ports.surface, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
-    }
-    staff::DrawBars(m, ports.surface, page);
-    placeCursor(m, ports, position);
+    staff::DrawPage(m, ports.surface, m.pageOf(position));
+    staff::PlaceCursor(m, ports.surface, position);
 }
 
 void BtPausa_Click(Modulo1& m, const Ports& ports)
@@ -83,7 +63,7 @@ void BtM_Click(Modulo1& m, const Ports& ports, int16_t index)
 {
     const int from = m.WriteIndex;
     const int to = index == CursorRight ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
-    placeCursor(m, ports, to);
+    staff::PlaceCursor(m, ports.surface, to);
     if (m.pageOf(to) != m.pageOf(from))
         RedrawComposition(m, ports);
 }

@@ -102,9 +102,7 @@ void Playback::finish()
     m_running = false;
     m_m.Listening = false;
     // The cursor ends after the piece, so new piano notes append to it.
-    m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
-    m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
-    m_ports.surface.setCursorLeft(ColumnX(m_m.CursorColumn));
+    staff::PlaceCursor(m_m, m_ports.surface, m_m.NoteCount);
 }
 
 } // namespace zintaro::compose

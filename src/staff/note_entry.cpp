@@ -1,6 +1,7 @@
 #include "app/state/dialogs.h"
 #include "staff/staff.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zintaro::staff {
@@ -57,6 +58,29 @@ EntryOutcome EnterNote(
 void ClearComposition(Modulo1& m)
 {
     m.Composition.clear();
+}
+
+void DrawPage(Modulo1& m, StaffSurface& s, int page)
+{
+    const int first = page * StaffColumns;
+    const int end = std::min(first + StaffColumns, m.NoteCount);
+    s.clear();
+    DrawStaff(m, s);
+    // Glyph by glyph rather than through note entry, whose page turn after
+    // the last column would wipe a full page.
+    for (int p = first; p < end; ++p) {
+        const Entry e = m.Composition.at(p);
+        const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
+        DrawGlyph(m, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+    }
+    DrawBars(m, s, page);
+}
+
+void PlaceCursor(Modulo1& m, StaffSurface& s, int position)
+{
+    m.WriteIndex = static_cast<int16_t>(position);
+    m.CursorColumn = m.columnOf(position);
+    s.setCursorLeft(ColumnX(m.CursorColumn));
 }
 
 } // namespace zintaro::staff

@@ -39,8 +39,8 @@ void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, in
 void EraseColumn(const Modulo1& m, StaffSurface& s, int column);
 
 // Told when an entry would not fit: the store keeps 1000 entries and the end marker.
-inline constexpr std::string_view CompositionFullText =
-    "The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.";
+inline constexpr std::string_view CompositionFullText
+    = "The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.";
 
 enum class EntryOutcome {
     Drawn, // drawn only (store false, or a playback is listening)
@@ -59,6 +59,14 @@ EntryOutcome EnterNote(
 
 // The empty state of the store; counts and cursor are the caller's.
 void ClearComposition(Modulo1& m);
+
+// Shows one staff page of the piece: the empty staff, the entries of the page
+// in their columns and the page's bars. The cursor is left alone.
+void DrawPage(Modulo1& m, StaffSurface& s, int page);
+
+// Puts the cursor on a position of the piece: WriteIndex, its column and the
+// cursor shape.
+void PlaceCursor(Modulo1& m, StaffSurface& s, int position);
 
 // Bars of the entries on one staff page; the running sum and the red state
 // are counted from position 0 of the piece.

@@ -106,32 +106,6 @@ void flushFolder(const std::filesystem::path& folder)
     ::close(fd);
 }
 
-// Draws the page that holds the cursor the way note entry draws it, then
-// places the cursor and the page's bars.
-void redrawCursorPage(Modulo1& m, staff::StaffSurface& surface, Dialogs& dialogs)
-{
-    const int count = m.NoteCount;
-    const int page = m.pageOf(count);
-    const int first = page * StaffColumns;
-    surface.clear();
-    staff::DrawStaff(m, surface);
-    m.CursorColumn = 0;
-    m.WriteIndex = static_cast<int16_t>(first);
-    for (int position = first; position < count; ++position) {
-        const Entry e = m.Composition.at(position);
-        // Each entry is drawn as if it were the last one: note entry wipes
-        // the column of an entry inside the piece, and that wipe would cut
-        // off the flag of the entry drawn just before.
-        m.NoteCount = m.WriteIndex;
-        staff::EnterNote(m, surface, dialogs, false, e.RestFlag != 0 ? True16 : False16, e.NoteIndex, e.DurationCode);
-    }
-    m.NoteCount = count;
-    m.WriteIndex = static_cast<int16_t>(count);
-    m.CursorColumn = m.columnOf(count);
-    surface.setCursorLeft(ColumnX(m.CursorColumn));
-    staff::DrawBars(m, surface, page);
-}
-
 } // namespace
 
 std::optional<std::string> FileNameProblem(const std::string& baseName)
@@ -248,7 +222,9 @@ LoadResult LoadComposition(
 
     ApplyToStore(parsed, m.Composition);
     m.NoteCount = parsed.NoteCount();
-    redrawCursorPage(m, surface, dialogs);
+    // The cursor stands after the last entry, on the page that holds it.
+    staff::DrawPage(m, surface, m.pageOf(m.NoteCount));
+    staff::PlaceCursor(m, surface, m.NoteCount);
     return LoadResult::Loaded;
 }
 
