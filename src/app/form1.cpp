@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 namespace zintaro::app {
 
@@ -270,7 +272,8 @@ void Form1::Form_Load()
     m_state.CursorColumn = 0;
     placeCursor();
 
-    for (const midi::DeviceEntry& d : m_midi->FillDeviceList()) {
+    const std::vector<midi::DeviceEntry> devices = m_midi->FillDeviceList();
+    for (const midi::DeviceEntry& d : devices) {
         auto* item = new QListWidgetItem(QString::fromStdString(d.text));
         item->setData(Qt::UserRole, d.itemData);
         m_list1->addItem(item);
@@ -281,11 +284,10 @@ void Form1::Form_Load()
     // Device 0 is the first external port; on a machine with none, the first
     // listed device (the built-in synthesizer) stands in for it rather than a
     // box reporting a device that was never there.
+    const bool hasExternalDevice
+        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
     m_midi->CloseMidiOut();
-    if (m_services.midiSystem.deviceCount() > 0 || m_list1->count() == 0)
-        m_midi->OpenMidiOut(0);
-    else
-        m_midi->OpenMidiOut(static_cast<int16_t>(m_list1->item(0)->data(Qt::UserRole).toInt()));
+    m_midi->OpenMidiOut(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
 
     connect(m_soundList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_soundList->setCurrentRow(0);
