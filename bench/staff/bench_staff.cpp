@@ -1,16 +1,10 @@
 #include "app/state/dialogs.h"
 #include "app/state/modulo1.h"
+#include "staff/pn_widget.h"
 #include "staff/staff.h"
 #include "support/recording_surface.h"
 
 #include <benchmark/benchmark.h>
-
-#ifdef ZINTARO_BENCH_WIDGET
-#include "staff/pn_widget.h"
-
-#include <QApplication>
-#endif
-
 #include <memory>
 #include <string>
 
@@ -81,7 +75,6 @@ void BM_EnterNote_Recording(benchmark::State& state)
 }
 BENCHMARK(BM_EnterNote_Recording)->Unit(benchmark::kMicrosecond);
 
-#ifdef ZINTARO_BENCH_WIDGET
 std::unique_ptr<staff::PnWidget> makeWidget()
 {
     auto widget = std::make_unique<staff::PnWidget>();
@@ -103,21 +96,5 @@ void BM_EnterNote_Widget(benchmark::State& state)
     enterOneNote(*widget, state);
 }
 BENCHMARK(BM_EnterNote_Widget)->Unit(benchmark::kMicrosecond);
-#endif
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-#ifdef ZINTARO_BENCH_WIDGET
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-#endif
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
