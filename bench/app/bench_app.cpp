@@ -6,7 +6,7 @@
 //    presses (median and 99th percentile).
 
 #include "app/form1.h"
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "input/piano_widget.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"

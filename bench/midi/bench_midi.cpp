@@ -1,6 +1,6 @@
 // How long the built-in synthesizer takes to start, how long the window is
 // kept waiting for it, and how long a note takes to reach it.
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "midi/fluid_synth_engine.h"
 #include "midi/midi_out.h"
 #include "midi/system_midi.h"

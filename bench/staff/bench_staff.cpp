@@ -1,5 +1,5 @@
-#include "app/state/dialogs.h"
-#include "app/state/modulo1.h"
+#include "core/dialogs.h"
+#include "core/modulo1.h"
 #include "staff/pn_widget.h"
 #include "staff/staff.h"
 #include "support/recording_surface.h"

@@ -1,4 +1,4 @@
-#include "app/state/modulo1.h"
+#include "core/modulo1.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
 #include "support/recording_surface.h"

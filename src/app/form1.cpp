@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
 #include "compose/playback.h"

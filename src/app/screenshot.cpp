@@ -5,7 +5,7 @@
 //   zintaro-screenshot OUTPUT_FOLDER
 
 #include "app/form1.h"
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "midi/midi_system.h"
 #include "staff/speech.h"
 

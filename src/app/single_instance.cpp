@@ -1,6 +1,6 @@
 #include "app/single_instance.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>

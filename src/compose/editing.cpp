@@ -1,6 +1,6 @@
 #include "compose/editing.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <algorithm>

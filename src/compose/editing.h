@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/state/modulo1.h"
+#include "core/modulo1.h"
 #include "compose/ports.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "midi/midi_out.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "midi/midi_errors.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <algorithm>

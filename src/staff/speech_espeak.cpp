@@ -1,6 +1,6 @@
 #include "staff/speech_espeak.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,6 +1,6 @@
 #include "storage/composition_file.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "staff/staff.h"
 #include "storage/composition_format.h"
 

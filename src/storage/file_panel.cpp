@@ -1,6 +1,6 @@
 #include "storage/file_panel.h"
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 #include "storage/composition_file.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/state/modulo1.h"
+#include "core/modulo1.h"
 #include "staff/pn_widget.h"
 #include "staff/staff.h"
 #include "support/scripted_dialogs.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/state/dialogs.h"
+#include "core/dialogs.h"
 
 #include <deque>
 #include <string>

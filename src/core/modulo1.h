@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/state/note_model.h"
+#include "core/note_model.h"
 
 #include <array>
 #include <cstdint>

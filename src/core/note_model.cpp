@@ -1,4 +1,4 @@
-#include "app/state/note_model.h"
+#include "core/note_model.h"
 
 #include <cmath>
 

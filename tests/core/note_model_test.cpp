@@ -1,4 +1,4 @@
-#include "app/state/modulo1.h"
+#include "core/modulo1.h"
 
 #include <gtest/gtest.h>
 
