@@ -1,6 +1,7 @@
 // Editing at the cursor of a long composition, redraw included.
 #include "compose/editing.h"
-#include "input/piano_keys.h"
+#include "compose/note_entry.h"
+#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 #include "support/recording_midi.h"
@@ -27,7 +28,7 @@ struct Rig {
     {
         for (int i = 0; i < entries; ++i) {
             m.CurrentDuration = static_cast<int16_t>(i % 4);
-            staff::EnterNote(m, surface, dialogs, true, 0, static_cast<int16_t>(i % 36), m.CurrentDuration);
+            compose::EnterNote(m, surface, dialogs, true, false, static_cast<int16_t>(i % 36), m.CurrentDuration);
         }
         // The cursor in the middle of the last page but one.
         m.WriteIndex = static_cast<int16_t>(entries - 80);
@@ -47,9 +48,9 @@ void insertRestIntoAFullLengthPiece(benchmark::State& state)
 {
     Rig rig(MaxEntries - 1);
     for (auto _ : state) {
-        compose::BtPausa_Click(rig.m, rig.ports);
+        compose::insertRest(rig.m, rig.ports);
         state.PauseTiming();
-        compose::BtCanc_Click(rig.m, rig.ports);
+        compose::deleteAtCursor(rig.m, rig.ports);
         state.ResumeTiming();
     }
     benchmark::DoNotOptimize(rig.m.NoteCount);
@@ -60,9 +61,9 @@ void deleteFromAFullPiece(benchmark::State& state)
 {
     Rig rig(MaxEntries);
     for (auto _ : state) {
-        compose::BtCanc_Click(rig.m, rig.ports);
+        compose::deleteAtCursor(rig.m, rig.ports);
         state.PauseTiming();
-        compose::BtPausa_Click(rig.m, rig.ports);
+        compose::insertRest(rig.m, rig.ports);
         state.ResumeTiming();
     }
     benchmark::DoNotOptimize(rig.m.NoteCount);

@@ -2,7 +2,7 @@
 // (150 ms each) driven by a precise single-shot timer, as the window drives
 // it. Prints how far each note-on fell from its ideal time.
 #include "compose/playback.h"
-#include "input/piano_keys.h"
+#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"

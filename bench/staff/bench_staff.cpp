@@ -1,3 +1,4 @@
+#include "compose/note_entry.h"
 #include "core/dialogs.h"
 #include "core/modulo1.h"
 #include "staff/pn_widget.h"
@@ -36,7 +37,7 @@ void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
         m.WriteIndex = 0;
         for (int i = 0; i < StaffColumns; ++i) {
             const Entry e = m.Composition.at(i);
-            staff::EnterNote(m, surface, dialogs, false, e.RestFlag, e.NoteIndex, e.DurationCode);
+            compose::EnterNote(m, surface, dialogs, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
         }
         staff::DrawBars(m, surface, 0);
     }
@@ -55,7 +56,7 @@ void enterOneNote(staff::StaffSurface& surface, benchmark::State& state)
             m.NoteCount = 0;
             m.WriteIndex = 0;
         }
-        staff::EnterNote(m, surface, dialogs, true, 0, note, 3);
+        compose::EnterNote(m, surface, dialogs, true, false, note, 3);
         note = static_cast<int16_t>((note + 5) % 36);
     }
     benchmark::DoNotOptimize(m.Composition.NoteIndex.data());

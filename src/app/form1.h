@@ -1,22 +1,15 @@
 #pragma once
 
-#include "core/modulo1.h"
+#include "app/window_layout.h"
 #include "compose/ports.h"
+#include "core/modulo1.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
-#include <array>
 #include <memory>
-#include <optional>
 
-class QButtonGroup;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QScrollBar;
+class QKeyEvent;
 class QTimer;
 
 namespace zintaro {
@@ -26,14 +19,7 @@ class MidiOut;
 class MidiSystem;
 } // namespace midi
 namespace staff {
-class PnWidget;
 class Speech;
-} // namespace staff
-namespace input {
-class PianoWidget;
-}
-namespace storage {
-class FilePanel;
 }
 namespace compose {
 class Playback;
@@ -42,6 +28,8 @@ class Trainer;
 } // namespace zintaro
 
 namespace zintaro::app {
+
+class PlaybackTimer;
 
 // What the window sounds through, speaks through, asks with and saves to.
 struct Form1Services {
@@ -70,47 +58,47 @@ public:
     void Tim_Timer();
 
     Modulo1& state() { return m_state; }
-    Form1State& formState() { return m_form; }
     midi::MidiOut& midi() { return *m_midi; }
     compose::Playback& playback() { return *m_playback; }
     compose::Trainer& trainer() { return *m_trainer; }
-    staff::PnWidget& staffSurface() { return *m_pn; }
-    input::PianoWidget& piano() { return *m_piano; }
-    storage::FilePanel& filePanel() { return *m_pcf; }
-    QTimer& trainerTimer() { return *m_tim; }
+    staff::PnWidget& staffSurface() { return *m_controls.staff; }
+    input::PianoWidget& piano() { return *m_controls.piano; }
+    storage::FilePanel& filePanel() { return *m_controls.filePanel; }
+    QTimer& trainerTimer() { return *m_trainerTimer; }
+    const WindowControls& controls() const { return m_controls; }
 
     // Controls, by the names the program gives them.
-    QLineEdit* Txv() const { return m_txv; }
-    QScrollBar* HScrV() const { return m_hscrv; }
-    QPushButton* Op1(int i) const { return m_op1.at(i); }
-    QPushButton* Op3(int i) const { return m_op3.at(i); }
-    QPushButton* Op4(int i) const { return m_op4.at(i); }
-    QPushButton* CkMute() const { return m_ckMute; }
-    QPushButton* CkScrivi() const { return m_ckScrivi; }
-    QPushButton* CkRnd() const { return m_ckRnd; }
-    QPushButton* BtPausa() const { return m_btPausa; }
-    QPushButton* BtCanc() const { return m_btCanc; }
-    QPushButton* BtM(int i) const { return m_btM.at(i); }
-    QListWidget* lst_sound_list() const { return m_soundList; }
-    QListWidget* List1() const { return m_list1; }
-    QLabel* Lab1() const { return m_lab1; }
-    QLabel* lblHelp() const { return m_lblHelp; }
-    QFrame* Frame4() const { return m_frame4; }
-    QFrame* Frame5() const { return m_frame5; }
-    QWidget* Picture1() const { return m_picture1; }
-    QAction* mnf_Load() const { return m_mnfLoad; }
-    QAction* mnf_Save() const { return m_mnfSave; }
+    QLineEdit* Txv() const { return m_controls.tempoText; }
+    QScrollBar* HScrV() const { return m_controls.tempoBar; }
+    QPushButton* Op1(int i) const { return m_controls.durationButtons.at(i); }
+    QPushButton* Op3(int i) const { return m_controls.modeButtons.at(i); }
+    QPushButton* Op4(int i) const { return m_controls.voiceButtons.at(i); }
+    QPushButton* CkMute() const { return m_controls.muteSwitch; }
+    QPushButton* CkScrivi() const { return m_controls.namesSwitch; }
+    QPushButton* CkRnd() const { return m_controls.scaleSwitch; }
+    QPushButton* BtPausa() const { return m_controls.restButton; }
+    QPushButton* BtCanc() const { return m_controls.deleteButton; }
+    QPushButton* BtM(int i) const { return m_controls.cursorButtons.at(i); }
+    QListWidget* lst_sound_list() const { return m_controls.instrumentList; }
+    QListWidget* List1() const { return m_controls.deviceList; }
+    QLabel* Lab1() const { return m_controls.nameLabel; }
+    QLabel* lblHelp() const { return m_controls.helpLabel; }
+    QFrame* Frame4() const { return m_controls.modeFrame; }
+    QFrame* Frame5() const { return m_controls.switchFrame; }
+    QWidget* Picture1() const { return m_controls.lowerArea; }
+    QAction* mnf_Load() const { return m_controls.loadAction; }
+    QAction* mnf_Save() const { return m_controls.saveAction; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenu();
+    void connectControls();
     void ShowHelpText();
     void SetLayout();
-    void placeCursor();
+    void fillDeviceLists();
+    void leaveTrainer();
 
     // Handlers.
     void List1_Click();
@@ -130,49 +118,17 @@ private:
     void File1_DblClick(const QString& name);
     void Txf_Enter(const QString& text);
 
-    void startPlayback();
-    void schedulePlayback(std::optional<int64_t> next);
-    void leaveTrainer();
-    int64_t now() const { return m_clock.elapsed(); }
-
     Modulo1 m_state;
-    Form1State m_form;
     Form1Services m_services;
     std::unique_ptr<midi::MidiOut> m_midi;
     QElapsedTimer m_clock;
-
-    QWidget* m_central = nullptr;
-    QFrame* m_frame6 = nullptr;
-    QLineEdit* m_txv = nullptr;
-    QScrollBar* m_hscrv = nullptr;
-    staff::PnWidget* m_pn = nullptr;
-    QFrame* m_frame5 = nullptr;
-    std::array<QPushButton*, 2> m_op4 {};
-    QLabel* m_lab1 = nullptr;
-    QPushButton* m_ckMute = nullptr;
-    QPushButton* m_ckScrivi = nullptr;
-    QPushButton* m_ckRnd = nullptr;
-    QWidget* m_picture1 = nullptr;
-    QListWidget* m_soundList = nullptr;
-    QFrame* m_frame4 = nullptr;
-    std::array<QPushButton*, 4> m_op3 {};
-    std::array<QPushButton*, 7> m_op1 {};
-    std::array<QPushButton*, 2> m_btM {};
-    QPushButton* m_btPausa = nullptr;
-    QPushButton* m_btCanc = nullptr;
-    input::PianoWidget* m_piano = nullptr;
-    storage::FilePanel* m_pcf = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QLabel* m_lblHelp = nullptr;
-    QLabel* m_label1 = nullptr;
-    QTimer* m_tim = nullptr;
-    QTimer* m_playTimer = nullptr;
-    QAction* m_mnfLoad = nullptr;
-    QAction* m_mnfSave = nullptr;
+    WindowControls m_controls;
+    QTimer* m_trainerTimer = nullptr;
 
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Playback> m_playback;
     std::unique_ptr<compose::Trainer> m_trainer;
+    PlaybackTimer* m_playbackTimer = nullptr;
     bool m_closing = false;
 };
 

@@ -1,5 +1,6 @@
 #include "compose/editing.h"
 
+#include "compose/note_entry.h"
 #include "core/dialogs.h"
 #include "staff/staff.h"
 
@@ -25,10 +26,10 @@ void RedrawComposition(Modulo1& m, const Ports& ports)
     staff::PlaceCursor(m, ports.surface, position);
 }
 
-void BtPausa_Click(Modulo1& m, const Ports& ports)
+void insertRest(Modulo1& m, const Ports& ports)
 {
     if (m.isFull()) {
-        ports.dialogs.message(std::string(staff::CompositionFullText));
+        ports.dialogs.message(std::string(CompositionFullText));
         return;
     }
     const int w = cursorPosition(m);
@@ -42,7 +43,7 @@ void BtPausa_Click(Modulo1& m, const Ports& ports)
     RedrawComposition(m, ports);
 }
 
-void BtCanc_Click(Modulo1& m, const Ports& ports)
+void deleteAtCursor(Modulo1& m, const Ports& ports)
 {
     if (m.NoteCount == 0)
         return;
@@ -59,10 +60,10 @@ void BtCanc_Click(Modulo1& m, const Ports& ports)
     RedrawComposition(m, ports);
 }
 
-void BtM_Click(Modulo1& m, const Ports& ports, int16_t index)
+void moveCursor(Modulo1& m, const Ports& ports, CursorMove move)
 {
     const int from = m.WriteIndex;
-    const int to = index == CursorRight ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
+    const int to = move == CursorMove::Right ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
     staff::PlaceCursor(m, ports.surface, to);
     if (m.pageOf(to) != m.pageOf(from))
         RedrawComposition(m, ports);

@@ -1,27 +1,28 @@
 #include "compose/modes.h"
 
 #include "compose/editing.h"
+#include "compose/note_entry.h"
 #include "staff/staff.h"
 
 namespace zintaro::compose {
 
-void NewComposition(Modulo1& m, const Ports& ports)
+void newComposition(Modulo1& m, const Ports& ports)
 {
     m.CursorColumn = 0;
     ports.surface.setCursorLeft(ColumnX(0));
-    staff::ClearComposition(m);
+    ClearComposition(m);
     m.NoteCount = 0;
     m.WriteIndex = 0;
     ports.surface.clear();
     staff::DrawStaff(m, ports.surface);
 }
 
-void ShowComposition(Modulo1& m, const Ports& ports)
+void showComposition(Modulo1& m, const Ports& ports)
 {
     RedrawComposition(m, ports);
 }
 
-int HScrV_Change(Modulo1& m, int tempo)
+int setTempo(Modulo1& m, int tempo)
 {
     RecomputeTempoDurations(m, tempo);
     return 3000 - 12 * tempo;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/modulo1.h"
 #include "compose/ports.h"
+#include "core/modulo1.h"
 
 #include <cstdint>
 #include <optional>

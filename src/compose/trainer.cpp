@@ -1,20 +1,13 @@
 #include "compose/trainer.h"
 
-#include "input/piano_keys.h"
+#include "compose/piano_entry.h"
+#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 
 #include <cmath>
 
 namespace zintaro::compose {
-
-void CkRnd_Click(Form1State& form, bool checked)
-{
-    if (!checked)
-        return;
-    form.TrainerDescending = False16;
-    form.TrainerStep = TrainerLowestStep - 1;
-}
 
 int RandomTrainerStep(double u)
 {
@@ -23,9 +16,8 @@ int RandomTrainerStep(double u)
     return TrainerLowestStep + offset;
 }
 
-Trainer::Trainer(Modulo1& m, Form1State& form, const Ports& ports)
+Trainer::Trainer(Modulo1& m, const Ports& ports)
     : m_m(m)
-    , m_form(form)
     , m_ports(ports)
 {
 }
@@ -33,14 +25,14 @@ Trainer::Trainer(Modulo1& m, Form1State& form, const Ports& ports)
 void Trainer::enter(uint32_t seed)
 {
     release();
-    m_form.TrainerShowPhase = false;
+    m_state.showPhase = false;
     m_random.seed(seed);
 }
 
 void Trainer::tick()
 {
-    m_form.TrainerShowPhase = !m_form.TrainerShowPhase;
-    if (m_form.TrainerShowPhase)
+    m_state.showPhase = !m_state.showPhase;
+    if (m_state.showPhase)
         showNext();
     else
         sound();
@@ -51,6 +43,12 @@ void Trainer::leave()
     release();
 }
 
+void Trainer::restartScaleWalk()
+{
+    m_state.descending = false;
+    m_state.step = TrainerLowestStep - 1;
+}
+
 void Trainer::showNext()
 {
     release();
@@ -58,23 +56,23 @@ void Trainer::showNext()
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
         const double u = static_cast<double>(m_random()) / 4294967296.0;
-        m_form.TrainerStep = RandomTrainerStep(u);
-    } else if (m_form.TrainerDescending == False16) {
-        ++m_form.TrainerStep;
+        m_state.step = RandomTrainerStep(u);
+    } else if (!m_state.descending) {
+        ++m_state.step;
         // At or past the top: a step left outside the range walks back into it.
-        if (m_form.TrainerStep >= TrainerHighestStep)
-            m_form.TrainerDescending = True16;
+        if (m_state.step >= TrainerHighestStep)
+            m_state.descending = true;
     } else {
-        --m_form.TrainerStep;
-        if (m_form.TrainerStep <= TrainerLowestStep)
-            m_form.TrainerDescending = False16;
+        --m_state.step;
+        if (m_state.step <= TrainerLowestStep)
+            m_state.descending = false;
     }
-    m_form.TrainerNote = StepToNote(m_form.TrainerStep);
+    m_state.note = StepToNote(m_state.step);
 
     // Drawn in the trainer's own column, without note entry, so the
     // composition's cursor and write position stay where they are.
     staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawGlyph(m_m, m_ports.surface, 0, False16, m_form.TrainerNote, TrainerColumn);
+    staff::DrawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
 }
 
 void Trainer::sound()
@@ -82,16 +80,14 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        staff::SpeakNoteName(m_ports.speech, m_form.TrainerNote);
+        staff::SpeakNoteName(m_ports.speech, m_state.note);
         return;
     }
     // A key the user already holds stays theirs to release.
-    m_keyShown = !m_ports.piano.isPressed(m_form.TrainerNote);
-    m_form.KeyDisplayOnly = 1;
-    input::PressKey(m_form, m_ports.piano, m_ports.midi, m_form.TrainerNote);
-    m_form.KeyDisplayOnly = 0;
-    m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + m_form.TrainerNote), 127);
-    m_sounding = m_form.TrainerNote;
+    m_keyShown = !m_ports.piano.isPressed(m_state.note);
+    pressKey(m_ports.piano, m_ports.midi, m_state.note, KeySound::DisplayOnly);
+    m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + m_state.note), 127);
+    m_sounding = m_state.note;
 }
 
 void Trainer::release()
@@ -102,9 +98,7 @@ void Trainer::release()
     m_sounding.reset();
     m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + note));
     if (m_keyShown) {
-        m_form.KeyDisplayOnly = 1;
-        input::ReleaseKey(m_form, m_ports.piano, m_ports.midi, note);
-        m_form.KeyDisplayOnly = 0;
+        releaseKey(m_ports.piano, m_ports.midi, note, KeySound::DisplayOnly);
         m_keyShown = false;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/modulo1.h"
 #include "compose/ports.h"
+#include "core/modulo1.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,9 +17,6 @@ inline constexpr int TrainerHighestStep = 18;
 // the trainer leaves where it stands.
 inline constexpr int TrainerColumn = 0;
 
-// "Scala" switched: checking it restarts the scale walk upward from C4.
-void CkRnd_Click(Form1State& form, bool checked);
-
 // The random step of a draw u in [0, 1): 4 + u × 14 rounded half to even, so
 // the outer steps 4 and 18 come up half as often as the others.
 int RandomTrainerStep(double u);
@@ -29,7 +26,16 @@ int RandomTrainerStep(double u);
 // name or, with "Muto", stays silent.
 class Trainer {
 public:
-    Trainer(Modulo1& m, Form1State& form, const Ports& ports);
+    // Where the trainer stands: the step and note it shows, whether the next
+    // tick shows or sounds, and the scale walk's direction.
+    struct State {
+        int step = TrainerLowestStep - 1;
+        int16_t note = 0;
+        bool showPhase = false;
+        bool descending = false;
+    };
+
+    Trainer(Modulo1& m, const Ports& ports);
 
     // "Leggi" entered: the next tick shows a note. The window seeds from the clock.
     void enter(uint32_t seed);
@@ -40,13 +46,18 @@ public:
     // "Leggi" left or the program closing: silences the note it sounded.
     void leave();
 
+    // "Scala" checked: the scale walk starts again upward from C4.
+    void restartScaleWalk();
+
+    const State& state() const { return m_state; }
+
 private:
     void showNext();
     void sound();
     void release();
 
     Modulo1& m_m;
-    Form1State& m_form;
+    State m_state;
     Ports m_ports;
     std::mt19937 m_random;
     std::optional<int16_t> m_sounding; // the note whose note-off is owed

@@ -84,17 +84,6 @@ struct Modulo1 {
     int columnOf(int position) const { return position % StaffColumns; }
 };
 
-// The window's own variables, shared by its handlers: the reading trainer and
-// the piano keys.
-struct Form1State {
-    int TrainerStep = 3;
-    int16_t TrainerNote = 0;
-    bool TrainerShowPhase = false;
-    int16_t TrainerDescending = 0; // 0 upward, -1 downward
-    int KeyDisplayOnly = 0;
-    int16_t LastKeyIndex = -1;
-};
-
 // Fills TempoDurations from a tempo number.
 void RecomputeTempoDurations(Modulo1& m, int tempo);
 

@@ -1,5 +1,7 @@
 #include "input/piano_widget.h"
 
+#include "core/note_model.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "input/piano_keys.h"
+#include "input/key_map.h"
+#include "input/piano_view.h"
 
 #include <QWidget>
 #include <array>

@@ -6,10 +6,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace zintaro {
-class Dialogs;
-}
-
 namespace zintaro::staff {
 class Speech;
 
@@ -37,28 +33,6 @@ void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, in
 
 // Wipes one column white, ten pixels either side of its centre, scaled.
 void EraseColumn(const Modulo1& m, StaffSurface& s, int column);
-
-// Told when an entry would not fit: the store keeps 1000 entries and the end marker.
-inline constexpr std::string_view CompositionFullText
-    = "The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.";
-
-enum class EntryOutcome {
-    Drawn, // drawn only (store false, or a playback is listening)
-    Stored, // drawn and written into the composition
-    Refused, // the composition is full: nothing drawn, stored or moved
-};
-
-// The one road of a note or rest to the staff and the store. The entry is
-// drawn in column CursorColumn and stored at position WriteIndex (which, on
-// the composition's page, is 57 × page + CursorColumn); afterwards both
-// advance by one, and the page turns (clear, DrawStaff) after column 56.
-// An append that would leave no room for the end marker is refused with a
-// message through the dialogs.
-EntryOutcome EnterNote(
-    Modulo1& m, StaffSurface& s, Dialogs& dialogs, bool store, int16_t isRest, int16_t note, int16_t duration);
-
-// The empty state of the store; counts and cursor are the caller's.
-void ClearComposition(Modulo1& m);
 
 // Shows one staff page of the piece: the empty staff, the entries of the page
 // in their columns and the page's bars. The cursor is left alone.

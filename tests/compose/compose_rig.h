@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/modulo1.h"
 #include "compose/ports.h"
-#include "input/piano_keys.h"
+#include "core/modulo1.h"
+#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
@@ -59,7 +59,6 @@ struct ComposeRig {
     }
 
     Modulo1 m;
-    Form1State form;
     CursorTrailSurface surface;
     RecordingMidiSystem system;
     ScriptedDialogs dialogs;

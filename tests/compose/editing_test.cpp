@@ -1,5 +1,6 @@
 #include "compose/editing.h"
 #include "compose/modes.h"
+#include "compose/note_entry.h"
 #include "compose_rig.h"
 #include "staff/staff.h"
 
@@ -22,7 +23,7 @@ protected:
     void play(Entry e)
     {
         rig.m.CurrentDuration = e.DurationCode;
-        staff::EnterNote(rig.m, rig.surface, rig.dialogs, true, e.RestFlag, e.NoteIndex, e.DurationCode);
+        EnterNote(rig.m, rig.surface, rig.dialogs, true, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
     }
     void play(std::initializer_list<Entry> entries)
     {
@@ -32,9 +33,9 @@ protected:
     void moveTo(int position)
     {
         while (rig.m.WriteIndex > position)
-            BtM_Click(rig.m, rig.ports, CursorLeft);
+            moveCursor(rig.m, rig.ports, CursorMove::Left);
         while (rig.m.WriteIndex < position)
-            BtM_Click(rig.m, rig.ports, CursorRight);
+            moveCursor(rig.m, rig.ports, CursorMove::Right);
     }
     // Quarter notes draw one head each, quarter rests one image each.
     size_t headsShown() const { return rig.surface.marksOf(RecordingSurface::Kind::Circle).size(); }
@@ -64,11 +65,11 @@ TEST_F(EditingTest, aRestIsInsertedAtTheCursorWhichStaysOnIt)
         { 2, { A, B, R } },
     };
     for (const auto& row : rows) {
-        NewComposition(rig.m, rig.ports);
+        newComposition(rig.m, rig.ports);
         play({ A, B });
         moveTo(row.cursor);
         rig.m.CurrentDuration = 0;
-        BtPausa_Click(rig.m, rig.ports);
+        insertRest(rig.m, rig.ports);
         EXPECT_EQ(rig.piece(), row.piece) << "cursor " << row.cursor;
         expectCursorOn(row.cursor);
         EXPECT_EQ(headsShown(), 2u);
@@ -77,9 +78,9 @@ TEST_F(EditingTest, aRestIsInsertedAtTheCursorWhichStaysOnIt)
 
 TEST_F(EditingTest, aRestOnAnEmptyCompositionIsFollowedByTheEndMarker)
 {
-    NewComposition(rig.m, rig.ports);
+    newComposition(rig.m, rig.ports);
     rig.m.CurrentDuration = 2;
-    BtPausa_Click(rig.m, rig.ports);
+    insertRest(rig.m, rig.ports);
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { -1, 0, 2 } }));
     expectCursorOn(0);
     EXPECT_EQ(rig.surface.visibleRestImages(), 1);
@@ -98,10 +99,10 @@ TEST_F(EditingTest, deletingRemovesTheEntryAtTheCursorOrTheLastOneAtTheEnd)
         { 3, { A, B }, 2 },
     };
     for (const auto& row : rows) {
-        NewComposition(rig.m, rig.ports);
+        newComposition(rig.m, rig.ports);
         play({ A, B, C });
         moveTo(row.cursor);
-        BtCanc_Click(rig.m, rig.ports);
+        deleteAtCursor(rig.m, rig.ports);
         EXPECT_EQ(rig.piece(), row.piece) << "cursor " << row.cursor;
         expectCursorOn(row.cursorAfter);
         EXPECT_EQ(headsShown(), 2u) << "the staff shows what the piece holds";
@@ -111,9 +112,9 @@ TEST_F(EditingTest, deletingRemovesTheEntryAtTheCursorOrTheLastOneAtTheEnd)
 
 TEST_F(EditingTest, deletingOnAnEmptyCompositionDoesNothing)
 {
-    NewComposition(rig.m, rig.ports);
+    newComposition(rig.m, rig.ports);
     const int clears = rig.surface.clears;
-    BtCanc_Click(rig.m, rig.ports);
+    deleteAtCursor(rig.m, rig.ports);
     EXPECT_EQ(rig.m.NoteCount, 0);
     EXPECT_EQ(rig.m.WriteIndex, 0);
     EXPECT_EQ(rig.surface.clears, clears);
@@ -126,13 +127,13 @@ TEST_F(EditingTest, theCursorStaysWithinThePieceAndMovesWithoutRedrawingOnOnePag
 {
     play({ A, B });
     const int clears = rig.surface.clears;
-    BtM_Click(rig.m, rig.ports, CursorRight);
+    moveCursor(rig.m, rig.ports, CursorMove::Right);
     expectCursorOn(2);
-    BtM_Click(rig.m, rig.ports, CursorLeft);
-    BtM_Click(rig.m, rig.ports, CursorLeft);
-    BtM_Click(rig.m, rig.ports, CursorLeft);
+    moveCursor(rig.m, rig.ports, CursorMove::Left);
+    moveCursor(rig.m, rig.ports, CursorMove::Left);
+    moveCursor(rig.m, rig.ports, CursorMove::Left);
     expectCursorOn(0);
-    BtM_Click(rig.m, rig.ports, 7); // any index but ">" moves left
+    moveCursor(rig.m, rig.ports, CursorMove::Left);
     expectCursorOn(0);
     EXPECT_EQ(rig.surface.clears, clears);
 
@@ -150,7 +151,7 @@ TEST_F(EditingTest, editsOnTheSecondPageChangeTheirPositionsAndShowThatPage)
 
     moveTo(70);
     rig.m.CurrentDuration = 2;
-    BtPausa_Click(rig.m, rig.ports);
+    insertRest(rig.m, rig.ports);
     std::vector<Entry> expected = notes;
     expected.insert(expected.begin() + 70, Entry { -1, 0, 2 });
     EXPECT_EQ(rig.piece(), expected);
@@ -160,14 +161,14 @@ TEST_F(EditingTest, editsOnTheSecondPageChangeTheirPositionsAndShowThatPage)
     EXPECT_EQ(rig.surface.visibleRestImages(), 1);
     EXPECT_EQ(rig.surface.restLeft[0], 20 * 13 + 97);
 
-    BtCanc_Click(rig.m, rig.ports);
+    deleteAtCursor(rig.m, rig.ports);
     EXPECT_EQ(rig.piece(), notes);
     expectCursorOn(70);
     EXPECT_EQ(headsShown(), 43u);
 
     moveTo(57);
     const int clears = rig.surface.clears;
-    BtM_Click(rig.m, rig.ports, CursorLeft);
+    moveCursor(rig.m, rig.ports, CursorMove::Left);
     EXPECT_GT(rig.surface.clears, clears) << "crossing to page 0 shows it";
     expectCursorOn(56);
     EXPECT_EQ(headsShown(), 57u);
@@ -179,11 +180,11 @@ TEST_F(EditingTest, showingTheCompositionDrawsThePageOfTheCursorAndNewClearsIt)
         play(A);
     moveTo(10);
     rig.surface.clear();
-    ShowComposition(rig.m, rig.ports);
+    showComposition(rig.m, rig.ports);
     EXPECT_EQ(headsShown(), 57u);
     expectCursorOn(10);
 
-    NewComposition(rig.m, rig.ports);
+    newComposition(rig.m, rig.ports);
     EXPECT_EQ(rig.m.NoteCount, 0);
     EXPECT_EQ(rig.m.Composition.at(0), (Entry { -1, 0, 0 }));
     EXPECT_EQ(rig.m.Composition.at(60), Entry {});
@@ -200,14 +201,14 @@ TEST_F(EditingTest, aFullCompositionRefusesARestButStillDeletes)
     ASSERT_EQ(rig.m.NoteCount, 1000);
 
     moveTo(500);
-    BtPausa_Click(rig.m, rig.ports);
+    insertRest(rig.m, rig.ports);
     EXPECT_EQ(rig.m.NoteCount, 1000);
     ASSERT_EQ(rig.dialogs.shown.size(), 1u);
-    EXPECT_EQ(rig.dialogs.shown[0].text, staff::CompositionFullText);
+    EXPECT_EQ(rig.dialogs.shown[0].text, CompositionFullText);
     expectCursorOn(500);
 
     moveTo(1000);
-    BtCanc_Click(rig.m, rig.ports);
+    deleteAtCursor(rig.m, rig.ports);
     EXPECT_EQ(rig.m.NoteCount, 999);
     expectCursorOn(999);
     EXPECT_EQ(rig.m.Composition.at(1000), Entry {});
@@ -232,7 +233,7 @@ TEST_F(EditingTest, longRandomEditingKeepsTheStoreCursorAndStaffConsistent)
         rig.m.CurrentDuration = duration;
         const int size = static_cast<int>(ref.piece.size());
         if (kind < 350) {
-            staff::EnterNote(rig.m, rig.surface, rig.dialogs, true, 0, note, duration);
+            EnterNote(rig.m, rig.surface, rig.dialogs, true, false, note, duration);
             if (ref.cursor < size) {
                 ref.piece[static_cast<size_t>(ref.cursor++)] = { 0, note, duration };
             } else if (size < MaxEntries) {
@@ -242,26 +243,26 @@ TEST_F(EditingTest, longRandomEditingKeepsTheStoreCursorAndStaffConsistent)
                 ++refusals;
             }
         } else if (kind < 570) {
-            BtPausa_Click(rig.m, rig.ports);
+            insertRest(rig.m, rig.ports);
             if (size < MaxEntries)
                 ref.piece.insert(ref.piece.begin() + ref.cursor, Entry { -1, 0, duration });
             else
                 ++refusals;
         } else if (kind < 690) {
-            BtCanc_Click(rig.m, rig.ports);
+            deleteAtCursor(rig.m, rig.ports);
             if (size > 0) {
                 ref.cursor = std::min(ref.cursor, size - 1);
                 ref.piece.erase(ref.piece.begin() + ref.cursor);
             }
         } else if (kind < 845) {
-            BtM_Click(rig.m, rig.ports, CursorRight);
+            moveCursor(rig.m, rig.ports, CursorMove::Right);
             ref.cursor = std::min(ref.cursor + 1, size);
         } else {
-            BtM_Click(rig.m, rig.ports, CursorLeft);
+            moveCursor(rig.m, rig.ports, CursorMove::Left);
             ref.cursor = std::max(ref.cursor - 1, 0);
         }
         if (random() % 25000 == 0) {
-            NewComposition(rig.m, rig.ports);
+            newComposition(rig.m, rig.ports);
             ref = {};
         }
         fullSeen += rig.m.NoteCount == MaxEntries ? 1 : 0;

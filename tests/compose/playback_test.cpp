@@ -1,4 +1,5 @@
 #include "compose/modes.h"
+#include "compose/note_entry.h"
 #include "compose/playback.h"
 #include "compose_rig.h"
 #include "staff/staff.h"
@@ -195,13 +196,13 @@ TEST_F(PlaybackTest, anEmptyCompositionPlaysNothingAndLeavesTheCursorAtTheStart)
 TEST_F(PlaybackTest, notesPlayedDuringAPlaybackAreNotStoredButAppendAfterIt)
 {
     store({ { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } });
-    driveFrom(begin(0), 0, [&](Millis) { staff::EnterNote(rig.m, rig.surface, rig.dialogs, true, 0, 20, 2); });
+    driveFrom(begin(0), 0, [&](Millis) { EnterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 2); });
     EXPECT_EQ(rig.m.NoteCount, 3);
     EXPECT_EQ(rig.m.WriteIndex, 3);
     EXPECT_EQ(rig.m.CursorColumn, 3);
 
     rig.m.CurrentDuration = 1;
-    staff::EnterNote(rig.m, rig.surface, rig.dialogs, true, 0, 20, 1);
+    EnterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 1);
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 }, { 0, 20, 1 } }));
     EXPECT_EQ(rig.m.Composition.at(4), EndEntry);
 }
@@ -210,7 +211,7 @@ TEST_F(PlaybackTest, theNumberOfEntriesPlayedIsFixedAtTheStartAndTheCursorEndsAf
 {
     store({ { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } });
     auto next = begin(0);
-    NewComposition(rig.m, rig.ports);
+    newComposition(rig.m, rig.ports);
     driveFrom(next);
 
     EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const Event& e) { return e.on; }), 3);

@@ -23,15 +23,15 @@ protected:
         std::vector<int16_t> shown;
         for (int i = 0; i < count; ++i) {
             trainer.tick();
-            EXPECT_TRUE(rig.form.TrainerShowPhase);
-            shown.push_back(rig.form.TrainerNote);
+            EXPECT_TRUE(trainer.state().showPhase);
+            shown.push_back(trainer.state().note);
             trainer.tick();
         }
         return shown;
     }
 
     ComposeRig rig;
-    Trainer trainer { rig.m, rig.form, rig.ports };
+    Trainer trainer { rig.m, rig.ports };
 };
 
 TEST(TrainerStepTest, randomDrawsRoundHalfToEvenIntoFourToEighteen)
@@ -47,7 +47,7 @@ TEST(TrainerStepTest, randomDrawsRoundHalfToEvenIntoFourToEighteen)
 
 TEST_F(TrainerTest, theScaleWalksUpFromC4ToC6AndBackOneNotePerTwoTicks)
 {
-    CkRnd_Click(rig.form, true);
+    trainer.restartScaleWalk();
     rig.m.ScaleWalk = true;
     trainer.enter(1);
     const std::vector<int16_t> expected = { 7, 9, 11, 12, 14, 16, 18, 19, 21, 23, 24, 26, 28, 30, 31, // up
@@ -62,7 +62,7 @@ TEST_F(TrainerTest, aFixedSeedGivesTheSameNotes)
     std::vector<int> steps;
     for (int i = 0; i < 10; ++i) {
         showNotes(1);
-        steps.push_back(rig.form.TrainerStep);
+        steps.push_back(trainer.state().step);
     }
     EXPECT_EQ(steps, (std::vector<int> { 12, 15, 14, 14, 7, 12, 5, 17, 7, 18 }));
 }
@@ -73,7 +73,7 @@ TEST_F(TrainerTest, randomStepsCoverFourToEighteenWithTheEndsHalfAsLikely)
     std::map<int, int> counts;
     for (int i = 0; i < 10000; ++i) {
         showNotes(1);
-        ++counts[rig.form.TrainerStep];
+        ++counts[trainer.state().step];
     }
     ASSERT_EQ(counts.size(), 15u);
     EXPECT_EQ(counts.begin()->first, 4);
@@ -101,7 +101,7 @@ TEST_F(TrainerTest, speakingNamesSaysTheNoteInTheSecondTickAndSendsNoMidi)
 {
     rig.m.SpeakNames = true;
     rig.m.ScaleWalk = true;
-    CkRnd_Click(rig.form, true);
+    trainer.restartScaleWalk();
     trainer.enter(3);
     trainer.tick();
     EXPECT_TRUE(rig.speech.said.empty());
@@ -120,8 +120,8 @@ TEST_F(TrainerTest, soundedNotesShowTheirKeyAndAreSilencedBeforeTheNextOrOnLeavi
         trainer.tick();
         EXPECT_FALSE(rig.piano.anyPressed()) << "a new note is shown with every key released";
         trainer.tick();
-        EXPECT_TRUE(rig.piano.isPressed(rig.form.TrainerNote));
-        EXPECT_EQ(rig.system.notesOn().back(), 53 + rig.form.TrainerNote);
+        EXPECT_TRUE(rig.piano.isPressed(trainer.state().note));
+        EXPECT_EQ(rig.system.notesOn().back(), 53 + trainer.state().note);
     }
     trainer.leave();
 
@@ -134,13 +134,12 @@ TEST_F(TrainerTest, soundedNotesShowTheirKeyAndAreSilencedBeforeTheNextOrOnLeavi
         EXPECT_EQ(sent[i + 1][1], sent[i][1]);
     }
     EXPECT_FALSE(rig.piano.anyPressed());
-    EXPECT_EQ(rig.form.KeyDisplayOnly, 0);
 }
 
 TEST_F(TrainerTest, aKeyTheUserHoldsStaysPressed)
 {
     rig.m.ScaleWalk = true;
-    CkRnd_Click(rig.form, true);
+    trainer.restartScaleWalk();
     trainer.enter(1);
     rig.piano.setPressed(7, true);
     showNotes(1);

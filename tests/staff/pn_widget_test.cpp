@@ -1,7 +1,6 @@
 #include "core/modulo1.h"
 #include "staff/pn_widget.h"
 #include "staff/staff.h"
-#include "support/scripted_dialogs.h"
 
 #include <QDir>
 #include <QLabel>
@@ -233,23 +232,23 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     pn.setGeometry(-8, 64, 1257, 167);
     pn.createRestImages();
     Modulo1 m;
-    testing::ScriptedDialogs dialogs;
     pn.clear();
     DrawStaff(m, pn);
     pn.setClefGeometry(24, 42, 73);
 
     // Per duration: E6 (ledger lines above, stem down), F3 (ledger lines
     // below, stem up), B3, then a rest.
+    const auto append = [&](int16_t isRest, int16_t note, int16_t d) {
+        DrawGlyph(m, pn, d, isRest, note, static_cast<int16_t>(m.NoteCount));
+        m.Composition.set(m.NoteCount++, { isRest, note, d });
+    };
     for (int16_t d = 0; d <= 6; ++d) {
-        m.CurrentDuration = d;
         for (int16_t note : { 35, 0, 6 })
-            EnterNote(m, pn, dialogs, true, 0, note, d);
-        EnterNote(m, pn, dialogs, true, -1, 0, d);
+            append(False16, note, d);
+        append(True16, 0, d);
     }
-    for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 }) {
-        m.CurrentDuration = 2;
-        EnterNote(m, pn, dialogs, true, 0, note, 2);
-    }
+    for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 })
+        append(False16, note, 2);
     DrawBars(m, pn, 0);
 
     const QImage shown = pn.renderToImage();

@@ -1,3 +1,4 @@
+#include "compose/note_entry.h"
 #include "core/modulo1.h"
 #include "staff/staff.h"
 #include "support/recording_surface.h"
@@ -5,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
-namespace zintaro::staff {
+namespace zintaro::compose {
 namespace {
 
+using staff::RestImages;
+using staff::White;
 using testing::RecordingSurface;
 using Kind = RecordingSurface::Kind;
 
@@ -19,7 +22,7 @@ struct Rig {
     EntryOutcome key(int16_t note, int16_t duration = 2)
     {
         m.CurrentDuration = duration;
-        return EnterNote(m, s, dialogs, true, 0, note, duration);
+        return EnterNote(m, s, dialogs, true, false, note, duration);
     }
 };
 
@@ -149,7 +152,7 @@ TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
 {
     Rig r;
     for (int i = 0; i < 56; ++i)
-        EnterNote(r.m, r.s, r.dialogs, false, -1, 0, 2);
+        EnterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), RestImages);
     EXPECT_EQ(r.s.restLeft[50], 20 * 50 + 97);
     const auto pictures = r.s.marksOf(Kind::RestPicture);
@@ -158,11 +161,11 @@ TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
     EXPECT_EQ(pictures.back().x1, 20 * 55 + 97);
     EXPECT_EQ(pictures.back().y1, 61);
 
-    EnterNote(r.m, r.s, r.dialogs, false, -1, 0, 2);
+    EnterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), 0);
     EXPECT_TRUE(r.s.marks.empty());
     EXPECT_EQ(r.m.NoteCount, 0);
 }
 
 } // namespace
-} // namespace zintaro::staff
+} // namespace zintaro::compose

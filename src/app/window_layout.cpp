@@ -1,0 +1,266 @@
+#include "app/window_layout.h"
+
+#include "input/piano_widget.h"
+#include "staff/pn_widget.h"
+#include "storage/file_panel.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace zintaro::app {
+
+namespace {
+
+const QColor Background(224, 224, 224);
+const QColor Green(128, 255, 128);
+const QColor Lilac(192, 192, 255);
+const QColor Pink(255, 128, 255);
+const QColor Blue(128, 128, 255);
+
+struct Placed {
+    const char* objectName;
+    const char* caption;
+    QRect twips; // left, top, width, height in twips
+};
+
+// The graphical option buttons and check boxes, by group, in their frames.
+constexpr std::array<Placed, 4> ModeButtons = { {
+    { "Op3_0", "Componi", { 1320, 0, 1335, 495 } },
+    { "Op3_1", "Ascolta", { 2640, 0, 1335, 495 } },
+    { "Op3_2", "Nuovo", { 0, 0, 1335, 495 } },
+    { "Op3_3", "Leggi", { 3960, 0, 1335, 495 } },
+} };
+constexpr std::array<Placed, 7> DurationButtons = { {
+    { "Op1_0", "1", { 0, 0, 495, 615 } },
+    { "Op1_1", "1/2", { 480, 0, 495, 615 } },
+    { "Op1_2", "1/4", { 960, 0, 495, 615 } },
+    { "Op1_3", "1/8", { 1440, 0, 495, 615 } },
+    { "Op1_4", "1/16", { 1920, 0, 495, 615 } },
+    { "Op1_5", "1/32", { 2400, 0, 495, 615 } },
+    { "Op1_6", "1/64", { 2880, 0, 495, 615 } },
+} };
+constexpr std::array<Placed, 2> VoiceButtons = { {
+    { "Op4_0", "Suona", { 0, 0, 1335, 495 } },
+    { "Op4_1", "Parla", { 1320, 0, 1335, 495 } },
+} };
+constexpr std::array<Placed, 3> Switches = { {
+    { "CkMute", "Muto", { 0, 600, 1335, 555 } },
+    { "CkScrivi", "Scrivi", { 1320, 600, 1335, 555 } },
+    { "CkRnd", "Scala", { 2640, 600, 1335, 555 } },
+} };
+
+QRect pixels(const QRect& twips)
+{
+    return twipRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+void paint(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QFrame* frame(QWidget* parent, const char* name, const QRect& twips, const QColor& colour)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(QLatin1String(name));
+    f->setFrameShape(QFrame::Box);
+    f->setGeometry(pixels(twips));
+    paint(f, colour);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& twips, const QColor* colour)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(pixels(twips));
+    if (colour)
+        paint(l, *colour);
+    return l;
+}
+
+// A graphical option button or check box: a push button that stays pressed
+// while it is selected.
+QPushButton* toggle(QWidget* parent, const Placed& placed)
+{
+    auto* b = new QPushButton(QString::fromUtf8(placed.caption), parent);
+    b->setObjectName(QLatin1String(placed.objectName));
+    b->setCheckable(true);
+    b->setGeometry(pixels(placed.twips));
+    return b;
+}
+
+// A group of option buttons: exactly one is selected, the first to start.
+template<std::size_t N> std::array<QPushButton*, N> options(QWidget* parent, const std::array<Placed, N>& table)
+{
+    auto* group = new QButtonGroup(parent);
+    group->setObjectName(QStringLiteral("%1_group").arg(QLatin1String(table[0].objectName)));
+    std::array<QPushButton*, N> buttons {};
+    for (std::size_t i = 0; i < N; ++i) {
+        buttons[i] = toggle(parent, table[i]);
+        group->addButton(buttons[i], static_cast<int>(i));
+    }
+    buttons[0]->setChecked(true);
+    return buttons;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QRect& twips)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(pixels(twips));
+    return b;
+}
+
+} // namespace
+
+QFont sansFont(double points, bool bold)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
+{
+    WindowControls c;
+    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Menù"));
+    c.loadAction = menu->addAction(QStringLiteral("Carica"));
+    c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
+    c.saveAction = menu->addAction(QStringLiteral("Salva"));
+    c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
+
+    c.central = new QWidget(&window);
+    paint(c.central, Background);
+    c.central->setMinimumSize(px(19080), px(9135));
+    window.setCentralWidget(c.central);
+    window.setFont(sansFont(8.25));
+
+    // The lower control area first, so that the switches lie in front of it.
+    c.lowerArea = new QWidget(c.central);
+    c.lowerArea->setObjectName(QStringLiteral("Picture1"));
+    c.lowerArea->setGeometry(twipRect(0, 3720, 18615, 5175));
+    paint(c.lowerArea, Background);
+
+    label(c.lowerArea, "Label2", QStringLiteral("Instrument"), { 120, 120, 900, 195 }, &Lilac);
+    c.instrumentList = new QListWidget(c.lowerArea);
+    c.instrumentList->setObjectName(QStringLiteral("lst_sound_list"));
+    c.instrumentList->setGeometry(twipRect(120, 480, 2655, 4545));
+
+    c.modeFrame = frame(c.lowerArea, "Frame4", { 3720, 360, 5295, 615 }, Green);
+    c.modeButtons = options(c.modeFrame, ModeButtons);
+
+    QFrame* durationFrame = frame(c.lowerArea, "Frame2", { 10800, 240, 3375, 735 }, Pink);
+    c.durationButtons = options(durationFrame, DurationButtons);
+
+    QFrame* cursorFrame = frame(c.lowerArea, "Frame3", { 9840, 1080, 975, 615 }, Green);
+    c.cursorButtons[0] = button(cursorFrame, "BtM_0", QStringLiteral("<"), { 0, 0, 495, 495 });
+    c.cursorButtons[1] = button(cursorFrame, "BtM_1", QStringLiteral(">"), { 480, 0, 495, 495 });
+    for (QPushButton* b : c.cursorButtons)
+        b->setFont(sansFont(18, true));
+    c.restButton = button(c.lowerArea, "BtPausa", QStringLiteral("PAUSA"), { 11520, 1200, 1095, 375 });
+    c.deleteButton = button(c.lowerArea, "BtCanc", QStringLiteral("ELIMINA"), { 12720, 1200, 1095, 375 });
+
+    // The piano frame takes no mouse input for the whole run; the keys still
+    // take the keyboard focus.
+    QFrame* pianoFrame = frame(c.lowerArea, "Frame1", { 3720, 2280, 10455, 2655 }, Blue);
+    c.piano = new input::PianoWidget(pianoFrame);
+    c.piano->setGeometry(0, 0, pianoFrame->width(), pianoFrame->height());
+
+    c.tempoFrame = frame(c.central, "Frame6", { 13080, 120, 5415, 615 }, Green);
+    label(c.tempoFrame, "Label3", QStringLiteral("Tempo :"), { 120, 120, 1335, 375 }, nullptr)
+        ->setFont(sansFont(12, true));
+    c.tempoText = new QLineEdit(QStringLiteral("Text1"), c.tempoFrame);
+    c.tempoText->setObjectName(QStringLiteral("Txv"));
+    c.tempoText->setGeometry(twipRect(1320, 0, 1215, 495));
+    c.tempoText->setFont(sansFont(13.5, true));
+    c.tempoText->setEnabled(false);
+    c.tempoBar = new QScrollBar(Qt::Horizontal, c.tempoFrame);
+    c.tempoBar->setObjectName(QStringLiteral("HScrV"));
+    c.tempoBar->setGeometry(twipRect(2760, 120, 2535, 375));
+    c.tempoBar->setRange(40, 210);
+    c.tempoBar->setSingleStep(1);
+    c.tempoBar->setPageStep(10);
+    c.tempoBar->setValue(40);
+
+    c.switchFrame = frame(c.central, "Frame5", { 3720, 4800, 5295, 1215 }, Green);
+    c.voiceButtons = options(c.switchFrame, VoiceButtons);
+    c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &Background);
+    c.nameLabel->setFont(sansFont(20.25, true));
+    c.muteSwitch = toggle(c.switchFrame, Switches[0]);
+    c.namesSwitch = toggle(c.switchFrame, Switches[1]);
+    c.namesSwitch->setChecked(true);
+    c.scaleSwitch = toggle(c.switchFrame, Switches[2]);
+
+    c.staff = new staff::PnWidget(c.central);
+    c.staff->setObjectName(QStringLiteral("Pn"));
+    c.staff->setGeometry(twipRect(-120, 960, 18855, 2500));
+    c.staff->setSwitchNameLabel(c.nameLabel);
+
+    // Hidden controls: the device list and its caption, the help text.
+    c.deviceList = new QListWidget(c.central);
+    c.deviceList->setObjectName(QStringLiteral("List1"));
+    c.deviceList->setGeometry(twipRect(3240, 240, 2835, 645));
+    c.deviceList->hide();
+    c.deviceLabel = label(c.central, "Label1", QStringLiteral("MIDI Device"), { 3240, 0, 1080, 195 }, &Lilac);
+    c.deviceLabel->hide();
+    c.helpLabel = label(c.central, "lblHelp", QStringLiteral("lblHelp"), { 15, 0, 3075, 960 }, &Lilac);
+    c.helpLabel->hide();
+
+    // The file panel, in front of the staff while it shows.
+    c.filePanel = new storage::FilePanel(dialogs, c.central);
+    c.filePanel->setObjectName(QStringLiteral("Pcf"));
+    c.filePanel->setGeometry(twipRect(7080, 240, 3135, 3495));
+    c.filePanel->hide();
+
+    c.switchFrame->raise();
+    return c;
+}
+
+void applyLayout(WindowControls& c, int drawScale)
+{
+    const bool normal = drawScale == 1;
+    c.staff->setGeometry(px(-120), px(normal ? 1080 : 1500), px(18855), normal ? px(2500) : px(1800 * 5));
+    c.switchFrame->setGeometry(px(normal ? 3720 : 3500), px(normal ? 5295 : 200), px(5295), px(normal ? 615 : 1300));
+    c.tempoText->setVisible(normal);
+    c.nameLabel->setVisible(normal);
+    // The normal layout cuts the switch frame to its top row.
+    for (QPushButton* b : { c.muteSwitch, c.namesSwitch, c.scaleSwitch })
+        b->setVisible(!normal);
+    c.staff->setCursorVisible(normal);
+    c.staff->setStaffLabelVisible(!normal);
+
+    // In the enlarged layout the staff lies in front of the lower control
+    // area, and the mode buttons move beside the switches so that "Leggi"
+    // can be left.
+    if (normal) {
+        c.modeFrame->setParent(c.lowerArea);
+        c.modeFrame->move(px(3720), px(360));
+        c.lowerArea->raise();
+    } else {
+        c.modeFrame->setParent(c.central);
+        c.modeFrame->move(px(9000), px(800));
+        c.staff->raise();
+    }
+    c.switchFrame->raise();
+    c.modeFrame->show();
+    c.modeFrame->raise();
+    if (c.filePanel->isVisible())
+        c.filePanel->raise();
+
+    c.staff->clear();
+    c.staff->setClefGeometry(24 * drawScale, 42 * drawScale, 73 * drawScale);
+}
+
+} // namespace zintaro::app

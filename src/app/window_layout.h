@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <array>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class QWidget;
+
+namespace zintaro {
+class Dialogs;
+namespace staff {
+class PnWidget;
+}
+namespace input {
+class PianoWidget;
+}
+namespace storage {
+class FilePanel;
+}
+} // namespace zintaro
+
+namespace zintaro::app {
+
+// The window's layout is given in twips, 15 to a pixel.
+constexpr int px(int twips)
+{
+    return (twips >= 0 ? twips * 2 + 15 : twips * 2 - 15) / 30;
+}
+constexpr QRect twipRect(int left, int top, int width, int height)
+{
+    return { px(left), px(top), px(width), px(height) };
+}
+
+QFont sansFont(double points, bool bold = false);
+
+// Every control of the window. Each widget carries its name from the
+// program's design as its object name (Op3_0, HScrV, Pcf, …).
+struct WindowControls {
+    QWidget* central = nullptr;
+    QWidget* lowerArea = nullptr; // Picture1
+    QListWidget* instrumentList = nullptr; // lst_sound_list
+    QFrame* modeFrame = nullptr; // Frame4
+    std::array<QPushButton*, 4> modeButtons {}; // Op3: Componi, Ascolta, Nuovo, Leggi
+    std::array<QPushButton*, 7> durationButtons {}; // Op1: 1 … 1/64
+    std::array<QPushButton*, 2> cursorButtons {}; // BtM: < >
+    QPushButton* restButton = nullptr; // BtPausa
+    QPushButton* deleteButton = nullptr; // BtCanc
+    input::PianoWidget* piano = nullptr;
+    QFrame* tempoFrame = nullptr; // Frame6
+    QLineEdit* tempoText = nullptr; // Txv
+    QScrollBar* tempoBar = nullptr; // HScrV
+    QFrame* switchFrame = nullptr; // Frame5
+    std::array<QPushButton*, 2> voiceButtons {}; // Op4: Suona, Parla
+    QLabel* nameLabel = nullptr; // Lab1
+    QPushButton* muteSwitch = nullptr; // CkMute
+    QPushButton* namesSwitch = nullptr; // CkScrivi
+    QPushButton* scaleSwitch = nullptr; // CkRnd
+    staff::PnWidget* staff = nullptr; // Pn
+    QListWidget* deviceList = nullptr; // List1
+    QLabel* deviceLabel = nullptr; // Label1
+    QLabel* helpLabel = nullptr; // lblHelp
+    storage::FilePanel* filePanel = nullptr; // Pcf
+    QAction* loadAction = nullptr; // mnf_Load
+    QAction* saveAction = nullptr; // mnf_Save
+};
+
+// Builds the menu and every control at its place in the normal layout.
+// Connects nothing: the window wires the controls to its handlers.
+WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs);
+
+// Places the controls for a drawing scale: 1 is the normal layout, 5 the
+// enlarged one of the reading trainer, where the staff covers the lower
+// area and the mode buttons move beside the switches.
+void applyLayout(WindowControls& c, int drawScale);
+
+} // namespace zintaro::app

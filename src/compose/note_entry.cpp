@@ -1,0 +1,56 @@
+#include "compose/note_entry.h"
+
+#include "core/dialogs.h"
+#include "staff/staff.h"
+
+#include <string>
+
+namespace zintaro::compose {
+
+EntryOutcome EnterNote(
+    Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration)
+{
+    const bool storing = store && !m.Listening;
+    const int position = m.WriteIndex;
+    if (storing) {
+        // An append needs the position after it for the end marker, and no
+        // write may leave the store.
+        const bool appending = position == m.NoteCount;
+        if ((appending && m.isFull()) || position < 0 || position > MaxEntries) {
+            dialogs.message(std::string(CompositionFullText));
+            return EntryOutcome::Refused;
+        }
+    }
+
+    if (m.NoteCount != m.WriteIndex)
+        staff::EraseColumn(m, s, m.CursorColumn);
+    staff::DrawGlyph(m, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+
+    if (storing) {
+        m.Composition.set(position, { isRest ? True16 : False16, note, m.CurrentDuration });
+        if (position == m.NoteCount) {
+            ++m.NoteCount;
+            m.Composition.set(m.NoteCount, EndEntry);
+        }
+    }
+
+    // The write position counts through the whole piece while the column
+    // starts again on every page, so a later page never overwrites an earlier one.
+    if (m.WriteIndex < INT16_MAX)
+        ++m.WriteIndex;
+    ++m.CursorColumn;
+    if (m.CursorColumn >= StaffColumns || m.CursorColumn < 0) {
+        m.CursorColumn = 0;
+        s.clear();
+        staff::DrawStaff(m, s);
+    }
+    s.setCursorLeft(ColumnX(m.CursorColumn));
+    return storing ? EntryOutcome::Stored : EntryOutcome::Drawn;
+}
+
+void ClearComposition(Modulo1& m)
+{
+    m.Composition.clear();
+}
+
+} // namespace zintaro::compose
