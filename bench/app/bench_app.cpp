@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "core/dialogs.h"
 #include "input/piano_widget.h"
+#include "midi/silent_midi.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"
 
@@ -37,33 +38,15 @@ public:
 };
 
 // Notes when each note-on arrives.
-class TimedMidi : public zintaro::midi::MidiSystem {
+class TimedMidi : public zintaro::midi::SilentMidiSystem {
 public:
-    int deviceCount() override { return 0; }
-    zintaro::midi::MidiResult deviceName(int32_t, std::string& name) override
-    {
-        name = "Timed";
-        return 0;
-    }
-    zintaro::midi::MidiResult open(uint32_t& handle, int32_t) override
-    {
-        handle = 1;
-        return 0;
-    }
-    zintaro::midi::MidiResult close(uint32_t) override { return 0; }
     zintaro::midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
     {
         if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0x7F) != 0)
             noteOnAt = Clock::now();
         return 0;
     }
-    std::string errorText(zintaro::midi::MidiResult) override { return {}; }
     Clock::time_point noteOnAt;
-};
-
-class SilentSpeech : public zintaro::staff::Speech {
-public:
-    void say(const std::string&) override { }
 };
 
 class FirstPaint : public QObject {
@@ -111,7 +94,7 @@ void keyDownToNoteOn()
 {
     PrintedDialogs dialogs;
     TimedMidi midi;
-    SilentSpeech speech;
+    zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
     zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
@@ -149,7 +132,7 @@ void trainerCpu(int seconds)
 {
     PrintedDialogs dialogs;
     TimedMidi midi;
-    SilentSpeech speech;
+    zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
     zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load(); // ends in "Leggi" with the timer running

@@ -4,6 +4,7 @@
 #include "compose/playback.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "midi/silent_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
 #include "support/scripted_dialogs.h"
@@ -24,31 +25,18 @@ using namespace zintaro;
 constexpr int Entries = 100;
 
 // A MIDI system that notes the time of every note-on.
-class TimedMidiSystem : public midi::MidiSystem {
+class TimedMidiSystem : public midi::SilentMidiSystem {
 public:
     explicit TimedMidiSystem(const QElapsedTimer& clock)
         : m_clock(clock)
     {
     }
-    int deviceCount() override { return 0; }
-    midi::MidiResult deviceName(int32_t, std::string& name) override
-    {
-        name = "timed";
-        return midi::MidiOk;
-    }
-    midi::MidiResult open(uint32_t& handle, int32_t) override
-    {
-        handle = 1;
-        return midi::MidiOk;
-    }
-    midi::MidiResult close(uint32_t) override { return midi::MidiOk; }
     midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
     {
         if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0xFF) != 0)
             noteOns.push_back(m_clock.nsecsElapsed() / 1.0e6);
         return midi::MidiOk;
     }
-    std::string errorText(midi::MidiResult) override { return {}; }
 
     std::vector<double> noteOns; // milliseconds since the clock started
 

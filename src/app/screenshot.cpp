@@ -6,7 +6,7 @@
 
 #include "app/form1.h"
 #include "core/dialogs.h"
-#include "midi/midi_system.h"
+#include "midi/silent_midi.h"
 #include "staff/speech.h"
 
 #include <QApplication>
@@ -19,29 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentMidi : public zintaro::midi::MidiSystem {
-public:
-    int deviceCount() override { return 0; }
-    zintaro::midi::MidiResult deviceName(int32_t, std::string& name) override
-    {
-        name = "Silent";
-        return zintaro::midi::MidiOk;
-    }
-    zintaro::midi::MidiResult open(uint32_t& handle, int32_t) override
-    {
-        handle = 1;
-        return zintaro::midi::MidiOk;
-    }
-    zintaro::midi::MidiResult close(uint32_t) override { return zintaro::midi::MidiOk; }
-    zintaro::midi::MidiResult shortMessage(uint32_t, uint32_t) override { return zintaro::midi::MidiOk; }
-    std::string errorText(zintaro::midi::MidiResult) override { return {}; }
-};
-
-class SilentSpeech : public zintaro::staff::Speech {
-public:
-    void say(const std::string&) override { }
-};
 
 class PrintedDialogs : public zintaro::Dialogs {
 public:
@@ -78,8 +55,8 @@ int main(int argc, char* argv[])
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QDir().mkpath(out);
 
-    SilentMidi midi;
-    SilentSpeech speech;
+    zintaro::midi::SilentMidiSystem midi;
+    zintaro::staff::SilentSpeech speech;
     PrintedDialogs dialogs;
     QTemporaryDir files;
     zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });

@@ -147,46 +147,39 @@ void DrawShortRest(StaffSurface& s, int16_t column, int flags)
     stroke(s, x0 + 4, r.top, x0 + r.foot - 1, r.bottom);
 }
 
+// A note with flags is a quarter note with one flag per halving; its rest
+// is the short rest with as many dots.
+void drawFlagged(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column, int flags)
+{
+    if (isRest != 0) {
+        DrawShortRest(s, column, flags);
+        return;
+    }
+    DrawQuarter(m, s, 0, note, column);
+    for (int k = 1; k <= flags; ++k)
+        DrawFlag(s, m.StaffStep, column, static_cast<int16_t>(k));
+}
+
 } // namespace
 
 void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    if (isRest != 0) {
-        DrawShortRest(s, column, 1);
-        return;
-    }
-    DrawQuarter(m, s, 0, note, column);
-    DrawFlag(s, m.StaffStep, column, 1);
+    drawFlagged(m, s, isRest, note, column, 1);
 }
 
 void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    if (isRest != 0) {
-        DrawShortRest(s, column, 2);
-        return;
-    }
-    DrawEighth(m, s, 0, note, column);
-    DrawFlag(s, m.StaffStep, column, 2);
+    drawFlagged(m, s, isRest, note, column, 2);
 }
 
 void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    if (isRest != 0) {
-        DrawShortRest(s, column, 3);
-        return;
-    }
-    DrawSixteenth(m, s, 0, note, column);
-    DrawFlag(s, m.StaffStep, column, 3);
+    drawFlagged(m, s, isRest, note, column, 3);
 }
 
 void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    if (isRest != 0) {
-        DrawShortRest(s, column, 4);
-        return;
-    }
-    DrawThirtySecond(m, s, 0, note, column);
-    DrawFlag(s, m.StaffStep, column, 4);
+    drawFlagged(m, s, isRest, note, column, 4);
 }
 
 void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
