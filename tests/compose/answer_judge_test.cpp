@@ -1,5 +1,7 @@
 #include "compose/answer_judge.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -192,6 +194,42 @@ TEST(AnswerJudgeTest, theTwentiethRightNoteShowsTheSummaryAndTheNextKeyStartsANe
     EXPECT_FALSE(press.record);
     EXPECT_EQ(judge.session().notes(), 0);
     EXPECT_EQ(judge.session().scoreLabel(), "giuste 0 su 0");
+}
+
+// A whole session through the judge into the history file: the best session
+// read back from the file has the figures the judge counted.
+TEST(AnswerJudgeTest, aSessionWrittenToTheHistoryIsReadBackAsTheBest)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "zintaro-judge-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(pattern.data()));
+    const std::filesystem::path folder = pattern;
+    AnswerHistory history(folder / "answers.csv");
+    AnswerJudge judge;
+    LocalTime clock { 2024, 5, 1, 10, 0, 0, 0, 60 };
+    const auto carryOut = [&](const AnswerResult& result) {
+        ASSERT_TRUE(result.record);
+        EXPECT_FALSE(history.append(clock, *result.record));
+    };
+
+    int64_t now = 0;
+    for (int i = 0; i < SessionNoteCount; ++i) {
+        const int note = C4 + (i % 7);
+        clock.minute = i;
+        judge.noteShown(note, now, AnswerMode::Scale);
+        if (i % 5 == 0)
+            carryOut(judge.keyDown(note + 1, now + 700, false));
+        carryOut(judge.keyDown(note, now + 1000 + i * 10, false));
+        judge.keyUp(note, now + 1100 + i * 10);
+        judge.timerDue(now + 2000);
+        now += 3000;
+    }
+    ASSERT_TRUE(judge.showingSummary());
+    const auto best = history.bestSession();
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->percentRight(), judge.session().figures().percentRight());
+    EXPECT_EQ(best->medianResponseMs, judge.session().figures().medianResponseMs);
+    EXPECT_EQ(judge.session().summaryLines(best).front(), "Giuste al primo colpo: 80 %");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(AnswerJudgeTest, stoppingEndsTheSessionAndSilencesTheCorrection)
