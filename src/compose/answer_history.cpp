@@ -1,0 +1,247 @@
+#include "compose/answer_history.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <system_error>
+
+namespace zintaro::compose {
+
+namespace {
+
+std::string_view modeName(AnswerMode mode)
+{
+    return mode == AnswerMode::Scale ? "scale" : "random";
+}
+
+// A whole number that fills the field exactly, within [low, high].
+std::optional<int64_t> numberIn(std::string_view field, int64_t low, int64_t high)
+{
+    int64_t value = 0;
+    const auto* end = field.data() + field.size();
+    const auto result = std::from_chars(field.data(), end, value);
+    if (field.empty() || result.ec != std::errc {} || result.ptr != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// "YYYY-MM-DDTHH:MM:SS.mmm+HH:MM", exactly as answerHistoryLine writes it.
+std::optional<LocalTime> parseTime(std::string_view text)
+{
+    if (text.size() != 29 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':'
+        || text[19] != '.' || (text[23] != '+' && text[23] != '-') || text[26] != ':')
+        return std::nullopt;
+    const auto year = numberIn(text.substr(0, 4), 1, 9999);
+    const auto month = numberIn(text.substr(5, 2), 1, 12);
+    const auto day = numberIn(text.substr(8, 2), 1, 31);
+    const auto hour = numberIn(text.substr(11, 2), 0, 23);
+    const auto minute = numberIn(text.substr(14, 2), 0, 59);
+    const auto second = numberIn(text.substr(17, 2), 0, 60);
+    const auto millisecond = numberIn(text.substr(20, 3), 0, 999);
+    const auto offsetHours = numberIn(text.substr(24, 2), 0, 23);
+    const auto offsetMinutes = numberIn(text.substr(27, 2), 0, 59);
+    if (!year || !month || !day || !hour || !minute || !second || !millisecond || !offsetHours || !offsetMinutes)
+        return std::nullopt;
+    const int offset = static_cast<int>(*offsetHours * 60 + *offsetMinutes);
+    return LocalTime { static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day),
+        static_cast<int>(*hour), static_cast<int>(*minute), static_cast<int>(*second), static_cast<int>(*millisecond),
+        text[23] == '-' ? -offset : offset };
+}
+
+std::vector<std::string_view> splitFields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string_view::npos)
+            return fields;
+        start = comma + 1;
+    }
+}
+
+// The figures of a finished stretch of first answers.
+class SessionCounter {
+public:
+    void firstAnswer(const AnswerRecord& record)
+    {
+        times.push_back(record.responseMs);
+        if (record.right)
+            ++rightAtFirstTry;
+    }
+    SessionFigures figures() const
+    {
+        return { static_cast<int>(times.size()), rightAtFirstTry, medianOf(times).value_or(0) };
+    }
+
+    std::vector<int64_t> times;
+    int rightAtFirstTry = 0;
+    int notesDone = 0;
+};
+
+} // namespace
+
+LocalTime LocalTime::now()
+{
+    using namespace std::chrono;
+    const auto clock = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(clock);
+    std::tm local {};
+    localtime_r(&seconds, &local);
+    const auto ms = duration_cast<milliseconds>(clock.time_since_epoch()).count() % 1000;
+    return { local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+        static_cast<int>(ms < 0 ? ms + 1000 : ms), static_cast<int>(local.tm_gmtoff / 60) };
+}
+
+int64_t LocalTime::utcMilliseconds() const
+{
+    using namespace std::chrono;
+    const sys_days date { std::chrono::year { year } / std::chrono::month { static_cast<unsigned>(month) }
+        / std::chrono::day { static_cast<unsigned>(day) } };
+    const int64_t days = date.time_since_epoch().count();
+    const int64_t localMinutes = days * 1440 + hour * 60 + minute - utcOffsetMinutes;
+    return (localMinutes * 60 + second) * 1000 + millisecond;
+}
+
+std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record)
+{
+    const int offset = when.utcOffsetMinutes < 0 ? -when.utcOffsetMinutes : when.utcOffsetMinutes;
+    char time[64];
+    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", when.year, when.month, when.day,
+        when.hour, when.minute, when.second, when.millisecond, when.utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
+        offset % 60);
+    std::string line = time;
+    line += ',';
+    line += modeName(record.mode);
+    line += ',' + std::to_string(record.shown) + ',' + std::to_string(record.answered) + ','
+        + (record.right ? '1' : '0') + ',' + std::to_string(record.responseMs);
+    return line;
+}
+
+std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    const auto fields = splitFields(line);
+    if (fields.size() != 6)
+        return std::nullopt;
+    const auto time = parseTime(fields[0]);
+    const auto shown = numberIn(fields[2], 0, 127);
+    const auto answered = numberIn(fields[3], 0, 127);
+    const auto right = numberIn(fields[4], 0, 1);
+    const auto response = numberIn(fields[5], 0, int64_t { 1 } << 40);
+    const bool knownMode = fields[1] == "random" || fields[1] == "scale";
+    if (!time || !shown || !answered || !right || !response || !knownMode)
+        return std::nullopt;
+    const AnswerRecord record { fields[1] == "scale" ? AnswerMode::Scale : AnswerMode::Random, static_cast<int>(*shown),
+        static_cast<int>(*answered), *right == 1, *response };
+    return AnswerHistoryRow { time->utcMilliseconds(), record };
+}
+
+std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>& rows)
+{
+    std::optional<SessionFigures> best;
+    SessionCounter session;
+    const AnswerHistoryRow* previous = nullptr;
+    for (const auto& row : rows) {
+        const bool breaks = previous
+            && (row.record.mode != previous->record.mode || row.utcMs - previous->utcMs > SessionBreakMs
+                || row.utcMs < previous->utcMs);
+        if (breaks)
+            session = {};
+        const bool first = !previous || breaks || previous->record.right || previous->record.shown != row.record.shown;
+        if (first)
+            session.firstAnswer(row.record);
+        if (row.record.right && ++session.notesDone == SessionNoteCount) {
+            const SessionFigures figures = session.figures();
+            if (!best || ranksAbove(figures, *best))
+                best = figures;
+            session = {};
+        }
+        previous = &row;
+    }
+    return best;
+}
+
+std::filesystem::path answerHistoryPath(const char* xdgDataHome, const char* home)
+{
+    std::filesystem::path data;
+    if (xdgDataHome && *xdgDataHome == '/')
+        data = xdgDataHome;
+    else if (home && *home)
+        data = std::filesystem::path { home } / ".local" / "share";
+    else
+        return {};
+    return data / "zintaro" / "answers.csv";
+}
+
+std::filesystem::path answerHistoryPathFromEnvironment()
+{
+    return answerHistoryPath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+AnswerHistory::AnswerHistory(std::filesystem::path file)
+    : m_file(std::move(file))
+{
+}
+
+std::optional<std::string> AnswerHistory::append(const LocalTime& when, const AnswerRecord& record)
+{
+    if (write(answerHistoryLine(when, record)))
+        return std::nullopt;
+    if (m_failed)
+        return std::nullopt;
+    m_failed = true;
+    return "Le risposte non vengono salvate: impossibile scrivere " + m_file.string();
+}
+
+bool AnswerHistory::write(const std::string& line)
+{
+    if (m_file.empty())
+        return false;
+    std::error_code error;
+    if (m_file.has_parent_path())
+        std::filesystem::create_directories(m_file.parent_path(), error);
+
+    // Header for a new or empty file; a last line cut short (a crash in the
+    // middle of a write) is ended first, so the new line stays whole.
+    std::string text;
+    const auto size = std::filesystem::file_size(m_file, error);
+    if (error || size == 0) {
+        text = AnswerHistoryHeader;
+        text += '\n';
+    } else {
+        std::ifstream existing(m_file, std::ios::binary);
+        existing.seekg(-1, std::ios::end);
+        char last = '\n';
+        if (existing.get(last) && last != '\n')
+            text = "\n";
+    }
+    text += line;
+    text += '\n';
+
+    std::ofstream out(m_file, std::ios::binary | std::ios::app);
+    out << text;
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+std::optional<SessionFigures> AnswerHistory::bestSession() const
+{
+    std::ifstream in(m_file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::vector<AnswerHistoryRow> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (auto row = parseAnswerHistoryLine(line))
+            rows.push_back(*row);
+    }
+    return bestSessionOf(rows);
+}
+
+} // namespace zintaro::compose

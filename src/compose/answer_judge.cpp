@@ -1,0 +1,167 @@
+#include "compose/answer_judge.h"
+
+#include <algorithm>
+
+namespace zintaro::compose {
+
+namespace {
+
+bool isMidiNote(int note)
+{
+    return note >= 0 && note < 128;
+}
+
+} // namespace
+
+AnswerResult AnswerJudge::noteShown(int midiNote, int64_t now, AnswerMode mode)
+{
+    AnswerResult result;
+    endCorrection(result);
+    if (m_session.complete())
+        m_session = {};
+    m_phase = Phase::Waiting;
+    m_shown = midiNote;
+    m_shownAt = now;
+    m_answered = false;
+    m_mode = mode;
+    m_session.noteShown(now);
+    return result;
+}
+
+AnswerResult AnswerJudge::keyDown(int midiNote, int64_t now, bool isAutoRepeat)
+{
+    AnswerResult result;
+    if (isAutoRepeat)
+        return result;
+    if (isMidiNote(midiNote))
+        m_held[static_cast<size_t>(midiNote)] = true;
+
+    switch (m_phase) {
+    case Phase::Waiting:
+        judge(midiNote, now, result);
+        break;
+    case Phase::Summary:
+        m_session = {};
+        m_phase = Phase::Idle;
+        result.steps.push_back({ AnswerAction::StartNewSession, midiNote });
+        result.steps.push_back({ AnswerAction::ShowNextNote, 0 });
+        break;
+    case Phase::Idle:
+    case Phase::Pause:
+        break;
+    }
+    return result;
+}
+
+AnswerResult AnswerJudge::keyUp(int midiNote, int64_t now, bool isAutoRepeat)
+{
+    AnswerResult result;
+    if (isAutoRepeat)
+        return result;
+    if (isMidiNote(midiNote))
+        m_held[static_cast<size_t>(midiNote)] = false;
+    if (m_correctionWaitEnds && !anyKeyHeld())
+        startCorrection(now, result);
+    return result;
+}
+
+AnswerResult AnswerJudge::timerDue(int64_t now)
+{
+    AnswerResult result;
+    if (m_correctionWaitEnds && now >= *m_correctionWaitEnds)
+        startCorrection(now, result);
+    if (m_correctionEnds && now >= *m_correctionEnds)
+        endCorrection(result);
+    if (m_phase == Phase::Pause && now >= m_pauseEnds) {
+        if (m_session.complete()) {
+            m_phase = Phase::Summary;
+            result.steps.push_back({ AnswerAction::ShowSummary, m_shown });
+        } else {
+            m_phase = Phase::Idle;
+            result.steps.push_back({ AnswerAction::ShowNextNote, 0 });
+        }
+    }
+    return result;
+}
+
+std::optional<int64_t> AnswerJudge::nextDue() const
+{
+    std::optional<int64_t> due;
+    const auto consider = [&due](int64_t at) { due = due ? std::min(*due, at) : at; };
+    if (m_correctionWaitEnds)
+        consider(*m_correctionWaitEnds);
+    if (m_correctionEnds)
+        consider(*m_correctionEnds);
+    if (m_phase == Phase::Pause)
+        consider(m_pauseEnds);
+    return due;
+}
+
+AnswerResult AnswerJudge::stop()
+{
+    AnswerResult result;
+    endCorrection(result);
+    m_session = {};
+    m_phase = Phase::Idle;
+    return result;
+}
+
+std::optional<int> AnswerJudge::shownNote() const
+{
+    if (m_phase == Phase::Idle)
+        return std::nullopt;
+    return m_shown;
+}
+
+void AnswerJudge::judge(int midiNote, int64_t now, AnswerResult& result)
+{
+    // A new answer ends the correction of the last one, heard or still to come.
+    endCorrection(result);
+
+    const bool right = midiNote == m_shown;
+    const int64_t responseMs = std::max<int64_t>(now - m_shownAt, 0);
+    result.record = AnswerRecord { m_mode, m_shown, midiNote, right, responseMs };
+    if (!m_answered) {
+        m_answered = true;
+        m_session.firstAnswer(m_shown, right, responseMs);
+    }
+
+    if (right) {
+        m_session.answeredRight(now);
+        result.steps.push_back({ AnswerAction::MarkRight, m_shown });
+        m_phase = Phase::Pause;
+        m_pauseEnds = now + NextNoteDelayMs;
+    } else {
+        result.steps.push_back({ AnswerAction::MarkWrong, m_shown });
+        m_correctionWaitEnds = now + CorrectionWaitMs;
+    }
+}
+
+void AnswerJudge::startCorrection(int64_t now, AnswerResult& result)
+{
+    m_correctionWaitEnds.reset();
+    m_correctionVoice = m_voice;
+    m_correctionEnds = now + CorrectionMs;
+    const AnswerAction action = m_voice == AnswerVoice::Sound ? AnswerAction::SoundCorrection
+        : m_voice == AnswerVoice::Speak                       ? AnswerAction::SpeakCorrection
+                                                              : AnswerAction::PressCorrectionKey;
+    result.steps.push_back({ action, m_shown });
+}
+
+void AnswerJudge::endCorrection(AnswerResult& result)
+{
+    m_correctionWaitEnds.reset();
+    if (!m_correctionEnds)
+        return;
+    m_correctionEnds.reset();
+    const AnswerAction action = m_correctionVoice == AnswerVoice::Sound ? AnswerAction::SilenceCorrection
+                                                                        : AnswerAction::ReleaseCorrectionKey;
+    result.steps.push_back({ action, m_shown });
+}
+
+bool AnswerJudge::anyKeyHeld() const
+{
+    return std::any_of(m_held.begin(), m_held.end(), [](bool held) { return held; });
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,133 @@
+#include "compose/answer_session.h"
+
+#include "core/note_model.h"
+
+#include <algorithm>
+
+namespace zintaro::compose {
+
+int SessionFigures::percentRight() const
+{
+    if (notes <= 0)
+        return 0;
+    return (rightAtFirstTry * 200 + notes) / (notes * 2);
+}
+
+bool ranksAbove(const SessionFigures& a, const SessionFigures& b)
+{
+    // Proportions compared by cross-multiplying, so 19 of 20 ties with 95 of 100.
+    const int64_t left = int64_t { a.rightAtFirstTry } * b.notes;
+    const int64_t right = int64_t { b.rightAtFirstTry } * a.notes;
+    if (left != right)
+        return left > right;
+    return a.medianResponseMs < b.medianResponseMs;
+}
+
+std::optional<int64_t> medianOf(std::vector<int64_t> times)
+{
+    if (times.empty())
+        return std::nullopt;
+    std::sort(times.begin(), times.end());
+    const size_t middle = times.size() / 2;
+    if (times.size() % 2 == 1)
+        return times[middle];
+    return (times[middle - 1] + times[middle]) / 2;
+}
+
+std::string secondsText(int64_t ms)
+{
+    const int64_t tenths = (std::max<int64_t>(ms, 0) + 50) / 100;
+    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " s";
+}
+
+std::string noteNameOfMidi(int midiNote)
+{
+    const int index = midiNote - MidiNoteOffset;
+    if (!isPianoNote(index))
+        return std::to_string(midiNote);
+    std::string name { SpokenName(index) };
+    if (isSharp(static_cast<int16_t>(index)))
+        name += '#';
+    return name;
+}
+
+void AnswerSession::noteShown(int64_t now)
+{
+    if (!m_startedAt)
+        m_startedAt = now;
+}
+
+void AnswerSession::firstAnswer(int shownMidiNote, bool right, int64_t responseMs)
+{
+    m_responseMs.push_back(std::max<int64_t>(responseMs, 0));
+    if (right)
+        ++m_rightAtFirstTry;
+    else if (shownMidiNote >= 0 && shownMidiNote < static_cast<int>(m_missed.size()))
+        ++m_missed[static_cast<size_t>(shownMidiNote)];
+}
+
+void AnswerSession::answeredRight(int64_t now)
+{
+    ++m_notesDone;
+    m_lastRightAt = now;
+}
+
+SessionFigures AnswerSession::figures() const
+{
+    return { notes(), m_rightAtFirstTry, medianResponseMs().value_or(0) };
+}
+
+std::optional<int> AnswerSession::notesPerMinute() const
+{
+    if (m_notesDone == 0 || !m_startedAt)
+        return std::nullopt;
+    const int64_t elapsed = std::max<int64_t>(m_lastRightAt - *m_startedAt, 1);
+    return static_cast<int>((int64_t { m_notesDone } * 60000 * 2 + elapsed) / (elapsed * 2));
+}
+
+std::vector<int> AnswerSession::mostMissed(size_t count) const
+{
+    std::vector<int> missed;
+    for (size_t note = 0; note < m_missed.size(); ++note) {
+        if (m_missed[note] > 0)
+            missed.push_back(static_cast<int>(note));
+    }
+    // Stable, so equal counts keep the ascending order of the notes.
+    std::stable_sort(missed.begin(), missed.end(),
+        [this](int a, int b) { return m_missed[static_cast<size_t>(a)] > m_missed[static_cast<size_t>(b)]; });
+    if (missed.size() > count)
+        missed.resize(count);
+    return missed;
+}
+
+std::string AnswerSession::scoreLabel() const
+{
+    std::string label = "giuste " + std::to_string(m_rightAtFirstTry) + " su " + std::to_string(notes());
+    if (const auto median = medianResponseMs())
+        label += " · " + secondsText(*median);
+    return label;
+}
+
+std::vector<std::string> AnswerSession::summaryLines(const std::optional<SessionFigures>& bestFromHistory) const
+{
+    const SessionFigures own = figures();
+    std::vector<std::string> lines;
+    lines.push_back("Giuste al primo colpo: " + std::to_string(own.percentRight()) + " %");
+    lines.push_back("Tempo mediano di risposta: " + secondsText(own.medianResponseMs));
+    lines.push_back("Note al minuto: " + std::to_string(notesPerMinute().value_or(0)));
+
+    std::string missed;
+    for (const int note : mostMissed()) {
+        if (!missed.empty())
+            missed += ", ";
+        missed += noteNameOfMidi(note);
+    }
+    lines.push_back("Più sbagliate: " + (missed.empty() ? std::string { "nessuna" } : missed));
+
+    const SessionFigures best = bestFromHistory && ranksAbove(*bestFromHistory, own) ? *bestFromHistory : own;
+    lines.push_back(
+        "Miglior sessione: " + std::to_string(best.percentRight()) + " % · " + secondsText(best.medianResponseMs));
+    return lines;
+}
+
+} // namespace zintaro::compose

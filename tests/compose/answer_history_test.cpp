@@ -1,0 +1,265 @@
+#include "compose/answer_history.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zintaro::compose {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own under the temporary folder, removed afterwards.
+class AnswerHistoryFileTest : public ::testing::Test {
+protected:
+    AnswerHistoryFileTest()
+    {
+        std::string pattern = (fs::temp_directory_path() / "zintaro-answers-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            folder = pattern;
+    }
+    ~AnswerHistoryFileTest() override
+    {
+        std::error_code ignored;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(folder, ignored);
+    }
+
+    static std::string contents(const fs::path& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static void writeFile(const fs::path& file, const std::string& text)
+    {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+
+    fs::path folder;
+};
+
+constexpr LocalTime May1 { 2024, 5, 1, 14, 3, 7, 42, 120 };
+
+TEST(AnswerHistoryTest, linesCarryLocalTimeWithMillisecondsModeNotesRightAndResponse)
+{
+    const struct {
+        LocalTime when;
+        AnswerRecord record;
+        const char* line;
+    } rows[] = {
+        { May1, { AnswerMode::Random, 60, 62, false, 1375 }, "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375" },
+        { { 2023, 12, 31, 23, 59, 59, 999, -210 }, { AnswerMode::Scale, 84, 84, true, 0 },
+            "2023-12-31T23:59:59.999-03:30,scale,84,84,1,0" },
+        { { 2025, 1, 2, 0, 0, 0, 0, 0 }, { AnswerMode::Random, 53, 54, false, 120000 },
+            "2025-01-02T00:00:00.000+00:00,random,53,54,0,120000" },
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(answerHistoryLine(row.when, row.record), row.line);
+        const auto parsed = parseAnswerHistoryLine(row.line);
+        ASSERT_TRUE(parsed) << row.line;
+        EXPECT_EQ(parsed->record, row.record);
+        EXPECT_EQ(parsed->utcMs, row.when.utcMilliseconds());
+    }
+}
+
+TEST(AnswerHistoryTest, theSameMomentInTwoTimeZonesIsOneUtcTime)
+{
+    EXPECT_EQ((LocalTime { 1970, 1, 1, 0, 0, 0, 0, 0 }).utcMilliseconds(), 0);
+    EXPECT_EQ((LocalTime { 1970, 1, 1, 1, 0, 0, 0, 60 }).utcMilliseconds(), 0);
+    EXPECT_EQ((LocalTime { 2000, 3, 1, 0, 0, 0, 5, -30 }).utcMilliseconds(), 951'868'800'000 + 30 * 60'000 + 5);
+}
+
+TEST(AnswerHistoryTest, damagedLinesDoNotParse)
+{
+    const char* damaged[] = {
+        "time,mode,shown,answered,right,response_ms", "", "garbage", "2024-05-01T14:03:07.042+02:00,random,60,62,0",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,9", "2024-05-01T14:03:07.042+02:00,walk,60,62,0,1375",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,2,1375", "2024-05-01T14:03:07.042+02:00,random,128,62,0,1375",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,-1", "2024-05-01T14:03:07.042+02:00,random,60,62,0,13x5",
+        "2024-05-01T14:03:07.042+02:00,random, 60,62,0,1375", "2024-13-01T14:03:07.042+02:00,random,60,62,0,1375",
+        "2024-05-01T14:03:07+02:00,random,60,62,0,1375", "2024-05-01 14:03:07.042+02:00,random,60,62,0,1375",
+        "2024-05-01T14:03:07.042+02:00,random,60,6", // a write cut short
+    };
+    for (const char* line : damaged)
+        EXPECT_FALSE(parseAnswerHistoryLine(line)) << line;
+    EXPECT_TRUE(parseAnswerHistoryLine("2024-05-01T14:03:07.042+02:00,random,60,62,0,1375\r"));
+}
+
+TEST(AnswerHistoryTest, theFileLivesUnderXdgDataHomeOrTheHomeFolder)
+{
+    const struct {
+        const char* xdg;
+        const char* home;
+        const char* path;
+    } rows[] = {
+        { "/data", "/home/ada", "/data/zintaro/answers.csv" },
+        { nullptr, "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
+        { "", "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
+        { "relative/data", "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
+        { nullptr, nullptr, "" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(answerHistoryPath(row.xdg, row.home).string(), row.path);
+}
+
+TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLinePerAnswer)
+{
+    const fs::path file = folder / "data" / "zintaro" / "answers.csv";
+    AnswerHistory history(file);
+    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 }));
+    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 60, true, 2010 }));
+    EXPECT_EQ(contents(file),
+        "time,mode,shown,answered,right,response_ms\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010\n");
+
+    // Another run of the program appends after what is there.
+    AnswerHistory later(file);
+    EXPECT_FALSE(later.append(May1, { AnswerMode::Scale, 62, 62, true, 900 }));
+    EXPECT_EQ(contents(file).substr(contents(file).rfind("2024")), "2024-05-01T14:03:07.042+02:00,scale,62,62,1,900\n");
+}
+
+TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFirst)
+{
+    const fs::path file = folder / "answers.csv";
+    const std::string damaged = "time,mode,shown,answered,right,response_ms\nnot a line\n"
+                                "2024-05-01T14:03:07.042+02:00,random,60,6";
+    writeFile(file, damaged);
+    AnswerHistory history(file);
+    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
+    EXPECT_EQ(contents(file), damaged + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700\n");
+
+    writeFile(file, "");
+    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
+    EXPECT_EQ(contents(file),
+        "time,mode,shown,answered,right,response_ms\n"
+        "2024-05-01T14:03:07.042+02:00,random,64,64,1,700\n");
+}
+
+TEST_F(AnswerHistoryFileTest, aFailedWriteIsToldOnceAndTheNextOnesAreQuiet)
+{
+    // A folder that is a regular file cannot be made, even by root.
+    writeFile(folder / "blocker", "x");
+    AnswerHistory history(folder / "blocker" / "zintaro" / "answers.csv");
+    const auto first = history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 });
+    ASSERT_TRUE(first);
+    EXPECT_NE(first->find("answers.csv"), std::string::npos);
+    EXPECT_TRUE(history.writeFailed());
+    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 60, true, 1500 }));
+    EXPECT_FALSE(history.bestSession());
+    // Without a home folder there is nowhere to write.
+    EXPECT_TRUE(AnswerHistory(fs::path {}).append(May1, {}));
+}
+
+TEST_F(AnswerHistoryFileTest, aReadOnlyFolderIsAFailedWrite)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "running as root: permissions do not stop writes";
+    fs::create_directory(folder / "locked");
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    AnswerHistory history(folder / "locked" / "answers.csv");
+    EXPECT_TRUE(history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 }));
+    fs::permissions(folder / "locked", fs::perms::owner_all);
+}
+
+// Rows of one session: `notes` notes a second apart from `start`, the listed
+// ones missed once at first, each first answer after `responseMs`.
+std::vector<AnswerHistoryRow> sessionRows(
+    int64_t start, int notes, const std::vector<int>& missed, int64_t responseMs, AnswerMode mode = AnswerMode::Random)
+{
+    std::vector<AnswerHistoryRow> rows;
+    int64_t now = start;
+    for (int i = 0; i < notes; ++i) {
+        const int shown = 60 + (i % 2) * 2;
+        if (std::find(missed.begin(), missed.end(), i) != missed.end()) {
+            rows.push_back({ now, { mode, shown, shown + 1, false, responseMs } });
+            now += 1000;
+            rows.push_back({ now, { mode, shown, shown, true, responseMs + 1000 } });
+        } else {
+            rows.push_back({ now, { mode, shown, shown, true, responseMs } });
+        }
+        now += 1000;
+    }
+    return rows;
+}
+
+std::vector<AnswerHistoryRow> joined(std::initializer_list<std::vector<AnswerHistoryRow>> parts)
+{
+    std::vector<AnswerHistoryRow> rows;
+    for (const auto& part : parts)
+        rows.insert(rows.end(), part.begin(), part.end());
+    return rows;
+}
+
+TEST(AnswerHistoryTest, theBestSessionIsTheBestCompleteOne)
+{
+    constexpr int64_t Minute = 60'000;
+    const struct {
+        const char* name;
+        std::vector<AnswerHistoryRow> rows;
+        std::optional<SessionFigures> best;
+    } cases[] = {
+        { "empty", {}, std::nullopt },
+        { "an unfinished session is not ranked", sessionRows(0, 19, {}, 800), std::nullopt },
+        { "one session, missed notes counted once", sessionRows(0, 20, { 3, 7 }, 900), SessionFigures { 20, 18, 900 } },
+        { "the higher proportion wins",
+            joined({ sessionRows(0, 20, { 1 }, 700), sessionRows(Minute, 20, {}, 1500),
+                sessionRows(2 * Minute, 20, { 1, 2 }, 600) }),
+            SessionFigures { 20, 20, 1500 } },
+        { "ties go to the faster median",
+            joined({ sessionRows(0, 20, { 1 }, 1200), sessionRows(Minute, 20, { 5 }, 1100) }),
+            SessionFigures { 20, 19, 1100 } },
+        { "a long pause ends an unfinished session, so its rest cannot complete one",
+            joined({ sessionRows(0, 10, {}, 500), sessionRows(20 * Minute, 10, {}, 500),
+                sessionRows(40 * Minute, 20, { 0 }, 900) }),
+            SessionFigures { 20, 19, 900 } },
+        { "a change of mode ends an unfinished session",
+            joined({ sessionRows(0, 10, {}, 500), sessionRows(Minute, 10, {}, 500, AnswerMode::Scale) }),
+            std::nullopt },
+        { "a stopped session's wrong answer does not join the next note",
+            joined({ sessionRows(0, 20, {}, 500), { { 30 * Minute, { AnswerMode::Random, 64, 65, false, 500 } } },
+                sessionRows(30 * Minute + 1000, 20, {}, 600) }),
+            SessionFigures { 20, 20, 500 } },
+    };
+    for (const auto& c : cases) {
+        const auto best = bestSessionOf(c.rows);
+        ASSERT_EQ(best.has_value(), c.best.has_value()) << c.name;
+        if (best) {
+            EXPECT_EQ(best->notes, c.best->notes) << c.name;
+            EXPECT_EQ(best->rightAtFirstTry, c.best->rightAtFirstTry) << c.name;
+            EXPECT_EQ(best->medianResponseMs, c.best->medianResponseMs) << c.name;
+        }
+    }
+}
+
+TEST_F(AnswerHistoryFileTest, theBestSessionIsReadPastDamagedLines)
+{
+    const fs::path file = folder / "answers.csv";
+    {
+        AnswerHistory history(file);
+        LocalTime when = May1;
+        for (int i = 0; i < SessionNoteCount; ++i) {
+            when.second = i;
+            history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, i != 4, 1000 + i });
+            if (i == 4)
+                history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, true, 3000 });
+            if (i == 10)
+                std::ofstream(file, std::ios::app) << "a damaged line\n,,,,,\n";
+        }
+    }
+    const auto best = AnswerHistory(file).bestSession();
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->percentRight(), 95);
+    EXPECT_EQ(best->medianResponseMs, 1009);
+    EXPECT_FALSE(AnswerHistory(folder / "missing.csv").bestSession());
+}
+
+} // namespace
+} // namespace zintaro::compose

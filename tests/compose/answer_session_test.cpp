@@ -1,0 +1,101 @@
+#include "compose/answer_session.h"
+
+#include <gtest/gtest.h>
+
+namespace zintaro::compose {
+namespace {
+
+TEST(AnswerSessionTest, timesReadAsSecondsWithOneDecimalAndAComma)
+{
+    const struct {
+        int64_t ms;
+        const char* text;
+    } rows[] = { { 0, "0,0 s" }, { 49, "0,0 s" }, { 50, "0,1 s" }, { 1449, "1,4 s" }, { 1450, "1,5 s" },
+        { 12345, "12,3 s" }, { -20, "0,0 s" } };
+    for (const auto& row : rows)
+        EXPECT_EQ(secondsText(row.ms), row.text) << row.ms;
+}
+
+TEST(AnswerSessionTest, theMedianTakesTheMiddleOrTheMeanOfTheMiddleTwo)
+{
+    const struct {
+        std::vector<int64_t> times;
+        std::optional<int64_t> median;
+    } rows[] = { { {}, std::nullopt }, { { 3 }, 3 }, { { 5, 1, 3 }, 3 }, { { 4, 1, 3, 2 }, 2 },
+        { { 1000, 3000 }, 2000 }, { { 900, 100, 100 }, 100 } };
+    for (const auto& row : rows)
+        EXPECT_EQ(medianOf(row.times), row.median);
+}
+
+TEST(AnswerSessionTest, sessionsRankByProportionRightThenByTheFasterMedian)
+{
+    const struct {
+        SessionFigures a, b;
+        bool aAbove;
+    } rows[] = {
+        { { 20, 19, 2000 }, { 20, 18, 900 }, true },
+        { { 20, 18, 900 }, { 20, 19, 2000 }, false },
+        { { 20, 19, 1500 }, { 20, 19, 1400 }, false },
+        { { 20, 19, 1400 }, { 20, 19, 1500 }, true },
+        { { 21, 20, 1000 }, { 20, 20, 1000 }, false }, // 20 of 21 is below 20 of 20
+        { { 20, 19, 1000 }, { 20, 19, 1000 }, false },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ranksAbove(row.a, row.b), row.aAbove) << row.a.rightAtFirstTry << "/" << row.a.notes;
+}
+
+TEST(AnswerSessionTest, theScoreLabelCountsFirstAnswersAndTheirMedian)
+{
+    AnswerSession session;
+    EXPECT_EQ(session.scoreLabel(), "giuste 0 su 0");
+    session.noteShown(0);
+    session.firstAnswer(60, true, 1200);
+    session.firstAnswer(62, false, 1600);
+    session.firstAnswer(64, true, 1400);
+    EXPECT_EQ(session.scoreLabel(), "giuste 2 su 3 · 1,4 s");
+}
+
+// Twenty notes in 50 s, six missed at the first try (G4 and A4 twice, F4 and B4
+// once, so ties fall to the lower note), first answers after 500..2400 ms.
+TEST(AnswerSessionTest, theSummaryGivesPercentMedianPaceMostMissedAndTheBest)
+{
+    constexpr int F4 = 65, G4 = 67, A4 = 69, B4 = 71, C5 = 72;
+    const std::vector<int> missed = { A4, G4, B4, G4, F4, A4 };
+    AnswerSession session;
+    for (int i = 0; i < SessionNoteCount; ++i) {
+        session.noteShown(i * 2500);
+        const bool wrong = static_cast<size_t>(i) < missed.size();
+        session.firstAnswer(wrong ? missed[static_cast<size_t>(i)] : C5, !wrong, 500 + i * 100);
+        session.answeredRight(i * 2500 + 2500);
+    }
+    EXPECT_TRUE(session.complete());
+    EXPECT_EQ(session.figures().percentRight(), 70);
+    EXPECT_EQ(session.notesPerMinute(), 24);
+    EXPECT_EQ(session.mostMissed(), (std::vector<int> { G4, A4, F4 }));
+
+    const std::vector<std::string> ownBest = { "Giuste al primo colpo: 70 %", "Tempo mediano di risposta: 1,5 s",
+        "Note al minuto: 24", "Più sbagliate: Sol, La, Fa", "Miglior sessione: 70 % · 1,5 s" };
+    EXPECT_EQ(session.summaryLines(std::nullopt), ownBest);
+    EXPECT_EQ(session.summaryLines(SessionFigures { 20, 13, 900 }), ownBest);
+    EXPECT_EQ(session.summaryLines(SessionFigures { 20, 19, 1240 }).back(), "Miglior sessione: 95 % · 1,2 s");
+}
+
+TEST(AnswerSessionTest, aSessionWithoutMissesSaysNoneAndNamesSharpsWithTheirSign)
+{
+    AnswerSession session;
+    session.noteShown(0);
+    session.firstAnswer(60, true, 800);
+    session.answeredRight(1000);
+    EXPECT_EQ(session.summaryLines(std::nullopt).at(3), "Più sbagliate: nessuna");
+
+    const struct {
+        int midi;
+        const char* name;
+    } names[] = { { 53, "Fa" }, { 54, "Fa#" }, { 60, "Do" }, { 61, "Do#" }, { 70, "La#" }, { 88, "Mi" }, { 52, "52" },
+        { 89, "89" } };
+    for (const auto& row : names)
+        EXPECT_EQ(noteNameOfMidi(row.midi), row.name);
+}
+
+} // namespace
+} // namespace zintaro::compose
