@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools
   libfluidsynth-dev fluid-soundfont-gm
-  librtmidi-dev libasound2-dev
+  librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <string_view>
 
 namespace zintaro::input {
 
@@ -30,6 +31,26 @@ std::array<QRect, 36> keyRects()
         }
     }
     return rects;
+}
+
+// The letters of a US layout by X11 / evdev key code, from 24 (Q) to 58 (M).
+constexpr std::string_view UsLettersFromQ = "QWERTYUIOP    ASDFGHJKL     ZXCVBNM";
+constexpr quint32 KeyCodeOfQ = 24;
+
+char usLetterAt(quint32 scan)
+{
+    if (scan < KeyCodeOfQ || scan >= KeyCodeOfQ + UsLettersFromQ.size())
+        return 0;
+    const char letter = UsLettersFromQ[scan - KeyCodeOfQ];
+    return letter == ' ' ? 0 : letter;
+}
+
+bool isLatinLetter(const QString& text)
+{
+    if (text.size() != 1)
+        return false;
+    const char16_t c = text.front().unicode();
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
 
 } // namespace
@@ -135,8 +156,17 @@ int16_t keyCodeOf(const QKeyEvent& event)
     const quint32 scan = event.nativeScanCode();
     if (scan >= 10 && scan <= 19)
         return static_cast<int16_t>(scan == 19 ? '0' : '1' + (scan - 10));
+    // Letters by their character, as the piano's captions read on any Latin
+    // layout; a key that gives no Latin letter (Cyrillic, Greek, Hebrew, ...)
+    // by where it is, as the US letter there.
     const int key = event.key();
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+    const QString text = event.text();
+    const bool latinKey = key >= Qt::Key_A && key <= Qt::Key_Z;
+    if (latinKey && (text.isEmpty() || isLatinLetter(text)))
+        return static_cast<int16_t>(key);
+    if (const char letter = usLetterAt(scan))
+        return letter;
+    if (latinKey || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<int16_t>(key);
     return -1;
 }

@@ -63,6 +63,8 @@ private:
 // The key code a key event stands for: the upper-case letter or the digit of
 // the digit row, whatever the shift state and whatever character the layout
 // gives a shifted digit; -1 for anything else (the numeric keypad included).
+// Letters go by their character where the layout gives a Latin one, and by
+// position, as on a US layout, where it does not.
 int16_t keyCodeOf(const QKeyEvent& event);
 
 } // namespace zintaro::input

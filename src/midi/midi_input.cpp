@@ -1,0 +1,189 @@
+#include "midi/midi_input.h"
+
+#include "midi/midi_input_graphs.h"
+
+#include <RtMidi.h>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace zintaro::midi {
+
+namespace {
+
+const char* const SequencerDevice = "/dev/snd/seq";
+
+void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*)
+{
+}
+
+} // namespace
+
+struct MidiInput::Impl {
+    Impl(MidiInputSinks sinks, std::string name)
+        : clientName(std::move(name))
+        , dispatch(std::move(sinks))
+        , tracker(clientName)
+    {
+    }
+
+    static void onMessage(double, std::vector<unsigned char>* message, void* self)
+    {
+        if (message)
+            static_cast<Impl*>(self)->dispatch.receive(std::span<const uint8_t>(message->data(), message->size()));
+    }
+
+    void graphChanged()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            changed = true;
+        }
+        wake.notify_one();
+    }
+
+    // Connections are made off the MIDI systems' own threads: calling back
+    // into JACK from its notification thread would deadlock.
+    void watch()
+    {
+        std::unique_lock lock(mutex);
+        while (true) {
+            wake.wait(lock, [this] { return changed || stopping; });
+            if (stopping)
+                return;
+            changed = false;
+            lock.unlock();
+            if (tracker.update(*graph))
+                dispatch.releaseHeldNotes();
+            lock.lock();
+        }
+    }
+
+    bool openOn(RtMidi::Api api, const char* systemName)
+    {
+        std::string reason;
+        graph = api == RtMidi::UNIX_JACK ? openJackGraph(
+                    clientName, [this] { graphChanged(); }, reason)
+                                         : openAlsaGraph(
+                                             clientName, [this] { graphChanged(); }, reason);
+        if (!graph) {
+            status = "No MIDI input: " + reason + ".";
+            return false;
+        }
+        const std::vector<std::string> before = graph->ownInputs();
+        try {
+            input = std::make_unique<RtMidiIn>(api, clientName);
+            input->setErrorCallback(&ignoreRtMidiError, nullptr);
+            input->setCallback(&Impl::onMessage, this);
+            input->openVirtualPort("in");
+        } catch (const RtMidiError& error) {
+            input.reset();
+            graph.reset();
+            status = "No MIDI input: " + error.getMessage();
+            return false;
+        }
+        if (!graph->setInput(before)) {
+            input.reset();
+            graph.reset();
+            status = std::string("No MIDI input: the port could not be made on ") + systemName + ".";
+            return false;
+        }
+        status = std::string("MIDI input: ") + systemName + ", " + clientName + ":in.";
+        tracker.update(*graph);
+        watcher = std::thread([this] { watch(); });
+        return true;
+    }
+
+    void close()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        wake.notify_one();
+        if (watcher.joinable())
+            watcher.join();
+        graph.reset();
+        // RtMidi stops its thread before the port goes, so no message
+        // arrives after the notes are released.
+        input.reset();
+        dispatch.releaseHeldNotes();
+    }
+
+    std::string clientName;
+    MidiInputDispatch dispatch;
+    SourceTracker tracker;
+    std::unique_ptr<WatchedPortGraph> graph;
+    std::unique_ptr<RtMidiIn> input;
+    std::string status = "No MIDI input.";
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool changed = false;
+    bool stopping = false;
+    std::thread watcher;
+};
+
+MidiInput::MidiInput(MidiInputSinks sinks, std::string clientName)
+    : m(std::make_unique<Impl>(std::move(sinks), std::move(clientName)))
+{
+}
+
+MidiInput::~MidiInput()
+{
+    close();
+}
+
+bool MidiInput::open(MidiInputApi api)
+{
+    if (isOpen())
+        return true;
+    const bool alsa
+        = api == MidiInputApi::Alsa || (api == MidiInputApi::Automatic && access(SequencerDevice, R_OK | W_OK) == 0);
+    if (alsa)
+        return m->openOn(RtMidi::LINUX_ALSA, "ALSA sequencer");
+    if (m->openOn(RtMidi::UNIX_JACK, "JACK"))
+        return true;
+    if (api == MidiInputApi::Automatic)
+        m->status = "No MIDI input: no ALSA sequencer and no JACK server.";
+    return false;
+}
+
+bool MidiInput::isOpen() const
+{
+    return m->input != nullptr;
+}
+
+std::string MidiInput::status() const
+{
+    return m->status;
+}
+
+std::vector<MidiSource> MidiInput::sources()
+{
+    std::vector<MidiSource> out;
+    if (!m->graph)
+        return out;
+    const std::vector<std::string> connected = m->graph->connectedSenders();
+    for (const MidiPort& port : m->graph->senders())
+        if (!m->tracker.isOwn(port.name))
+            out.push_back({ port.name, std::ranges::find(connected, port.name) != connected.end() });
+    return out;
+}
+
+bool MidiInput::setConnected(const std::string& source, bool connected)
+{
+    if (!m->graph || m->tracker.isOwn(source))
+        return false;
+    return connected ? m->graph->connect(source) : m->graph->disconnect(source);
+}
+
+void MidiInput::close()
+{
+    if (m->input || m->graph)
+        m->close();
+}
+
+} // namespace zintaro::midi
