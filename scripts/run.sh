@@ -9,7 +9,7 @@ home="${ZINTARO_HOME:-$HOME/Zintaro}"
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
   -DZINTARO_BUILD_TESTS=OFF -DZINTARO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$root/build/release" --target zintaro -j "$(nproc)"
+cmake --build "$root/build/release" -j "$(nproc)"
+cmake --install "$root/build/release" --prefix "$home" >/dev/null
 mkdir -p "$home/files"
-install -m 755 "$root/build/release/src/app/zintaro" "$home/zintaro"
 exec "$home/zintaro" "$@"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: first as built for users, then once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer (with clang, which also
-# builds and briefly runs the file-reader fuzzer).
+# Builds and runs every test: first as built for users, then the format and
+# tidy checks, then every test once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer (with clang, which also builds and briefly runs
+# the fuzzers).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -12,6 +13,8 @@ echo "== Release build and tests"
 cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINTARO_BUILD_BENCH=ON >/dev/null
 cmake --build "$root/build/test" -j "$jobs"
 ctest --test-dir "$root/build/test" --output-on-failure -j "$jobs"
+
+"$root/scripts/check-style.sh" "$root/build/test"
 
 echo "== Sanitizer build and tests (ASan + UBSan)"
 CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/asan" -DCMAKE_BUILD_TYPE=Debug \
