@@ -63,12 +63,20 @@ QImage inkOnly(const QImage& picture)
 
 } // namespace
 
-PainterSurface::PainterSurface(QPainter& painter)
-    : m_painter(painter)
+StaffPictures::StaffPictures()
 {
     registerPrintedPictures();
-    m_clef = inkOnly(QImage(QStringLiteral(":/zintaro/keysol.png")));
-    m_rest = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
+    // Four times the size it is drawn at is sharp on paper, and far smaller
+    // to embed than the picture as drawn.
+    clef = inkOnly(QImage(QStringLiteral(":/zintaro/keysol.png"))
+                       .scaled(Clef.size() * 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    rest = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
+}
+
+PainterSurface::PainterSurface(QPainter& painter, const StaffPictures& pictures)
+    : m_painter(painter)
+    , m_pictures(pictures)
+{
     for (int i = 0; i < 5; ++i)
         m_lines[size_t(i)] = { 50 + 10 * i, 50 + 10 * i, 1 };
     m_lines[5] = { 50, 90, 1 };
@@ -92,8 +100,7 @@ void PainterSurface::line(float x1, float y1, float x2, float y2, Rgb colour)
     if (!a || !b || !c || !d)
         return;
     // Through the pixels' centres, one pixel wide, both end pixels covered.
-    QPen pen(toColour(colour), 1.0, Qt::SolidLine, Qt::SquareCap);
-    m_painter.setPen(pen);
+    m_painter.setPen(QPen(toColour(colour), 1.0, Qt::SolidLine, Qt::SquareCap));
     m_painter.drawLine(QPointF(*a + 0.5, *b + 0.5), QPointF(*c + 0.5, *d + 0.5));
 }
 
@@ -135,7 +142,7 @@ void PainterSurface::circle(float x, float y, float radius)
 
 void PainterSurface::restPicture(int left, int top)
 {
-    m_painter.drawImage(QPoint(left, top), m_rest);
+    m_painter.drawImage(QPoint(left, top), m_pictures.rest);
 }
 
 void PainterSurface::placeStaffLine(int element, int y1, int y2, int thickness)
@@ -180,10 +187,10 @@ void PainterSurface::paintChildren()
                 QPoint((i == 5 ? StaffLeft : StaffRight) - before + l.thickness - 1, std::max(l.y1, l.y2)));
         m_painter.fillRect(QRectF(box), Qt::black);
     }
-    m_painter.drawImage(QRectF(Clef), m_clef);
+    m_painter.drawImage(QRectF(Clef), m_pictures.clef);
     for (const RestImage& image : m_restImages)
         if (image.visible)
-            m_painter.drawImage(QPoint(image.left, RestTop), m_rest);
+            m_painter.drawImage(QPoint(image.left, RestTop), m_pictures.rest);
 }
 
 } // namespace zintaro::staff

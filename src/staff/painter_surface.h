@@ -11,6 +11,14 @@ class QPainter;
 
 namespace zintaro::staff {
 
+// The treble clef (its white made see-through) and the quarter rest, loaded
+// once for a whole document, so that a PDF holds each picture once.
+struct StaffPictures {
+    StaffPictures();
+    QImage clef;
+    QImage rest;
+};
+
 // A staff surface that draws through a QPainter, for printing and PDF: every
 // mark becomes a vector shape on the staff's pixel grid (a pixel is one unit,
 // rectangles include both corner pixels, as on the window's staff). What is
@@ -20,7 +28,7 @@ namespace zintaro::staff {
 // as the window's pictures. The cursor and the name labels are not printed.
 class PainterSurface : public StaffSurface {
 public:
-    explicit PainterSurface(QPainter& painter);
+    PainterSurface(QPainter& painter, const StaffPictures& pictures);
 
     // The staff lines, the clef and the visible rest images, over the marks
     // as on the window.
@@ -56,8 +64,7 @@ private:
     bool m_fillSolid = false;
     std::array<StaffLine, StaffLineElements> m_lines {};
     std::array<RestImage, RestImages> m_restImages {};
-    QImage m_clef;
-    QImage m_rest;
+    const StaffPictures& m_pictures;
 };
 
 } // namespace zintaro::staff

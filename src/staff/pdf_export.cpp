@@ -77,6 +77,7 @@ std::string writePdf(const CompositionStore& store, int noteCount, const std::st
         pdf.setPageLayout(QPageLayout(
             QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
 
+        const StaffPictures pictures;
         QPainter painter(&pdf);
         const double scale = painter.viewport().width() / SheetWidth;
         const double sheetHeight = painter.viewport().height() / scale;
@@ -96,7 +97,7 @@ std::string writePdf(const CompositionStore& store, int noteCount, const std::st
             for (int page = firstPage; page < endPage; ++page) {
                 painter.save();
                 painter.translate(0, TitleHeight + SystemHeight * (page - firstPage));
-                PainterSurface surface(painter);
+                PainterSurface surface(painter, pictures);
                 DrawPage(m, surface, page);
                 surface.paintChildren();
                 if (writeNames)
