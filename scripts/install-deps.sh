@@ -11,6 +11,8 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
+  # The tests read exported files back with these.
+  python3-mido musescore3 poppler-utils
 )
 
 missing=()

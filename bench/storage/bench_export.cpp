@@ -1,0 +1,94 @@
+#include "core/modulo1.h"
+#include "staff/pdf_export.h"
+#include "storage/export_file.h"
+#include "storage/export_writers.h"
+#include "support/scripted_dialogs.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zintaro;
+
+// A full composition: notes, sharps, rests and every duration.
+Modulo1 fullComposition()
+{
+    Modulo1 m;
+    for (int i = 0; i < MaxEntries; ++i) {
+        const bool rest = i % 9 == 8;
+        m.Composition.set(
+            i, { rest ? True16 : False16, static_cast<int16_t>(rest ? 0 : i % 36), static_cast<int16_t>(i % 7) });
+    }
+    m.Composition.set(MaxEntries, EndEntry);
+    m.NoteCount = MaxEntries;
+    return m;
+}
+
+class BenchFolder {
+public:
+    BenchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "export-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        m_path = pattern;
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+    ~BenchFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+enum Format : int64_t { Midi, MusicXml, Pdf };
+
+std::string bytesOf(const Modulo1& m, int64_t format)
+{
+    switch (format) {
+    case Midi:
+        return storage::writeMidiFile(m.Composition, m.NoteCount, 750'000, 0);
+    case MusicXml:
+        return storage::writeMusicXml(m.Composition, m.NoteCount, "Acoustic Grand Piano", true);
+    default:
+        return staff::writePdf(m.Composition, m.NoteCount, "full", true);
+    }
+}
+
+// Making the bytes of a 1000-entry composition in each format.
+void BM_Write1000(benchmark::State& state)
+{
+    const Modulo1 m = fullComposition();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bytesOf(m, state.range(0)));
+}
+BENCHMARK(BM_Write1000)->ArgName("midi0_xml1_pdf2")->DenseRange(Midi, Pdf)->Unit(benchmark::kMillisecond);
+
+// What the menu item does: the bytes, then the file written, flushed and
+// renamed over the last one.
+void BM_Export1000(benchmark::State& state)
+{
+    const BenchFolder folder;
+    const Modulo1 m = fullComposition();
+    testing::ScriptedDialogs dialogs;
+    const auto kind = static_cast<storage::ExportKind>(state.range(0));
+    for (auto _ : state) {
+        const auto result = storage::ExportFile(
+            folder.path(), "full", storage::exportExtension(kind), bytesOf(m, state.range(0)), dialogs);
+        benchmark::DoNotOptimize(result);
+    }
+    if (!dialogs.shown.empty())
+        state.SkipWithError("exporting failed");
+}
+BENCHMARK(BM_Export1000)->ArgName("midi0_xml1_pdf2")->DenseRange(Midi, Pdf)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "staff/painter_surface.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+// The pictures live in a static library, whose resources are not registered
+// by themselves; this must run outside any namespace.
+static void registerPrintedPictures()
+{
+    Q_INIT_RESOURCE(zintaro);
+}
+
+namespace zintaro::staff {
+
+namespace {
+
+// The window's staff geometry at the normal scale.
+constexpr int StaffLeft = 16;
+constexpr int StaffRight = 1226;
+constexpr int RestTop = 61;
+constexpr QRect Clef { 16, 24, 42, 73 };
+constexpr float CoordinateLimit = 1 << 20;
+
+QColor toColour(Rgb colour)
+{
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+// A coordinate on a whole pixel, as the window rounds it; none for a value
+// that is not a finite number.
+std::optional<double> pixel(float v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return double(std::lround(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+}
+
+// The area of the pixels from (x1, y1) to (x2, y2), both corners included.
+std::optional<QRectF> pixelBox(float x1, float y1, float x2, float y2)
+{
+    const auto a = pixel(x1), b = pixel(y1), c = pixel(x2), d = pixel(y2);
+    if (!a || !b || !c || !d)
+        return std::nullopt;
+    const auto [left, right] = std::minmax(*a, *c);
+    const auto [top, bottom] = std::minmax(*b, *d);
+    return QRectF(left, top, right - left + 1, bottom - top + 1);
+}
+
+// The picture's white made see-through, so that the staff lines run through
+// the clef as on the window.
+QImage inkOnly(const QImage& picture)
+{
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            row[x] = qRgba(0, 0, 0, 255 - qGray(row[x]));
+    }
+    return out;
+}
+
+} // namespace
+
+StaffPictures::StaffPictures()
+{
+    registerPrintedPictures();
+    // Four times the size it is drawn at is sharp on paper, and far smaller
+    // to embed than the picture as drawn.
+    clef = inkOnly(QImage(QStringLiteral(":/zintaro/keysol.png"))
+                       .scaled(Clef.size() * 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    rest = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
+}
+
+PainterSurface::PainterSurface(QPainter& painter, const StaffPictures& pictures)
+    : m_painter(painter)
+    , m_pictures(pictures)
+{
+    for (int i = 0; i < 5; ++i)
+        m_lines[size_t(i)] = { 50 + 10 * i, 50 + 10 * i, 1 };
+    m_lines[5] = { 50, 90, 1 };
+    m_lines[6] = { 50, 90, 1 };
+    m_painter.setRenderHint(QPainter::Antialiasing, true);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void PainterSurface::clear()
+{
+}
+
+void PainterSurface::setFillSolid(bool solid)
+{
+    m_fillSolid = solid;
+}
+
+void PainterSurface::line(float x1, float y1, float x2, float y2, Rgb colour)
+{
+    const auto a = pixel(x1), b = pixel(y1), c = pixel(x2), d = pixel(y2);
+    if (!a || !b || !c || !d)
+        return;
+    // Through the pixels' centres, one pixel wide, both end pixels covered.
+    m_painter.setPen(QPen(toColour(colour), 1.0, Qt::SolidLine, Qt::SquareCap));
+    m_painter.drawLine(QPointF(*a + 0.5, *b + 0.5), QPointF(*c + 0.5, *d + 0.5));
+}
+
+void PainterSurface::rectangle(float x1, float y1, float x2, float y2, Rgb colour)
+{
+    const auto box = pixelBox(x1, y1, x2, y2);
+    if (!box)
+        return;
+    if (m_fillSolid)
+        m_painter.fillRect(*box, Qt::black);
+    // The outline is the ring of pixels just inside the box.
+    m_painter.setPen(QPen(toColour(colour), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawRect(box->adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void PainterSurface::filledRectangle(float x1, float y1, float x2, float y2, Rgb colour)
+{
+    if (const auto box = pixelBox(x1, y1, x2, y2))
+        m_painter.fillRect(*box, toColour(colour));
+}
+
+void PainterSurface::circle(float x, float y, float radius)
+{
+    const auto cx = pixel(x), cy = pixel(y), r = pixel(radius);
+    if (!cx || !cy || !r || *r < 0)
+        return;
+    const QPointF centre(*cx + 0.5, *cy + 0.5);
+    if (m_fillSolid) {
+        m_painter.setPen(Qt::NoPen);
+        m_painter.setBrush(Qt::black);
+        m_painter.drawEllipse(centre, *r + 0.5, *r + 0.5);
+        return;
+    }
+    m_painter.setPen(QPen(Qt::black, 1.0));
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.drawEllipse(centre, *r, *r);
+}
+
+void PainterSurface::restPicture(int left, int top)
+{
+    m_painter.drawImage(QPoint(left, top), m_pictures.rest);
+}
+
+void PainterSurface::placeStaffLine(int element, int y1, int y2, int thickness)
+{
+    if (element >= 0 && element < StaffLineElements)
+        m_lines[size_t(element)] = { y1, y2, std::max(thickness, 1) };
+}
+
+void PainterSurface::setRestImageVisible(int element, bool visible)
+{
+    if (element >= 0 && element < RestImages)
+        m_restImages[size_t(element)].visible = visible;
+}
+
+void PainterSurface::setRestImageLeft(int element, int left)
+{
+    if (element >= 0 && element < RestImages)
+        m_restImages[size_t(element)].left = left;
+}
+
+void PainterSurface::setCursorLeft(int)
+{
+}
+
+void PainterSurface::setNameLabels(const std::string&)
+{
+}
+
+void PainterSurface::setStaffLabelTop(int)
+{
+}
+
+void PainterSurface::paintChildren()
+{
+    for (int i = 0; i < StaffLineElements; ++i) {
+        const StaffLine& l = m_lines[size_t(i)];
+        const int before = (l.thickness - 1) / 2;
+        // Elements 0..4 run along the staff; 5 and 6 are its end bars.
+        const QRect box = i < 5
+            ? QRect(QPoint(StaffLeft, l.y1 - before), QPoint(StaffRight, l.y2 - before + l.thickness - 1))
+            : QRect(QPoint((i == 5 ? StaffLeft : StaffRight) - before, std::min(l.y1, l.y2)),
+                QPoint((i == 5 ? StaffLeft : StaffRight) - before + l.thickness - 1, std::max(l.y1, l.y2)));
+        m_painter.fillRect(QRectF(box), Qt::black);
+    }
+    m_painter.drawImage(QRectF(Clef), m_pictures.clef);
+    for (const RestImage& image : m_restImages)
+        if (image.visible)
+            m_painter.drawImage(QPoint(image.left, RestTop), m_pictures.rest);
+}
+
+} // namespace zintaro::staff

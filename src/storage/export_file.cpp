@@ -1,0 +1,79 @@
+#include "storage/export_file.h"
+
+#include "core/dialogs.h"
+#include "storage/atomic_write.h"
+#include "storage/composition_file.h"
+
+namespace zintaro::storage {
+
+namespace {
+
+// The common limit of a file name's length in bytes on Linux file systems.
+constexpr std::size_t NameMax = 255;
+
+std::string quoted(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    out += text;
+    out += '"';
+    return out;
+}
+
+} // namespace
+
+std::string_view exportExtension(ExportKind kind)
+{
+    switch (kind) {
+    case ExportKind::Midi:
+        return ".mid";
+    case ExportKind::MusicXml:
+        return ".musicxml";
+    case ExportKind::Pdf:
+        return ".pdf";
+    }
+    return {};
+}
+
+std::string_view exportListPattern(ExportKind kind)
+{
+    switch (kind) {
+    case ExportKind::Midi:
+        return "*.mid";
+    case ExportKind::MusicXml:
+        return "*.musicxml";
+    case ExportKind::Pdf:
+        return "*.pdf";
+    }
+    return {};
+}
+
+ExportResult ExportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
+    std::string_view bytes, Dialogs& dialogs, bool flush)
+{
+    if (const auto problem = FileNameProblem(baseName)) {
+        dialogs.message(*problem + " Nothing was saved.");
+        return ExportResult::NameRefused;
+    }
+    // The composition's own limit counts a shorter extension than some exports have.
+    if (baseName.size() + extension.size() > NameMax) {
+        dialogs.message("The name is too long: an exported file's name can have at most "
+            + std::to_string(NameMax - extension.size()) + " bytes. Nothing was saved.");
+        return ExportResult::NameRefused;
+    }
+    if (const auto problem = EnsureFolder(folder)) {
+        dialogs.message(*problem + " Nothing was saved.");
+        return ExportResult::Failed;
+    }
+
+    const std::string fileName = baseName + std::string(extension);
+    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush)) {
+        dialogs.message("The composition could not be exported to " + quoted((folder / fileName).string()) + ": " + *why
+            + ". Nothing was changed.");
+        return ExportResult::Failed;
+    }
+    return ExportResult::Exported;
+}
+
+} // namespace zintaro::storage

@@ -1,0 +1,91 @@
+#include "storage/export_writers.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
+namespace zintaro::storage {
+
+namespace {
+
+constexpr int TicksPerQuarter = 480;
+constexpr int TicksPerWhole = 4 * TicksPerQuarter;
+constexpr uint8_t Velocity = 127;
+
+void putBigEndian(std::string& out, uint32_t value, int bytes)
+{
+    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
+        out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+// A delta time as a variable-length quantity: seven bits a byte, most
+// significant first, the high bit set on all but the last.
+void putDelta(std::string& out, uint32_t ticks)
+{
+    std::array<char, 5> bytes {};
+    int n = 0;
+    do {
+        bytes[static_cast<std::size_t>(n++)] = static_cast<char>(ticks & 0x7F);
+        ticks >>= 7;
+    } while (ticks != 0);
+    while (n > 1)
+        out += static_cast<char>(bytes[static_cast<std::size_t>(--n)] | 0x80);
+    out += bytes[0];
+}
+
+void putEvent(std::string& out, uint32_t delta, std::initializer_list<uint8_t> bytes)
+{
+    putDelta(out, delta);
+    for (const uint8_t b : bytes)
+        out += static_cast<char>(b);
+}
+
+} // namespace
+
+std::string writeMidiFile(const CompositionStore& store, int noteCount, int quarterMicros, int program)
+{
+    const int count = std::clamp(noteCount, 0, MaxEntries);
+    const auto tempo = static_cast<uint32_t>(std::clamp(quarterMicros, 1, 0xFFFFFF));
+    const auto patch = static_cast<uint8_t>(std::clamp(program, 0, 127));
+
+    std::string track;
+    track.reserve(64 + 8 * static_cast<std::size_t>(count));
+    // 4/4, a metronome click every quarter, eight 32nds to the quarter.
+    putEvent(track, 0, { 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08 });
+    putEvent(track, 0,
+        { 0xFF, 0x51, 0x03, static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
+            static_cast<uint8_t>(tempo) });
+    putEvent(track, 0, { 0xC0, patch });
+
+    uint32_t pending = 0; // ticks since the last event: the rests before a note
+    for (int i = 0; i < count; ++i) {
+        const Entry e = store.at(i);
+        if (!isExportable(e))
+            continue;
+        const auto length = static_cast<uint32_t>(TicksPerWhole >> e.DurationCode);
+        if (e.RestFlag != 0) {
+            pending += length;
+            continue;
+        }
+        const auto key = static_cast<uint8_t>(MidiNoteOffset + e.NoteIndex);
+        putEvent(track, pending, { 0x90, key, Velocity });
+        putEvent(track, length, { 0x80, key, 0 });
+        pending = 0;
+    }
+    putEvent(track, pending, { 0xFF, 0x2F, 0x00 });
+
+    std::string file;
+    file.reserve(22 + track.size());
+    file += "MThd";
+    putBigEndian(file, 6, 4);
+    putBigEndian(file, 0, 2); // format 0: one track
+    putBigEndian(file, 1, 2);
+    putBigEndian(file, TicksPerQuarter, 2);
+    file += "MTrk";
+    putBigEndian(file, static_cast<uint32_t>(track.size()), 4);
+    file += track;
+    return file;
+}
+
+} // namespace zintaro::storage

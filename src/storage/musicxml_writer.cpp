@@ -1,0 +1,224 @@
+#include "storage/export_writers.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace zintaro::storage {
+
+namespace {
+
+constexpr int DivisionsPerQuarter = 16;
+constexpr int MeasureDivisions = 4 * DivisionsPerQuarter;
+
+// By duration code: the note type and its length in divisions.
+constexpr std::array<std::string_view, 7> TypeNames = { "whole", "half", "quarter", "eighth", "16th", "32nd", "64th" };
+
+// By MIDI key mod 12, from C: the step letter and whether it is the sharp
+// of that step, as the piano's black keys are written.
+constexpr std::array<char, 12> StepLetters = { 'C', 'C', 'D', 'D', 'E', 'F', 'F', 'G', 'G', 'A', 'A', 'B' };
+constexpr std::array<bool, 12> SharpOfStep
+    = { false, true, false, true, false, false, true, false, true, false, true, false };
+
+void appendEscaped(std::string& out, std::string_view text)
+{
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+// One written note or rest: a whole entry, or one of the tied pieces it is
+// split into at a bar line.
+struct Piece {
+    int code; // 0..6: the written type
+    bool tieFromPrevious;
+    bool tieToNext;
+};
+
+class ScoreWriter {
+public:
+    ScoreWriter(std::string& out, bool withLyrics)
+        : m_out(out)
+        , m_withLyrics(withLyrics)
+    {
+    }
+
+    void openFirstMeasure()
+    {
+        m_out += "    <measure number=\"1\">\n"
+                 "      <attributes>\n"
+                 "        <divisions>16</divisions>\n"
+                 "        <key><fifths>0</fifths></key>\n"
+                 "        <time><beats>4</beats><beat-type>4</beat-type></time>\n"
+                 "        <clef><sign>G</sign><line>2</line></clef>\n"
+                 "      </attributes>\n";
+        m_measure = 1;
+    }
+
+    // Writes an entry from the current point, splitting it at the bar lines it crosses.
+    void entry(Entry e)
+    {
+        int remaining = MeasureDivisions >> e.DurationCode;
+        bool first = true;
+        while (remaining > 0) {
+            if (m_position == MeasureDivisions)
+                nextMeasure();
+            const int part = std::min(remaining, MeasureDivisions - m_position);
+            // A piece that ends on the bar line grows towards it, one that
+            // starts on the bar line shrinks from it, so each piece starts on
+            // a multiple of its own length.
+            const bool ascending = m_position != 0 && m_position + part == MeasureDivisions;
+            for (int bit = 0; bit <= 6; ++bit) {
+                const int code = ascending ? 6 - bit : bit;
+                const int length = MeasureDivisions >> code;
+                if ((part & length) == 0)
+                    continue;
+                remaining -= length;
+                piece(e, { code, !first, remaining > 0 });
+                m_position += length;
+                first = false;
+            }
+        }
+    }
+
+    void closeMeasure() { m_out += "    </measure>\n"; }
+
+private:
+    void nextMeasure()
+    {
+        closeMeasure();
+        ++m_measure;
+        m_out += "    <measure number=\"";
+        m_out += std::to_string(m_measure);
+        m_out += "\">\n";
+        m_position = 0;
+        m_shownAlter.fill(0);
+    }
+
+    void piece(Entry e, Piece p)
+    {
+        m_out += "      <note>\n";
+        if (e.RestFlag != 0) {
+            m_out += "        <rest/>\n";
+            durationAndType(p);
+            m_out += "      </note>\n";
+            return;
+        }
+        const int key = MidiNoteOffset + e.NoteIndex;
+        const auto pitchClass = static_cast<std::size_t>(key % 12);
+        const bool sharp = SharpOfStep[pitchClass];
+        m_out += "        <pitch><step>";
+        m_out += StepLetters[pitchClass];
+        m_out += sharp ? "</step><alter>1</alter><octave>" : "</step><octave>";
+        m_out += static_cast<char>('0' + key / 12 - 1);
+        m_out += "</octave></pitch>\n";
+        durationAndType(p);
+
+        // An accidental is shown where the measure has not yet shown this
+        // alteration on this line or space; a tied continuation keeps the
+        // pitch it continues and shows none.
+        const auto natural = static_cast<std::size_t>(sharp ? key - 1 : key);
+        if (!p.tieFromPrevious && m_shownAlter[natural] != (sharp ? 1 : 0)) {
+            m_out += sharp ? "        <accidental>sharp</accidental>\n" : "        <accidental>natural</accidental>\n";
+            m_shownAlter[natural] = sharp ? 1 : 0;
+        }
+        if (p.tieFromPrevious || p.tieToNext) {
+            m_out += "        <notations>";
+            if (p.tieFromPrevious)
+                m_out += "<tied type=\"stop\"/>";
+            if (p.tieToNext)
+                m_out += "<tied type=\"start\"/>";
+            m_out += "</notations>\n";
+        }
+        if (m_withLyrics && !p.tieFromPrevious) {
+            m_out += "        <lyric number=\"1\"><syllabic>single</syllabic><text>";
+            m_out += SpokenName(e.NoteIndex);
+            m_out += "</text></lyric>\n";
+        }
+        m_out += "      </note>\n";
+    }
+
+    // The elements every note and rest has, in the order the schema wants
+    // them: duration, ties, voice, type.
+    void durationAndType(Piece p)
+    {
+        m_out += "        <duration>";
+        m_out += std::to_string(MeasureDivisions >> p.code);
+        m_out += "</duration>\n";
+        if (p.tieFromPrevious)
+            m_out += "        <tie type=\"stop\"/>\n";
+        if (p.tieToNext)
+            m_out += "        <tie type=\"start\"/>\n";
+        m_out += "        <voice>1</voice>\n        <type>";
+        m_out += TypeNames[static_cast<std::size_t>(p.code)];
+        m_out += "</type>\n";
+    }
+
+    std::string& m_out;
+    bool m_withLyrics;
+    int m_measure = 0;
+    int m_position = 0; // divisions into the current measure
+    // The alteration last shown in this measure, by the MIDI key of the natural.
+    std::array<int8_t, 128> m_shownAlter {};
+};
+
+} // namespace
+
+std::string writeMusicXml(const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics)
+{
+    const int count = std::clamp(noteCount, 0, MaxEntries);
+    std::string out;
+    out.reserve(1024 + 200 * static_cast<std::size_t>(count));
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+           "<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
+           "\"http://www.musicxml.org/dtds/partwise.dtd\">\n"
+           "<score-partwise version=\"4.0\">\n"
+           "  <part-list>\n"
+           "    <score-part id=\"P1\">\n"
+           "      <part-name>";
+    appendEscaped(out, partName);
+    out += "</part-name>\n"
+           "      <score-instrument id=\"P1-I1\"><instrument-name>";
+    appendEscaped(out, partName);
+    out += "</instrument-name></score-instrument>\n"
+           "    </score-part>\n"
+           "  </part-list>\n"
+           "  <part id=\"P1\">\n";
+
+    // A measure is a whole note's worth of durations from the start of the
+    // piece, as the staff's bars sum them (codes 0..6 sum exactly in
+    // divisions as in the staff's single-precision sum). Where the staff
+    // marks a measure overfull and starts the next after the crossing note,
+    // the score keeps time instead: the note is tied across the bar line.
+    ScoreWriter score(out, withLyrics);
+    score.openFirstMeasure();
+    for (int i = 0; i < count; ++i) {
+        const Entry e = store.at(i);
+        if (isExportable(e))
+            score.entry(e);
+    }
+    score.closeMeasure();
+    out += "  </part>\n"
+           "</score-partwise>\n";
+    return out;
+}
+
+} // namespace zintaro::storage

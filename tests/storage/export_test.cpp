@@ -1,0 +1,360 @@
+#include "storage/export_file.h"
+#include "storage/export_writers.h"
+#include "storage_test_support.h"
+#include "support/run_command.h"
+#include "support/scripted_dialogs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zintaro::storage {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readBytes;
+using testing::runCommand;
+using testing::ScriptedDialogs;
+using testing::shellQuoted;
+using testing::TemporaryFolder;
+using testing::writeBytes;
+
+constexpr const char* Python = "/usr/bin/python3";
+constexpr int QuarterMicrosAtTempo100 = 750'000;
+constexpr int Violin = 40;
+
+fs::path exportData()
+{
+    return testing::compositionsData().parent_path() / "export";
+}
+
+fs::path reader(const char* script)
+{
+    return fs::path(ZINTARO_STORAGE_TEST_DIR) / script;
+}
+
+// Every duration as a note, rests, sharps (and a natural after a sharp in
+// its measure), two notes across a bar line, entries a damaged file may
+// hold, and a rest at the end.
+Modulo1 everyDurationPiece()
+{
+    const std::vector<Entry> entries = {
+        { False16, 7, 0 }, // C4 whole: measure 1
+        { True16, 0, 0 }, // whole rest: measure 2
+        { False16, 9, 1 },
+        { True16, 0, 2 },
+        { False16, 13, 3 },
+        { False16, 14, 4 },
+        { False16, 20, 5 },
+        { False16, 35, 6 },
+        { True16, 0, 6 }, // measure 3, full
+        { False16, 0, 5 },
+        { True16, 0, 3 },
+        { False16, 13, 2 },
+        { False16, 12, 2 },
+        { False16, 29, 1 }, // A#5 half from 42/64: across the bar
+        { False16, 40, 2 },
+        { False16, 5, 7 }, // no piano note, no duration: skipped
+        { True16, 0, 1 },
+        { False16, 16, 0 }, // A4 whole from 42/64: across the bar
+        { True16, 0, 2 },
+    };
+    Modulo1 m;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        m.Composition.set(static_cast<int>(i), entries[i]);
+    m.NoteCount = static_cast<int>(entries.size());
+    m.Composition.set(m.NoteCount, EndEntry);
+    return m;
+}
+
+struct Golden {
+    const char* file;
+    std::string bytes;
+};
+
+std::vector<Golden> goldens()
+{
+    const Modulo1 piece = everyDurationPiece();
+    const Modulo1 empty;
+    return {
+        { "every_duration.mid", writeMidiFile(piece.Composition, piece.NoteCount, QuarterMicrosAtTempo100, Violin) },
+        { "every_duration.musicxml", writeMusicXml(piece.Composition, piece.NoteCount, "Violin", true) },
+        { "empty.mid", writeMidiFile(empty.Composition, 0, QuarterMicrosAtTempo100, 0) },
+        { "empty.musicxml", writeMusicXml(empty.Composition, 0, "Acoustic Grand Piano", false) },
+    };
+}
+
+// Runs one of the readers on a file; skips the test when the reader is missing.
+#define READ_WITH_PYTHON(script, file, out)                                                                            \
+    do {                                                                                                               \
+        if (!fs::exists(Python))                                                                                       \
+            GTEST_SKIP() << "skipped: " << Python << " is not installed";                                              \
+        const auto result_ = runCommand(                                                                               \
+            std::string(Python) + " " + shellQuoted(reader(script).string()) + " " + shellQuoted((file).string()));    \
+        if (result_.exitCode == 77)                                                                                    \
+            GTEST_SKIP() << "skipped: python3-mido is not installed";                                                  \
+        ASSERT_EQ(result_.exitCode, 0) << (file);                                                                      \
+        (out) = result_.output;                                                                                        \
+    } while (false)
+
+TEST(Export, writersGiveTheGoldenFilesByteForByte)
+{
+    // ZINTARO_WRITE_GOLDEN=1 writes them anew, to be checked by the reader tests below.
+    const bool rewrite = std::getenv("ZINTARO_WRITE_GOLDEN") != nullptr;
+    for (const Golden& g : goldens()) {
+        SCOPED_TRACE(g.file);
+        if (rewrite)
+            writeBytes(exportData() / g.file, g.bytes);
+        ASSERT_TRUE(fs::exists(exportData() / g.file));
+        EXPECT_TRUE(readBytes(exportData() / g.file) == g.bytes);
+    }
+}
+
+TEST(Export, midiFilesReadBackWithTheirTimesLengthsTempoAndProgram)
+{
+    struct Case {
+        const char* file;
+        std::string expected;
+    };
+    const std::string header = "format 0 ticks 480 tracks 1\ntime_signature 0 4 4\ntempo 0 750000\n";
+    const std::vector<Case> cases = {
+        { "empty.mid", header + "program 0 0 0\nend 0\n" },
+        { "every_duration.mid",
+            header
+                + "program 0 0 40\n"
+                  "note 0 60 0 1920 127\n"
+                  "note 0 62 3840 960 127\n"
+                  "note 0 66 5280 240 127\n"
+                  "note 0 67 5520 120 127\n"
+                  "note 0 73 5640 60 127\n"
+                  "note 0 88 5700 30 127\n"
+                  "note 0 53 5760 60 127\n"
+                  "note 0 66 6060 480 127\n"
+                  "note 0 65 6540 480 127\n"
+                  "note 0 82 7020 960 127\n"
+                  "note 0 69 8940 1920 127\n"
+                  "end 11340\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string read;
+        READ_WITH_PYTHON("midi_events.py", exportData() / c.file, read);
+        EXPECT_EQ(read, c.expected);
+    }
+}
+
+struct Note {
+    int key, start, length;
+};
+
+std::vector<Note> notesIn(const std::string& events)
+{
+    std::vector<Note> notes;
+    std::istringstream lines(events);
+    std::string word;
+    while (lines >> word) {
+        if (word != "note")
+            continue;
+        int channel = 0, velocity = 0;
+        Note n {};
+        lines >> channel >> n.key >> n.start >> n.length >> velocity;
+        notes.push_back(n);
+    }
+    return notes;
+}
+
+// An independent notation program reads the score and plays it into a MIDI
+// file: the same notes at the same times, tied notes joined again.
+TEST(Export, musicXmlPlaysBackInANotationProgramAsTheMidiExport)
+{
+    if (!testing::haveProgram("musescore3"))
+        GTEST_SKIP() << "skipped: musescore3 is not installed";
+    TemporaryFolder temp;
+    const fs::path played = temp.path() / "played.mid";
+    const auto converted = runCommand("QT_QPA_PLATFORM=offscreen musescore3 -o " + shellQuoted(played.string()) + " "
+        + shellQuoted((exportData() / "every_duration.musicxml").string()) + " >/dev/null 2>&1");
+    ASSERT_EQ(converted.exitCode, 0);
+
+    std::string fromScore, fromMidi;
+    READ_WITH_PYTHON("midi_events.py", played, fromScore);
+    READ_WITH_PYTHON("midi_events.py", exportData() / "every_duration.mid", fromMidi);
+    const std::vector<Note> expected = notesIn(fromMidi);
+    const std::vector<Note> actual = notesIn(fromScore);
+    ASSERT_EQ(actual.size(), expected.size()) << fromScore;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(actual[i].key, expected[i].key);
+        EXPECT_EQ(actual[i].start, expected[i].start);
+        // The notation program lets a note go one tick before the next.
+        EXPECT_NEAR(actual[i].length, expected[i].length, 1);
+    }
+}
+
+TEST(Export, musicXmlMeasuresHoldAWholeNoteAndNotesCarryTheirNames)
+{
+    struct Case {
+        const char* file;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        { "empty.musicxml", "part Acoustic Grand Piano\nattributes 16 4/4 G 2\nmeasure 1 0\n" },
+        { "every_duration.musicxml",
+            "part Violin\nattributes 16 4/4 G 2\n"
+            "measure 1 64\nlyric Do\n"
+            "measure 2 64\n"
+            "measure 3 64\nlyric Re\nlyric Fa\nlyric Sol\nlyric Do\nlyric Mi\n"
+            "measure 4 64\nlyric Fa\nlyric Fa\nlyric Fa\nlyric La\n"
+            "measure 5 64\nlyric La\n"
+            "measure 6 58\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::string read;
+        READ_WITH_PYTHON("musicxml_facts.py", exportData() / c.file, read);
+        EXPECT_EQ(read, c.expected);
+    }
+}
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder))
+        names.push_back(item.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ExportFileTest : public ::testing::Test {
+protected:
+    fs::path files() const { return m_temp.path() / "files"; }
+
+    TemporaryFolder m_temp;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(ExportFileTest, writesTheNamedFileReplacingAnOldOneAndLeavesNothingElse)
+{
+    EXPECT_EQ(ExportFile(files(), "song", ".mid", "new bytes", dialogs), ExportResult::Exported);
+    writeBytes(files() / "song.pdf", "old");
+    EXPECT_EQ(ExportFile(files(), "song", ".pdf", "new pdf", dialogs), ExportResult::Exported);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(readBytes(files() / "song.mid"), "new bytes");
+    EXPECT_EQ(readBytes(files() / "song.pdf"), "new pdf");
+    EXPECT_EQ(namesIn(files()), (std::vector<std::string> { "song.mid", "song.pdf" }));
+}
+
+TEST_F(ExportFileTest, namesFollowTheCompositionsRulesAndTheExtensionsLength)
+{
+    struct Case {
+        std::string name;
+        std::string_view extension;
+        ExportResult result;
+    };
+    const std::vector<Case> cases = {
+        { "", ".mid", ExportResult::NameRefused },
+        { "..", ".pdf", ExportResult::NameRefused },
+        { "../escape", ".mid", ExportResult::NameRefused },
+        { "line\nbreak", ".musicxml", ExportResult::NameRefused },
+        { std::string(247, 'x'), ".musicxml", ExportResult::NameRefused },
+        { std::string(246, 'x'), ".musicxml", ExportResult::Exported },
+        { std::string(251, 'x'), ".mid", ExportResult::Exported },
+        { "la mia canzone. 2", ".pdf", ExportResult::Exported },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.shown.clear();
+        EXPECT_EQ(ExportFile(files(), c.name, c.extension, "bytes", dialogs), c.result);
+        if (c.result == ExportResult::NameRefused) {
+            ASSERT_EQ(dialogs.shown.size(), 1u);
+            EXPECT_NE(dialogs.shown[0].text.find("Nothing was saved"), std::string::npos);
+        } else {
+            EXPECT_EQ(readBytes(files() / (c.name + std::string(c.extension))), "bytes");
+        }
+    }
+    EXPECT_EQ(namesIn(m_temp.path()), std::vector<std::string> { "files" });
+    EXPECT_EQ(namesIn(files()).size(), 3u);
+}
+
+// Cuts every file this process writes at a few bytes, so that writing fails
+// half way even for the superuser, whom permissions do not stop.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST_F(ExportFileTest, aFailureIsToldOnceWithTheSystemsReasonAndLeavesNoPartialFile)
+{
+    fs::create_directories(files());
+    writeBytes(files() / "song.mid", "old");
+    writeBytes(m_temp.path() / "plain", "not a folder");
+    fs::create_directories(files() / "taken.pdf");
+    struct Case {
+        const char* what;
+        fs::path folder;
+        const char* name;
+        const char* extension;
+        int error;
+    };
+    const std::vector<Case> cases = {
+        { "the folder is a file", m_temp.path() / "plain" / "files", "song", ".mid", ENOTDIR },
+        { "a folder stands at the name", files(), "taken", ".pdf", EISDIR },
+        { "the disk takes only part of it", files(), "song", ".mid", EFBIG },
+    };
+    const std::string bytes(4096, 'b');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.shown.clear();
+        ExportResult result {};
+        {
+            const FileSizeLimit limit(c.error == EFBIG ? 100 : RLIM_INFINITY);
+            result = ExportFile(c.folder, c.name, c.extension, bytes, dialogs);
+        }
+        EXPECT_EQ(result, ExportResult::Failed);
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_NE(dialogs.shown[0].text.find(std::strerror(c.error)), std::string::npos) << dialogs.shown[0].text;
+    }
+    EXPECT_EQ(readBytes(files() / "song.mid"), "old");
+    EXPECT_EQ(namesIn(files()), (std::vector<std::string> { "song.mid", "taken.pdf" }));
+    EXPECT_TRUE(fs::is_empty(files() / "taken.pdf"));
+    EXPECT_EQ(readBytes(m_temp.path() / "plain"), "not a folder");
+}
+
+TEST_F(ExportFileTest, aReadOnlyFolderIsToldAndItsFilesKept)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "skipped: permissions do not bind the superuser";
+    fs::create_directories(files());
+    writeBytes(files() / "song.musicxml", "old");
+    fs::permissions(files(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(ExportFile(files(), "song", ".musicxml", "new", dialogs), ExportResult::Failed);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
+    EXPECT_EQ(readBytes(files() / "song.musicxml"), "old");
+}
+
+} // namespace
+} // namespace zintaro::storage
