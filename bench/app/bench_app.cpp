@@ -6,6 +6,7 @@
 //    presses (median and 99th percentile).
 
 #include "app/form1.h"
+#include "app/trainer_timer.h"
 #include "core/dialogs.h"
 #include "input/piano_widget.h"
 #include "midi/silent_midi.h"
@@ -71,6 +72,7 @@ double ms(Clock::duration d)
 void startUp()
 {
     PrintedDialogs dialogs;
+    zintaro::HeldDialogs heldDialogs { dialogs };
     QTemporaryDir files;
     const auto t0 = Clock::now();
     zintaro::midi::SystemMidiOptions options;
@@ -78,7 +80,7 @@ void startUp()
     auto midi = zintaro::midi::makeSystemMidi(options);
     auto speech = zintaro::staff::makeItalianSpeech(dialogs);
     const auto services = Clock::now();
-    zintaro::app::Form1 form({ dialogs, *midi, *speech, files.path() });
+    zintaro::app::Form1 form({ heldDialogs, *midi, *speech, files.path() });
     FirstPaint paint;
     form.installEventFilter(&paint);
     form.Form_Load();
@@ -93,10 +95,11 @@ void startUp()
 void keyDownToNoteOn()
 {
     PrintedDialogs dialogs;
+    zintaro::HeldDialogs heldDialogs { dialogs };
     TimedMidi midi;
     zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
-    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
+    zintaro::app::Form1 form({ heldDialogs, midi, speech, files.path() });
     form.Form_Load();
     form.show();
     form.Op3(0)->click();
@@ -131,10 +134,11 @@ void keyDownToNoteOn()
 void trainerCpu(int seconds)
 {
     PrintedDialogs dialogs;
+    zintaro::HeldDialogs heldDialogs { dialogs };
     TimedMidi midi;
     zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
-    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
+    zintaro::app::Form1 form({ heldDialogs, midi, speech, files.path() });
     form.Form_Load(); // ends in "Leggi" with the timer running
     form.show();
     QApplication::processEvents();

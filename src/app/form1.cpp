@@ -1,12 +1,14 @@
 #include "app/form1.h"
 
 #include "app/playback_timer.h"
+#include "app/trainer_timer.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
 #include "core/dialogs.h"
+#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
@@ -15,6 +17,7 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -42,14 +45,17 @@ Form1::Form1(Form1Services services, QWidget* parent)
     // The staff surface has registered the program's pictures by now.
     setWindowIcon(QIcon(QStringLiteral(":/zintaro/zintaro.png")));
 
-    m_trainerTimer = new QTimer(this);
-    m_trainerTimer->setTimerType(Qt::PreciseTimer);
+    m_trainerTimer = new TrainerTimer(m_clock, this);
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
     m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
     m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
-    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, this);
+    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, m_services.dialogs, this);
+    m_midi->setStatusSink(
+        [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
+    m_services.dialogs.setStatusSink(
+        [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); });
     connectControls();
     ShowHelpText();
 }
@@ -77,9 +83,25 @@ void Form1::connectControls()
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(c.filePanel, &storage::FilePanel::File1_DblClick, this, &Form1::File1_DblClick);
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
-    connect(m_trainerTimer, &QTimer::timeout, this, &Form1::Tim_Timer);
+    connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     c.instrumentList->installEventFilter(this);
     c.instrumentList->viewport()->installEventFilter(this);
+
+    // Only the name box and the file list keep the keyboard: a click on
+    // anything else gives it back to the piano.
+    for (QAbstractButton* b : c.central->findChildren<QAbstractButton*>())
+        connect(b, &QAbstractButton::clicked, c.piano, &input::PianoWidget::focusFirstKey);
+    connect(c.tempoBar, &QScrollBar::actionTriggered, c.piano, &input::PianoWidget::focusFirstKey);
+}
+
+void Form1::showStatus(StatusSource source, const QString& text)
+{
+    auto& notices = m_statusNotices;
+    notices.erase(std::remove_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == source; }),
+        notices.end());
+    if (!text.isEmpty())
+        notices.emplace_back(source, text);
+    m_controls.statusText->setText(notices.empty() ? QString() : notices.back().second);
 }
 
 void Form1::ShowHelpText()
@@ -108,6 +130,7 @@ void Form1::Form_Load()
     m_state.Composition.RestFlag[0] = True16;
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
+    m_controls.piano->focusFirstKey();
 }
 
 void Form1::fillDeviceLists()
@@ -157,12 +180,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     QListWidget* list = m_controls.instrumentList;
     const bool inSoundList = watched == list || watched == list->viewport();
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (inSoundList && keyEvent && instrumentListKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (inSoundList && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)) {
         // The list handles the key or the click first (it may change the
         // instrument), then the computer keyboard plays the piano again.
         QTimer::singleShot(0, m_controls.piano, &input::PianoWidget::focusFirstKey);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// A shortcut letter typed while the instrument list has the keyboard plays
+// its note and leaves the instrument alone; the list's own keys (arrows,
+// pages, Home, End) still move the selection.
+bool Form1::instrumentListKey(QKeyEvent* event)
+{
+    if (input::keyIndexOf(input::keyCodeOf(*event)) < 0)
+        return false;
+    if (event->type() == QEvent::KeyPress)
+        key_KeyDown(event);
+    else
+        key_KeyUp(event);
+    m_controls.piano->focusFirstKey();
+    return true;
 }
 
 void Form1::List1_Click()
@@ -191,7 +232,10 @@ void Form1::Op3_Click(int index)
         leaveTrainer();
     m_state.DrawScale = 1;
     SetLayout();
-    switch (static_cast<compose::Mode>(index)) {
+    const auto mode = static_cast<compose::Mode>(index);
+    // The buttons show the mode the window is in ("Nuovo" shows while it asks).
+    m_controls.modeButtons.at(static_cast<std::size_t>(index))->setChecked(true);
+    switch (mode) {
     case compose::Mode::Compose:
         compose::showComposition(m_state, *m_ports);
         break;
@@ -200,6 +244,7 @@ void Form1::Op3_Click(int index)
         break;
     case compose::Mode::New:
         if (m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
+            stopPlayback();
             compose::newComposition(m_state, *m_ports);
             m_controls.modeButtons[0]->setChecked(true);
             Op3_Click(static_cast<int>(compose::Mode::Compose));
@@ -222,6 +267,13 @@ void Form1::leaveTrainer()
 {
     m_trainerTimer->stop();
     m_trainer->leave();
+}
+
+// Before the piece changes, a playback of it ends as it would at its end:
+// the sounding note silenced, the cursor after the piece.
+void Form1::stopPlayback()
+{
+    m_playbackTimer->stop();
 }
 
 void Form1::Op1_Click(int index)
@@ -257,6 +309,7 @@ void Form1::HScrV_Change(int value)
 
 void Form1::Tim_Timer()
 {
+    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_trainer->tick();
 }
 
@@ -285,11 +338,13 @@ void Form1::key_KeyUp(QKeyEvent* event)
 
 void Form1::BtPausa_Click()
 {
+    stopPlayback();
     compose::insertRest(m_state, *m_ports);
 }
 
 void Form1::BtCanc_Click()
 {
+    stopPlayback();
     compose::deleteAtCursor(m_state, *m_ports);
 }
 
@@ -313,6 +368,7 @@ void Form1::mnf_Save_Click()
 void Form1::File1_DblClick(const QString& name)
 {
     m_controls.filePanel->hide();
+    stopPlayback();
     storage::LoadComposition(m_state, *m_controls.staff, m_services.dialogs,
         (m_services.filesFolder + QLatin1Char('/') + name).toStdString());
 }

@@ -2,15 +2,17 @@
 
 #include "app/window_layout.h"
 #include "compose/ports.h"
+#include "core/held_dialogs.h"
 #include "core/modulo1.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QKeyEvent;
-class QTimer;
 
 namespace zintaro {
 class Dialogs;
@@ -30,10 +32,11 @@ class Trainer;
 namespace zintaro::app {
 
 class PlaybackTimer;
+class TrainerTimer;
 
 // What the window sounds through, speaks through, asks with and saves to.
 struct Form1Services {
-    Dialogs& dialogs;
+    HeldDialogs& dialogs;
     midi::MidiSystem& midiSystem;
     staff::Speech& speech;
     QString filesFolder;
@@ -64,7 +67,7 @@ public:
     staff::PnWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
-    QTimer& trainerTimer() { return *m_trainerTimer; }
+    TrainerTimer& trainerTimer() { return *m_trainerTimer; }
     const WindowControls& controls() const { return m_controls; }
 
     // Controls, by the names the program gives them.
@@ -88,6 +91,12 @@ public:
     QWidget* Picture1() const { return m_controls.lowerArea; }
     QAction* mnf_Load() const { return m_controls.loadAction; }
     QAction* mnf_Save() const { return m_controls.saveAction; }
+    QLabel* statusText() const { return m_controls.statusText; }
+
+    // The notices of the status text, by where they come from. The text
+    // shows the latest notice still standing; an empty text withdraws one.
+    enum class StatusSource { Sound, Notice, MidiInput, Answers };
+    void showStatus(StatusSource source, const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +108,8 @@ private:
     void SetLayout();
     void fillDeviceLists();
     void leaveTrainer();
+    void stopPlayback();
+    bool instrumentListKey(QKeyEvent* event);
 
     // Handlers.
     void List1_Click();
@@ -123,7 +134,8 @@ private:
     std::unique_ptr<midi::MidiOut> m_midi;
     QElapsedTimer m_clock;
     WindowControls m_controls;
-    QTimer* m_trainerTimer = nullptr;
+    TrainerTimer* m_trainerTimer = nullptr;
+    std::vector<std::pair<StatusSource, QString>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Playback> m_playback;

@@ -1,21 +1,21 @@
+#include "app/application.h"
 #include "app/form1.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
+#include "core/held_dialogs.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zintaro"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zintaro"));
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    zintaro::app::setUpApplication();
 
-    zintaro::app::QtDialogs dialogs;
+    zintaro::app::QtDialogs boxes;
+    zintaro::HeldDialogs dialogs(boxes);
 
     // Form_Initialize: one copy per user, then the help text (in the window).
     zintaro::app::Form1* window = nullptr;
@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
 
     zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder });
     window = &form;
-    dialogs.setParent(&form);
+    boxes.setParent(&form);
     form.Form_Load();
     form.show();
     return QApplication::exec();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compose/playback.h"
+#include "core/held_dialogs.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -15,7 +16,9 @@ namespace zintaro::app {
 class PlaybackTimer : public QObject {
     Q_OBJECT
 public:
-    PlaybackTimer(compose::Playback& playback, const QElapsedTimer& clock, QObject* parent = nullptr);
+    // While a step runs, boxes are held back: a failure goes to the status text.
+    PlaybackTimer(
+        compose::Playback& playback, const QElapsedTimer& clock, HeldDialogs& dialogs, QObject* parent = nullptr);
 
     // Starts the playback from its first entry (over a playback running).
     void start();
@@ -27,6 +30,7 @@ private:
 
     compose::Playback& m_playback;
     const QElapsedTimer& m_clock;
+    HeldDialogs& m_dialogs;
     QTimer m_timer;
 };
 

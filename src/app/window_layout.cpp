@@ -90,11 +90,13 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
 }
 
 // A graphical option button or check box: a push button that stays pressed
-// while it is selected.
+// while it is selected. Buttons never take the keyboard: it stays with the
+// piano, which plays whatever button was clicked last.
 QPushButton* toggle(QWidget* parent, const Placed& placed)
 {
     auto* b = new QPushButton(QString::fromUtf8(placed.caption), parent);
     b->setObjectName(QLatin1String(placed.objectName));
+    b->setFocusPolicy(Qt::NoFocus);
     b->setCheckable(true);
     b->setGeometry(pixels(placed.twips));
     return b;
@@ -118,6 +120,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
+    b->setFocusPolicy(Qt::NoFocus);
     b->setGeometry(pixels(twips));
     return b;
 }
@@ -193,6 +196,7 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.tempoBar->setSingleStep(1);
     c.tempoBar->setPageStep(10);
     c.tempoBar->setValue(40);
+    c.tempoBar->setFocusPolicy(Qt::NoFocus);
 
     c.switchFrame = frame(c.central, "Frame5", { 3720, 4800, 5295, 1215 }, Green);
     c.voiceButtons = options(c.switchFrame, VoiceButtons);
@@ -223,6 +227,13 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.filePanel->setObjectName(QStringLiteral("Pcf"));
     c.filePanel->setGeometry(twipRect(7080, 240, 3135, 3495));
     c.filePanel->hide();
+
+    // Notices that need no answer (sound off, a file that could not be
+    // written), where nothing else stands in either layout.
+    c.statusText = label(c.central, "StatusText", QString(), { 120, 30, 3300, 1020 }, nullptr);
+    c.statusText->setWordWrap(true);
+    c.statusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    c.statusText->setStyleSheet(QStringLiteral("color: #a00000"));
 
     c.switchFrame->raise();
     return c;
@@ -256,6 +267,7 @@ void applyLayout(WindowControls& c, int drawScale)
     c.switchFrame->raise();
     c.modeFrame->show();
     c.modeFrame->raise();
+    c.statusText->raise();
     if (c.filePanel->isVisible())
         c.filePanel->raise();
 

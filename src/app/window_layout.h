@@ -70,6 +70,7 @@ struct WindowControls {
     QLabel* deviceLabel = nullptr; // Label1
     QLabel* helpLabel = nullptr; // lblHelp
     storage::FilePanel* filePanel = nullptr; // Pcf
+    QLabel* statusText = nullptr; // what does not work, and since when it works again
     QAction* loadAction = nullptr; // mnf_Load
     QAction* saveAction = nullptr; // mnf_Save
 };

@@ -48,7 +48,11 @@ std::optional<Millis> Playback::advance(Millis now)
     if (now < due)
         return due;
     silence();
-    m_entryStart = due;
+    // After a stall (a box, a busy machine) the entry that is due starts now
+    // and the ones after it keep their written lengths; the overdue entries
+    // are not rushed through at no length. Ordinary lateness keeps the ideal
+    // times, so it never accumulates.
+    m_entryStart = now - due > StallMs ? now : due;
     ++m_index;
     if (m_index > m_last) {
         finish();

@@ -11,6 +11,10 @@ namespace zintaro::compose {
 // Milliseconds of a monotonic clock; the window passes its clock in, tests a fake one.
 using Millis = int64_t;
 
+// A callback later than this is a stall: the playback resumes from it at
+// the written pace instead of catching up.
+inline constexpr Millis StallMs = 100;
+
 // Sounding time of a stored duration code at the current tempo: the tempo
 // table for codes 0..3, no wait for any other code.
 Millis EntryWait(const Modulo1& m, int16_t durationCode);

@@ -80,22 +80,24 @@ void PianoKey::setPressed(bool pressed)
 void PianoKey::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QColor face = m_black ? (m_pressed ? QColor(90, 90, 90) : QColor(Qt::black))
-                                : (m_pressed ? QColor(200, 200, 200) : QColor(Qt::white));
+    // A pressed key takes a blue face, plainly unlike the keys at rest.
+    const QColor face = m_black ? (m_pressed ? QColor(40, 80, 190) : QColor(Qt::black))
+                                : (m_pressed ? QColor(150, 190, 255) : QColor(Qt::white));
     p.fillRect(rect(), face);
-    // A pressed key is drawn sunk: dark edge on top and left.
-    p.setPen(m_pressed ? QColor(64, 64, 64) : QColor(255, 255, 255));
-    p.drawLine(0, 0, width() - 1, 0);
-    p.drawLine(0, 0, 0, height() - 1);
-    p.setPen(m_pressed ? QColor(255, 255, 255) : QColor(64, 64, 64));
-    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    // Every key has a dark outline, so neighbouring white keys stay apart
+    // also where no black key lies between them; a pressed key is sunk,
+    // its inner edge dark on top and left.
+    p.setPen(QColor(48, 48, 48));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(m_pressed ? QColor(90, 90, 90) : (m_black ? QColor(90, 90, 90) : QColor(235, 235, 235)));
+    p.drawLine(1, 1, width() - 2, 1);
+    p.drawLine(1, 1, 1, height() - 2);
     p.setPen(m_black ? Qt::white : Qt::black);
-    const QRect text = rect().adjusted(0, 0, 0, m_pressed ? 2 : 0);
+    const QRect text = rect().adjusted(0, 0, 0, m_pressed ? 0 : -2);
     p.drawText(text, Qt::AlignHCenter | Qt::AlignBottom, QString(QChar(KeyShortcuts[m_index].caption)));
     if (hasFocus()) {
         p.setPen(QPen(Qt::gray, 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(2, 2, -3, -3));
+        p.drawRect(rect().adjusted(3, 3, -4, -4));
     }
 }
 

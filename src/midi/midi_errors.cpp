@@ -16,7 +16,8 @@ std::string errorTextFor(MidiResult code)
     case errors::NoDevice:
         return "No MIDI output device is available.";
     case errors::NoAudioOutput:
-        return "The built-in synthesizer found no audio output (PulseAudio, PipeWire or ALSA).";
+        return "No audio output was found (PulseAudio, PipeWire or ALSA). Zintaro works silently; sound comes back by "
+               "itself when an output appears.";
     case errors::SoundFontMissing:
         return "No General MIDI SoundFont was found in /usr/share/sounds/sf2 or /usr/share/sounds/sf3.";
     case errors::SoundFontUnreadable:

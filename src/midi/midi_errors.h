@@ -24,8 +24,8 @@ inline constexpr MidiResult DataOutOfRange = 108;
 inline constexpr MidiResult NotChannelMessage = 109;
 } // namespace errors
 
-// The plain-words text for a result code, short enough for the 128-character
-// error buffer; unknown codes get a generic text carrying the number.
+// The plain-words text for a result code, at most 255 characters; unknown
+// codes get a generic text carrying the number.
 std::string errorTextFor(MidiResult code);
 
 } // namespace zintaro::midi

@@ -17,8 +17,9 @@ constexpr int16_t ControllerBankSelect = 0;
 // What the system's capability record can hold: 32 characters with the
 // terminating NUL, so at most 31 are shown.
 constexpr std::size_t ProductNameChars = 31;
-// The error text buffer holds 128 characters with its NUL.
-constexpr std::size_t ErrorTextChars = 127;
+// Error texts are cut at 255 characters: the program's own texts say what
+// still works and what to do, which takes more than a line.
+constexpr std::size_t ErrorTextChars = 255;
 
 std::string upToNul(const std::string& text, std::size_t limit)
 {
@@ -61,13 +62,21 @@ std::vector<DeviceEntry> MidiOut::FillDeviceList()
 bool MidiOut::OpenMidiOut(int16_t deviceId)
 {
     CloseMidiOut();
+    // Another device may fail in ways of its own: they are told anew.
+    if (deviceId != m_deviceId)
+        m_told.clear();
+    m_deviceId = deviceId;
     uint32_t handle = 0;
     const auto code = static_cast<int16_t>(m_system.open(handle, static_cast<int32_t>(deviceId)));
-    if (code != 0)
+    if (code != 0) {
+        m_openFailure = code;
         ShowMidiError(code);
-    else
-        MidiOutHandle = handle;
-    return MidiOutHandle != 0;
+        return false;
+    }
+    MidiOutHandle = handle;
+    m_openFailure.reset();
+    soundWorks();
+    return true;
 }
 
 void MidiOut::CloseMidiOut()
@@ -82,7 +91,21 @@ void MidiOut::CloseMidiOut()
 
 void MidiOut::ShowMidiError(int16_t code)
 {
-    m_dialogs.message(upToNul(m_system.errorText(static_cast<MidiResult>(code)), ErrorTextChars));
+    const std::string text = upToNul(m_system.errorText(static_cast<MidiResult>(code)), ErrorTextChars);
+    m_failing = true;
+    if (m_status)
+        m_status(text);
+    if (m_told.insert(code).second)
+        m_dialogs.message(text);
+}
+
+void MidiOut::soundWorks()
+{
+    if (!m_failing)
+        return;
+    m_failing = false;
+    if (m_status)
+        m_status({});
 }
 
 int32_t MidiOut::PackShortMessage(int16_t status, int16_t data1, int16_t data2)
@@ -105,7 +128,11 @@ void MidiOut::SendShortMessage(int16_t status, int16_t data1, int16_t data2)
     }
     const auto packed = static_cast<uint32_t>(PackShortMessage(status, data1, data2));
     const auto code = static_cast<int16_t>(m_system.shortMessage(MidiOutHandle, packed));
-    if (code != 0)
+    if (code == 0)
+        soundWorks();
+    else if (MidiOutHandle == 0 && m_openFailure)
+        ShowMidiError(*m_openFailure); // the device that could not open, told already
+    else
         ShowMidiError(code);
 }
 

@@ -29,7 +29,8 @@ TEST_F(WindowTest, startUpEndsInTheEnlargedReadingLayoutWithEverythingSelected)
     EXPECT_EQ(m.DrawScale, 5);
     EXPECT_TRUE(form->isMaximized());
     EXPECT_TRUE(form->trainerTimer().isActive());
-    EXPECT_TRUE(form->Op3(0)->isChecked()); // "Componi" still shows as selected
+    EXPECT_TRUE(form->Op3(3)->isChecked()); // the window shows the mode it is in
+    EXPECT_EQ(focused(), form->piano().key(0)); // the keys play at once
     EXPECT_EQ(m.NoteCount, 0);
     EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
     EXPECT_EQ(form->lblHelp()->text(),
@@ -54,10 +55,11 @@ TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDe
 {
     QTemporaryDir files;
     ScriptedDialogs dialogs;
+    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     midi.ports = 2;
     RecordingSpeech speech;
-    app::Form1 form({ dialogs, midi, speech, files.path() });
+    app::Form1 form({ heldDialogs, midi, speech, files.path() });
     form.Form_Load();
     EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
     EXPECT_EQ(form.List1()->count(), 3);
@@ -69,18 +71,65 @@ TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
 {
     QTemporaryDir files;
     ScriptedDialogs dialogs;
+    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     midi.failOpen = true;
     RecordingSpeech speech;
-    app::Form1 form({ dialogs, midi, speech, files.path() });
+    app::Form1 form({ heldDialogs, midi, speech, files.path() });
     form.Form_Load();
-    // Two opens refused, and each of the four messages of two program
-    // changes found no open device.
-    ASSERT_EQ(dialogs.shown.size(), 6u);
+    // Told once; the second open and the messages that found no open device
+    // only keep the status text.
+    ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown.front().text, "recorded error 2");
-    EXPECT_EQ(dialogs.shown.back().text, "recorded error 5");
+    EXPECT_EQ(form.statusText()->text(), "recorded error 2");
     EXPECT_EQ(form.state().DrawScale, 5);
     EXPECT_EQ(form.Txv()->text(), "100");
+
+    // The trainer's ticks and a playback open no box.
+    for (int i = 0; i < 4; ++i)
+        form.Tim_Timer();
+    form.Op3(0)->click();
+    QTest::keyClick(form.piano().key(0), Qt::Key_T);
+    form.Op3(1)->click();
+    QTest::qWait(50);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
+
+// A MIDI system whose output opens but cannot sound until `sounding`, as the
+// built-in synthesizer is without an audio output.
+class SilentUntilAudio : public RecordingMidiSystem {
+public:
+    midi::MidiResult shortMessage(uint32_t handle, uint32_t packed) override
+    {
+        if (!sounding)
+            return 101;
+        return RecordingMidiSystem::shortMessage(handle, packed);
+    }
+    bool sounding = false;
+};
+
+TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSoundComes)
+{
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    HeldDialogs heldDialogs { dialogs };
+    SilentUntilAudio midi;
+    RecordingSpeech speech;
+    app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    form.Form_Load();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "recorded error 101");
+    for (int i = 0; i < 6; ++i)
+        form.Tim_Timer(); // the trainer sounds its notes into nothing
+    form.Op3(0)->click();
+    QTest::keyClick(form.piano().key(0), Qt::Key_T);
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(form.statusText()->text(), "recorded error 101");
+
+    midi.sounding = true;
+    QTest::keyClick(form.piano().key(0), Qt::Key_Y);
+    EXPECT_EQ(form.statusText()->text(), "");
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 62 }));
 }
 
 TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)

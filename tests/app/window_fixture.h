@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/trainer_timer.h"
 #include "input/piano_widget.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
@@ -22,7 +23,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
+        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -64,6 +65,7 @@ protected:
 
     QTemporaryDir files;
     ScriptedDialogs dialogs;
+    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     RecordingSpeech speech;
     std::unique_ptr<app::Form1> form;

@@ -238,5 +238,25 @@ TEST_F(PlaybackTest, theCursorWrapsToTheStartOfTheStaffOnEveryPage)
     EXPECT_EQ(rig.m.WriteIndex, 60);
 }
 
+TEST_F(PlaybackTest, afterAStallThePlaybackResumesAtTheWrittenPaceFromTheEntryThatIsDue)
+{
+    for (int i = 0; i < 4; ++i)
+        rig.m.Composition.set(i, { 0, static_cast<int16_t>(7 + i), 3 });
+    rig.m.NoteCount = 4;
+    rig.m.Composition.set(4, EndEntry);
+
+    // The first callback comes three seconds late (a box was open), the others on time.
+    auto next = begin(0);
+    next = playback.advance(*next + 3000);
+    collect(*next - 375);
+    driveFrom(next);
+
+    std::vector<Millis> ons;
+    for (const Event& e : events)
+        if (e.on)
+            ons.push_back(e.at);
+    EXPECT_EQ(ons, (std::vector<Millis> { 0, 3375, 3750, 4125 }));
+}
+
 } // namespace
 } // namespace zintaro::compose

@@ -114,35 +114,55 @@ TEST(PackShortMessage, everyValidMessageKeepsItsBytesInPlace)
     EXPECT_EQ(MidiOut::PackShortMessage(0xFF, 127, 127), 0x007F7FFF);
 }
 
-TEST_F(MidiOutFixture, withNoDeviceOpenEveryMessageShowsOneInvalidHandleBox)
+TEST_F(MidiOutFixture, aFailureIsBoxedOnceThenShownInTheStatusUntilSoundWorks)
 {
+    std::vector<std::string> status;
+    midi.setStatusSink([&](const std::string& text) { status.push_back(text); });
     midi.NoteOn(0, 60, 127);
     midi.NoteOff(0, 60);
-    midi.ProgramChange(0, 0, 40); // two messages, two boxes
+    midi.ProgramChange(0, 0, 40); // two messages, no further box
 
-    ASSERT_EQ(dialogs.shown.size(), 4u);
-    for (const auto& box : dialogs.shown) {
-        EXPECT_EQ(box.text, "recorded error 5");
-        EXPECT_TRUE(box.title.empty());
-        EXPECT_FALSE(box.isQuestion);
-    }
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "recorded error 5");
+    EXPECT_TRUE(dialogs.shown[0].title.empty());
+    EXPECT_FALSE(dialogs.shown[0].isQuestion);
     EXPECT_TRUE(system.sent.empty());
+    EXPECT_EQ(status, std::vector<std::string>(4, "recorded error 5"));
+
+    // A device that opens clears the status; a failure of another kind is boxed.
+    midi.SelectDevice(-1, 0);
+    midi.NoteOn(0, 60, 127);
+    EXPECT_EQ(status.back(), "");
+    midi.NoteOn(0, 60, 200);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].text, "recorded error " + std::to_string(errors::DataOutOfRange));
+
+    // The same device chosen again does not box a failure it already told;
+    // another device does.
+    system.failOpen = true;
+    midi.SelectDevice(-1, 0);
+    midi.SelectDevice(-1, 0);
+    EXPECT_EQ(dialogs.shown.size(), 3u);
+    midi.SelectDevice(0, 0);
+    EXPECT_EQ(dialogs.shown.size(), 4u);
 }
 
 TEST_F(MidiOutFixture, aValueOutsideTheDataRangeIsNeverSentAndReportedOnce)
 {
     openBuiltIn();
-    const std::vector<std::pair<const char*, std::function<void()>>> table {
-        { "note from a damaged file", [&] { midi.NoteOn(0, 53 + 200, 127); } },
-        { "negative note", [&] { midi.NoteOff(0, -1); } },
-        { "velocity 128", [&] { midi.NoteOn(0, 60, 128); } },
-        { "channel 16", [&] { midi.ControlChange(16, 0, 0); } },
-        { "negative status", [&] { midi.SendShortMessage(-112, 60, 127); } },
-        { "data byte 256", [&] { midi.SendShortMessage(0x90, 256, 0); } },
+    const std::vector<std::pair<const char*, std::function<void(MidiOut&)>>> table {
+        { "note from a damaged file", [](MidiOut& out) { out.NoteOn(0, 53 + 200, 127); } },
+        { "negative note", [](MidiOut& out) { out.NoteOff(0, -1); } },
+        { "velocity 128", [](MidiOut& out) { out.NoteOn(0, 60, 128); } },
+        { "channel 16", [](MidiOut& out) { out.ControlChange(16, 0, 0); } },
+        { "negative status", [](MidiOut& out) { out.SendShortMessage(-112, 60, 127); } },
+        { "data byte 256", [](MidiOut& out) { out.SendShortMessage(0x90, 256, 0); } },
     };
     for (const auto& [what, send] : table) {
+        MidiOut out(system, dialogs); // a failure of a kind is told once per output
+        ASSERT_TRUE(out.OpenMidiOut(-1));
         dialogs.shown.clear();
-        send();
+        send(out);
         EXPECT_TRUE(system.sent.empty()) << what;
         ASSERT_EQ(dialogs.shown.size(), 1u) << what;
         EXPECT_EQ(dialogs.shown[0].text, "recorded error " + std::to_string(errors::DataOutOfRange)) << what;

@@ -87,7 +87,8 @@ TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWord
         EXPECT_FALSE(midi.OpenMidiOut(-1)) << c.what;
         EXPECT_EQ(midi.MidiOutHandle, 0u) << c.what;
         midi.NoteOn(0, 60, 127);
-        const std::vector<std::string> expected { errorTextFor(c.error), errorTextFor(errors::InvalidHandle) };
+        // The notes that follow a failed open fail for the same reason, told once.
+        const std::vector<std::string> expected { errorTextFor(c.error) };
         EXPECT_EQ(texts(dialogs), expected) << c.what;
     }
 }
