@@ -143,6 +143,15 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
     c.saveAction = menu->addAction(QStringLiteral("Salva"));
     c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
+    const std::array<std::pair<const char*, const char*>, 3> exports
+        = { { { "mnf_ExportMidi", "Esporta MIDI" }, { "mnf_ExportMusicXml", "Esporta MusicXML" },
+            { "mnf_ExportPdf", "Esporta PDF" } } };
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+        c.exportActions[i] = menu->addAction(QString::fromUtf8(exports[i].second));
+        c.exportActions[i]->setObjectName(QLatin1String(exports[i].first));
+    }
+    c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
+    c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

@@ -73,6 +73,8 @@ struct WindowControls {
     QLabel* statusText = nullptr; // what does not work, and since when it works again
     QAction* loadAction = nullptr; // mnf_Load
     QAction* saveAction = nullptr; // mnf_Save
+    std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
+    QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
 };
 
 // Builds the menu and every control at its place in the normal layout.
