@@ -1,11 +1,12 @@
 #include "storage/composition_file.h"
 
 #include "core/dialogs.h"
-#include "staff/staff.h"
 #include "storage/composition_format.h"
 
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -83,12 +84,16 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+constexpr std::string_view TemporaryPrefix = ".saving-";
+
 // A new file beside the target that nobody else uses; hidden, and its name
-// does not match the list's pattern, so the file panel never shows it.
+// does not match the list's pattern, so the file panel never shows it. The
+// name carries the process, so that a copy killed while saving can be told
+// from one still running.
 int createTemporary(const std::filesystem::path& folder, std::filesystem::path& tempPath)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder / (".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
+        tempPath = folder / (std::string(TemporaryPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt));
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -106,7 +111,55 @@ void flushFolder(const std::filesystem::path& folder)
     ::close(fd);
 }
 
+bool isRunning(long pid)
+{
+    // EPERM: the process exists but belongs to someone else.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+std::string linesText(int count)
+{
+    return count == 1 ? "1 line" : std::to_string(count) + " lines";
+}
+
 } // namespace
+
+std::optional<long> SavingTemporaryOwner(std::string_view fileName)
+{
+    if (!fileName.starts_with(TemporaryPrefix))
+        return std::nullopt;
+    fileName.remove_prefix(TemporaryPrefix.size());
+    const std::size_t dash = fileName.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash + 1 == fileName.size())
+        return std::nullopt;
+    long pid = 0;
+    const char* pidEnd = fileName.data() + dash;
+    if (const auto r = std::from_chars(fileName.data(), pidEnd, pid);
+        r.ec != std::errc() || r.ptr != pidEnd || pid <= 0)
+        return std::nullopt;
+    const std::string_view attempt = fileName.substr(dash + 1);
+    int number = 0;
+    const char* attemptEnd = attempt.data() + attempt.size();
+    if (const auto r = std::from_chars(attempt.data(), attemptEnd, number); r.ec != std::errc() || r.ptr != attemptEnd)
+        return std::nullopt;
+    return pid;
+}
+
+int RemoveStaleTemporaries(const std::filesystem::path& folder)
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const std::optional<long> owner = SavingTemporaryOwner(name);
+        if (!owner || isRunning(*owner))
+            continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && ::unlink(it->path().c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
 
 std::optional<std::string> FileNameProblem(const std::string& baseName)
 {
@@ -150,6 +203,8 @@ SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder
         return SaveResult::Failed;
     }
 
+    RemoveStaleTemporaries(folder);
+
     const std::filesystem::path target = folder / (baseName + std::string(FileExtension));
     const auto fail = [&](int error, const std::filesystem::path* temporary) {
         if (temporary)
@@ -183,14 +238,18 @@ SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder
     return SaveResult::Saved;
 }
 
-LoadResult LoadComposition(
-    Modulo1& m, staff::StaffSurface& surface, Dialogs& dialogs, const std::filesystem::path& path)
+std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& path, Dialogs& dialogs)
 {
-    const auto fail = [&](const std::string& why) {
-        dialogs.message("The composition " + quoted(path.filename()) + " could not be loaded: " + why
+    // A name that is not valid UTF-8 is shown with replacement characters.
+    const std::string name = path.filename().string();
+    const auto fail = [&](const std::string& why) -> std::optional<ParsedComposition> {
+        dialogs.message("The composition " + quoted(name) + " could not be loaded: " + why
             + ". The composition on the staff was kept.");
-        return LoadResult::Unreadable;
+        return std::nullopt;
     };
+
+    if (path.has_parent_path())
+        RemoveStaleTemporaries(path.parent_path());
 
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
@@ -203,8 +262,8 @@ LoadResult LoadComposition(
     if (!S_ISREG(info.st_mode))
         return fail("it is not a regular file");
 
-    // The whole file is read before anything changes, so a read that fails
-    // half way leaves the composition as it was.
+    // The whole file is read before anything is given, so a read that fails
+    // half way changes nothing.
     CompositionReader reader;
     std::array<char, 64 * 1024> chunk {};
     while (!reader.full()) {
@@ -218,14 +277,24 @@ LoadResult LoadComposition(
             break;
         reader.feed(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
     }
-    const ParsedComposition parsed = reader.finish();
+    ParsedComposition parsed = reader.finish();
 
-    ApplyToStore(parsed, m.Composition);
-    m.NoteCount = parsed.NoteCount();
-    // The cursor stands after the last entry, on the page that holds it.
-    staff::DrawPage(m, surface, m.pageOf(m.NoteCount));
-    staff::PlaceCursor(m, surface, m.NoteCount);
-    return LoadResult::Loaded;
+    if (parsed.isForeign()) {
+        dialogs.message(name + " is not a Zintaro composition. Nothing was changed.");
+        return std::nullopt;
+    }
+    if (parsed.linesSkipped > 0 || parsed.truncated) {
+        std::string told = "The composition " + quoted(name) + " was loaded";
+        if (parsed.linesSkipped > 0)
+            told += "; " + linesText(parsed.linesSkipped)
+                + " could not be read or held values outside the piano's "
+                  "notes and durations, and "
+                + (parsed.linesSkipped == 1 ? "was" : "were") + " skipped";
+        if (parsed.truncated)
+            told += "; the lines past the " + std::to_string(MaxEntries) + "th entry were left out";
+        dialogs.message(told + ".");
+    }
+    return parsed;
 }
 
 } // namespace zintaro::storage

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "core/modulo1.h"
-#include "staff/staff_surface.h"
+#include "storage/composition_format.h"
 
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zintaro {
 class Dialogs;
@@ -37,19 +38,26 @@ struct SaveOptions {
 // file in the same folder that then replaces the old file in one step, so a
 // failure never leaves a half-written composition behind. Every refusal and
 // failure is told through the dialogs; the composition is never changed.
+// Stale temporaries of saving in the folder are removed first.
 SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName,
     Dialogs& dialogs, SaveOptions options = {});
 
-enum class LoadResult {
-    Loaded,
-    Unreadable, // the file could not be opened or read; nothing changed
-};
+// Reads a whole composition file and gives its entries; changes nothing and
+// draws nothing. Returns nothing, after one message that says why, when the
+// file cannot be opened or read, or holds nothing of a composition (then the
+// message is "<name> is not a Zintaro composition. Nothing was changed.").
+// A file that loads with lines skipped (unreadable, or values outside the
+// piano's notes and the durations) says once how many. Stale temporaries of
+// saving in the file's folder are removed first.
+std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& path, Dialogs& dialogs);
 
-// Replaces the piece by a file's content and redraws the staff: the page
-// that holds the cursor, which stands after the last entry, with its bars.
-// Lines that cannot be read are skipped. When the file cannot be opened or
-// read, one message tells why and the composition and the staff are kept.
-LoadResult LoadComposition(
-    Modulo1& m, staff::StaffSurface& surface, Dialogs& dialogs, const std::filesystem::path& path);
+// Whether a name in the files folder is a temporary of saving, ".saving-PID-N",
+// and the process that made it.
+std::optional<long> SavingTemporaryOwner(std::string_view fileName);
+
+// Removes the temporaries of saving that copies no longer running left in the
+// folder (killed in the middle of a save). A running copy's are kept.
+// Returns how many were removed.
+int RemoveStaleTemporaries(const std::filesystem::path& folder);
 
 } // namespace zintaro::storage

@@ -13,6 +13,9 @@ namespace {
 // are skipped without being kept in memory.
 constexpr std::size_t LongestLine = 1024;
 
+// The duration buttons "1" to "1/64".
+constexpr int DurationCodes = 7;
+
 void appendNumber(std::string& out, int16_t value)
 {
     std::array<char, 8> digits {};
@@ -120,10 +123,16 @@ void CompositionReader::feed(std::string_view bytes)
     }
 }
 
+bool IsPlayableEntry(Entry e)
+{
+    return isPianoNote(e.NoteIndex) && e.DurationCode >= 0 && e.DurationCode < DurationCodes;
+}
+
 void CompositionReader::endLine()
 {
     const std::optional<Entry> entry = m_lineTooLong ? std::nullopt : parseLine(m_line);
-    if (entry)
+    // An end line takes its position for now: only the last one ends the piece.
+    if (entry && (*entry == EndEntry || IsPlayableEntry(*entry)))
         m_rows.push_back(*entry);
     else
         ++m_skipped;
@@ -144,6 +153,10 @@ ParsedComposition CompositionReader::finish()
     parsed.endLineFound = !m_rows.empty() && m_rows.back() == EndEntry;
     if (parsed.endLineFound)
         m_rows.pop_back();
+    // An end line before other lines would stop playback and editing in the middle of the piece.
+    const auto ends = std::erase(m_rows, EndEntry);
+    parsed.linesRead -= static_cast<int>(ends);
+    parsed.linesSkipped += static_cast<int>(ends);
     if (static_cast<int>(m_rows.size()) > MaxEntries) {
         // 1001 entries and no end line: the last one has no room before the marker.
         m_rows.resize(MaxEntries);

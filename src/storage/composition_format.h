@@ -21,17 +21,25 @@ std::string WriteCompositionText(const CompositionStore& store, int noteCount);
 struct ParsedComposition {
     std::vector<Entry> entries; // at most MaxEntries
     int linesRead = 0; // readable lines taken into positions, the end line included
-    int linesSkipped = 0; // lines that could not be read
+    int linesSkipped = 0; // lines that could not be read or held values out of range
     bool endLineFound = false; // the last line read was a full end line
     bool truncated = false; // lines past the store's positions were ignored
 
     int NoteCount() const { return static_cast<int>(entries.size()); }
+    // Nothing in the bytes looks like a composition: no entry the program can
+    // play and no end line (random bytes, another encoding, a picture).
+    bool isForeign() const { return entries.empty() && !endLineFound; }
 };
+
+// Whether an entry can be played and drawn: a note 0..35 and a duration 0..6.
+// The rest flag is not checked: any value but 0 is a rest.
+bool IsPlayableEntry(Entry e);
 
 // Reads a file's bytes a chunk at a time, so that a file of any size is read
 // with bounded memory. Lines end with CR LF, LF or CR; spaces and tabs around
 // fields are accepted. A line that is not a tag and three 16-bit numbers
-// separated by commas is skipped and takes no position. Once the store's 1001
+// separated by commas is skipped and takes no position; so is an entry that
+// is not playable, and an end line anywhere but last. Once the store's 1001
 // positions are filled, further bytes are ignored.
 class CompositionReader {
 public:

@@ -7,8 +7,23 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace zintaro::storage {
+
+namespace {
+
+// The item's data holds the name's bytes as the file system has them.
+constexpr int FileNameBytes = Qt::UserRole;
+
+std::filesystem::path pathFromQt(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+} // namespace
 
 FilePanel::FilePanel(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent)
@@ -27,8 +42,10 @@ FilePanel::FilePanel(Dialogs& dialogs, QWidget* parent)
     m_file1->setGeometry(8, 48, 193, 171);
 
     connect(m_file1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { File1_Click(item->text()); });
-    connect(m_file1, &QListWidget::itemDoubleClicked, this,
-        [this](QListWidgetItem* item) { emit File1_DblClick(item->text()); });
+    connect(m_file1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        emit File1_DblClick(item->text());
+        emit loadRequested(pathFromQt(m_folder) / item->data(FileNameBytes).toByteArray().toStdString());
+    });
     connect(m_txf, &QLineEdit::returnPressed, this, [this] { emit Txf_Enter(m_txf->text()); });
 
     hide();
@@ -54,6 +71,14 @@ QString FilePanel::pathOf(const QString& listedName) const
     return QDir(m_folder).filePath(listedName);
 }
 
+std::filesystem::path FilePanel::fileOf(const QString& listedName) const
+{
+    const auto items = m_file1->findItems(listedName, Qt::MatchExactly);
+    const std::string name = items.isEmpty() ? QFile::encodeName(listedName).toStdString()
+                                             : items.front()->data(FileNameBytes).toByteArray().toStdString();
+    return pathFromQt(m_folder) / name;
+}
+
 void FilePanel::File1_Click(const QString& listedName)
 {
     m_txf->setText(listedName.left(std::max<qsizetype>(0, listedName.size() - 4)));
@@ -70,17 +95,34 @@ void FilePanel::open(const QString& folder)
 void FilePanel::list(const QString& folder)
 {
     m_file1->clear();
-    if (const auto problem = EnsureFolder(std::filesystem::path(QFile::encodeName(folder).toStdString()))) {
+    const std::filesystem::path where = pathFromQt(folder);
+    if (const auto problem = EnsureFolder(where)) {
         if (!m_folderProblemTold)
             m_dialogs.message(*problem);
         m_folderProblemTold = true;
         return;
     }
     m_folderProblemTold = false;
-    const QDir dir(folder);
-    // A composition saved under a name that starts with a dot is listed too;
-    // the temporary files of saving never match the pattern.
-    m_file1->addItems(dir.entryList({ QStringLiteral("*.txt*") }, QDir::Files | QDir::Hidden, QDir::Name));
+    RemoveStaleTemporaries(where);
+
+    // Every regular file whose name holds ".txt", hidden ones too: a
+    // composition saved under a name that starts with a dot is listed. The
+    // temporaries of saving never match. Names are read as bytes, so that one
+    // that is not valid UTF-8 is still listed and can be loaded.
+    std::vector<std::pair<QString, QByteArray>> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
+        const std::string bytes = it->path().filename().string();
+        std::error_code ignored;
+        if (bytes.find(".txt") == std::string::npos || SavingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
+            continue;
+        names.emplace_back(QString::fromUtf8(bytes), QByteArray::fromStdString(bytes));
+    }
+    std::sort(names.begin(), names.end());
+    for (const auto& [shown, bytes] : names) {
+        auto* item = new QListWidgetItem(shown, m_file1);
+        item->setData(FileNameBytes, bytes);
+    }
 }
 
 } // namespace zintaro::storage

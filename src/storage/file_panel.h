@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <filesystem>
 
 class QLineEdit;
 class QListWidget;
@@ -29,8 +30,11 @@ public:
     void openForSaving(const QString& folder);
 
     // The folder listed last, and the full path of one of its listed names.
+    // A name that is not valid UTF-8 is listed with replacement characters;
+    // fileOf gives the file's real path, which loading needs.
     QString folder() const { return m_folder; }
     QString pathOf(const QString& listedName) const;
+    std::filesystem::path fileOf(const QString& listedName) const;
 
     QLineEdit* Txf() const { return m_txf; }
     QListWidget* File1() const { return m_file1; }
@@ -42,6 +46,8 @@ public:
 signals:
     // A double click on a listed name (extension included): load it.
     void File1_DblClick(const QString& listedName);
+    // The same double click with the file's real path.
+    void loadRequested(const std::filesystem::path& file);
     // Enter in Txf: save under Txf's text.
     void Txf_Enter(const QString& baseName);
 

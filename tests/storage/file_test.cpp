@@ -1,12 +1,12 @@
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
 #include "storage_test_support.h"
-#include "support/recording_surface.h"
 #include "support/scripted_dialogs.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zintaro::storage {
@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::readBytes;
-using testing::RecordingSurface;
 using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 using testing::writeBytes;
@@ -54,7 +53,6 @@ protected:
 
     TemporaryFolder m_temp;
     Modulo1 m;
-    RecordingSurface surface;
     ScriptedDialogs dialogs;
 };
 
@@ -64,12 +62,14 @@ TEST_F(Storage, saveThenLoadGivesTheSameRowsAndCount)
     ASSERT_FALSE(fs::exists(files())); // saving makes the folder
     ASSERT_EQ(SaveComposition(m, files(), "song", dialogs), SaveResult::Saved);
 
-    Modulo1 loaded;
-    ASSERT_EQ(LoadComposition(loaded, surface, dialogs, files() / "song.txt"), LoadResult::Loaded);
+    const auto loaded = LoadComposition(files() / "song.txt", dialogs);
+    ASSERT_TRUE(loaded);
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(loaded.NoteCount, 300);
+    ASSERT_EQ(loaded->NoteCount(), 300);
+    CompositionStore store;
+    ApplyToStore(*loaded, store);
     for (int i = 0; i <= 300; ++i)
-        ASSERT_EQ(loaded.Composition.at(i), m.Composition.at(i)) << "position " << i;
+        ASSERT_EQ(store.at(i), m.Composition.at(i)) << "position " << i;
     EXPECT_EQ(readBytes(files() / "song.txt"), WriteCompositionText(m.Composition, 300));
 }
 
@@ -156,121 +156,164 @@ TEST_F(Storage, aReadOnlyFolderIsReportedAndTheOldFileKept)
     EXPECT_EQ(readBytes(files() / "song.txt"), "\"_\",111,111,111\r\n");
 }
 
-TEST_F(Storage, aFileThatCannotBeReadLeavesTheCompositionAndTheStaffAsTheyWere)
+TEST_F(Storage, aFileThatCannotBeReadIsToldOnceAndGivesNothing)
 {
     fs::create_directories(files() / "folder.txt");
     writeBytes(files() / "gone.txt", "\"_\",0,7,2\r\n");
     fs::remove(files() / "gone.txt"); // deleted after it was listed
-    testing::fillPiece(m, 4, quarterNote);
-    m.WriteIndex = 2;
-    m.CursorColumn = 2;
-    surface.line(1, 2, 3, 4, staff::Black);
-    const auto marks = surface.marks;
 
     for (const char* name : { "gone.txt", "folder.txt" }) {
         SCOPED_TRACE(name);
         dialogs.shown.clear();
-        EXPECT_EQ(LoadComposition(m, surface, dialogs, files() / name), LoadResult::Unreadable);
+        EXPECT_FALSE(LoadComposition(files() / name, dialogs));
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_NE(dialogs.shown[0].text.find(name), std::string::npos);
-        EXPECT_EQ(m.NoteCount, 4);
-        EXPECT_EQ(m.WriteIndex, 2);
-        EXPECT_EQ(m.CursorColumn, 2);
-        EXPECT_EQ(m.Composition.at(4), EndEntry);
-        EXPECT_EQ(surface.clears, 0);
-        EXPECT_EQ(surface.marks, marks);
     }
     EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EISDIR)), std::string::npos);
 }
 
-TEST_F(Storage, loadingPutsTheEndMarkerAtTheNewCountOverALongerPiece)
+// What a file gives, put into a store that held a longer piece: the end
+// marker stands at the new count, and each file tells at most once.
+TEST_F(Storage, loadingGivesTheGoodEntriesAndTellsSkippedLinesOnce)
 {
-    testing::fillPiece(m, 50, melodyEntry);
     fs::create_directories(files());
+    const std::string end = "\"_\",111,111,111\r\n";
     struct Case {
         const char* what;
         std::string bytes;
         int count;
+        Entry last;
+        std::string told; // a part of the one message, or empty for none
     };
+    const Entry quarter { 0, 14, 2 };
     const std::vector<Case> cases = {
-        { "an empty file", "", 0 },
-        { "the end line alone", "\"_\",111,111,111\r\n", 0 },
-        { "garbage between entries, no end line", entryLines(2) + "\x01\x02garbage\xfe\r\n" + entryLines(1), 3 },
-        { "2000 lines", entryLines(2000), MaxEntries },
+        { "the end line alone", end, 0, {}, "" },
+        { "a piece of one page", entryLines(57) + end, 57, quarter, "" },
+        { "a piece of three pages", entryLines(120) + end, 120, quarter, "" },
+        { "eighths and a rest", entryLines(4, "\"_\",0,14,3\r\n") + "\"_\",-1,0,2\r\n" + end, 5, { -1, 0, 2 }, "" },
+        { "garbage between entries, no end line", entryLines(2) + "\x01\x02garbage\xfe\r\n" + entryLines(1), 3, quarter,
+            "1 line could not be read" },
+        { "notes and durations out of range",
+            entryLines(2) + "\"_\",0,36,2\r\n\"_\",0,-1,2\r\n\"_\",0,5,7\r\n" + "\"_\",-1,0,-3\r\n\"_\",0,32767,2\r\n"
+                + end,
+            2, quarter, "5 lines could not be read" },
+        { "an end line in the middle", entryLines(1) + end + entryLines(2) + end, 3, quarter, "1 line could not" },
+        { "2000 lines", entryLines(2000), MaxEntries, quarter, "past the 1000th entry were left out" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        dialogs.shown.clear();
         writeBytes(files() / "case.txt", c.bytes);
-        ASSERT_EQ(LoadComposition(m, surface, dialogs, files() / "case.txt"), LoadResult::Loaded);
-        EXPECT_EQ(m.NoteCount, c.count);
-        EXPECT_EQ(m.WriteIndex, c.count);
-        EXPECT_EQ(m.Composition.at(c.count), EndEntry);
+        const auto loaded = LoadComposition(files() / "case.txt", dialogs);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->NoteCount(), c.count);
+        for (const Entry& e : loaded->entries)
+            ASSERT_TRUE(IsPlayableEntry(e)) << e.RestFlag << "," << e.NoteIndex << "," << e.DurationCode;
+
+        CompositionStore store;
+        testing::fillPiece(m, 150, melodyEntry);
+        store = m.Composition;
+        ApplyToStore(*loaded, store);
+        EXPECT_EQ(store.at(c.count), EndEntry);
         if (c.count > 0) {
-            EXPECT_EQ(m.Composition.at(c.count - 1), (Entry { 0, 14, 2 }));
+            EXPECT_EQ(store.at(c.count - 1), c.last);
         }
+        if (c.told.empty()) {
+            EXPECT_TRUE(dialogs.shown.empty());
+        } else {
+            ASSERT_EQ(dialogs.shown.size(), 1u);
+            EXPECT_NE(dialogs.shown[0].text.find(c.told), std::string::npos) << dialogs.shown[0].text;
+            EXPECT_NE(dialogs.shown[0].text.find("case.txt"), std::string::npos);
+        }
+    }
+}
+
+std::string utf16(const std::string& ascii)
+{
+    std::string out = "\xff\xfe";
+    for (const char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(Storage, aFileThatHoldsNoCompositionIsRefusedWithOneMessage)
+{
+    fs::create_directories(files());
+    std::string random;
+    for (int i = 0; i < 4096; ++i)
+        random += static_cast<char>((i * 7919 + 13) % 251);
+    const std::vector<std::pair<std::string, std::string>> files_ = {
+        { "empty.txt", "" },
+        { "random.txt", random },
+        { "utf16.txt", utf16("\"_\",0,14,2\r\n\"_\",111,111,111\r\n") },
+        { "picture.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24) },
+        { "letter.txt", "Dear friend,\nthe lesson is on Tuesday.\n" },
+        { "\xff\xfe odd name.txt", "\x01\x02\x03" },
+    };
+    for (const auto& [name, bytes] : files_) {
+        SCOPED_TRACE(name);
+        dialogs.shown.clear();
+        writeBytes(files() / name, bytes);
+        EXPECT_FALSE(LoadComposition(files() / name, dialogs));
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, name + " is not a Zintaro composition. Nothing was changed.");
+    }
+}
+
+TEST_F(Storage, aFileWhoseNameIsNotUtf8Loads)
+{
+    fs::create_directories(files());
+    const std::string name = "canzone \xe8\xff.txt";
+    writeBytes(files() / name, entryLines(3) + "\"_\",111,111,111\r\n");
+    const auto loaded = LoadComposition(files() / name, dialogs);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->NoteCount(), 3);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// A process number that no process has any more: a child that has ended.
+long endedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
+
+TEST_F(Storage, temporariesOfEndedCopiesAreRemovedByLoadingAndSavingButNotARunningCopys)
+{
+    fs::create_directories(files());
+    const std::string dead = ".saving-" + std::to_string(endedProcess()) + "-0";
+    const std::string alive = ".saving-" + std::to_string(::getpid()) + "-3";
+    const std::string lookalike = ".saving-notes.txt";
+    writeBytes(files() / "song.txt", entryLines(1) + "\"_\",111,111,111\r\n");
+
+    for (const char* how : { "load", "save" }) {
+        SCOPED_TRACE(how);
+        for (const std::string& name : { dead, alive, lookalike })
+            writeBytes(files() / name, "\"_\",0,1,2\r\n");
+        if (std::string(how) == "load")
+            ASSERT_TRUE(LoadComposition(files() / "song.txt", dialogs));
+        else
+            ASSERT_EQ(SaveComposition(m, files(), "other", dialogs), SaveResult::Saved);
+        EXPECT_FALSE(fs::exists(files() / dead));
+        EXPECT_TRUE(fs::exists(files() / alive));
+        EXPECT_TRUE(fs::exists(files() / lookalike));
     }
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-std::vector<float> barsOn(const RecordingSurface& s)
+TEST(SavingTemporaries, areRecognisedByTheirNameAlone)
 {
-    std::vector<float> xs;
-    for (const auto& mark : s.marksOf(RecordingSurface::Kind::FilledRectangle))
-        if (mark.y1 == 50 && mark.y2 == 90 && mark.x2 - mark.x1 == 1)
-            xs.push_back(mark.x1);
-    return xs;
-}
-
-std::vector<float> headsOn(const RecordingSurface& s)
-{
-    std::vector<float> xs;
-    for (const auto& mark : s.marksOf(RecordingSurface::Kind::Circle))
-        xs.push_back(mark.x1);
-    return xs;
-}
-
-// The staff shows the page that holds the cursor, which stands after the
-// last entry: a piece of exactly one page leaves an empty next page.
-TEST_F(Storage, loadingShowsThePageOfTheCursorWithItsEntriesAndBars)
-{
-    fs::create_directories(files());
-    struct Case {
-        int count;
-        int column;
-        std::vector<float> heads;
-        std::vector<float> bars;
-    };
-    // Page 2 of 120 quarters holds entries 114 to 119 in columns 0 to 5, and
-    // the measures ending at entries 115 and 119.
-    const std::vector<Case> cases = {
-        { 120, 6, { 100, 120, 140, 160, 180, 200 }, { 90, 130, 210 } },
-        { 57, 0, {}, { 90 } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.count);
-        writeBytes(files() / "piece.txt", entryLines(c.count) + "\"_\",111,111,111\r\n");
-        ASSERT_EQ(LoadComposition(m, surface, dialogs, files() / "piece.txt"), LoadResult::Loaded);
-        EXPECT_EQ(m.NoteCount, c.count);
-        EXPECT_EQ(m.WriteIndex, c.count);
-        EXPECT_EQ(m.CursorColumn, c.column);
-        EXPECT_EQ(surface.cursorLeft, ColumnX(c.column));
-        EXPECT_EQ(headsOn(surface), c.heads);
-        EXPECT_EQ(barsOn(surface), c.bars);
-    }
-}
-
-TEST_F(Storage, aLoadedPieceIsDrawnWholeWithItsRestsAndFlags)
-{
-    // Eighth notes whose flags reach into the next column, and a quarter rest.
-    fs::create_directories(files());
-    writeBytes(files() / "flags.txt", entryLines(4, "\"_\",0,14,3\r\n") + "\"_\",-1,0,2\r\n\"_\",111,111,111\r\n");
-    ASSERT_EQ(LoadComposition(m, surface, dialogs, files() / "flags.txt"), LoadResult::Loaded);
-
-    EXPECT_EQ(surface.visibleRestImages(), 1);
-    EXPECT_EQ(headsOn(surface).size(), 4u);
-    for (const auto& mark : surface.marks)
-        EXPECT_NE(mark.colour, staff::White) << "a wipe over the drawn piece";
-    EXPECT_EQ(surface.cursorLeft, ColumnX(5));
+    EXPECT_EQ(SavingTemporaryOwner(".saving-1234-0"), 1234);
+    EXPECT_EQ(SavingTemporaryOwner(".saving-7-99"), 7);
+    for (const char* other : { ".saving-", ".saving-12", ".saving-12-", ".saving--1-0", ".saving-0-0", ".saving-x-0",
+             ".saving-12-0.txt", "saving-12-0", ".saving-12-0-1" })
+        EXPECT_FALSE(SavingTemporaryOwner(other)) << other;
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "storage/composition_file.h"
 #include "storage/file_panel.h"
 #include "storage_test_support.h"
 #include "support/scripted_dialogs.h"
@@ -7,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zintaro::storage {
 namespace {
@@ -109,6 +112,45 @@ TEST_F(Panel, openingForSavingShowsAndFocusesTheNameBoxWhichKeepsItsText)
     panel.openForLoading(qt(files()));
     EXPECT_TRUE(panel.isVisible());
     EXPECT_FALSE(panel.Txf()->isVisible());
+}
+
+TEST_F(Panel, aNameThatIsNotUtf8IsListedWithReplacementCharactersAndLoads)
+{
+    fs::create_directories(files());
+    const std::string raw = "canzone \xe8.txt";
+    writeBytes(files() / raw, "\"_\",0,14,2\r\n\"_\",111,111,111\r\n");
+    panel.openForLoading(qt(files()));
+    const QString shown = QStringLiteral("canzone \uFFFD.txt");
+    ASSERT_EQ(listed(), (QStringList { shown }));
+    EXPECT_EQ(panel.fileOf(shown), files() / raw);
+
+    QSignalSpy loads(&panel, &FilePanel::loadRequested);
+    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    QTest::mouseDClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    ASSERT_EQ(loads.count(), 1);
+    const auto file = loads.at(0).at(0).value<fs::path>();
+    EXPECT_EQ(file, files() / raw);
+    const auto loaded = LoadComposition(file, dialogs);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->NoteCount(), 1);
+}
+
+TEST_F(Panel, openingRemovesTheTemporariesOfEndedCopiesAndNeverListsAny)
+{
+    fs::create_directories(files());
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = ".saving-" + std::to_string(child) + "-0";
+    const std::string alive = ".saving-" + std::to_string(::getpid()) + "-0";
+    for (const std::string& name : { dead, alive })
+        writeBytes(files() / name, "\"_\",0,14,2\r\n");
+
+    panel.openForLoading(qt(files()));
+    EXPECT_TRUE(listed().isEmpty());
+    EXPECT_FALSE(fs::exists(files() / dead));
+    EXPECT_TRUE(fs::exists(files() / alive));
 }
 
 TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsToldOnce)

@@ -1,0 +1,117 @@
+// The whole way of a file into the program and back out: load it from the
+// disk as a double click does, put it into the store, draw every page of it
+// at both drawing scales, save it, and load the saved file again. Whatever
+// the bytes, loading either refuses or gives only entries that can be played,
+// and the saved file reads back to the same piece and the same bytes.
+#include "core/modulo1.h"
+#include "staff/staff.h"
+#include "storage/composition_file.h"
+#include "storage/composition_format.h"
+#include "support/recording_surface.h"
+#include "support/scripted_dialogs.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace zintaro;
+
+void require(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+// One folder for the whole run, on a memory file system where there is one.
+class RunFolder {
+public:
+    RunFolder()
+    {
+        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string pattern = (base / "zintaro-fuzz-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary folder");
+        m_path = pattern;
+    }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+    ~RunFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+const RunFolder& runFolder()
+{
+    static const RunFolder folder;
+    return folder;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    const fs::path folder = runFolder().path();
+    const fs::path input = folder / "input.txt";
+    {
+        std::ofstream out(input, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+
+    testing::ScriptedDialogs dialogs;
+    const auto parsed = storage::LoadComposition(input, dialogs);
+    // One message at most: refused, or loaded with lines skipped.
+    require(dialogs.shown.size() <= 1);
+    if (!parsed) {
+        require(dialogs.shown.size() == 1);
+        return 0;
+    }
+    require(parsed->NoteCount() <= MaxEntries);
+    for (const Entry& e : parsed->entries)
+        require(storage::IsPlayableEntry(e));
+    require(dialogs.shown.empty() == (parsed->linesSkipped == 0 && !parsed->truncated));
+
+    Modulo1 m;
+    storage::ApplyToStore(*parsed, m.Composition);
+    m.NoteCount = parsed->NoteCount();
+    testing::RecordingSurface surface;
+    for (const int16_t scale : { int16_t { 1 }, int16_t { 5 } }) {
+        m.DrawScale = scale;
+        for (int page = 0; page <= m.pageOf(m.NoteCount); ++page)
+            staff::DrawPage(m, surface, page);
+        staff::PlaceCursor(m, surface, m.NoteCount);
+        require(m.WriteIndex == m.NoteCount);
+    }
+
+    const storage::SaveOptions noFlush { false };
+    require(storage::SaveComposition(m, folder, "saved", dialogs, noFlush) == storage::SaveResult::Saved);
+    const std::string saved = readBytes(folder / "saved.txt");
+    require(saved == storage::WriteCompositionText(m.Composition, m.NoteCount));
+
+    const auto again = storage::LoadComposition(folder / "saved.txt", dialogs);
+    require(again && again->entries == parsed->entries && again->endLineFound && again->linesSkipped == 0);
+    Modulo1 reloaded;
+    storage::ApplyToStore(*again, reloaded.Composition);
+    require(storage::WriteCompositionText(reloaded.Composition, again->NoteCount()) == saved);
+    return 0;
+}
