@@ -1,10 +1,12 @@
 #include "app/form1.h"
 
+#include "app/piece_export.h"
 #include "app/playback_timer.h"
 #include "app/trainer_timer.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
+#include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
 #include "core/dialogs.h"
@@ -81,7 +83,11 @@ void Form1::connectControls()
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) { m_state.Mute = on; });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
-    connect(c.filePanel, &storage::FilePanel::File1_DblClick, this, &Form1::File1_DblClick);
+    connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
+    const std::array<storage::ExportKind, 3> exports
+        = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
+    for (std::size_t i = 0; i < exports.size(); ++i)
+        connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     c.instrumentList->installEventFilter(this);
@@ -355,29 +361,49 @@ void Form1::BtM_Click(int index)
 
 void Form1::mnf_Load_Click()
 {
+    m_exporting.reset();
     m_controls.filePanel->openForLoading(m_services.filesFolder);
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Save_Click()
 {
+    m_exporting.reset();
     m_controls.filePanel->openForSaving(m_services.filesFolder);
     m_controls.filePanel->raise();
 }
 
-void Form1::File1_DblClick(const QString& name)
+void Form1::mnf_Export_Click(storage::ExportKind kind)
 {
+    m_exporting = kind;
+    m_controls.filePanel->openForSaving(
+        m_services.filesFolder, QString::fromLatin1(storage::exportExtension(kind).data()));
+    m_controls.filePanel->raise();
+}
+
+void Form1::File1_DblClick(const std::filesystem::path& file)
+{
+    // The list of an export only offers names to write over.
+    if (m_exporting)
+        return;
     m_controls.filePanel->hide();
     stopPlayback();
-    storage::LoadComposition(m_state, *m_controls.staff, m_services.dialogs,
-        (m_services.filesFolder + QLatin1Char('/') + name).toStdString());
+    compose::loadComposition(m_state, *m_ports, file);
 }
 
 void Form1::Txf_Enter(const QString& text)
 {
     m_controls.filePanel->hide();
-    const auto result = storage::SaveComposition(
-        m_state, m_services.filesFolder.toStdString(), text.toStdString(), m_services.dialogs);
+    const std::filesystem::path folder = m_services.filesFolder.toStdString();
+    if (m_exporting) {
+        const auto kind = *m_exporting;
+        const int program = m_controls.instrumentList->currentRow();
+        if (exportPiece(m_state, kind, folder, text.toStdString(), program, m_services.dialogs)
+            == storage::ExportResult::NameRefused)
+            mnf_Export_Click(kind);
+        return;
+    }
+    const auto result = storage::SaveComposition(m_state, folder, text.toStdString(), m_services.dialogs);
     // A name that cannot be a file is told; the panel comes back to mend it.
     if (result == storage::SaveResult::NameRefused)
         mnf_Save_Click();

@@ -4,11 +4,14 @@
 #include "compose/ports.h"
 #include "core/held_dialogs.h"
 #include "core/modulo1.h"
+#include "storage/export_file.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -126,8 +129,9 @@ private:
     void BtM_Click(int index);
     void mnf_Load_Click();
     void mnf_Save_Click();
-    void File1_DblClick(const QString& name);
+    void File1_DblClick(const std::filesystem::path& file);
     void Txf_Enter(const QString& text);
+    void mnf_Export_Click(storage::ExportKind kind);
 
     Modulo1 m_state;
     Form1Services m_services;
@@ -141,6 +145,7 @@ private:
     std::unique_ptr<compose::Playback> m_playback;
     std::unique_ptr<compose::Trainer> m_trainer;
     PlaybackTimer* m_playbackTimer = nullptr;
+    std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     bool m_closing = false;
 };
 

@@ -42,6 +42,10 @@ FilePanel::FilePanel(Dialogs& dialogs, QWidget* parent)
     m_file1->setGeometry(8, 48, 193, 171);
 
     connect(m_file1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { File1_Click(item->text()); });
+    connect(m_file1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item)
+            File1_Click(item->text());
+    });
     connect(m_file1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         emit File1_DblClick(item->text());
         emit loadRequested(pathFromQt(m_folder) / item->data(FileNameBytes).toByteArray().toStdString());
@@ -53,14 +57,14 @@ FilePanel::FilePanel(Dialogs& dialogs, QWidget* parent)
 
 void FilePanel::openForLoading(const QString& folder)
 {
-    open(folder);
+    open(folder, CompositionExtension);
     m_txf->hide();
     list(folder);
 }
 
-void FilePanel::openForSaving(const QString& folder)
+void FilePanel::openForSaving(const QString& folder, const QString& extension)
 {
-    open(folder);
+    open(folder, extension);
     m_txf->show();
     m_txf->setFocus();
     list(folder);
@@ -81,11 +85,12 @@ std::filesystem::path FilePanel::fileOf(const QString& listedName) const
 
 void FilePanel::File1_Click(const QString& listedName)
 {
-    m_txf->setText(listedName.left(std::max<qsizetype>(0, listedName.size() - 4)));
+    m_txf->setText(listedName.left(std::max<qsizetype>(0, listedName.size() - m_extension.size())));
 }
 
-void FilePanel::open(const QString& folder)
+void FilePanel::open(const QString& folder, const QString& extension)
 {
+    m_extension = extension;
     show();
     // The panel lies over the staff; it is usable only in front of it.
     raise();
@@ -106,15 +111,20 @@ void FilePanel::list(const QString& folder)
     RemoveStaleTemporaries(where);
 
     // Every regular file whose name holds ".txt", hidden ones too: a
-    // composition saved under a name that starts with a dot is listed. The
-    // temporaries of saving never match. Names are read as bytes, so that one
-    // that is not valid UTF-8 is still listed and can be loaded.
+    // composition saved under a name that starts with a dot is listed. An
+    // export lists the names that end in its extension. The temporaries of
+    // saving never match. Names are read as bytes, so that one that is not
+    // valid UTF-8 is still listed and can be loaded.
+    const std::string extension = m_extension.toStdString();
+    const bool compositions = m_extension == CompositionExtension;
     std::vector<std::pair<QString, QByteArray>> names;
     std::error_code error;
     for (std::filesystem::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
         const std::string bytes = it->path().filename().string();
         std::error_code ignored;
-        if (bytes.find(".txt") == std::string::npos || SavingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
+        const bool matches = compositions ? bytes.find(extension) != std::string::npos
+                                          : bytes.size() > extension.size() && bytes.ends_with(extension);
+        if (!matches || SavingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
             continue;
         names.emplace_back(QString::fromUtf8(bytes), QByteArray::fromStdString(bytes));
     }

@@ -26,8 +26,11 @@ public:
     // "Carica": shows the panel without the name box and lists the folder anew.
     void openForLoading(const QString& folder);
     // "Salva": shows the panel with the name box focused (its text kept) and
-    // lists the folder anew.
-    void openForSaving(const QString& folder);
+    // lists the folder anew. The exports list the files of their own kind
+    // (".mid", ".musicxml", ".pdf") instead of the compositions.
+    void openForSaving(const QString& folder, const QString& extension = CompositionExtension);
+
+    static inline const QString CompositionExtension = QStringLiteral(".txt");
 
     // The folder listed last, and the full path of one of its listed names.
     // A name that is not valid UTF-8 is listed with replacement characters;
@@ -39,8 +42,8 @@ public:
     QLineEdit* Txf() const { return m_txf; }
     QListWidget* File1() const { return m_file1; }
 
-    // A single click on a listed name: the name without its last four
-    // characters goes into Txf, shown or not.
+    // A click on a listed name, or the selection moved onto it with the
+    // keyboard: the name without its extension goes into Txf, shown or not.
     void File1_Click(const QString& listedName);
 
 signals:
@@ -52,13 +55,14 @@ signals:
     void Txf_Enter(const QString& baseName);
 
 private:
-    void open(const QString& folder);
+    void open(const QString& folder, const QString& extension);
     void list(const QString& folder);
 
     Dialogs& m_dialogs;
     QLineEdit* m_txf;
     QListWidget* m_file1;
     QString m_folder;
+    QString m_extension = CompositionExtension; // of the files listed
     // A folder that cannot be created is told once, not at every opening.
     bool m_folderProblemTold = false;
 };

@@ -153,5 +153,58 @@ TEST_F(EditingWindowTest, aNameThatCannotBeAFileIsRefusedAndThePanelStaysForAnot
     EXPECT_FALSE(QFile::exists(QDir(files.path()).filePath(QStringLiteral("../fuori.txt"))));
 }
 
+TEST_F(EditingWindowTest, eachExportWritesItsOwnKindOfFileThroughThePanel)
+{
+    play(5);
+    const std::vector<Entry> written = piece();
+    QLineEdit* txf = form->filePanel().Txf();
+    QListWidget* list = form->filePanel().File1();
+    const std::vector<std::pair<QAction*, QString>> exports {
+        { form->controls().exportActions[0], QStringLiteral("melodia.mid") },
+        { form->controls().exportActions[1], QStringLiteral("melodia.musicxml") },
+        { form->controls().exportActions[2], QStringLiteral("melodia.pdf") },
+    };
+    for (const auto& [action, file] : exports) {
+        action->trigger();
+        ASSERT_TRUE(txf->isVisible()) << file.toStdString();
+        EXPECT_EQ(focused(), txf);
+        txf->setText(QStringLiteral("melodia"));
+        QTest::keyClick(txf, Qt::Key_Return);
+        EXPECT_TRUE(QFile::exists(files.filePath(file))) << file.toStdString();
+
+        // The panel lists the files of that kind only; a double click there
+        // loads nothing.
+        action->trigger();
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), file);
+        const QRect r = list->visualItemRect(list->item(0));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::keyClick(txf, Qt::Key_Escape);
+        form->filePanel().hide();
+    }
+    EXPECT_EQ(piece(), written);
+    EXPECT_TRUE(dialogs.shown.empty());
+    // The names that were written are not compositions: "Carica" lists none.
+    form->mnf_Load()->trigger();
+    EXPECT_EQ(list->count(), 0);
+}
+
+TEST_F(EditingWindowTest, movingTheFileSelectionWithTheKeyboardFillsTheNameBox)
+{
+    for (const char* name : { "alfa.txt", "beta.txt" }) {
+        QFile file(files.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("\"_\",111,111,111\r\n");
+    }
+    form->mnf_Save()->trigger();
+    QListWidget* list = form->filePanel().File1();
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(form->filePanel().Txf()->text(), "beta");
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(form->filePanel().Txf()->text(), "alfa");
+}
+
 } // namespace
 } // namespace zintaro::testing

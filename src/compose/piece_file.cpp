@@ -1,0 +1,21 @@
+#include "compose/piece_file.h"
+
+#include "staff/staff.h"
+#include "storage/composition_file.h"
+#include "storage/composition_format.h"
+
+namespace zintaro::compose {
+
+bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path& file)
+{
+    const auto piece = storage::LoadComposition(file, ports.dialogs);
+    if (!piece)
+        return false;
+    storage::ApplyToStore(*piece, m.Composition);
+    m.NoteCount = piece->NoteCount();
+    staff::DrawPage(m, ports.surface, m.pageOf(m.NoteCount));
+    staff::PlaceCursor(m, ports.surface, m.NoteCount);
+    return true;
+}
+
+} // namespace zintaro::compose
