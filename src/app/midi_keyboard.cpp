@@ -1,0 +1,64 @@
+#include "app/midi_keyboard.h"
+
+#include "midi/note_event_queue.h"
+#include "midi/shared_midi.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace zintaro::app {
+
+MidiKeyboard::MidiKeyboard(midi::SharedMidiSystem& output, QMenu& menu, QObject* parent)
+    : QObject(parent)
+    , m_output(output)
+    , m_menu(menu)
+    , m_queue(new midi::NoteEventQueue(this))
+{
+    connect(m_queue, &midi::NoteEventQueue::noteEvent, this, [this](midi::NoteEvent e) {
+        if (e.pressed)
+            emit keyPressed(e.noteIndex, e.velocity);
+        else
+            emit keyReleased(e.noteIndex);
+    });
+    connect(&m_menu, &QMenu::aboutToShow, this, &MidiKeyboard::fillMenu);
+}
+
+// The input goes first: closing it silences the notes still held, through
+// the output that is still there.
+MidiKeyboard::~MidiKeyboard()
+{
+    m_input.reset();
+}
+
+QString MidiKeyboard::open()
+{
+    m_input = std::make_unique<midi::MidiInput>(midi::MidiInputSinks {
+        [this](uint32_t packed) {
+            const bool isNote = (packed & 0xE0) == 0x80;
+            if (m_soundsNotes || !isNote)
+                m_output.sendToOpenDevice(packed);
+        },
+        m_queue->sink() });
+    if (m_input->open())
+        return {};
+    return QString::fromStdString(m_input->status());
+}
+
+void MidiKeyboard::fillMenu()
+{
+    m_menu.clear();
+    const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
+    if (sources.empty()) {
+        m_menu.addAction(QStringLiteral("(nessuna)"))->setEnabled(false);
+        return;
+    }
+    for (const midi::MidiSource& source : sources) {
+        QAction* action = m_menu.addAction(QString::fromStdString(source.name));
+        action->setCheckable(true);
+        action->setChecked(source.connected);
+        connect(action, &QAction::toggled, this,
+            [this, name = source.name](bool on) { m_input->setConnected(name, on); });
+    }
+}
+
+} // namespace zintaro::app

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "midi/midi_input.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class QMenu;
+
+namespace zintaro::midi {
+class NoteEventQueue;
+class SharedMidiSystem;
+} // namespace zintaro::midi
+
+namespace zintaro::app {
+
+// MIDI keyboards as the window sees them: the program's MIDI input, the
+// "Tastiera MIDI" submenu of its sources, and the notes played. A note
+// sounds straight from the input's thread; the window hears of it through
+// its event loop, to write, judge and show it.
+class MidiKeyboard : public QObject {
+    Q_OBJECT
+public:
+    MidiKeyboard(midi::SharedMidiSystem& output, QMenu& menu, QObject* parent = nullptr);
+    ~MidiKeyboard() override;
+
+    // Opens the input and connects the keyboards present. Returns what to
+    // tell the user when there is no input, or an empty text.
+    QString open();
+    // With "Parla" the window speaks the names: the keyboard's notes are not
+    // sounded as they come.
+    void setSoundsNotes(bool sounds) { m_soundsNotes = sounds; }
+
+signals:
+    void keyPressed(int16_t index, int16_t velocity);
+    void keyReleased(int16_t index);
+
+private:
+    void fillMenu();
+
+    midi::SharedMidiSystem& m_output;
+    QMenu& m_menu;
+    midi::NoteEventQueue* m_queue;
+    std::atomic<bool> m_soundsNotes { true };
+    std::unique_ptr<midi::MidiInput> m_input;
+};
+
+} // namespace zintaro::app
