@@ -22,6 +22,7 @@ namespace staff {
 class Speech;
 }
 namespace compose {
+class Answering;
 class Playback;
 class Trainer;
 } // namespace compose
@@ -56,6 +57,8 @@ public:
     void Op3_Click(int index);
     // One tick of the reading trainer's timer.
     void Tim_Timer();
+    // A notice in plain words on the status line.
+    void showStatus(const QString& text);
 
     Modulo1& state() { return m_state; }
     midi::MidiOut& midi() { return *m_midi; }
@@ -65,6 +68,8 @@ public:
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     QTimer& trainerTimer() { return *m_trainerTimer; }
+    compose::Answering& answering() { return *m_answering; }
+    QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
 
     // Controls, by the names the program gives them.
@@ -76,6 +81,8 @@ public:
     QPushButton* CkMute() const { return m_controls.muteSwitch; }
     QPushButton* CkScrivi() const { return m_controls.namesSwitch; }
     QPushButton* CkRnd() const { return m_controls.scaleSwitch; }
+    QPushButton* CkRisp() const { return m_controls.answerSwitch; }
+    QLabel* LabScore() const { return m_controls.scoreLabel; }
     QPushButton* BtPausa() const { return m_controls.restButton; }
     QPushButton* BtCanc() const { return m_controls.deleteButton; }
     QPushButton* BtM(int i) const { return m_controls.cursorButtons.at(i); }
@@ -107,6 +114,10 @@ private:
     void Op4_Click(int index);
     void CkRnd_Click();
     void CkScrivi_Click();
+    void CkRisp_Click();
+    void AnswerTimer_Timer();
+    void afterAnswering();
+    void stopAnswering();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
@@ -128,6 +139,8 @@ private:
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Playback> m_playback;
     std::unique_ptr<compose::Trainer> m_trainer;
+    std::unique_ptr<compose::Answering> m_answering;
+    QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     bool m_closing = false;
 };

@@ -50,10 +50,11 @@ constexpr std::array<Placed, 2> VoiceButtons = { {
     { "Op4_0", "Suona", { 0, 0, 1335, 495 } },
     { "Op4_1", "Parla", { 1320, 0, 1335, 495 } },
 } };
-constexpr std::array<Placed, 3> Switches = { {
+constexpr std::array<Placed, 4> Switches = { {
     { "CkMute", "Muto", { 0, 600, 1335, 555 } },
     { "CkScrivi", "Scrivi", { 1320, 600, 1335, 555 } },
     { "CkRnd", "Scala", { 2640, 600, 1335, 555 } },
+    { "CkRisp", "Rispondi", { 3960, 600, 1335, 555 } },
 } };
 
 QRect pixels(const QRect& twips)
@@ -202,6 +203,13 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.namesSwitch = toggle(c.switchFrame, Switches[1]);
     c.namesSwitch->setChecked(true);
     c.scaleSwitch = toggle(c.switchFrame, Switches[2]);
+    c.answerSwitch = toggle(c.switchFrame, Switches[3]);
+    c.scoreLabel = label(c.switchFrame, "LabScore", QString(), { 2640, 0, 2655, 495 }, &Green);
+    c.scoreLabel->setAlignment(Qt::AlignCenter);
+    QPalette scoreColours = c.scoreLabel->palette();
+    scoreColours.setColor(QPalette::WindowText, Qt::black);
+    c.scoreLabel->setPalette(scoreColours);
+    c.scoreLabel->hide();
 
     c.staff = new staff::PnWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
@@ -224,6 +232,10 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.filePanel->setGeometry(twipRect(7080, 240, 3135, 3495));
     c.filePanel->hide();
 
+    // Notices in plain words along the bottom, empty and hidden until one comes.
+    c.statusText = label(c.central, "StatusText", QString(), { 120, 8895, 18375, 240 }, nullptr);
+    c.statusText->hide();
+
     c.switchFrame->raise();
     return c;
 }
@@ -236,8 +248,9 @@ void applyLayout(WindowControls& c, int drawScale)
     c.tempoText->setVisible(normal);
     c.nameLabel->setVisible(normal);
     // The normal layout cuts the switch frame to its top row.
-    for (QPushButton* b : { c.muteSwitch, c.namesSwitch, c.scaleSwitch })
+    for (QPushButton* b : { c.muteSwitch, c.namesSwitch, c.scaleSwitch, c.answerSwitch })
         b->setVisible(!normal);
+    c.scoreLabel->setVisible(!normal);
     c.staff->setCursorVisible(normal);
     c.staff->setStaffLabelVisible(!normal);
 
@@ -258,6 +271,7 @@ void applyLayout(WindowControls& c, int drawScale)
     c.modeFrame->raise();
     if (c.filePanel->isVisible())
         c.filePanel->raise();
+    c.statusText->raise();
 
     c.staff->clear();
     c.staff->setClefGeometry(24 * drawScale, 42 * drawScale, 73 * drawScale);

@@ -65,6 +65,8 @@ struct WindowControls {
     QPushButton* muteSwitch = nullptr; // CkMute
     QPushButton* namesSwitch = nullptr; // CkScrivi
     QPushButton* scaleSwitch = nullptr; // CkRnd
+    QPushButton* answerSwitch = nullptr; // CkRisp: "Rispondi"
+    QLabel* scoreLabel = nullptr; // LabScore: the answers' score
     staff::PnWidget* staff = nullptr; // Pn
     QListWidget* deviceList = nullptr; // List1
     QLabel* deviceLabel = nullptr; // Label1
@@ -72,6 +74,7 @@ struct WindowControls {
     storage::FilePanel* filePanel = nullptr; // Pcf
     QAction* loadAction = nullptr; // mnf_Load
     QAction* saveAction = nullptr; // mnf_Save
+    QLabel* statusText = nullptr; // StatusText: notices in plain words
 };
 
 // Builds the menu and every control at its place in the normal layout.
