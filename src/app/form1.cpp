@@ -253,6 +253,7 @@ void Form1::CkRnd_Click()
     if (m_answering->active()) {
         m_answering->showNewNote(m_clock.elapsed());
         afterAnswering();
+        m_controls.piano->focusFirstKey();
     }
 }
 
@@ -264,6 +265,8 @@ void Form1::CkRisp_Click()
         m_trainerTimer->stop();
         m_answering->start(m_clock.elapsed());
         afterAnswering();
+        // The answers come from the computer keyboard.
+        m_controls.piano->focusFirstKey();
     } else if (!on && m_answering->active()) {
         stopAnswering();
         m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));

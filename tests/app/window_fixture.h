@@ -22,6 +22,8 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The answers' history goes to a folder of the test, never the real home.
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
@@ -63,6 +65,7 @@ protected:
     }
 
     QTemporaryDir files;
+    QTemporaryDir dataHome;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     RecordingSpeech speech;
