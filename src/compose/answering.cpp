@@ -16,10 +16,10 @@ namespace {
 // of the large name label, in units that grow with the drawing scale.
 constexpr int SummaryLeft = 128;
 constexpr int SummaryRight = 250;
-constexpr int SummaryTop = 4;
-constexpr int SummaryLinePitch = 8;
-constexpr int SummaryLetterHeight = 6;
-constexpr int SummaryBottom = 48; // above the top staff line (50)
+constexpr int SummaryTop = 2;
+constexpr int SummaryLinePitch = 7;
+constexpr int SummaryLetterHeight = 5;
+constexpr int SummaryBottom = 39; // above the top staff line (40)
 
 AnswerVoice voiceOf(const Modulo1& m)
 {
