@@ -1,14 +1,20 @@
-// A key pressed in answer, up to the judged note head painted again: the
-// judge, the history line written to disk, and the trainer's column redrawn
-// on the staff surface widget (offscreen, painting included).
-#include "compose/answer_history.h"
+// A key pressed in answer, up to the judged note head painted again, through
+// the trainer's real path: the judge, the history line written to disk, the
+// key sounded through the MIDI output, and the trainer's column redrawn on
+// the staff surface widget (offscreen, painting included).
 #include "compose/answer_judge.h"
+#include "compose/answering.h"
 #include "compose/trainer.h"
 #include "core/modulo1.h"
+#include "input/piano_view.h"
+#include "midi/midi_out.h"
+#include "midi/silent_midi.h"
 #include "staff/pn_widget.h"
-#include "staff/staff.h"
+#include "staff/speech.h"
+#include "support/scripted_dialogs.h"
 
 #include <QApplication>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
@@ -18,49 +24,51 @@ namespace {
 
 using namespace zintaro;
 
-constexpr int C5 = 72;
-constexpr int16_t C5Index = C5 - MidiNoteOffset;
+class Piano : public input::PianoView {
+public:
+    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
+    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
+    std::array<bool, 36> keys {};
+};
 
 struct AnswerRig {
     AnswerRig()
-        : history(folder() / "answers.csv")
+        : folder(makeFolder())
     {
         m.DrawScale = 5; // "Leggi" enlarges the staff
         pn.setGeometry(0, 0, 1257, 835);
         pn.createRestImages();
         pn.show();
+        midi.OpenMidiOut(-1);
+        trainer.enter(1);
+        answering.start(0);
         QApplication::processEvents();
     }
     ~AnswerRig()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(history.path().parent_path(), ignored);
+        std::filesystem::remove_all(folder, ignored);
     }
 
-    static std::filesystem::path folder()
+    static std::filesystem::path makeFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "zintaro-bench-XXXXXX").string();
         return mkdtemp(pattern.data()) ? std::filesystem::path { pattern } : std::filesystem::path {};
     }
 
-    // What the trainer does with a judged answer: history, head redrawn, painted.
-    void carryOut(const compose::AnswerResult& result)
-    {
-        if (result.record)
-            benchmark::DoNotOptimize(history.append(compose::LocalTime::now(), *result.record));
-        for (const auto& step : result.steps) {
-            if (step.action == compose::AnswerAction::MarkRight || step.action == compose::AnswerAction::MarkWrong) {
-                staff::EraseColumn(m, pn, compose::TrainerColumn);
-                staff::DrawGlyph(m, pn, 0, False16, C5Index, compose::TrainerColumn);
-            }
-        }
-        QApplication::processEvents();
-    }
+    int16_t shown() const { return trainer.state().note; }
 
+    std::filesystem::path folder;
     Modulo1 m;
     staff::PnWidget pn;
-    compose::AnswerJudge judge;
-    compose::AnswerHistory history;
+    midi::SilentMidiSystem system;
+    testing::ScriptedDialogs dialogs;
+    midi::MidiOut midi { system, dialogs };
+    staff::SilentSpeech speech;
+    Piano piano;
+    compose::Ports ports { pn, midi, speech, dialogs, piano };
+    compose::Trainer trainer { m, ports };
+    compose::Answering answering { m, ports, trainer, folder / "answers.csv" };
 };
 
 void BM_RightAnswerToHeadPainted(benchmark::State& state)
@@ -68,10 +76,19 @@ void BM_RightAnswerToHeadPainted(benchmark::State& state)
     AnswerRig rig;
     int64_t now = 0;
     for (auto _ : state) {
-        rig.judge.noteShown(C5, now, compose::AnswerMode::Random);
-        rig.carryOut(rig.judge.keyDown(C5, now + 900, false));
-        rig.judge.keyUp(C5, now + 950);
+        const int16_t note = rig.shown();
+        rig.answering.keyDown(note, now + 900, false);
+        QApplication::processEvents();
+        state.PauseTiming();
+        rig.answering.keyUp(note, now + 950);
+        // The pause ends and the next note shows; a summary needs a key to go on.
+        rig.answering.timerDue(now + 900 + compose::NextNoteDelayMs);
+        if (rig.answering.judge().showingSummary()) {
+            rig.answering.keyDown(0, now + 1500, false);
+            rig.answering.keyUp(0, now + 1550);
+        }
         now += 2000;
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_RightAnswerToHeadPainted)->Unit(benchmark::kMicrosecond);
@@ -79,11 +96,12 @@ BENCHMARK(BM_RightAnswerToHeadPainted)->Unit(benchmark::kMicrosecond);
 void BM_WrongAnswerToHeadPainted(benchmark::State& state)
 {
     AnswerRig rig;
-    rig.judge.noteShown(C5, 0, compose::AnswerMode::Random);
+    const auto wrong = static_cast<int16_t>(rig.shown() == 7 ? 9 : 7);
     int64_t now = 0;
     for (auto _ : state) {
-        rig.carryOut(rig.judge.keyDown(C5 + 2, now, false));
-        rig.judge.keyUp(C5 + 2, now + 1);
+        rig.answering.keyDown(wrong, now, false);
+        QApplication::processEvents();
+        rig.answering.keyUp(wrong, now + 1);
         now += 100;
     }
 }

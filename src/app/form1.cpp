@@ -3,6 +3,7 @@
 #include "app/piece_export.h"
 #include "app/playback_timer.h"
 #include "app/trainer_timer.h"
+#include "compose/answering.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
@@ -53,6 +54,11 @@ Form1::Form1(Form1Services services, QWidget* parent)
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
     m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
     m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
+    m_answering = std::make_unique<compose::Answering>(
+        m_state, *m_ports, *m_trainer, compose::answerHistoryPathFromEnvironment());
+    m_answerTimer = new QTimer(this);
+    m_answerTimer->setSingleShot(true);
+    m_answerTimer->setTimerType(Qt::PreciseTimer);
     m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, m_services.dialogs, this);
     m_midi->setStatusSink(
         [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
@@ -81,6 +87,8 @@ void Form1::connectControls()
     connect(c.tempoBar, &QScrollBar::valueChanged, this, &Form1::HScrV_Change);
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
+    connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
+    connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) { m_state.Mute = on; });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
@@ -171,6 +179,7 @@ void Form1::CloseDown()
     m_closing = true;
     m_trainerTimer->stop();
     m_playbackTimer->stop();
+    stopAnswering();
     m_trainer->leave();
     m_midi->CloseMidiOut();
     QApplication::quit();
@@ -234,6 +243,7 @@ void Form1::SetLayout()
 
 void Form1::Op3_Click(int index)
 {
+    stopAnswering();
     if (m_trainerTimer->isActive())
         leaveTrainer();
     m_state.DrawScale = 1;
@@ -298,6 +308,57 @@ void Form1::CkRnd_Click()
     m_state.ScaleWalk = m_controls.scaleSwitch->isChecked();
     if (m_state.ScaleWalk)
         m_trainer->restartScaleWalk();
+    if (m_answering->active()) {
+        m_answering->showNewNote(m_clock.elapsed());
+        afterAnswering();
+        m_controls.piano->focusFirstKey();
+    }
+}
+
+void Form1::CkRisp_Click()
+{
+    const bool on = m_controls.answerSwitch->isChecked();
+    if (on && m_trainerTimer->isActive()) {
+        // The student moves the trainer on: its timer rests meanwhile.
+        m_trainerTimer->stop();
+        m_answering->start(m_clock.elapsed());
+        afterAnswering();
+        // The answers come from the computer keyboard.
+        m_controls.piano->focusFirstKey();
+    } else if (!on && m_answering->active()) {
+        stopAnswering();
+        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+        m_trainerTimer->start();
+    } else {
+        // Outside "Leggi" there is nothing to answer.
+        m_controls.answerSwitch->setChecked(false);
+    }
+}
+
+void Form1::stopAnswering()
+{
+    if (!m_answering->active())
+        return;
+    m_answering->stop();
+    m_controls.answerSwitch->setChecked(false);
+    afterAnswering();
+}
+
+void Form1::AnswerTimer_Timer()
+{
+    m_answering->timerDue(m_clock.elapsed());
+    afterAnswering();
+}
+
+void Form1::afterAnswering()
+{
+    if (const auto due = m_answering->nextDue())
+        m_answerTimer->start(static_cast<int>(std::clamp<int64_t>(*due - m_clock.elapsed(), 0, 60000)));
+    else
+        m_answerTimer->stop();
+    m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
+    if (const auto notice = m_answering->takeNotice())
+        showStatus(StatusSource::Answers, QString::fromStdString(*notice));
 }
 
 void Form1::CkScrivi_Click()
@@ -322,6 +383,12 @@ void Form1::Tim_Timer()
 void Form1::key_KeyDown(QKeyEvent* event)
 {
     const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
+    if (m_answering->active()) {
+        if (isPianoNote(index))
+            m_answering->keyDown(index, m_clock.elapsed(), event->isAutoRepeat());
+        afterAnswering();
+        return;
+    }
     const auto effect = compose::playKey(m_state, *m_ports, index);
     // A note that overwrote the last column of a page turns to the next page,
     // which already holds notes of the piece: show them.
@@ -339,6 +406,13 @@ void Form1::key_KeyUp(QKeyEvent* event)
     // generates are not the user letting go.
     if (event->isAutoRepeat())
         return;
+    if (m_answering->active()) {
+        const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
+        if (isPianoNote(index))
+            m_answering->keyUp(index, m_clock.elapsed());
+        afterAnswering();
+        return;
+    }
     compose::releasePlayedKey(*m_ports, input::keyIndexOf(input::keyCodeOf(*event)));
 }
 

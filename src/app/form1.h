@@ -27,6 +27,7 @@ namespace staff {
 class Speech;
 }
 namespace compose {
+class Answering;
 class Playback;
 class Trainer;
 } // namespace compose
@@ -71,6 +72,8 @@ public:
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
+    compose::Answering& answering() { return *m_answering; }
+    QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
 
     // Controls, by the names the program gives them.
@@ -82,6 +85,8 @@ public:
     QPushButton* CkMute() const { return m_controls.muteSwitch; }
     QPushButton* CkScrivi() const { return m_controls.namesSwitch; }
     QPushButton* CkRnd() const { return m_controls.scaleSwitch; }
+    QPushButton* CkRisp() const { return m_controls.answerSwitch; }
+    QLabel* LabScore() const { return m_controls.scoreLabel; }
     QPushButton* BtPausa() const { return m_controls.restButton; }
     QPushButton* BtCanc() const { return m_controls.deleteButton; }
     QPushButton* BtM(int i) const { return m_controls.cursorButtons.at(i); }
@@ -121,6 +126,10 @@ private:
     void Op4_Click(int index);
     void CkRnd_Click();
     void CkScrivi_Click();
+    void CkRisp_Click();
+    void AnswerTimer_Timer();
+    void afterAnswering();
+    void stopAnswering();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
@@ -144,6 +153,8 @@ private:
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Playback> m_playback;
     std::unique_ptr<compose::Trainer> m_trainer;
+    std::unique_ptr<compose::Answering> m_answering;
+    QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     bool m_closing = false;

@@ -50,10 +50,11 @@ constexpr std::array<Placed, 2> VoiceButtons = { {
     { "Op4_0", "Suona", { 0, 0, 1335, 495 } },
     { "Op4_1", "Parla", { 1320, 0, 1335, 495 } },
 } };
-constexpr std::array<Placed, 3> Switches = { {
+constexpr std::array<Placed, 4> Switches = { {
     { "CkMute", "Muto", { 0, 600, 1335, 555 } },
     { "CkScrivi", "Scrivi", { 1320, 600, 1335, 555 } },
     { "CkRnd", "Scala", { 2640, 600, 1335, 555 } },
+    { "CkRisp", "Rispondi", { 3960, 600, 1335, 555 } },
 } };
 
 QRect pixels(const QRect& twips)
@@ -143,9 +144,8 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
     c.saveAction = menu->addAction(QStringLiteral("Salva"));
     c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
-    const std::array<std::pair<const char*, const char*>, 3> exports
-        = { { { "mnf_ExportMidi", "Esporta MIDI" }, { "mnf_ExportMusicXml", "Esporta MusicXML" },
-            { "mnf_ExportPdf", "Esporta PDF" } } };
+    const std::array<std::pair<const char*, const char*>, 3> exports = { { { "mnf_ExportMidi", "Esporta MIDI" },
+        { "mnf_ExportMusicXml", "Esporta MusicXML" }, { "mnf_ExportPdf", "Esporta PDF" } } };
     for (std::size_t i = 0; i < exports.size(); ++i) {
         c.exportActions[i] = menu->addAction(QString::fromUtf8(exports[i].second));
         c.exportActions[i]->setObjectName(QLatin1String(exports[i].first));
@@ -215,6 +215,13 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.namesSwitch = toggle(c.switchFrame, Switches[1]);
     c.namesSwitch->setChecked(true);
     c.scaleSwitch = toggle(c.switchFrame, Switches[2]);
+    c.answerSwitch = toggle(c.switchFrame, Switches[3]);
+    c.scoreLabel = label(c.switchFrame, "LabScore", QString(), { 2640, 0, 2655, 495 }, &Green);
+    c.scoreLabel->setAlignment(Qt::AlignCenter);
+    QPalette scoreColours = c.scoreLabel->palette();
+    scoreColours.setColor(QPalette::WindowText, Qt::black);
+    c.scoreLabel->setPalette(scoreColours);
+    c.scoreLabel->hide();
 
     c.staff = new staff::PnWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
@@ -256,8 +263,9 @@ void applyLayout(WindowControls& c, int drawScale)
     c.tempoText->setVisible(normal);
     c.nameLabel->setVisible(normal);
     // The normal layout cuts the switch frame to its top row.
-    for (QPushButton* b : { c.muteSwitch, c.namesSwitch, c.scaleSwitch })
+    for (QPushButton* b : { c.muteSwitch, c.namesSwitch, c.scaleSwitch, c.answerSwitch })
         b->setVisible(!normal);
+    c.scoreLabel->setVisible(!normal);
     c.staff->setCursorVisible(normal);
     c.staff->setStaffLabelVisible(!normal);
 

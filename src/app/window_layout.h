@@ -65,6 +65,8 @@ struct WindowControls {
     QPushButton* muteSwitch = nullptr; // CkMute
     QPushButton* namesSwitch = nullptr; // CkScrivi
     QPushButton* scaleSwitch = nullptr; // CkRnd
+    QPushButton* answerSwitch = nullptr; // CkRisp: "Rispondi"
+    QLabel* scoreLabel = nullptr; // LabScore: the answers' score
     staff::PnWidget* staff = nullptr; // Pn
     QListWidget* deviceList = nullptr; // List1
     QLabel* deviceLabel = nullptr; // Label1

@@ -42,6 +42,17 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index)
     return KeyDownEffect::Sounded;
 }
 
+bool answerKey(const Modulo1& m, const Ports& ports, int16_t index)
+{
+    if (!isPianoNote(index))
+        return false;
+    const bool sounded = !m.Mute && !m.SpeakNames;
+    pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
+    if (!m.Mute && m.SpeakNames)
+        staff::SpeakNoteName(ports.speech, index);
+    return true;
+}
+
 void releasePlayedKey(const Ports& ports, int16_t index)
 {
     releaseKey(ports.piano, ports.midi, index, KeySound::Sounded);

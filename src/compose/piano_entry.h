@@ -28,6 +28,11 @@ enum class KeyDownEffect {
 // it is spoken or sounded.
 KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index);
 
+// A piano key played in answer to the trainer: shown pressed and never
+// written. It sounds, or with "Parla" its name is spoken, or with "Muto" it
+// stays silent. False when it is not a piano key.
+bool answerKey(const Modulo1& m, const Ports& ports, int16_t index);
+
 // A played key let go: shown released and silenced, also after a spoken note.
 void releasePlayedKey(const Ports& ports, int16_t index);
 

@@ -1,5 +1,6 @@
 #include "compose/trainer.h"
 
+#include "compose/answer_judge.h"
 #include "compose/piano_entry.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
@@ -52,11 +53,30 @@ void Trainer::restartScaleWalk()
 void Trainer::showNext()
 {
     release();
+    advance(false);
+    drawShown();
+}
 
+int16_t Trainer::showAnswerNote()
+{
+    release();
+    advance(true);
+    drawShown();
+    return m_state.note;
+}
+
+void Trainer::markShownNote(staff::Rgb colour)
+{
+    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::DrawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
+}
+
+void Trainer::advance(bool avoidRepeat)
+{
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
-        const double u = static_cast<double>(m_random()) / 4294967296.0;
-        m_state.step = RandomTrainerStep(u);
+        const auto draw = [this] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
+        m_state.step = avoidRepeat ? drawOtherThan(m_state.step, draw) : draw();
     } else if (!m_state.descending) {
         ++m_state.step;
         // At or past the top: a step left outside the range walks back into it.
@@ -68,7 +88,10 @@ void Trainer::showNext()
             m_state.descending = false;
     }
     m_state.note = StepToNote(m_state.step);
+}
 
+void Trainer::drawShown()
+{
     // Drawn in the trainer's own column, without note entry, so the
     // composition's cursor and write position stay where they are.
     staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);

@@ -2,6 +2,7 @@
 
 #include "compose/ports.h"
 #include "core/modulo1.h"
+#include "staff/staff_surface.h"
 
 #include <cstdint>
 #include <optional>
@@ -49,10 +50,19 @@ public:
     // "Scala" checked: the scale walk starts again upward from C4.
     void restartScaleWalk();
 
+    // "Rispondi": shows the next note without sounding it, the scale walk's
+    // next step with "Scala", otherwise a random note other than the one shown.
+    int16_t showAnswerNote();
+
+    // Draws the shown note's head again in a colour.
+    void markShownNote(staff::Rgb colour);
+
     const State& state() const { return m_state; }
 
 private:
     void showNext();
+    void advance(bool avoidRepeat);
+    void drawShown();
     void sound();
     void release();
 

@@ -35,13 +35,14 @@ void stroke(StaffSurface& s, int x1, int y1, int x2, int y2)
 
 } // namespace
 
-void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled)
+void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour)
 {
     const int step = NotePosition(m, s, note);
     const int scale = m.DrawScale;
     const auto x = static_cast<float>(columnCentre(column) * scale);
     const auto y = static_cast<float>((90 - 5 * step) * scale);
 
+    s.setForeground(colour);
     if (filled) {
         s.setFillSolid(true);
         s.circle(x, y, static_cast<float>(4 * scale));
@@ -52,6 +53,7 @@ void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool fi
             s.setStaffLabelTop((87 - 5 * step) * scale);
         }
     }
+    s.setForeground(Black);
 
     const auto left = static_cast<float>((20 * column + 92) * scale);
     const auto right = static_cast<float>((20 * column + 108) * scale);

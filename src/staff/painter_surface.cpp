@@ -1,5 +1,6 @@
 #include "staff/painter_surface.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -131,13 +132,24 @@ void PainterSurface::circle(float x, float y, float radius)
     const QPointF centre(*cx + 0.5, *cy + 0.5);
     if (m_fillSolid) {
         m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(Qt::black);
+        m_painter.setBrush(toColour(m_foreground));
         m_painter.drawEllipse(centre, *r + 0.5, *r + 0.5);
         return;
     }
-    m_painter.setPen(QPen(Qt::black, 1.0));
+    m_painter.setPen(QPen(toColour(m_foreground), 1.0));
     m_painter.setBrush(Qt::NoBrush);
     m_painter.drawEllipse(centre, *r, *r);
+}
+
+void PainterSurface::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
+{
+    if (text.empty() || pixelHeight <= 0)
+        return;
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(std::min(pixelHeight, 1000));
+    m_painter.setFont(font);
+    m_painter.setPen(toColour(colour));
+    m_painter.drawText(QPointF(left, top + QFontMetricsF(font).ascent()), QString::fromStdString(text));
 }
 
 void PainterSurface::restPicture(int left, int top)

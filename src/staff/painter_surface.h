@@ -40,7 +40,9 @@ public:
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void rectangle(float x1, float y1, float x2, float y2, Rgb colour) override;
     void filledRectangle(float x1, float y1, float x2, float y2, Rgb colour) override;
+    void setForeground(Rgb colour) override { m_foreground = colour; }
     void circle(float x, float y, float radius) override;
+    void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) override;
     void restPicture(int left, int top) override;
 
     // Child elements.
@@ -62,6 +64,7 @@ private:
 
     QPainter& m_painter;
     bool m_fillSolid = false;
+    Rgb m_foreground = Black;
     std::array<StaffLine, StaffLineElements> m_lines {};
     std::array<RestImage, RestImages> m_restImages {};
     const StaffPictures& m_pictures;

@@ -223,29 +223,55 @@ void PnWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb c
     touched(x1, y1, x2, y2);
 }
 
+void PnWidget::setForeground(Rgb colour)
+{
+    m_foreground = colour;
+}
+
 void PnWidget::circle(float fx, float fy, float fradius)
 {
     const auto pcx = pixel(fx), pcy = pixel(fy), pr = pixel(fradius);
     if (!pcx || !pcy || !pr || *pr < 0)
         return;
     const int cx = *pcx, cy = *pcy, r = *pr;
-    const QRgb black = toQRgb(Black);
+    const QRgb ink = toQRgb(m_foreground);
     const int firstRow = std::max(cy - r, 0);
     const int lastRow = std::min(cy + r, m_marks.height() - 1);
     for (int y = firstRow; y <= lastRow; ++y) {
         const int dy = std::abs(y - cy);
         const int outer = halfWidth(r, dy);
         if (m_fillSolid) {
-            fillSpan(y, cx - outer, cx + outer, black);
+            fillSpan(y, cx - outer, cx + outer, ink);
             continue;
         }
         // The ring on this row reaches inwards to just beyond the row
         // further from the centre, so that the outline stays connected.
         const int inner = std::min(halfWidth(r, dy + 1) + 1, outer);
-        fillSpan(y, cx - outer, cx - inner, black);
-        fillSpan(y, cx + inner, cx + outer, black);
+        fillSpan(y, cx - outer, cx - inner, ink);
+        fillSpan(y, cx + inner, cx + outer, ink);
     }
     touched(cx - r, cy - r, cx + r, cy + r);
+}
+
+void PnWidget::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
+{
+    if (text.empty() || pixelHeight <= 0)
+        return;
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(std::min(pixelHeight, 1000));
+    // Hard edges, like every other mark, so pictures are the same everywhere.
+    font.setStyleStrategy(QFont::NoAntialias);
+    const QString line = QString::fromStdString(text);
+    QRect drawn;
+    {
+        QPainter p(&m_marks);
+        p.setFont(font);
+        p.setPen(QColor(toQRgb(colour)));
+        const int limit = int(CoordinateLimit);
+        const QRect room(std::clamp(left, -limit, limit), std::clamp(top, -limit, limit), 2 * limit, pixelHeight * 2);
+        p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line, &drawn);
+    }
+    touched(drawn.left(), drawn.top(), drawn.right(), drawn.bottom());
 }
 
 void PnWidget::restPicture(int left, int top)

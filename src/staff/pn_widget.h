@@ -35,7 +35,9 @@ public:
     void line(float x1, float y1, float x2, float y2, Rgb colour) override;
     void rectangle(float x1, float y1, float x2, float y2, Rgb colour) override;
     void filledRectangle(float x1, float y1, float x2, float y2, Rgb colour) override;
+    void setForeground(Rgb colour) override;
     void circle(float x, float y, float radius) override;
+    void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) override;
     void restPicture(int left, int top) override;
 
     // StaffSurface: child elements.
@@ -90,6 +92,7 @@ private:
 
     QImage m_marks;
     bool m_fillSolid = false;
+    Rgb m_foreground = Black;
 
     std::array<StaffLine, StaffLineElements> m_lines;
     QImage m_clefPicture;

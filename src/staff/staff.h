@@ -25,7 +25,8 @@ void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16
 void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
 void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
 void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled);
+// The head in `colour`; ledger lines stay black.
+void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour = Black);
 void DrawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k);
 
 // Draws the glyph of a duration code 0..6 in a column; other codes draw nothing.

@@ -10,6 +10,7 @@ using Rgb = uint32_t;
 inline constexpr Rgb Black = 0x000000;
 inline constexpr Rgb White = 0xFFFFFF;
 inline constexpr Rgb Red = 0x0000FF;
+inline constexpr Rgb Green = 0x00B000;
 
 inline constexpr int StaffLineElements = 7; // Lin(0..4) lines, Lin(5) and Lin(6) end bars
 inline constexpr int RestImages = 51; // PSM(0..50)
@@ -31,8 +32,13 @@ public:
     // Outline with both corner pixels included; the inside follows the fill style.
     virtual void rectangle(float x1, float y1, float x2, float y2, Rgb colour) = 0;
     virtual void filledRectangle(float x1, float y1, float x2, float y2, Rgb colour) = 0;
-    // Outline in the foreground colour (black); filled black when the fill style is solid.
+    // The colour of circle(). It stays as last set and starts black.
+    virtual void setForeground(Rgb colour) = 0;
+    // Outline in the foreground colour; filled with it when the fill style is solid.
     virtual void circle(float x, float y, float radius) = 0;
+    // One line of text, its top left corner at (left, top), letters
+    // pixelHeight pixels high.
+    virtual void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) = 0;
     // Draws the quarter-rest picture as a mark, for rests beyond the images.
     virtual void restPicture(int left, int top) = 0;
 

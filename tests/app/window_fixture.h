@@ -23,6 +23,8 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The answers' history goes to a folder of the test, never the real home.
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
@@ -64,6 +66,7 @@ protected:
     }
 
     QTemporaryDir files;
+    QTemporaryDir dataHome;
     ScriptedDialogs dialogs;
     HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;

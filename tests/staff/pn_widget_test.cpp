@@ -104,6 +104,38 @@ TEST_F(PnWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
     EXPECT_TRUE(isWhite(pn.marks(), 195, 80));
 }
 
+TEST_F(PnWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneBlack)
+{
+    Modulo1 m;
+    m.DrawScale = 5;
+    pn.setGeometry(0, 0, 1257, 600);
+    DrawHead(m, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
+    const int y = (90 - 5 * m.StaffStep) * 5;
+    const QRect head(500 - 25, y - 25, 51, 51);
+    EXPECT_GT(count(pn.marks(), qRgb(0, 0xB0, 0), head), 100);
+    EXPECT_EQ(count(pn.marks(), qRgb(0, 0, 0), head), 0);
+
+    DrawHead(m, pn, 19, 2, true);
+    EXPECT_GT(count(pn.marks(), qRgb(0, 0, 0), head.translated(200, 0)), 100);
+}
+
+TEST_F(PnWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
+{
+    pn.text(300, 20, 30, "Giuste al primo colpo: 95 %", Red);
+    const int red = count(pn.marks(), qRgb(255, 0, 0), QRect(300, 20, 600, 40));
+    EXPECT_GT(red, 200);
+    EXPECT_EQ(count(pn.marks(), qRgb(255, 0, 0), QRect(0, 0, 1257, 167)), red) << "nothing outside its line";
+    EXPECT_EQ(count(pn.marks(), qRgb(255, 0, 0), QRect(300, 20, 600, 40))
+            + count(pn.marks(), qRgb(255, 255, 255), QRect(300, 20, 600, 40)),
+        600 * 40)
+        << "no blended edges";
+
+    const QImage before = pn.marks().copy();
+    pn.text(-100000, 1 << 30, 30, "fuori", Black);
+    pn.text(10, 10, 0, "nessuna altezza", Black);
+    EXPECT_EQ(pn.marks(), before);
+}
+
 TEST_F(PnWidgetTest, linesIncludeBothEndPixels)
 {
     pn.line(104, 60, 112, 68, Black);

@@ -24,6 +24,14 @@ public:
         friend bool operator==(const Mark&, const Mark&) = default;
     };
 
+    struct Text {
+        int left, top, pixelHeight;
+        std::string text;
+        staff::Rgb colour;
+
+        friend bool operator==(const Text&, const Text&) = default;
+    };
+
     struct StaffLine {
         int y1 = 0, y2 = 0, thickness = 0;
     };
@@ -31,6 +39,7 @@ public:
     void clear() override
     {
         marks.clear();
+        texts.clear();
         ++clears;
     }
     void setFillSolid(bool s) override { solid = s; }
@@ -46,9 +55,14 @@ public:
     {
         marks.push_back({ Kind::FilledRectangle, x1, y1, x2, y2, c, solid });
     }
+    void setForeground(staff::Rgb c) override { foreground = c; }
     void circle(float x, float y, float r) override
     {
-        marks.push_back({ Kind::Circle, x, y, r, 0, staff::Black, solid });
+        marks.push_back({ Kind::Circle, x, y, r, 0, foreground, solid });
+    }
+    void text(int left, int top, int pixelHeight, const std::string& t, staff::Rgb c) override
+    {
+        texts.push_back({ left, top, pixelHeight, t, c });
     }
     void restPicture(int left, int top) override
     {
@@ -82,8 +96,10 @@ public:
     }
 
     std::vector<Mark> marks;
+    std::vector<Text> texts;
     int clears = 0;
     bool solid = false;
+    staff::Rgb foreground = staff::Black;
     std::array<StaffLine, staff::StaffLineElements> staffLines {};
     std::array<bool, staff::RestImages> restVisible {};
     std::array<int, staff::RestImages> restLeft {};

@@ -1,0 +1,207 @@
+#include "compose/answering.h"
+
+#include "compose/piano_entry.h"
+#include "compose/trainer.h"
+#include "input/piano_view.h"
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+
+#include <utility>
+
+namespace zintaro::compose {
+
+namespace {
+
+// The summary lies above the staff lines, right of the trainer's column and
+// of the large name label, in units that grow with the drawing scale.
+constexpr int SummaryLeft = 128;
+constexpr int SummaryRight = 250;
+constexpr int SummaryTop = 2;
+constexpr int SummaryLinePitch = 7;
+constexpr int SummaryLetterHeight = 5;
+constexpr int SummaryBottom = 39; // above the top staff line (40)
+
+AnswerVoice voiceOf(const Modulo1& m)
+{
+    if (m.Mute)
+        return AnswerVoice::Silent;
+    return m.SpeakNames ? AnswerVoice::Speak : AnswerVoice::Sound;
+}
+
+int16_t indexOfMidi(int midiNote)
+{
+    return static_cast<int16_t>(midiNote - MidiNoteOffset);
+}
+
+} // namespace
+
+Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::filesystem::path historyFile)
+    : m_m(m)
+    , m_ports(ports)
+    , m_trainer(trainer)
+    , m_history(std::move(historyFile))
+{
+}
+
+void Answering::start(int64_t now)
+{
+    m_trainer.leave();
+    m_active = true;
+    showNote(now);
+}
+
+void Answering::showNewNote(int64_t now)
+{
+    if (m_active)
+        showNote(now);
+}
+
+void Answering::stop()
+{
+    if (!m_active)
+        return;
+    carryOut(m_judge.stop(), 0);
+    wipeSummary();
+    m_active = false;
+}
+
+void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat)
+{
+    // A held key's repetitions are no answers, nor do they sound again.
+    if (!m_active || isAutoRepeat)
+        return;
+    m_judge.setVoice(voiceOf(m_m));
+    carryOut(m_judge.keyDown(MidiNoteOffset + index, now, false), now);
+    answerKey(m_m, m_ports, index);
+}
+
+void Answering::keyUp(int16_t index, int64_t now)
+{
+    if (!m_active)
+        return;
+    // The student's note ends before the correction that follows it.
+    releasePlayedKey(m_ports, index);
+    m_judge.setVoice(voiceOf(m_m));
+    carryOut(m_judge.keyUp(MidiNoteOffset + index, now), now);
+}
+
+void Answering::timerDue(int64_t now)
+{
+    if (!m_active)
+        return;
+    m_judge.setVoice(voiceOf(m_m));
+    carryOut(m_judge.timerDue(now), now);
+}
+
+std::optional<int64_t> Answering::nextDue() const
+{
+    return m_active ? m_judge.nextDue() : std::nullopt;
+}
+
+std::string Answering::scoreLabel() const
+{
+    return m_active ? m_judge.session().scoreLabel() : std::string {};
+}
+
+std::optional<std::string> Answering::takeNotice()
+{
+    return std::exchange(m_notice, std::nullopt);
+}
+
+AnswerMode Answering::mode() const
+{
+    return m_m.ScaleWalk ? AnswerMode::Scale : AnswerMode::Random;
+}
+
+void Answering::showNote(int64_t now)
+{
+    wipeSummary();
+    const int16_t note = m_trainer.showAnswerNote();
+    carryOut(m_judge.noteShown(MidiNoteOffset + note, now, mode()), now);
+}
+
+void Answering::carryOut(const AnswerResult& result, int64_t now)
+{
+    if (result.record) {
+        if (auto notice = m_history.append(LocalTime::now(), *result.record))
+            m_notice = std::move(notice);
+    }
+    for (const AnswerStep& step : result.steps) {
+        switch (step.action) {
+        case AnswerAction::MarkRight:
+            m_trainer.markShownNote(staff::Green);
+            break;
+        case AnswerAction::MarkWrong:
+            m_trainer.markShownNote(staff::Red);
+            break;
+        case AnswerAction::SoundCorrection:
+            pressCorrectionKey(step.midiNote);
+            m_ports.midi.NoteOn(0, static_cast<int16_t>(step.midiNote), 127);
+            break;
+        case AnswerAction::SpeakCorrection:
+            pressCorrectionKey(step.midiNote);
+            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            break;
+        case AnswerAction::PressCorrectionKey:
+            pressCorrectionKey(step.midiNote);
+            break;
+        case AnswerAction::SilenceCorrection:
+            releaseCorrection(step.midiNote, true);
+            break;
+        case AnswerAction::ReleaseCorrectionKey:
+            releaseCorrection(step.midiNote, false);
+            break;
+        case AnswerAction::ShowNextNote:
+            showNote(now);
+            break;
+        case AnswerAction::ShowSummary:
+            showSummary();
+            break;
+        case AnswerAction::StartNewSession:
+            wipeSummary();
+            break;
+        }
+    }
+}
+
+void Answering::pressCorrectionKey(int midiNote)
+{
+    const int16_t index = indexOfMidi(midiNote);
+    // A key the student holds stays theirs to release.
+    m_correctionKeyShown = isPianoNote(index) && !m_ports.piano.isPressed(index);
+    pressKey(m_ports.piano, m_ports.midi, index, KeySound::DisplayOnly);
+}
+
+void Answering::releaseCorrection(int midiNote, bool sounded)
+{
+    if (sounded)
+        m_ports.midi.NoteOff(0, static_cast<int16_t>(midiNote));
+    if (m_correctionKeyShown) {
+        releaseKey(m_ports.piano, m_ports.midi, indexOfMidi(midiNote), KeySound::DisplayOnly);
+        m_correctionKeyShown = false;
+    }
+}
+
+void Answering::showSummary()
+{
+    const int scale = m_m.DrawScale;
+    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    m_ports.surface.setNameLabels("");
+    const auto lines = m_judge.session().summaryLines(m_history.bestSession());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int top = (SummaryTop + SummaryLinePitch * static_cast<int>(i)) * scale;
+        m_ports.surface.text(SummaryLeft * scale, top, SummaryLetterHeight * scale, lines[i], staff::Black);
+    }
+    m_summaryShown = true;
+}
+
+void Answering::wipeSummary()
+{
+    if (!m_summaryShown)
+        return;
+    const auto scale = static_cast<float>(m_m.DrawScale);
+    m_ports.surface.filledRectangle(SummaryLeft * scale, 0, SummaryRight * scale, SummaryBottom * scale, staff::White);
+    m_summaryShown = false;
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "compose/answer_history.h"
+#include "compose/answer_judge.h"
+#include "compose/ports.h"
+#include "core/modulo1.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace zintaro::compose {
+
+class Trainer;
+
+// The reading trainer with "Rispondi" on: the student answers the shown note
+// on the piano. Carries out the judge's steps on the trainer's column, the
+// piano and the MIDI output, and writes every judged answer into the
+// history. Time comes in as milliseconds of the window's monotonic clock;
+// the window calls timerDue() at nextDue().
+class Answering {
+public:
+    Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::filesystem::path historyFile);
+
+    // "Rispondi" switched on: the plain trainer's note is silenced and a new
+    // note shows at once.
+    void start(int64_t now);
+
+    // A new note at once, in place of the one shown ("Scala" switched).
+    void showNewNote(int64_t now);
+
+    // "Rispondi" off, "Leggi" left or the program closing: the session ends
+    // without a summary, the correction heard is silenced and the summary
+    // wiped.
+    void stop();
+
+    bool active() const { return m_active; }
+
+    // A piano key (0..35) going down or up; the key itself is sounded,
+    // spoken or shown, never written.
+    void keyDown(int16_t index, int64_t now, bool isAutoRepeat);
+    void keyUp(int16_t index, int64_t now);
+
+    void timerDue(int64_t now);
+    std::optional<int64_t> nextDue() const;
+
+    // "giuste 7 su 8 · 1,4 s"; empty while not answering.
+    std::string scoreLabel() const;
+
+    // The sentence of the first failed history write, handed out once.
+    std::optional<std::string> takeNotice();
+
+    const AnswerJudge& judge() const { return m_judge; }
+    const AnswerHistory& history() const { return m_history; }
+
+private:
+    void carryOut(const AnswerResult& result, int64_t now);
+    void showNote(int64_t now);
+    void showSummary();
+    void wipeSummary();
+    void pressCorrectionKey(int midiNote);
+    void releaseCorrection(int midiNote, bool sounded);
+    AnswerMode mode() const;
+
+    Modulo1& m_m;
+    Ports m_ports;
+    Trainer& m_trainer;
+    AnswerJudge m_judge;
+    AnswerHistory m_history;
+    bool m_active = false;
+    bool m_summaryShown = false;
+    bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
+    std::optional<std::string> m_notice;
+};
+
+} // namespace zintaro::compose

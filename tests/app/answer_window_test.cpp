@@ -1,0 +1,163 @@
+#include "compose/answer_judge.h"
+#include "compose/answering.h"
+#include "compose/trainer.h"
+#include "input/key_map.h"
+#include "staff/pn_widget.h"
+#include "window_fixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+
+namespace zintaro::testing {
+namespace {
+
+// "Leggi" with "Rispondi" on, answered from the computer keyboard.
+class AnswerWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+        midi.sent.clear();
+    }
+
+    int16_t shown() const { return form->trainer().state().note; }
+
+    void keyClick(int16_t index, ulong holdMs = 0)
+    {
+        QWidget* piano = focused();
+        const auto key = static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(index)).keyCode);
+        QTest::keyPress(piano, key);
+        if (holdMs > 0)
+            QTest::qWait(static_cast<int>(holdMs));
+        QTest::keyRelease(piano, key);
+    }
+
+    // The colour of the shown note's head, read from the staff's drawing.
+    QRgb headColour() const
+    {
+        const int scale = form->state().DrawScale;
+        const int x = (100 + 4) * scale + scale / 2; // on the ring, right of the centre
+        const int y = (90 - 5 * form->state().StaffStep) * scale;
+        return form->staffSurface().marks().pixel(x, y);
+    }
+
+    int historyLines() const
+    {
+        QFile file(dataHome.path() + QStringLiteral("/zintaro/answers.csv"));
+        if (!file.open(QIODevice::ReadOnly))
+            return 0;
+        return static_cast<int>(file.readAll().count('\n'));
+    }
+};
+
+TEST_F(AnswerWindowTest, rispondiStopsTheTrainersTimerAndShowsTheScoreBesideParla)
+{
+    EXPECT_TRUE(form->CkRisp()->isVisible());
+    EXPECT_EQ(form->CkRisp()->size(), form->CkRnd()->size());
+    EXPECT_EQ(form->CkRisp()->font(), form->CkRnd()->font());
+    EXPECT_EQ(form->CkRisp()->y(), form->CkRnd()->y());
+    EXPECT_EQ(form->CkRisp()->x() - form->CkRnd()->x(), form->CkRnd()->x() - form->CkScrivi()->x());
+    EXPECT_FALSE(form->trainerTimer().isActive());
+    EXPECT_TRUE(form->LabScore()->isVisible());
+    EXPECT_EQ(form->LabScore()->text(), "giuste 0 su 0");
+    EXPECT_EQ(form->answering().judge().shownNote(), MidiNoteOffset + shown());
+    EXPECT_EQ(focused(), form->piano().key(0)) << "the answers come from the keyboard";
+
+    form->CkRisp()->click();
+    EXPECT_EQ(form->LabScore()->text(), "");
+    EXPECT_TRUE(form->trainerTimer().isActive());
+    EXPECT_FALSE(form->answering().active());
+
+    form->Op3(0)->click(); // the normal layout hides both
+    EXPECT_FALSE(form->CkRisp()->isVisible());
+    EXPECT_FALSE(form->LabScore()->isVisible());
+}
+
+TEST_F(AnswerWindowTest, aRightKeyTurnsTheHeadGreenAndTheNextNoteFollowsAfterThePause)
+{
+    const int16_t first = shown();
+    keyClick(first);
+    EXPECT_EQ(headColour(), qRgb(0, 0xB0, 0));
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { MidiNoteOffset + first });
+    ASSERT_TRUE(form->answerTimer().isActive());
+    EXPECT_GT(form->answerTimer().remainingTime(), 0);
+    EXPECT_LE(form->answerTimer().remainingTime(), compose::NextNoteDelayMs);
+    EXPECT_EQ(shown(), first);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != first; }, 3000));
+    EXPECT_EQ(headColour(), qRgb(0, 0, 0));
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1 · ")) << form->LabScore()->text().toStdString();
+    EXPECT_EQ(form->state().NoteCount, 0) << "answers are not written into the composition";
+    EXPECT_EQ(historyLines(), 2);
+}
+
+TEST_F(AnswerWindowTest, aWrongKeyTurnsTheHeadRedAndTheRightNoteSoundsAfterIt)
+{
+    const int16_t note = shown();
+    const int16_t wrong = static_cast<int16_t>(note == 7 ? 9 : 7);
+    QWidget* piano = focused();
+    const auto wrongKey = static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(wrong)).keyCode);
+    QTest::keyPress(piano, wrongKey);
+    EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
+    EXPECT_TRUE(form->piano().isPressed(wrong));
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { MidiNoteOffset + wrong }) << "no correction while the key is held";
+    QTest::keyRelease(piano, wrongKey);
+
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { MidiNoteOffset + wrong, MidiNoteOffset + note }));
+    EXPECT_TRUE(form->piano().isPressed(note));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+    EXPECT_EQ(midi.notesOff().back(), MidiNoteOffset + note);
+    EXPECT_EQ(shown(), note) << "the note stays until answered right";
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << form->LabScore()->text().toStdString();
+
+    keyClick(note);
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << "only the first answer counts";
+    EXPECT_EQ(historyLines(), 3); // the header and both answers
+}
+
+TEST_F(AnswerWindowTest, leavingLeggiDuringACorrectionSilencesItAndSwitchesRispondiOff)
+{
+    const int16_t note = shown();
+    keyClick(static_cast<int16_t>(note == 7 ? 9 : 7));
+    ASSERT_TRUE(form->piano().isPressed(note));
+
+    form->Op3(0)->click();
+    EXPECT_FALSE(form->piano().isPressed(note));
+    EXPECT_EQ(midi.notesOff().back(), MidiNoteOffset + note);
+    EXPECT_FALSE(form->CkRisp()->isChecked());
+    EXPECT_FALSE(form->answerTimer().isActive());
+
+    // Back in "Leggi" the plain trainer runs and keys write again.
+    form->Op3(3)->click();
+    EXPECT_TRUE(form->trainerTimer().isActive());
+    EXPECT_EQ(form->LabScore()->text(), "");
+}
+
+TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
+{
+    form->CkRisp()->click();
+    form.reset();
+    // Its folder cannot be made: a file stands where it would go.
+    QFile blocker(dataHome.path() + QStringLiteral("/zintaro"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    WindowTest::SetUp();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+
+    keyClick(static_cast<int16_t>(shown() == 7 ? 9 : 7));
+    auto* status = form->findChild<QLabel*>(QStringLiteral("StatusText"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(status->text().startsWith("Le risposte non vengono salvate")) << status->text().toStdString();
+    EXPECT_TRUE(dialogs.shown.empty()) << "no box";
+
+    form->showStatus(app::Form1::StatusSource::Answers, QString());
+    keyClick(shown());
+    EXPECT_TRUE(status->text().isEmpty()) << "told once";
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1")) << "answering goes on";
+}
+
+} // namespace
+} // namespace zintaro::testing
