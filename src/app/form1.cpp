@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/midi_keyboard.h"
 #include "app/piece_export.h"
 #include "app/playback_timer.h"
 #include "app/trainer_timer.h"
@@ -15,6 +16,7 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
+#include "midi/shared_midi.h"
 #include "staff/pn_widget.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
@@ -40,7 +42,8 @@ namespace zintaro::app {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
-    , m_midi(std::make_unique<midi::MidiOut>(m_services.midiSystem, m_services.dialogs))
+    , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
+    , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi, m_services.dialogs))
     , m_controls(buildWindowControls(*this, m_services.dialogs))
 {
     m_clock.start();
@@ -64,11 +67,16 @@ Form1::Form1(Form1Services services, QWidget* parent)
         [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
     m_services.dialogs.setStatusSink(
         [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); });
+    m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
     ShowHelpText();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The keyboards' notes still held are silenced through the output.
+    delete m_midiKeyboard;
+}
 
 void Form1::connectControls()
 {
@@ -89,7 +97,10 @@ void Form1::connectControls()
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
-    connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) { m_state.Mute = on; });
+    connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
+        m_state.Mute = on;
+        updateLiveSound();
+    });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
     const std::array<storage::ExportKind, 3> exports
@@ -98,6 +109,11 @@ void Form1::connectControls()
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
+    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this,
+        [this](int16_t index, int16_t) { pianoKeyDown(index, false, compose::KeySound::DisplayOnly); });
+    connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
+        [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });
+    c.central->installEventFilter(this);
     c.instrumentList->installEventFilter(this);
     c.instrumentList->viewport()->installEventFilter(this);
 
@@ -108,91 +124,12 @@ void Form1::connectControls()
     connect(c.tempoBar, &QScrollBar::actionTriggered, c.piano, &input::PianoWidget::focusFirstKey);
 }
 
-void Form1::showStatus(StatusSource source, const QString& text)
-{
-    auto& notices = m_statusNotices;
-    notices.erase(std::remove_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == source; }),
-        notices.end());
-    if (!text.isEmpty())
-        notices.emplace_back(source, text);
-    m_controls.statusText->setText(notices.empty() ? QString() : notices.back().second);
-}
-
-void Form1::ShowHelpText()
-{
-    m_controls.helpLabel->setText(QStringLiteral("1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse "
-                                                 "or with\r\n   noted Computer Keyboard key"));
-}
-
-void Form1::Form_Load()
-{
-    m_state.DrawScale = 1;
-    m_state.CursorColumn = 0;
-    m_controls.staff->setCursorLeft(ColumnX(m_state.CursorColumn));
-
-    fillDeviceLists();
-
-    m_state.CurrentDuration = 0;
-    m_state.SpeakNames = false;
-
-    m_controls.staff->createRestImages();
-    staff::DrawStaff(m_state, *m_controls.staff);
-
-    m_controls.tempoText->setText(QStringLiteral("100"));
-    m_controls.tempoBar->setValue(100);
-    RecomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
-    m_state.Composition.RestFlag[0] = True16;
-
-    Op3_Click(static_cast<int>(compose::Mode::Read));
-    m_controls.piano->focusFirstKey();
-}
-
-void Form1::fillDeviceLists()
-{
-    const std::vector<midi::DeviceEntry> devices = m_midi->FillDeviceList();
-    for (const midi::DeviceEntry& d : devices) {
-        auto* item = new QListWidgetItem(QString::fromStdString(d.text));
-        item->setData(Qt::UserRole, d.itemData);
-        m_controls.deviceList->addItem(item);
-    }
-    for (std::string_view name : midi::InstrumentNames)
-        m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
-
-    // Device 0 is the first external port; on a machine with none, the first
-    // listed device (the built-in synthesizer) stands in for it rather than a
-    // box reporting a device that was never there.
-    const bool hasExternalDevice
-        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
-    m_midi->CloseMidiOut();
-    m_midi->OpenMidiOut(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
-
-    connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
-    m_controls.instrumentList->setCurrentRow(0);
-    if (m_controls.deviceList->count() > 0)
-        m_controls.deviceList->setCurrentRow(0);
-}
-
-void Form1::CloseDown()
-{
-    if (m_closing)
-        return;
-    m_closing = true;
-    m_trainerTimer->stop();
-    m_playbackTimer->stop();
-    stopAnswering();
-    m_trainer->leave();
-    m_midi->CloseMidiOut();
-    QApplication::quit();
-}
-
-void Form1::closeEvent(QCloseEvent* event)
-{
-    CloseDown();
-    event->accept();
-}
-
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_soundPending && watched == m_controls.central && event->type() == QEvent::Paint) {
+        m_soundPending = false;
+        QTimer::singleShot(0, this, &Form1::startSound);
+    }
     QListWidget* list = m_controls.instrumentList;
     const bool inSoundList = watched == list || watched == list->viewport();
     const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
@@ -301,6 +238,7 @@ void Form1::Op1_Click(int index)
 void Form1::Op4_Click(int index)
 {
     m_state.SpeakNames = index != 0;
+    updateLiveSound();
 }
 
 void Form1::CkRnd_Click()
@@ -313,52 +251,6 @@ void Form1::CkRnd_Click()
         afterAnswering();
         m_controls.piano->focusFirstKey();
     }
-}
-
-void Form1::CkRisp_Click()
-{
-    const bool on = m_controls.answerSwitch->isChecked();
-    if (on && m_trainerTimer->isActive()) {
-        // The student moves the trainer on: its timer rests meanwhile.
-        m_trainerTimer->stop();
-        m_answering->start(m_clock.elapsed());
-        afterAnswering();
-        // The answers come from the computer keyboard.
-        m_controls.piano->focusFirstKey();
-    } else if (!on && m_answering->active()) {
-        stopAnswering();
-        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-        m_trainerTimer->start();
-    } else {
-        // Outside "Leggi" there is nothing to answer.
-        m_controls.answerSwitch->setChecked(false);
-    }
-}
-
-void Form1::stopAnswering()
-{
-    if (!m_answering->active())
-        return;
-    m_answering->stop();
-    m_controls.answerSwitch->setChecked(false);
-    afterAnswering();
-}
-
-void Form1::AnswerTimer_Timer()
-{
-    m_answering->timerDue(m_clock.elapsed());
-    afterAnswering();
-}
-
-void Form1::afterAnswering()
-{
-    if (const auto due = m_answering->nextDue())
-        m_answerTimer->start(static_cast<int>(std::clamp<int64_t>(*due - m_clock.elapsed(), 0, 60000)));
-    else
-        m_answerTimer->stop();
-    m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
-    if (const auto notice = m_answering->takeNotice())
-        showStatus(StatusSource::Answers, QString::fromStdString(*notice));
 }
 
 void Form1::CkScrivi_Click()
@@ -382,22 +274,7 @@ void Form1::Tim_Timer()
 
 void Form1::key_KeyDown(QKeyEvent* event)
 {
-    const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
-    if (m_answering->active()) {
-        if (isPianoNote(index))
-            m_answering->keyDown(index, m_clock.elapsed(), event->isAutoRepeat());
-        afterAnswering();
-        return;
-    }
-    const auto effect = compose::playKey(m_state, *m_ports, index);
-    // A note that overwrote the last column of a page turns to the next page,
-    // which already holds notes of the piece: show them.
-    const bool turnedOntoWrittenPage = effect != compose::KeyDownEffect::Ignored && m_state.CursorColumn == 0
-        && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
-    if (turnedOntoWrittenPage)
-        compose::showComposition(m_state, *m_ports);
-    if (effect == compose::KeyDownEffect::Sounded)
-        m_controls.piano->focusFirstKey();
+    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded);
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)
@@ -406,14 +283,46 @@ void Form1::key_KeyUp(QKeyEvent* event)
     // generates are not the user letting go.
     if (event->isAutoRepeat())
         return;
+    pianoKeyUp(input::keyIndexOf(input::keyCodeOf(*event)), compose::KeySound::Sounded);
+}
+
+// A piano key pressed, on the computer keyboard or a MIDI keyboard: an
+// answer while the trainer waits for one, otherwise a note of the piece.
+void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound)
+{
     if (m_answering->active()) {
-        const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
         if (isPianoNote(index))
-            m_answering->keyUp(index, m_clock.elapsed());
+            m_answering->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
         afterAnswering();
         return;
     }
-    compose::releasePlayedKey(*m_ports, input::keyIndexOf(input::keyCodeOf(*event)));
+    const auto effect = compose::playKey(m_state, *m_ports, index, sound);
+    // A note that overwrote the last column of a page turns to the next page,
+    // which already holds notes of the piece: show them.
+    const bool turnedOntoWrittenPage = effect != compose::KeyDownEffect::Ignored && m_state.CursorColumn == 0
+        && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
+    if (turnedOntoWrittenPage)
+        compose::showComposition(m_state, *m_ports);
+    if (effect == compose::KeyDownEffect::Sounded && sound == compose::KeySound::Sounded)
+        m_controls.piano->focusFirstKey();
+}
+
+void Form1::pianoKeyUp(int16_t index, compose::KeySound sound)
+{
+    if (m_answering->active()) {
+        if (isPianoNote(index))
+            m_answering->keyUp(index, m_clock.elapsed(), sound);
+        afterAnswering();
+        return;
+    }
+    compose::releasePlayedKey(*m_ports, index, sound);
+}
+
+// Whether a MIDI keyboard's notes sound as they come: not while names are
+// spoken instead, nor while the trainer's answers are muted.
+void Form1::updateLiveSound()
+{
+    m_midiKeyboard->setSoundsNotes(!m_state.SpeakNames && !(m_state.Mute && m_answering->active()));
 }
 
 void Form1::BtPausa_Click()
@@ -431,56 +340,6 @@ void Form1::BtCanc_Click()
 void Form1::BtM_Click(int index)
 {
     compose::moveCursor(m_state, *m_ports, index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
-}
-
-void Form1::mnf_Load_Click()
-{
-    m_exporting.reset();
-    m_controls.filePanel->openForLoading(m_services.filesFolder);
-    m_controls.filePanel->raise();
-}
-
-void Form1::mnf_Save_Click()
-{
-    m_exporting.reset();
-    m_controls.filePanel->openForSaving(m_services.filesFolder);
-    m_controls.filePanel->raise();
-}
-
-void Form1::mnf_Export_Click(storage::ExportKind kind)
-{
-    m_exporting = kind;
-    m_controls.filePanel->openForSaving(
-        m_services.filesFolder, QString::fromLatin1(storage::exportExtension(kind).data()));
-    m_controls.filePanel->raise();
-}
-
-void Form1::File1_DblClick(const std::filesystem::path& file)
-{
-    // The list of an export only offers names to write over.
-    if (m_exporting)
-        return;
-    m_controls.filePanel->hide();
-    stopPlayback();
-    compose::loadComposition(m_state, *m_ports, file);
-}
-
-void Form1::Txf_Enter(const QString& text)
-{
-    m_controls.filePanel->hide();
-    const std::filesystem::path folder = m_services.filesFolder.toStdString();
-    if (m_exporting) {
-        const auto kind = *m_exporting;
-        const int program = m_controls.instrumentList->currentRow();
-        if (exportPiece(m_state, kind, folder, text.toStdString(), program, m_services.dialogs)
-            == storage::ExportResult::NameRefused)
-            mnf_Export_Click(kind);
-        return;
-    }
-    const auto result = storage::SaveComposition(m_state, folder, text.toStdString(), m_services.dialogs);
-    // A name that cannot be a file is told; the panel comes back to mend it.
-    if (result == storage::SaveResult::NameRefused)
-        mnf_Save_Click();
 }
 
 } // namespace zintaro::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/window_layout.h"
+#include "compose/piano_entry.h"
 #include "compose/ports.h"
 #include "core/held_dialogs.h"
 #include "core/modulo1.h"
@@ -22,6 +23,7 @@ class Dialogs;
 namespace midi {
 class MidiOut;
 class MidiSystem;
+class SharedMidiSystem;
 } // namespace midi
 namespace staff {
 class Speech;
@@ -44,7 +46,11 @@ struct Form1Services {
     midi::MidiSystem& midiSystem;
     staff::Speech& speech;
     QString filesFolder;
+    // Whether MIDI keyboards are listened to (the program does; most tests not).
+    bool midiKeyboards = false;
 };
+
+class MidiKeyboard;
 
 // The one window of the program. It wires its controls to the rules of the
 // other libraries and holds the shared state.
@@ -54,8 +60,11 @@ public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // The start-up sequence, in its order; ends in "Leggi".
-    void Form_Load();
+    // The start-up sequence, in its order; ends in "Leggi". The program lets
+    // the window paint first and then starts the sound (device list, MIDI
+    // output, instrument, MIDI keyboards); tests start it at once.
+    enum class SoundStart { Now, AfterFirstPaint };
+    void Form_Load(SoundStart soundStart = SoundStart::Now);
     // MIDI output closed first, then the program ends at once.
     void CloseDown();
 
@@ -75,6 +84,7 @@ public:
     compose::Answering& answering() { return *m_answering; }
     QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
+    MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
 
     // Controls, by the names the program gives them.
     QLineEdit* Txv() const { return m_controls.tempoText; }
@@ -114,7 +124,10 @@ private:
     void connectControls();
     void ShowHelpText();
     void SetLayout();
-    void fillDeviceLists();
+    void startSound();
+    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound);
+    void pianoKeyUp(int16_t index, compose::KeySound sound);
+    void updateLiveSound();
     void leaveTrainer();
     void stopPlayback();
     bool instrumentListKey(QKeyEvent* event);
@@ -144,7 +157,10 @@ private:
 
     Modulo1 m_state;
     Form1Services m_services;
+    std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
+    MidiKeyboard* m_midiKeyboard = nullptr;
+    bool m_soundPending = false; // the sound starts after the first paint
     QElapsedTimer m_clock;
     WindowControls m_controls;
     TrainerTimer* m_trainerTimer = nullptr;

@@ -29,10 +29,10 @@ int main(int argc, char* argv[])
     auto speech = zintaro::staff::makeItalianSpeech(dialogs);
     const QString filesFolder = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("files"));
 
-    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder });
+    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
     window = &form;
     boxes.setParent(&form);
-    form.Form_Load();
+    form.Form_Load(zintaro::app::Form1::SoundStart::AfterFirstPaint);
     form.show();
     return QApplication::exec();
 }

@@ -65,22 +65,22 @@ void Answering::stop()
     m_active = false;
 }
 
-void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat)
+void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
 {
     // A held key's repetitions are no answers, nor do they sound again.
     if (!m_active || isAutoRepeat)
         return;
     m_judge.setVoice(voiceOf(m_m));
     carryOut(m_judge.keyDown(MidiNoteOffset + index, now, false), now);
-    answerKey(m_m, m_ports, index);
+    answerKey(m_m, m_ports, index, sound);
 }
 
-void Answering::keyUp(int16_t index, int64_t now)
+void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
 {
     if (!m_active)
         return;
     // The student's note ends before the correction that follows it.
-    releasePlayedKey(m_ports, index);
+    releasePlayedKey(m_ports, index, sound);
     m_judge.setVoice(voiceOf(m_m));
     carryOut(m_judge.keyUp(MidiNoteOffset + index, now), now);
 }

@@ -2,6 +2,7 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_judge.h"
+#include "compose/piano_entry.h"
 #include "compose/ports.h"
 #include "core/modulo1.h"
 
@@ -39,8 +40,8 @@ public:
 
     // A piano key (0..35) going down or up; the key itself is sounded,
     // spoken or shown, never written.
-    void keyDown(int16_t index, int64_t now, bool isAutoRepeat);
-    void keyUp(int16_t index, int64_t now);
+    void keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
+    void keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
 
     void timerDue(int64_t now);
     std::optional<int64_t> nextDue() const;

@@ -25,7 +25,7 @@ void releaseKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, Key
         midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + index));
 }
 
-KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index)
+KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound sound)
 {
     if (!isPianoNote(index))
         return KeyDownEffect::Ignored;
@@ -38,24 +38,24 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index)
         staff::SpeakNoteName(ports.speech, index);
         return KeyDownEffect::Spoken;
     }
-    pressKey(ports.piano, ports.midi, index, KeySound::Sounded);
+    pressKey(ports.piano, ports.midi, index, sound);
     return KeyDownEffect::Sounded;
 }
 
-bool answerKey(const Modulo1& m, const Ports& ports, int16_t index)
+bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sound)
 {
     if (!isPianoNote(index))
         return false;
-    const bool sounded = !m.Mute && !m.SpeakNames;
+    const bool sounded = !m.Mute && !m.SpeakNames && sound == KeySound::Sounded;
     pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
     if (!m.Mute && m.SpeakNames)
         staff::SpeakNoteName(ports.speech, index);
     return true;
 }
 
-void releasePlayedKey(const Ports& ports, int16_t index)
+void releasePlayedKey(const Ports& ports, int16_t index, KeySound sound)
 {
-    releaseKey(ports.piano, ports.midi, index, KeySound::Sounded);
+    releaseKey(ports.piano, ports.midi, index, sound);
 }
 
 } // namespace zintaro::compose

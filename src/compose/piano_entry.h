@@ -25,15 +25,16 @@ enum class KeyDownEffect {
 };
 
 // A piano key played: the note goes to the staff and the composition, then
-// it is spoken or sounded.
-KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index);
+// it is spoken or sounded. A key of a MIDI keyboard has sounded already, as
+// it came in: it is only shown (DisplayOnly).
+KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
 
 // A piano key played in answer to the trainer: shown pressed and never
 // written. It sounds, or with "Parla" its name is spoken, or with "Muto" it
 // stays silent. False when it is not a piano key.
-bool answerKey(const Modulo1& m, const Ports& ports, int16_t index);
+bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
 
 // A played key let go: shown released and silenced, also after a spoken note.
-void releasePlayedKey(const Ports& ports, int16_t index);
+void releasePlayedKey(const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
 
 } // namespace zintaro::compose

@@ -1,6 +1,9 @@
+#include "app/midi_keyboard.h"
+#include "compose/trainer.h"
 #include "midi/midi_out.h"
 #include "window_fixture.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -143,6 +146,28 @@ TEST_F(PianoWindowTest, aFullCompositionRefusesTheNoteWithOneMessageAndNoSound)
     EXPECT_TRUE(midi.notesOn().empty());
     EXPECT_EQ(m.NoteCount, MaxEntries);
     EXPECT_EQ(m.Composition.at(MaxEntries), EndEntry);
+}
+
+TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAgain)
+{
+    // The note sounded as it came in, on the input's thread; the window
+    // writes it and shows its key.
+    emit form->midiKeyboard().keyPressed(7, 64);
+    EXPECT_TRUE(shownPressed(7));
+    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 0 }));
+    emit form->midiKeyboard().keyReleased(7);
+    EXPECT_FALSE(shownPressed(7));
+    EXPECT_TRUE(midi.sent.empty());
+
+    // In "Leggi" with "Rispondi" it answers the trainer.
+    form->Op3(3)->click();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    const int16_t shown = form->trainer().state().note;
+    emit form->midiKeyboard().keyPressed(shown, 100);
+    emit form->midiKeyboard().keyReleased(shown);
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1")) << form->LabScore()->text().toStdString();
+    EXPECT_EQ(form->state().NoteCount, 1);
+    EXPECT_TRUE(midi.notesOn().empty());
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+#include "app/form1.h"
+#include "app/piece_export.h"
+#include "app/playback_timer.h"
+#include "app/trainer_timer.h"
+#include "compose/answering.h"
+#include "compose/editing.h"
+#include "compose/modes.h"
+#include "compose/piano_entry.h"
+#include "compose/piece_file.h"
+#include "compose/playback.h"
+#include "compose/trainer.h"
+#include "core/dialogs.h"
+#include "input/key_map.h"
+#include "input/piano_widget.h"
+#include "midi/instruments.h"
+#include "midi/midi_out.h"
+#include "staff/pn_widget.h"
+#include "staff/staff.h"
+#include "storage/composition_file.h"
+#include "storage/file_panel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+namespace zintaro::app {
+
+void Form1::mnf_Load_Click()
+{
+    m_exporting.reset();
+    m_controls.filePanel->openForLoading(m_services.filesFolder);
+    m_controls.filePanel->raise();
+}
+
+void Form1::mnf_Save_Click()
+{
+    m_exporting.reset();
+    m_controls.filePanel->openForSaving(m_services.filesFolder);
+    m_controls.filePanel->raise();
+}
+
+void Form1::mnf_Export_Click(storage::ExportKind kind)
+{
+    m_exporting = kind;
+    m_controls.filePanel->openForSaving(
+        m_services.filesFolder, QString::fromLatin1(storage::exportExtension(kind).data()));
+    m_controls.filePanel->raise();
+}
+
+void Form1::File1_DblClick(const std::filesystem::path& file)
+{
+    // The list of an export only offers names to write over.
+    if (m_exporting)
+        return;
+    m_controls.filePanel->hide();
+    stopPlayback();
+    compose::loadComposition(m_state, *m_ports, file);
+}
+
+void Form1::Txf_Enter(const QString& text)
+{
+    m_controls.filePanel->hide();
+    const std::filesystem::path folder = m_services.filesFolder.toStdString();
+    if (m_exporting) {
+        const auto kind = *m_exporting;
+        const int program = m_controls.instrumentList->currentRow();
+        if (exportPiece(m_state, kind, folder, text.toStdString(), program, m_services.dialogs)
+            == storage::ExportResult::NameRefused)
+            mnf_Export_Click(kind);
+        return;
+    }
+    const auto result = storage::SaveComposition(m_state, folder, text.toStdString(), m_services.dialogs);
+    // A name that cannot be a file is told; the panel comes back to mend it.
+    if (result == storage::SaveResult::NameRefused)
+        mnf_Save_Click();
+}
+
+} // namespace zintaro::app

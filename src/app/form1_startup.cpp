@@ -1,0 +1,134 @@
+#include "app/form1.h"
+#include "app/midi_keyboard.h"
+#include "app/piece_export.h"
+#include "app/playback_timer.h"
+#include "app/trainer_timer.h"
+#include "compose/answering.h"
+#include "compose/editing.h"
+#include "compose/modes.h"
+#include "compose/piano_entry.h"
+#include "compose/piece_file.h"
+#include "compose/playback.h"
+#include "compose/trainer.h"
+#include "core/dialogs.h"
+#include "input/key_map.h"
+#include "input/piano_widget.h"
+#include "midi/instruments.h"
+#include "midi/midi_out.h"
+#include "staff/pn_widget.h"
+#include "staff/staff.h"
+#include "storage/composition_file.h"
+#include "storage/file_panel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+namespace zintaro::app {
+
+void Form1::showStatus(StatusSource source, const QString& text)
+{
+    auto& notices = m_statusNotices;
+    notices.erase(std::remove_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == source; }),
+        notices.end());
+    if (!text.isEmpty())
+        notices.emplace_back(source, text);
+    m_controls.statusText->setText(notices.empty() ? QString() : notices.back().second);
+}
+
+void Form1::ShowHelpText()
+{
+    m_controls.helpLabel->setText(QStringLiteral("1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse "
+                                                 "or with\r\n   noted Computer Keyboard key"));
+}
+
+void Form1::Form_Load(SoundStart soundStart)
+{
+    m_state.DrawScale = 1;
+    m_state.CursorColumn = 0;
+    m_controls.staff->setCursorLeft(ColumnX(m_state.CursorColumn));
+
+    for (std::string_view name : midi::InstrumentNames)
+        m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    // The trainer's first note comes a whole beat after start-up, so the
+    // sound is ready before it whether it starts now or after the first paint.
+    if (soundStart == SoundStart::Now)
+        startSound();
+    else
+        m_soundPending = true;
+
+    m_state.CurrentDuration = 0;
+    m_state.SpeakNames = false;
+
+    m_controls.staff->createRestImages();
+    staff::DrawStaff(m_state, *m_controls.staff);
+
+    m_controls.tempoText->setText(QStringLiteral("100"));
+    m_controls.tempoBar->setValue(100);
+    RecomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
+    m_state.Composition.RestFlag[0] = True16;
+
+    Op3_Click(static_cast<int>(compose::Mode::Read));
+    m_controls.piano->focusFirstKey();
+}
+
+// The device list filled, the MIDI output opened with the first instrument,
+// then the MIDI keyboards listened to.
+void Form1::startSound()
+{
+    const std::vector<midi::DeviceEntry> devices = m_midi->FillDeviceList();
+    for (const midi::DeviceEntry& d : devices) {
+        auto* item = new QListWidgetItem(QString::fromStdString(d.text));
+        item->setData(Qt::UserRole, d.itemData);
+        m_controls.deviceList->addItem(item);
+    }
+    // Device 0 is the first external port; on a machine with none, the first
+    // listed device (the built-in synthesizer) stands in for it rather than a
+    // box reporting a device that was never there.
+    const bool hasExternalDevice
+        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
+    m_midi->CloseMidiOut();
+    m_midi->OpenMidiOut(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
+
+    connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
+    m_controls.instrumentList->setCurrentRow(0);
+    if (m_controls.deviceList->count() > 0)
+        m_controls.deviceList->setCurrentRow(0);
+
+    if (m_services.midiKeyboards) {
+        const QString noKeyboards = m_midiKeyboard->open();
+        showStatus(StatusSource::MidiInput, noKeyboards);
+    }
+}
+
+void Form1::CloseDown()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    m_trainerTimer->stop();
+    m_playbackTimer->stop();
+    stopAnswering();
+    m_trainer->leave();
+    m_midi->CloseMidiOut();
+    QApplication::quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    CloseDown();
+    event->accept();
+}
+
+} // namespace zintaro::app
