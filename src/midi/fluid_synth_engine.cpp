@@ -241,7 +241,10 @@ private:
             frames += count;
         }
 
-        if (m_noteSinceLastFill || peak >= SilentLevel || fluid_synth_get_active_voice_count(m_synth) > 0)
+        // By level, not by voices: a piano voice lives on for a second
+        // below -80 dB after its key is released, and would keep the output
+        // running for nothing.
+        if (m_noteSinceLastFill || peak >= SilentLevel)
             m_silentFrames = 0;
         else
             m_silentFrames += frames;
