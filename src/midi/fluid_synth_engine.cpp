@@ -12,9 +12,11 @@
 #include <pthread.h>
 #include <pulse/pulseaudio.h>
 #include <sched.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace zintaro::midi {
 
@@ -96,6 +98,10 @@ public:
     {
         if (m_loop)
             pa_threaded_mainloop_stop(m_loop);
+        if (m_wakeEvent)
+            pa_threaded_mainloop_get_api(m_loop)->io_free(m_wakeEvent);
+        if (m_wakeFd >= 0)
+            ::close(m_wakeFd);
         if (m_stream) {
             pa_stream_disconnect(m_stream);
             pa_stream_unref(m_stream);
@@ -125,23 +131,27 @@ public:
         if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             return false;
 
+        m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (m_wakeFd < 0)
+            return false;
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+        m_wakeEvent = api->io_new(api, m_wakeFd, PA_IO_EVENT_INPUT, &PulseStream::woken, this);
+
         pa_threaded_mainloop_lock(m_loop);
         const bool opened = pa_threaded_mainloop_start(m_loop) >= 0 && waitForContext() && openStream();
         pa_threaded_mainloop_unlock(m_loop);
         return opened;
     }
 
-    // A note is starting: resume the output if it was paused.
+    // A note is starting: resume the output if it was paused. Takes no lock
+    // (the stream's thread may be rendering): it only pokes that thread.
     void wake()
     {
-        pa_threaded_mainloop_lock(m_loop);
-        m_noteSinceLastFill = true;
+        m_notePending = true;
         if (m_corked) {
-            if (pa_operation* op = pa_stream_cork(m_stream, 0, nullptr, nullptr))
-                pa_operation_unref(op);
-            m_corked = false;
+            const uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
         }
-        pa_threaded_mainloop_unlock(m_loop);
     }
 
     bool paused() const { return m_corked; }
@@ -209,6 +219,24 @@ private:
         }
     }
 
+    // On the stream's own thread, with the main loop locked.
+    static void woken(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self)
+    {
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t read = ::read(fd, &count, sizeof count);
+        auto* stream = static_cast<PulseStream*>(self);
+        if (stream->m_corked) {
+            stream->cork(false);
+        }
+    }
+
+    void cork(bool paused)
+    {
+        if (pa_operation* op = pa_stream_cork(m_stream, paused ? 1 : 0, nullptr, nullptr))
+            pa_operation_unref(op);
+        m_corked = paused;
+    }
+
     static void writeRequested(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->fill(bytes); }
 
     static void ranDry(pa_stream*, void* self) { ++static_cast<PulseStream*>(self)->m_underruns; }
@@ -244,15 +272,19 @@ private:
         // By level, not by voices: a piano voice lives on for a second
         // below -80 dB after its key is released, and would keep the output
         // running for nothing.
-        if (m_noteSinceLastFill || peak >= SilentLevel)
+        if (m_notePending.exchange(false) || peak >= SilentLevel)
             m_silentFrames = 0;
         else
             m_silentFrames += frames;
-        m_noteSinceLastFill = false;
         if (!m_corked && m_silentFrames >= m_quietFrames) {
-            if (pa_operation* op = pa_stream_cork(m_stream, 1, nullptr, nullptr))
-                pa_operation_unref(op);
+            // Paused first, then a last look for a note: wake() sets its flag
+            // before it looks at the pause, so one of the two always sees
+            // the other and no note is left waiting behind a paused stream.
             m_corked = true;
+            if (m_notePending)
+                m_corked = false;
+            else
+                cork(true);
         }
     }
 
@@ -263,10 +295,13 @@ private:
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
 
-    // Written with the main loop locked; read without it by paused().
+    int m_wakeFd = -1;
+    pa_io_event* m_wakeEvent = nullptr;
+
+    // Written on the stream's thread; read by wake() and paused().
     std::atomic<bool> m_corked { true };
+    std::atomic<bool> m_notePending { false };
     std::atomic<int> m_underruns { 0 };
-    bool m_noteSinceLastFill = false;
     int m_silentFrames = 0;
     bool m_realTimeAsked = false;
 };
