@@ -53,12 +53,16 @@ BENCHMARK(BM_CreateSynthAndLoadSoundFont)->UseManualTime()->Unit(benchmark::kMil
 // What start-up does with the device list: list, open the synthesizer, send
 // the instrument. The time is how long the caller is blocked; font_ready_ms
 // is when the synthesizer can first sound, told by its ready callback.
+// Arg: the audio output opened too (0 none, 1 the own stream, 2 FluidSynth's
+// PulseAudio driver).
 void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
 {
     double readyMs = 0;
     for (auto _ : state) {
         std::promise<void> ready;
         SystemMidiOptions options = silentSynth();
+        options.audio = state.range(0) != 0;
+        options.audioDrivers = { state.range(0) == 1 ? OwnPulseStream : "pulseaudio" };
         options.onSynthReady = [&ready](MidiResult) { ready.set_value(); };
         auto system = makeSystemMidi(options);
         QuietDialogs dialogs;
@@ -74,7 +78,12 @@ void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
     }
     state.counters["font_ready_ms"] = benchmark::Counter(readyMs, benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_StartUpBlocksTheWindowFor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StartUpBlocksTheWindowFor)
+    ->ArgName("audio")
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // The note-on that resumes the own PulseAudio stream after a silence: the
 // key's way to the synthesizer then includes waking the output.

@@ -6,8 +6,11 @@
 # per second over the next CPU_SECONDS (Zintaro starts in the trainer).
 # Prints the medians of RUNS launches.
 #
-#   bash bench/startup/run.sh [BUILD_DIR]      (default: build)
+#   bash bench/startup/run.sh [BUILD_DIR [LABEL=PROGRAM ...]]
 #   RUNS=7 CPU_SECONDS=5 bash bench/startup/run.sh build
+#   bash bench/startup/run.sh build before=/path/to/old/zintaro after=build/src/app/zintaro
+# BUILD_DIR (default: build) holds the two measuring tools; the programs
+# default to zintaro=BUILD_DIR/src/app/zintaro.
 #
 # Uses the X display if there is one, else starts Xvfb. The synthesizer
 # sounds through the machine's sound server; on a machine without one,
@@ -20,9 +23,11 @@ runs="${RUNS:-7}"
 cpu_seconds="${CPU_SECONDS:-5}"
 watch="$build/bench/startup/launch_watch"
 empty="$build/bench/startup/empty_qt_window"
-program="$build/src/app/zintaro"
-for f in "$watch" "$empty" "$program"; do
-  [ -x "$f" ] || { echo "missing $f: build the targets launch_watch empty_qt_window zintaro" >&2; exit 2; }
+shift || true
+programs=("$@")
+[ ${#programs[@]} -eq 0 ] && programs=("zintaro=$build/src/app/zintaro")
+for f in "$watch" "$empty"; do
+  [ -x "$f" ] || { echo "missing $f: build the targets launch_watch empty_qt_window" >&2; exit 2; }
 done
 
 xvfb_pid=""
@@ -37,15 +42,27 @@ if [ -z "${DISPLAY:-}" ]; then
   sleep 1
 fi
 export QT_QPA_PLATFORM=xcb ZINTARO_BENCH_STARTUP=1
-# The program keeps its compositions beside itself: a scratch home.
+# The program keeps its compositions beside itself: a scratch home each.
 scratch="$(mktemp -d)"
 trap 'cleanup; rm -rf "$scratch"' EXIT
-cp "$program" "$scratch/zintaro"
+labels=(empty)
+declare -A path results
+path[empty]="$empty"
+for entry in "${programs[@]}"; do
+  label="${entry%%=*}"
+  file="${entry#*=}"
+  [ -x "$file" ] || { echo "missing $file" >&2; exit 2; }
+  mkdir -p "$scratch/$label"
+  cp "$file" "$scratch/$label/zintaro"
+  path[$label]="$scratch/$label/zintaro"
+  labels+=("$label")
+done
 
-declare -A results
+# Launched in turn within each round, so that all share the machine's mood.
 for i in $(seq "$runs"); do
-  results[empty]+="$("$watch" "$cpu_seconds" "$empty")"$'\n'
-  results[zintaro]+="$("$watch" "$cpu_seconds" "$scratch/zintaro" 2>/dev/null)"$'\n'
+  for label in "${labels[@]}"; do
+    results[$label]+="$("$watch" "$cpu_seconds" "${path[$label]}" 2>/dev/null)"$'\n'
+  done
 done
 
 median() { # field name, lines on stdin
@@ -53,7 +70,7 @@ median() { # field name, lines on stdin
 }
 printf '%-8s %10s %15s %9s %14s   (medians of %s launches, CPU over %s s)\n' \
   program mapped_ms synth_ready_ms peak_mb cpu_ms_per_s "$runs" "$cpu_seconds"
-for p in empty zintaro; do
+for p in "${labels[@]}"; do
   printf '%-8s %10s %15s %9s %14s\n' "$p" \
     "$(median mapped_ms <<<"${results[$p]}")" "$(median synth_ready_ms <<<"${results[$p]}")" \
     "$(median peak_mb <<<"${results[$p]}")" "$(median cpu_ms_per_s <<<"${results[$p]}")"
