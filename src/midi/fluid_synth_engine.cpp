@@ -204,9 +204,10 @@ private:
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = period;
         attr.fragsize = static_cast<uint32_t>(-1);
-        // Without adjusting the server's latency the buffer asked for is
-        // the whole way from the synthesizer to the speaker.
-        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED);
+        // The server splits the buffer asked for between this stream and the
+        // sound card, so that it is the whole way from the synthesizer to
+        // the speaker (without it the card's own buffer comes on top).
+        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
         if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
             return false;
         for (;;) {
