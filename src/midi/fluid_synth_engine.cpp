@@ -158,9 +158,9 @@ public:
     int underruns() const { return m_underruns; }
 
 private:
-    // How long the output stays on after the last sound: longer than the
-    // gap between the notes of a fast passage, short against the trainer's.
-    static constexpr double QuietSeconds = 0.25;
+    // How long the output stays on once it has fallen silent: the piano's
+    // tail already keeps it on for the gaps of a fast passage.
+    static constexpr double QuietSeconds = 0.1;
     // Below this the reverb tail is inaudible (-80 dB).
     static constexpr float SilentLevel = 1e-4f;
     static constexpr std::size_t FrameBytes = 2 * sizeof(float);
