@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev clang-format clang-tidy git
   qt6-base-dev qt6-base-dev-tools
-  libfluidsynth-dev fluid-soundfont-gm
+  libfluidsynth-dev fluid-soundfont-gm libpulse-dev
   librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev
   libespeak-ng-dev espeak-ng-data
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev xvfb
   fonts-liberation
   # The tests read exported files back with these.
   python3-mido musescore3 poppler-utils

@@ -8,6 +8,8 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <future>
+#include <thread>
 
 using namespace zintaro;
 using namespace zintaro::midi;
@@ -50,12 +52,19 @@ BENCHMARK(BM_CreateSynthAndLoadSoundFont)->UseManualTime()->Unit(benchmark::kMil
 
 // What start-up does with the device list: list, open the synthesizer, send
 // the instrument. The time is how long the caller is blocked; font_ready_ms
-// is when the synthesizer can first sound.
+// is when the synthesizer can first sound, told by its ready callback.
+// Arg: the audio output opened too (0 none, 1 the own stream, 2 FluidSynth's
+// PulseAudio driver).
 void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
 {
     double readyMs = 0;
     for (auto _ : state) {
-        auto system = makeSystemMidi(silentSynth());
+        std::promise<void> ready;
+        SystemMidiOptions options = silentSynth();
+        options.audio = state.range(0) != 0;
+        options.audioDrivers = { state.range(0) == 1 ? OwnPulseStream : "pulseaudio" };
+        options.onSynthReady = [&ready](MidiResult) { ready.set_value(); };
+        auto system = makeSystemMidi(options);
         QuietDialogs dialogs;
         MidiOut midi(*system, dialogs);
         const auto start = Clock::now();
@@ -64,18 +73,37 @@ void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
         state.SetIterationTime(secondsSince(start));
         if (dialogs.shown != 0)
             state.SkipWithError("the synthesizer did not open");
-
-        // The engine is private to the system: wait for the font through a
-        // fresh engine of our own loaded the same way.
-        const auto loadStart = Clock::now();
-        FluidSynthEngine probe;
-        probe.loadSoundFontInBackground();
-        probe.waitForSoundFont();
-        readyMs += 1000 * secondsSince(loadStart);
+        ready.get_future().wait();
+        readyMs += 1000 * secondsSince(start);
     }
     state.counters["font_ready_ms"] = benchmark::Counter(readyMs, benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_StartUpBlocksTheWindowFor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StartUpBlocksTheWindowFor)
+    ->ArgName("audio")
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// The note-on that resumes the own PulseAudio stream after a silence: the
+// key's way to the synthesizer then includes waking the output.
+void BM_NoteOnResumingThePausedOutput(benchmark::State& state)
+{
+    FluidSynthEngine engine;
+    if (!engine.loadSoundFont() || engine.startAudio({ OwnPulseStream }) != MidiOk) {
+        state.SkipWithError("no PulseAudio server to play to");
+        return;
+    }
+    for (auto _ : state) {
+        while (!engine.audioPaused())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto start = Clock::now();
+        engine.noteOn(0, 84, 30);
+        state.SetIterationTime(secondsSince(start));
+        engine.noteOff(0, 84);
+    }
+}
+BENCHMARK(BM_NoteOnResumingThePausedOutput)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
 
 // One NoteOn from the program's routine down to the synthesizer, font loaded.
 void BM_NoteOnReachesTheSynth(benchmark::State& state)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,7 +22,16 @@ std::optional<std::filesystem::path> findSoundFont(
     const std::vector<std::filesystem::path>& candidates, MidiResult& error);
 
 // The audio outputs tried in order when the synthesizer starts sounding.
+// "pulse-stream" is the synthesizer's own PulseAudio stream, paused while
+// nothing sounds; the others are FluidSynth's drivers of those names, which
+// wake for every period whether anything sounds or not.
 std::vector<std::string> defaultAudioDrivers();
+inline constexpr const char* OwnPulseStream = "pulse-stream";
+
+// Whether the SoundFont's samples are read as the instruments that use them
+// are chosen (the piano alone is about a quarter of the General MIDI font),
+// or all at once.
+enum class SampleLoading { WhenUsed, WholeFont };
 
 // Buffer figures of the audio output: 128 frames × 3 periods at 48 kHz is
 // 8 ms between a note-on and its sound.
@@ -34,16 +44,20 @@ struct AudioLatency {
 // The built-in synthesizer: FluidSynth with a General MIDI SoundFont. It runs
 // without an audio output (render pulls its samples) or with one on top.
 //
-// The SoundFont can load on a thread of its own so that start-up does not
-// wait for it; until it is in, note messages are dropped and every other
-// message is kept and applied, in order, as soon as the font is loaded.
+// The slow work runs on a worker thread of the synthesizer's own, so that
+// neither start-up nor the window waits for it: loading the SoundFont, and
+// a program change, which reads the new instrument's samples. Messages that
+// arrive meanwhile wait in order and are applied as soon as the work is done,
+// except that a note released while it waits is dropped silently: a key
+// pressed before the synthesizer is ready sounds when it is, if still held.
+// Otherwise messages reach FluidSynth at once, on the caller's thread.
 // Messages come from one thread (the window's); render and the audio
 // output's own thread may run beside it.
 class FluidSynthEngine {
 public:
     enum class FontState { NotLoaded, Loading, Ready, Failed };
 
-    explicit FluidSynthEngine(AudioLatency latency = {});
+    explicit FluidSynthEngine(AudioLatency latency = {}, SampleLoading loading = SampleLoading::WhenUsed);
     ~FluidSynthEngine();
     FluidSynthEngine(const FluidSynthEngine&) = delete;
     FluidSynthEngine& operator=(const FluidSynthEngine&) = delete;
@@ -60,6 +74,12 @@ public:
     FontState fontState() const;
     // MidiOk, or why the font could not be loaded.
     MidiResult fontError() const;
+    // Called once on the worker thread when the font is in (MidiOk) or has
+    // failed (the reason). Set it before loading.
+    void setReadyCallback(std::function<void(MidiResult)> ready);
+    // Waits until the font and every instrument asked for are in and the
+    // messages that waited for them are applied.
+    void waitUntilIdle();
     std::filesystem::path soundFontPath() const;
 
     // Starts an audio output, trying the drivers in order; NoAudioOutput when
@@ -68,6 +88,12 @@ public:
     void stopAudio();
     bool audioRunning() const;
     std::string audioDriverName() const;
+    // Whether the output is paused because nothing sounds; only the own
+    // PulseAudio stream pauses.
+    bool audioPaused() const;
+    // Times the audio output ran dry since it started, or -1 where the
+    // driver does not tell.
+    int underruns() const;
 
     // A short channel message packed as status | data1 << 8 | data2 << 16.
     MidiResult handle(uint32_t packed);

@@ -115,6 +115,7 @@ private:
             auto synth = std::make_unique<FluidSynthEngine>(m_options.latency);
             if (!synth->valid())
                 return errors::SynthesizerFailed;
+            synth->setReadyCallback(m_options.onSynthReady);
             synth->loadSoundFontInBackground(m_options.soundFonts);
             m_synth = std::move(synth);
         }

@@ -4,6 +4,7 @@
 #include "midi/midi_system.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,14 +23,17 @@ struct SystemMidiOptions {
     AudioLatency latency {};
     // Whether the ALSA sequencer's ports are listed after the synthesizer.
     bool alsaPorts = true;
+    // Called once, on the synthesizer's worker thread, when its SoundFont is
+    // in (MidiOk) or has failed (the reason).
+    std::function<void(MidiResult)> onSynthReady;
 };
 
 // The program's MIDI platform layer: device -1 is the built-in FluidSynth
 // synthesizer, 0 .. n-1 the ALSA sequencer's output ports as last listed.
 //
 // Opening the synthesizer returns at once: its SoundFont loads in the
-// background, and a missing font or a missing audio output is reported by
-// the open itself. The synthesizer, once made, is kept until the end so that
+// background (a key held meanwhile sounds when it is in), and a missing font
+// or a missing audio output is reported by the open itself. The synthesizer, once made, is kept until the end so that
 // reopening it does not load the font again.
 std::unique_ptr<MidiSystem> makeSystemMidi(SystemMidiOptions options = {});
 

@@ -2,12 +2,14 @@
 #include "midi/midi_errors.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <numeric>
+#include <thread>
 #include <unistd.h>
 
 using namespace zintaro::midi;
@@ -108,6 +110,8 @@ struct LoadedSynth : ::testing::Test {
     {
         synth.programChange(0, program);
         synth.noteOn(0, 60, 127);
+        // The instrument's samples are read on the synthesizer's worker.
+        synth.waitUntilIdle();
         return renderSeconds(synth, 0.5);
     }
 };
@@ -145,24 +149,94 @@ TEST_F(LoadedSynth, violinSoundsDifferentFromThePianoAtTheSamePitch)
     EXPECT_GT(similarity(violin, violin), 0.999);
 }
 
-TEST(FluidSynthEngine, aProgramChosenWhileTheFontLoadsTakesEffectAndEarlyNotesAreDropped)
+TEST(FluidSynthEngine, aProgramChosenWhileTheFontLoadsTakesEffectAndOnlyKeysStillHeldSound)
 {
     FluidSynthEngine reference { AudioLatency { Rate, 128, 3 } };
     ASSERT_TRUE(reference.loadSoundFont());
     reference.programChange(0, 40);
     reference.noteOn(0, 60, 127);
+    reference.waitUntilIdle();
     const std::vector<double> expected = spectrum(renderSeconds(reference, 0.5));
 
-    FluidSynthEngine synth { AudioLatency { Rate, 128, 3 } };
-    synth.loadSoundFontInBackground();
-    synth.programChange(0, 40);
-    EXPECT_EQ(synth.handle(0x007F4590), MidiOk); // a note before the font: dropped, no error
-    synth.waitForSoundFont();
-    ASSERT_EQ(synth.fontState(), FluidSynthEngine::FontState::Ready);
-    EXPECT_EQ(synth.activeVoices(), 0);
+    struct Case {
+        const char* what;
+        bool releasedBeforeReady;
+        int voicesWhenReady;
+    };
+    const std::vector<Case> table {
+        { "a key still held sounds when the font is in", false, 2 }, // the violin is a stereo pair
+        { "a key released meanwhile is dropped silently", true, 0 },
+    };
+    for (const Case& c : table) {
+        FluidSynthEngine synth { AudioLatency { Rate, 128, 3 } };
+        synth.loadSoundFontInBackground();
+        synth.programChange(0, 40);
+        EXPECT_EQ(synth.handle(0x007F3C90), MidiOk) << c.what;
+        if (c.releasedBeforeReady) {
+            EXPECT_EQ(synth.handle(0x00003C80), MidiOk) << c.what;
+        }
+        synth.waitUntilIdle();
+        ASSERT_EQ(synth.fontState(), FluidSynthEngine::FontState::Ready) << c.what;
+        std::vector<float> sound = renderSeconds(synth, 0.5);
+        // FluidSynth counts a voice from its first rendered block on.
+        EXPECT_EQ(synth.activeVoices(), c.voicesWhenReady) << c.what;
+        if (c.voicesWhenReady == 0)
+            continue;
+        EXPECT_GT(similarity(spectrum(sound), expected), 0.99) << c.what;
+    }
+}
 
+TEST(FluidSynthEngine, aNotePlayedRightAfterChoosingAnInstrumentSoundsWithThatInstrument)
+{
+    FluidSynthEngine reference { AudioLatency { Rate, 128, 3 }, SampleLoading::WholeFont };
+    ASSERT_TRUE(reference.loadSoundFont());
+    FluidSynthEngine synth { AudioLatency { Rate, 128, 3 } };
+    ASSERT_TRUE(synth.loadSoundFont());
+
+    // The piano is loaded with the font; the others are read when chosen,
+    // on the synthesizer's worker, while the note waits for them.
+    for (int program : { 0, 40, 73, 0 }) {
+        reference.programChange(0, program);
+        reference.noteOn(0, 60, 127);
+        reference.waitUntilIdle();
+        synth.programChange(0, program);
+        synth.noteOn(0, 60, 127);
+        synth.waitUntilIdle();
+        const std::vector<double> expected = spectrum(renderSeconds(reference, 0.5));
+        const std::vector<float> sound = renderSeconds(synth, 0.5);
+        EXPECT_GT(rms(sound, 0, sound.size()), 0.005) << "program " << program;
+        EXPECT_GT(similarity(spectrum(sound), expected), 0.99) << "program " << program;
+        reference.allSoundsOff();
+        synth.allSoundsOff();
+        renderSeconds(reference, 0.1);
+        renderSeconds(synth, 0.1);
+    }
+}
+
+TEST(FluidSynthEngine, theOwnStreamPausesWhenSilentAndResumesOnTheNextNote)
+{
+    FluidSynthEngine synth;
+    ASSERT_TRUE(synth.loadSoundFont());
+    if (synth.startAudio({ OwnPulseStream }) != MidiOk)
+        GTEST_SKIP() << "no PulseAudio server to play to";
+    EXPECT_TRUE(synth.audioPaused()) << "nothing has sounded yet";
+
+    // The stream's own thread resumes and pauses it: wait for it, generously.
+    const auto becomes = [&synth](bool paused, std::chrono::seconds within) {
+        const auto deadline = std::chrono::steady_clock::now() + within;
+        while (synth.audioPaused() != paused && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return synth.audioPaused() == paused;
+    };
     synth.noteOn(0, 60, 127);
-    EXPECT_GT(similarity(spectrum(renderSeconds(synth, 0.5)), expected), 0.99);
+    EXPECT_TRUE(becomes(false, std::chrono::seconds(2))) << "a note did not resume the output";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(synth.audioPaused()) << "paused while the note sounds";
+    synth.noteOff(0, 60);
+
+    EXPECT_TRUE(becomes(true, std::chrono::seconds(10))) << "still running long after the note died away";
+    synth.noteOn(0, 62, 127);
+    EXPECT_TRUE(becomes(false, std::chrono::seconds(2))) << "the next note did not resume it";
 }
 
 TEST(FluidSynthEngine, aMissingOrDamagedFontIsAnErrorOfItsOwnForEveryMessage)
