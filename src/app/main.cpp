@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -25,7 +26,14 @@ int main(int argc, char* argv[])
     });
     instance.claim(dialogs);
 
-    auto midiSystem = zintaro::midi::makeSystemMidi();
+    zintaro::midi::SystemMidiOptions midiOptions;
+    // The start-up benchmark watches for this line.
+    if (qEnvironmentVariableIsSet("ZINTARO_BENCH_STARTUP"))
+        midiOptions.onSynthReady = [](zintaro::midi::MidiResult) {
+            std::puts("ZINTARO_SYNTH_READY");
+            std::fflush(stdout);
+        };
+    auto midiSystem = zintaro::midi::makeSystemMidi(midiOptions);
     auto speech = zintaro::staff::makeItalianSpeech(dialogs);
     const QString filesFolder = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("files"));
 
