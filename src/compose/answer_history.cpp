@@ -209,23 +209,22 @@ bool AnswerHistory::write(const std::string& line)
 
     // Header for a new or empty file; a last line cut short (a crash in the
     // middle of a write) is ended first, so the new line stays whole.
-    std::string text;
     const auto size = std::filesystem::file_size(m_file, error);
-    if (error || size == 0) {
-        text = AnswerHistoryHeader;
-        text += '\n';
-    } else {
+    const bool newFile = error || size == 0;
+    bool lastLineOpen = false;
+    if (!newFile) {
         std::ifstream existing(m_file, std::ios::binary);
         existing.seekg(-1, std::ios::end);
         char last = '\n';
-        if (existing.get(last) && last != '\n')
-            text = "\n";
+        lastLineOpen = existing.get(last) && last != '\n';
     }
-    text += line;
-    text += '\n';
 
     std::ofstream out(m_file, std::ios::binary | std::ios::app);
-    out << text;
+    if (newFile)
+        out << AnswerHistoryHeader << '\n';
+    else if (lastLineOpen)
+        out << '\n';
+    out << line << '\n';
     out.flush();
     return static_cast<bool>(out);
 }
