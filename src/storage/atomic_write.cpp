@@ -1,5 +1,7 @@
 #include "storage/atomic_write.h"
 
+#include "storage/file_descriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -9,33 +11,6 @@
 namespace zintaro::storage {
 
 namespace {
-
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    // A failed close can mean the data never reached the disk.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, std::string_view bytes)
 {

@@ -1,7 +1,9 @@
 #include "storage/composition_file.h"
 
 #include "core/dialogs.h"
+#include "storage/atomic_write.h"
 #include "storage/composition_format.h"
+#include "storage/file_descriptor.h"
 
 #include <array>
 #include <cerrno>
@@ -42,74 +44,8 @@ std::string quoted(const std::filesystem::path& path)
     return quoted(path.string());
 }
 
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    // Closes now and tells whether the close succeeded; a failed close can
-    // mean the data never reached the disk.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
+// The temporaries of saving (see atomic_write.h): ".saving-PID-N".
 constexpr std::string_view TemporaryPrefix = ".saving-";
-
-// A new file beside the target that nobody else uses; hidden, and its name
-// does not match the list's pattern, so the file panel never shows it. The
-// name carries the process, so that a copy killed while saving can be told
-// from one still running.
-int createTemporary(const std::filesystem::path& folder, std::filesystem::path& tempPath)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder / (std::string(TemporaryPrefix) + std::to_string(::getpid()) + "-" + std::to_string(attempt));
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-void flushFolder(const std::filesystem::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 bool isRunning(long pid)
 {
@@ -205,36 +141,13 @@ SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder
 
     RemoveStaleTemporaries(folder);
 
-    const std::filesystem::path target = folder / (baseName + std::string(FileExtension));
-    const auto fail = [&](int error, const std::filesystem::path* temporary) {
-        if (temporary)
-            ::unlink(temporary->c_str());
-        dialogs.message("The composition could not be saved to " + quoted(target) + ": " + reason(error)
+    const std::string fileName = baseName + std::string(FileExtension);
+    const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
+    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush)) {
+        dialogs.message("The composition could not be saved to " + quoted(folder / fileName) + ": " + *why
             + ". Nothing was changed.");
         return SaveResult::Failed;
-    };
-
-    std::filesystem::path temporary;
-    Descriptor fd(createTemporary(folder, temporary));
-    if (fd.get() < 0)
-        return fail(errno, nullptr);
-
-    // A replaced file keeps the permissions it had.
-    struct stat old { };
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd.get(), old.st_mode & 07777);
-
-    const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
-    if (!writeAll(fd.get(), text))
-        return fail(errno, &temporary);
-    if (options.flush && ::fsync(fd.get()) != 0)
-        return fail(errno, &temporary);
-    if (!fd.close())
-        return fail(errno, &temporary);
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(errno, &temporary);
-    if (options.flush)
-        flushFolder(folder);
+    }
     return SaveResult::Saved;
 }
 
