@@ -248,7 +248,7 @@ TEST_F(Storage, aFileThatHoldsNoCompositionIsRefusedWithOneMessage)
         { "empty.txt", "" },
         { "random.txt", random },
         { "utf16.txt", utf16("\"_\",0,14,2\r\n\"_\",111,111,111\r\n") },
-        { "picture.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 24) },
+        { "picture.txt", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20) },
         { "letter.txt", "Dear friend,\nthe lesson is on Tuesday.\n" },
         { "\xff\xfe odd name.txt", "\x01\x02\x03" },
     };
