@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev clang-format clang-tidy git
+  build-essential cmake pkg-config clang libclang-rt-14-dev clang-format clang-tidy git ccache
   qt6-base-dev qt6-base-dev-tools
   libfluidsynth-dev fluid-soundfont-gm libpulse-dev
   librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev

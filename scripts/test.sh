@@ -8,6 +8,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
 
 "$root/scripts/install-deps.sh"
+# Rebuilds reuse what an earlier build compiled.
+export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root"
 
 echo "== Release build and tests"
 cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZINTARO_BUILD_BENCH=ON >/dev/null

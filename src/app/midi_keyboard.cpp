@@ -32,12 +32,11 @@ MidiKeyboard::~MidiKeyboard()
 
 QString MidiKeyboard::open()
 {
-    m_input = std::make_unique<midi::MidiInput>(midi::MidiInputSinks {
-        [this](uint32_t packed) {
-            const bool isNote = (packed & 0xE0) == 0x80;
-            if (m_soundsNotes || !isNote)
-                m_output.sendToOpenDevice(packed);
-        },
+    m_input = std::make_unique<midi::MidiInput>(midi::MidiInputSinks { [this](uint32_t packed) {
+                                                                          const bool isNote = (packed & 0xE0) == 0x80;
+                                                                          if (m_soundsNotes || !isNote)
+                                                                              m_output.sendToOpenDevice(packed);
+                                                                      },
         m_queue->sink() });
     if (m_input->open())
         return {};
@@ -56,8 +55,8 @@ void MidiKeyboard::fillMenu()
         QAction* action = m_menu.addAction(QString::fromStdString(source.name));
         action->setCheckable(true);
         action->setChecked(source.connected);
-        connect(action, &QAction::toggled, this,
-            [this, name = source.name](bool on) { m_input->setConnected(name, on); });
+        connect(
+            action, &QAction::toggled, this, [this, name = source.name](bool on) { m_input->setConnected(name, on); });
     }
 }
 
