@@ -1,45 +1,22 @@
 #include "midi/fluid_synth_engine.h"
 
+#include "midi/channel_message.h"
 #include "midi/midi_errors.h"
+#include "midi/pulse_stream.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <fluidsynth.h>
 #include <mutex>
-#include <pthread.h>
-#include <pulse/pulseaudio.h>
-#include <sched.h>
-#include <sys/eventfd.h>
-#include <sys/resource.h>
-#include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace zintaro::midi {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<fs::path> fontsIn(const fs::path& folder, const std::string& extension, const fs::path& first)
-{
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == extension && it->path() != first)
-            found.push_back(it->path());
-    std::sort(found.begin(), found.end());
-    found.insert(found.begin(), first);
-    return found;
-}
-
-bool isMessageForChannel(uint8_t status)
-{
-    return status >= 0x80 && status < 0xF0;
-}
 
 uint32_t pack(int kind, int channel, int data1, int data2)
 {
@@ -67,270 +44,7 @@ bool sameKey(uint32_t a, uint32_t b)
     return (a & 0x0F) == (b & 0x0F) && ((a >> 8) & 0x7F) == ((b >> 8) & 0x7F);
 }
 
-// Asks for real-time scheduling of the calling thread where the system
-// grants it (root, or a real-time limit set for the user); otherwise the
-// thread keeps its ordinary priority.
-void raiseToRealTime()
-{
-    rlimit limit {};
-    int priority = 10;
-    if (::getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur > 0)
-        priority = std::min(priority, static_cast<int>(limit.rlim_cur));
-    sched_param param {};
-    param.sched_priority = priority;
-    ::pthread_setschedparam(::pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &param);
-}
-
-// The synthesizer's own PulseAudio stream. FluidSynth's drivers wake for
-// every period, sounding or not; this one pauses (corks) itself once the
-// output has been silent for a while and resumes on the next note, so an
-// idle synthesizer costs no CPU while the buffer stays short for the keys.
-class PulseStream {
-public:
-    PulseStream(fluid_synth_t* synth, const AudioLatency& latency)
-        : m_synth(synth)
-        , m_latency(latency)
-        , m_quietFrames(static_cast<int>(latency.sampleRate * QuietSeconds))
-    {
-    }
-
-    ~PulseStream()
-    {
-        if (m_loop)
-            pa_threaded_mainloop_stop(m_loop);
-        if (m_wakeEvent)
-            pa_threaded_mainloop_get_api(m_loop)->io_free(m_wakeEvent);
-        if (m_wakeFd >= 0)
-            ::close(m_wakeFd);
-        if (m_stream) {
-            pa_stream_disconnect(m_stream);
-            pa_stream_unref(m_stream);
-        }
-        if (m_context) {
-            pa_context_disconnect(m_context);
-            pa_context_unref(m_context);
-        }
-        if (m_loop)
-            pa_threaded_mainloop_free(m_loop);
-    }
-
-    PulseStream(const PulseStream&) = delete;
-    PulseStream& operator=(const PulseStream&) = delete;
-
-    // Connects to the sound server and opens the stream, paused; false when
-    // there is no server or it refuses the stream.
-    bool start()
-    {
-        m_loop = pa_threaded_mainloop_new();
-        if (!m_loop)
-            return false;
-        m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "Zintaro");
-        if (!m_context)
-            return false;
-        pa_context_set_state_callback(m_context, &PulseStream::signal, m_loop);
-        if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-            return false;
-
-        m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-        if (m_wakeFd < 0)
-            return false;
-        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
-        m_wakeEvent = api->io_new(api, m_wakeFd, PA_IO_EVENT_INPUT, &PulseStream::woken, this);
-
-        pa_threaded_mainloop_lock(m_loop);
-        const bool opened = pa_threaded_mainloop_start(m_loop) >= 0 && waitForContext() && openStream();
-        pa_threaded_mainloop_unlock(m_loop);
-        return opened;
-    }
-
-    // A note is starting: resume the output if it was paused. Takes no lock
-    // (the stream's thread may be rendering): it only pokes that thread.
-    void wake()
-    {
-        m_notePending = true;
-        if (m_corked) {
-            const uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
-        }
-    }
-
-    bool paused() const { return m_corked; }
-    int underruns() const { return m_underruns; }
-
-private:
-    // How long the output stays on once it has fallen silent: the piano's
-    // tail already keeps it on for the gaps of a fast passage.
-    static constexpr double QuietSeconds = 0.1;
-    // Below this the reverb tail is inaudible (-80 dB).
-    static constexpr float SilentLevel = 1e-4f;
-    static constexpr std::size_t FrameBytes = 2 * sizeof(float);
-
-    static void signal(pa_context*, void* loop)
-    {
-        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-    }
-
-    static void signalStream(pa_stream*, void* loop)
-    {
-        pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-    }
-
-    bool waitForContext()
-    {
-        for (;;) {
-            const pa_context_state_t state = pa_context_get_state(m_context);
-            if (state == PA_CONTEXT_READY)
-                return true;
-            if (!PA_CONTEXT_IS_GOOD(state))
-                return false;
-            pa_threaded_mainloop_wait(m_loop);
-        }
-    }
-
-    bool openStream()
-    {
-        const pa_sample_spec spec { PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(m_latency.sampleRate), 2 };
-        m_stream = pa_stream_new(m_context, "Zintaro", &spec, nullptr);
-        if (!m_stream)
-            return false;
-        pa_stream_set_state_callback(m_stream, &PulseStream::signalStream, m_loop);
-        pa_stream_set_write_callback(m_stream, &PulseStream::writeRequested, this);
-        pa_stream_set_underflow_callback(m_stream, &PulseStream::ranDry, this);
-
-        const auto period = static_cast<uint32_t>(m_latency.periodSize * FrameBytes);
-        pa_buffer_attr attr {};
-        attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = period * static_cast<uint32_t>(m_latency.periods);
-        attr.prebuf = static_cast<uint32_t>(-1);
-        attr.minreq = period;
-        attr.fragsize = static_cast<uint32_t>(-1);
-        // The server splits the buffer asked for between this stream and the
-        // sound card, so that it is the whole way from the synthesizer to
-        // the speaker (without it the card's own buffer comes on top).
-        const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-        if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
-            return false;
-        for (;;) {
-            const pa_stream_state_t state = pa_stream_get_state(m_stream);
-            if (state == PA_STREAM_READY)
-                return true;
-            if (!PA_STREAM_IS_GOOD(state))
-                return false;
-            pa_threaded_mainloop_wait(m_loop);
-        }
-    }
-
-    // On the stream's own thread, with the main loop locked.
-    static void woken(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self)
-    {
-        uint64_t count = 0;
-        [[maybe_unused]] const ssize_t read = ::read(fd, &count, sizeof count);
-        auto* stream = static_cast<PulseStream*>(self);
-        if (stream->m_corked) {
-            stream->cork(false);
-        }
-    }
-
-    void cork(bool paused)
-    {
-        if (pa_operation* op = pa_stream_cork(m_stream, paused ? 1 : 0, nullptr, nullptr))
-            pa_operation_unref(op);
-        m_corked = paused;
-    }
-
-    static void writeRequested(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->fill(bytes); }
-
-    static void ranDry(pa_stream*, void* self) { ++static_cast<PulseStream*>(self)->m_underruns; }
-
-    // On the stream's own thread, with the main loop locked.
-    void fill(std::size_t bytes)
-    {
-        if (!m_realTimeAsked) {
-            m_realTimeAsked = true;
-            raiseToRealTime();
-        }
-        float peak = 0.0f;
-        int frames = 0;
-        while (bytes >= FrameBytes) {
-            void* data = nullptr;
-            std::size_t chunk = bytes;
-            if (pa_stream_begin_write(m_stream, &data, &chunk) < 0 || !data)
-                return;
-            const int count = static_cast<int>(std::min(chunk, bytes) / FrameBytes);
-            if (count == 0) {
-                pa_stream_cancel_write(m_stream);
-                return;
-            }
-            auto* out = static_cast<float*>(data);
-            fluid_synth_write_float(m_synth, count, out, 0, 2, out, 1, 2);
-            for (int i = 0; i < 2 * count; ++i)
-                peak = std::max(peak, std::fabs(out[i]));
-            pa_stream_write(m_stream, data, static_cast<std::size_t>(count) * FrameBytes, nullptr, 0, PA_SEEK_RELATIVE);
-            bytes -= static_cast<std::size_t>(count) * FrameBytes;
-            frames += count;
-        }
-
-        // By level, not by voices: a piano voice lives on for a second
-        // below -80 dB after its key is released, and would keep the output
-        // running for nothing.
-        if (m_notePending.exchange(false) || peak >= SilentLevel)
-            m_silentFrames = 0;
-        else
-            m_silentFrames += frames;
-        if (!m_corked && m_silentFrames >= m_quietFrames) {
-            // Paused first, then a last look for a note: wake() sets its flag
-            // before it looks at the pause, so one of the two always sees
-            // the other and no note is left waiting behind a paused stream.
-            m_corked = true;
-            if (m_notePending)
-                m_corked = false;
-            else
-                cork(true);
-        }
-    }
-
-    fluid_synth_t* m_synth;
-    AudioLatency m_latency;
-    int m_quietFrames;
-    pa_threaded_mainloop* m_loop = nullptr;
-    pa_context* m_context = nullptr;
-    pa_stream* m_stream = nullptr;
-
-    int m_wakeFd = -1;
-    pa_io_event* m_wakeEvent = nullptr;
-
-    // Written on the stream's thread; read by wake() and paused().
-    std::atomic<bool> m_corked { true };
-    std::atomic<bool> m_notePending { false };
-    std::atomic<int> m_underruns { 0 };
-    int m_silentFrames = 0;
-    bool m_realTimeAsked = false;
-};
-
 } // namespace
-
-std::vector<fs::path> defaultSoundFonts()
-{
-    std::vector<fs::path> all = fontsIn("/usr/share/sounds/sf2", ".sf2", "/usr/share/sounds/sf2/default-GM.sf2");
-    std::vector<fs::path> sf3 = fontsIn("/usr/share/sounds/sf3", ".sf3", "/usr/share/sounds/sf3/default-GM.sf3");
-    all.insert(all.end(), sf3.begin(), sf3.end());
-    return all;
-}
-
-std::optional<fs::path> findSoundFont(const std::vector<fs::path>& candidates, MidiResult& error)
-{
-    bool anyExists = false;
-    for (const fs::path& p : candidates) {
-        std::error_code ec;
-        if (!fs::is_regular_file(p, ec))
-            continue;
-        anyExists = true;
-        if (fluid_is_soundfont(p.c_str()))
-            return p;
-    }
-    error = anyExists ? errors::SoundFontUnreadable : errors::SoundFontMissing;
-    return std::nullopt;
-}
 
 std::vector<std::string> defaultAudioDrivers()
 {
@@ -604,7 +318,11 @@ MidiResult FluidSynthEngine::startAudio(const std::vector<std::string>& drivers)
             m->driverName = name;
             return MidiOk;
         }
-        fluid_settings_setstr(m->settings, "audio.driver", name.c_str());
+        // An unknown name would leave FluidSynth's own choice in place.
+        if (fluid_settings_setstr(m->settings, "audio.driver", name.c_str()) != FLUID_OK)
+            continue;
+        if (name == DiscardingOutput)
+            fluid_settings_setstr(m->settings, "audio.file.name", "/dev/null");
         if (fluid_audio_driver_t* driver = new_fluid_audio_driver(m->settings, m->synth)) {
             std::lock_guard lock(m->outputMutex);
             m->driver = driver;
@@ -652,11 +370,8 @@ int FluidSynthEngine::underruns() const
 
 MidiResult FluidSynthEngine::handle(uint32_t packed)
 {
-    const auto status = static_cast<uint8_t>(packed);
-    if (!isMessageForChannel(status))
-        return errors::NotChannelMessage;
-    if (((packed >> 8) & 0x80) != 0 || ((packed >> 16) & 0x80) != 0)
-        return errors::DataOutOfRange;
+    if (const MidiResult invalid = checkChannelMessage(packed); invalid != MidiOk)
+        return invalid;
     if (!m->synth)
         return errors::SynthesizerFailed;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/midi_system.h"
+#include "midi/sound_fonts.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -12,21 +13,15 @@
 
 namespace zintaro::midi {
 
-// The places searched for a General MIDI SoundFont, best first: Debian's
-// default font, the other .sf2 files beside it, then the .sf3 ones.
-std::vector<std::filesystem::path> defaultSoundFonts();
-
-// The first candidate that is a readable SoundFont. Without one, `error` is
-// SoundFontMissing when no candidate exists at all, else SoundFontUnreadable.
-std::optional<std::filesystem::path> findSoundFont(
-    const std::vector<std::filesystem::path>& candidates, MidiResult& error);
-
 // The audio outputs tried in order when the synthesizer starts sounding.
 // "pulse-stream" is the synthesizer's own PulseAudio stream, paused while
 // nothing sounds; the others are FluidSynth's drivers of those names, which
 // wake for every period whether anything sounds or not.
 std::vector<std::string> defaultAudioDrivers();
 inline constexpr const char* OwnPulseStream = "pulse-stream";
+// FluidSynth's file driver, writing to /dev/null: an output with a thread of
+// its own that pulls the synthesizer, where there is no sound card.
+inline constexpr const char* DiscardingOutput = "file";
 
 // Whether the SoundFont's samples are read as the instruments that use them
 // are chosen (the piano alone is about a quarter of the General MIDI font),

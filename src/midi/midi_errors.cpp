@@ -19,7 +19,8 @@ std::string errorTextFor(MidiResult code)
         return "No audio output was found (PulseAudio, PipeWire or ALSA). Zintaro works silently; sound comes back by "
                "itself when an output appears.";
     case errors::SoundFontMissing:
-        return "No General MIDI SoundFont was found in /usr/share/sounds/sf2 or /usr/share/sounds/sf3.";
+        return "No General MIDI SoundFont was found (looked in /usr/share/sounds/sf2 and sf3, FluidSynth's default, "
+               "and soundfonts/ or sounds/sf2/ in the XDG data folders). Install the package fluid-soundfont-gm.";
     case errors::SoundFontUnreadable:
         return "The General MIDI SoundFont could not be read: the built-in synthesizer has no instruments.";
     case errors::SynthesizerFailed:

@@ -1,6 +1,7 @@
 #include "midi/midi_out.h"
 
 #include "core/dialogs.h"
+#include "midi/channel_message.h"
 #include "midi/midi_errors.h"
 
 #include <algorithm>
@@ -26,10 +27,6 @@ std::string upToNul(const std::string& text, std::size_t limit)
     return text.substr(0, std::min(text.find('\0'), limit));
 }
 
-bool isDataByte(int16_t value)
-{
-    return value >= 0 && value <= 127;
-}
 bool isChannel(int16_t channel)
 {
     return channel >= 0 && channel <= 15;
@@ -122,7 +119,7 @@ void MidiOut::SendShortMessage(int16_t status, int16_t data1, int16_t data2)
 {
     // A byte outside 0..127 (a note read from a damaged file, say) would
     // change the meaning of the message: it is reported, never sent.
-    if (status < 0x80 || status > 0xFF || !isDataByte(data1) || !isDataByte(data2)) {
+    if (!isStatusByte(status) || !isDataByte(data1) || !isDataByte(data2)) {
         ShowMidiError(static_cast<int16_t>(errors::DataOutOfRange));
         return;
     }

@@ -1,8 +1,10 @@
 #include "midi/system_midi.h"
 
 #include "midi/alsa_ports.h"
+#include "midi/channel_message.h"
 #include "midi/midi_errors.h"
 
+#include <chrono>
 #include <map>
 #include <variant>
 
@@ -13,15 +15,14 @@ namespace {
 struct BuiltInSynth { };
 using OpenDevice = std::variant<BuiltInSynth, std::unique_ptr<AlsaConnection>>;
 
-bool isChannelMessage(uint32_t packed)
-{
-    const uint32_t status = packed & 0xFF;
-    return status >= 0x80 && status < 0xF0;
-}
+// How long the built-in synthesizer waits before it looks for a missing
+// audio output again: a look at every key would stall the keys when the
+// drivers are slow to give up.
+constexpr std::chrono::seconds AudioRetryInterval { 2 };
 
-bool dataInRange(uint32_t packed)
+bool startsNote(uint32_t packed)
 {
-    return (packed & 0x00808000u) == 0;
+    return (packed & 0xF0) == 0x90 && ((packed >> 16) & 0x7F) != 0;
 }
 
 class SystemMidi : public MidiSystem {
@@ -81,6 +82,7 @@ public:
         const bool synth = std::holds_alternative<BuiltInSynth>(it->second);
         m_open.erase(it);
         if (synth && m_synth && !synthStillOpen()) {
+            m_audioMissing = false;
             m_synth->stopAudio();
             m_synth->allSoundsOff();
         }
@@ -92,13 +94,16 @@ public:
         const auto it = m_open.find(handle);
         if (it == m_open.end())
             return errors::InvalidHandle;
-        if (!isChannelMessage(packed))
-            return errors::NotChannelMessage;
-        if (!dataInRange(packed))
-            return errors::DataOutOfRange;
+        if (const MidiResult invalid = checkChannelMessage(packed); invalid != MidiOk)
+            return invalid;
         if (auto* port = std::get_if<std::unique_ptr<AlsaConnection>>(&it->second))
             return (*port)->send(packed);
-        return m_synth->handle(packed);
+        if (const MidiResult result = m_synth->handle(packed); result != MidiOk)
+            return result;
+        // The synthesizer took the note; only the speaker may be missing.
+        if (m_audioMissing && startsNote(packed))
+            return retryAudio();
+        return MidiOk;
     }
 
     std::string errorText(MidiResult code) override { return errorTextFor(code); }
@@ -121,14 +126,31 @@ private:
         }
         if (m_synth->fontState() == FluidSynthEngine::FontState::Failed)
             return m_synth->fontError();
-        if (m_options.audio) {
-            const MidiResult result = m_synth->startAudio(m_options.audioDrivers);
-            if (result != MidiOk)
-                return result;
-        }
+        // Without an audio output the synthesizer still opens and works
+        // silently: the first note tells, and the output is looked for
+        // again as notes are played.
+        if (m_options.audio)
+            startAudio();
         handle = nextHandle();
         m_open.emplace(handle, BuiltInSynth {});
         return MidiOk;
+    }
+
+    MidiResult startAudio()
+    {
+        m_lastAudioTry = m_options.now();
+        const MidiResult result = m_synth->startAudio(
+            m_options.currentAudioDrivers ? m_options.currentAudioDrivers() : m_options.audioDrivers);
+        m_audioMissing = result == errors::NoAudioOutput;
+        return result;
+    }
+
+    // NoAudioOutput until an output starts; a try at most every two seconds.
+    MidiResult retryAudio()
+    {
+        if (m_options.now() - m_lastAudioTry >= AudioRetryInterval)
+            startAudio();
+        return m_audioMissing ? errors::NoAudioOutput : MidiOk;
     }
 
     bool synthStillOpen() const
@@ -150,6 +172,8 @@ private:
     AlsaPorts m_alsa;
     std::vector<std::string> m_ports;
     std::unique_ptr<FluidSynthEngine> m_synth;
+    bool m_audioMissing = false;
+    std::chrono::steady_clock::time_point m_lastAudioTry;
     std::map<uint32_t, OpenDevice> m_open;
     uint32_t m_lastHandle = 0;
 };

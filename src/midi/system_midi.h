@@ -3,6 +3,7 @@
 #include "midi/fluid_synth_engine.h"
 #include "midi/midi_system.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,6 +21,11 @@ struct SystemMidiOptions {
     // nowhere: for tests and benchmarks on machines without a sound card.
     bool audio = true;
     std::vector<std::string> audioDrivers = defaultAudioDrivers();
+    // When set, asked for the drivers at every start of the audio output in
+    // place of audioDrivers: how a test makes an output appear later.
+    std::function<std::vector<std::string>()> currentAudioDrivers;
+    // The clock that spaces the looks for a missing audio output.
+    std::function<std::chrono::steady_clock::time_point()> now = [] { return std::chrono::steady_clock::now(); };
     AudioLatency latency {};
     // Whether the ALSA sequencer's ports are listed after the synthesizer.
     bool alsaPorts = true;
@@ -33,8 +39,11 @@ struct SystemMidiOptions {
 //
 // Opening the synthesizer returns at once: its SoundFont loads in the
 // background (a key held meanwhile sounds when it is in), and a missing font
-// or a missing audio output is reported by the open itself. The synthesizer, once made, is kept until the end so that
-// reopening it does not load the font again.
+// is reported by the open itself. Without an audio output the open succeeds
+// and the synthesizer works silently: each note-on answers NoAudioOutput,
+// and looks for an output again when two seconds have passed since the last
+// look, until one starts. The synthesizer, once made, is kept until the end
+// so that reopening it does not load the font again.
 std::unique_ptr<MidiSystem> makeSystemMidi(SystemMidiOptions options = {});
 
 } // namespace zintaro::midi

@@ -1,3 +1,4 @@
+#include "midi/channel_message.h"
 #include "midi/instruments.h"
 #include "midi/midi_errors.h"
 #include "midi/midi_out.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <tuple>
+#include <vector>
 
 using namespace zintaro;
 using namespace zintaro::midi;
@@ -266,4 +269,41 @@ TEST_F(MidiOutFixture, selectingTheSynthesizerOpensIdentifierMinusOneAndResendsT
     midi.SelectDevice(-1, programOf("Violin"));
     EXPECT_EQ(system.opened, (std::vector<int32_t> { -1 }));
     EXPECT_EQ(system.sent, (std::vector<Bytes> { { 0xB0, 0, 0, 0 }, { 0xC0, 40, 0, 0 } }));
+}
+
+TEST(ShortMessage, oneCheckTellsChannelMessagesFromSystemMessagesAndLargeData)
+{
+    struct Case {
+        uint32_t packed;
+        MidiResult result;
+    };
+    const std::vector<Case> table {
+        { 0x007F3C90, MidiOk }, // note-on, largest velocity
+        { 0x00000080, MidiOk }, // the lowest channel status, data 0
+        { 0x007F7FEF, MidiOk }, // pitch bend on channel 16, the top of its range
+        { 0x000028C0, MidiOk }, { 0x7F7F3C90, MidiOk }, // the top byte is not part of the message
+        { 0x007F3C7F, errors::NotChannelMessage }, // a data byte where the status belongs
+        { 0x00000000, errors::NotChannelMessage }, { 0x000000F0, errors::NotChannelMessage }, // system messages
+        { 0x000000F8, errors::NotChannelMessage }, { 0x000000FF, errors::NotChannelMessage },
+        { 0x00803C90, errors::DataOutOfRange }, { 0x007FBC90, errors::DataOutOfRange },
+        { 0x00FFFF90, errors::DataOutOfRange },
+        { 0x00FF00F0, errors::NotChannelMessage }, // the status is looked at first
+    };
+    for (const Case& c : table)
+        EXPECT_EQ(checkChannelMessage(c.packed), c.result) << std::hex << c.packed;
+
+    // MidiOut's bytes, before packing, may be anything a 16-bit value holds.
+    const std::vector<std::tuple<int, bool, bool>> bytes {
+        { -1, false, false },
+        { 0, false, true },
+        { 127, false, true },
+        { 128, true, false },
+        { 0xFF, true, false },
+        { 0x100, false, false },
+        { -0x80, false, false },
+    };
+    for (const auto& [value, status, data] : bytes) {
+        EXPECT_EQ(isStatusByte(value), status) << value;
+        EXPECT_EQ(isDataByte(value), data) << value;
+    }
 }

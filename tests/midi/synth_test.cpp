@@ -1,14 +1,18 @@
 #include "midi/fluid_synth_engine.h"
 #include "midi/midi_errors.h"
+#include "midi/sound_fonts.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <numeric>
+#include <optional>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
@@ -271,4 +275,91 @@ TEST(FluidSynthEngine, messagesThatAreNotChannelMessagesOrCarryLargeDataAreRefus
     };
     for (const auto& [packed, result] : table)
         EXPECT_EQ(synth.handle(packed), result) << std::hex << packed;
+}
+
+namespace {
+
+// Sets an environment variable, or clears it for nullptr, until the end of
+// the scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        set(value);
+    }
+    ~ScopedEnvironment() { set(m_old ? m_old->c_str() : nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    void set(const char* value)
+    {
+        if (value)
+            ::setenv(m_name.c_str(), value, 1);
+        else
+            ::unsetenv(m_name.c_str());
+    }
+
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+} // namespace
+
+TEST(SynthSoundFonts, theSearchTriesDebiansFontThenTheXdgDataFoldersInOrder)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("zintaro_fonts_" + std::to_string(::getpid()));
+    const std::vector<fs::path> files {
+        "home/soundfonts/x.sf2",
+        "home/soundfonts/b.sf3",
+        "home/soundfonts/notes.txt",
+        "home/sounds/sf2/y.sf2",
+        "user/.local/share/soundfonts/u.sf2",
+        "dirs1/soundfonts/a.sf2",
+        "dirs2/sounds/sf2/z.sf2",
+    };
+    for (const fs::path& f : files) {
+        fs::create_directories((root / f).parent_path());
+        std::ofstream(root / f) << "RIFF";
+    }
+    const std::string home = (root / "home").string();
+    const std::string user = (root / "user").string();
+    const std::string dirs = (root / "dirs1").string() + "::relative/share:" + (root / "dirs2").string();
+
+    struct Case {
+        const char* what;
+        const char* dataHome; // nullptr: not set
+        const char* dataDirs;
+        std::vector<fs::path> expected; // in this order, under root
+    };
+    const std::vector<Case> table {
+        { "both set", home.c_str(), dirs.c_str(),
+            { "home/soundfonts/x.sf2", "home/soundfonts/b.sf3", "home/sounds/sf2/y.sf2", "dirs1/soundfonts/a.sf2",
+                "dirs2/sounds/sf2/z.sf2" } },
+        { "the user's folder by default", nullptr, dirs.c_str(),
+            { "user/.local/share/soundfonts/u.sf2", "dirs1/soundfonts/a.sf2", "dirs2/sounds/sf2/z.sf2" } },
+        { "the system's folders by default", home.c_str(), nullptr,
+            { "home/soundfonts/x.sf2", "home/soundfonts/b.sf3", "home/sounds/sf2/y.sf2" } },
+    };
+    const ScopedEnvironment userHome("HOME", user.c_str());
+    for (const Case& c : table) {
+        const ScopedEnvironment dataHome("XDG_DATA_HOME", c.dataHome);
+        const ScopedEnvironment dataDirs("XDG_DATA_DIRS", c.dataDirs);
+        const std::vector<fs::path> found = defaultSoundFonts();
+
+        ASSERT_FALSE(found.empty()) << c.what;
+        EXPECT_EQ(found.front(), "/usr/share/sounds/sf2/default-GM.sf2") << c.what;
+        std::vector<fs::path> ours;
+        for (const fs::path& p : found)
+            if (p.string().starts_with(root.string()))
+                ours.push_back(p.lexically_relative(root));
+        EXPECT_EQ(ours, c.expected) << c.what;
+        for (auto it = found.begin(); it != found.end(); ++it)
+            EXPECT_EQ(std::count(it, found.end(), *it), 1) << c.what << ": " << *it << " listed twice";
+    }
+    fs::remove_all(root);
 }

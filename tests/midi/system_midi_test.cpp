@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace zintaro;
 using namespace zintaro::midi;
@@ -67,6 +68,8 @@ TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWord
     struct Case {
         const char* what;
         SystemMidiOptions options;
+        // Without an audio output the synthesizer opens and works silently.
+        bool opens;
         MidiResult error;
     };
     SystemMidiOptions noFont = silentSynthOnly();
@@ -76,21 +79,81 @@ TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWord
     noAudio.audioDrivers = { "no-such-driver" };
 
     const std::vector<Case> table {
-        { "no SoundFont", noFont, errors::SoundFontMissing },
-        { "no audio output", noAudio, errors::NoAudioOutput },
+        { "no SoundFont", noFont, false, errors::SoundFontMissing },
+        { "no audio output", noAudio, true, errors::NoAudioOutput },
     };
     for (const Case& c : table) {
         auto system = makeSystemMidi(c.options);
         support::ScriptedDialogs dialogs;
         MidiOut midi(*system, dialogs);
+        std::vector<std::string> status;
+        midi.setStatusSink([&](const std::string& text) { status.push_back(text); });
 
-        EXPECT_FALSE(midi.OpenMidiOut(-1)) << c.what;
-        EXPECT_EQ(midi.MidiOutHandle, 0u) << c.what;
+        EXPECT_EQ(midi.OpenMidiOut(-1), c.opens) << c.what;
+        EXPECT_EQ(midi.MidiOutHandle != 0, c.opens) << c.what;
         midi.NoteOn(0, 60, 127);
-        // The notes that follow a failed open fail for the same reason, told once.
+        midi.NoteOn(0, 62, 127);
+        // Told once in a box, then kept in the status line.
         const std::vector<std::string> expected { errorTextFor(c.error) };
         EXPECT_EQ(texts(dialogs), expected) << c.what;
+        ASSERT_FALSE(status.empty()) << c.what;
+        EXPECT_EQ(status.back(), errorTextFor(c.error)) << c.what;
     }
+}
+
+TEST(SystemMidi, aMissingAudioOutputIsLookedForAgainAtMostEveryTwoSecondsOfNotes)
+{
+    auto clock = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
+    auto drivers = std::make_shared<std::vector<std::string>>(std::vector<std::string> { "no-such-driver" });
+    auto looks = std::make_shared<int>(0);
+    SystemMidiOptions options = silentSynthOnly();
+    options.audio = true;
+    options.now = [clock] { return *clock; };
+    options.currentAudioDrivers = [drivers, looks] {
+        ++*looks;
+        return *drivers;
+    };
+    auto system = makeSystemMidi(options);
+
+    uint32_t handle = 0;
+    ASSERT_EQ(system->open(handle, -1), MidiOk);
+    EXPECT_EQ(*looks, 1);
+
+    constexpr uint32_t NoteOn = 0x007F3C90;
+    constexpr uint32_t NoteOff = 0x00003C80;
+    constexpr uint32_t ProgramChange = 0x000028C0;
+    struct Step {
+        std::chrono::milliseconds after; // since the previous step
+        uint32_t packed;
+        MidiResult result;
+        int looks; // tries of the audio output so far
+    };
+    const std::vector<Step> silent {
+        { std::chrono::milliseconds(0), NoteOn, errors::NoAudioOutput, 1 },
+        { std::chrono::milliseconds(1999), NoteOn, errors::NoAudioOutput, 1 },
+        { std::chrono::milliseconds(1), NoteOff, MidiOk, 1 },
+        { std::chrono::milliseconds(0), ProgramChange, MidiOk, 1 },
+        { std::chrono::milliseconds(0), NoteOn, errors::NoAudioOutput, 2 },
+        { std::chrono::milliseconds(500), NoteOn, errors::NoAudioOutput, 2 },
+    };
+    for (std::size_t i = 0; i < silent.size(); ++i) {
+        *clock += silent[i].after;
+        EXPECT_EQ(system->shortMessage(handle, silent[i].packed), silent[i].result) << "step " << i;
+        EXPECT_EQ(*looks, silent[i].looks) << "step " << i;
+    }
+
+    // The sound server starts: within two seconds nothing is tried, then the
+    // next note finds it.
+    *drivers = { DiscardingOutput };
+    *clock += std::chrono::milliseconds(1000);
+    EXPECT_EQ(system->shortMessage(handle, NoteOn), errors::NoAudioOutput);
+    *clock += std::chrono::milliseconds(1000);
+    EXPECT_EQ(system->shortMessage(handle, NoteOn), MidiOk);
+    EXPECT_EQ(*looks, 3);
+    *clock += std::chrono::seconds(5);
+    EXPECT_EQ(system->shortMessage(handle, NoteOn), MidiOk);
+    EXPECT_EQ(*looks, 3);
+    EXPECT_EQ(system->close(handle), MidiOk);
 }
 
 TEST(SystemMidi, unknownDevicesAndHandlesAreRefusedWithTheirOwnTexts)
