@@ -109,8 +109,12 @@ void Form1::connectControls()
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
-    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this,
-        [this](int16_t index, int16_t) { pianoKeyDown(index, false, compose::KeySound::DisplayOnly); });
+    // A keyboard can send notes faster than boxes could be answered: what
+    // its notes cannot do goes to the status text.
+    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
+        const HeldDialogs::Hold noBoxesFromAKeyboard(m_services.dialogs);
+        pianoKeyDown(index, false, compose::KeySound::DisplayOnly);
+    });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });
     c.central->installEventFilter(this);

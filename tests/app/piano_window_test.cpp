@@ -170,5 +170,24 @@ TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAg
     EXPECT_TRUE(midi.notesOn().empty());
 }
 
+TEST_F(PianoWindowTest, aFloodOfKeyboardNotesOnAFullCompositionOpensNoBox)
+{
+    Modulo1& m = form->state();
+    for (int i = 0; i < MaxEntries; ++i)
+        m.Composition.set(i, Entry { 0, 7, 2 });
+    m.Composition.set(MaxEntries, EndEntry);
+    m.NoteCount = MaxEntries;
+    m.WriteIndex = MaxEntries;
+    m.CursorColumn = MaxEntries % StaffColumns;
+    dialogs.shown.clear();
+    for (int i = 0; i < 50; ++i) {
+        emit form->midiKeyboard().keyPressed(7, 90);
+        emit form->midiKeyboard().keyReleased(7);
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(form->statusText()->text().isEmpty());
+    EXPECT_EQ(m.NoteCount, MaxEntries);
+}
+
 } // namespace
 } // namespace zintaro::testing
