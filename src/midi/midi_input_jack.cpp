@@ -105,6 +105,10 @@ private:
 std::unique_ptr<WatchedPortGraph> openJackGraph(
     const std::string& clientName, std::function<void()> changed, std::string& reason)
 {
+    // libjack writes its complaints (no server, say) to the terminal; the
+    // program tells its user through the status text instead.
+    jack_set_error_function([](const char*) {});
+    jack_set_info_function([](const char*) {});
     jack_status_t status {};
     const std::string watcherName = clientName + "-connections";
     jack_client_t* client = jack_client_open(watcherName.c_str(), JackNoStartServer, &status);

@@ -34,12 +34,13 @@ protected:
         QTest::keyRelease(piano, key);
     }
 
-    // The colour of the shown note's head, read from the staff's drawing.
+    // The colour of the shown note's head, read from the staff's drawing at
+    // the top of its ring: a ledger line crosses the ring's sides.
     QRgb headColour() const
     {
         const int scale = form->state().DrawScale;
-        const int x = (100 + 4) * scale + scale / 2; // on the ring, right of the centre
-        const int y = (90 - 5 * form->state().StaffStep) * scale;
+        const int x = 100 * scale;
+        const int y = (90 - 5 * form->state().StaffStep) * scale - 4 * scale - scale / 2;
         return form->staffSurface().marks().pixel(x, y);
     }
 
