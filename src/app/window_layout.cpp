@@ -249,7 +249,9 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.statusText = label(c.central, "StatusText", QString(), { 120, 30, 3300, 1020 }, nullptr);
     c.statusText->setWordWrap(true);
     c.statusText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    c.statusText->setStyleSheet(QStringLiteral("color: #a00000"));
+    QPalette red = c.statusText->palette();
+    red.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    c.statusText->setPalette(red);
 
     c.switchFrame->raise();
     return c;
