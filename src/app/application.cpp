@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QGuiApplication>
+#include <xcb/xcb.h>
 
 namespace zintaro::app {
 
@@ -9,6 +11,15 @@ void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("zintaro"));
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+}
+
+void sendWindowRequests()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr)
+        xcb_flush(connection);
 }
 
 } // namespace zintaro::app

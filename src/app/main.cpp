@@ -42,5 +42,6 @@ int main(int argc, char* argv[])
     boxes.setParent(&form);
     form.Form_Load(zintaro::app::Form1::SoundStart::AfterFirstPaint);
     form.show();
+    zintaro::app::sendWindowRequests();
     return QApplication::exec();
 }
