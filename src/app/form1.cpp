@@ -44,10 +44,20 @@ Form1::Form1(Form1Services services, QWidget* parent)
     , m_services(std::move(services))
     , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
     , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi, m_services.dialogs))
-    , m_controls(buildWindowControls(*this, m_services.dialogs))
 {
     m_clock.start();
     setWindowTitle(QStringLiteral("Zintaro     by the Zintaro developers"));
+}
+
+// The controls, the rules behind them and their wiring. The start-up
+// procedure builds them first, so that the program can show the window's
+// frame before any of it.
+void Form1::buildWindow()
+{
+    if (m_built)
+        return;
+    m_built = true;
+    m_controls = buildWindowControls(*this, m_services.dialogs);
     // The staff surface has registered the program's pictures by now.
     setWindowIcon(QIcon(QStringLiteral(":/zintaro/zintaro.png")));
 

@@ -60,9 +60,10 @@ public:
     explicit Form1(Form1Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // The start-up sequence, in its order; ends in "Leggi". The program lets
-    // the window paint first and then starts the sound (device list, MIDI
-    // output, instrument, MIDI keyboards); tests start it at once.
+    // The start-up sequence, in its order; ends in "Leggi". It builds the
+    // window's controls first. The program shows the window's frame before
+    // it, and lets the window paint before the sound starts (device list,
+    // MIDI output, instrument, MIDI keyboards); tests start it at once.
     enum class SoundStart { Now, AfterFirstPaint };
     void Form_Load(SoundStart soundStart = SoundStart::Now);
     // MIDI output closed first, then the program ends at once.
@@ -121,6 +122,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildWindow();
     void connectControls();
     void ShowHelpText();
     void SetLayout();
@@ -173,6 +175,7 @@ private:
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
+    bool m_built = false;
     bool m_closing = false;
 };
 

@@ -55,6 +55,7 @@ void Form1::ShowHelpText()
 
 void Form1::Form_Load(SoundStart soundStart)
 {
+    buildWindow();
     m_state.DrawScale = 1;
     m_state.CursorColumn = 0;
     m_controls.staff->setCursorLeft(ColumnX(m_state.CursorColumn));
@@ -117,6 +118,10 @@ void Form1::CloseDown()
     if (m_closing)
         return;
     m_closing = true;
+    if (!m_built) {
+        QApplication::quit();
+        return;
+    }
     m_trainerTimer->stop();
     m_playbackTimer->stop();
     stopAnswering();

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -40,8 +41,10 @@ int main(int argc, char* argv[])
     zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
     window = &form;
     boxes.setParent(&form);
-    form.Form_Load(zintaro::app::Form1::SoundStart::AfterFirstPaint);
-    form.show();
+    // The window's frame appears first; its controls and the start-up
+    // procedure follow at the event loop's first turn.
+    form.showMaximized();
     zintaro::app::sendWindowRequests();
+    QTimer::singleShot(0, &form, [&form] { form.Form_Load(zintaro::app::Form1::SoundStart::AfterFirstPaint); });
     return QApplication::exec();
 }
