@@ -1,5 +1,7 @@
 #include "staff/painter_surface.h"
 
+#include "staff/staff_pixels.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
@@ -17,26 +19,13 @@ namespace zintaro::staff {
 
 namespace {
 
-// The window's staff geometry at the normal scale.
-constexpr int StaffLeft = 16;
-constexpr int StaffRight = 1226;
-constexpr int RestTop = 61;
+using pixels::pixel;
+using pixels::RestTop;
+using pixels::StaffLeft;
+using pixels::StaffRight;
+using pixels::toColour;
+
 constexpr QRect Clef { 16, 24, 42, 73 };
-constexpr float CoordinateLimit = 1 << 20;
-
-QColor toColour(Rgb colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-// A coordinate on a whole pixel, as the window rounds it; none for a value
-// that is not a finite number.
-std::optional<double> pixel(float v)
-{
-    if (!std::isfinite(v))
-        return std::nullopt;
-    return double(std::lround(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
-}
 
 // The area of the pixels from (x1, y1) to (x2, y2), both corners included.
 std::optional<QRectF> pixelBox(float x1, float y1, float x2, float y2)

@@ -1,5 +1,7 @@
 #include "staff/pn_widget.h"
 
+#include "staff/staff_pixels.h"
+
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,29 +21,20 @@ namespace zintaro::staff {
 
 namespace {
 
-constexpr int StaffLeft = 16;
-constexpr int StaffRight = 1226;
-constexpr int RestTop = 61;
+using pixels::CoordinateLimit;
+using pixels::pixel;
+using pixels::RestTop;
+using pixels::StaffLeft;
+using pixels::StaffRight;
+
 constexpr QRect CursorAtStart { 80, 16, 1, 113 };
 constexpr QRect StaffLabelAtStart { 544, 8, 65, 33 };
 // The enlarged layout of the reading trainer: the image is at least this
 // large so that nothing drawn there is lost when the widget grows.
 constexpr QSize LargestLayout { 1257, 600 };
-// Far beyond any picture; keeps integer arithmetic on wild inputs safe.
-constexpr float CoordinateLimit = 1 << 20;
-
 QRgb toQRgb(Rgb colour)
 {
-    return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-// A coordinate rounded to a whole pixel; none for a value that is not a
-// finite number.
-std::optional<int> pixel(float v)
-{
-    if (!std::isfinite(v))
-        return std::nullopt;
-    return int(std::lround(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+    return pixels::toColour(colour).rgb();
 }
 
 // Half the width, in whole pixels, of a circle of radius r at dy rows from its centre.

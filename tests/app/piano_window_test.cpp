@@ -20,6 +20,20 @@ protected:
         compose();
     }
     bool shownPressed(int index) const { return form->piano().isPressed(index); }
+
+    // A composition of 1000 entries with the cursor at its end; no box yet.
+    Modulo1& fillComposition()
+    {
+        Modulo1& m = form->state();
+        for (int i = 0; i < MaxEntries; ++i)
+            m.Composition.set(i, Entry { 0, 7, 2 });
+        m.Composition.set(MaxEntries, EndEntry);
+        m.NoteCount = MaxEntries;
+        m.WriteIndex = MaxEntries;
+        m.CursorColumn = MaxEntries % StaffColumns;
+        dialogs.shown.clear();
+        return m;
+    }
 };
 
 TEST_F(PianoWindowTest, keyTSoundsMiddleCShowsItAndWritesIt)
@@ -131,14 +145,7 @@ TEST_F(PianoWindowTest, aPressInTheInstrumentListGivesTheKeyboardBackToThePiano)
 
 TEST_F(PianoWindowTest, aFullCompositionRefusesTheNoteWithOneMessageAndNoSound)
 {
-    Modulo1& m = form->state();
-    for (int i = 0; i < MaxEntries; ++i)
-        m.Composition.set(i, Entry { 0, 7, 2 });
-    m.Composition.set(MaxEntries, EndEntry);
-    m.NoteCount = MaxEntries;
-    m.WriteIndex = MaxEntries;
-    m.CursorColumn = MaxEntries % StaffColumns;
-    dialogs.shown.clear();
+    Modulo1& m = fillComposition();
 
     press(Qt::Key_T);
     release(Qt::Key_T);
@@ -172,14 +179,7 @@ TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAg
 
 TEST_F(PianoWindowTest, aFloodOfKeyboardNotesOnAFullCompositionOpensNoBox)
 {
-    Modulo1& m = form->state();
-    for (int i = 0; i < MaxEntries; ++i)
-        m.Composition.set(i, Entry { 0, 7, 2 });
-    m.Composition.set(MaxEntries, EndEntry);
-    m.NoteCount = MaxEntries;
-    m.WriteIndex = MaxEntries;
-    m.CursorColumn = MaxEntries % StaffColumns;
-    dialogs.shown.clear();
+    Modulo1& m = fillComposition();
     for (int i = 0; i < 50; ++i) {
         emit form->midiKeyboard().keyPressed(7, 90);
         emit form->midiKeyboard().keyReleased(7);
