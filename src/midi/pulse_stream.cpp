@@ -112,8 +112,8 @@ bool PulseStream::waitForContext()
 
 bool PulseStream::openStream()
 {
-    const pa_sample_spec spec { PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(m_latency.sampleRate), 2 };
-    m_stream = pa_stream_new(m_context, "Zintaro", &spec, nullptr);
+    const pa_sample_spec sampleFormat { PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(m_latency.sampleRate), 2 };
+    m_stream = pa_stream_new(m_context, "Zintaro", &sampleFormat, nullptr);
     if (!m_stream)
         return false;
     pa_stream_set_state_callback(m_stream, &PulseStream::signalStream, m_loop);
