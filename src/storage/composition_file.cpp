@@ -4,6 +4,7 @@
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
 #include "storage/file_descriptor.h"
+#include "storage/quoted.h"
 
 #include <array>
 #include <cerrno>
@@ -25,23 +26,6 @@ constexpr long FallbackNameMax = 255;
 std::string reason(int error)
 {
     return std::strerror(error);
-}
-
-// Built by appending: g++ 12 warns falsely about a quote put in front of a
-// string with operator+ when it optimises.
-std::string quoted(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out += text;
-    out += '"';
-    return out;
-}
-
-std::string quoted(const std::filesystem::path& path)
-{
-    return quoted(path.string());
 }
 
 // The temporaries of saving (see atomic_write.h): ".saving-PID-N".
@@ -97,7 +81,7 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder)
     return removed;
 }
 
-std::optional<std::string> FileNameProblem(const std::string& baseName)
+std::optional<std::string> FileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
         return "Type a name for the composition first.";
@@ -110,9 +94,9 @@ std::optional<std::string> FileNameProblem(const std::string& baseName)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             return "A composition's name cannot contain control characters.";
     }
-    if (static_cast<long>(baseName.size() + FileExtension.size()) > FallbackNameMax)
-        return "The name is too long: a composition's name can have at most "
-            + std::to_string(FallbackNameMax - static_cast<long>(FileExtension.size())) + " bytes.";
+    if (static_cast<long>(baseName.size() + extension.size()) > FallbackNameMax)
+        return "The name is too long: it can have at most "
+            + std::to_string(FallbackNameMax - static_cast<long>(extension.size())) + " bytes.";
     return std::nullopt;
 }
 

@@ -17,7 +17,8 @@ namespace zintaro::storage {
 inline constexpr std::string_view FileExtension = ".txt";
 
 // Why a typed name cannot become a file name, in plain words; nothing when it can.
-std::optional<std::string> FileNameProblem(const std::string& baseName);
+// The name's length counts the extension its file gets (".txt", ".mid", …).
+std::optional<std::string> FileNameProblem(const std::string& baseName, std::string_view extension = FileExtension);
 
 // Creates the folder (and its parents) if it is missing. Gives the system's
 // reason when that fails or when the path is not a folder.

@@ -3,25 +3,9 @@
 #include "core/dialogs.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
+#include "storage/quoted.h"
 
 namespace zintaro::storage {
-
-namespace {
-
-// The common limit of a file name's length in bytes on Linux file systems.
-constexpr std::size_t NameMax = 255;
-
-std::string quoted(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    out += text;
-    out += '"';
-    return out;
-}
-
-} // namespace
 
 std::string_view exportExtension(ExportKind kind)
 {
@@ -52,14 +36,8 @@ std::string_view exportListPattern(ExportKind kind)
 ExportResult ExportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
     std::string_view bytes, Dialogs& dialogs, bool flush)
 {
-    if (const auto problem = FileNameProblem(baseName)) {
+    if (const auto problem = FileNameProblem(baseName, extension)) {
         dialogs.message(*problem + " Nothing was saved.");
-        return ExportResult::NameRefused;
-    }
-    // The composition's own limit counts a shorter extension than some exports have.
-    if (baseName.size() + extension.size() > NameMax) {
-        dialogs.message("The name is too long: an exported file's name can have at most "
-            + std::to_string(NameMax - extension.size()) + " bytes. Nothing was saved.");
         return ExportResult::NameRefused;
     }
     if (const auto problem = EnsureFolder(folder)) {
@@ -69,7 +47,7 @@ ExportResult ExportFile(const std::filesystem::path& folder, const std::string& 
 
     const std::string fileName = baseName + std::string(extension);
     if (const auto why = writeFileAtomically(folder, fileName, bytes, flush)) {
-        dialogs.message("The composition could not be exported to " + quoted((folder / fileName).string()) + ": " + *why
+        dialogs.message("The composition could not be exported to " + quoted(folder / fileName) + ": " + *why
             + ". Nothing was changed.");
         return ExportResult::Failed;
     }
