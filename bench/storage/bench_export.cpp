@@ -1,7 +1,9 @@
 #include "core/modulo1.h"
+#include "full_composition.h"
 #include "staff/pdf_export.h"
 #include "storage/export_file.h"
 #include "storage/export_writers.h"
+#include "storage/storage_test_support.h"
 #include "support/scripted_dialogs.h"
 
 #include <benchmark/benchmark.h>
@@ -14,41 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zintaro;
 
-// A full composition: notes, sharps, rests and every duration.
-Modulo1 fullComposition()
-{
-    Modulo1 m;
-    for (int i = 0; i < MaxEntries; ++i) {
-        const bool rest = i % 9 == 8;
-        m.Composition.set(
-            i, { rest ? True16 : False16, static_cast<int16_t>(rest ? 0 : i % 36), static_cast<int16_t>(i % 7) });
-    }
-    m.Composition.set(MaxEntries, EndEntry);
-    m.NoteCount = MaxEntries;
-    return m;
-}
-
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "export-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary folder");
-        m_path = pattern;
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
-    ~BenchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using BenchFolder = testing::TemporaryFolder;
+using bench::fullComposition;
 
 enum Format : int64_t { Midi, MusicXml, Pdf };
 

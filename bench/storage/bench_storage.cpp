@@ -1,7 +1,9 @@
 #include "core/modulo1.h"
+#include "full_composition.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
+#include "storage/storage_test_support.h"
 #include "support/recording_surface.h"
 #include "support/scripted_dialogs.h"
 
@@ -16,43 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace zintaro;
 
-// A full composition: notes, rests and every duration.
-Modulo1 fullComposition()
-{
-    Modulo1 m;
-    for (int i = 0; i < MaxEntries; ++i) {
-        const bool rest = i % 9 == 8;
-        m.Composition.set(
-            i, { rest ? True16 : False16, static_cast<int16_t>(rest ? 0 : i % 36), static_cast<int16_t>(i % 7) });
-    }
-    m.Composition.set(MaxEntries, EndEntry);
-    m.NoteCount = MaxEntries;
-    m.WriteIndex = MaxEntries;
-    return m;
-}
-
-// A folder of its own in the system's temporary folder, removed at the end.
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "storage-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary folder");
-        m_path = pattern;
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
-    ~BenchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using BenchFolder = testing::TemporaryFolder;
+using bench::fullComposition;
 
 void BM_WriteText1000(benchmark::State& state)
 {
