@@ -19,6 +19,7 @@ namespace zintaro::staff {
 
 namespace {
 
+using pixels::inkOnly;
 using pixels::pixel;
 using pixels::RestTop;
 using pixels::StaffLeft;
@@ -36,19 +37,6 @@ std::optional<QRectF> pixelBox(float x1, float y1, float x2, float y2)
     const auto [left, right] = std::minmax(*a, *c);
     const auto [top, bottom] = std::minmax(*b, *d);
     return QRectF(left, top, right - left + 1, bottom - top + 1);
-}
-
-// The picture's white made see-through, so that the staff lines run through
-// the clef as on the window.
-QImage inkOnly(const QImage& picture)
-{
-    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
-            row[x] = qRgba(0, 0, 0, 255 - qGray(row[x]));
-    }
-    return out;
 }
 
 } // namespace

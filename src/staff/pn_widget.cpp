@@ -22,6 +22,7 @@ namespace zintaro::staff {
 namespace {
 
 using pixels::CoordinateLimit;
+using pixels::inkOnly;
 using pixels::pixel;
 using pixels::RestTop;
 using pixels::StaffLeft;
@@ -42,19 +43,6 @@ int halfWidth(int r, int dy)
 {
     const double d = double(r) * r - double(dy) * dy;
     return d < 0 ? -1 : int(std::floor(std::sqrt(d) + 0.5));
-}
-
-// The picture's white made see-through, so the staff lines run through the
-// clef as on printed music; grey edges keep their share of ink.
-QImage inkOnly(const QImage& picture)
-{
-    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
-            row[x] = qRgba(0, 0, 0, 255 - qGray(row[x]));
-    }
-    return out;
 }
 
 } // namespace

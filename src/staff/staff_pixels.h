@@ -3,6 +3,7 @@
 #include "staff/staff_surface.h"
 
 #include <QColor>
+#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -30,6 +31,19 @@ inline std::optional<int> pixel(float v)
     if (!std::isfinite(v))
         return std::nullopt;
     return int(std::lround(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+}
+
+// The picture's white made see-through, so the staff lines run through the
+// clef as on printed music; grey edges keep their share of ink.
+inline QImage inkOnly(const QImage& picture)
+{
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            row[x] = qRgba(0, 0, 0, 255 - qGray(row[x]));
+    }
+    return out;
 }
 
 } // namespace zintaro::staff::pixels
