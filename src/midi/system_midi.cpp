@@ -115,6 +115,8 @@ private:
             // Only a quick look at the file here; the font itself loads
             // while the window comes up.
             MidiResult error = MidiOk;
+            if (m_options.soundFonts.empty())
+                m_options.soundFonts = defaultSoundFonts();
             if (!findSoundFont(m_options.soundFonts, error))
                 return error;
             auto synth = std::make_unique<FluidSynthEngine>(m_options.latency);

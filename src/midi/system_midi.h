@@ -16,7 +16,9 @@ namespace zintaro::midi {
 inline constexpr const char* BuiltInSynthName = "Zintaro Synth (FluidSynth)";
 
 struct SystemMidiOptions {
-    std::vector<std::filesystem::path> soundFonts = defaultSoundFonts();
+    // Empty: the usual places (defaultSoundFonts), looked through when the
+    // synthesizer first opens rather than while the program starts.
+    std::vector<std::filesystem::path> soundFonts;
     // Without audio the built-in synthesizer takes every message and sounds
     // nowhere: for tests and benchmarks on machines without a sound card.
     bool audio = true;
