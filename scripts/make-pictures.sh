@@ -1,9 +1,10 @@
 #!/bin/sh
 # Regenerates the program's pictures in resources/ from the Noto Music font:
-# the treble clef (a 1-bit bitmap, 349 x 590), the quarter rest (7 x 29) and
-# the 64 x 64 icon. The build uses the committed PNGs; this script is only
-# needed to make them again. It installs the font and ImageMagick when they
-# are missing (Debian).
+# the treble clef (a 1-bit bitmap, 349 x 590), the bass clef, the sharp, the
+# flat and the brace of the grand staff (grey levels, cropped to their ink),
+# the quarter rest (7 x 29) and the 64 x 64 icon. The build uses the
+# committed PNGs; this script is only needed to make them again. It installs
+# the font and ImageMagick when they are missing (Debian).
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,6 +25,10 @@ glyph() {
 
 clef='\360\235\204\236'        # U+1D11E MUSICAL SYMBOL G CLEF
 quarter_rest='\360\235\204\275' # U+1D13D MUSICAL SYMBOL QUARTER REST
+bass_clef='\360\235\204\242'    # U+1D122 MUSICAL SYMBOL F CLEF
+brace='\360\235\204\224'        # U+1D114 MUSICAL SYMBOL BRACE
+sharp='\342\231\257'             # U+266F MUSIC SHARP SIGN
+flat='\342\231\255'              # U+266D MUSIC FLAT SIGN
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -39,6 +44,14 @@ glyph "$quarter_rest" white "$tmp/rest.png"
 # of margin above and below.
 "$convert" "$tmp/rest.png" -resize '7x27!' -gravity center -background white -extent 7x29 \
     -colorspace Gray -depth 8 -strip "$out/quarter_rest.png"
+
+# The signs drawn at many sizes keep their grey edges, so that they stay
+# smooth when scaled; the staff places them by their ink.
+for sign in bass_clef brace sharp flat; do
+    eval code=\$$sign
+    glyph "$code" white "$tmp/$sign.png"
+    "$convert" "$tmp/$sign.png" -colorspace Gray -depth 8 -strip "$out/$sign.png"
+done
 
 glyph "$clef" none "$tmp/icon.png"
 "$convert" "$tmp/icon.png" -resize 60x60 -gravity center -background none -extent 64x64 \

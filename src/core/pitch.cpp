@@ -71,6 +71,12 @@ SpelledNote flatSpelling(int midiNote)
     return spell(midiNote, FlatLetters);
 }
 
+SpelledNote naturalAtStep(int stepsFromMiddleC)
+{
+    const int octaves = floorDiv(stepsFromMiddleC, 7);
+    return { static_cast<Letter>(stepsFromMiddleC - octaves * 7), Accidental::Natural, 4 + octaves };
+}
+
 std::string spelledText(SpelledNote note)
 {
     std::string text(1, LetterChars[static_cast<std::size_t>(note.letter)]);

@@ -56,6 +56,9 @@ constexpr int stepsFromMiddleC(SpelledNote note)
     return (note.octave - 4) * 7 + static_cast<int>(note.letter);
 }
 
+// The natural note that many diatonic steps from middle C: 0 is C4, −1 B3.
+SpelledNote naturalAtStep(int stepsFromMiddleC);
+
 // "C4", "F#4", "Bb4": the spelling the answers' history keeps.
 std::string spelledText(SpelledNote note);
 std::optional<SpelledNote> parseSpelled(std::string_view text);

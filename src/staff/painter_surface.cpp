@@ -137,7 +137,28 @@ void PainterSurface::restPicture(int left, int top)
 void PainterSurface::placeStaffLine(int element, int y1, int y2, int thickness)
 {
     if (element >= 0 && element < StaffLineElements)
-        m_lines[size_t(element)] = { y1, y2, std::max(thickness, 1) };
+        m_lines[size_t(element)] = { y1, y2, std::max(thickness, 0) };
+}
+
+// The printed page is the composition's: one treble staff, no trainer signs.
+void PainterSurface::accidental(Accidental, int, int, int, int, Rgb)
+{
+}
+
+void PainterSurface::setStaffLeft(int)
+{
+}
+
+void PainterSurface::placeClef(int, ClefSign, int, int, int, int)
+{
+}
+
+void PainterSurface::placeBrace(int, int, int, int)
+{
+}
+
+void PainterSurface::setStaffLabelLeft(int)
+{
 }
 
 void PainterSurface::setRestImageVisible(int element, bool visible)
@@ -168,9 +189,11 @@ void PainterSurface::paintChildren()
 {
     for (int i = 0; i < StaffLineElements; ++i) {
         const StaffLine& l = m_lines[size_t(i)];
+        if (l.thickness <= 0)
+            continue;
         const int before = (l.thickness - 1) / 2;
-        // Elements 0..4 run along the staff; 5 and 6 are its end bars.
-        const QRect box = i < 5
+        // Elements 0..4 and the lower staff's run along the staff; 5 and 6 are its end bars.
+        const QRect box = i < 5 || i >= LowerStaffFirstLine
             ? QRect(QPoint(StaffLeft, l.y1 - before), QPoint(StaffRight, l.y2 - before + l.thickness - 1))
             : QRect(QPoint((i == 5 ? StaffLeft : StaffRight) - before, std::min(l.y1, l.y2)),
                 QPoint((i == 5 ? StaffLeft : StaffRight) - before + l.thickness - 1, std::max(l.y1, l.y2)));

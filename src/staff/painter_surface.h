@@ -44,14 +44,19 @@ public:
     void circle(float x, float y, float radius) override;
     void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) override;
     void restPicture(int left, int top) override;
+    void accidental(Accidental sign, int left, int top, int width, int height, Rgb colour) override;
 
     // Child elements.
     void placeStaffLine(int element, int y1, int y2, int thickness) override;
+    void setStaffLeft(int left) override;
+    void placeClef(int staff, ClefSign sign, int left, int top, int width, int height) override;
+    void placeBrace(int left, int top, int width, int height) override;
     void setRestImageVisible(int element, bool visible) override;
     void setRestImageLeft(int element, int left) override;
     void setCursorLeft(int left) override;
     void setNameLabels(const std::string& text) override;
     void setStaffLabelTop(int top) override;
+    void setStaffLabelLeft(int left) override;
 
 private:
     struct StaffLine {

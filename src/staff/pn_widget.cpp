@@ -54,14 +54,21 @@ PnWidget::PnWidget(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_clefPicture = QImage(QStringLiteral(":/zintaro/keysol.png"));
+    m_bassClefPicture = QImage(QStringLiteral(":/zintaro/bass_clef.png"));
+    m_bracePicture = QImage(QStringLiteral(":/zintaro/brace.png"));
+    m_sharpPicture = QImage(QStringLiteral(":/zintaro/sharp.png"));
+    m_flatPicture = QImage(QStringLiteral(":/zintaro/flat.png"));
     m_restPicture = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
     m_restPixmap = QPixmap::fromImage(m_restPicture);
-    setClefGeometry(m_clef.top(), m_clef.width(), m_clef.height());
+    setClefGeometry(30, 50, 80);
 
     for (int i = 0; i < 5; ++i)
         m_lines[i] = { StaffLeft, 50 + 10 * i, StaffRight, 50 + 10 * i, 1 };
     m_lines[5] = { StaffLeft, 50, StaffLeft, 90, 1 };
     m_lines[6] = { StaffRight, 50, StaffRight, 90, 1 };
+    // The grand staff's lower staff stays hidden until it is laid out.
+    for (int i = LowerStaffFirstLine; i < StaffLineElements; ++i)
+        m_lines[i] = { StaffLeft, 0, StaffRight, 0, 0 };
 
     // The window starts with two rest images: element 0 at (16, 0), element 1 at (0, 0).
     m_restImages = { RestImage { { StaffLeft, 0 }, false }, RestImage { { 0, 0 }, false } };
@@ -268,6 +275,8 @@ void PnWidget::restPicture(int left, int top)
 
 QRect PnWidget::staffLineRect(const StaffLine& l) const
 {
+    if (l.thickness <= 0)
+        return {};
     const int before = (l.thickness - 1) / 2;
     const int after = l.thickness - 1 - before;
     if (l.y1 == l.y2)
@@ -285,8 +294,72 @@ void PnWidget::placeStaffLine(int element, int y1, int y2, int thickness)
     const QRect before = staffLineRect(l);
     l.y1 = y1;
     l.y2 = y2;
-    l.thickness = std::max(thickness, 1);
+    l.thickness = std::max(thickness, 0);
     update(before | staffLineRect(l));
+}
+
+void PnWidget::setStaffLeft(int left)
+{
+    for (int i = 0; i < StaffLineElements; ++i) {
+        StaffLine& l = m_lines[size_t(i)];
+        if (i == 6 || l.x1 == left)
+            continue;
+        const QRect before = staffLineRect(l);
+        l.x1 = left;
+        if (i == 5)
+            l.x2 = left;
+        update(before | staffLineRect(l));
+    }
+}
+
+void PnWidget::PlacedPicture::place(const QImage& source, const QRect& where)
+{
+    if (picture == &source && box == where)
+        return;
+    picture = &source;
+    box = where;
+    scaled = box.isEmpty() || source.isNull()
+        ? QPixmap()
+        : QPixmap::fromImage(inkOnly(source.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+}
+
+void PnWidget::placeClef(int staff, ClefSign sign, int left, int top, int width, int height)
+{
+    if (staff < 0 || staff >= int(m_clefs.size()))
+        return;
+    PlacedPicture& clef = m_clefs[size_t(staff)];
+    const QRect before = clef.box;
+    clef.place(sign == ClefSign::F ? m_bassClefPicture : m_clefPicture,
+        QRect(left, top, std::max(width, 0), std::max(height, 0)));
+    update(before | clef.box);
+}
+
+void PnWidget::placeBrace(int left, int top, int width, int height)
+{
+    const QRect before = m_brace.box;
+    m_brace.place(m_bracePicture, QRect(left, top, std::max(width, 0), std::max(height, 0)));
+    update(before | m_brace.box);
+}
+
+void PnWidget::accidental(Accidental sign, int left, int top, int width, int height, Rgb colour)
+{
+    const QImage& picture = sign == Accidental::Sharp ? m_sharpPicture : m_flatPicture;
+    if (sign == Accidental::Natural || picture.isNull() || width <= 0 || height <= 0)
+        return;
+    const auto clampedSize = [](int v) { return std::min(v, int(CoordinateLimit) / 64); };
+    QImage ink = inkOnly(
+        picture.scaled(clampedSize(width), clampedSize(height), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    const QColor tint = pixels::toColour(colour);
+    for (int y = 0; y < ink.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(ink.scanLine(y));
+        for (int x = 0; x < ink.width(); ++x)
+            row[x] = qRgba(tint.red(), tint.green(), tint.blue(), qAlpha(row[x]));
+    }
+    {
+        QPainter p(&m_marks);
+        p.drawImage(left, top, ink);
+    }
+    touched(left, top, left + ink.width() - 1, top + ink.height() - 1);
 }
 
 QRect PnWidget::restImageRect(int element) const
@@ -347,11 +420,18 @@ void PnWidget::setNameLabels(const std::string& text)
     if (m_switchLabel)
         m_switchLabel->setText(caption);
     m_staffLabel->setText(caption);
+    // A name with its accidental ("FA DIESIS") is wider than the label's box.
+    m_staffLabel->resize(std::max(StaffLabelAtStart.width(), m_staffLabel->sizeHint().width()), m_staffLabel->height());
 }
 
 void PnWidget::setStaffLabelTop(int top)
 {
     m_staffLabel->move(m_staffLabel->x(), top);
+}
+
+void PnWidget::setStaffLabelLeft(int left)
+{
+    m_staffLabel->move(left, m_staffLabel->y());
 }
 
 void PnWidget::setStaffLabelVisible(bool visible)
@@ -364,20 +444,9 @@ void PnWidget::setSwitchNameLabel(QLabel* label)
     m_switchLabel = label;
 }
 
-QRect PnWidget::clefRect() const
-{
-    return m_clef;
-}
-
 void PnWidget::setClefGeometry(int top, int width, int height)
 {
-    const QRect before = m_clef;
-    m_clef = QRect(StaffLeft, top, std::max(width, 0), std::max(height, 0));
-    m_clefScaled = m_clef.isEmpty() || m_clefPicture.isNull()
-        ? QPixmap()
-        : QPixmap::fromImage(
-            inkOnly(m_clefPicture.scaled(m_clef.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    update(before | m_clef);
+    placeClef(0, ClefSign::G, StaffLeft, top, width, height);
 }
 
 QImage PnWidget::renderToImage()
@@ -402,8 +471,9 @@ void PnWidget::paintEvent(QPaintEvent* event)
             p.drawLine(l.x1, l.y1, l.x2, l.y2);
         }
     }
-    if (!m_clefScaled.isNull() && m_clef.intersects(area))
-        p.drawPixmap(m_clef.topLeft(), m_clefScaled);
+    for (const PlacedPicture* picture : { &m_clefs[0], &m_clefs[1], &m_brace })
+        if (!picture->scaled.isNull() && picture->box.intersects(area))
+            p.drawPixmap(picture->box.topLeft(), picture->scaled);
     for (int i = 0; i < restImageCount(); ++i)
         if (m_restImages[size_t(i)].visible && restImageRect(i).intersects(area))
             p.drawPixmap(m_restImages[size_t(i)].topLeft, m_restPixmap);

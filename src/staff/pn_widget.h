@@ -39,17 +39,22 @@ public:
     void circle(float x, float y, float radius) override;
     void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) override;
     void restPicture(int left, int top) override;
+    void accidental(Accidental sign, int left, int top, int width, int height, Rgb colour) override;
 
     // StaffSurface: child elements.
     void placeStaffLine(int element, int y1, int y2, int thickness) override;
+    void setStaffLeft(int left) override;
+    void placeClef(int staff, ClefSign sign, int left, int top, int width, int height) override;
+    void placeBrace(int left, int top, int width, int height) override;
     void setRestImageVisible(int element, bool visible) override;
     void setRestImageLeft(int element, int left) override;
     void setCursorLeft(int left) override;
     void setNameLabels(const std::string& text) override;
     void setStaffLabelTop(int top) override;
+    void setStaffLabelLeft(int left) override;
 
     // Layout of the window.
-    // The treble clef keeps its left edge (16) and is stretched to this size.
+    // The treble clef of the only staff, at the left edge (16), stretched to this size.
     void setClefGeometry(int top, int width, int height);
     // Grows the quarter-rest images from the two the window starts with to all 51,
     // every one hidden, at top 61.
@@ -65,6 +70,7 @@ public:
     QImage renderToImage();
     // The pictures as loaded from the program's resources.
     const QImage& clefPicture() const { return m_clefPicture; }
+    const QImage& bassClefPicture() const { return m_bassClefPicture; }
     const QImage& restPictureImage() const { return m_restPicture; }
     int restImageCount() const { return int(m_restImages.size()); }
 
@@ -80,6 +86,14 @@ private:
         QPoint topLeft;
         bool visible = false;
     };
+    // A picture stretched to its box, kept scaled for painting.
+    struct PlacedPicture {
+        const QImage* picture = nullptr;
+        QRect box;
+        QPixmap scaled;
+
+        void place(const QImage& source, const QRect& where);
+    };
 
     void ensureMarksCover(QSize size);
     void fillSpan(int y, int x1, int x2, QRgb colour);
@@ -88,7 +102,6 @@ private:
     QRect staffLineRect(const StaffLine& l) const;
     QRect restImageRect(int element) const;
     QRect cursorRect() const;
-    QRect clefRect() const;
 
     QImage m_marks;
     bool m_fillSolid = false;
@@ -96,10 +109,14 @@ private:
 
     std::array<StaffLine, StaffLineElements> m_lines;
     QImage m_clefPicture;
+    QImage m_bassClefPicture;
+    QImage m_bracePicture;
+    QImage m_sharpPicture;
+    QImage m_flatPicture;
     QImage m_restPicture;
     QPixmap m_restPixmap;
-    QPixmap m_clefScaled;
-    QRect m_clef { 16, 30, 50, 80 };
+    std::array<PlacedPicture, 2> m_clefs;
+    PlacedPicture m_brace;
     std::vector<RestImage> m_restImages;
     int m_cursorLeft = 80;
     bool m_cursorVisible = true;

@@ -1,6 +1,7 @@
 #include "staff/staff.h"
 
 #include "staff/speech.h"
+#include "staff/staff_system.h"
 
 #include <string>
 
@@ -8,13 +9,7 @@ namespace zintaro::staff {
 
 void DrawStaff(Modulo1& m, StaffSurface& surface)
 {
-    const int scale = m.DrawScale;
-    for (int i = 0; i < 5; ++i) {
-        const int y = (10 * i + 40) * scale;
-        surface.placeStaffLine(i, y, y, scale);
-    }
-    surface.placeStaffLine(5, 40 * scale, 80 * scale, scale);
-    surface.placeStaffLine(6, 40 * scale, 80 * scale, scale);
+    showStaffSystem(surface, staffSystemFor(Clef::Treble, m.DrawScale));
     // Every image goes, not only the first 41: a page with many quarter rests
     // would otherwise leave its last ones standing on the next page.
     for (int i = 0; i < RestImages; ++i)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pitch.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,7 +14,13 @@ inline constexpr Rgb White = 0xFFFFFF;
 inline constexpr Rgb Red = 0x0000FF;
 inline constexpr Rgb Green = 0x00B000;
 
-inline constexpr int StaffLineElements = 7; // Lin(0..4) lines, Lin(5) and Lin(6) end bars
+// Lin(0..4) lines, Lin(5) and Lin(6) end bars, then the five lines of the
+// grand staff's lower staff, top to bottom.
+inline constexpr int StaffLineElements = 12;
+inline constexpr int LowerStaffFirstLine = 7;
+
+// The signs at the start of a staff: the G (treble) and the F (bass) clef.
+enum class ClefSign : uint8_t { G, F };
 inline constexpr int RestImages = 51; // PSM(0..50)
 
 // The staff surface Pn: a persistent drawing in pixels, plus the child
@@ -41,15 +49,27 @@ public:
     virtual void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) = 0;
     // Draws the quarter-rest picture as a mark, for rests beyond the images.
     virtual void restPicture(int left, int top) = 0;
+    // A sharp or a flat sign stretched to the box, in a colour; a natural
+    // draws nothing.
+    virtual void accidental(Accidental sign, int left, int top, int width, int height, Rgb colour) = 0;
 
     // Child elements.
+    // A thickness of 0 hides the line.
     virtual void placeStaffLine(int element, int y1, int y2, int thickness) = 0;
+    // Where the staff lines and the left end bar begin.
+    virtual void setStaffLeft(int left) = 0;
+    // The clef of staff 0 (the upper or only one) or 1 (the lower), its
+    // picture stretched to the box; an empty box hides it.
+    virtual void placeClef(int staff, ClefSign sign, int left, int top, int width, int height) = 0;
+    // The brace that joins the staves of a grand staff; an empty box hides it.
+    virtual void placeBrace(int left, int top, int width, int height) = 0;
     virtual void setRestImageVisible(int element, bool visible) = 0;
     virtual void setRestImageLeft(int element, int left) = 0;
     virtual void setCursorLeft(int left) = 0;
     // Captions of Lab1 and then Lab2.
     virtual void setNameLabels(const std::string& text) = 0;
     virtual void setStaffLabelTop(int top) = 0;
+    virtual void setStaffLabelLeft(int left) = 0;
 };
 
 } // namespace zintaro::staff

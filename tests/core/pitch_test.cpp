@@ -37,6 +37,8 @@ TEST(Pitch, everyNoteOfTwoOctavesHasItsSpellingsAndStaffStep)
         EXPECT_EQ(midiNoteOf(flatSpelling(c.midi)), c.midi);
         EXPECT_EQ(parseSpelled(c.sharp), sharpSpelling(c.midi));
         EXPECT_EQ(parseSpelled(c.flat), flatSpelling(c.midi));
+        EXPECT_EQ(naturalAtStep(c.steps).letter, sharpSpelling(c.midi).letter);
+        EXPECT_EQ(naturalAtStep(c.steps).octave, sharpSpelling(c.midi).octave);
     }
 }
 

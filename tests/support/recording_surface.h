@@ -13,7 +13,7 @@ namespace zintaro::testing {
 // holds the state of the child elements.
 class RecordingSurface : public staff::StaffSurface {
 public:
-    enum class Kind { Line, Rectangle, FilledRectangle, Circle, RestPicture };
+    enum class Kind { Line, Rectangle, FilledRectangle, Circle, RestPicture, Sharp, Flat };
 
     struct Mark {
         Kind kind;
@@ -34,6 +34,13 @@ public:
 
     struct StaffLine {
         int y1 = 0, y2 = 0, thickness = 0;
+    };
+    struct Box {
+        int left = 0, top = 0, width = 0, height = 0;
+    };
+    struct PlacedClef {
+        staff::ClefSign sign = staff::ClefSign::G;
+        int left = 0, top = 0, width = 0, height = 0;
     };
 
     void clear() override
@@ -69,15 +76,31 @@ public:
         marks.push_back({ Kind::RestPicture, float(left), float(top), 0, 0, staff::Black, solid });
     }
 
+    // A sign's box: left and top in x1, y1, right and bottom (inclusive) in x2, y2.
+    void accidental(Accidental sign, int left, int top, int width, int height, staff::Rgb c) override
+    {
+        if (sign == Accidental::Natural)
+            return;
+        marks.push_back({ sign == Accidental::Sharp ? Kind::Sharp : Kind::Flat, float(left), float(top),
+            float(left + width - 1), float(top + height - 1), c, solid });
+    }
+
     void placeStaffLine(int element, int y1, int y2, int thickness) override
     {
         staffLines.at(element) = { y1, y2, thickness };
     }
+    void setStaffLeft(int left) override { staffLeft = left; }
+    void placeClef(int staff, staff::ClefSign sign, int left, int top, int width, int height) override
+    {
+        clefs.at(staff) = { sign, left, top, width, height };
+    }
+    void placeBrace(int left, int top, int width, int height) override { brace = { left, top, width, height }; }
     void setRestImageVisible(int element, bool visible) override { restVisible.at(element) = visible; }
     void setRestImageLeft(int element, int left) override { restLeft.at(element) = left; }
     void setCursorLeft(int left) override { cursorLeft = left; }
     void setNameLabels(const std::string& text) override { nameLabels = text; }
     void setStaffLabelTop(int top) override { staffLabelTop = top; }
+    void setStaffLabelLeft(int left) override { staffLabelLeft = left; }
 
     std::vector<Mark> marksOf(Kind kind) const
     {
@@ -106,12 +129,17 @@ public:
     int cursorLeft = 100;
     std::string nameLabels;
     int staffLabelTop = 0;
+    int staffLabelLeft = 0;
+    int staffLeft = 16;
+    std::array<PlacedClef, 2> clefs {};
+    Box brace;
 };
 
 // Readable marks in test failures.
 inline void PrintTo(const RecordingSurface::Mark& m, std::ostream* os)
 {
-    static constexpr const char* Kinds[] = { "line", "rectangle", "filledRectangle", "circle", "restPicture" };
+    static constexpr const char* Kinds[]
+        = { "line", "rectangle", "filledRectangle", "circle", "restPicture", "sharp", "flat" };
     *os << Kinds[static_cast<int>(m.kind)] << "(" << m.x1 << ", " << m.y1 << ", " << m.x2 << ", " << m.y2 << ") colour "
         << m.colour << (m.solid ? " solid" : " transparent");
 }
