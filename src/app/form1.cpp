@@ -118,15 +118,30 @@ void Form1::connectControls()
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
+        connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
+            [this, clef] { mnf_Clef_Click(clef); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     // A keyboard can send notes faster than boxes could be answered: what
     // its notes cannot do goes to the status text.
+    // Its notes answer the trainer whatever their octave: they are MIDI notes.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
         const HeldDialogs::Hold noBoxesFromAKeyboard(m_services.dialogs);
+        if (m_answering->active()) {
+            m_answering->noteDown(MidiNoteOffset + index, m_clock.elapsed());
+            afterAnswering();
+            return;
+        }
         pianoKeyDown(index, false, compose::KeySound::DisplayOnly);
     });
-    connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
-        [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });
+    connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this, [this](int16_t index) {
+        if (m_answering->active()) {
+            m_answering->noteUp(MidiNoteOffset + index, m_clock.elapsed());
+            afterAnswering();
+            return;
+        }
+        pianoKeyUp(index, compose::KeySound::DisplayOnly);
+    });
     c.central->installEventFilter(this);
     c.instrumentList->installEventFilter(this);
     c.instrumentList->viewport()->installEventFilter(this);
@@ -226,6 +241,7 @@ void Form1::Op3_Click(int index)
         m_trainerTimer->start();
         m_state.DrawScale = 5;
         SetLayout();
+        m_trainer->showStaves();
         break;
     }
 }
@@ -288,6 +304,10 @@ void Form1::Tim_Timer()
 
 void Form1::key_KeyDown(QKeyEvent* event)
 {
+    if (const int octaves = input::octaveStepOf(*event); octaves != 0) {
+        shiftKeyboard(octaves);
+        return;
+    }
     pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded);
 }
 
@@ -305,8 +325,7 @@ void Form1::key_KeyUp(QKeyEvent* event)
 void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound)
 {
     if (m_answering->active()) {
-        if (isPianoNote(index))
-            m_answering->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
+        m_answering->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
         afterAnswering();
         return;
     }
@@ -324,8 +343,7 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
 void Form1::pianoKeyUp(int16_t index, compose::KeySound sound)
 {
     if (m_answering->active()) {
-        if (isPianoNote(index))
-            m_answering->keyUp(index, m_clock.elapsed(), sound);
+        m_answering->keyUp(index, m_clock.elapsed(), sound);
         afterAnswering();
         return;
     }

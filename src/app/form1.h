@@ -5,6 +5,7 @@
 #include "compose/ports.h"
 #include "core/held_dialogs.h"
 #include "core/modulo1.h"
+#include "core/pitch.h"
 #include "storage/export_file.h"
 
 #include <QElapsedTimer>
@@ -114,7 +115,7 @@ public:
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
-    enum class StatusSource { Sound, Notice, MidiInput, Answers };
+    enum class StatusSource { Sound, Notice, MidiInput, Answers, Keyboard };
     void showStatus(StatusSource source, const QString& text);
 
 protected:
@@ -144,6 +145,9 @@ private:
     void CkRisp_Click();
     void AnswerTimer_Timer();
     void afterAnswering();
+    void mnf_Clef_Click(Clef clef);
+    void shiftKeyboard(int octaves);
+    bool reading() const;
     void stopAnswering();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);

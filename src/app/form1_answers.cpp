@@ -4,6 +4,7 @@
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/editing.h"
+#include "compose/keyboard_octaves.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
 #include "compose/piece_file.h"
@@ -82,6 +83,44 @@ void Form1::afterAnswering()
     m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
     if (const auto notice = m_answering->takeNotice())
         showStatus(StatusSource::Answers, QString::fromStdString(*notice));
+    // The computer keys move by octaves only for answers.
+    const int shift = m_answering->keyboardShift();
+    showStatus(StatusSource::Keyboard,
+        m_answering->active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift)) : QString());
+}
+
+bool Form1::reading() const
+{
+    return m_controls.modeButtons[static_cast<std::size_t>(compose::Mode::Read)]->isChecked();
+}
+
+// The staves change at once in "Leggi": an answer awaited is asked again on
+// the new staves, the plain trainer starts over with its next tick. The bass
+// clef brings the computer keys down to its notes, the treble clef back; for
+// the grand staff the student moves them as needed.
+void Form1::mnf_Clef_Click(Clef clef)
+{
+    m_trainer->setClef(clef);
+    if (clef != Clef::Grand)
+        m_answering->setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
+    if (reading()) {
+        m_controls.staff->clear();
+        m_trainer->showStaves();
+        if (m_answering->active())
+            m_answering->showNewNote(m_clock.elapsed());
+        else
+            m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    }
+    afterAnswering();
+    m_controls.piano->focusFirstKey();
+}
+
+void Form1::shiftKeyboard(int octaves)
+{
+    if (!reading())
+        return;
+    m_answering->setKeyboardShift(m_answering->keyboardShift() + octaves);
+    afterAnswering();
 }
 
 } // namespace zintaro::app

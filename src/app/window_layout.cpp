@@ -4,6 +4,7 @@
 #include "staff/pn_widget.h"
 #include "storage/file_panel.h"
 
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLabel>
@@ -152,6 +153,20 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     }
     c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.practiceMenu = menu->addMenu(QStringLiteral("Pratica"));
+    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.practiceMenu->addSeparator();
+    // The staves of the trainer: one of the three at a time.
+    auto* clefs = new QActionGroup(c.practiceMenu);
+    const std::array<std::pair<const char*, const char*>, 3> clefItems = { { { "mnf_ClefTreble", "Chiave di Sol" },
+        { "mnf_ClefBass", "Chiave di Fa" }, { "mnf_ClefGrand", "Doppio pentagramma" } } };
+    for (std::size_t i = 0; i < clefItems.size(); ++i) {
+        c.clefActions[i] = c.practiceMenu->addAction(QString::fromUtf8(clefItems[i].second));
+        c.clefActions[i]->setObjectName(QLatin1String(clefItems[i].first));
+        c.clefActions[i]->setCheckable(true);
+        clefs->addAction(c.clefActions[i]);
+    }
+    c.clefActions[0]->setChecked(true);
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

@@ -77,6 +77,9 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QMenu* practiceMenu = nullptr; // "Pratica": what the trainer shows
+    // "Chiave di Sol", "Chiave di Fa", "Doppio pentagramma", in the order of Clef.
+    std::array<QAction*, 3> clefActions {};
 };
 
 // Builds the menu and every control at its place in the normal layout.

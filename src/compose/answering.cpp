@@ -1,11 +1,14 @@
 #include "compose/answering.h"
 
+#include "compose/keyboard_octaves.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "staff/speech.h"
 #include "staff/staff.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zintaro::compose {
@@ -26,11 +29,6 @@ AnswerVoice voiceOf(const Modulo1& m)
     if (m.Mute)
         return AnswerVoice::Silent;
     return m.SpeakNames ? AnswerVoice::Speak : AnswerVoice::Sound;
-}
-
-int16_t indexOfMidi(int midiNote)
-{
-    return static_cast<int16_t>(midiNote - MidiNoteOffset);
 }
 
 } // namespace
@@ -68,21 +66,78 @@ void Answering::stop()
 void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
 {
     // A held key's repetitions are no answers, nor do they sound again.
-    if (!m_active || isAutoRepeat)
+    if (!m_active || isAutoRepeat || !isPianoNote(index))
         return;
-    m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyDown(MidiNoteOffset + index, now, false), now);
-    answerKey(m_m, m_ports, index, sound);
+    const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
+    m_keyNotes[static_cast<std::size_t>(index)] = note;
+    answerNote(note, now, sound);
 }
 
 void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
 {
-    if (!m_active)
+    if (!m_active || !isPianoNote(index))
+        return;
+    const int note = std::exchange(m_keyNotes[static_cast<std::size_t>(index)], 0);
+    if (note == 0)
         return;
     // The student's note ends before the correction that follows it.
-    releasePlayedKey(m_ports, index, sound);
+    m_ports.piano.setPressed(index, false);
+    if (sound == KeySound::Sounded)
+        m_ports.midi.NoteOff(0, static_cast<int16_t>(note));
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyUp(MidiNoteOffset + index, now), now);
+    carryOut(m_judge.keyUp(note, now), now);
+}
+
+void Answering::noteDown(int midiNote, int64_t now)
+{
+    if (m_active)
+        answerNote(midiNote, now, KeySound::DisplayOnly);
+}
+
+void Answering::noteUp(int midiNote, int64_t now)
+{
+    if (!m_active)
+        return;
+    const int16_t key = keyOf(midiNote);
+    if (isPianoNote(key))
+        m_ports.piano.setPressed(key, false);
+    m_judge.setVoice(voiceOf(m_m));
+    carryOut(m_judge.keyUp(midiNote, now), now);
+}
+
+// The note is judged before it sounds, so that silencing a correction of
+// the same note does not cut it short.
+void Answering::answerNote(int midiNote, int64_t now, KeySound sound)
+{
+    m_judge.setVoice(voiceOf(m_m));
+    carryOut(m_judge.keyDown(midiNote, now, false), now);
+    const int16_t key = keyOf(midiNote);
+    // A key already shown pressed (a correction's) neither sounds nor shows again.
+    if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
+        m_ports.piano.setPressed(key, true);
+        if (sound == KeySound::Sounded && !m_m.Mute && !m_m.SpeakNames)
+            m_ports.midi.NoteOn(0, static_cast<int16_t>(midiNote), 127);
+    }
+    if (!m_m.Mute && m_m.SpeakNames)
+        speakName(midiNote);
+}
+
+void Answering::setKeyboardShift(int octaves)
+{
+    m_keyboardShift = std::clamp(octaves, LowestKeyboardShift, HighestKeyboardShift);
+}
+
+int16_t Answering::keyOf(int midiNote) const
+{
+    return static_cast<int16_t>(shiftedKeyOfMidiNote(midiNote, m_keyboardShift));
+}
+
+// The shown note's own spelling when it is the note named, else the sharp's.
+void Answering::speakName(int midiNote)
+{
+    const DrawnNote& shown = m_trainer.shown();
+    const SpelledNote note = shown.midiNote() == midiNote ? shown.note : sharpSpelling(midiNote);
+    m_ports.speech.say(noteName(note, NoteNaming::Solfege, false));
 }
 
 void Answering::timerDue(int64_t now)
@@ -116,8 +171,8 @@ AnswerMode Answering::mode() const
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
-    const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(MidiNoteOffset + note, now, mode()), now);
+    const DrawnNote shown = m_trainer.showAnswerNote();
+    carryOut(m_judge.noteShown(shown.midiNote(), now, mode()), now);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
@@ -140,7 +195,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            speakName(step.midiNote);
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -166,7 +221,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
 
 void Answering::pressCorrectionKey(int midiNote)
 {
-    const int16_t index = indexOfMidi(midiNote);
+    const int16_t index = keyOf(midiNote);
     // A key the student holds stays theirs to release.
     m_correctionKeyShown = isPianoNote(index) && !m_ports.piano.isPressed(index);
     pressKey(m_ports.piano, m_ports.midi, index, KeySound::DisplayOnly);
@@ -177,7 +232,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
     if (sounded)
         m_ports.midi.NoteOff(0, static_cast<int16_t>(midiNote));
     if (m_correctionKeyShown) {
-        releaseKey(m_ports.piano, m_ports.midi, indexOfMidi(midiNote), KeySound::DisplayOnly);
+        releaseKey(m_ports.piano, m_ports.midi, keyOf(midiNote), KeySound::DisplayOnly);
         m_correctionKeyShown = false;
     }
 }
@@ -185,7 +240,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    m_trainer.eraseShownNote();
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -6,6 +6,7 @@
 #include "compose/ports.h"
 #include "core/modulo1.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -38,10 +39,21 @@ public:
 
     bool active() const { return m_active; }
 
-    // A piano key (0..35) going down or up; the key itself is sounded,
-    // spoken or shown, never written.
+    // A computer key of the piano (0..35) going down or up: it answers with
+    // its note moved by the keyboard's octave shift. The note is sounded,
+    // spoken or shown on its key, never written.
     void keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
     void keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
+
+    // A note of a MIDI keyboard, any MIDI note: it has sounded already, so it
+    // is only shown, on the key that plays it with the shift, if one does.
+    void noteDown(int midiNote, int64_t now);
+    void noteUp(int midiNote, int64_t now);
+
+    // Octaves the computer keys' notes move by, LowestKeyboardShift to
+    // HighestKeyboardShift; a value beyond them is held at the nearest.
+    void setKeyboardShift(int octaves);
+    int keyboardShift() const { return m_keyboardShift; }
 
     void timerDue(int64_t now);
     std::optional<int64_t> nextDue() const;
@@ -60,8 +72,11 @@ private:
     void showNote(int64_t now);
     void showSummary();
     void wipeSummary();
+    void answerNote(int midiNote, int64_t now, KeySound sound);
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
+    void speakName(int midiNote);
+    int16_t keyOf(int midiNote) const;
     AnswerMode mode() const;
 
     Modulo1& m_m;
@@ -72,6 +87,10 @@ private:
     bool m_active = false;
     bool m_summaryShown = false;
     bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
+    int m_keyboardShift = 0;
+    // The note each computer key sounded as it went down: the shift may
+    // change while a key is held, and its note-off must still match.
+    std::array<int, NoteCountOnPiano> m_keyNotes {};
     std::optional<std::string> m_notice;
 };
 

@@ -42,17 +42,6 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound so
     return KeyDownEffect::Sounded;
 }
 
-bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sound)
-{
-    if (!isPianoNote(index))
-        return false;
-    const bool sounded = !m.Mute && !m.SpeakNames && sound == KeySound::Sounded;
-    pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
-    if (!m.Mute && m.SpeakNames)
-        staff::SpeakNoteName(ports.speech, index);
-    return true;
-}
-
 void releasePlayedKey(const Ports& ports, int16_t index, KeySound sound)
 {
     releaseKey(ports.piano, ports.midi, index, sound);

@@ -29,11 +29,6 @@ enum class KeyDownEffect {
 // it came in: it is only shown (DisplayOnly).
 KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
 
-// A piano key played in answer to the trainer: shown pressed and never
-// written. It sounds, or with "Parla" its name is spoken, or with "Muto" it
-// stays silent. False when it is not a piano key.
-bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
-
 // A played key let go: shown released and silenced, also after a spoken note.
 void releasePlayedKey(const Ports& ports, int16_t index, KeySound sound = KeySound::Sounded);
 

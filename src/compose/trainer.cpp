@@ -4,17 +4,44 @@
 #include "compose/piano_entry.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "staff/speech.h"
 #include "staff/staff.h"
+#include "staff/staff_system.h"
 
 #include <cmath>
 
 namespace zintaro::compose {
 
-int RandomTrainerStep(double u)
+namespace {
+
+// Steps from F3 are steps from middle C shifted by four.
+constexpr int StepsBelowMiddleC = 4;
+
+int stepOf(SpelledNote note)
+{
+    return stepsFromMiddleC(note) + StepsBelowMiddleC;
+}
+
+} // namespace
+
+TrainerRange defaultRangeOf(Clef clef)
+{
+    switch (clef) {
+    case Clef::Bass:
+        return { stepOf({ Letter::G, Accidental::Natural, 2 }), stepOf({ Letter::C, Accidental::Natural, 4 }) };
+    case Clef::Grand:
+        return { stepOf({ Letter::C, Accidental::Natural, 3 }), stepOf({ Letter::C, Accidental::Natural, 5 }) };
+    case Clef::Treble:
+        break;
+    }
+    return {};
+}
+
+int RandomTrainerStep(double u, TrainerRange range)
 {
     // nearbyint rounds half to even under the default rounding mode.
-    const int offset = static_cast<int>(std::nearbyint(u * (TrainerHighestStep - TrainerLowestStep)));
-    return TrainerLowestStep + offset;
+    const int offset = static_cast<int>(std::nearbyint(u * (range.highestStep - range.lowestStep)));
+    return range.lowestStep + offset;
 }
 
 Trainer::Trainer(Modulo1& m, const Ports& ports)
@@ -47,7 +74,18 @@ void Trainer::leave()
 void Trainer::restartScaleWalk()
 {
     m_state.descending = false;
-    m_state.step = TrainerLowestStep - 1;
+    m_state.step = defaultRangeOf(m_clef).lowestStep - 1;
+}
+
+void Trainer::setClef(Clef clef)
+{
+    m_clef = clef;
+    restartScaleWalk();
+}
+
+void Trainer::showStaves()
+{
+    staff::showStaffSystem(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
 }
 
 void Trainer::showNext()
@@ -57,45 +95,58 @@ void Trainer::showNext()
     drawShown();
 }
 
-int16_t Trainer::showAnswerNote()
+DrawnNote Trainer::showAnswerNote()
 {
     release();
     advance(true);
     drawShown();
-    return m_state.note;
+    return m_shown;
 }
 
 void Trainer::markShownNote(staff::Rgb colour)
 {
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
+    drawShownNote(colour);
+}
+
+void Trainer::eraseShownNote()
+{
+    staff::eraseShownNote(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
 }
 
 void Trainer::advance(bool avoidRepeat)
 {
+    const TrainerRange range = defaultRangeOf(m_clef);
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
-        const auto draw = [this] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
+        const auto draw
+            = [this, range] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0, range); };
         m_state.step = avoidRepeat ? drawOtherThan(m_state.step, draw) : draw();
     } else if (!m_state.descending) {
         ++m_state.step;
         // At or past the top: a step left outside the range walks back into it.
-        if (m_state.step >= TrainerHighestStep)
+        if (m_state.step >= range.highestStep)
             m_state.descending = true;
     } else {
         --m_state.step;
-        if (m_state.step <= TrainerLowestStep)
+        if (m_state.step <= range.lowestStep)
             m_state.descending = false;
     }
-    m_state.note = StepToNote(m_state.step);
+    m_shown = { naturalAtStep(m_state.step - StepsBelowMiddleC), m_clef, false };
+    m_state.note = static_cast<int16_t>(m_shown.midiNote() - MidiNoteOffset);
 }
 
 void Trainer::drawShown()
 {
-    // Drawn in the trainer's own column, without note entry, so the
-    // composition's cursor and write position stay where they are.
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    drawShownNote(staff::Black);
+}
+
+// Drawn in the trainer's own column, without note entry, so the
+// composition's cursor and write position stay where they are.
+void Trainer::drawShownNote(staff::Rgb colour)
+{
+    const staff::StaffSystem system = staff::staffSystemFor(m_clef, m_m.DrawScale);
+    staff::eraseShownNote(m_ports.surface, system);
+    staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames);
 }
 
 void Trainer::sound()
@@ -103,25 +154,26 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        staff::SpeakNoteName(m_ports.speech, m_state.note);
+        m_ports.speech.say(noteName(m_shown.note, NoteNaming::Solfege, false));
         return;
     }
     // A key the user already holds stays theirs to release.
-    m_keyShown = !m_ports.piano.isPressed(m_state.note);
-    pressKey(m_ports.piano, m_ports.midi, m_state.note, KeySound::DisplayOnly);
-    m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + m_state.note), 127);
-    m_sounding = m_state.note;
+    const int16_t key = m_state.note;
+    m_keyShown = isPianoNote(key) && !m_ports.piano.isPressed(key);
+    pressKey(m_ports.piano, m_ports.midi, key, KeySound::DisplayOnly);
+    m_ports.midi.NoteOn(0, static_cast<int16_t>(m_shown.midiNote()), 127);
+    m_sounding = m_shown.midiNote();
 }
 
 void Trainer::release()
 {
     if (!m_sounding)
         return;
-    const int16_t note = *m_sounding;
+    const int note = *m_sounding;
     m_sounding.reset();
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + note));
+    m_ports.midi.NoteOff(0, static_cast<int16_t>(note));
     if (m_keyShown) {
-        releaseKey(m_ports.piano, m_ports.midi, note, KeySound::DisplayOnly);
+        releaseKey(m_ports.piano, m_ports.midi, static_cast<int16_t>(note - MidiNoteOffset), KeySound::DisplayOnly);
         m_keyShown = false;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/drawn_note.h"
 #include "compose/ports.h"
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
@@ -10,24 +11,35 @@
 
 namespace zintaro::compose {
 
-// The trainer's notes lie between C4 and C6, natural notes only.
+// The treble trainer's notes lie between C4 and C6, natural notes only.
+// Steps are counted from F3, as the piano's white keys are.
 inline constexpr int TrainerLowestStep = 4;
 inline constexpr int TrainerHighestStep = 18;
+
+// The natural notes a clef's trainer shows by itself, as steps from F3:
+// treble C4–C6, bass G2–C4, grand staff C3–C5.
+struct TrainerRange {
+    int lowestStep = TrainerLowestStep;
+    int highestStep = TrainerHighestStep;
+};
+TrainerRange defaultRangeOf(Clef clef);
 
 // The trainer's own staff column. It is not the composition's cursor, which
 // the trainer leaves where it stands.
 inline constexpr int TrainerColumn = 0;
 
 // The random step of a draw u in [0, 1): 4 + u × 14 rounded half to even, so
-// the outer steps 4 and 18 come up half as often as the others.
-int RandomTrainerStep(double u);
+// the outer steps 4 and 18 come up half as often as the others. Another
+// range is drawn the same way.
+int RandomTrainerStep(double u, TrainerRange range = {});
 
 // The reading trainer of "Leggi", driven by the window's timer: every second
 // tick shows a new note in its column, the tick after sounds it, speaks its
 // name or, with "Muto", stays silent.
 class Trainer {
 public:
-    // Where the trainer stands: the step and note it shows, whether the next
+    // Where the trainer stands: the step and the piano key of the note it
+    // shows (a key outside 0..35 for a note off the piano), whether the next
     // tick shows or sounds, and the scale walk's direction.
     struct State {
         int step = TrainerLowestStep - 1;
@@ -47,17 +59,28 @@ public:
     // "Leggi" left or the program closing: silences the note it sounded.
     void leave();
 
-    // "Scala" checked: the scale walk starts again upward from C4.
+    // "Scala" checked: the scale walk starts again upward from the range's
+    // lowest note.
     void restartScaleWalk();
+
+    // The staves the notes are shown on. A new clef starts its scale walk
+    // from its lowest note.
+    void setClef(Clef clef);
+    Clef clef() const { return m_clef; }
+    // Lays out the clef's staves at the drawing scale.
+    void showStaves();
 
     // "Rispondi": shows the next note without sounding it, the scale walk's
     // next step with "Scala", otherwise a random note other than the one shown.
-    int16_t showAnswerNote();
+    DrawnNote showAnswerNote();
 
-    // Draws the shown note's head again in a colour.
+    // Draws the shown note again, its head in a colour.
     void markShownNote(staff::Rgb colour);
+    // Wipes the shown note off the staves.
+    void eraseShownNote();
 
     const State& state() const { return m_state; }
+    const DrawnNote& shown() const { return m_shown; }
 
 private:
     void showNext();
@@ -66,11 +89,15 @@ private:
     void sound();
     void release();
 
+    void drawShownNote(staff::Rgb colour);
+
     Modulo1& m_m;
     State m_state;
+    Clef m_clef = Clef::Treble;
+    DrawnNote m_shown;
     Ports m_ports;
     std::mt19937 m_random;
-    std::optional<int16_t> m_sounding; // the note whose note-off is owed
+    std::optional<int> m_sounding; // the MIDI note whose note-off is owed
     bool m_keyShown = false; // the trainer pressed the key of m_sounding
 };
 

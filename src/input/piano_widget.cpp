@@ -149,6 +149,18 @@ void PianoWidget::focusFirstKey()
     m_keys[0]->setFocus(Qt::OtherFocusReason);
 }
 
+int octaveStepOf(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_PageDown:
+        return -1;
+    case Qt::Key_PageUp:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 int16_t keyCodeOf(const QKeyEvent& event)
 {
     if (event.modifiers() & Qt::KeypadModifier)

@@ -67,4 +67,8 @@ private:
 // position, as on a US layout, where it does not.
 int16_t keyCodeOf(const QKeyEvent& event);
 
+// The octaves a key moves the computer keyboard's notes by: −1 for Page
+// Down, +1 for Page Up, 0 for any other key.
+int octaveStepOf(const QKeyEvent& event);
+
 } // namespace zintaro::input

@@ -34,8 +34,7 @@ void MidiInputDispatch::receive(const MidiEvent& event)
     case MidiEvent::Type::NoteOn:
         m_held[event.data1].store(true, std::memory_order_relaxed);
         m_sinks.soundNow(pack(NoteOnChannel0, event.data1, event.data2));
-        if (isPianoNote(noteIndex))
-            m_sinks.post({ static_cast<int16_t>(noteIndex), event.data2, true });
+        m_sinks.post({ static_cast<int16_t>(noteIndex), event.data2, true });
         break;
     case MidiEvent::Type::NoteOff:
         m_held[event.data1].store(false, std::memory_order_relaxed);
@@ -62,9 +61,7 @@ void MidiInputDispatch::releaseHeldNotes()
 void MidiInputDispatch::noteOff(uint8_t note)
 {
     m_sinks.soundNow(pack(NoteOnChannel0, note, 0));
-    const int noteIndex = note - MidiNoteOffset;
-    if (isPianoNote(noteIndex))
-        m_sinks.post({ static_cast<int16_t>(noteIndex), 0, false });
+    m_sinks.post({ static_cast<int16_t>(note - MidiNoteOffset), 0, false });
 }
 
 } // namespace zintaro::midi

@@ -10,9 +10,10 @@
 
 namespace zintaro::midi {
 
-// A key of the piano pressed or released on a MIDI keyboard.
+// A key pressed or released on a MIDI keyboard. Its note counts from the
+// piano's first key: 0 (F3) .. 35 (E6) on the piano, any MIDI note beyond.
 struct NoteEvent {
-    int16_t noteIndex; // 0 (F3) .. 35 (E6)
+    int16_t noteIndex; // MIDI note − 53
     int16_t velocity; // 1..127 when pressed, 0 when released
     bool pressed;
     bool operator==(const NoteEvent&) const = default;
@@ -21,16 +22,15 @@ struct NoteEvent {
 // Where the MIDI input hands its events. soundNow is called on the input's
 // own thread with a short message for the synthesizer (status | data1 << 8
 // | data2 << 16, channel 0), so it must be safe to call from any thread;
-// post receives only the notes of the piano, for the window to queue to its
-// own thread.
+// post receives every note, for the window to queue to its own thread.
 struct MidiInputSinks {
     std::function<void(uint32_t packed)> soundNow;
     std::function<void(NoteEvent)> post;
 };
 
 // What a message from a keyboard does: every note sounds on channel 0 with
-// its velocity, the sustain pedal goes to the synthesizer, and notes on the
-// piano are posted. It remembers the notes held down so that they can be
+// its velocity, the sustain pedal goes to the synthesizer, and every note is
+// posted (the trainer's staves reach beyond the piano). It remembers the notes held down so that they can be
 // released when their keyboard goes away.
 //
 // receive is called from one thread at a time; releaseHeldNotes may be

@@ -3,6 +3,7 @@
 #include "compose/trainer.h"
 #include "input/key_map.h"
 #include "staff/pn_widget.h"
+#include "staff/staff_system.h"
 #include "window_fixture.h"
 
 #include <QFile>
@@ -38,10 +39,11 @@ protected:
     // the top of its ring: a ledger line crosses the ring's sides.
     QRgb headColour() const
     {
-        const int scale = form->state().DrawScale;
-        const int x = 100 * scale;
-        const int y = (90 - 5 * form->state().StaffStep) * scale - 4 * scale - scale / 2;
-        return form->staffSurface().marks().pixel(x, y);
+        const compose::DrawnNote& shown = form->trainer().shown();
+        const staff::StaffSystem system = staff::staffSystemFor(shown.clef, form->state().DrawScale);
+        const int scale = system.scale;
+        const int y = system.yOf(staff::staffPositionOf(shown.note, shown.clef)) - 4 * scale - scale / 2;
+        return form->staffSurface().marks().pixel(system.noteX, y);
     }
 
     int historyLines() const

@@ -96,7 +96,7 @@ TEST(MidiMessageParser, readsTheChannelMessagesOfAByteStream)
         EXPECT_EQ(parse(c.bytes), c.events) << c.what;
 }
 
-TEST(MidiInputDispatch, soundsEveryNoteOnChannel0AndPostsOnlyThePianosNotes)
+TEST(MidiInputDispatch, soundsAndPostsEveryNoteOnChannel0)
 {
     Recorder r;
     MidiInputDispatch dispatch(r.sinks());
@@ -106,7 +106,8 @@ TEST(MidiInputDispatch, soundsEveryNoteOnChannel0AndPostsOnlyThePianosNotes)
     const std::vector<uint32_t> sounded = { pack(0x90, 53, 90), pack(0x90, 53, 0), pack(0x90, 88, 1),
         pack(0x90, 40, 70), pack(0x90, 89, 70), pack(0xB0, 64, 127) };
     EXPECT_EQ(r.sounded, sounded);
-    const std::vector<NoteEvent> posted = { { 0, 90, true }, { 0, 0, false }, { 35, 1, true } };
+    const std::vector<NoteEvent> posted
+        = { { 0, 90, true }, { 0, 0, false }, { 35, 1, true }, { -13, 70, true }, { 36, 70, true } };
     EXPECT_EQ(r.posted, posted);
 }
 
@@ -121,7 +122,7 @@ TEST(MidiInputDispatch, releasingHeldNotesEndsOnlyTheNotesStillDownAndThePedal)
     dispatch.releaseHeldNotes();
     const std::vector<uint32_t> sounded = { pack(0x90, 30, 0), pack(0x90, 60, 0), pack(0xB0, 64, 0) };
     EXPECT_EQ(r.sounded, sounded);
-    EXPECT_EQ(r.posted, (std::vector<NoteEvent> { { 7, 0, false } }));
+    EXPECT_EQ(r.posted, (std::vector<NoteEvent> { { -23, 0, false }, { 7, 0, false } }));
 
     r.sounded.clear();
     dispatch.releaseHeldNotes();

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace zintaro::compose {
+
+// The computer keyboard's 36 keys play F3–E6; while they answer the
+// trainer they can be moved by whole octaves, from three down to one up.
+inline constexpr int LowestKeyboardShift = -3;
+inline constexpr int HighestKeyboardShift = 1;
+
+// The bass clef's notes lie two octaves below the keys' own.
+inline constexpr int BassKeyboardShift = -2;
+
+// The MIDI note a key (0..35) plays with the keys moved by `shift` octaves.
+constexpr int midiNoteOfShiftedKey(int key, int shift)
+{
+    return 53 + key + 12 * shift;
+}
+
+// The key that plays a MIDI note with the keys moved; outside 0..35 when
+// no key does.
+constexpr int shiftedKeyOfMidiNote(int midiNote, int shift)
+{
+    return midiNote - 53 - 12 * shift;
+}
+
+// "Tastiera: Fa1–Mi4": the notes of the keys moved by `shift` octaves.
+std::string keyboardRangeText(int shift);
+
+} // namespace zintaro::compose

@@ -1,0 +1,166 @@
+#include "compose/answer_judge.h"
+#include "compose/answering.h"
+#include "compose/trainer.h"
+#include "input/key_map.h"
+#include "staff/pn_widget.h"
+#include "staff/staff_system.h"
+#include "support/jack_dummy.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <optional>
+
+namespace zintaro::testing {
+namespace {
+
+// "Leggi" on the bass clef or the grand staff, answered with real keys.
+class ClefWindowTest : public WindowTest {
+protected:
+    QAction* clefItem(const char* text) const
+    {
+        for (QAction* a : form->controls().practiceMenu->actions())
+            if (a->text() == QString::fromUtf8(text))
+                return a;
+        return nullptr;
+    }
+
+    int shownNote() const { return form->trainer().shown().midiNote(); }
+
+    // The computer key that plays a note with the keys moved by `shift` octaves.
+    Qt::Key keyFor(int midiNote, int shift) const
+    {
+        const int index = midiNote - 53 - 12 * shift;
+        EXPECT_TRUE(index >= 0 && index < 36) << midiNote;
+        return static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(std::clamp(index, 0, 35))).keyCode);
+    }
+
+    QString status() const { return form->statusText()->text(); }
+};
+
+TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidiKeyboards)
+{
+    const QList<QAction*> menu = form->menuBar()->actions().front()->menu()->actions();
+    const auto midiAt = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->text() == "Tastiera MIDI"; });
+    ASSERT_NE(midiAt, menu.end());
+    ASSERT_NE(midiAt + 1, menu.end());
+    EXPECT_EQ((*(midiAt + 1))->text(), "Pratica");
+
+    const QList<QAction*> items = form->controls().practiceMenu->actions();
+    ASSERT_GE(items.size(), 4);
+    EXPECT_TRUE(items[items.size() - 4]->isSeparator());
+    EXPECT_TRUE(clefItem("Chiave di Sol")->isChecked());
+    clefItem("Doppio pentagramma")->trigger();
+    clefItem("Chiave di Fa")->trigger();
+    EXPECT_FALSE(clefItem("Chiave di Sol")->isChecked());
+    EXPECT_FALSE(clefItem("Doppio pentagramma")->isChecked());
+    EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
+    EXPECT_EQ(form->trainer().clef(), Clef::Bass);
+}
+
+TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThemFurther)
+{
+    clefItem("Chiave di Fa")->trigger();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    EXPECT_EQ(status(), QString::fromUtf8("Tastiera: Fa1–Mi4"));
+
+    // The note shown lies on the bass staff: its key, two octaves up on the
+    // computer keyboard, answers it right and sounds the note itself.
+    const int note = shownNote();
+    EXPECT_GE(note, 43); // G2
+    EXPECT_LE(note, 60); // C4
+    midi.sent.clear();
+    press(keyFor(note, -2));
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { note });
+    release(keyFor(note, -2));
+    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1")) << form->LabScore()->text().toStdString();
+
+    const struct {
+        int key;
+        const char* status;
+    } steps[] = {
+        { Qt::Key_PageDown, "Tastiera: Fa0–Mi3" },
+        { Qt::Key_PageDown, "Tastiera: Fa0–Mi3" }, // three octaves down at most
+        { Qt::Key_PageUp, "Tastiera: Fa1–Mi4" }, { Qt::Key_PageUp, "Tastiera: Fa2–Mi5" },
+        { Qt::Key_PageUp, "" }, // the keys' own notes: nothing to tell
+        { Qt::Key_PageUp, "Tastiera: Fa4–Mi7" }, { Qt::Key_PageUp, "Tastiera: Fa4–Mi7" }, // one octave up at most
+    };
+    for (const auto& step : steps) {
+        tap(step.key);
+        EXPECT_EQ(status(), QString::fromUtf8(step.status));
+    }
+
+    clefItem("Chiave di Sol")->trigger();
+    EXPECT_EQ(status(), QString());
+    // "Componi" plays the keys' own notes whatever the trainer's shift.
+    clefItem("Chiave di Fa")->trigger();
+    compose();
+    EXPECT_EQ(status(), QString());
+    tap(Qt::Key_T);
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { 60 });
+    tap(Qt::Key_PageDown);
+    tap(Qt::Key_T);
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 60 }));
+}
+
+// The window listening to MIDI keyboards, with a keyboard on a JACK server
+// of the test's own.
+class GrandStaffKeyboardTest : public ClefWindowTest {
+protected:
+    void SetUp() override
+    {
+        const std::string jackd = findProgram("jackd");
+        if (jackd.empty())
+            GTEST_SKIP() << "skipped: jackd is not installed (Debian package jackd2)";
+        if (access("/dev/snd/seq", F_OK) == 0)
+            GTEST_SKIP() << "skipped: this machine has an ALSA sequencer, which the window would listen to";
+        server.emplace(jackd);
+        ASSERT_TRUE(server->ready()) << "the dummy JACK server did not start";
+        keyboard.emplace("grand keys");
+        ASSERT_TRUE(keyboard->ok());
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path(), true });
+        form->Form_Load();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    void TearDown() override
+    {
+        form.reset();
+        keyboard.reset();
+        server.reset();
+    }
+
+    std::optional<DummyJackServer> server;
+    std::optional<JackKeyboard> keyboard;
+};
+
+TEST_F(GrandStaffKeyboardTest, aMidiKeyboardAnswersNotesOfBothStavesAlsoBelowThePiano)
+{
+    clefItem("Doppio pentagramma")->trigger();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    bool belowThePiano = false;
+    bool upperStaff = false;
+    int right = 0;
+    for (int i = 0; i < 40 && !(belowThePiano && upperStaff); ++i) {
+        const int note = shownNote();
+        ASSERT_GE(note, 48); // C3
+        ASSERT_LE(note, 72); // C5
+        belowThePiano = belowThePiano || note < 53;
+        upperStaff = upperStaff || note >= 60;
+        keyboard->send({ 0x90, static_cast<uint8_t>(note), 90 });
+        ++right;
+        const QString score = QStringLiteral("giuste %1 su %1").arg(right);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->LabScore()->text().startsWith(score); }, 5000))
+            << form->LabScore()->text().toStdString() << " for note " << note;
+        keyboard->send({ 0x80, static_cast<uint8_t>(note), 0 });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shownNote() != note; }, 5000));
+    }
+    EXPECT_TRUE(belowThePiano) << "no note below F3 in 40 draws";
+    EXPECT_TRUE(upperStaff);
+}
+
+} // namespace
+} // namespace zintaro::testing
