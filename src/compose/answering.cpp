@@ -60,6 +60,7 @@ void Answering::stop()
         return;
     carryOut(m_judge.stop(), 0);
     wipeSummary();
+    m_sessionStart.reset();
     m_active = false;
 }
 
@@ -178,7 +179,14 @@ void Answering::showNote(int64_t now)
 void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
     if (result.record) {
-        if (auto notice = m_history.append(LocalTime::now(), *result.record))
+        const LocalTime when = LocalTime::now();
+        if (!m_sessionStart)
+            m_sessionStart = when;
+        // The record is of the note shown, on its staff and as it is written.
+        const DrawnNote& shown = m_trainer.shown();
+        const AnswerContext context { *m_sessionStart, shown.clef,
+            shown.midiNote() == result.record->shown ? shown.note : sharpSpelling(result.record->shown) };
+        if (auto notice = m_history.append(when, *result.record, context))
             m_notice = std::move(notice);
     }
     for (const AnswerStep& step : result.steps) {
@@ -211,9 +219,11 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::ShowSummary:
             showSummary();
+            m_sessionStart.reset();
             break;
         case AnswerAction::StartNewSession:
             wipeSummary();
+            m_sessionStart.reset();
             break;
         }
     }

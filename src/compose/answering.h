@@ -92,6 +92,7 @@ private:
     // change while a key is held, and its note-off must still match.
     std::array<int, NoteCountOnPiano> m_keyNotes {};
     std::optional<std::string> m_notice;
+    std::optional<LocalTime> m_sessionStart; // the time of the session's first answer
 };
 
 } // namespace zintaro::compose

@@ -165,6 +165,17 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
         EXPECT_FALSE(rig.piano.anyPressed());
         answering.stop();
     }
+
+    // Every answer is kept with the staff and the spelling of its note.
+    std::vector<Clef> clefs;
+    for (const AnswerHistoryRow& row : readAnswerHistory(history)) {
+        ASSERT_TRUE(row.clef && row.spelled && row.sessionUtcMs);
+        EXPECT_EQ(midiNoteOf(*row.spelled), row.record.shown);
+        EXPECT_LE(*row.sessionUtcMs, row.utcMs);
+        if (clefs.empty() || clefs.back() != *row.clef)
+            clefs.push_back(*row.clef);
+    }
+    EXPECT_EQ(clefs, (std::vector<Clef> { Clef::Treble, Clef::Bass, Clef::Grand }));
 }
 
 TEST_F(ClefTrainerTest, aKeyHeldWhileTheOctavesMoveEndsTheNoteItStarted)
