@@ -8,6 +8,7 @@
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -58,6 +59,30 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidi
     EXPECT_FALSE(clefItem("Doppio pentagramma")->isChecked());
     EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
     EXPECT_EQ(form->trainer().clef(), Clef::Bass);
+}
+
+TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
+{
+    clefItem("Doppio pentagramma")->trigger();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    const QLabel* label = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    ASSERT_TRUE(label);
+    for (int i = 0; i < 12; ++i) {
+        const compose::DrawnNote& shown = form->trainer().shown();
+        const staff::StaffSystem system = staff::staffSystemFor(Clef::Grand, form->state().DrawScale);
+        const int y = system.yOf(staff::staffPositionOf(shown.note, Clef::Grand));
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_EQ(label->text().toStdString(), staff::writtenName(shown.note));
+        EXPECT_LT(std::abs(label->geometry().center().y() - y), label->height()) << "beside its note";
+        EXPECT_GT(label->x(), system.noteX + 5 * system.scale) << "right of the head";
+        EXPECT_LT(label->x(), system.noteX + 20 * system.scale);
+        const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
+        if (i == 0 && !artifacts.isEmpty() && QDir().mkpath(artifacts))
+            form->staffSurface().renderToImage().save(artifacts + QStringLiteral("/leggi-grand-staff.png"));
+        form->answering().noteDown(shown.midiNote(), 1000 * (i + 1));
+        form->answering().noteUp(shown.midiNote(), 1000 * (i + 1) + 10);
+        form->answering().timerDue(1000 * (i + 1) + 500);
+    }
 }
 
 TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThemFurther)
