@@ -17,8 +17,8 @@
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "midi/shared_midi.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -189,7 +189,7 @@ void Form1::lst_sound_list_Click()
 void Form1::SetLayout()
 {
     applyLayout(m_controls, m_state.DrawScale);
-    staff::DrawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(m_state, *m_controls.staff);
 }
 
 void Form1::Op3_Click(int index)

@@ -78,7 +78,7 @@ public:
     midi::MidiOut& midi() { return *m_midi; }
     compose::Playback& playback() { return *m_playback; }
     compose::Trainer& trainer() { return *m_trainer; }
-    staff::PnWidget& staffSurface() { return *m_controls.staff; }
+    staff::StaffWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }

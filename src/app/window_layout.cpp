@@ -1,7 +1,7 @@
 #include "app/window_layout.h"
 
 #include "input/piano_widget.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 
 #include <QButtonGroup>
@@ -223,7 +223,7 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.scoreLabel->setPalette(scoreColours);
     c.scoreLabel->hide();
 
-    c.staff = new staff::PnWidget(c.central);
+    c.staff = new staff::StaffWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
     c.staff->setGeometry(twipRect(-120, 960, 18855, 2500));
     c.staff->setSwitchNameLabel(c.nameLabel);

@@ -19,7 +19,7 @@ class QWidget;
 namespace zintaro {
 class Dialogs;
 namespace staff {
-class PnWidget;
+class StaffWidget;
 }
 namespace input {
 class PianoWidget;
@@ -67,7 +67,7 @@ struct WindowControls {
     QPushButton* scaleSwitch = nullptr; // CkRnd
     QPushButton* answerSwitch = nullptr; // CkRisp: "Rispondi"
     QLabel* scoreLabel = nullptr; // LabScore: the answers' score
-    staff::PnWidget* staff = nullptr; // Pn
+    staff::StaffWidget* staff = nullptr; // Pn
     QListWidget* deviceList = nullptr; // List1
     QLabel* deviceLabel = nullptr; // Label1
     QLabel* helpLabel = nullptr; // lblHelp

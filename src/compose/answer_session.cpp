@@ -45,7 +45,7 @@ std::string noteNameOfMidi(int midiNote)
     const int index = midiNote - MidiNoteOffset;
     if (!isPianoNote(index))
         return std::to_string(midiNote);
-    std::string name { SpokenName(index) };
+    std::string name { spokenName(index) };
     if (isSharp(static_cast<int16_t>(index)))
         name += '#';
     return name;

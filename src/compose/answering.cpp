@@ -140,7 +140,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -185,7 +185,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
     for (size_t i = 0; i < lines.size(); ++i) {

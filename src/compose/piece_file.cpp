@@ -13,8 +13,8 @@ bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path
         return false;
     storage::ApplyToStore(*piece, m.Composition);
     m.NoteCount = piece->NoteCount();
-    staff::DrawPage(m, ports.surface, m.pageOf(m.NoteCount));
-    staff::PlaceCursor(m, ports.surface, m.NoteCount);
+    staff::drawPage(m, ports.surface, m.pageOf(m.NoteCount));
+    staff::placeCursor(m, ports.surface, m.NoteCount);
     return true;
 }
 

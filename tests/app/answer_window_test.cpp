@@ -2,7 +2,7 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "input/key_map.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QFile>

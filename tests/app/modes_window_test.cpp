@@ -1,5 +1,5 @@
 #include "compose/playback.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QLabel>
