@@ -68,7 +68,6 @@ void Form1::stopAnswering()
 
 void Form1::AnswerTimer_Timer()
 {
-    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_answering->timerDue(m_clock.elapsed());
     afterAnswering();
 }
