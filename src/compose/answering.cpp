@@ -3,6 +3,7 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/speech.h"
@@ -84,7 +85,7 @@ void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
     // The student's note ends before the correction that follows it.
     m_ports.piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
-        m_ports.midi.NoteOff(0, static_cast<int16_t>(note));
+        m_ports.midi.noteOff(0, note);
     m_judge.setVoice(voiceOf(m_m));
     carryOut(m_judge.keyUp(note, now), now);
 }
@@ -117,7 +118,7 @@ void Answering::answerNote(int midiNote, int64_t now, KeySound sound)
     if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
         m_ports.piano.setPressed(key, true);
         if (sound == KeySound::Sounded && !m_m.Mute && !m_m.SpeakNames)
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(midiNote), 127);
+            m_ports.midi.noteOn(0, midiNote, 127);
     }
     if (!m_m.Mute && m_m.SpeakNames)
         speakName(midiNote);
@@ -199,7 +200,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(step.midiNote), 127);
+            m_ports.midi.noteOn(0, step.midiNote, 127);
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
@@ -240,7 +241,7 @@ void Answering::pressCorrectionKey(int midiNote)
 void Answering::releaseCorrection(int midiNote, bool sounded)
 {
     if (sounded)
-        m_ports.midi.NoteOff(0, static_cast<int16_t>(midiNote));
+        m_ports.midi.noteOff(0, midiNote);
     if (m_correctionKeyShown) {
         releaseKey(m_ports.piano, m_ports.midi, keyOf(midiNote), KeySound::DisplayOnly);
         m_correctionKeyShown = false;

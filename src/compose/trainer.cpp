@@ -2,6 +2,7 @@
 
 #include "compose/answer_judge.h"
 #include "compose/piano_entry.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/speech.h"
@@ -37,7 +38,7 @@ TrainerRange defaultRangeOf(Clef clef)
     return {};
 }
 
-int RandomTrainerStep(double u, TrainerRange range)
+int randomTrainerStep(double u, TrainerRange range)
 {
     // nearbyint rounds half to even under the default rounding mode.
     const int offset = static_cast<int>(std::nearbyint(u * (range.highestStep - range.lowestStep)));
@@ -119,7 +120,7 @@ void Trainer::advance(bool avoidRepeat)
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
         const auto draw
-            = [this, range] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0, range); };
+            = [this, range] { return randomTrainerStep(static_cast<double>(m_random()) / 4294967296.0, range); };
         m_state.step = avoidRepeat ? drawOtherThan(m_state.step, draw) : draw();
     } else if (!m_state.descending) {
         ++m_state.step;
@@ -132,7 +133,7 @@ void Trainer::advance(bool avoidRepeat)
             m_state.descending = false;
     }
     m_shown = { naturalAtStep(m_state.step - StepsBelowMiddleC), m_clef, false };
-    m_state.note = static_cast<int16_t>(m_shown.midiNote() - MidiNoteOffset);
+    m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
 }
 
 void Trainer::drawShown()
@@ -161,7 +162,7 @@ void Trainer::sound()
     const int16_t key = m_state.note;
     m_keyShown = isPianoNote(key) && !m_ports.piano.isPressed(key);
     pressKey(m_ports.piano, m_ports.midi, key, KeySound::DisplayOnly);
-    m_ports.midi.NoteOn(0, static_cast<int16_t>(m_shown.midiNote()), 127);
+    m_ports.midi.noteOn(0, static_cast<int16_t>(m_shown.midiNote()), 127);
     m_sounding = m_shown.midiNote();
 }
 
@@ -171,9 +172,9 @@ void Trainer::release()
         return;
     const int note = *m_sounding;
     m_sounding.reset();
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(note));
+    m_ports.midi.noteOff(0, static_cast<int16_t>(note));
     if (m_keyShown) {
-        releaseKey(m_ports.piano, m_ports.midi, static_cast<int16_t>(note - MidiNoteOffset), KeySound::DisplayOnly);
+        releaseKey(m_ports.piano, m_ports.midi, static_cast<int16_t>(note - midiNoteOfKey(0)), KeySound::DisplayOnly);
         m_keyShown = false;
     }
 }

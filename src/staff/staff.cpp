@@ -7,7 +7,7 @@
 
 namespace zintaro::staff {
 
-void DrawStaff(Modulo1& m, StaffSurface& surface)
+void drawStaff(Modulo1& m, StaffSurface& surface)
 {
     showStaffSystem(surface, staffSystemFor(Clef::Treble, m.DrawScale));
     // Every image goes, not only the first 41: a page with many quarter rests
@@ -17,17 +17,17 @@ void DrawStaff(Modulo1& m, StaffSurface& surface)
     m.RestImageNext = 0;
 }
 
-int16_t NotePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
+int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
 {
-    m.StaffStep = StaffStepOf(noteIndex);
+    m.StaffStep = staffStepOf(noteIndex);
     if (m.WriteNames)
-        surface.setNameLabels(std::string(WrittenName(noteIndex)));
+        surface.setNameLabels(std::string(writtenName(noteIndex)));
     return m.StaffStep;
 }
 
-void SpeakNoteName(Speech& speech, int16_t noteIndex)
+void speakNoteName(Speech& speech, int16_t noteIndex)
 {
-    speech.say(std::string(SpokenName(noteIndex)));
+    speech.say(std::string(spokenName(noteIndex)));
 }
 
 } // namespace zintaro::staff

@@ -177,7 +177,7 @@ void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note,
     s.setForeground(Black);
 
     if (writeName)
-        s.setNameLabels(writtenName(note));
+        s.setNameLabels(nameLabelText(note));
     s.setStaffLabelLeft(system.labelLeft);
     s.setStaffLabelTop(y - system.labelRaise);
 }
@@ -190,7 +190,7 @@ void eraseShownNote(StaffSurface& s, const StaffSystem& system)
         static_cast<float>(bottom), White);
 }
 
-std::string writtenName(SpelledNote note)
+std::string nameLabelText(SpelledNote note)
 {
     std::string name = noteName(note, NoteNaming::Solfege, false);
     std::transform(name.begin(), name.end(), name.begin(),

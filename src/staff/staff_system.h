@@ -69,6 +69,6 @@ void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note,
 void eraseShownNote(StaffSurface& s, const StaffSystem& system);
 
 // "DO", "FA DIESIS", "SI BEMOLLE": a name label's text.
-std::string writtenName(SpelledNote note);
+std::string nameLabelText(SpelledNote note);
 
 } // namespace zintaro::staff

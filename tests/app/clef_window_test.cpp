@@ -2,8 +2,8 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "input/key_map.h"
-#include "staff/pn_widget.h"
 #include "staff/staff_system.h"
+#include "staff/staff_widget.h"
 #include "support/jack_dummy.h"
 #include "window_fixture.h"
 
@@ -72,7 +72,7 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
         const staff::StaffSystem system = staff::staffSystemFor(Clef::Grand, form->state().DrawScale);
         const int y = system.yOf(staff::staffPositionOf(shown.note, Clef::Grand));
         EXPECT_TRUE(label->isVisible());
-        EXPECT_EQ(label->text().toStdString(), staff::writtenName(shown.note));
+        EXPECT_EQ(label->text().toStdString(), staff::nameLabelText(shown.note));
         EXPECT_LT(std::abs(label->geometry().center().y() - y), label->height()) << "beside its note";
         EXPECT_GT(label->x(), system.noteX + 5 * system.scale) << "right of the head";
         EXPECT_LT(label->x(), system.noteX + 20 * system.scale);
@@ -146,7 +146,7 @@ protected:
         keyboard.emplace("grand keys");
         ASSERT_TRUE(keyboard->ok());
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path(), true });
+        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path(), true });
         form->Form_Load();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));

@@ -74,7 +74,7 @@ TEST_F(ClefTrainerTest, eachClefDrawsEveryNaturalOfItsRangeAndWalksItsScaleUpAnd
             const DrawnNote& shown = trainer.shown();
             EXPECT_EQ(shown.clef, range.clef);
             EXPECT_EQ(shown.note.accidental, Accidental::Natural);
-            EXPECT_EQ(trainer.state().note, shown.midiNote() - MidiNoteOffset);
+            EXPECT_EQ(trainer.state().note, shown.midiNote() - midiNoteOfKey(0));
             steps.insert(stepsFromMiddleC(shown.note));
             trainer.tick();
         }

@@ -1,4 +1,4 @@
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "staff/staff_system.h"
 
 #include <QDir>
@@ -72,7 +72,7 @@ protected:
         EXPECT_LE(different, actual.width() * actual.height() / 1000) << name;
     }
 
-    PnWidget pn;
+    StaffWidget pn;
 };
 
 TEST_F(StaffPictures, theTrebleStaffWithANoteOnEveryLineAndSpace)

@@ -175,11 +175,11 @@ TEST(ShownNotes, ledgerLinesSignsAndHeadFollowTheNotesPlace)
             EXPECT_LT(signs[0].y1, y);
             EXPECT_GT(signs[0].y2, y) << "the sign spans its note's line or space";
         }
-        EXPECT_EQ(s.nameLabels, writtenName(n));
+        EXPECT_EQ(s.nameLabels, nameLabelText(n));
         EXPECT_EQ(s.staffLabelTop, y - 15);
     }
-    EXPECT_EQ(writtenName(note("F#3")), "FA DIESIS");
-    EXPECT_EQ(writtenName(note("Bb1")), "SI BEMOLLE");
+    EXPECT_EQ(nameLabelText(note("F#3")), "FA DIESIS");
+    EXPECT_EQ(nameLabelText(note("Bb1")), "SI BEMOLLE");
 }
 
 } // namespace
