@@ -39,6 +39,12 @@ install(FILES ${resources}/icons/${ZINTARO_ID}.svg DESTINATION share/icons/hicol
 # The package.
 set(package COMPONENT package EXCLUDE_FROM_ALL)
 install(TARGETS zintaro RUNTIME DESTINATION bin ${package})
+# The progress page's module, which the program looks for in ../lib/zintaro
+# when it is not beside it. Debian wants shared objects not executable.
+if(TARGET zintaro-progress)
+  install(TARGETS zintaro-progress LIBRARY DESTINATION lib/zintaro
+    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ ${package})
+endif()
 install(FILES ${resources}/${ZINTARO_ID}.desktop DESTINATION share/applications ${package})
 install(FILES ${generated}/${ZINTARO_ID}.metainfo.xml DESTINATION share/metainfo ${package})
 foreach(size IN LISTS icon_sizes)

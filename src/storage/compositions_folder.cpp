@@ -26,7 +26,7 @@ bool sharedByEveryUser(const std::filesystem::path& programFolder)
 std::filesystem::path compositionsFolder(
     const std::filesystem::path& programFolder, bool programFolderWritable, const char* xdgDataHome, const char* home)
 {
-    const std::filesystem::path beside = programFolder / "files";
+    std::filesystem::path beside = programFolder / "files";
     if (programFolderWritable && !sharedByEveryUser(programFolder))
         return beside;
     // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules ask.
