@@ -3,7 +3,6 @@
 #include "app/form1.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
-#include "core/held_dialogs.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"
 #include "storage/compositions_folder.h"
@@ -63,8 +62,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
 
-    zintaro::app::QtDialogs boxes;
-    zintaro::HeldDialogs dialogs(boxes);
+    zintaro::app::QtDialogs dialogs;
 
     // Form_Initialize: one copy per user, then the help text (in the window).
     zintaro::app::Form1* window = nullptr;
@@ -82,7 +80,11 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
         };
     auto midiSystem = zintaro::midi::makeSystemMidi(midiOptions);
-    auto speech = zintaro::staff::makeItalianSpeech(dialogs);
+    // Speech is only asked for once the window is up, and tells it through the window.
+    auto speech = zintaro::staff::makeItalianSpeech([&window](const zintaro::staff::SpeechFailure& failure) {
+        if (window)
+            window->speechFailed(failure.text);
+    });
     const std::filesystem::path folder
         = zintaro::storage::compositionsFolderFor(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
     // Made now so that "Carica" lists it from the first run; a folder that
@@ -93,7 +95,7 @@ int main(int argc, char* argv[])
 
     zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
     window = &form;
-    boxes.setParent(&form);
+    dialogs.setParent(&form);
     // The window's frame appears first; its controls and the start-up
     // procedure follow at the event loop's first turn.
     form.showMaximized();
