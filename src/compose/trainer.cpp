@@ -104,6 +104,17 @@ DrawnNote Trainer::showAnswerNote()
     return m_shown;
 }
 
+DrawnNote Trainer::showAnswerNote(const DrawnNote& chosen)
+{
+    release();
+    m_shown = chosen;
+    m_shown.clef = m_clef;
+    m_state.step = stepOf(chosen.note);
+    m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
+    drawShown();
+    return m_shown;
+}
+
 void Trainer::markShownNote(staff::Rgb colour)
 {
     drawShownNote(colour);

@@ -178,6 +178,16 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
     EXPECT_EQ(clefs, (std::vector<Clef> { Clef::Treble, Clef::Bass, Clef::Grand }));
 }
 
+TEST_F(ClefTrainerTest, aNoteChosenElsewhereIsShownSpelledOnTheTrainersStaves)
+{
+    trainer.setClef(Clef::Grand);
+    const DrawnNote shown = trainer.showAnswerNote({ *parseSpelled("Db4"), Clef::Treble, true });
+    EXPECT_EQ(shown, (DrawnNote { *parseSpelled("Db4"), Clef::Grand, true }));
+    EXPECT_EQ(trainer.state().note, 61 - midiNoteOfKey(0));
+    EXPECT_EQ(rig.surface.marksOf(RecordingSurface::Kind::Flat).size(), 1u);
+    EXPECT_EQ(rig.surface.nameLabels, "RE BEMOLLE");
+}
+
 TEST_F(ClefTrainerTest, aKeyHeldWhileTheOctavesMoveEndsTheNoteItStarted)
 {
     trainer.setClef(Clef::Bass);
