@@ -1,5 +1,5 @@
-#include "staff/staff_widget.h"
 #include "staff/staff_system.h"
+#include "staff/staff_widget.h"
 
 #include <QDir>
 #include <QImage>
