@@ -4,6 +4,7 @@
 #include "compose/trainer.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "staff/speech.h"
 #include "staff/staff.h"
 
 #include <utility>
@@ -63,6 +64,23 @@ void Answering::stop()
     carryOut(m_judge.stop(), 0);
     wipeSummary();
     m_active = false;
+    m_sessionStart.reset();
+}
+
+void Answering::setPracticeChoices(const PracticeChoices& choices)
+{
+    if (choices == m_draw.choices())
+        return;
+    m_draw.setChoices(choices);
+}
+
+const NoteMemory& Answering::memory()
+{
+    if (!m_memoryRead) {
+        m_memory = NoteMemory::fromHistory(readAnswerHistory(m_history.path()));
+        m_memoryRead = true;
+    }
+    return m_memory;
 }
 
 void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
@@ -110,21 +128,52 @@ std::optional<std::string> Answering::takeNotice()
 
 AnswerMode Answering::mode() const
 {
-    return m_m.ScaleWalk ? AnswerMode::Scale : AnswerMode::Random;
+    if (m_m.ScaleWalk)
+        return AnswerMode::Scale;
+    return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
 }
 
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
-    const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(MidiNoteOffset + note, now, mode()), now);
+    if (m_m.ScaleWalk) {
+        m_trainer.showAnswerNote();
+    } else {
+        const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
+        m_trainer.showDrawnNote(m_draw.next(known, LocalTime::now().utcMilliseconds()));
+    }
+    m_shown = m_trainer.shownNote();
+    m_firstAnswerDue = true;
+    if (!m_sessionStart)
+        m_sessionStart = LocalTime::now();
+    carryOut(m_judge.noteShown(m_shown.midiNote(), now, mode()), now);
+}
+
+void Answering::remember(const AnswerRecord& record, const LocalTime& when)
+{
+    // Answers to the note shown feed the memory once it has been read, so it
+    // stays what the file says without reading it again.
+    const int64_t utc = when.utcMilliseconds();
+    if (!m_firstAnswerDue) {
+        if (m_memoryRead)
+            m_memory.seenAgain(m_shown.clef, m_shown.note, utc);
+        return;
+    }
+    m_firstAnswerDue = false;
+    if (m_memoryRead)
+        m_memory.firstAnswer(m_shown.clef, m_shown.note, record.right, record.responseMs, utc);
+    if (!m_m.ScaleWalk)
+        m_draw.firstAnswer(record.right);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
     if (result.record) {
-        if (auto notice = m_history.append(LocalTime::now(), *result.record))
+        const LocalTime when = LocalTime::now();
+        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
+        if (auto notice = m_history.append(when, *result.record, context))
             m_notice = std::move(notice);
+        remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
         switch (step.action) {
@@ -140,7 +189,10 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            if (step.midiNote == m_shown.midiNote())
+                m_ports.speech.say(noteName(m_shown.note, NoteNaming::Solfege, false));
+            else
+                staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -156,6 +208,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::ShowSummary:
             showSummary();
+            m_sessionStart.reset();
             break;
         case AnswerAction::StartNewSession:
             wipeSummary();

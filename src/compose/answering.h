@@ -2,8 +2,11 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_judge.h"
+#include "compose/drawn_note.h"
+#include "compose/note_memory.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
+#include "compose/practice_draw.h"
 #include "core/modulo1.h"
 
 #include <cstdint>
@@ -30,6 +33,13 @@ public:
 
     // A new note at once, in place of the one shown ("Scala" switched).
     void showNewNote(int64_t now);
+
+    // What to read from the next note on ("Pratica"). The memory of the
+    // notes is read from the history the first time "Ripasso" needs it.
+    void setPracticeChoices(const PracticeChoices& choices);
+    const PracticeChoices& practiceChoices() const { return m_draw.choices(); }
+    // Seeds the draw; the window seeds it from the clock, tests fix it.
+    void seedDraw(uint32_t seed) { m_draw.seed(seed); }
 
     // "Rispondi" off, "Leggi" left or the program closing: the session ends
     // without a summary, the correction heard is silenced and the summary
@@ -63,6 +73,8 @@ private:
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     AnswerMode mode() const;
+    void remember(const AnswerRecord& record, const LocalTime& when);
+    const NoteMemory& memory();
 
     Modulo1& m_m;
     Ports m_ports;
@@ -73,6 +85,13 @@ private:
     bool m_summaryShown = false;
     bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
     std::optional<std::string> m_notice;
+
+    PracticeDraw m_draw;
+    NoteMemory m_memory;
+    bool m_memoryRead = false;
+    DrawnNote m_shown;
+    bool m_firstAnswerDue = false; // the shown note has had no answer yet
+    std::optional<LocalTime> m_sessionStart;
 };
 
 } // namespace zintaro::compose
