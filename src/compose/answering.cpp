@@ -146,7 +146,7 @@ void Answering::showNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    carryOut(m_judge.noteShown(m_shown.midiNote(), now, mode()), now);
+    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
 }
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
