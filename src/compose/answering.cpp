@@ -41,6 +41,8 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
     , m_ports(ports)
     , m_trainer(trainer)
     , m_history(std::move(historyFile))
+    , m_memoryReading(std::async(
+          std::launch::async, [file = m_history.path()] { return NoteMemory::fromHistory(readAnswerHistory(file)); }))
 {
 }
 
@@ -76,9 +78,13 @@ void Answering::setPracticeChoices(const PracticeChoices& choices)
 
 const NoteMemory& Answering::memory()
 {
-    if (!m_memoryRead) {
-        m_memory = NoteMemory::fromHistory(readAnswerHistory(m_history.path()));
-        m_memoryRead = true;
+    // A year of answers is read well before the first note asks for it; at
+    // worst the first review note waits for the end of the reading.
+    if (m_memoryReading.valid()) {
+        m_memory = m_memoryReading.get();
+        for (const Remembered& answer : m_answeredWhileReading)
+            remember(answer);
+        m_answeredWhileReading.clear();
     }
     return m_memory;
 }
@@ -151,19 +157,22 @@ void Answering::showNote(int64_t now)
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
 {
-    // Answers to the note shown feed the memory once it has been read, so it
-    // stays what the file says without reading it again.
-    const int64_t utc = when.utcMilliseconds();
-    if (!m_firstAnswerDue) {
-        if (m_memoryRead)
-            m_memory.seenAgain(m_shown.clef, m_shown.note, utc);
-        return;
-    }
-    m_firstAnswerDue = false;
-    if (m_memoryRead)
-        m_memory.firstAnswer(m_shown.clef, m_shown.note, record.right, record.responseMs, utc);
-    if (!m_m.ScaleWalk)
+    const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
+    if (m_firstAnswerDue && !m_m.ScaleWalk)
         m_draw.firstAnswer(record.right);
+    m_firstAnswerDue = false;
+    if (m_memoryReading.valid())
+        m_answeredWhileReading.push_back(answer);
+    else
+        remember(answer);
+}
+
+void Answering::remember(const Remembered& answer)
+{
+    if (answer.first)
+        m_memory.firstAnswer(answer.note.clef, answer.note.note, answer.right, answer.responseMs, answer.utcMs);
+    else
+        m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)

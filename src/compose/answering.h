@@ -11,8 +11,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -35,7 +37,7 @@ public:
     void showNewNote(int64_t now);
 
     // What to read from the next note on ("Pratica"). The memory of the
-    // notes is read from the history the first time "Ripasso" needs it.
+    // notes is read from the history off the window's thread from the start.
     void setPracticeChoices(const PracticeChoices& choices);
     const PracticeChoices& practiceChoices() const { return m_draw.choices(); }
     // Seeds the draw; the window seeds it from the clock, tests fix it.
@@ -73,7 +75,16 @@ private:
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     AnswerMode mode() const;
+    // One answer to the shown note, into the memory.
+    struct Remembered {
+        DrawnNote note;
+        bool first;
+        bool right;
+        int64_t responseMs;
+        int64_t utcMs;
+    };
     void remember(const AnswerRecord& record, const LocalTime& when);
+    void remember(const Remembered& answer);
     const NoteMemory& memory();
 
     Modulo1& m_m;
@@ -88,7 +99,8 @@ private:
 
     PracticeDraw m_draw;
     NoteMemory m_memory;
-    bool m_memoryRead = false;
+    std::future<NoteMemory> m_memoryReading; // valid until the memory is taken from it
+    std::vector<Remembered> m_answeredWhileReading;
     DrawnNote m_shown;
     bool m_firstAnswerDue = false; // the shown note has had no answer yet
     std::optional<LocalTime> m_sessionStart;
