@@ -30,10 +30,12 @@ void PracticeDraw::setChoices(const PracticeChoices& choices)
     m_choices = choices;
     m_notes = writtenNotesOf(choices);
     m_spellingsOfKey.clear();
+    m_keyOfNote.clear();
     for (size_t i = 0; i < m_notes.size(); ++i) {
         if (i == 0 || midiNoteOf(m_notes[i]) != midiNoteOf(m_notes[i - 1]))
             m_spellingsOfKey.emplace_back();
         m_spellingsOfKey.back().push_back(i);
+        m_keyOfNote.push_back(m_spellingsOfKey.size() - 1);
     }
     m_lastDrawn.assign(m_notes.size(), -1);
     m_returns.clear();
@@ -49,7 +51,7 @@ double PracticeDraw::unit()
 
 bool PracticeDraw::repeatsPrevious(size_t note) const
 {
-    return m_previous && midiNoteOf(m_notes[note]) == midiNoteOf(m_notes[*m_previous]);
+    return m_previous && m_keyOfNote[note] == m_keyOfNote[*m_previous];
 }
 
 bool PracticeDraw::returnsLater(size_t note) const
@@ -85,13 +87,8 @@ size_t PracticeDraw::uniformNote()
 {
     const size_t keys = m_spellingsOfKey.size();
     std::optional<size_t> previousKey;
-    if (m_previous) {
-        for (size_t k = 0; k < keys; ++k) {
-            if (std::find(m_spellingsOfKey[k].begin(), m_spellingsOfKey[k].end(), *m_previous)
-                != m_spellingsOfKey[k].end())
-                previousKey = k;
-        }
-    }
+    if (m_previous)
+        previousKey = m_keyOfNote[*m_previous];
     // One of the other keys, each as likely: the previous one is skipped over.
     const size_t choices = previousKey && keys > 1 ? keys - 1 : keys;
     auto key = std::min(static_cast<size_t>(unit() * static_cast<double>(choices)), choices - 1);

@@ -70,6 +70,7 @@ private:
     PracticeChoices m_choices;
     std::vector<SpelledNote> m_notes;
     std::vector<std::vector<size_t>> m_spellingsOfKey; // written notes of each key, keys low to high
+    std::vector<size_t> m_keyOfNote; // the key of each written note
     std::vector<int64_t> m_lastDrawn; // per written note, draw count; -1 before the first
     std::vector<Return> m_returns;
     std::optional<size_t> m_previous;
