@@ -27,7 +27,7 @@ protected:
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         // So do the remembered choices.
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path() });
+        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -71,7 +71,6 @@ protected:
     QTemporaryDir dataHome;
     QTemporaryDir configHome;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     RecordingSpeech speech;
     std::unique_ptr<app::Form1> form;
