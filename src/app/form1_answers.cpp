@@ -99,17 +99,22 @@ bool Form1::reading() const
 // the grand staff the student moves them as needed.
 void Form1::mnf_Clef_Click(Clef clef)
 {
+    if (clef == m_trainer->clef())
+        return;
     m_trainer->setClef(clef);
     if (clef != Clef::Grand)
         m_answering->setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
     if (reading()) {
         m_controls.staff->clear();
         m_trainer->showStaves();
-        if (m_answering->active())
-            m_answering->showNewNote(m_clock.elapsed());
-        else
+        if (!m_answering->active())
             m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     }
+    // Remembered with the practice choices; a note awaiting an answer is
+    // drawn anew on the new staves.
+    compose::PracticeChoices practice = m_choices.practice;
+    practice.clef = clef;
+    choosePractice(practice);
     afterAnswering();
     m_controls.piano->focusFirstKey();
 }

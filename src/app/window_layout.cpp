@@ -159,6 +159,14 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
     c.practiceMenu = menu->addMenu(QStringLiteral("Pratica"));
     c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.reviewAction = c.practiceMenu->addAction(QStringLiteral("Ripasso"));
+    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
+    c.reviewAction->setCheckable(true);
+    c.accidentalsAction = c.practiceMenu->addAction(QStringLiteral("Alterazioni"));
+    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
+    c.accidentalsAction->setCheckable(true);
+    c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
+    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
     c.practiceMenu->addSeparator();
     // The staves of the trainer: one of the three at a time.
     auto* clefs = new QActionGroup(c.practiceMenu);

@@ -76,7 +76,10 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
-    QMenu* practiceMenu = nullptr; // "Pratica": what the trainer shows
+    QMenu* practiceMenu = nullptr; // "Pratica": what "Rispondi" asks
+    QAction* reviewAction = nullptr; // "Ripasso"
+    QAction* accidentalsAction = nullptr; // "Alterazioni"
+    QAction* rangeAction = nullptr; // "Estensione…"
     // "Chiave di Sol", "Chiave di Fa", "Doppio pentagramma", in the order of Clef.
     std::array<QAction*, 3> clefActions {};
 };

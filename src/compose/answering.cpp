@@ -39,6 +39,8 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
     , m_ports(ports)
     , m_trainer(trainer)
     , m_history(std::move(historyFile))
+    , m_memoryReading(std::async(
+          std::launch::async, [file = m_history.path()] { return NoteMemory::fromHistory(readAnswerHistory(file)); }))
 {
 }
 
@@ -61,8 +63,37 @@ void Answering::stop()
         return;
     carryOut(m_judge.stop(), 0);
     wipeSummary();
-    m_sessionStart.reset();
     m_active = false;
+    m_sessionStart.reset();
+}
+
+void Answering::setPracticeChoices(const PracticeChoices& choices)
+{
+    // The bass clef and the grand staff read their own notes: the range
+    // chosen lies on the piano's keys, for the treble staff. (Steps from F3
+    // less four are steps from middle C.)
+    PracticeChoices onItsStaves = choices;
+    if (choices.clef != Clef::Treble) {
+        const TrainerRange range = defaultRangeOf(choices.clef);
+        onItsStaves.lowest = naturalAtStep(range.lowestStep - 4);
+        onItsStaves.highest = naturalAtStep(range.highestStep - 4);
+    }
+    if (onItsStaves == m_draw.choices())
+        return;
+    m_draw.setChoices(onItsStaves);
+}
+
+const NoteMemory& Answering::memory()
+{
+    // A year of answers is read well before the first note asks for it; at
+    // worst the first review note waits for the end of the reading.
+    if (m_memoryReading.valid()) {
+        m_memory = m_memoryReading.get();
+        for (const Remembered& answer : m_answeredWhileReading)
+            remember(answer);
+        m_answeredWhileReading.clear();
+    }
+    return m_memory;
 }
 
 void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
@@ -167,28 +198,55 @@ std::optional<std::string> Answering::takeNotice()
 
 AnswerMode Answering::mode() const
 {
-    return m_m.ScaleWalk ? AnswerMode::Scale : AnswerMode::Random;
+    if (m_m.ScaleWalk)
+        return AnswerMode::Scale;
+    return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
 }
 
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
-    const DrawnNote shown = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(shown.midiNote(), now, mode()), now);
+    if (m_m.ScaleWalk) {
+        m_trainer.showAnswerNote();
+    } else {
+        const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
+        m_trainer.showDrawnNote(m_draw.next(known, LocalTime::now().utcMilliseconds()));
+    }
+    m_shown = m_trainer.shown();
+    m_firstAnswerDue = true;
+    if (!m_sessionStart)
+        m_sessionStart = LocalTime::now();
+    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+}
+
+void Answering::remember(const AnswerRecord& record, const LocalTime& when)
+{
+    const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
+    if (m_firstAnswerDue && !m_m.ScaleWalk)
+        m_draw.firstAnswer(record.right);
+    m_firstAnswerDue = false;
+    if (m_memoryReading.valid())
+        m_answeredWhileReading.push_back(answer);
+    else
+        remember(answer);
+}
+
+void Answering::remember(const Remembered& answer)
+{
+    if (answer.first)
+        m_memory.firstAnswer(answer.note.clef, answer.note.note, answer.right, answer.responseMs, answer.utcMs);
+    else
+        m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
     if (result.record) {
         const LocalTime when = LocalTime::now();
-        if (!m_sessionStart)
-            m_sessionStart = when;
-        // The record is of the note shown, on its staff and as it is written.
-        const DrawnNote& shown = m_trainer.shown();
-        const AnswerContext context { *m_sessionStart, shown.clef,
-            shown.midiNote() == result.record->shown ? shown.note : sharpSpelling(result.record->shown) };
+        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
         if (auto notice = m_history.append(when, *result.record, context))
             m_notice = std::move(notice);
+        remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
         switch (step.action) {

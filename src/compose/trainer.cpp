@@ -104,15 +104,14 @@ DrawnNote Trainer::showAnswerNote()
     return m_shown;
 }
 
-DrawnNote Trainer::showAnswerNote(const DrawnNote& chosen)
+void Trainer::showDrawnNote(const DrawnNote& note)
 {
     release();
-    m_shown = chosen;
+    m_shown = note;
     m_shown.clef = m_clef;
-    m_state.step = stepOf(chosen.note);
+    m_state.step = stepOf(note.note);
     m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
     drawShown();
-    return m_shown;
 }
 
 void Trainer::markShownNote(staff::Rgb colour)

@@ -73,9 +73,9 @@ public:
     // "Rispondi": shows the next note without sounding it, the scale walk's
     // next step with "Scala", otherwise a random note other than the one shown.
     DrawnNote showAnswerNote();
-    // The same with a note chosen elsewhere (the practice draw): any MIDI
-    // note, spelled, shown on the trainer's own staves.
-    DrawnNote showAnswerNote(const DrawnNote& chosen);
+    // "Rispondi" with a note chosen elsewhere (the practice draw): any MIDI
+    // note, spelled, shown on the trainer's own staves without sounding it.
+    void showDrawnNote(const DrawnNote& note);
 
     // Draws the shown note again, its head in a colour.
     void markShownNote(staff::Rgb colour);

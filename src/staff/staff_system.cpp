@@ -193,8 +193,11 @@ void eraseShownNote(StaffSurface& s, const StaffSystem& system)
 std::string nameLabelText(SpelledNote note)
 {
     std::string name = noteName(note, NoteNaming::Solfege, false);
-    std::transform(name.begin(), name.end(), name.begin(),
-        [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+    // A natural as the label has always written it, in capitals; a name with
+    // its accidental as it is spoken.
+    if (note.accidental == Accidental::Natural)
+        std::transform(name.begin(), name.end(), name.begin(),
+            [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
     return name;
 }
 

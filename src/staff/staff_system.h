@@ -68,7 +68,7 @@ void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note,
 // Wipes the trainer's column on every staff: head, ledger lines and sign.
 void eraseShownNote(StaffSurface& s, const StaffSystem& system);
 
-// "DO", "FA DIESIS", "SI BEMOLLE": a name label's text.
+// "DO", "Fa diesis", "Si bemolle": a name label's text.
 std::string nameLabelText(SpelledNote note);
 
 } // namespace zintaro::staff

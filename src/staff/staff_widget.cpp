@@ -420,7 +420,7 @@ void StaffWidget::setNameLabels(const std::string& text)
     if (m_switchLabel)
         m_switchLabel->setText(caption);
     m_staffLabel->setText(caption);
-    // A name with its accidental ("FA DIESIS") is wider than the label's box.
+    // A name with its accidental ("Fa diesis") is wider than the label's box.
     m_staffLabel->resize(std::max(StaffLabelAtStart.width(), m_staffLabel->sizeHint().width()), m_staffLabel->height());
 }
 

@@ -59,6 +59,14 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidi
     EXPECT_FALSE(clefItem("Doppio pentagramma")->isChecked());
     EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
     EXPECT_EQ(form->trainer().clef(), Clef::Bass);
+
+    // The next run starts on the staves chosen last, its keys moved with them.
+    form.reset();
+    form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
+    form->Form_Load();
+    EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
+    EXPECT_EQ(form->trainer().clef(), Clef::Bass);
+    EXPECT_EQ(form->answering().keyboardShift(), -2);
 }
 
 TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
@@ -146,6 +154,7 @@ protected:
         keyboard.emplace("grand keys");
         ASSERT_TRUE(keyboard->ok());
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path(), true });
         form->Form_Load();
         form->show();

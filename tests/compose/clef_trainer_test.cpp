@@ -127,15 +127,21 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
     const struct {
         Clef clef;
         int shift;
-    } rows[] = { { Clef::Treble, 0 }, { Clef::Bass, BassKeyboardShift }, { Clef::Grand, -1 } };
+        int lowest, highest; // the staves' own range, whatever range was chosen
+    } rows[] = { { Clef::Treble, 0, 60, 84 }, { Clef::Bass, BassKeyboardShift, 43, 60 }, { Clef::Grand, -1, 48, 72 } };
     for (const auto& row : rows) {
         SCOPED_TRACE(clefWord(row.clef));
         trainer.setClef(row.clef);
+        PracticeChoices choices;
+        choices.clef = row.clef;
+        answering.setPracticeChoices(choices);
         answering.setKeyboardShift(row.shift);
         answering.start(now);
         int right = 0;
         for (int i = 0; i < 30; ++i) {
             const int shown = trainer.shown().midiNote();
+            EXPECT_GE(shown, row.lowest);
+            EXPECT_LE(shown, row.highest);
             const int key = shiftedKeyOfMidiNote(shown, row.shift);
             if (key >= 0 && key < NoteCountOnPiano) {
                 // The key an octave too high is wrong; the shifted key is right.
@@ -181,11 +187,11 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
 TEST_F(ClefTrainerTest, aNoteChosenElsewhereIsShownSpelledOnTheTrainersStaves)
 {
     trainer.setClef(Clef::Grand);
-    const DrawnNote shown = trainer.showAnswerNote({ *parseSpelled("Db4"), Clef::Treble, true });
-    EXPECT_EQ(shown, (DrawnNote { *parseSpelled("Db4"), Clef::Grand, true }));
+    trainer.showDrawnNote({ *parseSpelled("Db4"), Clef::Treble, true });
+    EXPECT_EQ(trainer.shown(), (DrawnNote { *parseSpelled("Db4"), Clef::Grand, true }));
     EXPECT_EQ(trainer.state().note, 61 - midiNoteOfKey(0));
     EXPECT_EQ(rig.surface.marksOf(RecordingSurface::Kind::Flat).size(), 1u);
-    EXPECT_EQ(rig.surface.nameLabels, "RE BEMOLLE");
+    EXPECT_EQ(rig.surface.nameLabels, "Re bemolle");
 }
 
 TEST_F(ClefTrainerTest, aKeyHeldWhileTheOctavesMoveEndsTheNoteItStarted)

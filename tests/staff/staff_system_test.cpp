@@ -178,8 +178,8 @@ TEST(ShownNotes, ledgerLinesSignsAndHeadFollowTheNotesPlace)
         EXPECT_EQ(s.nameLabels, nameLabelText(n));
         EXPECT_EQ(s.staffLabelTop, y - 15);
     }
-    EXPECT_EQ(nameLabelText(note("F#3")), "FA DIESIS");
-    EXPECT_EQ(nameLabelText(note("Bb1")), "SI BEMOLLE");
+    EXPECT_EQ(nameLabelText(note("F#3")), "Fa diesis");
+    EXPECT_EQ(nameLabelText(note("Bb1")), "Si bemolle");
 }
 
 } // namespace
