@@ -142,7 +142,8 @@ TEST_F(PlaybackTest, shortNotesSoundForTheirWrittenLengthAndFollowTheTempo)
                     << "tempo " << tempo << " code " << code << " note " << i;
                 EXPECT_NEAR(static_cast<double>(on.at), written * i, 1.0);
             }
-            EXPECT_EQ(events[2 * static_cast<size_t>(count)], (Event { static_cast<Millis>(std::ceil(whole / 4)), true, 64 }))
+            EXPECT_EQ(
+                events[2 * static_cast<size_t>(count)], (Event { static_cast<Millis>(std::ceil(whole / 4)), true, 64 }))
                 << "tempo " << tempo << " code " << code;
         }
     }
