@@ -123,15 +123,26 @@ void text(QPainter& p, const QRectF& box, int flags, const QString& words, doubl
     p.restore();
 }
 
-// A bold serif digit filling `height`, centred on (x, y), as a shape: the
-// time signature is music, not words to be found in the text.
-void digit(QPainter& p, QChar figure, double x, double y, double height)
+// The figure 4 of the time signature, a bold serif digit, as a shape: the
+// time signature is music, not words to be found in the text. Made once,
+// as outlining a letter is slow beside drawing it.
+const QPainterPath& timeFour()
 {
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setPixelSize(100);
-    font.setBold(true);
-    QPainterPath path;
-    path.addText(0, 0, font, QString(figure));
+    static const QPainterPath four = [] {
+        QFont font(QStringLiteral("Liberation Serif"));
+        font.setPixelSize(100);
+        font.setBold(true);
+        QPainterPath path;
+        path.addText(0, 0, font, QStringLiteral("4"));
+        return path;
+    }();
+    return four;
+}
+
+// The digit filling `height`, centred on (x, y).
+void timeDigit(QPainter& p, double x, double y, double height)
+{
+    const QPainterPath& path = timeFour();
     const QRectF bounds = path.boundingRect();
     if (bounds.isEmpty())
         return;
@@ -156,8 +167,8 @@ void header(QPainter& p, const QImage& clef)
         const double width = height * clef.width() / clef.height();
         p.drawImage(QRectF(ClefLeft, ClefTop, width, height), clef);
     }
-    digit(p, QLatin1Char('4'), TimeCentre, 1, 2);
-    digit(p, QLatin1Char('4'), TimeCentre, 3, 2);
+    timeDigit(p, TimeCentre, 1, 2);
+    timeDigit(p, TimeCentre, 3, 2);
 }
 
 void ledgerLines(QPainter& p, double x, int step)
