@@ -5,6 +5,7 @@
 #include "staff/pn_widget.h"
 #include "window_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
@@ -141,6 +142,9 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
     EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
     EXPECT_EQ(form->answering().wrongAnswerWords(), "Hai suonato Fa diesis 4 · era " + solfege(MidiNoteOffset + note));
     EXPECT_GT(redInk(), 200) << "the words are written beside the head";
+    const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
+    if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
+        form->staffSurface().renderToImage().save(artifacts + QStringLiteral("/wrong_answer.png"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
 
     const int16_t wrong = static_cast<int16_t>(note == 11 ? 9 : 11);
