@@ -51,7 +51,7 @@ AnswerVoice voiceOf(const Modulo1& m)
 
 int16_t indexOfMidi(int midiNote)
 {
-    return static_cast<int16_t>(midiNote - MidiNoteOffset);
+    return static_cast<int16_t>(keyOfMidiNote(midiNote));
 }
 
 } // namespace
@@ -93,8 +93,8 @@ void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound 
     if (!m_active || isAutoRepeat)
         return;
     m_judge.setVoice(voiceOf(m_m));
-    m_playedMidi = MidiNoteOffset + index;
-    carryOut(m_judge.keyDown(MidiNoteOffset + index, now, false), now);
+    m_playedMidi = midiNoteOfKey(index);
+    carryOut(m_judge.keyDown(midiNoteOfKey(index), now, false), now);
     m_playedMidi = -1;
     answerKey(m_m, m_ports, index, sound);
 }
@@ -106,7 +106,7 @@ void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
     // The student's note ends before the correction that follows it.
     releasePlayedKey(m_ports, index, sound);
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyUp(MidiNoteOffset + index, now), now);
+    carryOut(m_judge.keyUp(midiNoteOfKey(index), now), now);
 }
 
 void Answering::timerDue(int64_t now)
@@ -142,7 +142,7 @@ void Answering::showNote(int64_t now)
     wipeSummary();
     wipeWrongAnswerWords();
     const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(MidiNoteOffset + note, now, mode()), now);
+    carryOut(m_judge.noteShown(midiNoteOfKey(note), now, mode()), now);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
@@ -163,11 +163,11 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(step.midiNote), 127);
+            m_ports.midi.noteOn(0, step.midiNote, 127);
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -202,7 +202,7 @@ void Answering::pressCorrectionKey(int midiNote)
 void Answering::releaseCorrection(int midiNote, bool sounded)
 {
     if (sounded)
-        m_ports.midi.NoteOff(0, static_cast<int16_t>(midiNote));
+        m_ports.midi.noteOff(0, midiNote);
     if (m_correctionKeyShown) {
         releaseKey(m_ports.piano, m_ports.midi, indexOfMidi(midiNote), KeySound::DisplayOnly);
         m_correctionKeyShown = false;
@@ -212,7 +212,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
     wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
@@ -237,7 +237,7 @@ void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
     wipeWrongAnswerWords();
     m_wrongWords = "Hai suonato " + solfegeWithOctave(playedMidi) + " · era " + solfegeWithOctave(shownMidi);
     const int scale = m_m.DrawScale;
-    const int top = wordsTop(StaffStepOf(indexOfMidi(shownMidi)));
+    const int top = wordsTop(staffStepOf(indexOfMidi(shownMidi)));
     m_ports.surface.text(WordsLeft * scale, top * scale, WordsLetterHeight * scale, m_wrongWords, staff::Red);
     m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top * scale),
         static_cast<float>(WordsRight * scale), static_cast<float>((top + WordsBoxHeight) * scale) };

@@ -17,10 +17,10 @@ inline constexpr Millis StallMs = 100;
 
 // Sounding time, in milliseconds, of a stored duration code at the current
 // tempo: the tempo table for codes 0..3, the whole note halved further for
-// // codes 4..6 (187.5, 93.75 and 46.875 at tempo 100), no wait for anything
+// codes 4..6 (187.5, 93.75 and 46.875 at tempo 100), no wait for anything
 // else. The short codes keep their fractions, so a run of them keeps the
 // written pace instead of drifting by a rounded millisecond per note.
-double EntryWait(const Modulo1& m, int16_t durationCode);
+double entryWait(const Modulo1& m, int16_t durationCode);
 
 // Plays the stored composition once ("Ascolta") as a state machine driven by
 // the window's timer. Each entry places the cursor, names and sounds (or

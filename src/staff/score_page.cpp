@@ -214,7 +214,7 @@ QPainterPath flagShape(double length)
 
 void note(QPainter& p, const Entry& e, double x)
 {
-    const int step = StaffStepOf(e.NoteIndex);
+    const int step = staffStepOf(e.NoteIndex);
     const double y = yOfStep(step);
     const int code = e.DurationCode;
     ledgerLines(p, x, step);
@@ -341,7 +341,7 @@ void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
             continue;
         note(p, e, placed.x);
         if (d.names) {
-            const std::string_view name = WrittenName(e.NoteIndex);
+            const std::string_view name = writtenName(e.NoteIndex);
             text(p, QRectF(placed.x - 3, NamesTop, 6, 2 * NamesLetterHeight), Qt::AlignHCenter | Qt::AlignTop,
                 QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), NamesLetterHeight, false);
         }

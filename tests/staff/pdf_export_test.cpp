@@ -209,7 +209,7 @@ TEST_F(PdfExport, theTextHoldsTheTitleTheNamesUnderTheNotesAndThePageNumbers)
         std::vector<std::string> expected = { "la", "mia", "canzone" };
         for (int p = 0; names && p < m.NoteCount; ++p)
             if (m.Composition.RestFlag[p] == 0)
-                expected.emplace_back(WrittenName(m.Composition.NoteIndex[p]));
+                expected.emplace_back(writtenName(m.Composition.NoteIndex[p]));
         EXPECT_EQ(all, expected);
     }
 }
