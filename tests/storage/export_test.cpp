@@ -75,9 +75,9 @@ Modulo1 everyDurationPiece()
     return m;
 }
 
-// Notes and rests across bar lines, at every offset a split gives: the
-// quarters, whole note, eighths, 32nds and half rest students first sent
-// us, then whole notes and rests starting after the beat.
+// Notes and rests across bar lines: quarters, a whole note from the second
+// beat, eighths, 32nds and a half rest, then whole notes and rests that
+// start after the beat, so that each split needs a dotted value.
 Modulo1 acrossBarsPiece()
 {
     const std::vector<Entry> entries = {
