@@ -8,6 +8,7 @@
 #include "midi/midi_out.h"
 #include "staff/speech.h"
 #include "staff/staff.h"
+#include "staff/staff_system.h"
 
 #include <algorithm>
 #include <utility>
@@ -24,6 +25,28 @@ constexpr int SummaryTop = 2;
 constexpr int SummaryLinePitch = 7;
 constexpr int SummaryLetterHeight = 5;
 constexpr int SummaryBottom = 39; // above the top staff line (40)
+
+// The words of a wrong answer stand right of the large name label, at the
+// head's height: centred on a head in a space or beyond the staff, in the
+// space above a head on a staff line, so that no line crosses them.
+constexpr int WordsLeft = 124;
+constexpr int WordsRight = 250;
+constexpr int WordsLetterHeight = 5;
+constexpr int WordsBoxHeight = 7;
+
+// In pixels, on whichever staff the note stands.
+int wordsTop(const DrawnNote& shown, int drawScale)
+{
+    const staff::StaffSystem system = staff::staffSystemFor(shown.clef, drawScale);
+    const staff::StaffPosition position = staff::staffPositionOf(shown.note, shown.clef);
+    const bool onStaffLine = position.step % 2 == 0 && position.step >= 0 && position.step <= 8;
+    return system.yOf(position) - (onStaffLine ? 8 : 3) * drawScale;
+}
+
+std::string solfegeWithOctave(int midiNote)
+{
+    return noteName(sharpSpelling(midiNote), NoteNaming::Solfege, true);
+}
 
 AnswerVoice voiceOf(const Modulo1& m)
 {
@@ -63,6 +86,7 @@ void Answering::stop()
         return;
     carryOut(m_judge.stop(), 0);
     wipeSummary();
+    wipeWrongAnswerWords();
     m_active = false;
     m_sessionStart.reset();
 }
@@ -143,7 +167,9 @@ void Answering::noteUp(int midiNote, int64_t now)
 void Answering::answerNote(int midiNote, int64_t now, KeySound sound)
 {
     m_judge.setVoice(voiceOf(m_m));
+    m_playedMidi = midiNote;
     carryOut(m_judge.keyDown(midiNote, now, false), now);
+    m_playedMidi = -1;
     const int16_t key = keyOf(midiNote);
     // A key already shown pressed (a correction's) neither sounds nor shows again.
     if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
@@ -206,6 +232,7 @@ AnswerMode Answering::mode() const
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
+    wipeWrongAnswerWords();
     if (m_m.ScaleWalk) {
         m_trainer.showAnswerNote();
     } else {
@@ -255,6 +282,8 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
+            if (m_playedMidi >= 0)
+                showWrongAnswerWords(m_playedMidi, step.midiNote);
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
@@ -310,6 +339,7 @@ void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
     m_trainer.eraseShownNote();
+    wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -326,6 +356,29 @@ void Answering::wipeSummary()
     const auto scale = static_cast<float>(m_m.DrawScale);
     m_ports.surface.filledRectangle(SummaryLeft * scale, 0, SummaryRight * scale, SummaryBottom * scale, staff::White);
     m_summaryShown = false;
+}
+
+void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
+{
+    wipeWrongAnswerWords();
+    // The shown note is named as it is written, a black key with the spelling on the staff.
+    const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
+    m_wrongWords
+        = "Hai suonato " + solfegeWithOctave(playedMidi) + " · era " + noteName(shown, NoteNaming::Solfege, true);
+    const int scale = m_m.DrawScale;
+    const int top = wordsTop({ shown, m_shown.clef, false }, scale);
+    m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);
+    m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top),
+        static_cast<float>(WordsRight * scale), static_cast<float>(top + WordsBoxHeight * scale) };
+}
+
+void Answering::wipeWrongAnswerWords()
+{
+    if (m_wrongWords.empty())
+        return;
+    const auto [left, top, right, bottom] = m_wrongWordsBox;
+    m_ports.surface.filledRectangle(left, top, right, bottom, staff::White);
+    m_wrongWords.clear();
 }
 
 } // namespace zintaro::compose

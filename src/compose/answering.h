@@ -73,6 +73,10 @@ public:
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
     std::string scoreLabel() const;
 
+    // After a wrong answer, the words beside the red head until the next
+    // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
+    const std::string& wrongAnswerWords() const { return m_wrongWords; }
+
     // The sentence of the first failed history write, handed out once.
     std::optional<std::string> takeNotice();
 
@@ -85,6 +89,8 @@ private:
     void showSummary();
     void wipeSummary();
     void answerNote(int midiNote, int64_t now, KeySound sound);
+    void showWrongAnswerWords(int playedMidi, int shownMidi);
+    void wipeWrongAnswerWords();
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     void speakName(int midiNote);
@@ -123,6 +129,9 @@ private:
     DrawnNote m_shown;
     bool m_firstAnswerDue = false; // the shown note has had no answer yet
     std::optional<LocalTime> m_sessionStart;
+    int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
+    std::string m_wrongWords;
+    std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };
 
 } // namespace zintaro::compose
