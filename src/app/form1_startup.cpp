@@ -91,15 +91,15 @@ void Form1::startSound()
     const std::vector<midi::DeviceEntry> devices = m_midi->deviceList();
     for (const midi::DeviceEntry& d : devices) {
         auto* item = new QListWidgetItem(QString::fromStdString(d.text));
-        item->setData(Qt::UserRole, d.itemData);
+        item->setData(Qt::UserRole, d.deviceId);
         m_controls.deviceList->addItem(item);
     }
     // Device 0 is the first external port; on a machine with none, the first
     // listed device (the built-in synthesizer) stands in for it rather than a
     // box reporting a device that was never there.
     const bool hasExternalDevice
-        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
-    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
+        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.deviceId >= 0; });
+    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().deviceId);
 
     connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_controls.instrumentList->setCurrentRow(0);
