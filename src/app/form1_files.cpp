@@ -93,6 +93,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
     if (m_exporting)
         return;
     m_controls.filePanel->hide();
+    m_controls.piano->focusFirstKey();
     stopPlayback();
     compose::loadComposition(m_state, *m_ports, file);
 }
@@ -100,6 +101,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
 void Form1::Txf_Enter(const QString& text)
 {
     m_controls.filePanel->hide();
+    m_controls.piano->focusFirstKey();
     const std::filesystem::path folder = m_services.filesFolder.toStdString();
     if (m_exporting) {
         const auto kind = *m_exporting;

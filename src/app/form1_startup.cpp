@@ -107,8 +107,12 @@ void Form1::startSound()
         m_controls.deviceList->setCurrentRow(0);
 
     if (m_services.midiKeyboards) {
+        // Most machines have no MIDI keyboard: the note shows for a while,
+        // then stays only in the "Tastiera MIDI" submenu.
         const QString noKeyboards = m_midiKeyboard->open();
         showStatus(StatusSource::MidiInput, noKeyboards);
+        if (!noKeyboards.isEmpty())
+            QTimer::singleShot(MidiInputNoteMs, this, [this] { showStatus(StatusSource::MidiInput, {}); });
     }
 }
 
