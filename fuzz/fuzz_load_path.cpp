@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     for (const int16_t scale : { int16_t { 1 }, int16_t { 5 } }) {
         m.DrawScale = scale;
         for (int page = 0; page <= m.pageOf(m.NoteCount); ++page)
-            staff::DrawPage(m, surface, page);
-        staff::PlaceCursor(m, surface, m.NoteCount);
+            staff::drawPage(m, surface, page);
+        staff::placeCursor(m, surface, m.NoteCount);
         require(m.WriteIndex == m.NoteCount);
     }
 

@@ -9,8 +9,8 @@
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "midi/silent_midi.h"
-#include "staff/pn_widget.h"
 #include "staff/speech.h"
+#include "staff/staff_widget.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -60,7 +60,7 @@ struct AnswerRig {
 
     std::filesystem::path folder;
     Modulo1 m;
-    staff::PnWidget pn;
+    staff::StaffWidget pn;
     midi::SilentMidiSystem system;
     testing::ScriptedDialogs dialogs;
     midi::MidiOut midi { system };

@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     clock.start();
 
     Modulo1 m;
-    RecomputeTempoDurations(m, 40);
+    recomputeTempoDurations(m, 40);
     for (int i = 0; i < Entries; ++i)
         m.Composition.set(i, { 0, static_cast<int16_t>(i % 36), 3 });
     m.NoteCount = Entries;

@@ -17,8 +17,8 @@
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "midi/shared_midi.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -76,6 +76,7 @@ void Form1::buildWindow()
     m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
     m_answering = std::make_unique<compose::Answering>(
         m_state, *m_ports, *m_trainer, compose::answerHistoryPathFromEnvironment());
+    m_answering->seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
@@ -87,6 +88,7 @@ void Form1::buildWindow()
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
+    loadChoices();
     ShowHelpText();
 }
 
@@ -114,6 +116,9 @@ void Form1::connectControls()
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
+    connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
+    connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
+    connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
         m_state.Mute = on;
@@ -202,7 +207,7 @@ void Form1::lst_sound_list_Click()
 void Form1::SetLayout()
 {
     applyLayout(m_controls, m_state.DrawScale);
-    staff::DrawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(m_state, *m_controls.staff);
 }
 
 void Form1::Op3_Click(int index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/failure_notices.h"
+#include "app/remembered_choices.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
@@ -79,7 +80,7 @@ public:
     midi::MidiOut& midi() { return *m_midi; }
     compose::Playback& playback() { return *m_playback; }
     compose::Trainer& trainer() { return *m_trainer; }
-    staff::PnWidget& staffSurface() { return *m_controls.staff; }
+    staff::StaffWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
@@ -113,6 +114,10 @@ public:
     QAction* mnf_Save() const { return m_controls.saveAction; }
     QLineEdit* Txf() const;
     QListWidget* File1() const;
+    QAction* mnf_Review() const { return m_controls.reviewAction; }
+    QAction* mnf_Accidentals() const { return m_controls.accidentalsAction; }
+    QAction* mnf_Range() const { return m_controls.rangeAction; }
+    const RememberedChoices& rememberedChoices() const { return m_choices; }
     QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
@@ -164,6 +169,11 @@ private:
     void Txf_Enter(const QString& text);
     void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
+    void mnf_Review_Click();
+    void mnf_Accidentals_Click();
+    void mnf_Range_Click();
+    void loadChoices();
+    void choosePractice(const compose::PracticeChoices& practice);
 
     Modulo1 m_state;
     Form1Services m_services;
@@ -187,6 +197,8 @@ private:
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
+    RememberedChoices m_choices;
+    std::filesystem::path m_choicesFile;
     bool m_built = false;
     bool m_closing = false;
 };

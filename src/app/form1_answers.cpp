@@ -3,6 +3,12 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "input/piano_widget.h"
+#include "midi/instruments.h"
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+#include "staff/staff_widget.h"
+#include "storage/composition_file.h"
+#include "storage/file_panel.h"
 
 #include <QDateTime>
 #include <QLabel>

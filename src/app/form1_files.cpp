@@ -3,6 +3,9 @@
 #include "compose/piece_file.h"
 #include "input/piano_widget.h"
 #include "midi/midi_errors.h"
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 

@@ -8,8 +8,10 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
+#include "storage/composition_file.h"
+#include "storage/file_panel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -45,7 +47,7 @@ void Form1::Form_Load(SoundStart soundStart)
     buildWindow();
     m_state.DrawScale = 1;
     m_state.CursorColumn = 0;
-    m_controls.staff->setCursorLeft(ColumnX(m_state.CursorColumn));
+    m_controls.staff->setCursorLeft(columnX(m_state.CursorColumn));
 
     for (std::string_view name : midi::InstrumentNames)
         m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
@@ -60,11 +62,11 @@ void Form1::Form_Load(SoundStart soundStart)
     m_state.SpeakNames = false;
 
     m_controls.staff->createRestImages();
-    staff::DrawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(m_state, *m_controls.staff);
 
     m_controls.tempoText->setText(QStringLiteral("100"));
     m_controls.tempoBar->setValue(100);
-    RecomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
+    recomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
     m_state.Composition.RestFlag[0] = True16;
 
     Op3_Click(static_cast<int>(compose::Mode::Read));

@@ -1,7 +1,7 @@
 #include "app/window_layout.h"
 
 #include "input/piano_widget.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 
 #include <QButtonGroup>
@@ -156,6 +156,16 @@ WindowControls buildWindowControls(QMainWindow& window)
     }
     c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.practiceMenu = menu->addMenu(QStringLiteral("Pratica"));
+    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.reviewAction = c.practiceMenu->addAction(QStringLiteral("Ripasso"));
+    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
+    c.reviewAction->setCheckable(true);
+    c.accidentalsAction = c.practiceMenu->addAction(QStringLiteral("Alterazioni"));
+    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
+    c.accidentalsAction->setCheckable(true);
+    c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
+    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
 
     c.central = new QWidget(&window);
     paint(c.central, Background);
@@ -227,7 +237,7 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.scoreLabel->setPalette(scoreColours);
     c.scoreLabel->hide();
 
-    c.staff = new staff::PnWidget(c.central);
+    c.staff = new staff::StaffWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
     c.staff->setGeometry(twipRect(-120, 960, 18855, 2500));
     c.staff->setSwitchNameLabel(c.nameLabel);

@@ -18,7 +18,7 @@ class QWidget;
 
 namespace zintaro {
 namespace staff {
-class PnWidget;
+class StaffWidget;
 }
 namespace input {
 class PianoWidget;
@@ -66,7 +66,7 @@ struct WindowControls {
     QPushButton* scaleSwitch = nullptr; // CkRnd
     QPushButton* answerSwitch = nullptr; // CkRisp: "Rispondi"
     QLabel* scoreLabel = nullptr; // LabScore: the answers' score
-    staff::PnWidget* staff = nullptr; // Pn
+    staff::StaffWidget* staff = nullptr; // Pn
     QListWidget* deviceList = nullptr; // List1
     QLabel* deviceLabel = nullptr; // Label1
     QLabel* helpLabel = nullptr; // lblHelp
@@ -76,6 +76,10 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QMenu* practiceMenu = nullptr; // "Pratica": what "Rispondi" asks
+    QAction* reviewAction = nullptr; // "Ripasso"
+    QAction* accidentalsAction = nullptr; // "Alterazioni"
+    QAction* rangeAction = nullptr; // "Estensione…"
 };
 
 // Builds the menu and every control at its place in the normal layout.

@@ -30,13 +30,13 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound so
 {
     if (!isPianoNote(index))
         return KeyDownEffect::Ignored;
-    const auto outcome = EnterNote(m, ports.surface, ports.dialogs, true, false, index, m.CurrentDuration);
+    const auto outcome = enterNote(m, ports.surface, ports.dialogs, true, false, index, m.CurrentDuration);
     // A refused note is not sounded either: the key-up may go to the message
     // box, and a note sounded now would then never be silenced.
     if (outcome == EntryOutcome::Refused)
         return KeyDownEffect::Refused;
     if (m.SpeakNames) {
-        staff::SpeakNoteName(ports.speech, index);
+        staff::speakNoteName(ports.speech, index);
         return KeyDownEffect::Spoken;
     }
     pressKey(ports.piano, ports.midi, index, sound);
@@ -50,7 +50,7 @@ bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sou
     const bool sounded = !m.Mute && !m.SpeakNames && sound == KeySound::Sounded;
     pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
     if (!m.Mute && m.SpeakNames)
-        staff::SpeakNoteName(ports.speech, index);
+        staff::speakNoteName(ports.speech, index);
     return true;
 }
 

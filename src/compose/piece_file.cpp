@@ -17,8 +17,8 @@ bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->noteCount();
-    staff::DrawPage(m, ports.surface, m.pageOf(m.NoteCount));
-    staff::PlaceCursor(m, ports.surface, m.NoteCount);
+    staff::drawPage(m, ports.surface, m.pageOf(m.NoteCount));
+    staff::placeCursor(m, ports.surface, m.NoteCount);
     return true;
 }
 

@@ -8,7 +8,7 @@
 
 namespace zintaro::compose {
 
-Millis EntryWait(const Modulo1& m, int16_t durationCode)
+Millis entryWait(const Modulo1& m, int16_t durationCode)
 {
     if (durationCode < 0 || durationCode >= static_cast<int16_t>(m.TempoDurations.size()))
         return 0;
@@ -27,7 +27,7 @@ std::optional<Millis> Playback::start(Millis now)
     m_running = true;
     m_m.Listening = true;
     m_m.CursorColumn = 0;
-    m_ports.surface.setCursorLeft(ColumnX(0));
+    m_ports.surface.setCursorLeft(columnX(0));
     // The number of entries played is fixed here: a piece changed during the
     // playback (a new composition, a load) does not lengthen or shorten it.
     m_last = m_m.NoteCount - 1;
@@ -78,15 +78,15 @@ void Playback::beginEntry()
 {
     const int column = m_m.columnOf(m_index);
     m_m.CursorColumn = column;
-    m_ports.surface.setCursorLeft(ColumnX(column));
+    m_ports.surface.setCursorLeft(columnX(column));
 
     const Entry e = m_m.Composition.at(m_index);
-    m_wait = EntryWait(m_m, e.DurationCode);
+    m_wait = entryWait(m_m, e.DurationCode);
     m_note = e.NoteIndex;
     if (e.RestFlag != True16) {
-        staff::NotePosition(m_m, m_ports.surface, e.NoteIndex);
+        staff::notePosition(m_m, m_ports.surface, e.NoteIndex);
         if (m_m.SpeakNames)
-            staff::SpeakNoteName(m_ports.speech, e.NoteIndex);
+            staff::speakNoteName(m_ports.speech, e.NoteIndex);
         else
             m_ports.midi.noteOn(0, midiNoteOfKey(e.NoteIndex), 127);
     }
@@ -107,7 +107,7 @@ void Playback::finish()
     m_running = false;
     m_m.Listening = false;
     // The cursor ends after the piece, so new piano notes append to it.
-    staff::PlaceCursor(m_m, m_ports.surface, m_m.NoteCount);
+    staff::placeCursor(m_m, m_ports.surface, m_m.NoteCount);
 }
 
 } // namespace zintaro::compose

@@ -11,7 +11,7 @@
 
 namespace zintaro::compose {
 
-int RandomTrainerStep(double u)
+int randomTrainerStep(double u)
 {
     // nearbyint rounds half to even under the default rounding mode.
     const int offset = static_cast<int>(std::nearbyint(u * (TrainerHighestStep - TrainerLowestStep)));
@@ -54,6 +54,7 @@ void Trainer::restartScaleWalk()
 void Trainer::showNext()
 {
     release();
+    m_drawn.reset();
     advance(false);
     drawShown();
 }
@@ -61,22 +62,41 @@ void Trainer::showNext()
 int16_t Trainer::showAnswerNote()
 {
     release();
+    m_drawn.reset();
     advance(true);
     drawShown();
     return m_state.note;
 }
 
+void Trainer::showDrawnNote(const DrawnNote& note)
+{
+    release();
+    const int key = keyOfMidiNote(note.midiNote());
+    if (key < 0)
+        return; // off the piano: it could not be answered
+    m_drawn = note;
+    m_state.note = static_cast<int16_t>(key);
+    drawShown();
+}
+
+DrawnNote Trainer::shownNote() const
+{
+    if (m_drawn)
+        return *m_drawn;
+    return { sharpSpelling(midiNoteOfKey(m_state.note)), Clef::Treble, false };
+}
+
 void Trainer::markShownNote(staff::Rgb colour)
 {
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::drawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
 }
 
 void Trainer::advance(bool avoidRepeat)
 {
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
-        const auto draw = [this] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
+        const auto draw = [this] { return randomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
         m_state.step = avoidRepeat ? drawOtherThan(m_state.step, draw) : draw();
     } else if (!m_state.descending) {
         ++m_state.step;
@@ -88,15 +108,17 @@ void Trainer::advance(bool avoidRepeat)
         if (m_state.step <= TrainerLowestStep)
             m_state.descending = false;
     }
-    m_state.note = StepToNote(m_state.step);
+    m_state.note = stepToNote(m_state.step);
 }
 
 void Trainer::drawShown()
 {
     // Drawn in the trainer's own column, without note entry, so the
     // composition's cursor and write position stay where they are.
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::drawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    if (m_drawn && m_m.WriteNames)
+        m_ports.surface.setNameLabels(noteName(m_drawn->note, NoteNaming::Solfege, false));
 }
 
 void Trainer::sound()
@@ -104,7 +126,7 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        staff::SpeakNoteName(m_ports.speech, m_state.note);
+        staff::speakNoteName(m_ports.speech, m_state.note);
         return;
     }
     // A key the user already holds stays theirs to release.

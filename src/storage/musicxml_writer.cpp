@@ -151,7 +151,7 @@ private:
         }
         if (m_withLyrics && !p.tieFromPrevious) {
             m_out += "        <lyric number=\"1\"><syllabic>single</syllabic><text>";
-            m_out += SpokenName(e.NoteIndex);
+            m_out += spokenName(e.NoteIndex);
             m_out += "</text></lyric>\n";
         }
         m_out += "      </note>\n";

@@ -3,7 +3,7 @@
 #include "compose/trainer.h"
 #include "core/pitch.h"
 #include "input/key_map.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 #include "window_fixture.h"
 
@@ -41,7 +41,7 @@ protected:
     bool columnDrawn(int column) const
     {
         const QImage& marks = form->staffSurface().marks();
-        const int x0 = ColumnX(column) - 8;
+        const int x0 = columnX(column) - 8;
         for (int x = x0; x <= x0 + 16; ++x)
             for (int y = 0; y < 140; ++y)
                 if (marks.pixelColor(x, y).lightness() < 128)

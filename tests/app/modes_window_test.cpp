@@ -1,7 +1,7 @@
 #include "compose/playback.h"
 #include "core/midi_message.h"
 #include "midi/midi_errors.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QLabel>
