@@ -131,6 +131,7 @@ void Form1::connectControls()
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
         [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
@@ -164,7 +165,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (inSoundList && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)) {
         // The list handles the key or the click first (it may change the
         // instrument), then the computer keyboard plays the piano again.
-        QTimer::singleShot(0, m_controls.piano, &input::PianoWidget::focusFirstKey);
+        // Unless the key opened something that took the keyboard (Ctrl+S).
+        QTimer::singleShot(0, m_controls.piano, [this] {
+            const QWidget* focus = QApplication::focusWidget();
+            if (!focus || focus == m_controls.instrumentList || m_controls.instrumentList->isAncestorOf(focus))
+                m_controls.piano->focusFirstKey();
+        });
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -123,6 +123,8 @@ public:
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
     enum class StatusSource { Sound, Notice, MidiInput, Answers };
+    // How long the note that there is no MIDI input shows.
+    static constexpr int MidiInputNoteMs = 10'000;
     void showStatus(StatusSource source, const QString& text);
     // Speech went silent: told as any failure that comes without a click.
     void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
