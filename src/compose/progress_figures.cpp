@@ -1,0 +1,375 @@
+#include "compose/progress_figures.h"
+
+#include "compose/answer_history.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <fstream>
+
+namespace zintaro::compose {
+
+namespace {
+
+std::optional<int64_t> numberIn(std::string_view field, int64_t low, int64_t high)
+{
+    int64_t value = 0;
+    const auto* end = field.data() + field.size();
+    const auto result = std::from_chars(field.data(), end, value);
+    if (field.empty() || result.ec != std::errc {} || result.ptr != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+struct Stamp {
+    int64_t utcMs = 0;
+    int localDay = 0;
+};
+
+// "YYYY-MM-DDTHH:MM:SS.mmm+HH:MM", as the history writes it.
+std::optional<Stamp> parseStamp(std::string_view text)
+{
+    if (text.size() != 29 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':'
+        || text[19] != '.' || (text[23] != '+' && text[23] != '-') || text[26] != ':')
+        return std::nullopt;
+    const auto year = numberIn(text.substr(0, 4), 1, 9999);
+    const auto month = numberIn(text.substr(5, 2), 1, 12);
+    const auto day = numberIn(text.substr(8, 2), 1, 31);
+    const auto hour = numberIn(text.substr(11, 2), 0, 23);
+    const auto minute = numberIn(text.substr(14, 2), 0, 59);
+    const auto second = numberIn(text.substr(17, 2), 0, 60);
+    const auto millisecond = numberIn(text.substr(20, 3), 0, 999);
+    const auto offsetHours = numberIn(text.substr(24, 2), 0, 23);
+    const auto offsetMinutes = numberIn(text.substr(27, 2), 0, 59);
+    if (!year || !month || !day || !hour || !minute || !second || !millisecond || !offsetHours || !offsetMinutes)
+        return std::nullopt;
+    const int offset = static_cast<int>(*offsetHours * 60 + *offsetMinutes) * (text[23] == '-' ? -1 : 1);
+    const int localDay = dayNumber(static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day));
+    const int64_t minutes = int64_t { localDay } * 1440 + *hour * 60 + *minute - offset;
+    return Stamp { (minutes * 60 + *second) * 1000 + *millisecond, localDay };
+}
+
+// The steps from middle C of the naturals a clef's trainer reads by default.
+std::pair<int, int> defaultRange(Clef clef)
+{
+    switch (clef) {
+    case Clef::Bass:
+        return { -10, 0 }; // G2–C4
+    case Clef::Grand:
+        return { -7, 7 }; // C3–C5
+    case Clef::Treble:
+        break;
+    }
+    return { 0, 14 }; // C4–C6
+}
+
+SpelledNote naturalAtStep(int step)
+{
+    const int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
+    return { static_cast<Letter>(step - octave * 7), Accidental::Natural, octave + 4 };
+}
+
+NoteProgress noteAt(SpelledNote note)
+{
+    NoteProgress progress;
+    progress.note = note;
+    return progress;
+}
+
+DayProgress dayAt(int day)
+{
+    DayProgress progress;
+    progress.day = day;
+    return progress;
+}
+
+bool lowerOnStaff(const SpelledNote& a, const SpelledNote& b)
+{
+    const int stepA = stepsFromMiddleC(a);
+    const int stepB = stepsFromMiddleC(b);
+    if (stepA != stepB)
+        return stepA < stepB;
+    return static_cast<int>(a.accidental) < static_cast<int>(b.accidental);
+}
+
+} // namespace
+
+std::optional<ProgressAnswer> parseProgressLine(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    std::array<std::string_view, 9> fields {};
+    std::size_t count = 0;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = line.find(',', start);
+        if (count == fields.size())
+            return std::nullopt;
+        fields[count++] = line.substr(start, comma - start);
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    if (count != 6 && count != 9)
+        return std::nullopt;
+    const auto stamp = parseStamp(fields[0]);
+    const auto shown = numberIn(fields[2], 0, 127);
+    const auto answered = numberIn(fields[3], 0, 127);
+    const auto right = numberIn(fields[4], 0, 1);
+    const auto response = numberIn(fields[5], 0, int64_t { 1 } << 40);
+    const bool knownMode = fields[1] == "random" || fields[1] == "scale" || fields[1] == "review";
+    if (!stamp || !shown || !answered || !right || !response || !knownMode)
+        return std::nullopt;
+
+    ProgressAnswer answer;
+    answer.utcMs = stamp->utcMs;
+    answer.localDay = stamp->localDay;
+    answer.mode = std::string(fields[1]);
+    answer.shown = sharpSpelling(static_cast<int>(*shown));
+    answer.answered = static_cast<int>(*answered);
+    answer.right = *right == 1;
+    answer.responseMs = *response;
+    if (count == 9) {
+        const auto clef = clefFromWord(fields[7]);
+        const auto spelled = parseSpelled(fields[8]);
+        // The spelling names the note shown: a line where they disagree is damaged.
+        if (!parseStamp(fields[6]) || !clef || !spelled || midiNoteOf(*spelled) != *shown)
+            return std::nullopt;
+        answer.session = std::string(fields[6]);
+        answer.clef = *clef;
+        answer.shown = *spelled;
+    }
+    return answer;
+}
+
+std::optional<double> NoteProgress::share() const
+{
+    if (firstAnswers <= 0)
+        return std::nullopt;
+    return double(rightAtFirstTry) / firstAnswers;
+}
+
+std::optional<double> DayProgress::notesPerMinute() const
+{
+    if (practiceMs <= 0)
+        return std::nullopt;
+    return notesDone * 60000.0 / double(practiceMs);
+}
+
+ProgressCounter::ProgressCounter(int today)
+{
+    m_figures.today = today;
+}
+
+void ProgressCounter::addLine(std::string_view line)
+{
+    if (line.empty() || line == "\r")
+        return;
+    if (const auto answer = parseProgressLine(line)) {
+        add(*answer);
+        return;
+    }
+    // The first line is the header, of either length.
+    if (!m_headerSeen && m_figures.answers == 0 && m_figures.damagedLines == 0 && line.starts_with("time,mode,")) {
+        m_headerSeen = true;
+        return;
+    }
+    ++m_figures.damagedLines;
+}
+
+void ProgressCounter::add(const ProgressAnswer& answer)
+{
+    ++m_figures.answers;
+    const ProgressAnswer* previous = m_previous ? &*m_previous : nullptr;
+
+    // Lines with a session say where it starts; the others have their
+    // sessions found again, as the best session on the staff finds them.
+    bool breaks = false;
+    if (previous && (!answer.session.empty() || !previous->session.empty()))
+        breaks = answer.session != previous->session;
+    else if (previous)
+        breaks = answer.mode != previous->mode || answer.utcMs - previous->utcMs > SessionBreakMs
+            || answer.utcMs < previous->utcMs;
+    if (breaks)
+        closeSession();
+    const int shownMidi = midiNoteOf(answer.shown);
+    const bool first = !previous || breaks || previous->right || midiNoteOf(previous->shown) != shownMidi
+        || previous->clef != answer.clef;
+
+    // A day's practice time runs from its stretches' first notes appearing
+    // to their last answers; a pause of a session's break is not practice.
+    if (m_days.empty() || m_days.back().day != answer.localDay) {
+        const auto known = std::find_if(
+            m_days.begin(), m_days.end(), [&](const DayProgress& d) { return d.day == answer.localDay; });
+        if (known == m_days.end())
+            m_days.push_back(dayAt(answer.localDay));
+        else
+            std::rotate(known, known + 1, m_days.end());
+    }
+    DayProgress& day = m_days.back();
+    const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
+    if (previous && previous->localDay == answer.localDay && gap >= 0 && gap <= SessionBreakMs)
+        day.practiceMs += gap;
+    else
+        day.practiceMs += answer.responseMs;
+
+    if (first) {
+        ++m_figures.notesAnswered;
+        ++day.notes;
+        m_sessionTimes.push_back(answer.responseMs);
+        auto& notes = m_notes[static_cast<std::size_t>(answer.clef)];
+        auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == answer.shown; });
+        if (note == notes.end())
+            note = notes.insert(notes.end(), { answer.shown, {} });
+        ++note->second.firstAnswers;
+        note->second.times.push_back(answer.responseMs);
+        if (answer.right) {
+            ++note->second.rightAtFirstTry;
+            ++day.rightAtFirstTry;
+            ++m_sessionRight;
+        }
+    }
+    if (answer.right) {
+        ++day.notesDone;
+        if (++m_sessionDone == SessionNoteCount) {
+            ++m_figures.sessionsComplete;
+            const SessionFigures session { static_cast<int>(m_sessionTimes.size()), m_sessionRight,
+                medianOf(m_sessionTimes).value_or(0) };
+            if (!m_figures.bestSession || ranksAbove(session, *m_figures.bestSession))
+                m_figures.bestSession = session;
+            closeSession();
+        }
+    } else {
+        auto tally = std::find_if(m_confusions.begin(), m_confusions.end(),
+            [&](const ConfusionTally& c) { return c.played == answer.answered && c.shown == answer.shown; });
+        if (tally == m_confusions.end())
+            tally = m_confusions.insert(m_confusions.end(), { answer.shown, answer.answered, 0 });
+        ++tally->count;
+    }
+    m_previous = answer;
+}
+
+void ProgressCounter::closeSession()
+{
+    m_sessionTimes.clear();
+    m_sessionRight = 0;
+    m_sessionDone = 0;
+}
+
+ProgressFigures ProgressCounter::finish()
+{
+    ProgressFigures figures = std::move(m_figures);
+
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
+        const auto& seen = m_notes[static_cast<std::size_t>(clef)];
+        if (seen.empty())
+            continue;
+        auto [low, high] = defaultRange(clef);
+        for (const auto& [note, tally] : seen) {
+            low = std::min(low, stepsFromMiddleC(note));
+            high = std::max(high, stepsFromMiddleC(note));
+        }
+        StaffProgress staff { clef, {} };
+        for (int step = low; step <= high; ++step)
+            staff.notes.push_back(noteAt(naturalAtStep(step)));
+        for (const auto& [note, tally] : seen) {
+            auto place = std::find_if(
+                staff.notes.begin(), staff.notes.end(), [&](const NoteProgress& n) { return n.note == note; });
+            if (place == staff.notes.end())
+                place = staff.notes.insert(staff.notes.end(), noteAt(note));
+            place->firstAnswers = tally.firstAnswers;
+            place->rightAtFirstTry = tally.rightAtFirstTry;
+            place->medianResponseMs = medianOf(tally.times);
+        }
+        std::stable_sort(staff.notes.begin(), staff.notes.end(),
+            [](const NoteProgress& a, const NoteProgress& b) { return lowerOnStaff(a.note, b.note); });
+        figures.staves.push_back(std::move(staff));
+    }
+
+    std::sort(m_days.begin(), m_days.end(), [](const DayProgress& a, const DayProgress& b) { return a.day < b.day; });
+    figures.daysPractised = static_cast<int>(m_days.size());
+    for (const DayProgress& day : m_days) {
+        if (day.day > figures.today - ProgressDays && day.day <= figures.today)
+            figures.recentDays.push_back(day);
+    }
+    // Days after today (a clock set wrong, a trip across time zones) do not break the run.
+    auto last
+        = std::find_if(m_days.rbegin(), m_days.rend(), [&](const DayProgress& d) { return d.day <= figures.today; });
+    if (last != m_days.rend() && last->day >= figures.today - 1) {
+        figures.currentRunOfDays = 1;
+        for (auto next = last + 1; next != m_days.rend() && next->day == (next - 1)->day - 1; ++next)
+            ++figures.currentRunOfDays;
+    }
+
+    std::stable_sort(m_confusions.begin(), m_confusions.end(), [](const ConfusionTally& a, const ConfusionTally& b) {
+        if (a.count != b.count)
+            return a.count > b.count;
+        if (midiNoteOf(a.shown) != midiNoteOf(b.shown))
+            return midiNoteOf(a.shown) < midiNoteOf(b.shown);
+        return a.played < b.played;
+    });
+    for (const ConfusionTally& c : m_confusions) {
+        if (figures.mistakes.size() == ProgressMistakes)
+            break;
+        // The note played is spelled the way the note shown is.
+        const SpelledNote played
+            = c.shown.accidental == Accidental::Flat ? flatSpelling(c.played) : sharpSpelling(c.played);
+        figures.mistakes.push_back({ c.shown, played, c.count });
+    }
+    return figures;
+}
+
+ProgressFigures readProgress(std::istream& in, int today)
+{
+    ProgressCounter counter(today);
+    std::string line;
+    while (std::getline(in, line))
+        counter.addLine(line);
+    return counter.finish();
+}
+
+ProgressFigures readProgress(const std::filesystem::path& file, int today)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return ProgressCounter(today).finish();
+    return readProgress(in, today);
+}
+
+int dayNumber(int year, int month, int day)
+{
+    using namespace std::chrono;
+    const sys_days date { std::chrono::year { year } / std::chrono::month { static_cast<unsigned>(month) }
+        / std::chrono::day { static_cast<unsigned>(day) } };
+    return static_cast<int>(date.time_since_epoch().count());
+}
+
+CalendarDate calendarDate(int dayNumber)
+{
+    using namespace std::chrono;
+    const year_month_day date { sys_days { days { dayNumber } } };
+    return { static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+        static_cast<int>(static_cast<unsigned>(date.day())) };
+}
+
+ShareColour shareColour(std::optional<double> share)
+{
+    if (!share)
+        return { 170, 170, 170 };
+    constexpr ShareColour red { 220, 30, 30 };
+    constexpr ShareColour yellow { 230, 200, 0 };
+    constexpr ShareColour green { 20, 160, 40 };
+    const double s = *share;
+    if (s < 0.5)
+        return red;
+    if (s >= 0.9)
+        return green;
+    // From red at 50 % to yellow at 70 % to green at 90 %.
+    const bool lowerHalf = s < 0.7;
+    const ShareColour& from = lowerHalf ? red : yellow;
+    const ShareColour& to = lowerHalf ? yellow : green;
+    const double t = (s - (lowerHalf ? 0.5 : 0.7)) / 0.2;
+    const auto mix = [t](uint8_t a, uint8_t b) { return static_cast<uint8_t>(a + (b - a) * t + 0.5); };
+    return { mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue) };
+}
+
+} // namespace zintaro::compose
