@@ -3,6 +3,7 @@
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
 #include "app/playback_timer.h"
+#include "app/progress_opener.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/editing.h"
@@ -78,6 +79,11 @@ void Form1::buildWindow()
     m_services.dialogs.setStatusSink(
         [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
+    const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
+        ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
+        : m_services.progressModuleFolders;
+    m_progress = new ProgressOpener(
+        *this, m_services.filesFolder, compose::answerHistoryPathFromEnvironment(), moduleFolders, this);
     connectControls();
     ShowHelpText();
 }
@@ -118,6 +124,9 @@ void Form1::connectControls()
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
+    connect(c.progressAction, &QAction::triggered, m_progress, &ProgressOpener::open);
+    connect(m_progress, &ProgressOpener::statusNote, this,
+        [this](const QString& text) { showStatus(StatusSource::Progress, text); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     // A keyboard can send notes faster than boxes could be answered: what
     // its notes cannot do goes to the status text.

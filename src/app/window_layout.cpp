@@ -5,6 +5,7 @@
 #include "storage/file_panel.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -152,6 +153,8 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     }
     c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

@@ -77,6 +77,7 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
 };
 
 // Builds the menu and every control at its place in the normal layout.
