@@ -14,14 +14,17 @@
 
 namespace zintaro::compose {
 
+// How the trainer chose the note: "random", "scale" or "review".
+enum class DrawnBy : uint8_t { Random, Scale, Review };
+
 // One answer of the history as the progress figures need it. Lines of six
 // fields have no session, are read on the treble staff and spell a black key
 // as a sharp.
 struct ProgressAnswer {
     int64_t utcMs = 0;
     int localDay = 0; // days since 1970-01-01 of the date written in the line
-    std::string session; // the session's start as written; empty for six fields
-    std::string mode; // "random", "scale", "review"
+    std::optional<int64_t> sessionUtcMs; // the session's start; none for six fields
+    DrawnBy drawnBy = DrawnBy::Random;
     Clef clef = Clef::Treble;
     SpelledNote shown;
     int answered = 0; // MIDI note
