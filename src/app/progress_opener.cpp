@@ -69,9 +69,7 @@ void ProgressOpener::open()
         if (needModule) {
             if (m_module.fileName().isEmpty())
                 loaded.moduleError = tr("non trovato in %1").arg(m_moduleFolders.join(QStringLiteral(", ")));
-            else if (!m_module.load())
-                loaded.moduleError = m_module.errorString();
-            else if (!(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
+            else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
                 loaded.moduleError = m_module.errorString();
         }
         QMetaObject::invokeMethod(

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 
 namespace zintaro::compose {
@@ -283,7 +284,8 @@ ProgressFigures ProgressCounter::finish()
         StaffProgress staff { clef, {} };
         for (int step = low; step <= high; ++step)
             staff.notes.push_back(noteAt(naturalAtStep(step)));
-        for (const auto& [note, tally] : seen) {
+        for (const auto& [seenNote, tally] : seen) {
+            const SpelledNote note = seenNote;
             auto place = std::find_if(
                 staff.notes.begin(), staff.notes.end(), [&](const NoteProgress& n) { return n.note == note; });
             if (place == staff.notes.end())
@@ -390,7 +392,7 @@ ShareColour shareColour(std::optional<double> share)
     const ShareColour& from = lowerHalf ? red : yellow;
     const ShareColour& to = lowerHalf ? yellow : green;
     const double t = (s - (lowerHalf ? 0.5 : 0.7)) / 0.2;
-    const auto mix = [t](uint8_t a, uint8_t b) { return static_cast<uint8_t>(a + (b - a) * t + 0.5); };
+    const auto mix = [t](uint8_t a, uint8_t b) { return static_cast<uint8_t>(std::lround(a + (b - a) * t)); };
     return { mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue) };
 }
 

@@ -267,7 +267,7 @@ compose::ProgressExport ProgressPage::exportPdf()
 {
     const QDate date = dateOf(m_today);
     const QByteArray bytes = pdf();
-    const auto result = compose::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
+    auto result = compose::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
         std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (result.written())
         m_exportNote->setText(tr("Salvato in %1").arg(QString::fromStdString(result.file.string())));

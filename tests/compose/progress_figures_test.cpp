@@ -220,6 +220,7 @@ TEST(ProgressFigures, sessionsCompleteWithTheirTwentiethRightNote)
 {
     // Six-field lines: sessions are found again from the answers.
     std::vector<std::string> lines;
+    lines.reserve(62);
     int second = 0;
     for (int i = 0; i < 20; ++i)
         lines.push_back(lineOn(Today, second += 2, 60 + i % 5, 60 + i % 5, 1000 + i));
