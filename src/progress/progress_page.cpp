@@ -28,6 +28,7 @@ namespace zintaro::progress {
 namespace {
 
 constexpr int SheetWidth = 860;
+constexpr std::size_t NotesPerStaff = 24;
 
 QString noteText(SpelledNote note)
 {
@@ -150,9 +151,17 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
     } else {
         for (const compose::StaffProgress& staff : figures.staves) {
             layout->addWidget(new QLabel(clefTitle(staff.clef), m_sheet));
-            auto* view = new StaffView(staff, m_sheet);
-            view->setObjectName(QStringLiteral("staff_%1").arg(QString::fromLatin1(clefWord(staff.clef).data())));
-            layout->addWidget(view);
+            // A wide range goes on as many staves as its notes need to stay apart.
+            const std::size_t rows = (staff.notes.size() + NotesPerStaff - 1) / NotesPerStaff;
+            const std::size_t perRow = (staff.notes.size() + rows - 1) / rows;
+            for (std::size_t first = 0; first < staff.notes.size(); first += perRow) {
+                compose::StaffProgress row { staff.clef, {} };
+                row.notes.assign(staff.notes.begin() + std::ptrdiff_t(first),
+                    staff.notes.begin() + std::ptrdiff_t(std::min(first + perRow, staff.notes.size())));
+                auto* view = new StaffView(std::move(row), m_sheet);
+                view->setObjectName(QStringLiteral("staff_%1").arg(QString::fromLatin1(clefWord(staff.clef).data())));
+                layout->addWidget(view);
+            }
         }
         layout->addWidget(buildChart(figures));
 
@@ -219,16 +228,23 @@ QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
     auto* dates = new QDateTimeAxis;
     dates->setFormat(QStringLiteral("d/M"));
     dates->setTickCount(7);
-    dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today - compose::ProgressDays + 1))),
-        QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today))));
+    // From the first day's midnight to the last minute of today: the days'
+    // points, at midday, stand clear of the axes.
+    constexpr qreal HalfDay = 12 * 3600 * 1000;
+    dates->setRange(
+        QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today - compose::ProgressDays + 1) - HalfDay)),
+        QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today) + HalfDay) - 60000));
     chart->addAxis(dates, Qt::AlignBottom);
     auto* percent = new QValueAxis;
     percent->setRange(0, 100);
+    percent->setTickCount(5);
     percent->setLabelFormat(QStringLiteral("%d"));
     percent->setTitleText(tr("% giuste"));
     chart->addAxis(percent, Qt::AlignLeft);
     auto* perMinute = new QValueAxis;
-    perMinute->setRange(0, std::max(10.0, std::ceil(fastest * 1.2 / 5) * 5));
+    // Four steps of a multiple of five.
+    perMinute->setRange(0, std::max(20.0, std::ceil(fastest * 1.1 / 20) * 20));
+    perMinute->setTickCount(5);
     perMinute->setLabelFormat(QStringLiteral("%d"));
     perMinute->setTitleText(tr("note al minuto"));
     chart->addAxis(perMinute, Qt::AlignRight);

@@ -109,6 +109,35 @@ TEST_F(ProgressPageTest, thePageShowsMistakesTotalsAndTheDamagedLines)
     EXPECT_EQ(page->findChild<QLabel*>(QStringLiteral("emptyNote")), nullptr);
 }
 
+TEST_F(ProgressPageTest, everyClefPractisedHasItsStavesAndAWideRangeTakesTwo)
+{
+    compose::ProgressCounter counter(compose::dayNumber(2026, 12, 7));
+    const char* session = "2026-12-07T08:00:00.000+01:00";
+    const auto answer = [&](int second, int midi, const char* clef, const char* spelled) {
+        counter.addLine(QStringLiteral("2026-12-07T08:00:%1.000+01:00,random,%2,%2,1,900,%3,%4,%5")
+                            .arg(second, 2, 10, QLatin1Char('0'))
+                            .arg(midi)
+                            .arg(QLatin1String(session), QLatin1String(clef), QLatin1String(spelled))
+                            .toStdString());
+    };
+    answer(1, 48, "grand", "C3");
+    answer(2, 61, "grand", "Db4");
+    answer(3, 70, "grand", "A#4");
+    answer(4, 43, "bass", "G2");
+    // The grand staff from C2 to C6 with two accidentals: 31 notes, on two staves.
+    answer(5, 36, "grand", "C2");
+    answer(6, 84, "grand", "C6");
+    const auto page = pageOf(counter.finish());
+    page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    EXPECT_EQ(page->findChildren<QWidget*>(QStringLiteral("staff_grand")).size(), 2);
+    EXPECT_EQ(page->findChildren<QWidget*>(QStringLiteral("staff_bass")).size(), 1);
+    EXPECT_EQ(page->findChildren<QWidget*>(QStringLiteral("staff_treble")).size(), 0);
+    const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
+    if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
+        page->sheet()->grab().save(artifacts + QStringLiteral("/progress-grand.png"));
+}
+
 TEST_F(ProgressPageTest, withoutHistoryThePageSaysHowToStart)
 {
     compose::ProgressFigures none;
