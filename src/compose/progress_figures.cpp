@@ -12,42 +12,16 @@ namespace zintaro::compose {
 
 namespace {
 
-std::optional<int64_t> numberIn(std::string_view field, int64_t low, int64_t high)
+// The date the line was written on, from its time's first ten characters
+// ("2026-12-07"); the line has been read whole before.
+int localDayOf(std::string_view line)
 {
-    int64_t value = 0;
-    const auto* end = field.data() + field.size();
-    const auto result = std::from_chars(field.data(), end, value);
-    if (field.empty() || result.ec != std::errc {} || result.ptr != end || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-struct Stamp {
-    int64_t utcMs = 0;
-    int localDay = 0;
-};
-
-// "YYYY-MM-DDTHH:MM:SS.mmm+HH:MM", as the history writes it.
-std::optional<Stamp> parseStamp(std::string_view text)
-{
-    if (text.size() != 29 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':'
-        || text[19] != '.' || (text[23] != '+' && text[23] != '-') || text[26] != ':')
-        return std::nullopt;
-    const auto year = numberIn(text.substr(0, 4), 1, 9999);
-    const auto month = numberIn(text.substr(5, 2), 1, 12);
-    const auto day = numberIn(text.substr(8, 2), 1, 31);
-    const auto hour = numberIn(text.substr(11, 2), 0, 23);
-    const auto minute = numberIn(text.substr(14, 2), 0, 59);
-    const auto second = numberIn(text.substr(17, 2), 0, 60);
-    const auto millisecond = numberIn(text.substr(20, 3), 0, 999);
-    const auto offsetHours = numberIn(text.substr(24, 2), 0, 23);
-    const auto offsetMinutes = numberIn(text.substr(27, 2), 0, 59);
-    if (!year || !month || !day || !hour || !minute || !second || !millisecond || !offsetHours || !offsetMinutes)
-        return std::nullopt;
-    const int offset = static_cast<int>(*offsetHours * 60 + *offsetMinutes) * (text[23] == '-' ? -1 : 1);
-    const int localDay = dayNumber(static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day));
-    const int64_t minutes = int64_t { localDay } * 1440 + *hour * 60 + *minute - offset;
-    return Stamp { (minutes * 60 + *second) * 1000 + *millisecond, localDay };
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        std::from_chars(line.data() + at, line.data() + at + length, value);
+        return value;
+    };
+    return dayNumber(number(0, 4), number(5, 2), number(8, 2));
 }
 
 // The steps from middle C of the naturals a clef's trainer reads by default.
@@ -93,66 +67,7 @@ bool lowerOnStaff(const SpelledNote& a, const SpelledNote& b)
     return static_cast<int>(a.accidental) < static_cast<int>(b.accidental);
 }
 
-std::optional<DrawnBy> drawnByWord(std::string_view word)
-{
-    if (word == "random")
-        return DrawnBy::Random;
-    if (word == "scale")
-        return DrawnBy::Scale;
-    if (word == "review")
-        return DrawnBy::Review;
-    return std::nullopt;
-}
-
 } // namespace
-
-std::optional<ProgressAnswer> parseProgressLine(std::string_view line)
-{
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    std::array<std::string_view, 9> fields {};
-    std::size_t count = 0;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = line.find(',', start);
-        if (count == fields.size())
-            return std::nullopt;
-        fields[count++] = line.substr(start, comma - start);
-        if (comma == std::string_view::npos)
-            break;
-        start = comma + 1;
-    }
-    if (count != 6 && count != 9)
-        return std::nullopt;
-    const auto stamp = parseStamp(fields[0]);
-    const auto shown = numberIn(fields[2], 0, 127);
-    const auto answered = numberIn(fields[3], 0, 127);
-    const auto right = numberIn(fields[4], 0, 1);
-    const auto response = numberIn(fields[5], 0, int64_t { 1 } << 40);
-    const auto drawnBy = drawnByWord(fields[1]);
-    if (!stamp || !shown || !answered || !right || !response || !drawnBy)
-        return std::nullopt;
-
-    ProgressAnswer answer;
-    answer.utcMs = stamp->utcMs;
-    answer.localDay = stamp->localDay;
-    answer.drawnBy = *drawnBy;
-    answer.shown = sharpSpelling(static_cast<int>(*shown));
-    answer.answered = static_cast<int>(*answered);
-    answer.right = *right == 1;
-    answer.responseMs = *response;
-    if (count == 9) {
-        const auto clef = clefFromWord(fields[7]);
-        const auto spelled = parseSpelled(fields[8]);
-        // The spelling names the note shown: a line where they disagree is damaged.
-        const auto session = parseStamp(fields[6]);
-        if (!session || !clef || !spelled || midiNoteOf(*spelled) != *shown)
-            return std::nullopt;
-        answer.sessionUtcMs = session->utcMs;
-        answer.clef = *clef;
-        answer.shown = *spelled;
-    }
-    return answer;
-}
 
 std::optional<double> NoteProgress::share() const
 {
@@ -177,8 +92,8 @@ void ProgressCounter::addLine(std::string_view line)
 {
     if (line.empty() || line == "\r")
         return;
-    if (const auto answer = parseProgressLine(line)) {
-        add(*answer);
+    if (const auto answer = parseAnswerHistoryLine(line)) {
+        add(*answer, localDayOf(line));
         return;
     }
     // The first line is the header, of either length.
@@ -189,10 +104,12 @@ void ProgressCounter::addLine(std::string_view line)
     ++m_figures.damagedLines;
 }
 
-void ProgressCounter::add(const ProgressAnswer& answer)
+void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
 {
     ++m_figures.answers;
-    const ProgressAnswer* previous = m_previous ? &*m_previous : nullptr;
+    const AnswerHistoryRow* previous = m_previous ? &*m_previous : nullptr;
+    const Clef clef = answer.clefOrTreble();
+    const SpelledNote shown = answer.spelledNote();
 
     // Lines with a session say where it starts; the others have their
     // sessions found again, as the best session on the staff finds them.
@@ -200,48 +117,47 @@ void ProgressCounter::add(const ProgressAnswer& answer)
     if (previous && (answer.sessionUtcMs || previous->sessionUtcMs))
         breaks = answer.sessionUtcMs != previous->sessionUtcMs;
     else if (previous)
-        breaks = answer.drawnBy != previous->drawnBy || answer.utcMs - previous->utcMs > SessionBreakMs
+        breaks = answer.record.mode != previous->record.mode || answer.utcMs - previous->utcMs > SessionBreakMs
             || answer.utcMs < previous->utcMs;
     if (breaks)
         closeSession();
-    const int shownMidi = midiNoteOf(answer.shown);
-    const bool first = !previous || breaks || previous->right || midiNoteOf(previous->shown) != shownMidi
-        || previous->clef != answer.clef;
+    const bool first = !previous || breaks || previous->record.right || previous->record.shown != answer.record.shown
+        || previous->clefOrTreble() != clef;
 
     // A day's practice time runs from its stretches' first notes appearing
     // to their last answers; a pause of a session's break is not practice.
-    if (m_days.empty() || m_days.back().day != answer.localDay) {
-        const auto known = std::find_if(
-            m_days.begin(), m_days.end(), [&](const DayProgress& d) { return d.day == answer.localDay; });
+    if (m_days.empty() || m_days.back().day != localDay) {
+        const auto known
+            = std::find_if(m_days.begin(), m_days.end(), [&](const DayProgress& d) { return d.day == localDay; });
         if (known == m_days.end())
-            m_days.push_back(dayAt(answer.localDay));
+            m_days.push_back(dayAt(localDay));
         else
             std::rotate(known, known + 1, m_days.end());
     }
     DayProgress& day = m_days.back();
     const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
-    if (previous && previous->localDay == answer.localDay && gap >= 0 && gap <= SessionBreakMs)
+    if (previous && m_previousDay == localDay && gap >= 0 && gap <= SessionBreakMs)
         day.practiceMs += gap;
     else
-        day.practiceMs += answer.responseMs;
+        day.practiceMs += answer.record.responseMs;
 
     if (first) {
         ++m_figures.notesAnswered;
         ++day.notes;
-        m_sessionTimes.push_back(answer.responseMs);
-        auto& notes = m_notes[static_cast<std::size_t>(answer.clef)];
-        auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == answer.shown; });
+        m_sessionTimes.push_back(answer.record.responseMs);
+        auto& notes = m_notes[static_cast<std::size_t>(clef)];
+        auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == shown; });
         if (note == notes.end())
-            note = notes.insert(notes.end(), { answer.shown, {} });
+            note = notes.insert(notes.end(), { shown, {} });
         ++note->second.firstAnswers;
-        note->second.times.push_back(answer.responseMs);
-        if (answer.right) {
+        note->second.times.push_back(answer.record.responseMs);
+        if (answer.record.right) {
             ++note->second.rightAtFirstTry;
             ++day.rightAtFirstTry;
             ++m_sessionRight;
         }
     }
-    if (answer.right) {
+    if (answer.record.right) {
         ++day.notesDone;
         if (++m_sessionDone == SessionNoteCount) {
             ++m_figures.sessionsComplete;
@@ -253,12 +169,13 @@ void ProgressCounter::add(const ProgressAnswer& answer)
         }
     } else {
         auto tally = std::find_if(m_confusions.begin(), m_confusions.end(),
-            [&](const ConfusionTally& c) { return c.played == answer.answered && c.shown == answer.shown; });
+            [&](const ConfusionTally& c) { return c.played == answer.record.answered && c.shown == shown; });
         if (tally == m_confusions.end())
-            tally = m_confusions.insert(m_confusions.end(), { answer.shown, answer.answered, 0 });
+            tally = m_confusions.insert(m_confusions.end(), { shown, answer.record.answered, 0 });
         ++tally->count;
     }
     m_previous = answer;
+    m_previousDay = localDay;
 }
 
 void ProgressCounter::closeSession()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/answer_history.h"
 #include "compose/answer_session.h"
 #include "core/pitch.h"
 
@@ -13,28 +14,6 @@
 #include <vector>
 
 namespace zintaro::compose {
-
-// How the trainer chose the note: "random", "scale" or "review".
-enum class DrawnBy : uint8_t { Random, Scale, Review };
-
-// One answer of the history as the progress figures need it. Lines of six
-// fields have no session, are read on the treble staff and spell a black key
-// as a sharp.
-struct ProgressAnswer {
-    int64_t utcMs = 0;
-    int localDay = 0; // days since 1970-01-01 of the date written in the line
-    std::optional<int64_t> sessionUtcMs; // the session's start; none for six fields
-    DrawnBy drawnBy = DrawnBy::Random;
-    Clef clef = Clef::Treble;
-    SpelledNote shown;
-    int answered = 0; // MIDI note
-    bool right = false;
-    int64_t responseMs = 0;
-};
-
-// One line of the history, of six or nine fields; nothing for the header or
-// a damaged line.
-std::optional<ProgressAnswer> parseProgressLine(std::string_view line);
 
 // A note of a staff: how often its first answer was right, and how fast.
 struct NoteProgress {
@@ -96,8 +75,10 @@ class ProgressCounter {
 public:
     explicit ProgressCounter(int today);
 
+    // A line of the history file: the header, an answer, or a damaged line.
     void addLine(std::string_view line);
-    void add(const ProgressAnswer& answer);
+    // An answer given on a day (days since 1970-01-01, in the time it was written in).
+    void add(const AnswerHistoryRow& answer, int localDay);
     ProgressFigures finish();
 
 private:
@@ -118,7 +99,8 @@ private:
     std::array<std::vector<std::pair<SpelledNote, NoteTally>>, 3> m_notes; // by clef
     std::vector<DayProgress> m_days; // in order of first answer
     std::vector<ConfusionTally> m_confusions;
-    std::optional<ProgressAnswer> m_previous;
+    std::optional<AnswerHistoryRow> m_previous;
+    int m_previousDay = 0;
     std::vector<int64_t> m_sessionTimes;
     int m_sessionRight = 0;
     int m_sessionDone = 0;

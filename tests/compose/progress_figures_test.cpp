@@ -53,45 +53,45 @@ ProgressFigures figuresOf(const std::vector<std::string>& lines, int today = Tod
 
 } // namespace
 
-TEST(ProgressLines, sixAndNineFieldLinesAreReadAndDamagedOnesRefused)
+TEST(ProgressLines, eachLineCountsOnItsStaffOrAsDamaged)
 {
     struct Case {
         const char* line;
-        bool read;
-        Clef clef;
-        const char* spelled;
+        Clef clef; // the staff it counts on, when it is read
+        const char* spelled; // nothing when the line is damaged
     };
     const Case cases[] = {
-        { "2026-12-05T10:00:00.000+01:00,random,61,61,1,600", true, Clef::Treble, "C#4" },
-        { "2026-12-05T10:00:00.000+01:00,scale,60,62,0,600\r", true, Clef::Treble, "C4" },
-        { "2026-12-05T10:00:00.000+01:00,review,70,70,1,600,2026-12-05T10:00:00.000+01:00,grand,Bb4", true, Clef::Grand,
+        // Lines without the last three columns: the treble staff, a black key as a sharp.
+        { "2026-12-05T10:00:00.000+01:00,random,61,61,1,600", Clef::Treble, "C#4" },
+        { "2026-12-05T23:59:00.000-05:00,scale,60,62,0,600\r", Clef::Treble, "C4" },
+        { "2026-12-05T10:00:00.000+01:00,review,70,70,1,600,2026-12-05T10:00:00.000+01:00,grand,Bb4", Clef::Grand,
             "Bb4" },
-        { "2026-12-05T10:00:00.000+01:00,random,43,43,1,600,2026-12-05T10:00:00.000+01:00,bass,G2", true, Clef::Bass,
-            "G2" },
-        // The spelling must name the note shown.
-        { "2026-12-05T10:00:00.000+01:00,random,61,61,1,600,2026-12-05T10:00:00.000+01:00,treble,C4", false,
-            Clef::Treble, "" },
-        { "2026-12-05T10:00:00.000+01:00,random,60,60,1,600,2026-12-05T10:00:00.000+01:00,alto,C4", false, Clef::Treble,
-            "" },
-        { "2026-12-05T10:00:00.000+01:00,random,60,60,1,600,yesterday,treble,C4", false, Clef::Treble, "" },
-        { "2026-12-05T10:00:00.000+01:00,random,60,60,1,600,2026-12-05T10:00:00.000+01:00,treble", false, Clef::Treble,
-            "" },
-        { "2026-12-05T10:00:00.000+01:00,random,60,60,1", false, Clef::Treble, "" },
-        { "2026-12-05T10:00:00.000+01:00,random,60,60,2,600", false, Clef::Treble, "" },
-        { "2026-12-05T10:00:00.000+01:00,guess,60,60,1,600", false, Clef::Treble, "" },
-        { "2026-13-05T10:00:00.000+01:00,random,60,60,1,600", false, Clef::Treble, "" },
-        { "time,mode,shown,answered,right,response_ms", false, Clef::Treble, "" },
-        { "", false, Clef::Treble, "" },
+        { "2026-12-05T10:00:00.000+01:00,random,43,43,1,600,2026-12-05T10:00:00.000+01:00,bass,G2", Clef::Bass, "G2" },
+        { "2026-12-05T10:00:00.000+01:00,random,61,61,1,600,2026-12-05T10:00:00.000+01:00,treble,C4", Clef::Treble,
+            nullptr },
+        { "2026-12-05T10:00:00.000+01:00,random,60,60,1,600,2026-12-05T10:00:00.000+01:00,alto,C4", Clef::Treble,
+            nullptr },
+        { "2026-12-05T10:00:00.000+01:00,random,60,60,1", Clef::Treble, nullptr },
+        { "2026-12-05T10:00:00.000+01:00,guess,60,60,1,600", Clef::Treble, nullptr },
+        { "time,mode,shown,answered,right,response_ms", Clef::Treble, nullptr },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        const auto answer = parseProgressLine(c.line);
-        ASSERT_EQ(answer.has_value(), c.read);
-        if (c.read) {
-            EXPECT_EQ(answer->clef, c.clef);
-            EXPECT_EQ(answer->shown, *parseSpelled(c.spelled));
-            EXPECT_EQ(answer->localDay, dayNumber(2026, 12, 5));
-        }
+        ProgressCounter counter(Today);
+        counter.addLine("time,mode,shown,answered,right,response_ms,session,clef,spelled");
+        counter.addLine(c.line);
+        const ProgressFigures f = counter.finish();
+        EXPECT_EQ(f.damagedLines, c.spelled ? 0 : 1);
+        if (!c.spelled)
+            continue;
+        // The day is the one written in the line, whatever its distance from UTC.
+        ASSERT_EQ(f.recentDays.size(), 1U);
+        EXPECT_EQ(f.recentDays[0].day, dayNumber(2026, 12, 5));
+        ASSERT_EQ(f.staves.size(), 1U);
+        EXPECT_EQ(f.staves[0].clef, c.clef);
+        const auto seen = std::count_if(f.staves[0].notes.begin(), f.staves[0].notes.end(),
+            [&](const NoteProgress& n) { return n.firstAnswers == 1 && n.note == *parseSpelled(c.spelled); });
+        EXPECT_EQ(seen, 1);
     }
 }
 
