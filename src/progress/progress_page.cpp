@@ -91,6 +91,26 @@ QStringList totalsLines(const compose::ProgressFigures& f)
     return lines;
 }
 
+// What the colours of the heads say, for a page read away from the program.
+QLabel* colourKey(QWidget* parent)
+{
+    const auto swatch = [](std::optional<double> share, const QString& text) {
+        const compose::ShareColour c = compose::shareColour(share);
+        return QStringLiteral("<span style=\"color: rgb(%1, %2, %3)\">●</span> %4")
+            .arg(c.red)
+            .arg(c.green)
+            .arg(c.blue)
+            .arg(text.toHtmlEscaped());
+    };
+    const QStringList parts { swatch(0.0, ProgressPage::tr("giuste al primo colpo meno di metà delle volte")),
+        swatch(0.7, ProgressPage::tr("circa 70 %")), swatch(0.9, ProgressPage::tr("90 % e più")),
+        swatch(std::nullopt, ProgressPage::tr("mai vista")) };
+    auto* key = new QLabel(parts.join(QStringLiteral(" &nbsp; ")), parent);
+    key->setObjectName(QStringLiteral("colourKey"));
+    key->setTextFormat(Qt::RichText);
+    return key;
+}
+
 } // namespace
 
 ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
@@ -163,6 +183,7 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
                 layout->addWidget(view);
             }
         }
+        layout->addWidget(colourKey(m_sheet));
         layout->addWidget(buildChart(figures));
 
         auto* columns = new QGridLayout;
