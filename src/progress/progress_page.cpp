@@ -158,6 +158,8 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
     palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     m_sheet->setPalette(palette);
+    // The program's own font, so that the page and its PDF look alike on every machine.
+    m_sheet->setFont(QFont(QStringLiteral("Liberation Sans"), 9));
     auto* layout = new QVBoxLayout(m_sheet);
     layout->setContentsMargins(20, 16, 20, 16);
 
@@ -269,6 +271,14 @@ QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
     perMinute->setLabelFormat(QStringLiteral("%d"));
     perMinute->setTitleText(tr("note al minuto"));
     chart->addAxis(perMinute, Qt::AlignRight);
+    const QFont font = m_sheet->font();
+    chart->setTitleFont(font);
+    chart->legend()->setFont(font);
+    for (QAbstractAxis* axis : { static_cast<QAbstractAxis*>(dates), static_cast<QAbstractAxis*>(percent),
+             static_cast<QAbstractAxis*>(perMinute) }) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+    }
     share->attachAxis(dates);
     share->attachAxis(percent);
     pace->attachAxis(dates);
