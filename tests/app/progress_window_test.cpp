@@ -39,6 +39,13 @@ protected:
             data + QStringLiteral("/progress/history.csv"), dataHome.path() + QStringLiteral("/zintaro/answers.csv")));
     }
 
+    // Whether a library of that name is loaded into the test's process.
+    static bool loaded(const char* name)
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+    }
+
     QWidget* openFromTheMenu()
     {
         QSignalSpy shown(&form->progress(), &app::ProgressOpener::pageShown);
@@ -63,8 +70,12 @@ TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
     EXPECT_EQ(items[progress - 1]->text(), QStringLiteral("Tastiera MIDI"));
     EXPECT_EQ(form->mnf_Progress()->text(), QStringLiteral("Progressi"));
 
+    // Nothing of the page is loaded before it is first opened.
+    EXPECT_FALSE(loaded("zintaro-progress"));
+    EXPECT_FALSE(loaded("Qt6Charts"));
     QPointer<QWidget> page = openFromTheMenu();
     ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(loaded("zintaro-progress"));
     EXPECT_TRUE(page->isVisible());
     EXPECT_TRUE(page->isWindow());
     EXPECT_FALSE(page->isModal());
