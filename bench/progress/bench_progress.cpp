@@ -9,7 +9,7 @@
 #include "app/form1.h"
 #include "app/progress_opener.h"
 #include "compose/progress_figures.h"
-#include "core/held_dialogs.h"
+#include "core/dialogs.h"
 #include "midi/silent_midi.h"
 #include "progress/progress_page.h"
 #include "staff/speech.h"
@@ -128,12 +128,11 @@ void BM_MenuItemToPagePainted(benchmark::State& state)
 {
     qputenv("XDG_DATA_HOME", historyHome().path().toLocal8Bit());
     PrintedDialogs dialogs;
-    zintaro::HeldDialogs heldDialogs { dialogs };
     zintaro::midi::SilentMidiSystem midi;
     zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
     zintaro::app::Form1 form(zintaro::app::Form1Services {
-        heldDialogs, midi, speech, files.path(), false, { QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) } });
+        dialogs, midi, speech, files.path(), false, { QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) } });
     form.Form_Load();
     form.show();
     QApplication::processEvents();

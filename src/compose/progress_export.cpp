@@ -23,7 +23,7 @@ std::string progressPdfName(int year, int month, int day, int copy)
 ProgressExport writeProgressPdf(
     const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes)
 {
-    if (const auto problem = storage::EnsureFolder(folder))
+    if (const auto problem = storage::ensureFolder(folder))
         return { {}, *problem };
     // Hidden and without the extension the file panel lists.
     const std::string temporary = ".progressi-" + std::to_string(::getpid()) + ".part";

@@ -6,7 +6,7 @@
 
 namespace zintaro::staff {
 
-void DrawStaff(Modulo1& m, StaffSurface& surface)
+void drawStaff(Modulo1& m, StaffSurface& surface)
 {
     const int scale = m.DrawScale;
     for (int i = 0; i < 5; ++i) {
@@ -22,17 +22,17 @@ void DrawStaff(Modulo1& m, StaffSurface& surface)
     m.RestImageNext = 0;
 }
 
-int16_t NotePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
+int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
 {
-    m.StaffStep = StaffStepOf(noteIndex);
+    m.StaffStep = staffStepOf(noteIndex);
     if (m.WriteNames)
-        surface.setNameLabels(std::string(WrittenName(noteIndex)));
+        surface.setNameLabels(std::string(writtenName(noteIndex)));
     return m.StaffStep;
 }
 
-void SpeakNoteName(Speech& speech, int16_t noteIndex)
+void speakNoteName(Speech& speech, int16_t noteIndex)
 {
-    speech.say(std::string(SpokenName(noteIndex)));
+    speech.say(std::string(spokenName(noteIndex)));
 }
 
 } // namespace zintaro::staff

@@ -24,7 +24,7 @@ protected:
     {
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(
-            app::Form1Services { heldDialogs, midi, speech, files.path(), false, moduleFolders });
+            app::Form1Services { dialogs, midi, speech, files.path(), false, moduleFolders });
         form->Form_Load();
         form->show();
         form->activateWindow();
