@@ -63,11 +63,11 @@ TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
     start({ QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) });
     writeHistory();
 
-    // "Progressi" follows the MIDI keyboards' submenu in "Menù".
+    // "Progressi" follows the "Pratica" submenu in "Menù".
     const QList<QAction*> items = form->menuBar()->actions().first()->menu()->actions();
     const auto progress = items.indexOf(form->mnf_Progress());
     ASSERT_GT(progress, 0);
-    EXPECT_EQ(items[progress - 1]->text(), QStringLiteral("Tastiera MIDI"));
+    EXPECT_EQ(items[progress - 1]->text(), QStringLiteral("Pratica"));
     EXPECT_EQ(form->mnf_Progress()->text(), QStringLiteral("Progressi"));
 
     // Nothing of the page is loaded before it is first opened.
