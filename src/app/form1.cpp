@@ -3,6 +3,7 @@
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
 #include "app/playback_timer.h"
+#include "app/progress_opener.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/editing.h"
@@ -87,6 +88,11 @@ void Form1::buildWindow()
         [this] { m_notices.forget("sound:"); },
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
+    const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
+        ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
+        : m_services.progressModuleFolders;
+    m_progress = new ProgressOpener(
+        *this, m_services.filesFolder, compose::answerHistoryPathFromEnvironment(), moduleFolders, this);
     connectControls();
     loadChoices();
     ShowHelpText();
@@ -134,6 +140,9 @@ void Form1::connectControls()
     connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
         [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
+    connect(c.progressAction, &QAction::triggered, m_progress, &ProgressOpener::open);
+    connect(m_progress, &ProgressOpener::statusNote, this,
+        [this](const QString& text) { showStatus(StatusSource::Progress, text); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
         pianoKeyDown(index, false, compose::KeySound::DisplayOnly, *m_keyboardPorts);

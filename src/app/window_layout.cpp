@@ -5,6 +5,7 @@
 #include "storage/file_panel.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -166,6 +167,8 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.accidentalsAction->setCheckable(true);
     c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
     c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
+    c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
 
     c.central = new QWidget(&window);
     paint(c.central, Background);
