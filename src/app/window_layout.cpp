@@ -6,6 +6,7 @@
 
 #include <QActionGroup>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -179,6 +180,8 @@ WindowControls buildWindowControls(QMainWindow& window)
         clefs->addAction(c.clefActions[i]);
     }
     c.clefActions[0]->setChecked(true);
+    c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

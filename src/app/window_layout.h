@@ -82,6 +82,7 @@ struct WindowControls {
     QAction* rangeAction = nullptr; // "Estensione…"
     // "Chiave di Sol", "Chiave di Fa", "Doppio pentagramma", in the order of Clef.
     std::array<QAction*, 3> clefActions {};
+    QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
 };
 
 // Builds the menu and every control at its place in the normal layout.
