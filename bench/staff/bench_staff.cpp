@@ -32,14 +32,14 @@ void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
 
     for (auto _ : state) {
         surface.clear();
-        staff::drawStaff(m, surface);
+        staff::drawStaff(compose::lookOf(m), surface);
         m.CursorColumn = 0;
         m.WriteIndex = 0;
         for (int i = 0; i < StaffColumns; ++i) {
             const Entry e = m.Composition.at(i);
             compose::enterNote(m, surface, dialogs, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
         }
-        staff::drawBars(m, surface, 0);
+        staff::drawBars(surface, compose::pageOf(m, 0));
     }
 }
 

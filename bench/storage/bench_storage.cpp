@@ -57,8 +57,8 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
             break;
         storage::ApplyToStore(*parsed, m.Composition);
         m.NoteCount = parsed->NoteCount();
-        staff::drawPage(m, surface, m.pageOf(m.NoteCount));
-        staff::placeCursor(m, surface, m.NoteCount);
+        staff::drawPage(staff::Look {}, surface, staff::PageView { m.Composition, m.NoteCount, m.pageOf(m.NoteCount) });
+        surface.setCursorLeft(columnX(m.columnOf(m.NoteCount)));
     }
     if (m.NoteCount != MaxEntries || !dialogs.shown.empty())
         state.SkipWithError("the file did not load");

@@ -7,10 +7,12 @@
 #include "compose/answering.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
@@ -65,14 +67,12 @@ void Form1::buildWindow()
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
-    m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
-    m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
-    m_answering = std::make_unique<compose::Answering>(
-        m_state, *m_ports, *m_trainer, compose::answerHistoryPathFromEnvironment());
+    m_workspace = std::make_unique<compose::Workspace>(
+        *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); });
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
-    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, m_services.dialogs, this);
+    m_playbackTimer = new PlaybackTimer(m_workspace->playback(), m_clock, m_services.dialogs, this);
     m_midi->setStatusSink(
         [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
     m_services.dialogs.setStatusSink(
@@ -80,6 +80,31 @@ void Form1::buildWindow()
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
     ShowHelpText();
+}
+
+Modulo1& Form1::state()
+{
+    return m_workspace->state();
+}
+
+compose::Playback& Form1::playback()
+{
+    return m_workspace->playback();
+}
+
+compose::Trainer& Form1::trainer()
+{
+    return m_workspace->trainer();
+}
+
+compose::Answering& Form1::answering()
+{
+    return m_workspace->answers();
+}
+
+uint32_t Form1::seed() const
+{
+    return static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
 }
 
 Form1::~Form1()
@@ -108,7 +133,7 @@ void Form1::connectControls()
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
-        m_state.Mute = on;
+        m_workspace->setMute(on);
         updateLiveSound();
     });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
@@ -177,63 +202,46 @@ void Form1::List1_Click()
     const QListWidgetItem* item = m_controls.deviceList->currentItem();
     if (!item)
         return;
-    m_midi->SelectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()),
-        static_cast<int16_t>(std::max(0, m_controls.instrumentList->currentRow())));
+    m_workspace->selectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()));
 }
 
 void Form1::lst_sound_list_Click()
 {
-    m_midi->ProgramChange(0, 0, static_cast<int16_t>(std::max(0, m_controls.instrumentList->currentRow())));
-}
-
-void Form1::SetLayout()
-{
-    applyLayout(m_controls, m_state.DrawScale);
-    staff::drawStaff(m_state, *m_controls.staff);
+    m_workspace->setInstrument(std::max(0, m_controls.instrumentList->currentRow()));
 }
 
 void Form1::Op3_Click(int index)
 {
-    stopAnswering();
-    if (m_trainerTimer->isActive())
-        leaveTrainer();
-    m_state.DrawScale = 1;
-    SetLayout();
+    const bool answering = m_workspace->answering();
     const auto mode = static_cast<compose::Mode>(index);
+    const compose::ModeChange change = m_workspace->switchMode(mode, seed());
+    if (answering)
+        answersStopped();
+    syncTrainerTimer();
     // The buttons show the mode the window is in ("Nuovo" shows while it asks).
     m_controls.modeButtons.at(static_cast<std::size_t>(index))->setChecked(true);
-    switch (mode) {
-    case compose::Mode::Compose:
-        compose::showComposition(m_state, *m_ports);
-        break;
-    case compose::Mode::Listen:
+    if (change.startPlayback)
         m_playbackTimer->start();
-        break;
-    case compose::Mode::New:
-        if (m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
-            stopPlayback();
-            compose::newComposition(m_state, *m_ports);
-            m_controls.modeButtons[0]->setChecked(true);
-            Op3_Click(static_cast<int>(compose::Mode::Compose));
-        }
-        break;
-    case compose::Mode::Read:
+    if (change.confirmNew && m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
+        stopPlayback();
+        m_workspace->confirmNewPiece(seed());
+        m_controls.modeButtons[0]->setChecked(true);
+    }
+    if (change.maximize) {
         if (isVisible())
             showMaximized();
         else
             setWindowState(windowState() | Qt::WindowMaximized);
-        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-        m_trainerTimer->start();
-        m_state.DrawScale = 5;
-        SetLayout();
-        break;
     }
 }
 
-void Form1::leaveTrainer()
+// The trainer's beat runs while the workspace's trainer runs on its own.
+void Form1::syncTrainerTimer()
 {
-    m_trainerTimer->stop();
-    m_trainer->leave();
+    if (m_workspace->trainerRunning())
+        m_trainerTimer->start();
+    else
+        m_trainerTimer->stop();
 }
 
 // Before the piece changes, a playback of it ends as it would at its end:
@@ -245,23 +253,20 @@ void Form1::stopPlayback()
 
 void Form1::Op1_Click(int index)
 {
-    m_state.CurrentDuration = static_cast<int16_t>(index);
+    m_workspace->setDuration(static_cast<int16_t>(index));
     m_controls.piano->focusFirstKey();
 }
 
 void Form1::Op4_Click(int index)
 {
-    m_state.SpeakNames = index != 0;
+    m_workspace->setSpeakNames(index != 0);
     updateLiveSound();
 }
 
 void Form1::CkRnd_Click()
 {
-    m_state.ScaleWalk = m_controls.scaleSwitch->isChecked();
-    if (m_state.ScaleWalk)
-        m_trainer->restartScaleWalk();
-    if (m_answering->active()) {
-        m_answering->showNewNote(m_clock.elapsed());
+    m_workspace->setScaleWalk(m_controls.scaleSwitch->isChecked(), m_clock.elapsed());
+    if (m_workspace->answering()) {
         afterAnswering();
         m_controls.piano->focusFirstKey();
     }
@@ -269,21 +274,22 @@ void Form1::CkRnd_Click()
 
 void Form1::CkScrivi_Click()
 {
-    m_state.WriteNames = m_controls.namesSwitch->isChecked();
-    m_controls.nameLabel->setVisible(m_state.WriteNames);
-    m_controls.staff->setStaffLabelVisible(m_state.WriteNames);
+    const bool write = m_controls.namesSwitch->isChecked();
+    m_workspace->setWriteNames(write);
+    m_controls.nameLabel->setVisible(write);
+    m_controls.staff->setStaffLabelVisible(write);
 }
 
 void Form1::HScrV_Change(int value)
 {
     m_controls.tempoText->setText(QString::number(value));
-    m_trainerTimer->setInterval(compose::setTempo(m_state, m_controls.tempoText->text().toInt()));
+    m_trainerTimer->setInterval(m_workspace->setTempo(value));
 }
 
 void Form1::Tim_Timer()
 {
     const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
-    m_trainer->tick();
+    m_workspace->trainerTick();
 }
 
 void Form1::key_KeyDown(QKeyEvent* event)
@@ -304,56 +310,41 @@ void Form1::key_KeyUp(QKeyEvent* event)
 // answer while the trainer waits for one, otherwise a note of the piece.
 void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound)
 {
-    if (m_answering->active()) {
-        if (isPianoNote(index))
-            m_answering->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
+    const compose::KeyOutcome outcome = m_workspace->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
+    if (outcome.answered)
         afterAnswering();
-        return;
-    }
-    const auto effect = compose::playKey(m_state, *m_ports, index, sound);
-    // A note that overwrote the last column of a page turns to the next page,
-    // which already holds notes of the piece: show them.
-    const bool turnedOntoWrittenPage = effect != compose::KeyDownEffect::Ignored && m_state.CursorColumn == 0
-        && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
-    if (turnedOntoWrittenPage)
-        compose::showComposition(m_state, *m_ports);
-    if (effect == compose::KeyDownEffect::Sounded && sound == compose::KeySound::Sounded)
+    if (outcome.focusPiano)
         m_controls.piano->focusFirstKey();
 }
 
 void Form1::pianoKeyUp(int16_t index, compose::KeySound sound)
 {
-    if (m_answering->active()) {
-        if (isPianoNote(index))
-            m_answering->keyUp(index, m_clock.elapsed(), sound);
+    m_workspace->keyUp(index, m_clock.elapsed(), sound);
+    if (m_workspace->answering())
         afterAnswering();
-        return;
-    }
-    compose::releasePlayedKey(*m_ports, index, sound);
 }
 
-// Whether a MIDI keyboard's notes sound as they come: not while names are
-// spoken instead, nor while the trainer's answers are muted.
+// Whether a MIDI keyboard's notes sound as they come.
 void Form1::updateLiveSound()
 {
-    m_midiKeyboard->setSoundsNotes(!m_state.SpeakNames && !(m_state.Mute && m_answering->active()));
+    m_midiKeyboard->setSoundsNotes(m_workspace->liveSound());
 }
 
 void Form1::BtPausa_Click()
 {
     stopPlayback();
-    compose::insertRest(m_state, *m_ports);
+    m_workspace->apply(compose::InsertRest {});
 }
 
 void Form1::BtCanc_Click()
 {
     stopPlayback();
-    compose::deleteAtCursor(m_state, *m_ports);
+    m_workspace->apply(compose::DeleteAtCursor {});
 }
 
 void Form1::BtM_Click(int index)
 {
-    compose::moveCursor(m_state, *m_ports, index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
+    m_workspace->moveCursor(index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
 }
 
 } // namespace zintaro::app

@@ -32,6 +32,7 @@ namespace compose {
 class Answering;
 class Playback;
 class Trainer;
+class Workspace;
 } // namespace compose
 } // namespace zintaro
 
@@ -74,15 +75,16 @@ public:
     // One tick of the reading trainer's timer.
     void Tim_Timer();
 
-    Modulo1& state() { return m_state; }
+    compose::Workspace& workspace() { return *m_workspace; }
+    Modulo1& state();
     midi::MidiOut& midi() { return *m_midi; }
-    compose::Playback& playback() { return *m_playback; }
-    compose::Trainer& trainer() { return *m_trainer; }
+    compose::Playback& playback();
+    compose::Trainer& trainer();
     staff::StaffWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
-    compose::Answering& answering() { return *m_answering; }
+    compose::Answering& answering();
     QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
     MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
@@ -125,13 +127,14 @@ private:
     void buildWindow();
     void connectControls();
     void ShowHelpText();
-    void SetLayout();
+    void SetLayout(int scale);
     void startSound();
     void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound);
     void pianoKeyUp(int16_t index, compose::KeySound sound);
     void updateLiveSound();
-    void leaveTrainer();
+    void syncTrainerTimer();
     void stopPlayback();
+    uint32_t seed() const;
     bool instrumentListKey(QKeyEvent* event);
 
     // Handlers.
@@ -145,6 +148,7 @@ private:
     void AnswerTimer_Timer();
     void afterAnswering();
     void stopAnswering();
+    void answersStopped();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
@@ -157,7 +161,6 @@ private:
     void Txf_Enter(const QString& text);
     void mnf_Export_Click(storage::ExportKind kind);
 
-    Modulo1 m_state;
     Form1Services m_services;
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
@@ -169,9 +172,7 @@ private:
     std::vector<std::pair<StatusSource, QString>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
-    std::unique_ptr<compose::Playback> m_playback;
-    std::unique_ptr<compose::Trainer> m_trainer;
-    std::unique_ptr<compose::Answering> m_answering;
+    std::unique_ptr<compose::Workspace> m_workspace;
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export

@@ -9,6 +9,7 @@
 #include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
@@ -39,29 +40,30 @@ namespace zintaro::app {
 void Form1::CkRisp_Click()
 {
     const bool on = m_controls.answerSwitch->isChecked();
-    if (on && m_trainerTimer->isActive()) {
-        // The student moves the trainer on: its timer rests meanwhile.
-        m_trainerTimer->stop();
-        m_answering->start(m_clock.elapsed());
+    if (!m_workspace->setAnswering(on, m_clock.elapsed(), seed())) {
+        // Outside "Leggi" there is nothing to answer.
+        m_controls.answerSwitch->setChecked(false);
+    } else if (on) {
         afterAnswering();
         // The answers come from the computer keyboard.
         m_controls.piano->focusFirstKey();
-    } else if (!on && m_answering->active()) {
-        stopAnswering();
-        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-        m_trainerTimer->start();
     } else {
-        // Outside "Leggi" there is nothing to answer.
-        m_controls.answerSwitch->setChecked(false);
+        answersStopped();
     }
+    syncTrainerTimer();
     updateLiveSound();
 }
 
 void Form1::stopAnswering()
 {
-    if (!m_answering->active())
+    if (!m_workspace->answering())
         return;
-    m_answering->stop();
+    m_workspace->answers().stop();
+    answersStopped();
+}
+
+void Form1::answersStopped()
+{
     m_controls.answerSwitch->setChecked(false);
     afterAnswering();
 }
@@ -69,18 +71,19 @@ void Form1::stopAnswering()
 void Form1::AnswerTimer_Timer()
 {
     const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
-    m_answering->timerDue(m_clock.elapsed());
+    m_workspace->answers().timerDue(m_clock.elapsed());
     afterAnswering();
 }
 
 void Form1::afterAnswering()
 {
-    if (const auto due = m_answering->nextDue())
+    compose::Answering& answers = m_workspace->answers();
+    if (const auto due = answers.nextDue())
         m_answerTimer->start(static_cast<int>(std::clamp<int64_t>(*due - m_clock.elapsed(), 0, 60000)));
     else
         m_answerTimer->stop();
-    m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
-    if (const auto notice = m_answering->takeNotice())
+    m_controls.scoreLabel->setText(QString::fromStdString(answers.scoreLabel()));
+    if (const auto notice = answers.takeNotice())
         showStatus(StatusSource::Answers, QString::fromStdString(*notice));
 }
 

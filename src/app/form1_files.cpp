@@ -9,6 +9,7 @@
 #include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
@@ -65,7 +66,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
         return;
     m_controls.filePanel->hide();
     stopPlayback();
-    compose::loadComposition(m_state, *m_ports, file);
+    m_workspace->apply(compose::LoadPiece { file });
 }
 
 void Form1::Txf_Enter(const QString& text)
@@ -74,13 +75,13 @@ void Form1::Txf_Enter(const QString& text)
     const std::filesystem::path folder = m_services.filesFolder.toStdString();
     if (m_exporting) {
         const auto kind = *m_exporting;
-        const int program = m_controls.instrumentList->currentRow();
-        if (exportPiece(m_state, kind, folder, text.toStdString(), program, m_services.dialogs)
+        const int program = m_workspace->instrument();
+        if (exportPiece(m_workspace->state(), kind, folder, text.toStdString(), program, m_services.dialogs)
             == storage::ExportResult::NameRefused)
             mnf_Export_Click(kind);
         return;
     }
-    const auto result = storage::SaveComposition(m_state, folder, text.toStdString(), m_services.dialogs);
+    const auto result = m_workspace->save(folder, text.toStdString());
     // A name that cannot be a file is told; the panel comes back to mend it.
     if (result == storage::SaveResult::NameRefused)
         mnf_Save_Click();

@@ -6,10 +6,12 @@
 #include "compose/answering.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
@@ -56,9 +58,7 @@ void Form1::ShowHelpText()
 void Form1::Form_Load(SoundStart soundStart)
 {
     buildWindow();
-    m_state.DrawScale = 1;
-    m_state.CursorColumn = 0;
-    m_controls.staff->setCursorLeft(columnX(m_state.CursorColumn));
+    m_controls.staff->setCursorLeft(columnX(0));
 
     for (std::string_view name : midi::InstrumentNames)
         m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
@@ -69,16 +69,12 @@ void Form1::Form_Load(SoundStart soundStart)
     else
         m_soundPending = true;
 
-    m_state.CurrentDuration = 0;
-    m_state.SpeakNames = false;
-
     m_controls.staff->createRestImages();
-    staff::drawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(compose::lookOf(m_workspace->state()), *m_controls.staff);
 
     m_controls.tempoText->setText(QStringLiteral("100"));
     m_controls.tempoBar->setValue(100);
-    recomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
-    m_state.Composition.RestFlag[0] = True16;
+    m_workspace->setTempo(m_controls.tempoText->text().toInt());
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
     m_controls.piano->focusFirstKey();
@@ -125,7 +121,7 @@ void Form1::CloseDown()
     m_trainerTimer->stop();
     m_playbackTimer->stop();
     stopAnswering();
-    m_trainer->leave();
+    m_workspace->close();
     m_midi->CloseMidiOut();
     QApplication::quit();
 }

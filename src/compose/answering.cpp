@@ -1,5 +1,6 @@
 #include "compose/answering.h"
 
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
 #include "input/piano_view.h"
@@ -185,7 +186,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
-    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::eraseColumn(lookOf(m_m), m_ports.surface, TrainerColumn);
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
     for (size_t i = 0; i < lines.size(); ++i) {

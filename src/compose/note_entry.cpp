@@ -23,8 +23,8 @@ EntryOutcome enterNote(
     }
 
     if (m.NoteCount != m.WriteIndex)
-        staff::eraseColumn(m, s, m.CursorColumn);
-    staff::drawGlyph(m, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+        staff::eraseColumn(lookOf(m), s, m.CursorColumn);
+    staff::drawGlyph(lookOf(m), s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
 
     if (storing) {
         m.Composition.set(position, { isRest ? True16 : False16, note, m.CurrentDuration });
@@ -42,7 +42,7 @@ EntryOutcome enterNote(
     if (m.CursorColumn >= StaffColumns || m.CursorColumn < 0) {
         m.CursorColumn = 0;
         s.clear();
-        staff::drawStaff(m, s);
+        staff::drawStaff(lookOf(m), s);
     }
     s.setCursorLeft(columnX(m.CursorColumn));
     return storing ? EntryOutcome::Stored : EntryOutcome::Drawn;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/modulo1.h"
-#include "staff/staff_surface.h"
+#include "staff/staff.h"
 
 #include <cstdint>
 #include <string_view>
@@ -30,6 +30,18 @@ enum class EntryOutcome {
 // message through the dialogs.
 EntryOutcome enterNote(
     Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration);
+
+// How the rules draw the staff: the window's scale and the "Scrivi" switch.
+inline staff::Look lookOf(const Modulo1& m)
+{
+    return { m.DrawScale, m.WriteNames };
+}
+
+// The piece as the staff shows it, on one page.
+inline staff::PageView pageOf(const Modulo1& m, int page)
+{
+    return { m.Composition, m.NoteCount, page };
+}
 
 // The empty state of the store; counts and cursor are the caller's.
 void clearComposition(Modulo1& m);

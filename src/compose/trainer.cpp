@@ -1,6 +1,7 @@
 #include "compose/trainer.h"
 
 #include "compose/answer_judge.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
@@ -67,8 +68,8 @@ int16_t Trainer::showAnswerNote()
 
 void Trainer::markShownNote(staff::Rgb colour)
 {
-    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::drawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
+    staff::eraseColumn(lookOf(m_m), m_ports.surface, TrainerColumn);
+    staff::drawHead(lookOf(m_m), m_ports.surface, m_state.note, TrainerColumn, false, colour);
 }
 
 void Trainer::advance(bool avoidRepeat)
@@ -94,8 +95,8 @@ void Trainer::drawShown()
 {
     // Drawn in the trainer's own column, without note entry, so the
     // composition's cursor and write position stay where they are.
-    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::drawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    staff::eraseColumn(lookOf(m_m), m_ports.surface, TrainerColumn);
+    staff::drawGlyph(lookOf(m_m), m_ports.surface, 0, False16, m_state.note, TrainerColumn);
 }
 
 void Trainer::sound()

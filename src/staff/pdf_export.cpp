@@ -98,7 +98,7 @@ std::string writePdf(const CompositionStore& store, int noteCount, const std::st
                 painter.save();
                 painter.translate(0, TitleHeight + SystemHeight * (page - firstPage));
                 PainterSurface surface(painter, pictures);
-                drawPage(m, surface, page);
+                drawPage(Look { 1, false }, surface, PageView { m.Composition, m.NoteCount, page });
                 surface.paintChildren();
                 if (writeNames)
                     writeNamesUnder(painter, m, page);

@@ -6,9 +6,9 @@
 
 namespace zintaro::staff {
 
-void drawStaff(Modulo1& m, StaffSurface& surface)
+void drawStaff(const Look& look, StaffSurface& surface)
 {
-    const int scale = m.DrawScale;
+    const int scale = look.scale;
     for (int i = 0; i < 5; ++i) {
         const int y = (10 * i + 40) * scale;
         surface.placeStaffLine(i, y, y, scale);
@@ -19,15 +19,13 @@ void drawStaff(Modulo1& m, StaffSurface& surface)
     // would otherwise leave its last ones standing on the next page.
     for (int i = 0; i < RestImages; ++i)
         surface.setRestImageVisible(i, false);
-    m.RestImageNext = 0;
 }
 
-int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
+int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
-    m.StaffStep = staffStepOf(noteIndex);
-    if (m.WriteNames)
+    if (look.writeNames)
         surface.setNameLabels(std::string(writtenName(noteIndex)));
-    return m.StaffStep;
+    return staffStepOf(noteIndex);
 }
 
 void speakNoteName(Speech& speech, int16_t noteIndex)

@@ -40,7 +40,7 @@ protected:
     {
         const int scale = form->state().DrawScale;
         const int x = 100 * scale;
-        const int y = (90 - 5 * form->state().StaffStep) * scale - 4 * scale - scale / 2;
+        const int y = (90 - 5 * staffStepOf(form->trainer().state().note)) * scale - 4 * scale - scale / 2;
         return form->staffSurface().marks().pixel(x, y);
     }
 

@@ -159,7 +159,7 @@ TEST_F(EditingTest, editsOnTheSecondPageChangeTheirPositionsAndShowThatPage)
     // Page 1 holds positions 57..100: 43 notes and the rest in column 13.
     EXPECT_EQ(headsShown(), 43u);
     EXPECT_EQ(rig.surface.visibleRestImages(), 1);
-    EXPECT_EQ(rig.surface.restLeft[0], 20 * 13 + 97);
+    EXPECT_EQ(rig.surface.restLeft[13], 20 * 13 + 97);
 
     deleteAtCursor(rig.m, rig.ports);
     EXPECT_EQ(rig.piece(), notes);

@@ -70,7 +70,7 @@ TEST(NoteEntry, overwritingInTheMiddleErasesTheColumnFirst)
     // The trainer's enlarged staff wipes the scaled column.
     RecordingSurface big;
     r.m.DrawScale = 5;
-    eraseColumn(r.m, big, 0);
+    eraseColumn(lookOf(r.m), big, 0);
     EXPECT_TRUE(hasWhiteErase(big, 450, 550, 725));
 }
 

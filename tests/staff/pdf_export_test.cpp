@@ -52,9 +52,7 @@ QImage windowStaff(const Modulo1& piece, int page)
     pn.createRestImages();
     pn.setClefGeometry(24, 42, 73);
     pn.setCursorVisible(false);
-    Modulo1 m = piece;
-    m.WriteNames = false;
-    drawPage(m, pn, page);
+    drawPage(Look { 1, false }, pn, PageView { piece.Composition, piece.NoteCount, page });
     return pn.renderToImage().copy(StaffArea);
 }
 
