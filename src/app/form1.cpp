@@ -313,6 +313,8 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
     const compose::KeyOutcome outcome = m_workspace->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
     if (outcome.answered)
         afterAnswering();
+    if (outcome.full)
+        m_services.dialogs.message(std::string(compose::CompositionFullText));
     if (outcome.focusPiano)
         m_controls.piano->focusFirstKey();
 }
@@ -333,7 +335,8 @@ void Form1::updateLiveSound()
 void Form1::BtPausa_Click()
 {
     stopPlayback();
-    m_workspace->apply(compose::InsertRest {});
+    if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
+        m_services.dialogs.message(std::string(compose::CompositionFullText));
 }
 
 void Form1::BtCanc_Click()

@@ -1,7 +1,6 @@
 #include "compose/editing.h"
 
 #include "compose/note_entry.h"
-#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <algorithm>
@@ -33,12 +32,10 @@ void redrawComposition(Modulo1& m, const Ports& ports)
     placeCursor(m, ports.surface, position);
 }
 
-void insertRest(Modulo1& m, const Ports& ports)
+bool insertRest(Modulo1& m, const Ports& ports)
 {
-    if (m.isFull()) {
-        ports.dialogs.message(std::string(CompositionFullText));
-        return;
-    }
+    if (m.isFull())
+        return false;
     const int w = cursorPosition(m);
     for (int j = m.NoteCount; j > w; --j)
         m.Composition.set(j, m.Composition.at(j - 1));
@@ -48,6 +45,7 @@ void insertRest(Modulo1& m, const Ports& ports)
 
     m.WriteIndex = static_cast<int16_t>(w);
     redrawComposition(m, ports);
+    return true;
 }
 
 void deleteAtCursor(Modulo1& m, const Ports& ports)

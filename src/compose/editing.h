@@ -18,8 +18,8 @@ void redrawComposition(Modulo1& m, const Ports& ports);
 void placeCursor(Modulo1& m, staff::StaffSurface& s, int position);
 
 // "PAUSA": inserts a rest of the current duration at the cursor; the cursor
-// stays on the new rest. A full composition refuses it with a message.
-void insertRest(Modulo1& m, const Ports& ports);
+// stays on the new rest. False when a full composition refuses it.
+bool insertRest(Modulo1& m, const Ports& ports);
 
 // "ELIMINA": deletes the entry at the cursor, which then stands on the entry
 // that followed. At the end of the piece it deletes the last entry; on an

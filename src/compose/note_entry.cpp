@@ -1,14 +1,12 @@
 #include "compose/note_entry.h"
 
-#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <string>
 
 namespace zintaro::compose {
 
-EntryOutcome enterNote(
-    Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration)
+EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration)
 {
     const bool storing = store && !m.Listening;
     const int position = m.WriteIndex;
@@ -16,10 +14,8 @@ EntryOutcome enterNote(
         // An append needs the position after it for the end marker, and no
         // write may leave the store.
         const bool appending = position == m.NoteCount;
-        if ((appending && m.isFull()) || position < 0 || position > MaxEntries) {
-            dialogs.message(std::string(CompositionFullText));
+        if ((appending && m.isFull()) || position < 0 || position > MaxEntries)
             return EntryOutcome::Refused;
-        }
     }
 
     if (m.NoteCount != m.WriteIndex)

@@ -6,10 +6,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace zintaro {
-class Dialogs;
-}
-
 namespace zintaro::compose {
 
 // Told when an entry would not fit: the store keeps 1000 entries and the end marker.
@@ -26,10 +22,9 @@ enum class EntryOutcome {
 // drawn in column CursorColumn and stored at position WriteIndex (which, on
 // the composition's page, is 57 × page + CursorColumn); afterwards both
 // advance by one, and the page turns (clear, drawStaff) after column 56.
-// An append that would leave no room for the end marker is refused with a
-// message through the dialogs.
-EntryOutcome enterNote(
-    Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration);
+// An append that would leave no room for the end marker is refused; the
+// caller tells it (CompositionFullText).
+EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration);
 
 // How the rules draw the staff: the window's scale and the "Scrivi" switch.
 inline staff::Look lookOf(const Modulo1& m)

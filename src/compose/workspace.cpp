@@ -42,14 +42,8 @@ PieceOutcome Workspace::apply(const PieceCommand& command)
     // Before the piece changes, a playback of it ends as it would at its end:
     // the sounding note silenced, the cursor after the piece.
     m_playback.stop();
-    if (std::holds_alternative<InsertRest>(command)) {
-        if (m_m.isFull()) {
-            m_ports.dialogs.message(std::string(CompositionFullText));
-            return PieceOutcome::Full;
-        }
-        insertRest(m_m, m_ports);
-        return PieceOutcome::Changed;
-    }
+    if (std::holds_alternative<InsertRest>(command))
+        return insertRest(m_m, m_ports) ? PieceOutcome::Changed : PieceOutcome::Full;
     if (std::holds_alternative<DeleteAtCursor>(command)) {
         if (m_m.NoteCount == 0)
             return PieceOutcome::Unchanged;
@@ -62,7 +56,7 @@ PieceOutcome Workspace::apply(const PieceCommand& command)
 
 PieceOutcome Workspace::writeNote(int16_t index)
 {
-    const auto entry = enterNote(m_m, m_ports.surface, m_ports.dialogs, true, false, index, m_m.CurrentDuration);
+    const auto entry = enterNote(m_m, m_ports.surface, true, false, index, m_m.CurrentDuration);
     if (entry == EntryOutcome::Refused)
         return PieceOutcome::Full;
     // A note that overwrote the last column of a page turns to the next page,
