@@ -68,7 +68,8 @@ void Form1::buildWindow()
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
     m_workspace = std::make_unique<compose::Workspace>(
-        *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); });
+        *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
+        compose::recoveryPathFromEnvironment());
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
@@ -118,6 +119,8 @@ void Form1::connectControls()
     const WindowControls& c = m_controls;
     connect(c.loadAction, &QAction::triggered, this, &Form1::mnf_Load_Click);
     connect(c.saveAction, &QAction::triggered, this, &Form1::mnf_Save_Click);
+    connect(c.undoAction, &QAction::triggered, this, &Form1::mnf_Undo_Click);
+    connect(c.redoAction, &QAction::triggered, this, &Form1::mnf_Redo_Click);
     connect(c.modeButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op3_Click);
     connect(c.durationButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op1_Click);
     connect(c.voiceButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op4_Click);
@@ -226,6 +229,7 @@ void Form1::Op3_Click(int index)
         stopPlayback();
         m_workspace->confirmNewPiece(seed());
         m_controls.modeButtons[0]->setChecked(true);
+        afterPieceChange();
     }
     if (change.maximize) {
         if (isVisible())
@@ -315,6 +319,8 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
         afterAnswering();
     if (outcome.full)
         m_services.dialogs.message(std::string(compose::CompositionFullText));
+    if (!outcome.answered)
+        afterPieceChange();
     if (outcome.focusPiano)
         m_controls.piano->focusFirstKey();
 }
@@ -337,12 +343,38 @@ void Form1::BtPausa_Click()
     stopPlayback();
     if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
         m_services.dialogs.message(std::string(compose::CompositionFullText));
+    afterPieceChange();
 }
 
 void Form1::BtCanc_Click()
 {
     stopPlayback();
     m_workspace->apply(compose::DeleteAtCursor {});
+    afterPieceChange();
+}
+
+void Form1::mnf_Undo_Click()
+{
+    stopPlayback();
+    m_workspace->undo();
+    afterPieceChange();
+}
+
+void Form1::mnf_Redo_Click()
+{
+    stopPlayback();
+    m_workspace->redo();
+    afterPieceChange();
+}
+
+// The menu offers what can be undone and redone; a failing recovery write
+// is told in the status text.
+void Form1::afterPieceChange()
+{
+    m_controls.undoAction->setEnabled(m_workspace->canUndo());
+    m_controls.redoAction->setEnabled(m_workspace->canRedo());
+    if (const auto notice = m_workspace->recovery().takeNotice())
+        showStatus(StatusSource::Recovery, QString::fromStdString(*notice));
 }
 
 void Form1::BtM_Click(int index)

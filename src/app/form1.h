@@ -112,11 +112,13 @@ public:
     QWidget* Picture1() const { return m_controls.lowerArea; }
     QAction* mnf_Load() const { return m_controls.loadAction; }
     QAction* mnf_Save() const { return m_controls.saveAction; }
+    QAction* mnf_Undo() const { return m_controls.undoAction; }
+    QAction* mnf_Redo() const { return m_controls.redoAction; }
     QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
-    enum class StatusSource { Sound, Notice, MidiInput, Answers };
+    enum class StatusSource { Sound, Notice, MidiInput, Answers, Recovery };
     void showStatus(StatusSource source, const QString& text);
 
 protected:
@@ -134,6 +136,8 @@ private:
     void updateLiveSound();
     void syncTrainerTimer();
     void stopPlayback();
+    void afterPieceChange();
+    void restoreRecovered();
     uint32_t seed() const;
     bool instrumentListKey(QKeyEvent* event);
 
@@ -155,6 +159,8 @@ private:
     void BtPausa_Click();
     void BtCanc_Click();
     void BtM_Click(int index);
+    void mnf_Undo_Click();
+    void mnf_Redo_Click();
     void mnf_Load_Click();
     void mnf_Save_Click();
     void File1_DblClick(const std::filesystem::path& file);

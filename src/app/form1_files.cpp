@@ -67,6 +67,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
     m_controls.filePanel->hide();
     stopPlayback();
     m_workspace->apply(compose::LoadPiece { file });
+    afterPieceChange();
 }
 
 void Form1::Txf_Enter(const QString& text)

@@ -10,6 +10,7 @@
 #include "compose/piano_entry.h"
 #include "compose/piece_file.h"
 #include "compose/playback.h"
+#include "compose/recovery.h"
 #include "compose/trainer.h"
 #include "compose/workspace.h"
 #include "core/dialogs.h"
@@ -77,7 +78,21 @@ void Form1::Form_Load(SoundStart soundStart)
     m_workspace->setTempo(m_controls.tempoText->text().toInt());
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
+    restoreRecovered();
     m_controls.piano->focusFirstKey();
+}
+
+// The piece an earlier run left unsaved (closed, killed, crashed) comes back,
+// and the status text says so.
+void Form1::restoreRecovered()
+{
+    const compose::Recovered found = compose::recoverPiece(m_workspace->recovery().path());
+    QString text;
+    if (found.piece)
+        text = QString::fromStdString(m_workspace->restoreRecovered(*found.piece));
+    else if (found.notice)
+        text = QString::fromStdString(*found.notice);
+    showStatus(StatusSource::Recovery, text);
 }
 
 // The device list filled, the MIDI output opened with the first instrument,

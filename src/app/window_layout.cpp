@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -152,6 +153,14 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     }
     c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.undoAction = menu->addAction(QStringLiteral("Annulla"));
+    c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
+    c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    c.redoAction = menu->addAction(QStringLiteral("Ripeti"));
+    c.redoAction->setObjectName(QStringLiteral("mnf_Redo"));
+    c.redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    c.undoAction->setEnabled(false);
+    c.redoAction->setEnabled(false);
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

@@ -77,6 +77,8 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QAction* undoAction = nullptr; // "Annulla", last in the menu but one
+    QAction* redoAction = nullptr; // "Ripeti", last
 };
 
 // Builds the menu and every control at its place in the normal layout.

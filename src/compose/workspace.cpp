@@ -23,17 +23,107 @@ int scaleOf(Mode mode)
 
 } // namespace
 
-Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std::function<void(int scale)> layout)
+Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std::function<void(int scale)> layout,
+    std::filesystem::path recoveryFile)
     : m_ports(ports)
     , m_layout(std::move(layout))
     , m_playback(m_m, m_ports)
     , m_trainer(m_m, m_ports)
     , m_answering(m_m, m_ports, m_trainer, std::move(historyFile))
+    , m_recovery(std::move(recoveryFile))
 {
     recomputeTempoDurations(m_m, m_tempo);
 }
 
+void PieceHistory::changed(PieceSnapshot before)
+{
+    m_redo.clear();
+    if (m_undo.size() >= Depth)
+        m_undo.pop_front();
+    m_undo.push_back(std::move(before));
+}
+
+std::optional<PieceSnapshot> PieceHistory::undo(PieceSnapshot current)
+{
+    if (m_undo.empty())
+        return std::nullopt;
+    PieceSnapshot back = std::move(m_undo.back());
+    m_undo.pop_back();
+    m_redo.push_back(std::move(current));
+    return back;
+}
+
+std::optional<PieceSnapshot> PieceHistory::redo(PieceSnapshot current)
+{
+    if (m_redo.empty())
+        return std::nullopt;
+    PieceSnapshot again = std::move(m_redo.back());
+    m_redo.pop_back();
+    m_undo.push_back(std::move(current));
+    return again;
+}
+
 PieceOutcome Workspace::apply(const PieceCommand& command)
+{
+    PieceSnapshot before = snapshot();
+    const PieceOutcome outcome = change(command);
+    if (outcome != PieceOutcome::Changed)
+        return outcome;
+    m_history.changed(std::move(before));
+    if (std::holds_alternative<LoadPiece>(command))
+        m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
+    else
+        m_recovery.update(m_m.Composition, m_m.NoteCount);
+    return outcome;
+}
+
+PieceSnapshot Workspace::snapshot() const
+{
+    return { m_m.Composition, m_m.NoteCount, m_m.WriteIndex };
+}
+
+void Workspace::restore(const PieceSnapshot& piece)
+{
+    m_playback.stop();
+    m_m.Composition = piece.store;
+    m_m.NoteCount = piece.noteCount;
+    m_m.WriteIndex = static_cast<int16_t>(piece.cursor);
+    m_recovery.update(m_m.Composition, m_m.NoteCount);
+    // The page that holds the cursor, drawn from the piece as it is now; the
+    // trainer's staff is left alone, and "Componi" shows the page later.
+    if (m_mode == Mode::Read)
+        m_m.CursorColumn = m_m.columnOf(piece.cursor);
+    else
+        redrawComposition(m_m, m_ports);
+}
+
+std::string Workspace::restoreRecovered(const storage::ParsedComposition& piece)
+{
+    storage::ApplyToStore(piece, m_m.Composition);
+    m_m.NoteCount = piece.NoteCount();
+    m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
+    m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
+    m_recovery.update(m_m.Composition, m_m.NoteCount);
+    return recoveredText(piece.NoteCount());
+}
+
+bool Workspace::undo()
+{
+    auto back = m_history.undo(snapshot());
+    if (back)
+        restore(*back);
+    return back.has_value();
+}
+
+bool Workspace::redo()
+{
+    auto again = m_history.redo(snapshot());
+    if (again)
+        restore(*again);
+    return again.has_value();
+}
+
+PieceOutcome Workspace::change(const PieceCommand& command)
 {
     if (const auto* note = std::get_if<WriteNote>(&command))
         return writeNote(note->index);
@@ -212,7 +302,10 @@ bool Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
 
 storage::SaveResult Workspace::save(const std::filesystem::path& folder, const std::string& name)
 {
-    return storage::SaveComposition(m_m, folder, name, m_ports.dialogs);
+    const auto result = storage::SaveComposition(m_m, folder, name, m_ports.dialogs);
+    if (result == storage::SaveResult::Saved)
+        m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
+    return result;
 }
 
 void Workspace::close()

@@ -6,16 +6,19 @@
 #include "compose/piano_entry.h"
 #include "compose/playback.h"
 #include "compose/ports.h"
+#include "compose/recovery.h"
 #include "compose/trainer.h"
 #include "core/modulo1.h"
 #include "storage/composition_file.h"
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -37,6 +40,34 @@ enum class PieceOutcome {
     Unchanged, // nothing to do (an empty piece to delete from, a note drawn while listening)
     Full, // the piece holds all it can keep; nothing was written
     NotLoaded, // the file could not be read or is no composition; the piece is as it was
+};
+
+// The piece as one change found it: the store, its length and the cursor.
+struct PieceSnapshot {
+    CompositionStore store;
+    int noteCount = 0;
+    int cursor = 0;
+};
+
+// The changes that can be taken back and made again. Each step keeps the
+// whole piece, so an undo gives back exactly what was there, whatever the
+// change was.
+class PieceHistory {
+public:
+    static constexpr std::size_t Depth = 1000;
+
+    // A change was made from `before`: it can be undone; what was undone
+    // before can no longer be redone.
+    void changed(PieceSnapshot before);
+    // Gives the piece to go back to, keeping `current` for a redo.
+    std::optional<PieceSnapshot> undo(PieceSnapshot current);
+    std::optional<PieceSnapshot> redo(PieceSnapshot current);
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+
+private:
+    std::deque<PieceSnapshot> m_undo;
+    std::vector<PieceSnapshot> m_redo;
 };
 
 // What a mode button asks of the window beyond the staff, which the
@@ -66,10 +97,26 @@ class Workspace {
 public:
     // `layout` is called whenever the staff changes its drawing scale, before
     // anything is drawn at the new scale.
-    Workspace(const Ports& ports, std::filesystem::path historyFile, std::function<void(int scale)> layout);
+    // The piece is kept in `recoveryFile` while it differs from what was
+    // last saved or loaded; an empty path keeps none.
+    Workspace(const Ports& ports, std::filesystem::path historyFile, std::function<void(int scale)> layout,
+        std::filesystem::path recoveryFile = {});
 
-    // The one command path of the piece.
+    // Start-up: the piece an earlier run left unsaved becomes the piece, with
+    // the cursor after it. Returns the words for the status text.
+    std::string restoreRecovered(const storage::ParsedComposition& piece);
+    RecoveryFile& recovery() { return m_recovery; }
+
+    // The one command path of the piece. A change can be undone.
     PieceOutcome apply(const PieceCommand& command);
+
+    // Ctrl+Z and Ctrl+Y: the piece, the cursor and the page shown as they
+    // were before the last change, or after the change undone. False when
+    // there is none.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
 
     // A mode button. "Nuovo" only asks: the piece changes in confirmNewPiece().
     // "Ascolta" leaves the playback to the window's timer: startPlayback().
@@ -131,7 +178,10 @@ public:
     Answering& answers() { return m_answering; }
 
 private:
+    PieceOutcome change(const PieceCommand& command);
     PieceOutcome writeNote(int16_t index);
+    PieceSnapshot snapshot() const;
+    void restore(const PieceSnapshot& piece);
     PieceOutcome load(const std::filesystem::path& file);
     void leaveMode();
     void enterRead(uint32_t seed);
@@ -143,6 +193,8 @@ private:
     Playback m_playback;
     Trainer m_trainer;
     Answering m_answering;
+    PieceHistory m_history;
+    RecoveryFile m_recovery;
     Mode m_mode = Mode::Compose;
     int m_tempo = 100;
     int m_instrument = 0;

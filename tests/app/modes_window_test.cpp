@@ -54,6 +54,7 @@ TEST_F(WindowTest, startUpOpensTheFirstListedDeviceWithTheFirstInstrument)
 TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDevice)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
@@ -70,6 +71,7 @@ TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDe
 TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
@@ -111,6 +113,7 @@ public:
 TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSoundComes)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     HeldDialogs heldDialogs { dialogs };
     SilentUntilAudio midi;
