@@ -39,7 +39,7 @@ struct AnswerRig {
         pn.setGeometry(0, 0, 1257, 835);
         pn.createRestImages();
         pn.show();
-        midi.OpenMidiOut(-1);
+        midi.open(-1);
         trainer.enter(1);
         answering.start(0);
         QApplication::processEvents();
@@ -63,7 +63,7 @@ struct AnswerRig {
     staff::StaffWidget pn;
     midi::SilentMidiSystem system;
     testing::ScriptedDialogs dialogs;
-    midi::MidiOut midi { system, dialogs };
+    midi::MidiOut midi { system };
     staff::SilentSpeech speech;
     Piano piano;
     compose::Ports ports { pn, midi, speech, dialogs, piano };

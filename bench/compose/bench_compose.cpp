@@ -38,7 +38,7 @@ struct Rig {
     testing::RecordingSurface surface;
     testing::RecordingMidiSystem system;
     testing::ScriptedDialogs dialogs;
-    midi::MidiOut midi { system, dialogs };
+    midi::MidiOut midi { system };
     testing::RecordingSpeech speech;
     Piano piano;
     compose::Ports ports { surface, midi, speech, dialogs, piano };

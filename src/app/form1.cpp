@@ -44,8 +44,13 @@ namespace zintaro::app {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
+    , m_notices(m_services.dialogs,
+          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_composeDialogs(m_services.dialogs, m_notices)
+    , m_keyboardDialogs(m_services.dialogs,
+          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
     , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
-    , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi, m_services.dialogs))
+    , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi))
 {
     m_clock.start();
     setWindowTitle(QStringLiteral("Zintaro     by the Zintaro developers"));
@@ -59,25 +64,26 @@ void Form1::buildWindow()
     if (m_built)
         return;
     m_built = true;
-    m_controls = buildWindowControls(*this, m_services.dialogs);
+    m_controls = buildWindowControls(*this);
     // The staff surface has registered the program's pictures by now.
     setWindowIcon(QIcon(QStringLiteral(":/zintaro/zintaro.png")));
 
     m_trainerTimer = new TrainerTimer(m_clock, this);
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
-        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
+        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_composeDialogs, *m_controls.piano });
     m_workspace = std::make_unique<compose::Workspace>(
         *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
         compose::recoveryPathFromEnvironment());
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
-    m_playbackTimer = new PlaybackTimer(m_workspace->playback(), m_clock, m_services.dialogs, this);
-    m_midi->setStatusSink(
-        [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
-    m_services.dialogs.setStatusSink(
-        [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); });
+    m_playbackTimer = new PlaybackTimer(m_workspace->playback(), m_clock, this);
+    m_midi->setListener({
+        [this](const midi::MidiFailure& failure) { soundFailed(failure); },
+        [this] { showStatus(StatusSource::Sound, {}); },
+        [this] { m_notices.forget("sound:"); },
+    });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
     ShowHelpText();
@@ -145,13 +151,12 @@ void Form1::connectControls()
         = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
-    connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::folderProblem, this,
+        [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
-    // A keyboard can send notes faster than boxes could be answered: what
-    // its notes cannot do goes to the status text.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
-        const HeldDialogs::Hold noBoxesFromAKeyboard(m_services.dialogs);
-        pianoKeyDown(index, false, compose::KeySound::DisplayOnly);
+        pianoKeyDown(index, false, compose::KeySound::DisplayOnly, m_keyboardDialogs);
     });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });
@@ -292,13 +297,13 @@ void Form1::HScrV_Change(int value)
 
 void Form1::Tim_Timer()
 {
-    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_workspace->trainerTick();
 }
 
 void Form1::key_KeyDown(QKeyEvent* event)
 {
-    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded);
+    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded,
+        m_composeDialogs);
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)
@@ -312,13 +317,13 @@ void Form1::key_KeyUp(QKeyEvent* event)
 
 // A piano key pressed, on the computer keyboard or a MIDI keyboard: an
 // answer while the trainer waits for one, otherwise a note of the piece.
-void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound)
+void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell)
 {
     const compose::KeyOutcome outcome = m_workspace->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
     if (outcome.answered)
         afterAnswering();
     if (outcome.full)
-        m_services.dialogs.message(std::string(compose::CompositionFullText));
+        tell.message(std::string(compose::CompositionFullText));
     if (!outcome.answered)
         afterPieceChange();
     if (outcome.focusPiano)
@@ -342,7 +347,7 @@ void Form1::BtPausa_Click()
 {
     stopPlayback();
     if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
-        m_services.dialogs.message(std::string(compose::CompositionFullText));
+        m_composeDialogs.message(std::string(compose::CompositionFullText));
     afterPieceChange();
 }
 

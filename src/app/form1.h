@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/failure_notices.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
-#include "core/held_dialogs.h"
 #include "core/modulo1.h"
 #include "storage/export_file.h"
 
@@ -21,6 +21,7 @@ class QKeyEvent;
 namespace zintaro {
 class Dialogs;
 namespace midi {
+struct MidiFailure;
 class MidiOut;
 class MidiSystem;
 class SharedMidiSystem;
@@ -43,7 +44,7 @@ class TrainerTimer;
 
 // What the window sounds through, speaks through, asks with and saves to.
 struct Form1Services {
-    HeldDialogs& dialogs;
+    Dialogs& dialogs;
     midi::MidiSystem& midiSystem;
     staff::Speech& speech;
     QString filesFolder;
@@ -114,12 +115,16 @@ public:
     QAction* mnf_Save() const { return m_controls.saveAction; }
     QAction* mnf_Undo() const { return m_controls.undoAction; }
     QAction* mnf_Redo() const { return m_controls.redoAction; }
+    QLineEdit* Txf() const;
+    QListWidget* File1() const;
     QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
     enum class StatusSource { Sound, Notice, MidiInput, Answers, Recovery };
     void showStatus(StatusSource source, const QString& text);
+    // Speech went silent: told as any failure that comes without a click.
+    void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -131,7 +136,7 @@ private:
     void ShowHelpText();
     void SetLayout(int scale);
     void startSound();
-    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound);
+    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell);
     void pianoKeyUp(int16_t index, compose::KeySound sound);
     void updateLiveSound();
     void syncTrainerTimer();
@@ -165,9 +170,13 @@ private:
     void mnf_Save_Click();
     void File1_DblClick(const std::filesystem::path& file);
     void Txf_Enter(const QString& text);
+    void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
 
     Form1Services m_services;
+    FailureNotices m_notices;
+    NoticeDialogs m_composeDialogs; // what the composing rules tell goes through the notices
+    StatusDialogs m_keyboardDialogs; // what a MIDI keyboard's notes cannot do
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
     MidiKeyboard* m_midiKeyboard = nullptr;

@@ -70,7 +70,6 @@ void Form1::answersStopped()
 
 void Form1::AnswerTimer_Timer()
 {
-    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_workspace->answers().timerDue(m_clock.elapsed());
     afterAnswering();
 }

@@ -14,6 +14,7 @@
 #include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
+#include "midi/midi_errors.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 #include "staff/staff_widget.h"
@@ -37,17 +38,45 @@
 
 namespace zintaro::app {
 
+namespace {
+
+// The words of the menu item the panel carries out.
+QString exportAction(storage::ExportKind kind)
+{
+    switch (kind) {
+    case storage::ExportKind::Midi:
+        return QStringLiteral("Esporta MIDI");
+    case storage::ExportKind::MusicXml:
+        return QStringLiteral("Esporta MusicXML");
+    case storage::ExportKind::Pdf:
+        return QStringLiteral("Esporta PDF");
+    }
+    return {};
+}
+
+} // namespace
+
+QLineEdit* Form1::Txf() const
+{
+    return m_controls.filePanel->nameBox();
+}
+
+QListWidget* Form1::File1() const
+{
+    return m_controls.filePanel->fileList();
+}
+
 void Form1::mnf_Load_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForLoading(m_services.filesFolder);
+    m_controls.filePanel->openForLoading(m_services.filesFolder, m_controls.loadAction->text());
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Save_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForSaving(m_services.filesFolder);
+    m_controls.filePanel->openForSaving(m_services.filesFolder, m_controls.saveAction->text());
     m_controls.filePanel->raise();
 }
 
@@ -55,7 +84,7 @@ void Form1::mnf_Export_Click(storage::ExportKind kind)
 {
     m_exporting = kind;
     m_controls.filePanel->openForSaving(
-        m_services.filesFolder, QString::fromLatin1(storage::exportExtension(kind).data()));
+        m_services.filesFolder, exportAction(kind), QString::fromLatin1(storage::exportExtension(kind).data()));
     m_controls.filePanel->raise();
 }
 
@@ -76,16 +105,30 @@ void Form1::Txf_Enter(const QString& text)
     const std::filesystem::path folder = m_services.filesFolder.toStdString();
     if (m_exporting) {
         const auto kind = *m_exporting;
-        const int program = m_workspace->instrument();
-        if (exportPiece(m_workspace->state(), kind, folder, text.toStdString(), program, m_services.dialogs)
-            == storage::ExportResult::NameRefused)
+        const auto outcome
+            = exportPiece(m_workspace->state(), kind, folder, text.toStdString(), m_workspace->instrument());
+        // Asked for by a click: every failure gets its box.
+        if (!outcome.text.empty())
+            m_services.dialogs.message(outcome.text);
+        if (outcome.result == storage::ExportResult::NameRefused)
             mnf_Export_Click(kind);
         return;
     }
-    const auto result = m_workspace->save(folder, text.toStdString());
+    const auto outcome = m_workspace->save(folder, text.toStdString());
+    if (!outcome.text.empty())
+        m_services.dialogs.message(outcome.text);
     // A name that cannot be a file is told; the panel comes back to mend it.
-    if (result == storage::SaveResult::NameRefused)
+    if (outcome.result == storage::SaveResult::NameRefused)
         mnf_Save_Click();
+}
+
+// A failure of the output is shown for as long as it lasts; the first of
+// its kind since the device was chosen also gets a box.
+void Form1::soundFailed(const midi::MidiFailure& failure)
+{
+    const QString text = QString::fromStdString(failure.text);
+    showStatus(StatusSource::Sound, text);
+    m_notices.boxOnce("sound:" + std::to_string(failure.code), failure.text);
 }
 
 } // namespace zintaro::app

@@ -99,7 +99,7 @@ void Form1::restoreRecovered()
 // then the MIDI keyboards listened to.
 void Form1::startSound()
 {
-    const std::vector<midi::DeviceEntry> devices = m_midi->FillDeviceList();
+    const std::vector<midi::DeviceEntry> devices = m_midi->deviceList();
     for (const midi::DeviceEntry& d : devices) {
         auto* item = new QListWidgetItem(QString::fromStdString(d.text));
         item->setData(Qt::UserRole, d.itemData);
@@ -110,8 +110,7 @@ void Form1::startSound()
     // box reporting a device that was never there.
     const bool hasExternalDevice
         = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
-    m_midi->CloseMidiOut();
-    m_midi->OpenMidiOut(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
+    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
 
     connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_controls.instrumentList->setCurrentRow(0);
@@ -137,7 +136,7 @@ void Form1::CloseDown()
     m_playbackTimer->stop();
     stopAnswering();
     m_workspace->close();
-    m_midi->CloseMidiOut();
+    m_midi->close();
     QApplication::quit();
 }
 

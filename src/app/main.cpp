@@ -2,7 +2,6 @@
 #include "app/form1.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
-#include "core/held_dialogs.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"
 
@@ -16,8 +15,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
 
-    zintaro::app::QtDialogs boxes;
-    zintaro::HeldDialogs dialogs(boxes);
+    zintaro::app::QtDialogs dialogs;
 
     // Form_Initialize: one copy per user, then the help text (in the window).
     zintaro::app::Form1* window = nullptr;
@@ -35,12 +33,16 @@ int main(int argc, char* argv[])
             std::fflush(stdout);
         };
     auto midiSystem = zintaro::midi::makeSystemMidi(midiOptions);
-    auto speech = zintaro::staff::makeItalianSpeech(dialogs);
+    // Speech is only asked for once the window is up, and tells it through the window.
+    auto speech = zintaro::staff::makeItalianSpeech([&window](const zintaro::staff::SpeechFailure& failure) {
+        if (window)
+            window->speechFailed(failure.text);
+    });
     const QString filesFolder = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("files"));
 
     zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
     window = &form;
-    boxes.setParent(&form);
+    dialogs.setParent(&form);
     // The window's frame appears first; its controls and the start-up
     // procedure follow at the event loop's first turn.
     form.showMaximized();

@@ -20,6 +20,8 @@ namespace zintaro::app {
 namespace {
 
 const QColor Background(224, 224, 224);
+// The system's window colour: the white the staff is drawn on, not the form's grey.
+const QColor WindowBackground(255, 255, 255);
 const QColor Green(128, 255, 128);
 const QColor Lilac(192, 192, 255);
 const QColor Pink(255, 128, 255);
@@ -137,14 +139,16 @@ QFont sansFont(double points, bool bold)
     return f;
 }
 
-WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
+WindowControls buildWindowControls(QMainWindow& window)
 {
     WindowControls c;
     QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Menù"));
     c.loadAction = menu->addAction(QStringLiteral("Carica"));
     c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
+    c.loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     c.saveAction = menu->addAction(QStringLiteral("Salva"));
     c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
+    c.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     const std::array<std::pair<const char*, const char*>, 3> exports = { { { "mnf_ExportMidi", "Esporta MIDI" },
         { "mnf_ExportMusicXml", "Esporta MusicXML" }, { "mnf_ExportPdf", "Esporta PDF" } } };
     for (std::size_t i = 0; i < exports.size(); ++i) {
@@ -218,7 +222,7 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
 
     c.switchFrame = frame(c.central, "Frame5", { 3720, 4800, 5295, 1215 }, Green);
     c.voiceButtons = options(c.switchFrame, VoiceButtons);
-    c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &Background);
+    c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &WindowBackground);
     c.nameLabel->setFont(sansFont(20.25, true));
     c.muteSwitch = toggle(c.switchFrame, Switches[0]);
     c.namesSwitch = toggle(c.switchFrame, Switches[1]);
@@ -248,9 +252,10 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.helpLabel->hide();
 
     // The file panel, in front of the staff while it shows.
-    c.filePanel = new storage::FilePanel(dialogs, c.central);
+    c.filePanel = new storage::FilePanel(c.central);
     c.filePanel->setObjectName(QStringLiteral("Pcf"));
     c.filePanel->setGeometry(twipRect(7080, 240, 3135, 3495));
+    paint(c.filePanel, WindowBackground);
     c.filePanel->hide();
 
     // Notices that need no answer (sound off, a file that could not be

@@ -17,7 +17,6 @@ class QScrollBar;
 class QWidget;
 
 namespace zintaro {
-class Dialogs;
 namespace staff {
 class StaffWidget;
 }
@@ -83,7 +82,7 @@ struct WindowControls {
 
 // Builds the menu and every control at its place in the normal layout.
 // Connects nothing: the window wires the controls to its handlers.
-WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs);
+WindowControls buildWindowControls(QMainWindow& window);
 
 // Places the controls for a drawing scale: 1 is the normal layout, 5 the
 // enlarged one of the reading trainer, where the staff covers the lower

@@ -1,6 +1,7 @@
 #include "compose/answer_session.h"
 
 #include "core/note_model.h"
+#include "core/pitch.h"
 
 #include <algorithm>
 
@@ -42,8 +43,8 @@ std::string secondsText(int64_t ms)
 
 std::string noteNameOfMidi(int midiNote)
 {
-    const int index = midiNote - MidiNoteOffset;
-    if (!isPianoNote(index))
+    const int index = keyOfMidiNote(midiNote);
+    if (index < 0)
         return std::to_string(midiNote);
     std::string name { spokenName(index) };
     if (isSharp(static_cast<int16_t>(index)))

@@ -1,6 +1,7 @@
 #include "compose/piano_entry.h"
 
 #include "compose/note_entry.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -13,7 +14,7 @@ void pressKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, KeySo
         return;
     piano.setPressed(index, true);
     if (sound == KeySound::Sounded)
-        midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + index), 127);
+        midi.noteOn(0, midiNoteOfKey(index), 127);
 }
 
 void releaseKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, KeySound sound)
@@ -22,7 +23,7 @@ void releaseKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, Key
         return;
     piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
-        midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + index));
+        midi.noteOff(0, midiNoteOfKey(index));
 }
 
 KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound sound)

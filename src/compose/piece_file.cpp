@@ -2,6 +2,7 @@
 
 #include "compose/editing.h"
 #include "compose/note_entry.h"
+#include "core/dialogs.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
@@ -10,10 +11,13 @@ namespace zintaro::compose {
 
 bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path& file)
 {
-    const auto piece = storage::LoadComposition(file, ports.dialogs);
-    if (!piece)
+    auto outcome = storage::loadComposition(file);
+    if (!outcome.text.empty())
+        ports.dialogs.message(outcome.text);
+    if (!outcome.piece)
         return false;
-    storage::ApplyToStore(*piece, m.Composition);
+    const storage::ParsedComposition* piece = &*outcome.piece;
+    storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->NoteCount();
     staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
     placeCursor(m, ports.surface, m.NoteCount);

@@ -2,6 +2,7 @@
 
 #include "compose/editing.h"
 #include "compose/note_entry.h"
+#include "core/pitch.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 
@@ -89,7 +90,7 @@ void Playback::beginEntry()
         if (m_m.SpeakNames)
             staff::speakNoteName(m_ports.speech, e.NoteIndex);
         else
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + e.NoteIndex), 127);
+            m_ports.midi.noteOn(0, midiNoteOfKey(e.NoteIndex), 127);
     }
     // A note-off follows every entry, rests and spoken names included.
     m_sounding = true;
@@ -100,7 +101,7 @@ void Playback::silence()
     if (!m_sounding)
         return;
     m_sounding = false;
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + m_note));
+    m_ports.midi.noteOff(0, midiNoteOfKey(m_note));
 }
 
 void Playback::finish()

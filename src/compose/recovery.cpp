@@ -43,7 +43,7 @@ Recovered recoverPiece(const fs::path& file)
         return found;
     std::ifstream in(file, std::ios::binary);
     const std::string bytes { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    auto parsed = storage::ReadCompositionText(bytes);
+    auto parsed = storage::readCompositionText(bytes);
     // The program writes the file whole, through the atomic writer: anything
     // less than every line read and the end line last is not its own.
     if (parsed.endLineFound && parsed.linesSkipped == 0 && !parsed.truncated) {
@@ -61,7 +61,7 @@ Recovered recoverPiece(const fs::path& file)
 
 RecoveryFile::RecoveryFile(fs::path file)
     : m_file(std::move(file))
-    , m_baseline(storage::WriteCompositionText(CompositionStore {}, 0))
+    , m_baseline(storage::writeCompositionText(CompositionStore {}, 0))
 {
     if (!m_file.empty())
         m_thread = std::thread([this] { run(); });
@@ -81,7 +81,7 @@ RecoveryFile::~RecoveryFile()
 
 void RecoveryFile::update(const CompositionStore& store, int noteCount)
 {
-    std::string text = storage::WriteCompositionText(store, noteCount);
+    std::string text = storage::writeCompositionText(store, noteCount);
     if (text == m_baseline)
         post(std::nullopt);
     else
@@ -90,7 +90,7 @@ void RecoveryFile::update(const CompositionStore& store, int noteCount)
 
 void RecoveryFile::setBaseline(const CompositionStore& store, int noteCount)
 {
-    m_baseline = storage::WriteCompositionText(store, noteCount);
+    m_baseline = storage::writeCompositionText(store, noteCount);
     update(store, noteCount);
 }
 

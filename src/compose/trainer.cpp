@@ -3,6 +3,7 @@
 #include "compose/answer_judge.h"
 #include "compose/note_entry.h"
 #include "compose/piano_entry.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -110,7 +111,7 @@ void Trainer::sound()
     // A key the user already holds stays theirs to release.
     m_keyShown = !m_ports.piano.isPressed(m_state.note);
     pressKey(m_ports.piano, m_ports.midi, m_state.note, KeySound::DisplayOnly);
-    m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + m_state.note), 127);
+    m_ports.midi.noteOn(0, midiNoteOfKey(m_state.note), 127);
     m_sounding = m_state.note;
 }
 
@@ -120,7 +121,7 @@ void Trainer::release()
         return;
     const int16_t note = *m_sounding;
     m_sounding.reset();
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + note));
+    m_ports.midi.noteOff(0, midiNoteOfKey(note));
     if (m_keyShown) {
         releaseKey(m_ports.piano, m_ports.midi, note, KeySound::DisplayOnly);
         m_keyShown = false;

@@ -99,7 +99,7 @@ void Workspace::restore(const PieceSnapshot& piece)
 
 std::string Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
-    storage::ApplyToStore(piece, m_m.Composition);
+    storage::applyToStore(piece, m_m.Composition);
     m_m.NoteCount = piece.NoteCount();
     m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
     m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
@@ -276,12 +276,12 @@ int Workspace::setTempo(int tempo)
 void Workspace::setInstrument(int program)
 {
     m_instrument = std::clamp(program, 0, static_cast<int>(midi::InstrumentNames.size()) - 1);
-    m_ports.midi.ProgramChange(0, 0, static_cast<int16_t>(m_instrument));
+    m_ports.midi.programChange(0, 0, m_instrument);
 }
 
 void Workspace::selectDevice(int16_t device)
 {
-    m_ports.midi.SelectDevice(device, static_cast<int16_t>(m_instrument));
+    m_ports.midi.selectDevice(device, m_instrument);
 }
 
 bool Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
@@ -300,10 +300,10 @@ bool Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     return false;
 }
 
-storage::SaveResult Workspace::save(const std::filesystem::path& folder, const std::string& name)
+storage::SaveOutcome Workspace::save(const std::filesystem::path& folder, const std::string& name)
 {
-    const auto result = storage::SaveComposition(m_m, folder, name, m_ports.dialogs);
-    if (result == storage::SaveResult::Saved)
+    auto result = storage::saveComposition(m_m, folder, name);
+    if (result.result == storage::SaveResult::Saved)
         m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
     return result;
 }

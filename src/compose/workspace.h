@@ -166,7 +166,7 @@ public:
     void stopPlayback() { m_playback.stop(); }
 
     // The piece saved as FOLDER/NAME.txt; the piece is untouched.
-    storage::SaveResult save(const std::filesystem::path& folder, const std::string& name);
+    storage::SaveOutcome save(const std::filesystem::path& folder, const std::string& name);
 
     // The program closes: the trainer, its answers and playback fall silent.
     void close();

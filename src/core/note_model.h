@@ -8,7 +8,6 @@ namespace zintaro {
 
 // A piano key and a stored note: 0 is F3, 35 is E6.
 inline constexpr int16_t NoteCountOnPiano = 36;
-inline constexpr int MidiNoteOffset = 53;
 
 // Pitch class by NoteIndex mod 12, counted from F.
 enum class PitchClass : uint8_t { F, FSharp, G, GSharp, A, ASharp, B, C, CSharp, D, DSharp, E };

@@ -1,7 +1,5 @@
 #include "staff/speech_espeak.h"
 
-#include "core/dialogs.h"
-
 #include <atomic>
 #include <condition_variable>
 #include <espeak-ng/speak_lib.h>
@@ -38,8 +36,8 @@ espeak_ERROR synthesizeText(const std::string& text, void* userData)
 // behind the notes.
 class EspeakSpeech final : public Speech {
 public:
-    EspeakSpeech(Dialogs& dialogs, std::string voice)
-        : m_dialogs(dialogs)
+    EspeakSpeech(SpeechFailureSink onFailure, std::string voice)
+        : m_onFailure(std::move(onFailure))
         , m_voice(std::move(voice))
     {
     }
@@ -63,7 +61,7 @@ public:
         if (m_state == State::Failed)
             return;
         if (m_outputFailed) {
-            fail(SoundOutputText);
+            fail(SpeechProblem::OutputFailed, SoundOutputText);
             return;
         }
         if (text.empty())
@@ -85,12 +83,12 @@ private:
         // The engine plays each word to the sound output before it
         // returns, and reports there whether the output could be opened.
         if (espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, DontExitOnError) <= 0) {
-            fail(EngineMissingText);
+            fail(SpeechProblem::EngineMissing, EngineMissingText);
             return false;
         }
         m_initialised = true;
         if (espeak_SetVoiceByName(m_voice.c_str()) != EE_OK) {
-            fail(voiceMissingText(m_voice));
+            fail(SpeechProblem::VoiceMissing, voiceMissingText(m_voice));
             return false;
         }
         m_worker = std::thread([this] { run(); });
@@ -98,10 +96,11 @@ private:
         return true;
     }
 
-    void fail(const std::string& text)
+    void fail(SpeechProblem problem, const std::string& text)
     {
         m_state = State::Failed;
-        m_dialogs.message(text);
+        if (m_onFailure)
+            m_onFailure({ problem, text });
     }
 
     void run()
@@ -124,7 +123,7 @@ private:
         }
     }
 
-    Dialogs& m_dialogs;
+    SpeechFailureSink m_onFailure;
     const std::string m_voice;
     State m_state = State::NotStarted;
     bool m_initialised = false;
@@ -147,14 +146,14 @@ int collectSamples(short* samples, int count, espeak_EVENT* events)
 
 } // namespace
 
-std::unique_ptr<Speech> makeEspeakSpeech(Dialogs& dialogs, const std::string& voice)
+std::unique_ptr<Speech> makeEspeakSpeech(SpeechFailureSink onFailure, const std::string& voice)
 {
-    return std::make_unique<EspeakSpeech>(dialogs, voice);
+    return std::make_unique<EspeakSpeech>(std::move(onFailure), voice);
 }
 
-std::unique_ptr<Speech> makeItalianSpeech(Dialogs& dialogs)
+std::unique_ptr<Speech> makeItalianSpeech(SpeechFailureSink onFailure)
 {
-    return makeEspeakSpeech(dialogs, "it");
+    return makeEspeakSpeech(std::move(onFailure), "it");
 }
 
 EspeakSynthesizer::EspeakSynthesizer(const std::string& voice)

@@ -1,6 +1,5 @@
 #include "storage/composition_file.h"
 
-#include "core/dialogs.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
 #include "storage/file_descriptor.h"
@@ -44,7 +43,7 @@ std::string linesText(int count)
 
 } // namespace
 
-std::optional<long> SavingTemporaryOwner(std::string_view fileName)
+std::optional<long> savingTemporaryOwner(std::string_view fileName)
 {
     if (!fileName.starts_with(TemporaryPrefix))
         return std::nullopt;
@@ -65,13 +64,13 @@ std::optional<long> SavingTemporaryOwner(std::string_view fileName)
     return pid;
 }
 
-int RemoveStaleTemporaries(const std::filesystem::path& folder)
+int removeStaleTemporaries(const std::filesystem::path& folder)
 {
     int removed = 0;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        const std::optional<long> owner = SavingTemporaryOwner(name);
+        const std::optional<long> owner = savingTemporaryOwner(name);
         if (!owner || isRunning(*owner))
             continue;
         std::error_code ignored;
@@ -81,7 +80,7 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder)
     return removed;
 }
 
-std::optional<std::string> FileNameProblem(const std::string& baseName, std::string_view extension)
+std::optional<std::string> fileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
         return "Type a name for the composition first.";
@@ -100,7 +99,7 @@ std::optional<std::string> FileNameProblem(const std::string& baseName, std::str
     return std::nullopt;
 }
 
-std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
+std::optional<std::string> ensureFolder(const std::filesystem::path& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -111,42 +110,37 @@ std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
     return std::nullopt;
 }
 
-SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName,
-    Dialogs& dialogs, SaveOptions options)
+SaveOutcome saveComposition(
+    const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName, SaveOptions options)
 {
-    if (const auto problem = FileNameProblem(baseName)) {
-        dialogs.message(*problem + " Nothing was saved.");
-        return SaveResult::NameRefused;
-    }
-    if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(*problem + " Nothing was saved.");
-        return SaveResult::Failed;
-    }
+    if (const auto problem = fileNameProblem(baseName))
+        return { SaveResult::NameRefused, *problem + " Nothing was saved." };
+    if (const auto problem = ensureFolder(folder))
+        return { SaveResult::Failed, *problem + " Nothing was saved." };
 
-    RemoveStaleTemporaries(folder);
+    removeStaleTemporaries(folder);
 
     const std::string fileName = baseName + std::string(FileExtension);
-    const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
-    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush)) {
-        dialogs.message("The composition could not be saved to " + quoted(folder / fileName) + ": " + *why
-            + ". Nothing was changed.");
-        return SaveResult::Failed;
-    }
-    return SaveResult::Saved;
+    const std::string text = writeCompositionText(m.Composition, m.NoteCount);
+    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush))
+        return { SaveResult::Failed,
+            "The composition could not be saved to " + quoted(folder / fileName) + ": " + *why
+                + ". Nothing was changed." };
+    return {};
 }
 
-std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& path, Dialogs& dialogs)
+LoadOutcome loadComposition(const std::filesystem::path& path)
 {
     // A name that is not valid UTF-8 is shown with replacement characters.
     const std::string name = path.filename().string();
-    const auto fail = [&](const std::string& why) -> std::optional<ParsedComposition> {
-        dialogs.message("The composition " + quoted(name) + " could not be loaded: " + why
-            + ". The composition on the staff was kept.");
-        return std::nullopt;
+    const auto fail = [&](const std::string& why) -> LoadOutcome {
+        return { LoadResult::Unreadable, std::nullopt,
+            "The composition " + quoted(name) + " could not be loaded: " + why
+                + ". The composition on the staff was kept." };
     };
 
     if (path.has_parent_path())
-        RemoveStaleTemporaries(path.parent_path());
+        removeStaleTemporaries(path.parent_path());
 
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
@@ -176,10 +170,8 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
     }
     ParsedComposition parsed = reader.finish();
 
-    if (parsed.isForeign()) {
-        dialogs.message(name + " is not a Zintaro composition. Nothing was changed.");
-        return std::nullopt;
-    }
+    if (parsed.isForeign())
+        return { LoadResult::Foreign, std::nullopt, name + " is not a Zintaro composition. Nothing was changed." };
     if (parsed.linesSkipped > 0 || parsed.truncated) {
         std::string told = "The composition " + quoted(name) + " was loaded";
         if (parsed.linesSkipped > 0)
@@ -189,9 +181,9 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
                 + (parsed.linesSkipped == 1 ? "was" : "were") + " skipped";
         if (parsed.truncated)
             told += "; the lines past the " + std::to_string(MaxEntries) + "th entry were left out";
-        dialogs.message(told + ".");
+        return { LoadResult::LoadedWithGaps, std::move(parsed), told + "." };
     }
-    return parsed;
+    return { LoadResult::Loaded, std::move(parsed), {} };
 }
 
 } // namespace zintaro::storage

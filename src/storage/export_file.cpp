@@ -1,6 +1,5 @@
 #include "storage/export_file.h"
 
-#include "core/dialogs.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
 #include "storage/quoted.h"
@@ -33,25 +32,20 @@ std::string_view exportListPattern(ExportKind kind)
     return {};
 }
 
-ExportResult ExportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
-    std::string_view bytes, Dialogs& dialogs, bool flush)
+ExportOutcome exportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
+    std::string_view bytes, bool flush)
 {
-    if (const auto problem = FileNameProblem(baseName, extension)) {
-        dialogs.message(*problem + " Nothing was saved.");
-        return ExportResult::NameRefused;
-    }
-    if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(*problem + " Nothing was saved.");
-        return ExportResult::Failed;
-    }
+    if (const auto problem = fileNameProblem(baseName, extension))
+        return { ExportResult::NameRefused, *problem + " Nothing was saved." };
+    if (const auto problem = ensureFolder(folder))
+        return { ExportResult::Failed, *problem + " Nothing was saved." };
 
     const std::string fileName = baseName + std::string(extension);
-    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush)) {
-        dialogs.message("The composition could not be exported to " + quoted(folder / fileName) + ": " + *why
-            + ". Nothing was changed.");
-        return ExportResult::Failed;
-    }
-    return ExportResult::Exported;
+    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush))
+        return { ExportResult::Failed,
+            "The composition could not be exported to " + quoted(folder / fileName) + ": " + *why
+                + ". Nothing was changed." };
+    return {};
 }
 
 } // namespace zintaro::storage

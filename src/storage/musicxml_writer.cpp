@@ -1,3 +1,4 @@
+#include "core/pitch.h"
 #include "storage/export_writers.h"
 
 #include <algorithm>
@@ -122,7 +123,7 @@ private:
             m_out += "      </note>\n";
             return;
         }
-        const int key = MidiNoteOffset + e.NoteIndex;
+        const int key = midiNoteOfKey(e.NoteIndex);
         const auto pitchClass = static_cast<std::size_t>(key % 12);
         const bool sharp = SharpOfStep[pitchClass];
         m_out += "        <pitch><step>";

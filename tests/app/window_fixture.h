@@ -48,7 +48,7 @@ protected:
         m_oldStateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path() });
+        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -99,7 +99,6 @@ protected:
     QByteArray m_oldDataHome;
     QByteArray m_oldStateHome;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     RecordingSpeech speech;
     std::unique_ptr<app::Form1> form;

@@ -160,7 +160,7 @@ TEST(Workspace, randomEditsKeepPieceCursorAndPageAsAPlainModelSays)
                 r.workspace.moveCursor(right ? CursorMove::Right : CursorMove::Left);
                 cursor = right ? std::min(cursor + 1, static_cast<int>(model.size())) : std::max(cursor - 1, 0);
             } else if (action < 94) {
-                ASSERT_EQ(r.workspace.save(r.folder.path(), "piece"), storage::SaveResult::Saved);
+                ASSERT_EQ(r.workspace.save(r.folder.path(), "piece").result, storage::SaveResult::Saved);
                 saved = model;
                 hasSaved = true;
             } else if (action < 97 && hasSaved) {

@@ -15,7 +15,7 @@ TEST(SpeechOutput, theItalianEngineSpeaksOrTellsOnceThatItCannot)
 {
     testing::ScriptedDialogs dialogs;
     {
-        auto speech = makeItalianSpeech(dialogs);
+        auto speech = makeItalianSpeech([&dialogs](const SpeechFailure& failure) { dialogs.message(failure.text); });
         for (int i = 0; i < 40 && dialogs.shown.empty(); ++i) {
             speech->say(i % 2 ? "Re" : "Do");
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
