@@ -1,5 +1,6 @@
 #include "compose/workspace.h"
 #include "compose_rig.h"
+#include "storage/composition_format.h"
 #include "storage/storage_test_support.h"
 
 #include <algorithm>
@@ -190,6 +191,133 @@ TEST(Workspace, aFileThatIsNoCompositionLeavesThePieceAndIsToldOnce)
     EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "junk.txt" }), PieceOutcome::NotLoaded);
     EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 5, 0 } }));
     EXPECT_EQ(r.dialogs.shown.size(), 1u);
+}
+
+std::string fileOf(const Workspace& w)
+{
+    return storage::writeCompositionText(w.state().Composition, w.state().NoteCount);
+}
+
+// Random edits (notes, rests, deletions, cursor moves over page ends, new
+// pieces, loads), then undo to the start and redo to the end: the piece, its
+// file, the cursor and the page shown are as they were at each end.
+TEST(WorkspaceHistory, undoingEverythingGivesTheEmptyPieceAndRedoingGivesTheSameFile)
+{
+    std::mt19937 random(77);
+    for (int run = 0; run < 8; ++run) {
+        WorkspaceRig r;
+        r.workspace.switchMode(Mode::Compose, 1);
+        testing::writeBytes(r.folder.path() / "other.txt", "\"_\",0,3,2\r\n\"_\",-1,0,1\r\n\"_\",111,111,111\r\n");
+        const std::string empty = fileOf(r.workspace);
+        int changes = 0;
+        for (int step = 0; step < 400; ++step) {
+            r.workspace.setDuration(static_cast<int16_t>(random() % 7));
+            const int action = static_cast<int>(random() % 100);
+            PieceOutcome outcome = PieceOutcome::Unchanged;
+            if (action < 50)
+                outcome = r.workspace.apply(WriteNote { static_cast<int16_t>(random() % 36) });
+            else if (action < 60)
+                outcome = r.workspace.apply(InsertRest {});
+            else if (action < 70)
+                outcome = r.workspace.apply(DeleteAtCursor {});
+            else if (action < 96)
+                r.workspace.moveCursor(random() % 3 == 0 ? CursorMove::Right : CursorMove::Left);
+            else if (action < 98)
+                outcome = r.workspace.apply(NewPiece {});
+            else
+                outcome = r.workspace.apply(LoadPiece { r.folder.path() / "other.txt" });
+            changes += outcome == PieceOutcome::Changed ? 1 : 0;
+        }
+        const std::string end = fileOf(r.workspace);
+        const int endCursor = r.workspace.state().WriteIndex;
+        int undone = 0;
+        while (r.workspace.undo())
+            ++undone;
+        EXPECT_EQ(undone, changes);
+        EXPECT_EQ(fileOf(r.workspace), empty);
+        EXPECT_EQ(r.workspace.state().WriteIndex, 0);
+        EXPECT_EQ(r.surface.cursorLeft, columnX(0));
+        while (r.workspace.redo()) { }
+        EXPECT_EQ(fileOf(r.workspace), end);
+        EXPECT_EQ(r.workspace.state().WriteIndex, endCursor);
+        EXPECT_EQ(r.surface.cursorLeft, columnX(endCursor % StaffColumns));
+        EXPECT_FALSE(r.workspace.canRedo());
+    }
+}
+
+// Undo keeps a thousand steps; older ones go, and a new change ends the redos.
+TEST(WorkspaceHistory, aThousandStepsAreKeptAndANewChangeEndsTheRedos)
+{
+    WorkspaceRig r;
+    for (int i = 0; i < static_cast<int>(PieceHistory::Depth) + 5; ++i) {
+        r.workspace.apply(WriteNote { static_cast<int16_t>(i % 36) });
+        r.workspace.moveCursor(CursorMove::Left);
+    }
+    int undone = 0;
+    while (r.workspace.undo())
+        ++undone;
+    EXPECT_EQ(undone, static_cast<int>(PieceHistory::Depth));
+    EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 4, 0 } })) << "the fifth write is as far back as it goes";
+    r.workspace.redo();
+    r.workspace.apply(InsertRest {});
+    EXPECT_FALSE(r.workspace.canRedo());
+}
+
+// A note written over a rest (or any entry) leaves only the note in the column.
+TEST(WorkspaceHistory, aNoteOverAQuarterRestHidesTheRestsImage)
+{
+    WorkspaceRig r;
+    r.workspace.switchMode(Mode::Compose, 1);
+    r.workspace.setDuration(2);
+    r.workspace.apply(WriteNote { 3 });
+    r.workspace.apply(InsertRest {});
+    ASSERT_EQ(r.surface.visibleRestImages(), 1);
+    r.workspace.apply(WriteNote { 5 });
+    EXPECT_EQ(r.surface.visibleRestImages(), 0);
+    EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 3, 2 }, { 0, 5, 2 } }));
+    r.workspace.undo();
+    EXPECT_EQ(r.surface.visibleRestImages(), 1) << "the undone rest shows again";
+}
+
+// The recovery file follows the piece: there while it differs from what was
+// last saved or loaded, gone when it does not; start-up takes back only a
+// whole file and sets anything else aside.
+TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
+{
+    testing::TemporaryFolder state;
+    const auto file = state.path() / "zintaro" / "recovery.txt";
+    {
+        WorkspaceRig r;
+        Workspace w { r.ports, {}, {}, file };
+        w.apply(WriteNote { 4 });
+        w.recovery().flush();
+        ASSERT_TRUE(std::filesystem::exists(file));
+        ASSERT_EQ(w.save(r.folder.path(), "saved").result, storage::SaveResult::Saved);
+        w.recovery().flush();
+        EXPECT_FALSE(std::filesystem::exists(file)) << "saved: nothing to recover";
+        w.apply(WriteNote { 6 });
+        w.undo();
+        w.recovery().flush();
+        EXPECT_FALSE(std::filesystem::exists(file)) << "undone back to the saved piece";
+        w.apply(WriteNote { 9 });
+    }
+    const Recovered found = recoverPiece(file);
+    ASSERT_TRUE(found.piece);
+    EXPECT_EQ(found.piece->entries, (std::vector<Entry> { { 0, 4, 0 }, { 0, 9, 0 } }));
+    EXPECT_EQ(recoveredText(2), "Ripristinata la composizione non salvata: 2 note.");
+
+    for (const std::string& bytes : { std::string { "\"_\",0,4,0\r\n" }, std::string { "\x89PNG\r\n" } }) {
+        testing::writeBytes(file, bytes);
+        const Recovered damaged = recoverPiece(file);
+        EXPECT_FALSE(damaged.piece);
+        ASSERT_TRUE(damaged.notice);
+        EXPECT_FALSE(std::filesystem::exists(file));
+        int asides = 0;
+        for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
+            asides += e.path().filename().string().starts_with("recovery-damaged-") ? 1 : 0;
+        EXPECT_GE(asides, 1) << "set aside, never deleted";
+    }
+    EXPECT_FALSE(recoverPiece(file).notice) << "no file: nothing to tell";
 }
 
 } // namespace
