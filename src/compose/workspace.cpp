@@ -67,14 +67,18 @@ PieceOutcome Workspace::apply(const PieceCommand& command)
 {
     PieceSnapshot before = snapshot();
     const PieceOutcome outcome = change(command);
-    if (outcome != PieceOutcome::Changed)
-        return outcome;
+    if (outcome == PieceOutcome::Changed)
+        changed(std::move(before), std::holds_alternative<LoadPiece>(command));
+    return outcome;
+}
+
+void Workspace::changed(PieceSnapshot before, bool loaded)
+{
     m_history.changed(std::move(before));
-    if (std::holds_alternative<LoadPiece>(command))
+    if (loaded)
         m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
     else
         m_recovery.update(m_m.Composition, m_m.NoteCount);
-    return outcome;
 }
 
 PieceSnapshot Workspace::snapshot() const
@@ -231,16 +235,21 @@ KeyOutcome Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, Key
         return outcome;
     // A refused note is not sounded either: the key-up may go to the message
     // box, and a note sounded now would then never be silenced.
-    if (apply(WriteNote { index }) == PieceOutcome::Full) {
+    PieceSnapshot before = snapshot();
+    const PieceOutcome written = change(WriteNote { index });
+    if (written == PieceOutcome::Full) {
         outcome.full = true;
         return outcome;
     }
     if (m_m.SpeakNames) {
         staff::speakNoteName(m_ports.speech, index);
-        return outcome;
+    } else {
+        pressKey(m_ports.piano, m_ports.midi, index, sound);
+        outcome.focusPiano = sound == KeySound::Sounded;
     }
-    pressKey(m_ports.piano, m_ports.midi, index, sound);
-    outcome.focusPiano = sound == KeySound::Sounded;
+    // The note sounds first; keeping the change comes after.
+    if (written == PieceOutcome::Changed)
+        changed(std::move(before), false);
     return outcome;
 }
 

@@ -179,6 +179,7 @@ public:
 
 private:
     PieceOutcome change(const PieceCommand& command);
+    void changed(PieceSnapshot before, bool loaded);
     PieceOutcome writeNote(int16_t index);
     PieceSnapshot snapshot() const;
     void restore(const PieceSnapshot& piece);
