@@ -75,6 +75,7 @@ void Form1::buildWindow()
     m_workspace = std::make_unique<compose::Workspace>(
         *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
         compose::recoveryPathFromEnvironment());
+    m_workspace->answers().seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
@@ -86,6 +87,7 @@ void Form1::buildWindow()
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
+    loadChoices();
     ShowHelpText();
 }
 
@@ -140,6 +142,9 @@ void Form1::connectControls()
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
+    connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
+    connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
+    connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
         m_workspace->setMute(on);

@@ -157,6 +157,16 @@ WindowControls buildWindowControls(QMainWindow& window)
     }
     c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.practiceMenu = menu->addMenu(QStringLiteral("Pratica"));
+    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.reviewAction = c.practiceMenu->addAction(QStringLiteral("Ripasso"));
+    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
+    c.reviewAction->setCheckable(true);
+    c.accidentalsAction = c.practiceMenu->addAction(QStringLiteral("Alterazioni"));
+    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
+    c.accidentalsAction->setCheckable(true);
+    c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
+    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
     c.undoAction = menu->addAction(QStringLiteral("Annulla"));
     c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
     c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

@@ -76,6 +76,10 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QMenu* practiceMenu = nullptr; // "Pratica": what "Rispondi" asks
+    QAction* reviewAction = nullptr; // "Ripasso"
+    QAction* accidentalsAction = nullptr; // "Alterazioni"
+    QAction* rangeAction = nullptr; // "Estensione…"
     QAction* undoAction = nullptr; // "Annulla", last in the menu but one
     QAction* redoAction = nullptr; // "Ripeti", last
 };

@@ -6,6 +6,7 @@
 #include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "staff/speech.h"
 #include "staff/staff.h"
 
 #include <utility>
@@ -22,6 +23,26 @@ constexpr int SummaryTop = 2;
 constexpr int SummaryLinePitch = 7;
 constexpr int SummaryLetterHeight = 5;
 constexpr int SummaryBottom = 39; // above the top staff line (40)
+
+// The words of a wrong answer stand right of the large name label, at the
+// head's height: centred on a head in a space or beyond the staff, in the
+// space above a head on a staff line, so that no line crosses them.
+constexpr int WordsLeft = 124;
+constexpr int WordsRight = 250;
+constexpr int WordsLetterHeight = 5;
+constexpr int WordsBoxHeight = 7;
+
+int wordsTop(int staffStep)
+{
+    const int headY = 90 - 5 * staffStep;
+    const bool onStaffLine = staffStep % 2 == 0 && staffStep >= 2 && staffStep <= 10;
+    return headY - (onStaffLine ? 8 : 3);
+}
+
+std::string solfegeWithOctave(int midiNote)
+{
+    return noteName(sharpSpelling(midiNote), NoteNaming::Solfege, true);
+}
 
 AnswerVoice voiceOf(const Modulo1& m)
 {
@@ -42,6 +63,8 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
     , m_ports(ports)
     , m_trainer(trainer)
     , m_history(std::move(historyFile))
+    , m_memoryReading(std::async(
+          std::launch::async, [file = m_history.path()] { return NoteMemory::fromHistory(readAnswerHistory(file)); }))
 {
 }
 
@@ -64,7 +87,29 @@ void Answering::stop()
         return;
     carryOut(m_judge.stop(), 0);
     wipeSummary();
+    wipeWrongAnswerWords();
     m_active = false;
+    m_sessionStart.reset();
+}
+
+void Answering::setPracticeChoices(const PracticeChoices& choices)
+{
+    if (choices == m_draw.choices())
+        return;
+    m_draw.setChoices(choices);
+}
+
+const NoteMemory& Answering::memory()
+{
+    // A year of answers is read well before the first note asks for it; at
+    // worst the first review note waits for the end of the reading.
+    if (m_memoryReading.valid()) {
+        m_memory = m_memoryReading.get();
+        for (const Remembered& answer : m_answeredWhileReading)
+            remember(answer);
+        m_answeredWhileReading.clear();
+    }
+    return m_memory;
 }
 
 void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
@@ -73,7 +118,9 @@ void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound 
     if (!m_active || isAutoRepeat)
         return;
     m_judge.setVoice(voiceOf(m_m));
+    m_playedMidi = midiNoteOfKey(index);
     carryOut(m_judge.keyDown(midiNoteOfKey(index), now, false), now);
+    m_playedMidi = -1;
     answerKey(m_m, m_ports, index, sound);
 }
 
@@ -112,21 +159,56 @@ std::optional<std::string> Answering::takeNotice()
 
 AnswerMode Answering::mode() const
 {
-    return m_m.ScaleWalk ? AnswerMode::Scale : AnswerMode::Random;
+    if (m_m.ScaleWalk)
+        return AnswerMode::Scale;
+    return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
 }
 
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
-    const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(midiNoteOfKey(note), now, mode()), now);
+    wipeWrongAnswerWords();
+    if (m_m.ScaleWalk) {
+        m_trainer.showAnswerNote();
+    } else {
+        const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
+        m_trainer.showDrawnNote(m_draw.next(known, LocalTime::now().utcMilliseconds()));
+    }
+    m_shown = m_trainer.shownNote();
+    m_firstAnswerDue = true;
+    if (!m_sessionStart)
+        m_sessionStart = LocalTime::now();
+    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+}
+
+void Answering::remember(const AnswerRecord& record, const LocalTime& when)
+{
+    const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
+    if (m_firstAnswerDue && !m_m.ScaleWalk)
+        m_draw.firstAnswer(record.right);
+    m_firstAnswerDue = false;
+    if (m_memoryReading.valid())
+        m_answeredWhileReading.push_back(answer);
+    else
+        remember(answer);
+}
+
+void Answering::remember(const Remembered& answer)
+{
+    if (answer.first)
+        m_memory.firstAnswer(answer.note.clef, answer.note.note, answer.right, answer.responseMs, answer.utcMs);
+    else
+        m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
     if (result.record) {
-        if (auto notice = m_history.append(LocalTime::now(), *result.record))
+        const LocalTime when = LocalTime::now();
+        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
+        if (auto notice = m_history.append(when, *result.record, context))
             m_notice = std::move(notice);
+        remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
         switch (step.action) {
@@ -135,6 +217,8 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
+            if (m_playedMidi >= 0)
+                showWrongAnswerWords(m_playedMidi, step.midiNote);
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
@@ -142,7 +226,10 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            if (step.midiNote == m_shown.midiNote())
+                m_ports.speech.say(noteName(m_shown.note, NoteNaming::Solfege, false));
+            else
+                staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -158,6 +245,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::ShowSummary:
             showSummary();
+            m_sessionStart.reset();
             break;
         case AnswerAction::StartNewSession:
             wipeSummary();
@@ -188,6 +276,7 @@ void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
     staff::eraseColumn(lookOf(m_m), m_ports.surface, TrainerColumn);
+    wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession());
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -204,6 +293,29 @@ void Answering::wipeSummary()
     const auto scale = static_cast<float>(m_m.DrawScale);
     m_ports.surface.filledRectangle(SummaryLeft * scale, 0, SummaryRight * scale, SummaryBottom * scale, staff::White);
     m_summaryShown = false;
+}
+
+void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
+{
+    wipeWrongAnswerWords();
+    // The shown note is named as it is written, a black key with the spelling on the staff.
+    const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
+    m_wrongWords
+        = "Hai suonato " + solfegeWithOctave(playedMidi) + " · era " + noteName(shown, NoteNaming::Solfege, true);
+    const int scale = m_m.DrawScale;
+    const int top = wordsTop(stepsFromMiddleC(shown));
+    m_ports.surface.text(WordsLeft * scale, top * scale, WordsLetterHeight * scale, m_wrongWords, staff::Red);
+    m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top * scale),
+        static_cast<float>(WordsRight * scale), static_cast<float>((top + WordsBoxHeight) * scale) };
+}
+
+void Answering::wipeWrongAnswerWords()
+{
+    if (m_wrongWords.empty())
+        return;
+    const auto [left, top, right, bottom] = m_wrongWordsBox;
+    m_ports.surface.filledRectangle(left, top, right, bottom, staff::White);
+    m_wrongWords.clear();
 }
 
 } // namespace zintaro::compose

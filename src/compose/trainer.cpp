@@ -55,6 +55,7 @@ void Trainer::restartScaleWalk()
 void Trainer::showNext()
 {
     release();
+    m_drawn.reset();
     advance(false);
     drawShown();
 }
@@ -62,9 +63,28 @@ void Trainer::showNext()
 int16_t Trainer::showAnswerNote()
 {
     release();
+    m_drawn.reset();
     advance(true);
     drawShown();
     return m_state.note;
+}
+
+void Trainer::showDrawnNote(const DrawnNote& note)
+{
+    release();
+    const int key = keyOfMidiNote(note.midiNote());
+    if (key < 0)
+        return; // off the piano: it could not be answered
+    m_drawn = note;
+    m_state.note = static_cast<int16_t>(key);
+    drawShown();
+}
+
+DrawnNote Trainer::shownNote() const
+{
+    if (m_drawn)
+        return *m_drawn;
+    return { sharpSpelling(midiNoteOfKey(m_state.note)), Clef::Treble, false };
 }
 
 void Trainer::markShownNote(staff::Rgb colour)
@@ -98,6 +118,8 @@ void Trainer::drawShown()
     // composition's cursor and write position stay where they are.
     staff::eraseColumn(lookOf(m_m), m_ports.surface, TrainerColumn);
     staff::drawGlyph(lookOf(m_m), m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    if (m_drawn && m_m.WriteNames)
+        m_ports.surface.setNameLabels(noteName(m_drawn->note, NoteNaming::Solfege, false));
 }
 
 void Trainer::sound()

@@ -48,6 +48,8 @@ protected:
         m_oldStateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
+        // So do the remembered choices.
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
@@ -98,6 +100,7 @@ protected:
     QTemporaryDir stateHome;
     QByteArray m_oldDataHome;
     QByteArray m_oldStateHome;
+    QTemporaryDir configHome;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     RecordingSpeech speech;
