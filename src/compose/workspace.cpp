@@ -35,46 +35,46 @@ Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std:
     recomputeTempoDurations(m_m, m_tempo);
 }
 
-void PieceHistory::changed(PieceSnapshot before)
+void PieceHistory::changed(const PieceSnapshot& before)
 {
     m_redo.clear();
     if (m_undo.size() >= Depth)
         m_undo.pop_front();
-    m_undo.push_back(std::move(before));
+    m_undo.push_back(before);
 }
 
-std::optional<PieceSnapshot> PieceHistory::undo(PieceSnapshot current)
+std::optional<PieceSnapshot> PieceHistory::undo(const PieceSnapshot& current)
 {
     if (m_undo.empty())
         return std::nullopt;
-    PieceSnapshot back = std::move(m_undo.back());
+    PieceSnapshot back = m_undo.back();
     m_undo.pop_back();
-    m_redo.push_back(std::move(current));
+    m_redo.push_back(current);
     return back;
 }
 
-std::optional<PieceSnapshot> PieceHistory::redo(PieceSnapshot current)
+std::optional<PieceSnapshot> PieceHistory::redo(const PieceSnapshot& current)
 {
     if (m_redo.empty())
         return std::nullopt;
-    PieceSnapshot again = std::move(m_redo.back());
+    PieceSnapshot again = m_redo.back();
     m_redo.pop_back();
-    m_undo.push_back(std::move(current));
+    m_undo.push_back(current);
     return again;
 }
 
 PieceOutcome Workspace::apply(const PieceCommand& command)
 {
-    PieceSnapshot before = snapshot();
+    const PieceSnapshot before = snapshot();
     const PieceOutcome outcome = change(command);
     if (outcome == PieceOutcome::Changed)
-        changed(std::move(before), std::holds_alternative<LoadPiece>(command));
+        changed(before, std::holds_alternative<LoadPiece>(command));
     return outcome;
 }
 
-void Workspace::changed(PieceSnapshot before, bool loaded)
+void Workspace::changed(const PieceSnapshot& before, bool loaded)
 {
-    m_history.changed(std::move(before));
+    m_history.changed(before);
     if (loaded)
         m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
     else
@@ -235,7 +235,7 @@ KeyOutcome Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, Key
         return outcome;
     // A refused note is not sounded either: the key-up may go to the message
     // box, and a note sounded now would then never be silenced.
-    PieceSnapshot before = snapshot();
+    const PieceSnapshot before = snapshot();
     const PieceOutcome written = change(WriteNote { index });
     if (written == PieceOutcome::Full) {
         outcome.full = true;
@@ -249,7 +249,7 @@ KeyOutcome Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, Key
     }
     // The note sounds first; keeping the change comes after.
     if (written == PieceOutcome::Changed)
-        changed(std::move(before), false);
+        changed(before, false);
     return outcome;
 }
 

@@ -58,10 +58,10 @@ public:
 
     // A change was made from `before`: it can be undone; what was undone
     // before can no longer be redone.
-    void changed(PieceSnapshot before);
+    void changed(const PieceSnapshot& before);
     // Gives the piece to go back to, keeping `current` for a redo.
-    std::optional<PieceSnapshot> undo(PieceSnapshot current);
-    std::optional<PieceSnapshot> redo(PieceSnapshot current);
+    std::optional<PieceSnapshot> undo(const PieceSnapshot& current);
+    std::optional<PieceSnapshot> redo(const PieceSnapshot& current);
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
 
@@ -179,7 +179,7 @@ public:
 
 private:
     PieceOutcome change(const PieceCommand& command);
-    void changed(PieceSnapshot before, bool loaded);
+    void changed(const PieceSnapshot& before, bool loaded);
     PieceOutcome writeNote(int16_t index);
     PieceSnapshot snapshot() const;
     void restore(const PieceSnapshot& piece);
