@@ -55,7 +55,7 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
             break;
         const auto& parsed = outcome.piece;
         storage::applyToStore(*parsed, m.Composition);
-        m.NoteCount = parsed->NoteCount();
+        m.NoteCount = parsed->noteCount();
         staff::drawPage(staff::Look {}, surface, staff::PageView { m.Composition, m.NoteCount, m.pageOf(m.NoteCount) });
         surface.setCursorLeft(columnX(m.columnOf(m.NoteCount)));
     }

@@ -40,9 +40,12 @@ QString MidiKeyboard::open()
                                                                               m_output.sendToOpenDevice(packed);
                                                                       },
         m_queue->sink() });
-    if (m_input->open())
+    if (m_input->open()) {
+        m_unavailable.clear();
         return {};
-    return QString::fromStdString(m_input->status());
+    }
+    m_unavailable = QString::fromStdString(m_input->status());
+    return m_unavailable;
 }
 
 void MidiKeyboard::fillMenu()
@@ -50,7 +53,8 @@ void MidiKeyboard::fillMenu()
     m_menu.clear();
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
-        m_menu.addAction(QStringLiteral("(nessuna)"))->setEnabled(false);
+        // Where there is no MIDI system at all, the menu is where it stays said.
+        m_menu.addAction(m_unavailable.isEmpty() ? QStringLiteral("(nessuna)") : m_unavailable)->setEnabled(false);
         return;
     }
     for (const midi::MidiSource& source : sources) {

@@ -5,6 +5,7 @@
 #include "storage/file_panel.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
@@ -167,6 +168,8 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.accidentalsAction->setCheckable(true);
     c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
     c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
+    c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
     c.undoAction = menu->addAction(QStringLiteral("Annulla"));
     c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
     c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

@@ -80,6 +80,7 @@ struct WindowControls {
     QAction* reviewAction = nullptr; // "Ripasso"
     QAction* accidentalsAction = nullptr; // "Alterazioni"
     QAction* rangeAction = nullptr; // "Estensione…"
+    QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
     QAction* undoAction = nullptr; // "Annulla", last in the menu but one
     QAction* redoAction = nullptr; // "Ripeti", last
 };

@@ -18,7 +18,7 @@ bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path
         return false;
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
-    m.NoteCount = piece->NoteCount();
+    m.NoteCount = piece->noteCount();
     staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
     placeCursor(m, ports.surface, m.NoteCount);
     return true;

@@ -104,11 +104,11 @@ void Workspace::restore(const PieceSnapshot& piece)
 std::string Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
     storage::applyToStore(piece, m_m.Composition);
-    m_m.NoteCount = piece.NoteCount();
+    m_m.NoteCount = piece.noteCount();
     m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
     m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
     m_recovery.update(m_m.Composition, m_m.NoteCount);
-    return recoveredText(piece.NoteCount());
+    return recoveredText(piece.noteCount());
 }
 
 bool Workspace::undo()

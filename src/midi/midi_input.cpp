@@ -69,6 +69,7 @@ struct MidiInput::Impl {
                                          : openAlsaGraph(
                                              clientName, [this] { graphChanged(); }, reason);
         if (!graph) {
+            problem = MidiInputProblem::SystemRefused;
             status = "No MIDI input: " + reason + ".";
             return false;
         }
@@ -81,15 +82,18 @@ struct MidiInput::Impl {
         } catch (const RtMidiError& error) {
             input.reset();
             graph.reset();
+            problem = MidiInputProblem::SystemRefused;
             status = "No MIDI input: " + error.getMessage();
             return false;
         }
         if (!graph->setInput(before)) {
             input.reset();
             graph.reset();
+            problem = MidiInputProblem::PortNotMade;
             status = std::string("No MIDI input: the port could not be made on ") + systemName + ".";
             return false;
         }
+        problem = MidiInputProblem::None;
         status = std::string("MIDI input: ") + systemName + ", " + clientName + ":in.";
         tracker.update(*graph);
         watcher = std::thread([this] { watch(); });
@@ -118,6 +122,7 @@ struct MidiInput::Impl {
     std::unique_ptr<WatchedPortGraph> graph;
     std::unique_ptr<RtMidiIn> input;
     std::string status = "No MIDI input.";
+    MidiInputProblem problem = MidiInputProblem::NotOpened;
 
     std::mutex mutex;
     std::condition_variable wake;
@@ -146,9 +151,16 @@ bool MidiInput::open(MidiInputApi api)
         return m->openOn(RtMidi::LINUX_ALSA, "ALSA sequencer");
     if (m->openOn(RtMidi::UNIX_JACK, "JACK"))
         return true;
-    if (api == MidiInputApi::Automatic)
+    if (api == MidiInputApi::Automatic) {
+        m->problem = MidiInputProblem::NoMidiSystem;
         m->status = "No MIDI input: no ALSA sequencer and no JACK server.";
+    }
     return false;
+}
+
+MidiInputProblem MidiInput::problem() const
+{
+    return m->problem;
 }
 
 bool MidiInput::isOpen() const
