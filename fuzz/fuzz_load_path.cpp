@@ -94,12 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     storage::applyToStore(*parsed, m.Composition);
     m.NoteCount = parsed->noteCount();
     testing::RecordingSurface surface;
-    for (const int16_t scale : { int16_t { 1 }, int16_t { 5 } }) {
-        m.DrawScale = scale;
+    for (const int scale : { 1, 5 }) {
         for (int page = 0; page <= m.pageOf(m.NoteCount); ++page)
-            staff::drawPage(m, surface, page);
-        staff::placeCursor(m, surface, m.NoteCount);
-        require(m.WriteIndex == m.NoteCount);
+            staff::drawPage(staff::Look { scale, true }, surface, staff::PageView { m.Composition, m.NoteCount, page });
     }
 
     const storage::SaveOptions noFlush { false };

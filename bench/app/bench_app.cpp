@@ -161,6 +161,10 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows' answers and unsaved pieces stay out of the home folder.
+    const QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (home.path() + QStringLiteral("/state")).toLocal8Bit());
     QApplication app(argc, argv);
     startUp();
     keyDownToNoteOn();

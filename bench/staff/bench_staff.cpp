@@ -32,14 +32,14 @@ void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
 
     for (auto _ : state) {
         surface.clear();
-        staff::drawStaff(m, surface);
+        staff::drawStaff(compose::lookOf(m), surface);
         m.CursorColumn = 0;
         m.WriteIndex = 0;
         for (int i = 0; i < StaffColumns; ++i) {
             const Entry e = m.Composition.at(i);
-            compose::enterNote(m, surface, dialogs, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
+            compose::enterNote(m, surface, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
         }
-        staff::drawBars(m, surface, 0);
+        staff::drawBars(surface, compose::pageOf(m, 0));
     }
 }
 
@@ -56,7 +56,7 @@ void enterOneNote(staff::StaffSurface& surface, benchmark::State& state)
             m.NoteCount = 0;
             m.WriteIndex = 0;
         }
-        compose::enterNote(m, surface, dialogs, true, false, note, 3);
+        compose::enterNote(m, surface, true, false, note, 3);
         note = static_cast<int16_t>((note + 5) % 36);
     }
     benchmark::DoNotOptimize(m.Composition.NoteIndex.data());

@@ -8,10 +8,12 @@
 #include "compose/answering.h"
 #include "compose/editing.h"
 #include "compose/modes.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/piece_file.h"
 #include "compose/playback.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
@@ -71,17 +73,14 @@ void Form1::buildWindow()
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_composeDialogs, *m_controls.piano });
-    m_keyboardPorts = std::make_unique<compose::Ports>(
-        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_keyboardDialogs, *m_controls.piano });
-    m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
-    m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
-    m_answering = std::make_unique<compose::Answering>(
-        m_state, *m_ports, *m_trainer, compose::answerHistoryPathFromEnvironment());
-    m_answering->seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    m_workspace = std::make_unique<compose::Workspace>(
+        *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
+        compose::recoveryPathFromEnvironment());
+    m_workspace->answers().seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
-    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, this);
+    m_playbackTimer = new PlaybackTimer(m_workspace->playback(), m_clock, this);
     m_midi->setListener({
         [this](const midi::MidiFailure& failure) { soundFailed(failure); },
         [this] { showStatus(StatusSource::Sound, {}); },
@@ -98,6 +97,31 @@ void Form1::buildWindow()
     ShowHelpText();
 }
 
+Modulo1& Form1::state()
+{
+    return m_workspace->state();
+}
+
+compose::Playback& Form1::playback()
+{
+    return m_workspace->playback();
+}
+
+compose::Trainer& Form1::trainer()
+{
+    return m_workspace->trainer();
+}
+
+compose::Answering& Form1::answering()
+{
+    return m_workspace->answers();
+}
+
+uint32_t Form1::seed() const
+{
+    return static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch());
+}
+
 Form1::~Form1()
 {
     // The keyboards' notes still held are silenced through the output.
@@ -109,6 +133,8 @@ void Form1::connectControls()
     const WindowControls& c = m_controls;
     connect(c.loadAction, &QAction::triggered, this, &Form1::mnf_Load_Click);
     connect(c.saveAction, &QAction::triggered, this, &Form1::mnf_Save_Click);
+    connect(c.undoAction, &QAction::triggered, this, &Form1::mnf_Undo_Click);
+    connect(c.redoAction, &QAction::triggered, this, &Form1::mnf_Redo_Click);
     connect(c.modeButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op3_Click);
     connect(c.durationButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op1_Click);
     connect(c.voiceButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op4_Click);
@@ -127,7 +153,7 @@ void Form1::connectControls()
     connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
-        m_state.Mute = on;
+        m_workspace->setMute(on);
         updateLiveSound();
     });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
@@ -149,16 +175,16 @@ void Form1::connectControls()
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     // Its notes answer the trainer whatever their octave: they are MIDI notes.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
-        if (m_answering->active()) {
-            m_answering->noteDown(midiNoteOfKey(index), m_clock.elapsed());
+        if (m_workspace->answering()) {
+            m_workspace->answers().noteDown(midiNoteOfKey(index), m_clock.elapsed());
             afterAnswering();
             return;
         }
-        pianoKeyDown(index, false, compose::KeySound::DisplayOnly, *m_keyboardPorts);
+        pianoKeyDown(index, false, compose::KeySound::DisplayOnly, m_keyboardDialogs);
     });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this, [this](int16_t index) {
-        if (m_answering->active()) {
-            m_answering->noteUp(midiNoteOfKey(index), m_clock.elapsed());
+        if (m_workspace->answering()) {
+            m_workspace->answers().noteUp(midiNoteOfKey(index), m_clock.elapsed());
             afterAnswering();
             return;
         }
@@ -219,64 +245,47 @@ void Form1::List1_Click()
     const QListWidgetItem* item = m_controls.deviceList->currentItem();
     if (!item)
         return;
-    m_midi->selectDevice(
-        static_cast<int16_t>(item->data(Qt::UserRole).toInt()), std::max(0, m_controls.instrumentList->currentRow()));
+    m_workspace->selectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()));
 }
 
 void Form1::lst_sound_list_Click()
 {
-    m_midi->programChange(0, 0, std::max(0, m_controls.instrumentList->currentRow()));
-}
-
-void Form1::SetLayout()
-{
-    applyLayout(m_controls, m_state.DrawScale);
-    staff::drawStaff(m_state, *m_controls.staff);
+    m_workspace->setInstrument(std::max(0, m_controls.instrumentList->currentRow()));
 }
 
 void Form1::Op3_Click(int index)
 {
-    stopAnswering();
-    if (m_trainerTimer->isActive())
-        leaveTrainer();
-    m_state.DrawScale = 1;
-    SetLayout();
+    const bool answering = m_workspace->answering();
     const auto mode = static_cast<compose::Mode>(index);
+    const compose::ModeChange change = m_workspace->switchMode(mode, seed());
+    if (answering)
+        answersStopped();
+    syncTrainerTimer();
     // The buttons show the mode the window is in ("Nuovo" shows while it asks).
     m_controls.modeButtons.at(static_cast<std::size_t>(index))->setChecked(true);
-    switch (mode) {
-    case compose::Mode::Compose:
-        compose::showComposition(m_state, *m_ports);
-        break;
-    case compose::Mode::Listen:
+    if (change.startPlayback)
         m_playbackTimer->start();
-        break;
-    case compose::Mode::New:
-        if (m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
-            stopPlayback();
-            compose::newComposition(m_state, *m_ports);
-            m_controls.modeButtons[0]->setChecked(true);
-            Op3_Click(static_cast<int>(compose::Mode::Compose));
-        }
-        break;
-    case compose::Mode::Read:
+    if (change.confirmNew && m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
+        stopPlayback();
+        m_workspace->confirmNewPiece(seed());
+        m_controls.modeButtons[0]->setChecked(true);
+        afterPieceChange();
+    }
+    if (change.maximize) {
         if (isVisible())
             showMaximized();
         else
             setWindowState(windowState() | Qt::WindowMaximized);
-        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-        m_trainerTimer->start();
-        m_state.DrawScale = 5;
-        SetLayout();
-        m_trainer->showStaves();
-        break;
     }
 }
 
-void Form1::leaveTrainer()
+// The trainer's beat runs while the workspace's trainer runs on its own.
+void Form1::syncTrainerTimer()
 {
-    m_trainerTimer->stop();
-    m_trainer->leave();
+    if (m_workspace->trainerRunning())
+        m_trainerTimer->start();
+    else
+        m_trainerTimer->stop();
 }
 
 // Before the piece changes, a playback of it ends as it would at its end:
@@ -288,23 +297,20 @@ void Form1::stopPlayback()
 
 void Form1::Op1_Click(int index)
 {
-    m_state.CurrentDuration = static_cast<int16_t>(index);
+    m_workspace->setDuration(static_cast<int16_t>(index));
     m_controls.piano->focusFirstKey();
 }
 
 void Form1::Op4_Click(int index)
 {
-    m_state.SpeakNames = index != 0;
+    m_workspace->setSpeakNames(index != 0);
     updateLiveSound();
 }
 
 void Form1::CkRnd_Click()
 {
-    m_state.ScaleWalk = m_controls.scaleSwitch->isChecked();
-    if (m_state.ScaleWalk)
-        m_trainer->restartScaleWalk();
-    if (m_answering->active()) {
-        m_answering->showNewNote(m_clock.elapsed());
+    m_workspace->setScaleWalk(m_controls.scaleSwitch->isChecked(), m_clock.elapsed());
+    if (m_workspace->answering()) {
         afterAnswering();
         m_controls.piano->focusFirstKey();
     }
@@ -312,20 +318,21 @@ void Form1::CkRnd_Click()
 
 void Form1::CkScrivi_Click()
 {
-    m_state.WriteNames = m_controls.namesSwitch->isChecked();
-    m_controls.nameLabel->setVisible(m_state.WriteNames);
-    m_controls.staff->setStaffLabelVisible(m_state.WriteNames);
+    const bool write = m_controls.namesSwitch->isChecked();
+    m_workspace->setWriteNames(write);
+    m_controls.nameLabel->setVisible(write);
+    m_controls.staff->setStaffLabelVisible(write);
 }
 
 void Form1::HScrV_Change(int value)
 {
     m_controls.tempoText->setText(QString::number(value));
-    m_trainerTimer->setInterval(compose::setTempo(m_state, m_controls.tempoText->text().toInt()));
+    m_trainerTimer->setInterval(m_workspace->setTempo(value));
 }
 
 void Form1::Tim_Timer()
 {
-    m_trainer->tick();
+    m_workspace->trainerTick();
 }
 
 void Form1::key_KeyDown(QKeyEvent* event)
@@ -334,8 +341,8 @@ void Form1::key_KeyDown(QKeyEvent* event)
         shiftKeyboard(octaves);
         return;
     }
-    pianoKeyDown(
-        input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded, *m_ports);
+    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded,
+        m_composeDialogs);
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)
@@ -349,56 +356,74 @@ void Form1::key_KeyUp(QKeyEvent* event)
 
 // A piano key pressed, on the computer keyboard or a MIDI keyboard: an
 // answer while the trainer waits for one, otherwise a note of the piece.
-void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, const compose::Ports& ports)
+void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell)
 {
-    if (m_answering->active()) {
-        m_answering->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
+    const compose::KeyOutcome outcome = m_workspace->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
+    if (outcome.answered)
         afterAnswering();
-        return;
-    }
-    const auto effect = compose::playKey(m_state, ports, index, sound);
-    // A note that overwrote the last column of a page turns to the next page,
-    // which already holds notes of the piece: show them.
-    const bool turnedOntoWrittenPage = effect != compose::KeyDownEffect::Ignored && m_state.CursorColumn == 0
-        && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
-    if (turnedOntoWrittenPage)
-        compose::showComposition(m_state, ports);
-    if (effect == compose::KeyDownEffect::Sounded && sound == compose::KeySound::Sounded)
+    if (outcome.full)
+        tell.message(std::string(compose::CompositionFullText));
+    if (!outcome.answered)
+        afterPieceChange();
+    if (outcome.focusPiano)
         m_controls.piano->focusFirstKey();
 }
 
 void Form1::pianoKeyUp(int16_t index, compose::KeySound sound)
 {
-    if (m_answering->active()) {
-        m_answering->keyUp(index, m_clock.elapsed(), sound);
+    m_workspace->keyUp(index, m_clock.elapsed(), sound);
+    if (m_workspace->answering())
         afterAnswering();
-        return;
-    }
-    compose::releasePlayedKey(*m_ports, index, sound);
 }
 
-// Whether a MIDI keyboard's notes sound as they come: not while names are
-// spoken instead, nor while the trainer's answers are muted.
+// Whether a MIDI keyboard's notes sound as they come.
 void Form1::updateLiveSound()
 {
-    m_midiKeyboard->setSoundsNotes(!m_state.SpeakNames && !(m_state.Mute && m_answering->active()));
+    m_midiKeyboard->setSoundsNotes(m_workspace->liveSound());
 }
 
 void Form1::BtPausa_Click()
 {
     stopPlayback();
-    compose::insertRest(m_state, *m_ports);
+    if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
+        m_composeDialogs.message(std::string(compose::CompositionFullText));
+    afterPieceChange();
 }
 
 void Form1::BtCanc_Click()
 {
     stopPlayback();
-    compose::deleteAtCursor(m_state, *m_ports);
+    m_workspace->apply(compose::DeleteAtCursor {});
+    afterPieceChange();
+}
+
+void Form1::mnf_Undo_Click()
+{
+    stopPlayback();
+    m_workspace->undo();
+    afterPieceChange();
+}
+
+void Form1::mnf_Redo_Click()
+{
+    stopPlayback();
+    m_workspace->redo();
+    afterPieceChange();
+}
+
+// The menu offers what can be undone and redone; a failing recovery write
+// is told in the status text.
+void Form1::afterPieceChange()
+{
+    m_controls.undoAction->setEnabled(m_workspace->canUndo());
+    m_controls.redoAction->setEnabled(m_workspace->canRedo());
+    if (const auto notice = m_workspace->recovery().takeNotice())
+        showStatus(StatusSource::Recovery, QString::fromStdString(*notice));
 }
 
 void Form1::BtM_Click(int index)
 {
-    compose::moveCursor(m_state, *m_ports, index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
+    m_workspace->moveCursor(index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
 }
 
 } // namespace zintaro::app

@@ -36,6 +36,7 @@ namespace compose {
 class Answering;
 class Playback;
 class Trainer;
+class Workspace;
 } // namespace compose
 } // namespace zintaro
 
@@ -82,15 +83,16 @@ public:
     // One tick of the reading trainer's timer.
     void Tim_Timer();
 
-    Modulo1& state() { return m_state; }
+    compose::Workspace& workspace() { return *m_workspace; }
+    Modulo1& state();
     midi::MidiOut& midi() { return *m_midi; }
-    compose::Playback& playback() { return *m_playback; }
-    compose::Trainer& trainer() { return *m_trainer; }
+    compose::Playback& playback();
+    compose::Trainer& trainer();
     staff::StaffWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
-    compose::Answering& answering() { return *m_answering; }
+    compose::Answering& answering();
     QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
     MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
@@ -120,6 +122,8 @@ public:
     QAction* mnf_Load() const { return m_controls.loadAction; }
     QAction* mnf_Save() const { return m_controls.saveAction; }
     QAction* mnf_Progress() const { return m_controls.progressAction; }
+    QAction* mnf_Undo() const { return m_controls.undoAction; }
+    QAction* mnf_Redo() const { return m_controls.redoAction; }
     QLineEdit* Txf() const;
     QListWidget* File1() const;
     QAction* mnf_Review() const { return m_controls.reviewAction; }
@@ -130,7 +134,7 @@ public:
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
-    enum class StatusSource { Sound, Notice, MidiInput, Answers, Progress, Keyboard };
+    enum class StatusSource { Sound, Notice, MidiInput, Answers, Progress, Keyboard, Recovery };
     // How long the note that there is no MIDI input shows.
     static constexpr int MidiInputNoteMs = 10'000;
     void showStatus(StatusSource source, const QString& text);
@@ -145,13 +149,16 @@ private:
     void buildWindow();
     void connectControls();
     void ShowHelpText();
-    void SetLayout();
+    void SetLayout(int scale);
     void startSound();
-    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, const compose::Ports& ports);
+    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell);
     void pianoKeyUp(int16_t index, compose::KeySound sound);
     void updateLiveSound();
-    void leaveTrainer();
+    void syncTrainerTimer();
     void stopPlayback();
+    void afterPieceChange();
+    void restoreRecovered();
+    uint32_t seed() const;
     bool instrumentListKey(QKeyEvent* event);
 
     // Handlers.
@@ -168,12 +175,15 @@ private:
     void shiftKeyboard(int octaves);
     bool reading() const;
     void stopAnswering();
+    void answersStopped();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
     void BtPausa_Click();
     void BtCanc_Click();
     void BtM_Click(int index);
+    void mnf_Undo_Click();
+    void mnf_Redo_Click();
     void mnf_Load_Click();
     void mnf_Save_Click();
     void File1_DblClick(const std::filesystem::path& file);
@@ -186,7 +196,6 @@ private:
     void loadChoices();
     void choosePractice(const compose::PracticeChoices& practice);
 
-    Modulo1 m_state;
     Form1Services m_services;
     FailureNotices m_notices;
     NoticeDialogs m_composeDialogs; // what the composing rules tell goes through the notices
@@ -201,10 +210,7 @@ private:
     std::vector<std::pair<StatusSource, QString>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
-    std::unique_ptr<compose::Ports> m_keyboardPorts; // the same, telling through m_keyboardDialogs
-    std::unique_ptr<compose::Playback> m_playback;
-    std::unique_ptr<compose::Trainer> m_trainer;
-    std::unique_ptr<compose::Answering> m_answering;
+    std::unique_ptr<compose::Workspace> m_workspace;
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     ProgressOpener* m_progress = nullptr;

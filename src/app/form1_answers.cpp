@@ -4,6 +4,9 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/modes.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
+#include "core/dialogs.h"
+#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
@@ -23,52 +26,54 @@ namespace zintaro::app {
 void Form1::CkRisp_Click()
 {
     const bool on = m_controls.answerSwitch->isChecked();
-    if (on && m_trainerTimer->isActive()) {
-        // The student moves the trainer on: its timer rests meanwhile.
-        m_trainerTimer->stop();
-        m_answering->start(m_clock.elapsed());
+    if (!m_workspace->setAnswering(on, m_clock.elapsed(), seed())) {
+        // Outside "Leggi" there is nothing to answer.
+        m_controls.answerSwitch->setChecked(false);
+    } else if (on) {
         afterAnswering();
         // The answers come from the computer keyboard.
         m_controls.piano->focusFirstKey();
-    } else if (!on && m_answering->active()) {
-        stopAnswering();
-        m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-        m_trainerTimer->start();
     } else {
-        // Outside "Leggi" there is nothing to answer.
-        m_controls.answerSwitch->setChecked(false);
+        answersStopped();
     }
+    syncTrainerTimer();
     updateLiveSound();
 }
 
 void Form1::stopAnswering()
 {
-    if (!m_answering->active())
+    if (!m_workspace->answering())
         return;
-    m_answering->stop();
+    m_workspace->answers().stop();
+    answersStopped();
+}
+
+void Form1::answersStopped()
+{
     m_controls.answerSwitch->setChecked(false);
     afterAnswering();
 }
 
 void Form1::AnswerTimer_Timer()
 {
-    m_answering->timerDue(m_clock.elapsed());
+    m_workspace->answers().timerDue(m_clock.elapsed());
     afterAnswering();
 }
 
 void Form1::afterAnswering()
 {
-    if (const auto due = m_answering->nextDue())
+    compose::Answering& answers = m_workspace->answers();
+    if (const auto due = answers.nextDue())
         m_answerTimer->start(static_cast<int>(std::clamp<int64_t>(*due - m_clock.elapsed(), 0, 60000)));
     else
         m_answerTimer->stop();
-    m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
-    if (const auto notice = m_answering->takeNotice())
+    m_controls.scoreLabel->setText(QString::fromStdString(answers.scoreLabel()));
+    if (const auto notice = answers.takeNotice())
         showStatus(StatusSource::Answers, QString::fromStdString(*notice));
     // The computer keys move by octaves only for answers.
-    const int shift = m_answering->keyboardShift();
+    const int shift = answers.keyboardShift();
     showStatus(StatusSource::Keyboard,
-        m_answering->active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift)) : QString());
+        answers.active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift)) : QString());
 }
 
 bool Form1::reading() const
@@ -82,16 +87,17 @@ bool Form1::reading() const
 // the grand staff the student moves them as needed.
 void Form1::mnf_Clef_Click(Clef clef)
 {
-    if (clef == m_trainer->clef())
+    compose::Trainer& trainer = m_workspace->trainer();
+    if (clef == trainer.clef())
         return;
-    m_trainer->setClef(clef);
+    trainer.setClef(clef);
     if (clef != Clef::Grand)
-        m_answering->setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
+        m_workspace->answers().setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
     if (reading()) {
         m_controls.staff->clear();
-        m_trainer->showStaves();
-        if (!m_answering->active())
-            m_trainer->enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+        trainer.showStaves();
+        if (!m_workspace->answering())
+            trainer.enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     }
     // Remembered with the practice choices; a note awaiting an answer is
     // drawn anew on the new staves.
@@ -106,7 +112,8 @@ void Form1::shiftKeyboard(int octaves)
 {
     if (!reading())
         return;
-    m_answering->setKeyboardShift(m_answering->keyboardShift() + octaves);
+    compose::Answering& answers = m_workspace->answers();
+    answers.setKeyboardShift(answers.keyboardShift() + octaves);
     afterAnswering();
 }
 

@@ -1,6 +1,11 @@
 #include "app/form1.h"
 #include "app/piece_export.h"
 #include "compose/piece_file.h"
+#include "compose/playback.h"
+#include "compose/trainer.h"
+#include "compose/workspace.h"
+#include "core/dialogs.h"
+#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/midi_errors.h"
 #include "midi/midi_out.h"
@@ -73,7 +78,8 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
     m_controls.filePanel->hide();
     m_controls.piano->focusFirstKey();
     stopPlayback();
-    compose::loadComposition(m_state, *m_ports, file);
+    m_workspace->apply(compose::LoadPiece { file });
+    afterPieceChange();
 }
 
 void Form1::Txf_Enter(const QString& text)
@@ -83,8 +89,8 @@ void Form1::Txf_Enter(const QString& text)
     const std::filesystem::path folder = m_services.filesFolder.toStdString();
     if (m_exporting) {
         const auto kind = *m_exporting;
-        const int program = m_controls.instrumentList->currentRow();
-        const auto outcome = exportPiece(m_state, kind, folder, text.toStdString(), program);
+        const auto outcome
+            = exportPiece(m_workspace->state(), kind, folder, text.toStdString(), m_workspace->instrument());
         // Asked for by a click: every failure gets its box.
         if (!outcome.text.empty())
             m_services.dialogs.message(outcome.text);
@@ -92,7 +98,7 @@ void Form1::Txf_Enter(const QString& text)
             mnf_Export_Click(kind);
         return;
     }
-    const auto outcome = storage::saveComposition(m_state, folder, text.toStdString());
+    const auto outcome = m_workspace->save(folder, text.toStdString());
     if (!outcome.text.empty())
         m_services.dialogs.message(outcome.text);
     // A name that cannot be a file is told; the panel comes back to mend it.

@@ -3,6 +3,7 @@
 #include "compose/answering.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
 #include "input/piano_widget.h"
 
 #include <QAction>
@@ -18,11 +19,11 @@ void Form1::loadChoices()
         showStatus(StatusSource::Notice, QString::fromStdString(*loaded.notice));
     m_controls.reviewAction->setChecked(m_choices.practice.review);
     m_controls.accidentalsAction->setChecked(m_choices.practice.accidentals);
-    m_answering->setPracticeChoices(m_choices.practice);
+    m_workspace->answers().setPracticeChoices(m_choices.practice);
     const Clef clef = m_choices.practice.clef;
     m_controls.clefActions.at(static_cast<std::size_t>(clef))->setChecked(true);
-    m_trainer->setClef(clef);
-    m_answering->setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
+    m_workspace->trainer().setClef(clef);
+    m_workspace->answers().setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
 }
 
 void Form1::choosePractice(const compose::PracticeChoices& practice)
@@ -32,12 +33,12 @@ void Form1::choosePractice(const compose::PracticeChoices& practice)
     m_choices.practice = practice;
     m_controls.reviewAction->setChecked(practice.review);
     m_controls.accidentalsAction->setChecked(practice.accidentals);
-    m_answering->setPracticeChoices(practice);
+    m_workspace->answers().setPracticeChoices(practice);
     if (const auto failure = saveRememberedChoices(m_choicesFile, m_choices))
         showStatus(StatusSource::Notice, QString::fromStdString(*failure));
     // The note shown came from the old choices: one from the new ones replaces it.
-    if (m_answering->active()) {
-        m_answering->showNewNote(m_clock.elapsed());
+    if (m_workspace->answers().active()) {
+        m_workspace->answers().showNewNote(m_clock.elapsed());
         afterAnswering();
     }
 }

@@ -4,7 +4,15 @@
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/modes.h"
+#include "compose/note_entry.h"
+#include "compose/piano_entry.h"
+#include "compose/piece_file.h"
+#include "compose/playback.h"
+#include "compose/recovery.h"
 #include "compose/trainer.h"
+#include "compose/workspace.h"
+#include "core/dialogs.h"
+#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
@@ -45,9 +53,7 @@ void Form1::ShowHelpText()
 void Form1::Form_Load(SoundStart soundStart)
 {
     buildWindow();
-    m_state.DrawScale = 1;
-    m_state.CursorColumn = 0;
-    m_controls.staff->setCursorLeft(columnX(m_state.CursorColumn));
+    m_controls.staff->setCursorLeft(columnX(0));
 
     for (std::string_view name : midi::InstrumentNames)
         m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
@@ -58,19 +64,29 @@ void Form1::Form_Load(SoundStart soundStart)
     else
         m_soundPending = true;
 
-    m_state.CurrentDuration = 0;
-    m_state.SpeakNames = false;
-
     m_controls.staff->createRestImages();
-    staff::drawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(compose::lookOf(m_workspace->state()), *m_controls.staff);
 
     m_controls.tempoText->setText(QStringLiteral("100"));
     m_controls.tempoBar->setValue(100);
-    recomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
-    m_state.Composition.RestFlag[0] = True16;
+    m_workspace->setTempo(m_controls.tempoText->text().toInt());
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
+    restoreRecovered();
     m_controls.piano->focusFirstKey();
+}
+
+// The piece an earlier run left unsaved (closed, killed, crashed) comes back,
+// and the status text says so.
+void Form1::restoreRecovered()
+{
+    const compose::Recovered found = compose::recoverPiece(m_workspace->recovery().path());
+    QString text;
+    if (found.piece)
+        text = QString::fromStdString(m_workspace->restoreRecovered(*found.piece));
+    else if (found.notice)
+        text = QString::fromStdString(*found.notice);
+    showStatus(StatusSource::Recovery, text);
 }
 
 // The device list filled, the MIDI output opened with the first instrument,
@@ -117,7 +133,7 @@ void Form1::CloseDown()
     m_trainerTimer->stop();
     m_playbackTimer->stop();
     stopAnswering();
-    m_trainer->leave();
+    m_workspace->close();
     m_midi->close();
     QApplication::quit();
 }

@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -182,6 +183,14 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.clefActions[0]->setChecked(true);
     c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
     c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
+    c.undoAction = menu->addAction(QStringLiteral("Annulla"));
+    c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
+    c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    c.redoAction = menu->addAction(QStringLiteral("Ripeti"));
+    c.redoAction->setObjectName(QStringLiteral("mnf_Redo"));
+    c.redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    c.undoAction->setEnabled(false);
+    c.redoAction->setEnabled(false);
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

@@ -83,6 +83,8 @@ struct WindowControls {
     // "Chiave di Sol", "Chiave di Fa", "Doppio pentagramma", in the order of Clef.
     std::array<QAction*, 3> clefActions {};
     QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
+    QAction* undoAction = nullptr; // "Annulla", last in the menu but one
+    QAction* redoAction = nullptr; // "Ripeti", last
 };
 
 // Builds the menu and every control at its place in the normal layout.

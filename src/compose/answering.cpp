@@ -1,6 +1,7 @@
 #include "compose/answering.h"
 
 #include "compose/keyboard_octaves.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
 #include "core/pitch.h"

@@ -1,7 +1,6 @@
 #include "compose/editing.h"
 
 #include "compose/note_entry.h"
-#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <algorithm>
@@ -19,19 +18,24 @@ int cursorPosition(const Modulo1& m)
 
 } // namespace
 
+void placeCursor(Modulo1& m, staff::StaffSurface& s, int position)
+{
+    m.WriteIndex = static_cast<int16_t>(position);
+    m.CursorColumn = m.columnOf(position);
+    s.setCursorLeft(columnX(m.CursorColumn));
+}
+
 void redrawComposition(Modulo1& m, const Ports& ports)
 {
     const int position = cursorPosition(m);
-    staff::drawPage(m, ports.surface, m.pageOf(position));
-    staff::placeCursor(m, ports.surface, position);
+    staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(position)));
+    placeCursor(m, ports.surface, position);
 }
 
-void insertRest(Modulo1& m, const Ports& ports)
+bool insertRest(Modulo1& m, const Ports& ports)
 {
-    if (m.isFull()) {
-        ports.dialogs.message(std::string(CompositionFullText));
-        return;
-    }
+    if (m.isFull())
+        return false;
     const int w = cursorPosition(m);
     for (int j = m.NoteCount; j > w; --j)
         m.Composition.set(j, m.Composition.at(j - 1));
@@ -41,6 +45,7 @@ void insertRest(Modulo1& m, const Ports& ports)
 
     m.WriteIndex = static_cast<int16_t>(w);
     redrawComposition(m, ports);
+    return true;
 }
 
 void deleteAtCursor(Modulo1& m, const Ports& ports)
@@ -64,7 +69,7 @@ void moveCursor(Modulo1& m, const Ports& ports, CursorMove move)
 {
     const int from = m.WriteIndex;
     const int to = move == CursorMove::Right ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
-    staff::placeCursor(m, ports.surface, to);
+    placeCursor(m, ports.surface, to);
     if (m.pageOf(to) != m.pageOf(from))
         redrawComposition(m, ports);
 }

@@ -13,9 +13,13 @@ enum class CursorMove { Left, Right };
 // places the cursor in its column. Changes nothing in the store.
 void redrawComposition(Modulo1& m, const Ports& ports);
 
+// Puts the cursor on a position of the piece: the write index, its column
+// and the cursor shape.
+void placeCursor(Modulo1& m, staff::StaffSurface& s, int position);
+
 // "PAUSA": inserts a rest of the current duration at the cursor; the cursor
-// stays on the new rest. A full composition refuses it with a message.
-void insertRest(Modulo1& m, const Ports& ports);
+// stays on the new rest. False when a full composition refuses it.
+bool insertRest(Modulo1& m, const Ports& ports);
 
 // "ELIMINA": deletes the entry at the cursor, which then stands on the entry
 // that followed. At the end of the piece it deletes the last entry; on an

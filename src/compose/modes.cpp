@@ -14,7 +14,7 @@ void newComposition(Modulo1& m, const Ports& ports)
     m.NoteCount = 0;
     m.WriteIndex = 0;
     ports.surface.clear();
-    staff::drawStaff(m, ports.surface);
+    staff::drawStaff(lookOf(m), ports.surface);
 }
 
 void showComposition(Modulo1& m, const Ports& ports)

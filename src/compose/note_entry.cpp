@@ -1,14 +1,12 @@
 #include "compose/note_entry.h"
 
-#include "core/dialogs.h"
 #include "staff/staff.h"
 
 #include <string>
 
 namespace zintaro::compose {
 
-EntryOutcome enterNote(
-    Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration)
+EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration)
 {
     const bool storing = store && !m.Listening;
     const int position = m.WriteIndex;
@@ -16,15 +14,13 @@ EntryOutcome enterNote(
         // An append needs the position after it for the end marker, and no
         // write may leave the store.
         const bool appending = position == m.NoteCount;
-        if ((appending && m.isFull()) || position < 0 || position > MaxEntries) {
-            dialogs.message(std::string(CompositionFullText));
+        if ((appending && m.isFull()) || position < 0 || position > MaxEntries)
             return EntryOutcome::Refused;
-        }
     }
 
     if (m.NoteCount != m.WriteIndex)
-        staff::eraseColumn(m, s, m.CursorColumn);
-    staff::drawGlyph(m, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+        staff::eraseColumn(lookOf(m), s, m.CursorColumn);
+    staff::drawGlyph(lookOf(m), s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
 
     if (storing) {
         m.Composition.set(position, { isRest ? True16 : False16, note, m.CurrentDuration });
@@ -42,7 +38,7 @@ EntryOutcome enterNote(
     if (m.CursorColumn >= StaffColumns || m.CursorColumn < 0) {
         m.CursorColumn = 0;
         s.clear();
-        staff::drawStaff(m, s);
+        staff::drawStaff(lookOf(m), s);
     }
     s.setCursorLeft(columnX(m.CursorColumn));
     return storing ? EntryOutcome::Stored : EntryOutcome::Drawn;

@@ -1,14 +1,10 @@
 #pragma once
 
 #include "core/modulo1.h"
-#include "staff/staff_surface.h"
+#include "staff/staff.h"
 
 #include <cstdint>
 #include <string_view>
-
-namespace zintaro {
-class Dialogs;
-}
 
 namespace zintaro::compose {
 
@@ -26,10 +22,21 @@ enum class EntryOutcome {
 // drawn in column CursorColumn and stored at position WriteIndex (which, on
 // the composition's page, is 57 × page + CursorColumn); afterwards both
 // advance by one, and the page turns (clear, drawStaff) after column 56.
-// An append that would leave no room for the end marker is refused with a
-// message through the dialogs.
-EntryOutcome enterNote(
-    Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration);
+// An append that would leave no room for the end marker is refused; the
+// caller tells it (CompositionFullText).
+EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration);
+
+// How the rules draw the staff: the window's scale and the "Scrivi" switch.
+inline staff::Look lookOf(const Modulo1& m)
+{
+    return { m.DrawScale, m.WriteNames };
+}
+
+// The piece as the staff shows it, on one page.
+inline staff::PageView pageOf(const Modulo1& m, int page)
+{
+    return { m.Composition, m.NoteCount, page };
+}
 
 // The empty state of the store; counts and cursor are the caller's.
 void clearComposition(Modulo1& m);

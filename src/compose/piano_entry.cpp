@@ -30,7 +30,7 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound so
 {
     if (!isPianoNote(index))
         return KeyDownEffect::Ignored;
-    const auto outcome = enterNote(m, ports.surface, ports.dialogs, true, false, index, m.CurrentDuration);
+    const auto outcome = enterNote(m, ports.surface, true, false, index, m.CurrentDuration);
     // A refused note is not sounded either: the key-up may go to the message
     // box, and a note sounded now would then never be silenced.
     if (outcome == EntryOutcome::Refused)

@@ -1,5 +1,7 @@
 #include "compose/piece_file.h"
 
+#include "compose/editing.h"
+#include "compose/note_entry.h"
 #include "core/dialogs.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
@@ -17,8 +19,8 @@ bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->noteCount();
-    staff::drawPage(m, ports.surface, m.pageOf(m.NoteCount));
-    staff::placeCursor(m, ports.surface, m.NoteCount);
+    staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
+    placeCursor(m, ports.surface, m.NoteCount);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "compose/playback.h"
 
+#include "compose/editing.h"
+#include "compose/note_entry.h"
 #include "core/pitch.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -100,7 +102,7 @@ void Playback::beginEntry()
     m_wait = entryWait(m_m, e.DurationCode);
     m_note = e.NoteIndex;
     if (e.RestFlag != True16) {
-        staff::notePosition(m_m, m_ports.surface, e.NoteIndex);
+        staff::notePosition(lookOf(m_m), m_ports.surface, e.NoteIndex);
         if (m_m.SpeakNames)
             staff::speakNoteName(m_ports.speech, e.NoteIndex);
         else
@@ -123,7 +125,7 @@ void Playback::finish()
     m_running = false;
     m_m.Listening = false;
     // The cursor ends after the piece, so new piano notes append to it.
-    staff::placeCursor(m_m, m_ports.surface, m_m.NoteCount);
+    placeCursor(m_m, m_ports.surface, m_m.NoteCount);
 }
 
 } // namespace zintaro::compose

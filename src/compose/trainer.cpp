@@ -1,6 +1,7 @@
 #include "compose/trainer.h"
 
 #include "compose/answer_judge.h"
+#include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "core/pitch.h"
 #include "input/piano_view.h"

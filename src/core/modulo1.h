@@ -69,8 +69,6 @@ struct Modulo1 {
     bool Listening = false;
     int16_t DrawScale = 1;
     std::array<double, 4> TempoDurations { 3000, 1500, 750, 375 };
-    int16_t StaffStep = 0;
-    int16_t RestImageNext = 0;
 
     // Mirrors of the switches that the rules read: "Scrivi" (write the note
     // names), "Muto" and "Scala".

@@ -5,7 +5,7 @@
 
 namespace zintaro::staff {
 
-void drawBars(const Modulo1& m, StaffSurface& s, int page)
+void drawBars(StaffSurface& s, const PageView& view)
 {
     s.filledRectangle(90, 50, 91, 90, Black);
 
@@ -14,17 +14,17 @@ void drawBars(const Modulo1& m, StaffSurface& s, int page)
     // measure overfull. The part of a measure beyond one whole note is dropped.
     float sum = 0;
     bool overfull = false;
-    const int count = std::clamp(m.NoteCount, 0, MaxEntries);
+    const int count = std::clamp(view.noteCount, 0, MaxEntries);
     for (int i = 0; i < count; ++i) {
-        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, m.Composition.DurationCode[i]));
+        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, view.store.DurationCode[i]));
         if (sum < 1)
             continue;
         if (sum > 1)
             overfull = true;
         sum = 0;
-        if (m.pageOf(i) != page)
+        if (i / StaffColumns != view.page)
             continue;
-        const auto x = static_cast<float>(20 * m.columnOf(i) + 110);
+        const auto x = static_cast<float>(20 * (i % StaffColumns) + 110);
         s.filledRectangle(x, 50, x + 1, 90, overfull ? Red : Black);
     }
 }

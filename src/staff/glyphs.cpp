@@ -35,10 +35,10 @@ void stroke(StaffSurface& s, int x1, int y1, int x2, int y2)
 
 } // namespace
 
-void drawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour)
+void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour)
 {
-    const int step = notePosition(m, s, note);
-    const int scale = m.DrawScale;
+    const int step = notePosition(look, s, note);
+    const int scale = look.scale;
     const auto x = static_cast<float>(columnCentre(column) * scale);
     const auto y = static_cast<float>((90 - 5 * step) * scale);
 
@@ -87,44 +87,42 @@ void drawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
     }
 }
 
-void drawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawWhole(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const auto x = static_cast<float>(20 * column);
         s.filledRectangle(x + 95, 60, x + 105, 65, Black);
         return;
     }
-    drawHead(m, s, note, column, false);
+    drawHead(look, s, note, column, false);
 }
 
-void drawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawHalf(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const auto x = static_cast<float>(20 * column);
         s.filledRectangle(x + 95, 65, x + 105, 70, Black);
         return;
     }
-    drawHead(m, s, note, column, false);
-    drawStem(s, m.StaffStep, column);
+    drawHead(look, s, note, column, false);
+    drawStem(s, staffStepOf(note), column);
 }
 
-void drawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const int left = 20 * column + 97;
-        // A page can hold more quarter rests than there are images; the rest
-        // beyond the last image is drawn as a mark, which the next clear removes.
-        if (m.RestImageNext >= 0 && m.RestImageNext < RestImages) {
-            s.setRestImageVisible(m.RestImageNext, true);
-            s.setRestImageLeft(m.RestImageNext, left);
-            ++m.RestImageNext;
+        // Each column has its own image, so writing over the column can hide it.
+        if (column >= 0 && column < RestImages) {
+            s.setRestImageVisible(column, true);
+            s.setRestImageLeft(column, left);
         } else {
             s.restPicture(left, 61);
         }
         return;
     }
-    drawHead(m, s, note, column, true);
-    drawStem(s, m.StaffStep, column);
+    drawHead(look, s, note, column, true);
+    drawStem(s, staffStepOf(note), column);
 }
 
 namespace {
@@ -151,62 +149,62 @@ void drawShortRest(StaffSurface& s, int16_t column, int flags)
 
 // A note with flags is a quarter note with one flag per halving; its rest
 // is the short rest with as many dots.
-void drawFlagged(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column, int flags)
+void drawFlagged(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column, int flags)
 {
     if (isRest != 0) {
         drawShortRest(s, column, flags);
         return;
     }
-    drawQuarter(m, s, 0, note, column);
+    drawQuarter(look, s, 0, note, column);
     for (int k = 1; k <= flags; ++k)
-        drawFlag(s, m.StaffStep, column, static_cast<int16_t>(k));
+        drawFlag(s, staffStepOf(note), column, static_cast<int16_t>(k));
 }
 
 } // namespace
 
-void drawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawEighth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    drawFlagged(m, s, isRest, note, column, 1);
+    drawFlagged(look, s, isRest, note, column, 1);
 }
 
-void drawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawSixteenth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    drawFlagged(m, s, isRest, note, column, 2);
+    drawFlagged(look, s, isRest, note, column, 2);
 }
 
-void drawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawThirtySecond(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    drawFlagged(m, s, isRest, note, column, 3);
+    drawFlagged(look, s, isRest, note, column, 3);
 }
 
-void drawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawSixtyFourth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
-    drawFlagged(m, s, isRest, note, column, 4);
+    drawFlagged(look, s, isRest, note, column, 4);
 }
 
-void drawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
+void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
 {
     switch (duration) {
     case 0:
-        drawWhole(m, s, isRest, note, column);
+        drawWhole(look, s, isRest, note, column);
         break;
     case 1:
-        drawHalf(m, s, isRest, note, column);
+        drawHalf(look, s, isRest, note, column);
         break;
     case 2:
-        drawQuarter(m, s, isRest, note, column);
+        drawQuarter(look, s, isRest, note, column);
         break;
     case 3:
-        drawEighth(m, s, isRest, note, column);
+        drawEighth(look, s, isRest, note, column);
         break;
     case 4:
-        drawSixteenth(m, s, isRest, note, column);
+        drawSixteenth(look, s, isRest, note, column);
         break;
     case 5:
-        drawThirtySecond(m, s, isRest, note, column);
+        drawThirtySecond(look, s, isRest, note, column);
         break;
     case 6:
-        drawSixtyFourth(m, s, isRest, note, column);
+        drawSixtyFourth(look, s, isRest, note, column);
         break;
     default:
         break;

@@ -4,35 +4,30 @@
 
 namespace zintaro::staff {
 
-void eraseColumn(const Modulo1& m, StaffSurface& s, int column)
+void eraseColumn(const Look& look, StaffSurface& s, int column)
 {
     const auto d = static_cast<int16_t>(20 * column);
-    const int scale = m.DrawScale;
+    const int scale = look.scale;
     s.filledRectangle(static_cast<float>((d + 90) * scale), 0, static_cast<float>((d + 110) * scale),
         static_cast<float>(145 * scale), White);
+    if (column >= 0 && column < RestImages)
+        s.setRestImageVisible(column, false);
 }
 
-void drawPage(Modulo1& m, StaffSurface& s, int page)
+void drawPage(const Look& look, StaffSurface& s, const PageView& view)
 {
-    const int first = page * StaffColumns;
-    const int end = std::min(first + StaffColumns, m.NoteCount);
+    const int first = view.page * StaffColumns;
+    const int end = std::min(first + StaffColumns, std::clamp(view.noteCount, 0, MaxEntries));
     s.clear();
-    drawStaff(m, s);
+    drawStaff(look, s);
     // Glyph by glyph rather than through note entry, whose page turn after
     // the last column would wipe a full page.
     for (int p = first; p < end; ++p) {
-        const Entry e = m.Composition.at(p);
+        const Entry e = view.store.at(p);
         const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
-        drawGlyph(m, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+        drawGlyph(look, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
     }
-    drawBars(m, s, page);
-}
-
-void placeCursor(Modulo1& m, StaffSurface& s, int position)
-{
-    m.WriteIndex = static_cast<int16_t>(position);
-    m.CursorColumn = m.columnOf(position);
-    s.setCursorLeft(columnX(m.CursorColumn));
+    drawBars(s, view);
 }
 
 } // namespace zintaro::staff

@@ -7,22 +7,20 @@
 
 namespace zintaro::staff {
 
-void drawStaff(Modulo1& m, StaffSurface& surface)
+void drawStaff(const Look& look, StaffSurface& surface)
 {
-    showStaffSystem(surface, staffSystemFor(Clef::Treble, m.DrawScale));
+    showStaffSystem(surface, staffSystemFor(Clef::Treble, look.scale));
     // Every image goes, not only the first 41: a page with many quarter rests
     // would otherwise leave its last ones standing on the next page.
     for (int i = 0; i < RestImages; ++i)
         surface.setRestImageVisible(i, false);
-    m.RestImageNext = 0;
 }
 
-int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
+int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
-    m.StaffStep = staffStepOf(noteIndex);
-    if (m.WriteNames)
+    if (look.writeNames)
         surface.setNameLabels(std::string(writtenName(noteIndex)));
-    return m.StaffStep;
+    return staffStepOf(noteIndex);
 }
 
 void speakNoteName(Speech& speech, int16_t noteIndex)

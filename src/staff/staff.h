@@ -9,43 +9,55 @@
 namespace zintaro::staff {
 class Speech;
 
-// Staff geometry: lays out the lines for DrawScale, hides the rest images
-// and starts the page's rest images from 0. Does not clear the surface.
-void drawStaff(Modulo1& m, StaffSurface& surface);
+// How the staff is drawn: its scale (1 in the window, 5 for the trainer)
+// and whether each note's name goes into the name labels.
+struct Look {
+    int scale = 1;
+    bool writeNames = true;
+};
 
-// Sets m.StaffStep for a note and returns it; writes the name labels while
-// "Scrivi" is on (m.WriteNames).
-int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex);
+// Lays out the staff lines for the scale and hides every quarter-rest
+// image. Does not clear the surface.
+void drawStaff(const Look& look, StaffSurface& surface);
+
+// The staff step of a note; writes the name labels when the look says so.
+int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex);
 
 // The glyph routines, one per duration code. isRest ≠ 0 draws the rest.
-void drawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
-void drawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawWhole(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawHalf(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+// A quarter rest shows the quarter-rest image of its column; columns beyond
+// the images get the picture drawn as a mark, which the next clear removes.
+void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawEighth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawSixteenth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawThirtySecond(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+void drawSixtyFourth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
 // The head in `colour`; ledger lines stay black.
-void drawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour = Black);
+void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour = Black);
 void drawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k);
 
 // Draws the glyph of a duration code 0..6 in a column; other codes draw nothing.
-void drawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column);
+void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column);
 
-// Wipes one column white, ten pixels either side of its centre, scaled.
-void eraseColumn(const Modulo1& m, StaffSurface& s, int column);
+// Wipes one column white, ten pixels either side of its centre, scaled, and
+// hides the column's quarter-rest image.
+void eraseColumn(const Look& look, StaffSurface& s, int column);
+
+// One staff page of a piece: which entries it shows.
+struct PageView {
+    const CompositionStore& store;
+    int noteCount = 0;
+    int page = 0;
+};
 
 // Shows one staff page of the piece: the empty staff, the entries of the page
 // in their columns and the page's bars. The cursor is left alone.
-void drawPage(Modulo1& m, StaffSurface& s, int page);
-
-// Puts the cursor on a position of the piece: WriteIndex, its column and the
-// cursor shape.
-void placeCursor(Modulo1& m, StaffSurface& s, int position);
+void drawPage(const Look& look, StaffSurface& s, const PageView& view);
 
 // Bars of the entries on one staff page; the running sum and the red state
 // are counted from position 0 of the piece.
-void drawBars(const Modulo1& m, StaffSurface& s, int page);
+void drawBars(StaffSurface& s, const PageView& view);
 
 // Speaks the solfège name of a note; an empty text outside 0..35.
 void speakNoteName(Speech& speech, int16_t noteIndex);

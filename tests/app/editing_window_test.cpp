@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
 namespace zintaro::testing {
@@ -253,6 +254,45 @@ TEST_F(EditingWindowTest, movingTheFileSelectionWithTheKeyboardFillsTheNameBox)
     EXPECT_EQ(form->Txf()->text(), "beta");
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(form->Txf()->text(), "alfa");
+}
+
+} // namespace
+} // namespace zintaro::testing
+
+namespace zintaro::testing {
+namespace {
+
+// Ctrl+Z and Ctrl+Y from the keyboard take back and make again what the
+// keys wrote, across a page turn, and play no note themselves; the menu
+// ends with the two items, greyed when there is nothing to do.
+TEST_F(EditingWindowTest, ctrlZAndCtrlYUndoAndRedoTheKeysAcrossAPageTurn)
+{
+    const QList<QAction*> items = form->findChild<QMenu*>()->actions();
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items[items.size() - 2]->text(), "Annulla");
+    EXPECT_EQ(items.back()->text(), "Ripeti");
+    EXPECT_EQ(form->mnf_Undo()->shortcut().toString(), "Ctrl+Z");
+    EXPECT_FALSE(form->mnf_Undo()->isEnabled());
+
+    play(StaffColumns);
+    const std::vector<Entry> written = piece();
+    ASSERT_EQ(form->state().WriteIndex, StaffColumns) << "the page has turned";
+    midi.sent.clear();
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(piece().size(), written.size() - 1);
+    EXPECT_EQ(form->state().CursorColumn, StaffColumns - 1) << "back on the first page";
+    EXPECT_TRUE(columnDrawn(0));
+    EXPECT_FALSE(columnDrawn(StaffColumns - 1));
+    EXPECT_TRUE(form->mnf_Redo()->isEnabled());
+
+    QTest::keyClick(focused(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(piece(), written);
+    EXPECT_EQ(form->state().CursorColumn, 0);
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(piece(), written);
+    EXPECT_TRUE(midi.notesOn().empty()) << "the shortcuts play nothing";
+    EXPECT_FALSE(form->mnf_Redo()->isEnabled());
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "staff/staff_widget.h"
 #include "window_fixture.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +58,7 @@ TEST_F(WindowTest, startUpOpensTheFirstListedDeviceWithTheFirstInstrument)
 TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDevice)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     midi.ports = 2;
@@ -71,6 +74,7 @@ TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDe
 TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     midi.failOpen = true;
@@ -111,6 +115,7 @@ public:
 TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSoundComes)
 {
     QTemporaryDir files;
+    const OwnStateFolder state;
     ScriptedDialogs dialogs;
     SilentUntilAudio midi;
     RecordingSpeech speech;
@@ -320,6 +325,48 @@ TEST_F(WindowTest, closingTheWindowClosesMidiOutput)
     const int closesBefore = midi.closes;
     form->close();
     EXPECT_EQ(midi.closes, closesBefore + 1);
+}
+
+} // namespace
+} // namespace zintaro::testing
+
+namespace zintaro::testing {
+namespace {
+
+// A piece left unsaved comes back at start-up, told in the status text, and
+// "Componi" shows it; a damaged file is set aside and told.
+TEST(WindowStartUp, anUnsavedPieceComesBackAndADamagedFileIsSetAside)
+{
+    struct Case {
+        QByteArray bytes;
+        int notes;
+        QString status;
+    };
+    const Case cases[] = {
+        { "\"_\",0,7,2\r\n\"_\",-1,0,2\r\n\"_\",111,111,111\r\n", 2,
+            QStringLiteral("Ripristinata la composizione non salvata: 2 note.") },
+        { "\"_\",0,7,2\r\n\"_\",0,9", 0, QStringLiteral("Il file di ripristino era danneggiato") },
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir files;
+        const OwnStateFolder state;
+        ASSERT_TRUE(QDir().mkpath(state.path() + QStringLiteral("/zintaro")));
+        QFile recovery(state.path() + QStringLiteral("/zintaro/recovery.txt"));
+        ASSERT_TRUE(recovery.open(QIODevice::WriteOnly));
+        recovery.write(c.bytes);
+        recovery.close();
+        ScriptedDialogs dialogs;
+        RecordingMidiSystem midi;
+        RecordingSpeech speech;
+        app::Form1 form({ dialogs, midi, speech, files.path() });
+        form.Form_Load();
+        EXPECT_TRUE(form.statusText()->text().startsWith(c.status)) << form.statusText()->text().toStdString();
+        form.Op3(0)->click();
+        EXPECT_EQ(form.state().NoteCount, c.notes);
+        EXPECT_EQ(form.state().WriteIndex, c.notes);
+        EXPECT_EQ(QDir(state.path() + QStringLiteral("/zintaro")).entryList(QDir::Files).size(), 1)
+            << "the file stays, as it is or set aside";
+    }
 }
 
 } // namespace

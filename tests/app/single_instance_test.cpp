@@ -34,6 +34,8 @@ protected:
         env.insert("ZINTARO_TEST_ANSWER_DIALOGS", "1");
         env.insert("XDG_RUNTIME_DIR", tmp.path());
         env.insert("TMPDIR", tmp.path());
+        env.insert("XDG_STATE_HOME", tmp.path());
+        env.insert("XDG_DATA_HOME", tmp.path());
         p->setProcessEnvironment(env);
         p->setProgram(QStringLiteral(ZINTARO_EXECUTABLE));
         copies.push_back(std::move(p));

@@ -17,14 +17,37 @@
 
 namespace zintaro::testing {
 
+// A fresh folder for the unsaved piece while it lives, so that a window
+// started in a test never finds another test's piece.
+class OwnStateFolder {
+public:
+    OwnStateFolder()
+        : m_old(qgetenv("XDG_STATE_HOME"))
+    {
+        qputenv("XDG_STATE_HOME", m_dir.path().toLocal8Bit());
+    }
+    ~OwnStateFolder() { qputenv("XDG_STATE_HOME", m_old); }
+    OwnStateFolder(const OwnStateFolder&) = delete;
+    OwnStateFolder& operator=(const OwnStateFolder&) = delete;
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+};
+
 // The real window on the offscreen platform, with a recording MIDI system,
 // recorded speech and scripted message boxes, started as the program starts.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // The answers' history goes to a folder of the test, never the real home.
+        // The answers' history and the unsaved piece go to folders of the
+        // test, never the real home.
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        m_oldStateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
         // So do the remembered choices.
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
@@ -34,7 +57,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    void TearDown() override { form.reset(); }
+    void TearDown() override
+    {
+        form.reset();
+        qputenv("XDG_DATA_HOME", m_oldDataHome);
+        qputenv("XDG_STATE_HOME", m_oldStateHome);
+    }
 
     // Leaves "Leggi" for "Componi" and forgets what start-up sent.
     void compose()
@@ -69,6 +97,9 @@ protected:
 
     QTemporaryDir files;
     QTemporaryDir dataHome;
+    QTemporaryDir stateHome;
+    QByteArray m_oldDataHome;
+    QByteArray m_oldStateHome;
     QTemporaryDir configHome;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;

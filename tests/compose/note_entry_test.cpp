@@ -22,7 +22,7 @@ struct Rig {
     EntryOutcome key(int16_t note, int16_t duration = 2)
     {
         m.CurrentDuration = duration;
-        return enterNote(m, s, dialogs, true, false, note, duration);
+        return enterNote(m, s, true, false, note, duration);
     }
 };
 
@@ -70,7 +70,7 @@ TEST(NoteEntry, overwritingInTheMiddleErasesTheColumnFirst)
     // The trainer's enlarged staff wipes the scaled column.
     RecordingSurface big;
     r.m.DrawScale = 5;
-    eraseColumn(r.m, big, 0);
+    eraseColumn(lookOf(r.m), big, 0);
     EXPECT_TRUE(hasWhiteErase(big, 450, 550, 725));
 }
 
@@ -125,9 +125,7 @@ TEST(NoteEntry, aFullCompositionRefusesAppendsButStillOverwrites)
     const int column = r.m.CursorColumn;
 
     for (int attempt = 1; attempt <= 2; ++attempt) {
-        EXPECT_EQ(r.key(20), EntryOutcome::Refused);
-        ASSERT_EQ(r.dialogs.shown.size(), static_cast<size_t>(attempt));
-        EXPECT_EQ(r.dialogs.shown.back().text, CompositionFullText);
+        EXPECT_EQ(r.key(20), EntryOutcome::Refused) << "attempt " << attempt;
     }
     EXPECT_EQ(r.m.Composition.NoteIndex, full.NoteIndex);
     EXPECT_EQ(r.m.Composition.at(1000), EndEntry);
@@ -145,14 +143,14 @@ TEST(NoteEntry, aFullCompositionRefusesAppendsButStillOverwrites)
     EXPECT_EQ(r.key(20), EntryOutcome::Refused);
     r.m.WriteIndex = -1;
     EXPECT_EQ(r.key(20), EntryOutcome::Refused);
-    EXPECT_EQ(r.dialogs.shown.size(), 4u);
+    EXPECT_TRUE(r.dialogs.shown.empty()) << "the caller tells the refusal";
 }
 
 TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
 {
     Rig r;
     for (int i = 0; i < 56; ++i)
-        enterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
+        enterNote(r.m, r.s, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), RestImages);
     EXPECT_EQ(r.s.restLeft[50], 20 * 50 + 97);
     const auto pictures = r.s.marksOf(Kind::RestPicture);
@@ -161,7 +159,7 @@ TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
     EXPECT_EQ(pictures.back().x1, 20 * 55 + 97);
     EXPECT_EQ(pictures.back().y1, 61);
 
-    enterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
+    enterNote(r.m, r.s, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), 0);
     EXPECT_TRUE(r.s.marks.empty());
     EXPECT_EQ(r.m.NoteCount, 0);

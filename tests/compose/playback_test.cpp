@@ -234,13 +234,13 @@ TEST_F(PlaybackTest, anEmptyCompositionPlaysNothingAndLeavesTheCursorAtTheStart)
 TEST_F(PlaybackTest, notesPlayedDuringAPlaybackAreNotStoredButAppendAfterIt)
 {
     store({ { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } });
-    driveFrom(begin(0), 0, [&](Millis) { enterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 2); });
+    driveFrom(begin(0), 0, [&](Millis) { enterNote(rig.m, rig.surface, true, false, 20, 2); });
     EXPECT_EQ(rig.m.NoteCount, 3);
     EXPECT_EQ(rig.m.WriteIndex, 3);
     EXPECT_EQ(rig.m.CursorColumn, 3);
 
     rig.m.CurrentDuration = 1;
-    enterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 1);
+    enterNote(rig.m, rig.surface, true, false, 20, 1);
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 }, { 0, 20, 1 } }));
     EXPECT_EQ(rig.m.Composition.at(4), EndEntry);
 }

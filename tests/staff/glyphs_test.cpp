@@ -46,9 +46,8 @@ class GlyphTable : public ::testing::TestWithParam<GlyphCase> { };
 TEST_P(GlyphTable, drawsTheMarksInOrderAtTheirPixels)
 {
     const GlyphCase& c = GetParam();
-    Modulo1 m;
     RecordingSurface s;
-    drawGlyph(m, s, c.duration, c.isRest, c.note, c.column);
+    drawGlyph(Look {}, s, c.duration, c.isRest, c.note, c.column);
     EXPECT_EQ(s.marks, c.marks);
 }
 
@@ -94,10 +93,8 @@ INSTANTIATE_TEST_SUITE_P(Staff, GlyphTable,
 
 TEST(Glyphs, wholeNoteAtScaleFiveIsCentredWithSixRingsAndMovesTheLabel)
 {
-    Modulo1 m;
-    m.DrawScale = 5;
     RecordingSurface s;
-    drawWhole(m, s, 0, 14, 0);
+    drawWhole(Look { 5, true }, s, 0, 14, 0);
     std::vector<Mark> rings;
     for (float r = 20; r <= 25; ++r)
         rings.push_back(ring(500, 350, r, Open));
@@ -109,10 +106,9 @@ TEST(Glyphs, sharpsAreDrawnLikeTheirNaturals)
 {
     for (int16_t duration = 0; duration <= 6; ++duration) {
         for (int16_t natural : { 0, 7, 21, 33 }) {
-            Modulo1 m;
             RecordingSurface plain, sharp;
-            drawGlyph(m, plain, duration, 0, natural, 4);
-            drawGlyph(m, sharp, duration, 0, static_cast<int16_t>(natural + 1), 4);
+            drawGlyph(Look {}, plain, duration, 0, natural, 4);
+            drawGlyph(Look {}, sharp, duration, 0, static_cast<int16_t>(natural + 1), 4);
             EXPECT_EQ(plain.marks, sharp.marks) << "duration " << duration << " note " << natural;
         }
     }
@@ -120,17 +116,16 @@ TEST(Glyphs, sharpsAreDrawnLikeTheirNaturals)
 
 TEST(Glyphs, namesAreWrittenOnlyWhileScriviIsOn)
 {
-    Modulo1 m;
+    Look look;
     RecordingSurface s;
-    EXPECT_EQ(notePosition(m, s, 8), 0);
+    EXPECT_EQ(notePosition(look, s, 8), 0);
     EXPECT_EQ(s.nameLabels, "DO");
-    EXPECT_EQ(notePosition(m, s, 36), -4);
-    EXPECT_EQ(m.StaffStep, -4);
+    EXPECT_EQ(notePosition(look, s, 36), -4);
     EXPECT_EQ(s.nameLabels, "");
 
-    m.WriteNames = false;
+    look.writeNames = false;
     s.nameLabels = "RE";
-    EXPECT_EQ(notePosition(m, s, 35), 16);
+    EXPECT_EQ(notePosition(look, s, 35), 16);
     EXPECT_EQ(s.nameLabels, "RE");
 }
 
@@ -151,13 +146,11 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
     };
     for (const Layout& l :
         { Layout { 1, { 40, 50, 60, 70, 80 }, 40, 80 }, Layout { 5, { 200, 250, 300, 350, 400 }, 200, 400 } }) {
-        Modulo1 m;
-        m.DrawScale = l.scale;
-        m.RestImageNext = 44;
+        const Look look { l.scale, true };
         RecordingSurface s;
         s.restVisible.fill(true);
         s.marks.push_back(ring(1, 1, 1, Open));
-        drawStaff(m, s);
+        drawStaff(look, s);
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(s.staffLines[i].y1, l.lineY[i]);
             EXPECT_EQ(s.staffLines[i].y2, l.lineY[i]);
@@ -169,7 +162,6 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
             EXPECT_EQ(s.staffLines[bar].thickness, l.scale);
         }
         EXPECT_EQ(s.visibleRestImages(), 0);
-        EXPECT_EQ(m.RestImageNext, 0);
         EXPECT_EQ(s.marks.size(), 1u) << "the staff is laid out over what is drawn";
     }
 }

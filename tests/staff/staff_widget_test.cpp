@@ -106,16 +106,15 @@ TEST_F(StaffWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
 
 TEST_F(StaffWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneBlack)
 {
-    Modulo1 m;
-    m.DrawScale = 5;
+    const Look look { 5, true };
     pn.setGeometry(0, 0, 1257, 600);
-    drawHead(m, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
-    const int y = (90 - 5 * m.StaffStep) * 5;
+    drawHead(look, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
+    const int y = (90 - 5 * staffStepOf(19)) * 5;
     const QRect head(500 - 25, y - 25, 51, 51);
     EXPECT_GT(count(pn.marks(), qRgb(0, 0xB0, 0), head), 100);
     EXPECT_EQ(count(pn.marks(), qRgb(0, 0, 0), head), 0);
 
-    drawHead(m, pn, 19, 2, true);
+    drawHead(look, pn, 19, 2, true);
     EXPECT_GT(count(pn.marks(), qRgb(0, 0, 0), head.translated(200, 0)), 100);
 }
 
@@ -250,9 +249,8 @@ TEST_F(StaffWidgetTest, childElementsFollowTheEnlargedLayout)
 TEST_F(StaffWidgetTest, theNameLabelNeverCutsAStaffLine)
 {
     pn.setGeometry(-8, 100, 1257, 600);
-    Modulo1 m;
-    m.DrawScale = 5;
-    drawStaff(m, pn);
+    const Look look { 5, true };
+    drawStaff(look, pn);
     const QRect label(540, 0, 75, 600); // the label's column and a margin
 
     const auto linesWhole = [&](const char* when, int16_t note) {
@@ -269,10 +267,9 @@ TEST_F(StaffWidgetTest, theNameLabelNeverCutsAStaffLine)
     for (const int16_t note : { 11, 14, 18, 21, 24 }) { // E4 G4 B4 D5 F5
         pn.clear();
         pn.setNameLabels("");
-        m.WriteNames = true;
         pn.setStaffLabelVisible(true);
-        eraseColumn(m, pn, 0);
-        drawHead(m, pn, note, 0, false);
+        eraseColumn(look, pn, 0);
+        drawHead(look, pn, note, 0, false);
         linesWhole("with its name", note);
         const int top = (87 - 5 * staffStepOf(note)) * 5;
         const QImage named = pn.renderToImage().convertToFormat(QImage::Format_RGB32);
@@ -307,13 +304,13 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     pn.createRestImages();
     Modulo1 m;
     pn.clear();
-    drawStaff(m, pn);
+    drawStaff(Look {}, pn);
     pn.setClefGeometry(24, 42, 73);
 
     // Per duration: E6 (ledger lines above, stem down), F3 (ledger lines
     // below, stem up), B3, then a rest.
     const auto append = [&](int16_t isRest, int16_t note, int16_t d) {
-        drawGlyph(m, pn, d, isRest, note, static_cast<int16_t>(m.NoteCount));
+        drawGlyph(Look {}, pn, d, isRest, note, static_cast<int16_t>(m.NoteCount));
         m.Composition.set(m.NoteCount++, { isRest, note, d });
     };
     for (int16_t d = 0; d <= 6; ++d) {
@@ -323,7 +320,7 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     }
     for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 })
         append(False16, note, 2);
-    drawBars(m, pn, 0);
+    drawBars(pn, PageView { m.Composition, m.NoteCount, 0 });
 
     const QImage shown = pn.renderToImage();
     QString folder = qEnvironmentVariable("ZINTARO_ARTIFACTS");

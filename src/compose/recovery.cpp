@@ -1,0 +1,151 @@
+#include "compose/recovery.h"
+
+#include "storage/atomic_write.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <utility>
+
+namespace zintaro::compose {
+
+namespace fs = std::filesystem;
+
+fs::path recoveryPath(const char* xdgStateHome, const char* home)
+{
+    fs::path state;
+    if (xdgStateHome && *xdgStateHome == '/')
+        state = xdgStateHome;
+    else if (home && *home)
+        state = fs::path { home } / ".local" / "state";
+    else
+        return {};
+    return state / "zintaro" / "recovery.txt";
+}
+
+fs::path recoveryPathFromEnvironment()
+{
+    return recoveryPath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+}
+
+std::string recoveredText(int notes)
+{
+    return "Ripristinata la composizione non salvata: " + std::to_string(notes) + " note.";
+}
+
+Recovered recoverPiece(const fs::path& file)
+{
+    Recovered found;
+    std::error_code error;
+    if (file.empty() || !fs::is_regular_file(file, error))
+        return found;
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    auto parsed = storage::readCompositionText(bytes);
+    // The program writes the file whole, through the atomic writer: anything
+    // less than every line read and the end line last is not its own.
+    if (parsed.endLineFound && parsed.linesSkipped == 0 && !parsed.truncated) {
+        found.piece = std::move(parsed);
+        return found;
+    }
+    const auto stamp
+        = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const fs::path aside = file.parent_path() / ("recovery-damaged-" + std::to_string(stamp) + ".txt");
+    fs::rename(file, aside, error);
+    found.notice = error ? "Il file di ripristino " + file.string() + " è danneggiato e non è stato caricato."
+                         : "Il file di ripristino era danneggiato: è stato messo da parte come " + aside.string() + ".";
+    return found;
+}
+
+RecoveryFile::RecoveryFile(fs::path file)
+    : m_file(std::move(file))
+    , m_baseline(storage::writeCompositionText(CompositionStore {}, 0))
+{
+    if (!m_file.empty())
+        m_thread = std::thread([this] { run(); });
+}
+
+RecoveryFile::~RecoveryFile()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void RecoveryFile::update(const CompositionStore& store, int noteCount)
+{
+    std::string text = storage::writeCompositionText(store, noteCount);
+    if (text == m_baseline)
+        post(std::nullopt);
+    else
+        post(std::move(text));
+}
+
+void RecoveryFile::setBaseline(const CompositionStore& store, int noteCount)
+{
+    m_baseline = storage::writeCompositionText(store, noteCount);
+    update(store, noteCount);
+}
+
+void RecoveryFile::post(std::optional<std::string> text)
+{
+    if (m_file.empty() || text == m_lastPosted)
+        return;
+    m_lastPosted = text;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_next = std::move(text);
+        m_pending = true;
+    }
+    m_wake.notify_one();
+}
+
+void RecoveryFile::flush()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
+}
+
+std::optional<std::string> RecoveryFile::takeNotice()
+{
+    const std::lock_guard lock(m_mutex);
+    return std::exchange(m_notice, std::nullopt);
+}
+
+void RecoveryFile::run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_pending || m_stopping; });
+        if (!m_pending)
+            return;
+        std::optional<std::string> text = std::move(m_next);
+        m_pending = false;
+        m_busy = true;
+        lock.unlock();
+        std::optional<std::string> problem;
+        std::error_code error;
+        if (text) {
+            fs::create_directories(m_file.parent_path(), error);
+            problem = storage::writeFileAtomically(m_file.parent_path(), m_file.filename().string(), *text);
+        } else if (!fs::remove(m_file, error) && error) {
+            problem = error.message();
+        }
+        lock.lock();
+        m_busy = false;
+        if (problem && !m_told) {
+            m_told = true;
+            m_notice = "La composizione non salvata non può essere protetta: " + m_file.string() + ": " + *problem;
+        }
+        m_idle.notify_all();
+    }
+}
+
+} // namespace zintaro::compose
