@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pitch.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -69,7 +71,8 @@ public:
 
     // The lines the staff shows when the session is complete. The best
     // session is the better of this one and `bestFromHistory`.
-    std::vector<std::string> summaryLines(const std::optional<SessionFigures>& bestFromHistory) const;
+    std::vector<std::string> summaryLines(
+        const std::optional<SessionFigures>& bestFromHistory, NoteNaming naming = NoteNaming::Solfege) const;
 
 private:
     std::vector<int64_t> m_responseMs;
@@ -80,7 +83,8 @@ private:
     std::array<int, 128> m_missed {};
 };
 
-// "Fa", "Sol#", … for a MIDI note on the piano; the number otherwise.
-std::string noteNameOfMidi(int midiNote);
+// "Fa", "Sol#", … (or "F", "G#", … in letters) for a MIDI note on the
+// piano; the number otherwise.
+std::string noteNameOfMidi(int midiNote, NoteNaming naming = NoteNaming::Solfege);
 
 } // namespace zintaro::compose

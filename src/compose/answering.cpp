@@ -140,7 +140,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote));
+            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote), m_m.Naming);
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -187,12 +187,20 @@ void Answering::showSummary()
     const int scale = m_m.DrawScale;
     staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
     m_ports.surface.setNameLabels("");
-    const auto lines = m_judge.session().summaryLines(m_history.bestSession());
+    const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int top = (SummaryTop + SummaryLinePitch * static_cast<int>(i)) * scale;
         m_ports.surface.text(SummaryLeft * scale, top, SummaryLetterHeight * scale, lines[i], staff::Black);
     }
     m_summaryShown = true;
+}
+
+void Answering::redrawSummary()
+{
+    if (!m_summaryShown)
+        return;
+    wipeSummary();
+    showSummary();
 }
 
 void Answering::wipeSummary()

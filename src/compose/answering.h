@@ -49,6 +49,10 @@ public:
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
     std::string scoreLabel() const;
 
+    // The summary shown, if any, drawn again: the language or the note
+    // names changed.
+    void redrawSummary();
+
     // The sentence of the first failed history write, handed out once.
     std::optional<std::string> takeNotice();
 

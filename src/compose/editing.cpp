@@ -29,7 +29,7 @@ void RedrawComposition(Modulo1& m, const Ports& ports)
 void insertRest(Modulo1& m, const Ports& ports)
 {
     if (m.isFull()) {
-        ports.dialogs.message(std::string(CompositionFullText));
+        ports.dialogs.message(translate("Compose", CompositionFullText));
         return;
     }
     const int w = cursorPosition(m);

@@ -17,7 +17,7 @@ EntryOutcome EnterNote(
         // write may leave the store.
         const bool appending = position == m.NoteCount;
         if ((appending && m.isFull()) || position < 0 || position > MaxEntries) {
-            dialogs.message(std::string(CompositionFullText));
+            dialogs.message(translate("Compose", CompositionFullText));
             return EntryOutcome::Refused;
         }
     }

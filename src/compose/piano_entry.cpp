@@ -35,7 +35,7 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound so
     if (outcome == EntryOutcome::Refused)
         return KeyDownEffect::Refused;
     if (m.SpeakNames) {
-        staff::SpeakNoteName(ports.speech, index);
+        staff::SpeakNoteName(ports.speech, index, m.Naming);
         return KeyDownEffect::Spoken;
     }
     pressKey(ports.piano, ports.midi, index, sound);
@@ -49,7 +49,7 @@ bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sou
     const bool sounded = !m.Mute && !m.SpeakNames && sound == KeySound::Sounded;
     pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
     if (!m.Mute && m.SpeakNames)
-        staff::SpeakNoteName(ports.speech, index);
+        staff::SpeakNoteName(ports.speech, index, m.Naming);
     return true;
 }
 

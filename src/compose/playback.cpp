@@ -85,7 +85,7 @@ void Playback::beginEntry()
     if (e.RestFlag != True16) {
         staff::NotePosition(m_m, m_ports.surface, e.NoteIndex);
         if (m_m.SpeakNames)
-            staff::SpeakNoteName(m_ports.speech, e.NoteIndex);
+            staff::SpeakNoteName(m_ports.speech, e.NoteIndex, m_m.Naming);
         else
             m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + e.NoteIndex), 127);
     }

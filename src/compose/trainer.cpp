@@ -103,7 +103,7 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        staff::SpeakNoteName(m_ports.speech, m_state.note);
+        staff::SpeakNoteName(m_ports.speech, m_state.note, m_m.Naming);
         return;
     }
     // A key the user already holds stays theirs to release.

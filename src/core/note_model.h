@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pitch.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -56,6 +58,14 @@ std::string_view WrittenName(int noteIndex);
 
 // "Fa" "Sol" "La" "Si" "Do" "Re" "Mi" for speech; empty outside 0..35.
 std::string_view SpokenName(int noteIndex);
+
+// The name labels' text in either naming: "FA", or "F" for the letters; a
+// black key shows its step's name, as the labels always did.
+std::string_view WrittenName(int noteIndex, NoteNaming naming);
+
+// What speech says for a key: its solfège step "Fa" as always, or its
+// letter for the English voice, "F sharp" for a black key.
+std::string SpokenName(int noteIndex, NoteNaming naming);
 
 // The milliseconds of sounding time for duration codes 0..3 at a tempo:
 // tempo × 30, then that halved, quartered and divided by eight, rounded down.

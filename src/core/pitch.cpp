@@ -128,4 +128,16 @@ std::string noteName(SpelledNote note, NoteNaming naming, bool withOctave)
     return withOctave ? name + " " + octave : name;
 }
 
+std::string spokenNoteName(SpelledNote note, NoteNaming naming)
+{
+    if (naming == NoteNaming::Solfege)
+        return noteName(note, naming, false);
+    std::string name(1, LetterChars[static_cast<std::size_t>(note.letter)]);
+    if (note.accidental == Accidental::Sharp)
+        name += " sharp";
+    else if (note.accidental == Accidental::Flat)
+        name += " flat";
+    return name;
+}
+
 } // namespace zintaro

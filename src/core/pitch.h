@@ -68,4 +68,8 @@ enum class NoteNaming : uint8_t { Solfege, Letters };
 // natural's octave joins its name, an accidental's stands apart.
 std::string noteName(SpelledNote note, NoteNaming naming, bool withOctave);
 
+// The words a voice says for a note, without its octave: "Fa diesis", "Si
+// bemolle" for the Italian voice, "F sharp", "B flat" for the English one.
+std::string spokenNoteName(SpelledNote note, NoteNaming naming);
+
 } // namespace zintaro

@@ -1,5 +1,6 @@
 #include "midi/midi_input.h"
 
+#include "core/translation.h"
 #include "midi/midi_input_graphs.h"
 
 #include <RtMidi.h>
@@ -69,7 +70,7 @@ struct MidiInput::Impl {
                                          : openAlsaGraph(
                                              clientName, [this] { graphChanged(); }, reason);
         if (!graph) {
-            status = "No MIDI input: " + reason + ".";
+            status = translate("MidiInput", "Nessun ingresso MIDI: %1.").arg(reason);
             return false;
         }
         const std::vector<std::string> before = graph->ownInputs();
@@ -81,16 +82,17 @@ struct MidiInput::Impl {
         } catch (const RtMidiError& error) {
             input.reset();
             graph.reset();
-            status = "No MIDI input: " + error.getMessage();
+            status = translate("MidiInput", "Nessun ingresso MIDI: %1").arg(error.getMessage());
             return false;
         }
         if (!graph->setInput(before)) {
             input.reset();
             graph.reset();
-            status = std::string("No MIDI input: the port could not be made on ") + systemName + ".";
+            status = translate("MidiInput", "Nessun ingresso MIDI: la porta non si è potuta creare su %1.")
+                         .arg(systemName);
             return false;
         }
-        status = std::string("MIDI input: ") + systemName + ", " + clientName + ":in.";
+        status = translate("MidiInput", "Ingresso MIDI: %1, %2:in.").arg(systemName).arg(clientName);
         tracker.update(*graph);
         watcher = std::thread([this] { watch(); });
         return true;
@@ -117,7 +119,7 @@ struct MidiInput::Impl {
     SourceTracker tracker;
     std::unique_ptr<WatchedPortGraph> graph;
     std::unique_ptr<RtMidiIn> input;
-    std::string status = "No MIDI input.";
+    std::string status = translate("MidiInput", "Nessun ingresso MIDI.");
 
     std::mutex mutex;
     std::condition_variable wake;
@@ -143,11 +145,11 @@ bool MidiInput::open(MidiInputApi api)
     const bool alsa
         = api == MidiInputApi::Alsa || (api == MidiInputApi::Automatic && access(SequencerDevice, R_OK | W_OK) == 0);
     if (alsa)
-        return m->openOn(RtMidi::LINUX_ALSA, "ALSA sequencer");
+        return m->openOn(RtMidi::LINUX_ALSA, "ALSA");
     if (m->openOn(RtMidi::UNIX_JACK, "JACK"))
         return true;
     if (api == MidiInputApi::Automatic)
-        m->status = "No MIDI input: no ALSA sequencer and no JACK server.";
+        m->status = translate("MidiInput", "Nessun ingresso MIDI: né un sequencer ALSA né un server JACK.");
     return false;
 }
 

@@ -44,7 +44,7 @@ void writeNamesUnder(QPainter& painter, const Modulo1& m, int page)
         // Glyphs are drawn for codes 0..6 only; other notes have no name.
         if (e.RestFlag != 0 || e.DurationCode < 0 || e.DurationCode > 6)
             continue;
-        const std::string_view name = WrittenName(e.NoteIndex);
+        const std::string_view name = WrittenName(e.NoteIndex, m.Naming);
         if (name.empty())
             continue;
         const double centre = ColumnX(p - first);
@@ -55,9 +55,11 @@ void writeNamesUnder(QPainter& painter, const Modulo1& m, int page)
 
 } // namespace
 
-std::string writePdf(const CompositionStore& store, int noteCount, const std::string& title, bool writeNames)
+std::string writePdf(
+    const CompositionStore& store, int noteCount, const std::string& title, bool writeNames, NoteNaming naming)
 {
     Modulo1 m;
+    m.Naming = naming;
     m.Composition = store;
     m.NoteCount = std::clamp(noteCount, 0, MaxEntries);
     m.DrawScale = 1;

@@ -25,14 +25,15 @@ void DrawStaff(Modulo1& m, StaffSurface& surface)
 int16_t NotePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
 {
     m.StaffStep = StaffStepOf(noteIndex);
+    m.NamedNote = noteIndex;
     if (m.WriteNames)
-        surface.setNameLabels(std::string(WrittenName(noteIndex)));
+        surface.setNameLabels(std::string(WrittenName(noteIndex, m.Naming)));
     return m.StaffStep;
 }
 
-void SpeakNoteName(Speech& speech, int16_t noteIndex)
+void SpeakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming)
 {
-    speech.say(std::string(SpokenName(noteIndex)));
+    speech.say(SpokenName(noteIndex, naming), naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
 }
 
 } // namespace zintaro::staff

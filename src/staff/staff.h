@@ -47,7 +47,8 @@ void PlaceCursor(Modulo1& m, StaffSurface& s, int position);
 // are counted from position 0 of the piece.
 void DrawBars(const Modulo1& m, StaffSurface& s, int page);
 
-// Speaks the solfège name of a note; an empty text outside 0..35.
-void SpeakNoteName(Speech& speech, int16_t noteIndex);
+// Speaks the name of a note, its letter in the English voice or its solfège
+// in the Italian one; an empty text outside 0..35.
+void SpeakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming);
 
 } // namespace zintaro::staff

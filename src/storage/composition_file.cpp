@@ -1,10 +1,12 @@
 #include "storage/composition_file.h"
 
 #include "core/dialogs.h"
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
 #include "storage/file_descriptor.h"
 #include "storage/quoted.h"
+#include "storage/system_reason.h"
 
 #include <array>
 #include <cerrno>
@@ -23,11 +25,6 @@ namespace {
 // The common limit of a file name's length in bytes on Linux file systems.
 constexpr long FallbackNameMax = 255;
 
-std::string reason(int error)
-{
-    return std::strerror(error);
-}
-
 // The temporaries of saving (see atomic_write.h): ".saving-PID-N".
 constexpr std::string_view TemporaryPrefix = ".saving-";
 
@@ -35,11 +32,6 @@ bool isRunning(long pid)
 {
     // EPERM: the process exists but belongs to someone else.
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-std::string linesText(int count)
-{
-    return count == 1 ? "1 line" : std::to_string(count) + " lines";
 }
 
 } // namespace
@@ -84,19 +76,22 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder)
 std::optional<std::string> FileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
-        return "Type a name for the composition first.";
+        return translate("Files", "Scrivere prima un nome per la composizione.").str();
     if (baseName == "." || baseName == "..")
-        return quoted(baseName) + " cannot be the name of a composition.";
+        return translate("Files", "%1 non può essere il nome di una composizione.").arg(quoted(baseName)).str();
     for (const char c : baseName) {
         if (c == '/' || c == '\\')
-            return "A composition's name cannot contain \"/\" or \"\\\": compositions are kept in the files "
-                   "folder only.";
+            return translate("Files",
+                "Il nome di una composizione non può contenere \"/\" o \"\\\": le composizioni stanno solo nella "
+                "cartella files.")
+                .str();
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return "A composition's name cannot contain control characters.";
+            return translate("Files", "Il nome di una composizione non può contenere caratteri di controllo.").str();
     }
     if (static_cast<long>(baseName.size() + extension.size()) > FallbackNameMax)
-        return "The name is too long: it can have at most "
-            + std::to_string(FallbackNameMax - static_cast<long>(extension.size())) + " bytes.";
+        return translate("Files", "Il nome è troppo lungo: può avere al massimo %1 byte.")
+            .arg(static_cast<long long>(FallbackNameMax - static_cast<long>(extension.size())))
+            .str();
     return std::nullopt;
 }
 
@@ -107,7 +102,10 @@ std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
     if (!error && !std::filesystem::is_directory(folder, error) && !error)
         error = std::make_error_code(std::errc::not_a_directory);
     if (error)
-        return "The folder " + quoted(folder) + " could not be created: " + error.message() + ".";
+        return translate("Files", "La cartella %1 non si è potuta creare: %2.")
+            .arg(quoted(folder))
+            .arg(systemReason(error.value()))
+            .str();
     return std::nullopt;
 }
 
@@ -115,11 +113,11 @@ SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder
     Dialogs& dialogs, SaveOptions options)
 {
     if (const auto problem = FileNameProblem(baseName)) {
-        dialogs.message(*problem + " Nothing was saved.");
+        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
         return SaveResult::NameRefused;
     }
     if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(*problem + " Nothing was saved.");
+        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
         return SaveResult::Failed;
     }
 
@@ -128,8 +126,9 @@ SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder
     const std::string fileName = baseName + std::string(FileExtension);
     const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
     if (const auto why = writeFileAtomically(folder, fileName, text, options.flush)) {
-        dialogs.message("The composition could not be saved to " + quoted(folder / fileName) + ": " + *why
-            + ". Nothing was changed.");
+        dialogs.message(translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
+                            .arg(quoted(folder / fileName))
+                            .arg(*why));
         return SaveResult::Failed;
     }
     return SaveResult::Saved;
@@ -140,8 +139,10 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
     // A name that is not valid UTF-8 is shown with replacement characters.
     const std::string name = path.filename().string();
     const auto fail = [&](const std::string& why) -> std::optional<ParsedComposition> {
-        dialogs.message("The composition " + quoted(name) + " could not be loaded: " + why
-            + ". The composition on the staff was kept.");
+        dialogs.message(translate(
+            "Files", "La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.")
+                            .arg(quoted(name))
+                            .arg(why));
         return std::nullopt;
     };
 
@@ -150,14 +151,14 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
 
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        return fail(reason(errno));
+        return fail(systemReason(errno));
     struct stat info { };
     if (::fstat(fd.get(), &info) != 0)
-        return fail(reason(errno));
+        return fail(systemReason(errno));
     if (S_ISDIR(info.st_mode))
-        return fail(reason(EISDIR));
+        return fail(systemReason(EISDIR));
     if (!S_ISREG(info.st_mode))
-        return fail("it is not a regular file");
+        return fail(translate("Files", "non è un file normale"));
 
     // The whole file is read before anything is given, so a read that fails
     // half way changes nothing.
@@ -168,7 +169,7 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(reason(errno));
+            return fail(systemReason(errno));
         }
         if (got == 0)
             break;
@@ -177,19 +178,31 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
     ParsedComposition parsed = reader.finish();
 
     if (parsed.isForeign()) {
-        dialogs.message(name + " is not a Zintaro composition. Nothing was changed.");
+        dialogs.message(translate("Files", "%1 non è una composizione di Zintaro. Non è cambiato nulla.").arg(name));
         return std::nullopt;
     }
     if (parsed.linesSkipped > 0 || parsed.truncated) {
-        std::string told = "The composition " + quoted(name) + " was loaded";
-        if (parsed.linesSkipped > 0)
-            told += "; " + linesText(parsed.linesSkipped)
-                + " could not be read or held values outside the piano's "
-                  "notes and durations, and "
-                + (parsed.linesSkipped == 1 ? "was" : "were") + " skipped";
-        if (parsed.truncated)
-            told += "; the lines past the " + std::to_string(MaxEntries) + "th entry were left out";
-        dialogs.message(told + ".");
+        // Whole sentences, one for each case, so that each language can
+        // say them its own way.
+        const int skipped = parsed.linesSkipped;
+        const char* const sentence = skipped == 0 ? QT_TRANSLATE_NOOP("Files",
+                                         "La composizione %1 è stata caricata; le righe oltre il %3° elemento sono "
+                                         "state lasciate fuori.")
+            : skipped == 1 && !parsed.truncated   ? QT_TRANSLATE_NOOP("Files",
+                    "La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle note "
+                      "e dalle durate del pianoforte, ed è stata saltata.")
+            : skipped == 1                        ? QT_TRANSLATE_NOOP("Files",
+                                         "La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle "
+                                                                "note e dalle durate del pianoforte, ed è stata saltata; le righe oltre il %3° elemento sono state "
+                                                                "lasciate fuori.")
+            : !parsed.truncated                   ? QT_TRANSLATE_NOOP("Files",
+                                    "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o avevano valori fuori "
+                                                      "dalle note e dalle durate del pianoforte, e sono state saltate.")
+                                                  : QT_TRANSLATE_NOOP("Files",
+                                                      "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o "
+                                                                        "avevano valori fuori dalle note e dalle durate del pianoforte, e sono state "
+                                                                        "saltate; le righe oltre il %3° elemento sono state lasciate fuori.");
+        dialogs.message(translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries));
     }
     return parsed;
 }

@@ -1,6 +1,7 @@
 #include "storage/export_file.h"
 
 #include "core/dialogs.h"
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
 #include "storage/quoted.h"
@@ -37,18 +38,19 @@ ExportResult ExportFile(const std::filesystem::path& folder, const std::string& 
     std::string_view bytes, Dialogs& dialogs, bool flush)
 {
     if (const auto problem = FileNameProblem(baseName, extension)) {
-        dialogs.message(*problem + " Nothing was saved.");
+        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
         return ExportResult::NameRefused;
     }
     if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(*problem + " Nothing was saved.");
+        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
         return ExportResult::Failed;
     }
 
     const std::string fileName = baseName + std::string(extension);
     if (const auto why = writeFileAtomically(folder, fileName, bytes, flush)) {
-        dialogs.message("The composition could not be exported to " + quoted(folder / fileName) + ": " + *why
-            + ". Nothing was changed.");
+        dialogs.message(translate("Files", "La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.")
+                            .arg(quoted(folder / fileName))
+                            .arg(*why));
         return ExportResult::Failed;
     }
     return ExportResult::Exported;

@@ -138,7 +138,7 @@ TEST(Glyphs, spokenNamesIgnoreSharpsAndOctavesAndAreEmptyOffThePiano)
 {
     testing::RecordingSpeech speech;
     for (int16_t note : { 7, 8, 31, 35, 36, -1 })
-        SpeakNoteName(speech, note);
+        SpeakNoteName(speech, note, NoteNaming::Solfege);
     EXPECT_EQ(speech.said, (std::vector<std::string> { "Do", "Do", "Do", "Mi", "", "" }));
 }
 
