@@ -12,6 +12,7 @@
 #include "compose/playback.h"
 #include "compose/trainer.h"
 #include "core/dialogs.h"
+#include "core/translation.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
@@ -46,7 +47,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
     , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi, m_services.dialogs))
 {
     m_clock.start();
-    setWindowTitle(QStringLiteral("Zintaro     by the Zintaro developers"));
+    m_language = m_services.language;
+    if (!m_language) {
+        m_ownLanguage = std::make_unique<InterfaceLanguage>();
+        m_ownLanguage->apply(Language::Italian);
+        m_language = m_ownLanguage.get();
+    }
+    setWindowTitle(QCoreApplication::translate("Window", "Zintaro     by the Zintaro developers"));
 }
 
 // The controls, the rules behind them and their wiring. The start-up
@@ -112,6 +119,10 @@ void Form1::connectControls()
         updateLiveSound();
     });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
+    connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
+    connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
+    connect(c.namingActions[1], &QAction::triggered, this, [this] { setNaming(NoteNaming::Letters); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
     const std::array<storage::ExportKind, 3> exports
         = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
@@ -210,7 +221,7 @@ void Form1::Op3_Click(int index)
         m_playbackTimer->start();
         break;
     case compose::Mode::New:
-        if (m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
+        if (m_services.dialogs.question(translate("Window", "Sicuro?"), translate("Window", "Nuova composizione"))) {
             stopPlayback();
             compose::newComposition(m_state, *m_ports);
             m_controls.modeButtons[0]->setChecked(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/language.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
@@ -48,6 +49,9 @@ struct Form1Services {
     QString filesFolder;
     // Whether MIDI keyboards are listened to (the program does; most tests not).
     bool midiKeyboards = false;
+    // The interface's language, set up before any box can show; without it
+    // the window keeps one of its own, in Italian.
+    InterfaceLanguage* language = nullptr;
 };
 
 class MidiKeyboard;
@@ -117,14 +121,21 @@ public:
     enum class StatusSource { Sound, Notice, MidiInput, Answers };
     void showStatus(StatusSource source, const QString& text);
 
+    // "Lingua": the interface's words and the notes' names change at once.
+    void setLanguage(Language language);
+    void setNaming(NoteNaming naming);
+    Language language() const { return m_language->current(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
     void connectControls();
     void ShowHelpText();
+    void retranslate();
     void SetLayout();
     void startSound();
     void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound);
@@ -159,6 +170,8 @@ private:
 
     Modulo1 m_state;
     Form1Services m_services;
+    std::unique_ptr<InterfaceLanguage> m_ownLanguage;
+    InterfaceLanguage* m_language = nullptr;
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
     MidiKeyboard* m_midiKeyboard = nullptr;

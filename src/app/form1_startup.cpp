@@ -49,8 +49,9 @@ void Form1::showStatus(StatusSource source, const QString& text)
 
 void Form1::ShowHelpText()
 {
-    m_controls.helpLabel->setText(QStringLiteral("1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse "
-                                                 "or with\r\n   noted Computer Keyboard key"));
+    m_controls.helpLabel->setText(QCoreApplication::translate("Window",
+        "1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse or with\r\n"
+        "   noted Computer Keyboard key"));
 }
 
 void Form1::Form_Load(SoundStart soundStart)

@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
 #include "core/held_dialogs.h"
@@ -15,6 +16,9 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
+    // Before the first box: Qt's own buttons speak the interface's language too.
+    zintaro::app::InterfaceLanguage language;
+    language.apply(zintaro::app::Language::Italian);
 
     zintaro::app::QtDialogs boxes;
     zintaro::HeldDialogs dialogs(boxes);
@@ -38,7 +42,7 @@ int main(int argc, char* argv[])
     auto speech = zintaro::staff::makeItalianSpeech(dialogs);
     const QString filesFolder = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("files"));
 
-    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
+    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true, &language });
     window = &form;
     boxes.setParent(&form);
     // The window's frame appears first; its controls and the start-up

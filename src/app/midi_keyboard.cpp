@@ -4,6 +4,7 @@
 #include "midi/shared_midi.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 namespace zintaro::app {
@@ -48,7 +49,7 @@ void MidiKeyboard::fillMenu()
     m_menu.clear();
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
-        m_menu.addAction(QStringLiteral("(nessuna)"))->setEnabled(false);
+        m_menu.addAction(QCoreApplication::translate("Window", "(nessuna)"))->setEnabled(false);
         return;
     }
     for (const midi::MidiSource& source : sources) {

@@ -1,0 +1,59 @@
+#include "app/form1.h"
+#include "app/trainer_timer.h"
+#include "compose/answering.h"
+#include "core/translation.h"
+#include "staff/pn_widget.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+
+namespace zintaro::app {
+
+void Form1::setLanguage(Language language)
+{
+    m_language->apply(language);
+    // The widgets hear of the change when the event loop next turns; the
+    // window changes its words now.
+    retranslate();
+}
+
+void Form1::setNaming(NoteNaming naming)
+{
+    m_state.Naming = naming;
+    if (!m_built)
+        return;
+    m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
+    // The name that shows is written again; an empty label stays empty.
+    if (!m_controls.nameLabel->text().isEmpty() && isPianoNote(m_state.NamedNote))
+        m_controls.staff->setNameLabels(std::string(WrittenName(m_state.NamedNote, naming)));
+    m_answering->redrawSummary();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QMainWindow::changeEvent(event);
+}
+
+// Everything that shows words gets them again in the new language: the
+// captions, the notices that stand, the score and the summary.
+void Form1::retranslate()
+{
+    setWindowTitle(QCoreApplication::translate("Window", "Zintaro     by the Zintaro developers"));
+    if (!m_built)
+        return;
+    retranslateWindowControls(m_controls);
+    m_controls.languageActions[m_language->current() == Language::English ? 1 : 0]->setChecked(true);
+    ShowHelpText();
+    for (auto& notice : m_statusNotices)
+        notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
+    m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);
+    if (m_answering->active())
+        m_controls.scoreLabel->setText(QString::fromStdString(m_answering->scoreLabel()));
+    m_answering->redrawSummary();
+}
+
+} // namespace zintaro::app
