@@ -14,9 +14,23 @@ namespace zintaro::compose {
 
 namespace {
 
-std::string_view modeName(AnswerMode mode)
+std::optional<AnswerMode> modeFromWord(std::string_view word)
 {
-    return mode == AnswerMode::Scale ? "scale" : "random";
+    for (const AnswerMode mode : { AnswerMode::Random, AnswerMode::Scale, AnswerMode::Review }) {
+        if (word == answerModeWord(mode))
+            return mode;
+    }
+    return std::nullopt;
+}
+
+std::string timeText(const LocalTime& when)
+{
+    const int offset = when.utcOffsetMinutes < 0 ? -when.utcOffsetMinutes : when.utcOffsetMinutes;
+    char time[64];
+    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", when.year, when.month, when.day,
+        when.hour, when.minute, when.second, when.millisecond, when.utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
+        offset % 60);
+    return time;
 }
 
 // A whole number that fills the field exactly, within [low, high].
@@ -87,6 +101,19 @@ public:
 
 } // namespace
 
+std::string_view answerModeWord(AnswerMode mode)
+{
+    switch (mode) {
+    case AnswerMode::Scale:
+        return "scale";
+    case AnswerMode::Review:
+        return "review";
+    case AnswerMode::Random:
+        break;
+    }
+    return "random";
+}
+
 LocalTime LocalTime::now()
 {
     using namespace std::chrono;
@@ -109,19 +136,22 @@ int64_t LocalTime::utcMilliseconds() const
     return (localMinutes * 60 + second) * 1000 + millisecond;
 }
 
+std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context)
+{
+    std::string line = timeText(when);
+    line += ',';
+    line += answerModeWord(record.mode);
+    line += ',' + std::to_string(record.shown) + ',' + std::to_string(record.answered) + ','
+        + (record.right ? '1' : '0') + ',' + std::to_string(record.responseMs) + ',' + timeText(context.sessionStart)
+        + ',';
+    line += clefWord(context.clef);
+    line += ',' + spelledText(context.spelled);
+    return line;
+}
+
 std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record)
 {
-    const int offset = when.utcOffsetMinutes < 0 ? -when.utcOffsetMinutes : when.utcOffsetMinutes;
-    char time[64];
-    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02d:%02d", when.year, when.month, when.day,
-        when.hour, when.minute, when.second, when.millisecond, when.utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
-        offset % 60);
-    std::string line = time;
-    line += ',';
-    line += modeName(record.mode);
-    line += ',' + std::to_string(record.shown) + ',' + std::to_string(record.answered) + ','
-        + (record.right ? '1' : '0') + ',' + std::to_string(record.responseMs);
-    return line;
+    return answerHistoryLine(when, record, { when, Clef::Treble, sharpSpelling(record.shown) });
 }
 
 std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
@@ -129,19 +159,63 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     const auto fields = splitFields(line);
-    if (fields.size() != 6)
+    if (fields.size() != 6 && fields.size() != 9)
         return std::nullopt;
     const auto time = parseTime(fields[0]);
+    const auto mode = modeFromWord(fields[1]);
     const auto shown = numberIn(fields[2], 0, 127);
     const auto answered = numberIn(fields[3], 0, 127);
     const auto right = numberIn(fields[4], 0, 1);
     const auto response = numberIn(fields[5], 0, int64_t { 1 } << 40);
-    const bool knownMode = fields[1] == "random" || fields[1] == "scale";
-    if (!time || !shown || !answered || !right || !response || !knownMode)
+    if (!time || !shown || !answered || !right || !response || !mode)
         return std::nullopt;
-    const AnswerRecord record { fields[1] == "scale" ? AnswerMode::Scale : AnswerMode::Random, static_cast<int>(*shown),
-        static_cast<int>(*answered), *right == 1, *response };
-    return AnswerHistoryRow { time->utcMilliseconds(), record };
+    AnswerHistoryRow row { time->utcMilliseconds(),
+        { *mode, static_cast<int>(*shown), static_cast<int>(*answered), *right == 1, *response } };
+    if (fields.size() == 9) {
+        const auto session = parseTime(fields[6]);
+        const auto clef = clefFromWord(fields[7]);
+        const auto spelled = parseSpelled(fields[8]);
+        if (!session || !clef || !spelled || midiNoteOf(*spelled) != row.record.shown)
+            return std::nullopt;
+        row.sessionUtcMs = session->utcMilliseconds();
+        row.clef = clef;
+        row.spelled = spelled;
+    }
+    return row;
+}
+
+std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& file)
+{
+    std::vector<AnswerHistoryRow> rows;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (auto row = parseAnswerHistoryLine(line))
+            rows.push_back(*row);
+    }
+    return rows;
+}
+
+std::vector<int64_t> sessionStartsOf(const std::vector<AnswerHistoryRow>& rows)
+{
+    std::vector<int64_t> starts;
+    starts.reserve(rows.size());
+    int64_t runStart = 0;
+    int runLength = 0;
+    for (const auto& row : rows) {
+        if (row.sessionUtcMs) {
+            starts.push_back(*row.sessionUtcMs);
+            runLength = 0; // a new line between old ones ends their run
+            continue;
+        }
+        if (runLength == 0 || runLength == SessionNoteCount) {
+            runStart = row.utcMs;
+            runLength = 0;
+        }
+        ++runLength;
+        starts.push_back(runStart);
+    }
+    return starts;
 }
 
 std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>& rows)
@@ -193,7 +267,13 @@ AnswerHistory::AnswerHistory(std::filesystem::path file)
 
 std::optional<std::string> AnswerHistory::append(const LocalTime& when, const AnswerRecord& record)
 {
-    if (write(answerHistoryLine(when, record)))
+    return append(when, record, { when, Clef::Treble, sharpSpelling(record.shown) });
+}
+
+std::optional<std::string> AnswerHistory::append(
+    const LocalTime& when, const AnswerRecord& record, const AnswerContext& context)
+{
+    if (write(answerHistoryLine(when, record, context)))
         return std::nullopt;
     if (m_failed)
         return std::nullopt;
@@ -233,16 +313,7 @@ bool AnswerHistory::write(const std::string& line)
 
 std::optional<SessionFigures> AnswerHistory::bestSession() const
 {
-    std::ifstream in(m_file, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::vector<AnswerHistoryRow> rows;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (auto row = parseAnswerHistoryLine(line))
-            rows.push_back(*row);
-    }
-    return bestSessionOf(rows);
+    return bestSessionOf(readAnswerHistory(m_file));
 }
 
 } // namespace zintaro::compose

@@ -54,11 +54,12 @@ TEST(AnswerHistoryTest, linesCarryLocalTimeWithMillisecondsModeNotesRightAndResp
         AnswerRecord record;
         const char* line;
     } rows[] = {
-        { May1, { AnswerMode::Random, 60, 62, false, 1375 }, "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375" },
+        { May1, { AnswerMode::Random, 60, 62, false, 1375 },
+            "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4" },
         { { 2023, 12, 31, 23, 59, 59, 999, -210 }, { AnswerMode::Scale, 84, 84, true, 0 },
-            "2023-12-31T23:59:59.999-03:30,scale,84,84,1,0" },
-        { { 2025, 1, 2, 0, 0, 0, 0, 0 }, { AnswerMode::Random, 53, 54, false, 120000 },
-            "2025-01-02T00:00:00.000+00:00,random,53,54,0,120000" },
+            "2023-12-31T23:59:59.999-03:30,scale,84,84,1,0,2023-12-31T23:59:59.999-03:30,treble,C6" },
+        { { 2025, 1, 2, 0, 0, 0, 0, 0 }, { AnswerMode::Review, 54, 55, false, 120000 },
+            "2025-01-02T00:00:00.000+00:00,review,54,55,0,120000,2025-01-02T00:00:00.000+00:00,treble,F#3" },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(answerHistoryLine(row.when, row.record), row.line);
@@ -66,7 +67,48 @@ TEST(AnswerHistoryTest, linesCarryLocalTimeWithMillisecondsModeNotesRightAndResp
         ASSERT_TRUE(parsed) << row.line;
         EXPECT_EQ(parsed->record, row.record);
         EXPECT_EQ(parsed->utcMs, row.when.utcMilliseconds());
+        EXPECT_EQ(parsed->sessionUtcMs, row.when.utcMilliseconds());
     }
+}
+
+TEST(AnswerHistoryTest, theSessionStaffAndSpellingGoAtTheEndAndOldLinesReadWithout)
+{
+    const LocalTime session { 2024, 5, 1, 14, 0, 0, 0, 120 };
+    const SpelledNote bFlat4 { Letter::B, Accidental::Flat, 4 };
+    const std::string line
+        = answerHistoryLine(May1, { AnswerMode::Review, 70, 70, true, 800 }, { session, Clef::Bass, bFlat4 });
+    EXPECT_EQ(line, "2024-05-01T14:03:07.042+02:00,review,70,70,1,800,2024-05-01T14:00:00.000+02:00,bass,Bb4");
+    const auto nine = parseAnswerHistoryLine(line);
+    ASSERT_TRUE(nine);
+    EXPECT_EQ(nine->sessionUtcMs, session.utcMilliseconds());
+    EXPECT_EQ(nine->clef, Clef::Bass);
+    EXPECT_EQ(nine->spelledNote(), bFlat4);
+
+    // An old line: no session, staff or spelling of its own; the sharp name stands in.
+    const auto six = parseAnswerHistoryLine("2024-05-01T14:03:07.042+02:00,random,70,70,1,800");
+    ASSERT_TRUE(six);
+    EXPECT_FALSE(six->sessionUtcMs || six->clef || six->spelled);
+    EXPECT_EQ(six->spelledNote(), (SpelledNote { Letter::A, Accidental::Sharp, 4 }));
+    EXPECT_EQ(six->clefOrTreble(), Clef::Treble);
+}
+
+TEST(AnswerHistoryTest, oldRowsMakeSessionsOfTwentyAndNewRowsKeepTheirOwn)
+{
+    std::vector<AnswerHistoryRow> rows;
+    for (int i = 0; i < 45; ++i)
+        rows.emplace_back(int64_t { i } * 1000, AnswerRecord { AnswerMode::Random, 60, 60, true, 500 });
+    rows.emplace_back(100'000, AnswerRecord { AnswerMode::Review, 62, 62, true, 500 }, 99'000, Clef::Treble,
+        SpelledNote { Letter::D, Accidental::Natural, 4 });
+    rows.emplace_back(101'000, AnswerRecord { AnswerMode::Random, 60, 60, true, 500 });
+    const auto starts = sessionStartsOf(rows);
+    ASSERT_EQ(starts.size(), rows.size());
+    EXPECT_EQ(starts[0], 0);
+    EXPECT_EQ(starts[19], 0);
+    EXPECT_EQ(starts[20], 20'000);
+    EXPECT_EQ(starts[40], 40'000);
+    EXPECT_EQ(starts[44], 40'000);
+    EXPECT_EQ(starts[45], 99'000);
+    EXPECT_EQ(starts[46], 101'000); // a new line between ends the old run
 }
 
 TEST(AnswerHistoryTest, theSameMomentInTwoTimeZonesIsOneUtcTime)
@@ -79,13 +121,26 @@ TEST(AnswerHistoryTest, theSameMomentInTwoTimeZonesIsOneUtcTime)
 TEST(AnswerHistoryTest, damagedLinesDoNotParse)
 {
     const char* damaged[] = {
-        "time,mode,shown,answered,right,response_ms", "", "garbage", "2024-05-01T14:03:07.042+02:00,random,60,62,0",
-        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,9", "2024-05-01T14:03:07.042+02:00,walk,60,62,0,1375",
-        "2024-05-01T14:03:07.042+02:00,random,60,62,2,1375", "2024-05-01T14:03:07.042+02:00,random,128,62,0,1375",
-        "2024-05-01T14:03:07.042+02:00,random,60,62,0,-1", "2024-05-01T14:03:07.042+02:00,random,60,62,0,13x5",
-        "2024-05-01T14:03:07.042+02:00,random, 60,62,0,1375", "2024-13-01T14:03:07.042+02:00,random,60,62,0,1375",
-        "2024-05-01T14:03:07+02:00,random,60,62,0,1375", "2024-05-01 14:03:07.042+02:00,random,60,62,0,1375",
+        "time,mode,shown,answered,right,response_ms",
+        "",
+        "garbage",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,9",
+        "2024-05-01T14:03:07.042+02:00,walk,60,62,0,1375",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,2,1375",
+        "2024-05-01T14:03:07.042+02:00,random,128,62,0,1375",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,-1",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,13x5",
+        "2024-05-01T14:03:07.042+02:00,random, 60,62,0,1375",
+        "2024-13-01T14:03:07.042+02:00,random,60,62,0,1375",
+        "2024-05-01T14:03:07+02:00,random,60,62,0,1375",
+        "2024-05-01 14:03:07.042+02:00,random,60,62,0,1375",
         "2024-05-01T14:03:07.042+02:00,random,60,6", // a write cut short
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,alto,C4",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,yesterday,treble,C4",
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,D4",
+        "2024-05-01T14:03:07.042+02:00,random,61,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C#",
     };
     for (const char* line : damaged)
         EXPECT_FALSE(parseAnswerHistoryLine(line)) << line;
@@ -116,14 +171,15 @@ TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLi
     EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 }));
     EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 60, true, 2010 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms\n"
-        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375\n"
-        "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010\n");
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010,2024-05-01T14:03:07.042+02:00,treble,C4\n");
 
     // Another run of the program appends after what is there.
     AnswerHistory later(file);
     EXPECT_FALSE(later.append(May1, { AnswerMode::Scale, 62, 62, true, 900 }));
-    EXPECT_EQ(contents(file).substr(contents(file).rfind("2024")), "2024-05-01T14:03:07.042+02:00,scale,62,62,1,900\n");
+    EXPECT_EQ(contents(file).substr(contents(file).rfind("\n2024")),
+        "\n2024-05-01T14:03:07.042+02:00,scale,62,62,1,900,2024-05-01T14:03:07.042+02:00,treble,D4\n");
 }
 
 TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFirst)
@@ -134,13 +190,16 @@ TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFir
     writeFile(file, damaged);
     AnswerHistory history(file);
     EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
-    EXPECT_EQ(contents(file), damaged + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700\n");
+    // An old file keeps its first line; its six-field lines and the new ones are read alike.
+    EXPECT_EQ(contents(file),
+        damaged + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4\n");
+    EXPECT_EQ(readAnswerHistory(file).size(), 1U);
 
     writeFile(file, "");
     EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms\n"
-        "2024-05-01T14:03:07.042+02:00,random,64,64,1,700\n");
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled\n"
+        "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4\n");
 }
 
 TEST_F(AnswerHistoryFileTest, aFailedWriteIsToldOnceAndTheNextOnesAreQuiet)
