@@ -39,9 +39,17 @@ QString MidiKeyboard::open()
                                                                               m_output.sendToOpenDevice(packed);
                                                                       },
         m_queue->sink() });
+    m_input->setSwitchedOff(m_switchedOff);
     if (m_input->open())
         return {};
     return QString::fromStdString(m_input->status());
+}
+
+void MidiKeyboard::setSwitchedOff(std::set<std::string> names)
+{
+    m_switchedOff = std::move(names);
+    if (m_input)
+        m_input->setSwitchedOff(m_switchedOff);
 }
 
 void MidiKeyboard::fillMenu()
@@ -56,8 +64,15 @@ void MidiKeyboard::fillMenu()
         QAction* action = m_menu.addAction(QString::fromStdString(source.name));
         action->setCheckable(true);
         action->setChecked(source.connected);
-        connect(
-            action, &QAction::toggled, this, [this, name = source.name](bool on) { m_input->setConnected(name, on); });
+        connect(action, &QAction::toggled, this, [this, name = source.name](bool on) {
+            m_input->setConnected(name, on);
+            if (on)
+                m_switchedOff.erase(name);
+            else
+                m_switchedOff.insert(name);
+            m_input->setSwitchedOff(m_switchedOff);
+            emit switchedOffChanged();
+        });
     }
 }
 

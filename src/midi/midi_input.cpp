@@ -55,6 +55,7 @@ struct MidiInput::Impl {
             if (stopping)
                 return;
             changed = false;
+            tracker.setSwitchedOff(switchedOff);
             lock.unlock();
             if (tracker.update(*graph))
                 dispatch.releaseHeldNotes();
@@ -93,6 +94,10 @@ struct MidiInput::Impl {
             return false;
         }
         status = translate("MidiInput", "Ingresso MIDI: %1, %2:in.").arg(systemName).arg(clientName);
+        {
+            const std::lock_guard lock(mutex);
+            tracker.setSwitchedOff(switchedOff);
+        }
         tracker.update(*graph);
         watcher = std::thread([this] { watch(); });
         return true;
@@ -124,6 +129,7 @@ struct MidiInput::Impl {
     std::mutex mutex;
     std::condition_variable wake;
     bool changed = false;
+    std::set<std::string> switchedOff; // the watcher hands it to the tracker
     bool stopping = false;
     std::thread watcher;
 };
@@ -180,6 +186,12 @@ bool MidiInput::setConnected(const std::string& source, bool connected)
     if (!m->graph || m->tracker.isOwn(source))
         return false;
     return connected ? m->graph->connect(source) : m->graph->disconnect(source);
+}
+
+void MidiInput::setSwitchedOff(std::set<std::string> sources)
+{
+    const std::lock_guard lock(m->mutex);
+    m->switchedOff = std::move(sources);
 }
 
 void MidiInput::close()

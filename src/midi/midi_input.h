@@ -3,6 +3,7 @@
 #include "midi/midi_input_dispatch.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
 
     std::vector<MidiSource> sources();
     bool setConnected(const std::string& source, bool connected);
+    // Senders not to connect when they appear: the keyboards the user
+    // switched off, at start-up and whenever one is plugged in again.
+    void setSwitchedOff(std::set<std::string> sources);
 
     // Releases the held notes and closes the input; also done on destruction.
     void close();
