@@ -8,7 +8,6 @@
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -78,40 +77,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
 
-    testing::ScriptedDialogs dialogs;
-    const auto parsed = storage::LoadComposition(input, dialogs);
-    // One message at most: refused, or loaded with lines skipped.
-    require(dialogs.shown.size() <= 1);
+    const auto outcome = storage::loadComposition(input);
+    // Words only when refused, or loaded with lines skipped.
+    const auto& parsed = outcome.piece;
     if (!parsed) {
-        require(dialogs.shown.size() == 1);
+        require(!outcome.text.empty());
         return 0;
     }
     require(parsed->NoteCount() <= MaxEntries);
     for (const Entry& e : parsed->entries)
-        require(storage::IsPlayableEntry(e));
-    require(dialogs.shown.empty() == (parsed->linesSkipped == 0 && !parsed->truncated));
+        require(storage::isPlayableEntry(e));
+    require(outcome.text.empty() == (parsed->linesSkipped == 0 && !parsed->truncated));
+    require((outcome.result == storage::LoadResult::Loaded) == outcome.text.empty());
 
     Modulo1 m;
-    storage::ApplyToStore(*parsed, m.Composition);
+    storage::applyToStore(*parsed, m.Composition);
     m.NoteCount = parsed->NoteCount();
     testing::RecordingSurface surface;
     for (const int16_t scale : { int16_t { 1 }, int16_t { 5 } }) {
         m.DrawScale = scale;
         for (int page = 0; page <= m.pageOf(m.NoteCount); ++page)
-            staff::DrawPage(m, surface, page);
-        staff::PlaceCursor(m, surface, m.NoteCount);
+            staff::drawPage(m, surface, page);
+        staff::placeCursor(m, surface, m.NoteCount);
         require(m.WriteIndex == m.NoteCount);
     }
 
     const storage::SaveOptions noFlush { false };
-    require(storage::SaveComposition(m, folder, "saved", dialogs, noFlush) == storage::SaveResult::Saved);
+    require(storage::saveComposition(m, folder, "saved", noFlush).result == storage::SaveResult::Saved);
     const std::string saved = readBytes(folder / "saved.txt");
-    require(saved == storage::WriteCompositionText(m.Composition, m.NoteCount));
+    require(saved == storage::writeCompositionText(m.Composition, m.NoteCount));
 
-    const auto again = storage::LoadComposition(folder / "saved.txt", dialogs);
+    const auto again = storage::loadComposition(folder / "saved.txt").piece;
     require(again && again->entries == parsed->entries && again->endLineFound && again->linesSkipped == 0);
     Modulo1 reloaded;
-    storage::ApplyToStore(*again, reloaded.Composition);
-    require(storage::WriteCompositionText(reloaded.Composition, again->NoteCount()) == saved);
+    storage::applyToStore(*again, reloaded.Composition);
+    require(storage::writeCompositionText(reloaded.Composition, again->NoteCount()) == saved);
     return 0;
 }

@@ -25,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     using namespace zintaro::storage;
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const ParsedComposition parsed = ReadCompositionText(bytes);
+    const ParsedComposition parsed = readCompositionText(bytes);
     const int count = parsed.NoteCount();
     require(count >= 0 && count <= MaxEntries);
 
     CompositionStore store;
     store.RestFlag.fill(-7);
-    ApplyToStore(parsed, store);
+    applyToStore(parsed, store);
     require(store.at(count) == EndEntry);
     for (int i = 0; i < count; ++i)
         require(store.at(i) == parsed.entries[static_cast<std::size_t>(i)]);
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const ParsedComposition pieces = reader.finish();
     require(pieces.entries == parsed.entries && pieces.linesSkipped == parsed.linesSkipped);
 
-    const ParsedComposition again = ReadCompositionText(WriteCompositionText(store, count));
+    const ParsedComposition again = readCompositionText(writeCompositionText(store, count));
     require(again.entries == parsed.entries && again.endLineFound && again.linesSkipped == 0);
     return 0;
 }

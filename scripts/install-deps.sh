@@ -15,6 +15,8 @@ packages=(
   python3-mido musescore3 poppler-utils
   # The package is made and checked with these.
   dpkg-dev lintian desktop-file-utils appstream man-db
+  # The icon is rendered with this (scripts/make-icons.sh).
+  librsvg2-bin
 )
 
 missing=()

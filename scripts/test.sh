@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: first as built for users, then the format and
-# tidy checks, then every test once more under AddressSanitizer and
+# Builds and runs every test: first as built for users (which also makes the
+# Debian package and checks it, tests/package), then the format and tidy
+# checks, then every test once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer (with clang, which also builds and briefly runs
 # the fuzzers).
 set -euo pipefail

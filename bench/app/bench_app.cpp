@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "app/trainer_timer.h"
 #include "core/dialogs.h"
+#include "core/midi_message.h"
 #include "input/piano_widget.h"
 #include "midi/silent_midi.h"
 #include "midi/system_midi.h"
@@ -43,7 +44,7 @@ class TimedMidi : public zintaro::midi::SilentMidiSystem {
 public:
     zintaro::midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
     {
-        if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0x7F) != 0)
+        if (zintaro::midi::unpack(packed).startsNote())
             noteOnAt = Clock::now();
         return 0;
     }
@@ -72,15 +73,15 @@ double ms(Clock::duration d)
 void startUp()
 {
     PrintedDialogs dialogs;
-    zintaro::HeldDialogs heldDialogs { dialogs };
     QTemporaryDir files;
     const auto t0 = Clock::now();
     zintaro::midi::SystemMidiOptions options;
     options.audio = false;
     auto midi = zintaro::midi::makeSystemMidi(options);
-    auto speech = zintaro::staff::makeItalianSpeech(dialogs);
+    auto speech = zintaro::staff::makeItalianSpeech(
+        [&dialogs](const zintaro::staff::SpeechFailure& failure) { dialogs.message(failure.text, {}); });
     const auto services = Clock::now();
-    zintaro::app::Form1 form({ heldDialogs, *midi, *speech, files.path() });
+    zintaro::app::Form1 form({ dialogs, *midi, *speech, files.path() });
     FirstPaint paint;
     form.installEventFilter(&paint);
     form.Form_Load();
@@ -95,11 +96,10 @@ void startUp()
 void keyDownToNoteOn()
 {
     PrintedDialogs dialogs;
-    zintaro::HeldDialogs heldDialogs { dialogs };
     TimedMidi midi;
     zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
-    zintaro::app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     form.show();
     form.Op3(0)->click();
@@ -134,11 +134,10 @@ void keyDownToNoteOn()
 void trainerCpu(int seconds)
 {
     PrintedDialogs dialogs;
-    zintaro::HeldDialogs heldDialogs { dialogs };
     TimedMidi midi;
     zintaro::staff::SilentSpeech speech;
     QTemporaryDir files;
-    zintaro::app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load(); // ends in "Leggi" with the timer running
     form.show();
     QApplication::processEvents();

@@ -9,8 +9,8 @@
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "midi/silent_midi.h"
-#include "staff/pn_widget.h"
 #include "staff/speech.h"
+#include "staff/staff_widget.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -39,7 +39,7 @@ struct AnswerRig {
         pn.setGeometry(0, 0, 1257, 835);
         pn.createRestImages();
         pn.show();
-        midi.OpenMidiOut(-1);
+        midi.open(-1);
         trainer.enter(1);
         answering.start(0);
         QApplication::processEvents();
@@ -60,10 +60,10 @@ struct AnswerRig {
 
     std::filesystem::path folder;
     Modulo1 m;
-    staff::PnWidget pn;
+    staff::StaffWidget pn;
     midi::SilentMidiSystem system;
     testing::ScriptedDialogs dialogs;
-    midi::MidiOut midi { system, dialogs };
+    midi::MidiOut midi { system };
     staff::SilentSpeech speech;
     Piano piano;
     compose::Ports ports { pn, midi, speech, dialogs, piano };

@@ -28,7 +28,7 @@ struct Rig {
     {
         for (int i = 0; i < entries; ++i) {
             m.CurrentDuration = static_cast<int16_t>(i % 4);
-            compose::EnterNote(m, surface, dialogs, true, false, static_cast<int16_t>(i % 36), m.CurrentDuration);
+            compose::enterNote(m, surface, dialogs, true, false, static_cast<int16_t>(i % 36), m.CurrentDuration);
         }
         // The cursor in the middle of the last page but one.
         m.WriteIndex = static_cast<int16_t>(entries - 80);
@@ -38,7 +38,7 @@ struct Rig {
     testing::RecordingSurface surface;
     testing::RecordingMidiSystem system;
     testing::ScriptedDialogs dialogs;
-    midi::MidiOut midi { system, dialogs };
+    midi::MidiOut midi { system };
     testing::RecordingSpeech speech;
     Piano piano;
     compose::Ports ports { surface, midi, speech, dialogs, piano };

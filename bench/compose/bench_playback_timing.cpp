@@ -2,6 +2,7 @@
 // (150 ms each) driven by a precise single-shot timer, as the window drives
 // it. Prints how far each note-on fell from its ideal time.
 #include "compose/playback.h"
+#include "core/midi_message.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "midi/silent_midi.h"
@@ -33,7 +34,7 @@ public:
     }
     midi::MidiResult shortMessage(uint32_t, uint32_t packed) override
     {
-        if ((packed & 0xF0) == 0x90 && ((packed >> 16) & 0xFF) != 0)
+        if (midi::unpack(packed).startsNote())
             noteOns.push_back(m_clock.nsecsElapsed() / 1.0e6);
         return midi::MidiOk;
     }
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
     clock.start();
 
     Modulo1 m;
-    RecomputeTempoDurations(m, 40);
+    recomputeTempoDurations(m, 40);
     for (int i = 0; i < Entries; ++i)
         m.Composition.set(i, { 0, static_cast<int16_t>(i % 36), 3 });
     m.NoteCount = Entries;
@@ -76,8 +77,8 @@ int main(int argc, char** argv)
     testing::RecordingSurface surface;
     testing::ScriptedDialogs dialogs;
     TimedMidiSystem system(clock);
-    midi::MidiOut midi(system, dialogs);
-    midi.OpenMidiOut(-1);
+    midi::MidiOut midi(system);
+    midi.open(-1);
     testing::RecordingSpeech speech;
     Piano piano;
     compose::Ports ports { surface, midi, speech, dialogs, piano };

@@ -1,6 +1,5 @@
 // How long the built-in synthesizer takes to start, how long the window is
 // kept waiting for it, and how long a note takes to reach it.
-#include "core/dialogs.h"
 #include "midi/fluid_synth_engine.h"
 #include "midi/midi_out.h"
 #include "midi/system_midi.h"
@@ -16,12 +15,6 @@ using namespace zintaro::midi;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-struct QuietDialogs : Dialogs {
-    int shown = 0;
-    void message(const std::string&, const std::string&) override { ++shown; }
-    bool question(const std::string&, const std::string&) override { return true; }
-};
 
 double secondsSince(Clock::time_point start)
 {
@@ -65,13 +58,12 @@ void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
         options.audioDrivers = { state.range(0) == 1 ? OwnPulseStream : "pulseaudio" };
         options.onSynthReady = [&ready](MidiResult) { ready.set_value(); };
         auto system = makeSystemMidi(options);
-        QuietDialogs dialogs;
-        MidiOut midi(*system, dialogs);
+        MidiOut midi(*system);
         const auto start = Clock::now();
-        const std::vector<DeviceEntry> list = midi.FillDeviceList();
-        midi.SelectDevice(list.at(0).itemData, 0);
+        const std::vector<DeviceEntry> list = midi.deviceList();
+        midi.selectDevice(list.at(0).itemData, 0);
         state.SetIterationTime(secondsSince(start));
-        if (dialogs.shown != 0)
+        if (midi.failure())
             state.SkipWithError("the synthesizer did not open");
         ready.get_future().wait();
         readyMs += 1000 * secondsSince(start);
@@ -153,18 +145,17 @@ void BM_NoteOnThroughMidiOut(benchmark::State& state)
         return;
     }
     EngineSystem system(engine);
-    QuietDialogs dialogs;
-    MidiOut midi(system, dialogs);
-    midi.OpenMidiOut(-1);
+    MidiOut midi(system);
+    midi.open(-1);
     std::array<float, 64> left {}, right {};
     for (auto _ : state) {
         const auto start = Clock::now();
-        midi.NoteOn(0, 60, 127);
+        midi.noteOn(0, 60, 127);
         state.SetIterationTime(secondsSince(start));
-        midi.NoteOff(0, 60);
+        midi.noteOff(0, 60);
         engine.render(left.data(), right.data(), static_cast<int>(left.size()));
     }
-    if (dialogs.shown != 0)
+    if (midi.failure())
         state.SkipWithError("a message failed");
 }
 BENCHMARK(BM_NoteOnThroughMidiOut)->UseManualTime()->Unit(benchmark::kMicrosecond);

@@ -1,8 +1,8 @@
 #include "compose/note_entry.h"
 #include "core/dialogs.h"
 #include "core/modulo1.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "support/recording_surface.h"
 
 #include <benchmark/benchmark.h>
@@ -32,14 +32,14 @@ void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
 
     for (auto _ : state) {
         surface.clear();
-        staff::DrawStaff(m, surface);
+        staff::drawStaff(m, surface);
         m.CursorColumn = 0;
         m.WriteIndex = 0;
         for (int i = 0; i < StaffColumns; ++i) {
             const Entry e = m.Composition.at(i);
-            compose::EnterNote(m, surface, dialogs, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
+            compose::enterNote(m, surface, dialogs, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
         }
-        staff::DrawBars(m, surface, 0);
+        staff::drawBars(m, surface, 0);
     }
 }
 
@@ -56,7 +56,7 @@ void enterOneNote(staff::StaffSurface& surface, benchmark::State& state)
             m.NoteCount = 0;
             m.WriteIndex = 0;
         }
-        compose::EnterNote(m, surface, dialogs, true, false, note, 3);
+        compose::enterNote(m, surface, dialogs, true, false, note, 3);
         note = static_cast<int16_t>((note + 5) % 36);
     }
     benchmark::DoNotOptimize(m.Composition.NoteIndex.data());
@@ -76,9 +76,9 @@ void BM_EnterNote_Recording(benchmark::State& state)
 }
 BENCHMARK(BM_EnterNote_Recording)->Unit(benchmark::kMicrosecond);
 
-std::unique_ptr<staff::PnWidget> makeWidget()
+std::unique_ptr<staff::StaffWidget> makeWidget()
 {
-    auto widget = std::make_unique<staff::PnWidget>();
+    auto widget = std::make_unique<staff::StaffWidget>();
     widget->resize(1245, 150);
     widget->createRestImages();
     return widget;

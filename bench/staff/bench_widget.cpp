@@ -1,4 +1,4 @@
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -6,7 +6,7 @@
 namespace {
 
 using zintaro::staff::Black;
-using zintaro::staff::PnWidget;
+using zintaro::staff::StaffWidget;
 
 // A shown staff surface in the normal layout; each iteration ends with the
 // event loop painting what the marks touched, as the window would.
@@ -18,7 +18,7 @@ struct ShownSurface {
         pn.show();
         QApplication::processEvents();
     }
-    PnWidget pn;
+    StaffWidget pn;
 };
 
 // The marks of one page of 57 sixteenth notes (head, stem, ledger line and

@@ -5,7 +5,6 @@
 #include "storage/composition_format.h"
 #include "storage/storage_test_support.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -25,16 +24,16 @@ void BM_WriteText1000(benchmark::State& state)
 {
     const Modulo1 m = fullComposition();
     for (auto _ : state)
-        benchmark::DoNotOptimize(storage::WriteCompositionText(m.Composition, m.NoteCount));
+        benchmark::DoNotOptimize(storage::writeCompositionText(m.Composition, m.NoteCount));
 }
 BENCHMARK(BM_WriteText1000)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadText1000(benchmark::State& state)
 {
     const Modulo1 m = fullComposition();
-    const std::string text = storage::WriteCompositionText(m.Composition, m.NoteCount);
+    const std::string text = storage::writeCompositionText(m.Composition, m.NoteCount);
     for (auto _ : state)
-        benchmark::DoNotOptimize(storage::ReadCompositionText(text));
+        benchmark::DoNotOptimize(storage::readCompositionText(text));
 }
 BENCHMARK(BM_ReadText1000)->Unit(benchmark::kMicrosecond);
 
@@ -44,23 +43,23 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
 {
     const BenchFolder folder;
     const Modulo1 source = fullComposition();
-    testing::ScriptedDialogs dialogs;
-    if (storage::SaveComposition(source, folder.path(), "full", dialogs) != storage::SaveResult::Saved)
+    if (storage::saveComposition(source, folder.path(), "full").result != storage::SaveResult::Saved)
         throw std::runtime_error("could not write the file");
     const fs::path path = folder.path() / "full.txt";
 
     Modulo1 m;
     testing::RecordingSurface surface;
     for (auto _ : state) {
-        const auto parsed = storage::LoadComposition(path, dialogs);
-        if (!parsed)
+        const auto outcome = storage::loadComposition(path);
+        if (outcome.result != storage::LoadResult::Loaded)
             break;
-        storage::ApplyToStore(*parsed, m.Composition);
+        const auto& parsed = outcome.piece;
+        storage::applyToStore(*parsed, m.Composition);
         m.NoteCount = parsed->NoteCount();
-        staff::DrawPage(m, surface, m.pageOf(m.NoteCount));
-        staff::PlaceCursor(m, surface, m.NoteCount);
+        staff::drawPage(m, surface, m.pageOf(m.NoteCount));
+        staff::placeCursor(m, surface, m.NoteCount);
     }
-    if (m.NoteCount != MaxEntries || !dialogs.shown.empty())
+    if (m.NoteCount != MaxEntries)
         state.SkipWithError("the file did not load");
 }
 BENCHMARK(BM_LoadAndRedraw1000)->Unit(benchmark::kMicrosecond);
@@ -71,13 +70,12 @@ void BM_Save1000(benchmark::State& state)
 {
     const BenchFolder folder;
     const Modulo1 m = fullComposition();
-    testing::ScriptedDialogs dialogs;
     const storage::SaveOptions options { state.range(0) != 0 };
-    for (auto _ : state) {
-        const auto result = storage::SaveComposition(m, folder.path(), "full", dialogs, options);
-        benchmark::DoNotOptimize(result);
-    }
-    if (!dialogs.shown.empty())
+    bool failed = false;
+    for (auto _ : state)
+        failed = failed
+            || storage::saveComposition(m, folder.path(), "full", options).result != storage::SaveResult::Saved;
+    if (failed)
         state.SkipWithError("saving failed");
 }
 BENCHMARK(BM_Save1000)->ArgName("flush")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -10,6 +10,8 @@ namespace zintaro::app {
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("zintaro"));
+    // Lets a desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zintaro.Zintaro"));
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
 }
 

@@ -18,8 +18,8 @@
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "midi/shared_midi.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -43,8 +43,13 @@ namespace zintaro::app {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
+    , m_notices(m_services.dialogs,
+          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_composeDialogs(m_services.dialogs, m_notices)
+    , m_keyboardDialogs(m_services.dialogs,
+          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
     , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
-    , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi, m_services.dialogs))
+    , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi))
 {
     m_clock.start();
     m_language = m_services.language;
@@ -64,14 +69,16 @@ void Form1::buildWindow()
     if (m_built)
         return;
     m_built = true;
-    m_controls = buildWindowControls(*this, m_services.dialogs);
+    m_controls = buildWindowControls(*this);
     // The staff surface has registered the program's pictures by now.
     setWindowIcon(QIcon(QStringLiteral(":/zintaro/zintaro.png")));
 
     m_trainerTimer = new TrainerTimer(m_clock, this);
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
-        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_services.dialogs, *m_controls.piano });
+        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_composeDialogs, *m_controls.piano });
+    m_keyboardPorts = std::make_unique<compose::Ports>(
+        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_keyboardDialogs, *m_controls.piano });
     m_playback = std::make_unique<compose::Playback>(m_state, *m_ports);
     m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
     m_answering = std::make_unique<compose::Answering>(
@@ -79,11 +86,12 @@ void Form1::buildWindow()
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
-    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, m_services.dialogs, this);
-    m_midi->setStatusSink(
-        [this](const std::string& text) { showStatus(StatusSource::Sound, QString::fromStdString(text)); });
-    m_services.dialogs.setStatusSink(
-        [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); });
+    m_playbackTimer = new PlaybackTimer(*m_playback, m_clock, this);
+    m_midi->setListener({
+        [this](const midi::MidiFailure& failure) { soundFailed(failure); },
+        [this] { showStatus(StatusSource::Sound, {}); },
+        [this] { m_notices.forget("sound:"); },
+    });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
     ShowHelpText();
@@ -128,13 +136,12 @@ void Form1::connectControls()
         = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
-    connect(c.filePanel, &storage::FilePanel::Txf_Enter, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::folderProblem, this,
+        [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
-    // A keyboard can send notes faster than boxes could be answered: what
-    // its notes cannot do goes to the status text.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
-        const HeldDialogs::Hold noBoxesFromAKeyboard(m_services.dialogs);
-        pianoKeyDown(index, false, compose::KeySound::DisplayOnly);
+        pianoKeyDown(index, false, compose::KeySound::DisplayOnly, *m_keyboardPorts);
     });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });
@@ -188,19 +195,19 @@ void Form1::List1_Click()
     const QListWidgetItem* item = m_controls.deviceList->currentItem();
     if (!item)
         return;
-    m_midi->SelectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()),
-        static_cast<int16_t>(std::max(0, m_controls.instrumentList->currentRow())));
+    m_midi->selectDevice(
+        static_cast<int16_t>(item->data(Qt::UserRole).toInt()), std::max(0, m_controls.instrumentList->currentRow()));
 }
 
 void Form1::lst_sound_list_Click()
 {
-    m_midi->ProgramChange(0, 0, static_cast<int16_t>(std::max(0, m_controls.instrumentList->currentRow())));
+    m_midi->programChange(0, 0, std::max(0, m_controls.instrumentList->currentRow()));
 }
 
 void Form1::SetLayout()
 {
     applyLayout(m_controls, m_state.DrawScale);
-    staff::DrawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(m_state, *m_controls.staff);
 }
 
 void Form1::Op3_Click(int index)
@@ -293,13 +300,13 @@ void Form1::HScrV_Change(int value)
 
 void Form1::Tim_Timer()
 {
-    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_trainer->tick();
 }
 
 void Form1::key_KeyDown(QKeyEvent* event)
 {
-    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded);
+    pianoKeyDown(
+        input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded, *m_ports);
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)
@@ -313,7 +320,7 @@ void Form1::key_KeyUp(QKeyEvent* event)
 
 // A piano key pressed, on the computer keyboard or a MIDI keyboard: an
 // answer while the trainer waits for one, otherwise a note of the piece.
-void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound)
+void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, const compose::Ports& ports)
 {
     if (m_answering->active()) {
         if (isPianoNote(index))
@@ -321,13 +328,13 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
         afterAnswering();
         return;
     }
-    const auto effect = compose::playKey(m_state, *m_ports, index, sound);
+    const auto effect = compose::playKey(m_state, ports, index, sound);
     // A note that overwrote the last column of a page turns to the next page,
     // which already holds notes of the piece: show them.
     const bool turnedOntoWrittenPage = effect != compose::KeyDownEffect::Ignored && m_state.CursorColumn == 0
         && m_state.WriteIndex < m_state.NoteCount && !m_state.Listening;
     if (turnedOntoWrittenPage)
-        compose::showComposition(m_state, *m_ports);
+        compose::showComposition(m_state, ports);
     if (effect == compose::KeyDownEffect::Sounded && sound == compose::KeySound::Sounded)
         m_controls.piano->focusFirstKey();
 }

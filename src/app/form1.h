@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/failure_notices.h"
 #include "app/language.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
-#include "core/held_dialogs.h"
 #include "core/modulo1.h"
 #include "storage/export_file.h"
 
@@ -22,6 +22,7 @@ class QKeyEvent;
 namespace zintaro {
 class Dialogs;
 namespace midi {
+struct MidiFailure;
 class MidiOut;
 class MidiSystem;
 class SharedMidiSystem;
@@ -43,7 +44,7 @@ class TrainerTimer;
 
 // What the window sounds through, speaks through, asks with and saves to.
 struct Form1Services {
-    HeldDialogs& dialogs;
+    Dialogs& dialogs;
     midi::MidiSystem& midiSystem;
     staff::Speech& speech;
     QString filesFolder;
@@ -82,7 +83,7 @@ public:
     midi::MidiOut& midi() { return *m_midi; }
     compose::Playback& playback() { return *m_playback; }
     compose::Trainer& trainer() { return *m_trainer; }
-    staff::PnWidget& staffSurface() { return *m_controls.staff; }
+    staff::StaffWidget& staffSurface() { return *m_controls.staff; }
     input::PianoWidget& piano() { return *m_controls.piano; }
     storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
@@ -114,12 +115,16 @@ public:
     QWidget* Picture1() const { return m_controls.lowerArea; }
     QAction* mnf_Load() const { return m_controls.loadAction; }
     QAction* mnf_Save() const { return m_controls.saveAction; }
+    QLineEdit* Txf() const;
+    QListWidget* File1() const;
     QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
     enum class StatusSource { Sound, Notice, MidiInput, Answers };
     void showStatus(StatusSource source, const QString& text);
+    // Speech went silent: told as any failure that comes without a click.
+    void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
 
     // "Lingua": the interface's words and the notes' names change at once.
     void setLanguage(Language language);
@@ -138,7 +143,7 @@ private:
     void retranslate();
     void SetLayout();
     void startSound();
-    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound);
+    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, const compose::Ports& ports);
     void pianoKeyUp(int16_t index, compose::KeySound sound);
     void updateLiveSound();
     void leaveTrainer();
@@ -166,12 +171,16 @@ private:
     void mnf_Save_Click();
     void File1_DblClick(const std::filesystem::path& file);
     void Txf_Enter(const QString& text);
+    void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
 
     Modulo1 m_state;
     Form1Services m_services;
     std::unique_ptr<InterfaceLanguage> m_ownLanguage;
     InterfaceLanguage* m_language = nullptr;
+    FailureNotices m_notices;
+    NoticeDialogs m_composeDialogs; // what the composing rules tell goes through the notices
+    StatusDialogs m_keyboardDialogs; // what a MIDI keyboard's notes cannot do
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
     MidiKeyboard* m_midiKeyboard = nullptr;
@@ -182,12 +191,14 @@ private:
     std::vector<std::pair<StatusSource, QString>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
+    std::unique_ptr<compose::Ports> m_keyboardPorts; // the same, telling through m_keyboardDialogs
     std::unique_ptr<compose::Playback> m_playback;
     std::unique_ptr<compose::Trainer> m_trainer;
     std::unique_ptr<compose::Answering> m_answering;
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
+    QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
     bool m_built = false;
     bool m_closing = false;
 };

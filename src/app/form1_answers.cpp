@@ -14,8 +14,8 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -68,7 +68,6 @@ void Form1::stopAnswering()
 
 void Form1::AnswerTimer_Timer()
 {
-    const HeldDialogs::Hold noBoxesFromATimer(m_services.dialogs);
     m_answering->timerDue(m_clock.elapsed());
     afterAnswering();
 }

@@ -13,9 +13,10 @@
 #include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
+#include "midi/midi_errors.h"
 #include "midi/midi_out.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -36,25 +37,39 @@
 
 namespace zintaro::app {
 
+QLineEdit* Form1::Txf() const
+{
+    return m_controls.filePanel->nameBox();
+}
+
+QListWidget* Form1::File1() const
+{
+    return m_controls.filePanel->fileList();
+}
+
 void Form1::mnf_Load_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForLoading(m_services.filesFolder);
+    m_panelAction = m_controls.loadAction;
+    m_controls.filePanel->openForLoading(m_services.filesFolder, m_panelAction->text());
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Save_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForSaving(m_services.filesFolder);
+    m_panelAction = m_controls.saveAction;
+    m_controls.filePanel->openForSaving(m_services.filesFolder, m_panelAction->text());
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Export_Click(storage::ExportKind kind)
 {
     m_exporting = kind;
+    // The export entries stand in the menu in the order of the kinds.
+    m_panelAction = m_controls.exportActions.at(static_cast<std::size_t>(kind));
     m_controls.filePanel->openForSaving(
-        m_services.filesFolder, QString::fromLatin1(storage::exportExtension(kind).data()));
+        m_services.filesFolder, m_panelAction->text(), QString::fromLatin1(storage::exportExtension(kind).data()));
     m_controls.filePanel->raise();
 }
 
@@ -75,15 +90,29 @@ void Form1::Txf_Enter(const QString& text)
     if (m_exporting) {
         const auto kind = *m_exporting;
         const int program = m_controls.instrumentList->currentRow();
-        if (exportPiece(m_state, kind, folder, text.toStdString(), program, m_services.dialogs)
-            == storage::ExportResult::NameRefused)
+        const auto outcome = exportPiece(m_state, kind, folder, text.toStdString(), program);
+        // Asked for by a click: every failure gets its box.
+        if (!outcome.text.empty())
+            m_services.dialogs.message(outcome.text);
+        if (outcome.result == storage::ExportResult::NameRefused)
             mnf_Export_Click(kind);
         return;
     }
-    const auto result = storage::SaveComposition(m_state, folder, text.toStdString(), m_services.dialogs);
+    const auto outcome = storage::saveComposition(m_state, folder, text.toStdString());
+    if (!outcome.text.empty())
+        m_services.dialogs.message(outcome.text);
     // A name that cannot be a file is told; the panel comes back to mend it.
-    if (result == storage::SaveResult::NameRefused)
+    if (outcome.result == storage::SaveResult::NameRefused)
         mnf_Save_Click();
+}
+
+// A failure of the output is shown for as long as it lasts; the first of
+// its kind since the device was chosen also gets a box.
+void Form1::soundFailed(const midi::MidiFailure& failure)
+{
+    const QString text = QString::fromStdString(failure.text);
+    showStatus(StatusSource::Sound, text);
+    m_notices.boxOnce("sound:" + std::to_string(failure.code), failure.text);
 }
 
 } // namespace zintaro::app

@@ -2,7 +2,8 @@
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "core/translation.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
+#include "storage/file_panel.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,7 +28,7 @@ void Form1::setNaming(NoteNaming naming)
     m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
     // The name that shows is written again; an empty label stays empty.
     if (!m_controls.nameLabel->text().isEmpty() && isPianoNote(m_state.NamedNote))
-        m_controls.staff->setNameLabels(std::string(WrittenName(m_state.NamedNote, naming)));
+        m_controls.staff->setNameLabels(std::string(writtenName(m_state.NamedNote, naming)));
     m_answering->redrawSummary();
 }
 
@@ -48,6 +49,8 @@ void Form1::retranslate()
     retranslateWindowControls(m_controls);
     m_controls.languageActions[m_language->current() == Language::English ? 1 : 0]->setChecked(true);
     ShowHelpText();
+    if (m_panelAction)
+        m_controls.filePanel->actionLabel()->setText(m_panelAction->text());
     for (auto& notice : m_statusNotices)
         notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
     m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);

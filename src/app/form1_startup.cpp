@@ -15,8 +15,8 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
@@ -59,7 +59,7 @@ void Form1::Form_Load(SoundStart soundStart)
     buildWindow();
     m_state.DrawScale = 1;
     m_state.CursorColumn = 0;
-    m_controls.staff->setCursorLeft(ColumnX(m_state.CursorColumn));
+    m_controls.staff->setCursorLeft(columnX(m_state.CursorColumn));
 
     for (std::string_view name : midi::InstrumentNames)
         m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
@@ -74,11 +74,11 @@ void Form1::Form_Load(SoundStart soundStart)
     m_state.SpeakNames = false;
 
     m_controls.staff->createRestImages();
-    staff::DrawStaff(m_state, *m_controls.staff);
+    staff::drawStaff(m_state, *m_controls.staff);
 
     m_controls.tempoText->setText(QStringLiteral("100"));
     m_controls.tempoBar->setValue(100);
-    RecomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
+    recomputeTempoDurations(m_state, m_controls.tempoText->text().toInt());
     m_state.Composition.RestFlag[0] = True16;
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
@@ -89,7 +89,7 @@ void Form1::Form_Load(SoundStart soundStart)
 // then the MIDI keyboards listened to.
 void Form1::startSound()
 {
-    const std::vector<midi::DeviceEntry> devices = m_midi->FillDeviceList();
+    const std::vector<midi::DeviceEntry> devices = m_midi->deviceList();
     for (const midi::DeviceEntry& d : devices) {
         auto* item = new QListWidgetItem(QString::fromStdString(d.text));
         item->setData(Qt::UserRole, d.itemData);
@@ -100,8 +100,7 @@ void Form1::startSound()
     // box reporting a device that was never there.
     const bool hasExternalDevice
         = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
-    m_midi->CloseMidiOut();
-    m_midi->OpenMidiOut(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
+    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
 
     connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_controls.instrumentList->setCurrentRow(0);
@@ -127,7 +126,7 @@ void Form1::CloseDown()
     m_playbackTimer->stop();
     stopAnswering();
     m_trainer->leave();
-    m_midi->CloseMidiOut();
+    m_midi->close();
     QApplication::quit();
 }
 

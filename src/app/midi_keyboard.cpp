@@ -1,5 +1,6 @@
 #include "app/midi_keyboard.h"
 
+#include "core/midi_message.h"
 #include "midi/note_event_queue.h"
 #include "midi/shared_midi.h"
 
@@ -34,7 +35,8 @@ MidiKeyboard::~MidiKeyboard()
 QString MidiKeyboard::open()
 {
     m_input = std::make_unique<midi::MidiInput>(midi::MidiInputSinks { [this](uint32_t packed) {
-                                                                          const bool isNote = (packed & 0xE0) == 0x80;
+                                                                          const bool isNote
+                                                                              = midi::unpack(packed).isNote();
                                                                           if (m_soundsNotes || !isNote)
                                                                               m_output.sendToOpenDevice(packed);
                                                                       },

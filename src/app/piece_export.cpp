@@ -8,8 +8,8 @@
 
 namespace zintaro::app {
 
-storage::ExportResult exportPiece(const Modulo1& m, storage::ExportKind kind, const std::filesystem::path& folder,
-    const std::string& name, int program, Dialogs& dialogs)
+storage::ExportOutcome exportPiece(const Modulo1& m, storage::ExportKind kind, const std::filesystem::path& folder,
+    const std::string& name, int program)
 {
     program = std::clamp(program, 0, static_cast<int>(midi::InstrumentNames.size()) - 1);
     std::string bytes;
@@ -27,7 +27,7 @@ storage::ExportResult exportPiece(const Modulo1& m, storage::ExportKind kind, co
         bytes = staff::writePdf(m.Composition, m.NoteCount, name, m.WriteNames, m.Naming);
         break;
     }
-    return storage::ExportFile(folder, name, storage::exportExtension(kind), bytes, dialogs);
+    return storage::exportFile(folder, name, storage::exportExtension(kind), bytes);
 }
 
 } // namespace zintaro::app

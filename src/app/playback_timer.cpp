@@ -4,25 +4,19 @@
 
 namespace zintaro::app {
 
-PlaybackTimer::PlaybackTimer(
-    compose::Playback& playback, const QElapsedTimer& clock, HeldDialogs& dialogs, QObject* parent)
+PlaybackTimer::PlaybackTimer(compose::Playback& playback, const QElapsedTimer& clock, QObject* parent)
     : QObject(parent)
     , m_playback(playback)
     , m_clock(clock)
-    , m_dialogs(dialogs)
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        const HeldDialogs::Hold noBoxesFromAStep(m_dialogs);
-        schedule(m_playback.advance(m_clock.elapsed()));
-    });
+    connect(&m_timer, &QTimer::timeout, this, [this] { schedule(m_playback.advance(m_clock.elapsed())); });
 }
 
 void PlaybackTimer::start()
 {
     m_timer.stop();
-    const HeldDialogs::Hold noBoxesFromAStep(m_dialogs);
     schedule(m_playback.start(m_clock.elapsed()));
 }
 

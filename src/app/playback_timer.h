@@ -1,7 +1,6 @@
 #pragma once
 
 #include "compose/playback.h"
-#include "core/held_dialogs.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,9 +15,7 @@ namespace zintaro::app {
 class PlaybackTimer : public QObject {
     Q_OBJECT
 public:
-    // While a step runs, boxes are held back: a failure goes to the status text.
-    PlaybackTimer(
-        compose::Playback& playback, const QElapsedTimer& clock, HeldDialogs& dialogs, QObject* parent = nullptr);
+    PlaybackTimer(compose::Playback& playback, const QElapsedTimer& clock, QObject* parent = nullptr);
 
     // Starts the playback from its first entry (over a playback running).
     void start();
@@ -30,7 +27,6 @@ private:
 
     compose::Playback& m_playback;
     const QElapsedTimer& m_clock;
-    HeldDialogs& m_dialogs;
     QTimer m_timer;
 };
 

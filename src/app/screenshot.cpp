@@ -58,9 +58,8 @@ int main(int argc, char* argv[])
     zintaro::midi::SilentMidiSystem midi;
     zintaro::staff::SilentSpeech speech;
     PrintedDialogs dialogs;
-    zintaro::HeldDialogs heldDialogs { dialogs };
     QTemporaryDir files;
-    zintaro::app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     // The offscreen screen is small; show the window at the size of a real
     // desktop instead of maximised.

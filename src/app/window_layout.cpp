@@ -1,7 +1,7 @@
 #include "app/window_layout.h"
 
 #include "input/piano_widget.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 
 #include <QActionGroup>
@@ -22,6 +22,8 @@ namespace zintaro::app {
 namespace {
 
 const QColor Background(224, 224, 224);
+// The system's window colour: the white the staff is drawn on, not the form's grey.
+const QColor WindowBackground(255, 255, 255);
 const QColor Green(128, 255, 128);
 const QColor Lilac(192, 192, 255);
 const QColor Pink(255, 128, 255);
@@ -219,8 +221,10 @@ void addMenu(QMainWindow& window, WindowControls& c)
     c.menu->setObjectName(QStringLiteral("mnf"));
     c.loadAction = c.menu->addAction(QString());
     c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
+    c.loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     c.saveAction = c.menu->addAction(QString());
     c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
+    c.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     for (std::size_t i = 0; i < ExportActions.size(); ++i) {
         c.exportActions[i] = c.menu->addAction(QString());
         c.exportActions[i]->setObjectName(QLatin1String(ExportActions[i].first));
@@ -232,7 +236,7 @@ void addMenu(QMainWindow& window, WindowControls& c)
 
 } // namespace
 
-WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
+WindowControls buildWindowControls(QMainWindow& window)
 {
     WindowControls c;
     addMenu(window, c);
@@ -293,7 +297,7 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
 
     c.switchFrame = frame(c.central, "Frame5", { 3720, 4800, 5295, 1215 }, Green);
     c.voiceButtons = options(c.switchFrame, VoiceButtons);
-    c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &Background);
+    c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &WindowBackground);
     c.nameLabel->setFont(sansFont(20.25, true));
     c.muteSwitch = toggle(c.switchFrame, Switches[0]);
     c.namesSwitch = toggle(c.switchFrame, Switches[1]);
@@ -307,7 +311,7 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.scoreLabel->setPalette(scoreColours);
     c.scoreLabel->hide();
 
-    c.staff = new staff::PnWidget(c.central);
+    c.staff = new staff::StaffWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
     c.staff->setGeometry(twipRect(-120, 960, 18855, 2500));
     c.staff->setSwitchNameLabel(c.nameLabel);
@@ -323,9 +327,10 @@ WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs)
     c.helpLabel->hide();
 
     // The file panel, in front of the staff while it shows.
-    c.filePanel = new storage::FilePanel(dialogs, c.central);
+    c.filePanel = new storage::FilePanel(c.central);
     c.filePanel->setObjectName(QStringLiteral("Pcf"));
     c.filePanel->setGeometry(twipRect(7080, 240, 3135, 3495));
+    paint(c.filePanel, WindowBackground);
     c.filePanel->hide();
 
     // Notices that need no answer (sound off, a file that could not be

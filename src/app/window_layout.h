@@ -17,9 +17,8 @@ class QScrollBar;
 class QWidget;
 
 namespace zintaro {
-class Dialogs;
 namespace staff {
-class PnWidget;
+class StaffWidget;
 }
 namespace input {
 class PianoWidget;
@@ -67,7 +66,7 @@ struct WindowControls {
     QPushButton* scaleSwitch = nullptr; // CkRnd
     QPushButton* answerSwitch = nullptr; // CkRisp: "Rispondi"
     QLabel* scoreLabel = nullptr; // LabScore: the answers' score
-    staff::PnWidget* staff = nullptr; // Pn
+    staff::StaffWidget* staff = nullptr; // Pn
     QListWidget* deviceList = nullptr; // List1
     QLabel* deviceLabel = nullptr; // Label1
     QLabel* helpLabel = nullptr; // lblHelp
@@ -87,7 +86,7 @@ struct WindowControls {
 
 // Builds the menu and every control at its place in the normal layout.
 // Connects nothing: the window wires the controls to its handlers.
-WindowControls buildWindowControls(QMainWindow& window, Dialogs& dialogs);
+WindowControls buildWindowControls(QMainWindow& window);
 
 // Gives every caption, menu entry and tooltip its words in the language of
 // the moment; the build does it once, the window again on a change.

@@ -1,6 +1,7 @@
 #include "compose/answer_session.h"
 
 #include "core/note_model.h"
+#include "core/pitch.h"
 #include "core/translation.h"
 
 #include <algorithm>
@@ -43,10 +44,10 @@ std::string secondsText(int64_t ms)
 
 std::string noteNameOfMidi(int midiNote, NoteNaming naming)
 {
-    const int index = midiNote - MidiNoteOffset;
-    if (!isPianoNote(index))
+    const int index = keyOfMidiNote(midiNote);
+    if (index < 0)
         return std::to_string(midiNote);
-    std::string name { naming == NoteNaming::Letters ? WrittenName(index, naming) : SpokenName(index) };
+    std::string name { naming == NoteNaming::Letters ? writtenName(index, naming) : spokenName(index) };
     if (isSharp(static_cast<int16_t>(index)))
         name += '#';
     return name;

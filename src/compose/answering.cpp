@@ -2,6 +2,7 @@
 
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -30,7 +31,7 @@ AnswerVoice voiceOf(const Modulo1& m)
 
 int16_t indexOfMidi(int midiNote)
 {
-    return static_cast<int16_t>(midiNote - MidiNoteOffset);
+    return static_cast<int16_t>(keyOfMidiNote(midiNote));
 }
 
 } // namespace
@@ -71,7 +72,7 @@ void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound 
     if (!m_active || isAutoRepeat)
         return;
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyDown(MidiNoteOffset + index, now, false), now);
+    carryOut(m_judge.keyDown(midiNoteOfKey(index), now, false), now);
     answerKey(m_m, m_ports, index, sound);
 }
 
@@ -82,7 +83,7 @@ void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
     // The student's note ends before the correction that follows it.
     releasePlayedKey(m_ports, index, sound);
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyUp(MidiNoteOffset + index, now), now);
+    carryOut(m_judge.keyUp(midiNoteOfKey(index), now), now);
 }
 
 void Answering::timerDue(int64_t now)
@@ -117,7 +118,7 @@ void Answering::showNote(int64_t now)
 {
     wipeSummary();
     const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(MidiNoteOffset + note, now, mode()), now);
+    carryOut(m_judge.noteShown(midiNoteOfKey(note), now, mode()), now);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
@@ -136,11 +137,11 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(step.midiNote), 127);
+            m_ports.midi.noteOn(0, step.midiNote, 127);
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::SpeakNoteName(m_ports.speech, indexOfMidi(step.midiNote), m_m.Naming);
+            staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote), m_m.Naming);
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -175,7 +176,7 @@ void Answering::pressCorrectionKey(int midiNote)
 void Answering::releaseCorrection(int midiNote, bool sounded)
 {
     if (sounded)
-        m_ports.midi.NoteOff(0, static_cast<int16_t>(midiNote));
+        m_ports.midi.noteOff(0, midiNote);
     if (m_correctionKeyShown) {
         releaseKey(m_ports.piano, m_ports.midi, indexOfMidi(midiNote), KeySound::DisplayOnly);
         m_correctionKeyShown = false;
@@ -185,7 +186,7 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
     for (size_t i = 0; i < lines.size(); ++i) {

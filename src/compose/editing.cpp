@@ -19,11 +19,11 @@ int cursorPosition(const Modulo1& m)
 
 } // namespace
 
-void RedrawComposition(Modulo1& m, const Ports& ports)
+void redrawComposition(Modulo1& m, const Ports& ports)
 {
     const int position = cursorPosition(m);
-    staff::DrawPage(m, ports.surface, m.pageOf(position));
-    staff::PlaceCursor(m, ports.surface, position);
+    staff::drawPage(m, ports.surface, m.pageOf(position));
+    staff::placeCursor(m, ports.surface, position);
 }
 
 void insertRest(Modulo1& m, const Ports& ports)
@@ -40,7 +40,7 @@ void insertRest(Modulo1& m, const Ports& ports)
     m.Composition.set(m.NoteCount, EndEntry);
 
     m.WriteIndex = static_cast<int16_t>(w);
-    RedrawComposition(m, ports);
+    redrawComposition(m, ports);
 }
 
 void deleteAtCursor(Modulo1& m, const Ports& ports)
@@ -57,16 +57,16 @@ void deleteAtCursor(Modulo1& m, const Ports& ports)
     m.Composition.set(m.NoteCount, EndEntry);
 
     m.WriteIndex = static_cast<int16_t>(w);
-    RedrawComposition(m, ports);
+    redrawComposition(m, ports);
 }
 
 void moveCursor(Modulo1& m, const Ports& ports, CursorMove move)
 {
     const int from = m.WriteIndex;
     const int to = move == CursorMove::Right ? std::min(from + 1, m.NoteCount) : std::max(from - 1, 0);
-    staff::PlaceCursor(m, ports.surface, to);
+    staff::placeCursor(m, ports.surface, to);
     if (m.pageOf(to) != m.pageOf(from))
-        RedrawComposition(m, ports);
+        redrawComposition(m, ports);
 }
 
 } // namespace zintaro::compose

@@ -11,7 +11,7 @@ enum class CursorMove { Left, Right };
 // Draws the staff page that holds the cursor (page WriteIndex / 57): clears
 // the surface, lays out the staff, draws the page's entries and its bars, and
 // places the cursor in its column. Changes nothing in the store.
-void RedrawComposition(Modulo1& m, const Ports& ports);
+void redrawComposition(Modulo1& m, const Ports& ports);
 
 // "PAUSA": inserts a rest of the current duration at the cursor; the cursor
 // stays on the new rest. A full composition refuses it with a message.

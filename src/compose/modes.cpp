@@ -9,22 +9,22 @@ namespace zintaro::compose {
 void newComposition(Modulo1& m, const Ports& ports)
 {
     m.CursorColumn = 0;
-    ports.surface.setCursorLeft(ColumnX(0));
-    ClearComposition(m);
+    ports.surface.setCursorLeft(columnX(0));
+    clearComposition(m);
     m.NoteCount = 0;
     m.WriteIndex = 0;
     ports.surface.clear();
-    staff::DrawStaff(m, ports.surface);
+    staff::drawStaff(m, ports.surface);
 }
 
 void showComposition(Modulo1& m, const Ports& ports)
 {
-    RedrawComposition(m, ports);
+    redrawComposition(m, ports);
 }
 
 int setTempo(Modulo1& m, int tempo)
 {
-    RecomputeTempoDurations(m, tempo);
+    recomputeTempoDurations(m, tempo);
     return 3000 - 12 * tempo;
 }
 

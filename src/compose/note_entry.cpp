@@ -7,7 +7,7 @@
 
 namespace zintaro::compose {
 
-EntryOutcome EnterNote(
+EntryOutcome enterNote(
     Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration)
 {
     const bool storing = store && !m.Listening;
@@ -23,8 +23,8 @@ EntryOutcome EnterNote(
     }
 
     if (m.NoteCount != m.WriteIndex)
-        staff::EraseColumn(m, s, m.CursorColumn);
-    staff::DrawGlyph(m, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+        staff::eraseColumn(m, s, m.CursorColumn);
+    staff::drawGlyph(m, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
 
     if (storing) {
         m.Composition.set(position, { isRest ? True16 : False16, note, m.CurrentDuration });
@@ -42,13 +42,13 @@ EntryOutcome EnterNote(
     if (m.CursorColumn >= StaffColumns || m.CursorColumn < 0) {
         m.CursorColumn = 0;
         s.clear();
-        staff::DrawStaff(m, s);
+        staff::drawStaff(m, s);
     }
-    s.setCursorLeft(ColumnX(m.CursorColumn));
+    s.setCursorLeft(columnX(m.CursorColumn));
     return storing ? EntryOutcome::Stored : EntryOutcome::Drawn;
 }
 
-void ClearComposition(Modulo1& m)
+void clearComposition(Modulo1& m)
 {
     m.Composition.clear();
 }

@@ -26,13 +26,13 @@ enum class EntryOutcome {
 // The one road of a note or rest to the staff and the store. The entry is
 // drawn in column CursorColumn and stored at position WriteIndex (which, on
 // the composition's page, is 57 × page + CursorColumn); afterwards both
-// advance by one, and the page turns (clear, DrawStaff) after column 56.
+// advance by one, and the page turns (clear, drawStaff) after column 56.
 // An append that would leave no room for the end marker is refused with a
 // message through the dialogs.
-EntryOutcome EnterNote(
+EntryOutcome enterNote(
     Modulo1& m, staff::StaffSurface& s, Dialogs& dialogs, bool store, bool isRest, int16_t note, int16_t duration);
 
 // The empty state of the store; counts and cursor are the caller's.
-void ClearComposition(Modulo1& m);
+void clearComposition(Modulo1& m);
 
 } // namespace zintaro::compose

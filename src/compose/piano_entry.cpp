@@ -1,6 +1,7 @@
 #include "compose/piano_entry.h"
 
 #include "compose/note_entry.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -13,7 +14,7 @@ void pressKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, KeySo
         return;
     piano.setPressed(index, true);
     if (sound == KeySound::Sounded)
-        midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + index), 127);
+        midi.noteOn(0, midiNoteOfKey(index), 127);
 }
 
 void releaseKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, KeySound sound)
@@ -22,20 +23,20 @@ void releaseKey(input::PianoView& piano, midi::MidiOut& midi, int16_t index, Key
         return;
     piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
-        midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + index));
+        midi.noteOff(0, midiNoteOfKey(index));
 }
 
 KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound sound)
 {
     if (!isPianoNote(index))
         return KeyDownEffect::Ignored;
-    const auto outcome = EnterNote(m, ports.surface, ports.dialogs, true, false, index, m.CurrentDuration);
+    const auto outcome = enterNote(m, ports.surface, ports.dialogs, true, false, index, m.CurrentDuration);
     // A refused note is not sounded either: the key-up may go to the message
     // box, and a note sounded now would then never be silenced.
     if (outcome == EntryOutcome::Refused)
         return KeyDownEffect::Refused;
     if (m.SpeakNames) {
-        staff::SpeakNoteName(ports.speech, index, m.Naming);
+        staff::speakNoteName(ports.speech, index, m.Naming);
         return KeyDownEffect::Spoken;
     }
     pressKey(ports.piano, ports.midi, index, sound);
@@ -49,7 +50,7 @@ bool answerKey(const Modulo1& m, const Ports& ports, int16_t index, KeySound sou
     const bool sounded = !m.Mute && !m.SpeakNames && sound == KeySound::Sounded;
     pressKey(ports.piano, ports.midi, index, sounded ? KeySound::Sounded : KeySound::DisplayOnly);
     if (!m.Mute && m.SpeakNames)
-        staff::SpeakNoteName(ports.speech, index, m.Naming);
+        staff::speakNoteName(ports.speech, index, m.Naming);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "compose/piece_file.h"
 
+#include "core/dialogs.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
@@ -8,13 +9,16 @@ namespace zintaro::compose {
 
 bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path& file)
 {
-    const auto piece = storage::LoadComposition(file, ports.dialogs);
-    if (!piece)
+    auto outcome = storage::loadComposition(file);
+    if (!outcome.text.empty())
+        ports.dialogs.message(outcome.text);
+    if (!outcome.piece)
         return false;
-    storage::ApplyToStore(*piece, m.Composition);
+    const storage::ParsedComposition* piece = &*outcome.piece;
+    storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->NoteCount();
-    staff::DrawPage(m, ports.surface, m.pageOf(m.NoteCount));
-    staff::PlaceCursor(m, ports.surface, m.NoteCount);
+    staff::drawPage(m, ports.surface, m.pageOf(m.NoteCount));
+    staff::placeCursor(m, ports.surface, m.NoteCount);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "compose/playback.h"
 
+#include "core/pitch.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 
@@ -7,7 +8,7 @@
 
 namespace zintaro::compose {
 
-Millis EntryWait(const Modulo1& m, int16_t durationCode)
+Millis entryWait(const Modulo1& m, int16_t durationCode)
 {
     if (durationCode < 0 || durationCode >= static_cast<int16_t>(m.TempoDurations.size()))
         return 0;
@@ -26,7 +27,7 @@ std::optional<Millis> Playback::start(Millis now)
     m_running = true;
     m_m.Listening = true;
     m_m.CursorColumn = 0;
-    m_ports.surface.setCursorLeft(ColumnX(0));
+    m_ports.surface.setCursorLeft(columnX(0));
     // The number of entries played is fixed here: a piece changed during the
     // playback (a new composition, a load) does not lengthen or shorten it.
     m_last = m_m.NoteCount - 1;
@@ -77,17 +78,17 @@ void Playback::beginEntry()
 {
     const int column = m_m.columnOf(m_index);
     m_m.CursorColumn = column;
-    m_ports.surface.setCursorLeft(ColumnX(column));
+    m_ports.surface.setCursorLeft(columnX(column));
 
     const Entry e = m_m.Composition.at(m_index);
-    m_wait = EntryWait(m_m, e.DurationCode);
+    m_wait = entryWait(m_m, e.DurationCode);
     m_note = e.NoteIndex;
     if (e.RestFlag != True16) {
-        staff::NotePosition(m_m, m_ports.surface, e.NoteIndex);
+        staff::notePosition(m_m, m_ports.surface, e.NoteIndex);
         if (m_m.SpeakNames)
-            staff::SpeakNoteName(m_ports.speech, e.NoteIndex, m_m.Naming);
+            staff::speakNoteName(m_ports.speech, e.NoteIndex, m_m.Naming);
         else
-            m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + e.NoteIndex), 127);
+            m_ports.midi.noteOn(0, midiNoteOfKey(e.NoteIndex), 127);
     }
     // A note-off follows every entry, rests and spoken names included.
     m_sounding = true;
@@ -98,7 +99,7 @@ void Playback::silence()
     if (!m_sounding)
         return;
     m_sounding = false;
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + m_note));
+    m_ports.midi.noteOff(0, midiNoteOfKey(m_note));
 }
 
 void Playback::finish()
@@ -106,7 +107,7 @@ void Playback::finish()
     m_running = false;
     m_m.Listening = false;
     // The cursor ends after the piece, so new piano notes append to it.
-    staff::PlaceCursor(m_m, m_ports.surface, m_m.NoteCount);
+    staff::placeCursor(m_m, m_ports.surface, m_m.NoteCount);
 }
 
 } // namespace zintaro::compose

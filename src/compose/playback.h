@@ -17,7 +17,7 @@ inline constexpr Millis StallMs = 100;
 
 // Sounding time of a stored duration code at the current tempo: the tempo
 // table for codes 0..3, no wait for any other code.
-Millis EntryWait(const Modulo1& m, int16_t durationCode);
+Millis entryWait(const Modulo1& m, int16_t durationCode);
 
 // Plays the stored composition once ("Ascolta") as a state machine driven by
 // the window's timer. Each entry places the cursor, names and sounds (or

@@ -2,6 +2,7 @@
 
 #include "compose/answer_judge.h"
 #include "compose/piano_entry.h"
+#include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -10,7 +11,7 @@
 
 namespace zintaro::compose {
 
-int RandomTrainerStep(double u)
+int randomTrainerStep(double u)
 {
     // nearbyint rounds half to even under the default rounding mode.
     const int offset = static_cast<int>(std::nearbyint(u * (TrainerHighestStep - TrainerLowestStep)));
@@ -67,15 +68,15 @@ int16_t Trainer::showAnswerNote()
 
 void Trainer::markShownNote(staff::Rgb colour)
 {
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::drawHead(m_m, m_ports.surface, m_state.note, TrainerColumn, false, colour);
 }
 
 void Trainer::advance(bool avoidRepeat)
 {
     if (!m_m.ScaleWalk) {
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
-        const auto draw = [this] { return RandomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
+        const auto draw = [this] { return randomTrainerStep(static_cast<double>(m_random()) / 4294967296.0); };
         m_state.step = avoidRepeat ? drawOtherThan(m_state.step, draw) : draw();
     } else if (!m_state.descending) {
         ++m_state.step;
@@ -87,15 +88,15 @@ void Trainer::advance(bool avoidRepeat)
         if (m_state.step <= TrainerLowestStep)
             m_state.descending = false;
     }
-    m_state.note = StepToNote(m_state.step);
+    m_state.note = stepToNote(m_state.step);
 }
 
 void Trainer::drawShown()
 {
     // Drawn in the trainer's own column, without note entry, so the
     // composition's cursor and write position stay where they are.
-    staff::EraseColumn(m_m, m_ports.surface, TrainerColumn);
-    staff::DrawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    staff::drawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
 }
 
 void Trainer::sound()
@@ -103,13 +104,13 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        staff::SpeakNoteName(m_ports.speech, m_state.note, m_m.Naming);
+        staff::speakNoteName(m_ports.speech, m_state.note, m_m.Naming);
         return;
     }
     // A key the user already holds stays theirs to release.
     m_keyShown = !m_ports.piano.isPressed(m_state.note);
     pressKey(m_ports.piano, m_ports.midi, m_state.note, KeySound::DisplayOnly);
-    m_ports.midi.NoteOn(0, static_cast<int16_t>(MidiNoteOffset + m_state.note), 127);
+    m_ports.midi.noteOn(0, midiNoteOfKey(m_state.note), 127);
     m_sounding = m_state.note;
 }
 
@@ -119,7 +120,7 @@ void Trainer::release()
         return;
     const int16_t note = *m_sounding;
     m_sounding.reset();
-    m_ports.midi.NoteOff(0, static_cast<int16_t>(MidiNoteOffset + note));
+    m_ports.midi.noteOff(0, midiNoteOfKey(note));
     if (m_keyShown) {
         releaseKey(m_ports.piano, m_ports.midi, note, KeySound::DisplayOnly);
         m_keyShown = false;

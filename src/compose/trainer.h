@@ -20,7 +20,7 @@ inline constexpr int TrainerColumn = 0;
 
 // The random step of a draw u in [0, 1): 4 + u × 14 rounded half to even, so
 // the outer steps 4 and 18 come up half as often as the others.
-int RandomTrainerStep(double u);
+int randomTrainerStep(double u);
 
 // The reading trainer of "Leggi", driven by the window's timer: every second
 // tick shows a new note in its column, the tick after sounds it, speaks its

@@ -2,9 +2,9 @@
 
 namespace zintaro {
 
-void RecomputeTempoDurations(Modulo1& m, int tempo)
+void recomputeTempoDurations(Modulo1& m, int tempo)
 {
-    m.TempoDurations = TempoDurationsFor(tempo);
+    m.TempoDurations = tempoDurationsFor(tempo);
 }
 
 } // namespace zintaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/note_model.h"
+#include "core/pitch.h"
 
 #include <array>
 #include <cstdint>
@@ -90,10 +91,10 @@ struct Modulo1 {
 };
 
 // Fills TempoDurations from a tempo number.
-void RecomputeTempoDurations(Modulo1& m, int tempo);
+void recomputeTempoDurations(Modulo1& m, int tempo);
 
 // Where the cursor's left edge stands for a column.
-constexpr int ColumnX(int column)
+constexpr int columnX(int column)
 {
     return 20 * column + 100;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/pitch.h"
-
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -10,7 +8,6 @@ namespace zintaro {
 
 // A piano key and a stored note: 0 is F3, 35 is E6.
 inline constexpr int16_t NoteCountOnPiano = 36;
-inline constexpr int MidiNoteOffset = 53;
 
 // Pitch class by NoteIndex mod 12, counted from F.
 enum class PitchClass : uint8_t { F, FSharp, G, GSharp, A, ASharp, B, C, CSharp, D, DSharp, E };
@@ -42,33 +39,25 @@ constexpr bool isPianoNote(int noteIndex)
 
 // White-key position on the staff counted from F3 (0..20). A sharp sits on
 // the step of the natural below it. Any index outside 0..35 gives step 0.
-int16_t ScaleStep(int noteIndex);
+int16_t scaleStep(int noteIndex);
 
 // The natural note on a scale step; any step outside 0..20 gives 0.
-int16_t StepToNote(int scaleStep);
+int16_t stepToNote(int step);
 
-// Steps from middle C: ScaleStep − 4.
-inline int16_t StaffStepOf(int noteIndex)
+// Steps from middle C: scaleStep − 4.
+inline int16_t staffStepOf(int noteIndex)
 {
-    return static_cast<int16_t>(ScaleStep(noteIndex) - 4);
+    return static_cast<int16_t>(scaleStep(noteIndex) - 4);
 }
 
 // "FA" "SOL" "LA" "SI" "DO" "RE" "MI" for the name labels; empty outside 0..35.
-std::string_view WrittenName(int noteIndex);
+std::string_view writtenName(int noteIndex);
 
 // "Fa" "Sol" "La" "Si" "Do" "Re" "Mi" for speech; empty outside 0..35.
-std::string_view SpokenName(int noteIndex);
-
-// The name labels' text in either naming: "FA", or "F" for the letters; a
-// black key shows its step's name, as the labels always did.
-std::string_view WrittenName(int noteIndex, NoteNaming naming);
-
-// What speech says for a key: its solfège step "Fa" as always, or its
-// letter for the English voice, "F sharp" for a black key.
-std::string SpokenName(int noteIndex, NoteNaming naming);
+std::string_view spokenName(int noteIndex);
 
 // The milliseconds of sounding time for duration codes 0..3 at a tempo:
 // tempo × 30, then that halved, quartered and divided by eight, rounded down.
-std::array<double, 4> TempoDurationsFor(int tempo);
+std::array<double, 4> tempoDurationsFor(int tempo);
 
 } // namespace zintaro

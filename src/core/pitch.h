@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/note_model.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -7,17 +9,20 @@
 
 namespace zintaro {
 
+// The MIDI note of the piano's lowest key, F3.
+inline constexpr int MidiNoteOfLowestKey = 53;
+
 // Any MIDI note number (0..127); a piano key's note is midiNoteOfKey(index).
 constexpr int midiNoteOfKey(int noteIndex)
 {
-    return noteIndex + 53;
+    return noteIndex + MidiNoteOfLowestKey;
 }
 
 // The piano key (0..35) that plays a MIDI note, or -1 when it lies off the piano.
 constexpr int keyOfMidiNote(int midiNote)
 {
-    const int index = midiNote - 53;
-    return index >= 0 && index < 36 ? index : -1;
+    const int index = midiNote - MidiNoteOfLowestKey;
+    return isPianoNote(index) ? index : -1;
 }
 
 // The staves the reading trainer can show. The composition is always treble.
@@ -71,5 +76,13 @@ std::string noteName(SpelledNote note, NoteNaming naming, bool withOctave);
 // The words a voice says for a note, without its octave: "Fa diesis", "Si
 // bemolle" for the Italian voice, "F sharp", "B flat" for the English one.
 std::string spokenNoteName(SpelledNote note, NoteNaming naming);
+
+// The name labels' text in either naming: "FA", or "F" for the letters; a
+// black key shows its step's name, as the labels always did.
+std::string_view writtenName(int noteIndex, NoteNaming naming);
+
+// What speech says for a key: its solfège step "Fa" as always, or its
+// letter for the English voice, "F sharp" for a black key.
+std::string spokenName(int noteIndex, NoteNaming naming);
 
 } // namespace zintaro

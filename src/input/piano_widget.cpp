@@ -153,6 +153,10 @@ int16_t keyCodeOf(const QKeyEvent& event)
 {
     if (event.modifiers() & Qt::KeypadModifier)
         return -1;
+    // Ctrl and Alt make a shortcut of a key, never a note. A release still
+    // counts, so a note held while Ctrl goes down is let go.
+    if (event.type() == QEvent::KeyPress && (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return -1;
     // The digit row by its physical key (X11 and Wayland key codes 10..19 are
     // 1..9, 0), so a shifted digit plays whatever character the layout gives.
     const quint32 scan = event.nativeScanCode();

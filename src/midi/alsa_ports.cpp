@@ -1,5 +1,6 @@
 #include "midi/alsa_ports.h"
 
+#include "midi/channel_message.h"
 #include "midi/midi_errors.h"
 
 #include <RtMidi.h>
@@ -42,8 +43,10 @@ public:
     ~RtMidiConnection() override
     {
         // Notes left sounding on an external device would hang on.
-        for (unsigned char channel = 0; channel < 16; ++channel) {
-            const std::array<unsigned char, 3> allNotesOff { static_cast<unsigned char>(0xB0 | channel), 123, 0 };
+        for (int channel = 0; channel < ChannelCount; ++channel) {
+            const std::array<unsigned char, 3> allNotesOff {
+                static_cast<unsigned char>(status::ControlChange | channel), controller::AllNotesOff, 0
+            };
             m_client->sendMessage(allNotesOff.data(), allNotesOff.size());
         }
         m_client->closePort();
@@ -51,11 +54,9 @@ public:
 
     MidiResult send(uint32_t packed) override
     {
-        const std::array<unsigned char, 3> bytes { static_cast<unsigned char>(packed),
-            static_cast<unsigned char>(packed >> 8), static_cast<unsigned char>(packed >> 16) };
-        // Program change and channel pressure carry one data byte.
-        const unsigned char kind = bytes[0] & 0xF0;
-        const std::size_t size = (kind == 0xC0 || kind == 0xD0) ? 2 : 3;
+        const ShortMessage message = unpack(packed);
+        const std::array<unsigned char, 3> bytes { message.status, message.data1, message.data2 };
+        const auto size = static_cast<std::size_t>(1 + dataLength(message.status));
         m_flag->raised = false;
         m_client->sendMessage(bytes.data(), size);
         return m_flag->raised ? errors::SendFailed : MidiOk;

@@ -18,30 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-uint32_t pack(int kind, int channel, int data1, int data2)
-{
-    return static_cast<uint32_t>(kind | (channel & 0x0F)) | (static_cast<uint32_t>(data1) & 0xFF) << 8
-        | (static_cast<uint32_t>(data2) & 0xFF) << 16;
-}
-
-uint8_t kindOf(uint32_t packed)
-{
-    return packed & 0xF0;
-}
-
-bool startsNote(uint32_t packed)
-{
-    return kindOf(packed) == 0x90 && ((packed >> 16) & 0x7F) != 0;
-}
-
-bool endsNote(uint32_t packed)
-{
-    return kindOf(packed) == 0x80 || (kindOf(packed) == 0x90 && ((packed >> 16) & 0x7F) == 0);
-}
-
 bool sameKey(uint32_t a, uint32_t b)
 {
-    return (a & 0x0F) == (b & 0x0F) && ((a >> 8) & 0x7F) == ((b >> 8) & 0x7F);
+    return channelOf(a) == channelOf(b) && unpack(a).data1 == unpack(b).data1;
 }
 
 } // namespace
@@ -83,15 +62,15 @@ struct FluidSynthEngine::Impl {
 
     void dispatch(uint32_t packed)
     {
-        const int status = static_cast<int>(packed & 0xFF);
-        const int channel = status & 0x0F;
-        const int data1 = static_cast<int>((packed >> 8) & 0x7F);
-        const int data2 = static_cast<int>((packed >> 16) & 0x7F);
-        switch (status & 0xF0) {
-        case 0x80:
+        const ShortMessage message = unpack(packed);
+        const int channel = message.channel();
+        const int data1 = message.data1;
+        const int data2 = message.data2;
+        switch (message.kind()) {
+        case status::NoteOff:
             fluid_synth_noteoff(synth, channel, data1);
             break;
-        case 0x90:
+        case status::NoteOn:
             // A note-on with velocity 0 is how the program ends a note.
             if (data2 == 0) {
                 fluid_synth_noteoff(synth, channel, data1);
@@ -100,21 +79,21 @@ struct FluidSynthEngine::Impl {
                 wakeOutput();
             }
             break;
-        case 0xA0:
+        case status::KeyPressure:
             fluid_synth_key_pressure(synth, channel, data1, data2);
             break;
-        case 0xB0:
+        case status::ControlChange:
             fluid_synth_cc(synth, channel, data1, data2);
             break;
-        case 0xC0:
+        case status::ProgramChange:
             // With samples loaded as used, this reads the instrument's
             // samples: only ever on the worker thread once a font is in.
             fluid_synth_program_change(synth, channel, data1);
             break;
-        case 0xD0:
+        case status::ChannelPressure:
             fluid_synth_channel_pressure(synth, channel, data1);
             break;
-        case 0xE0:
+        case status::PitchBend:
             fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7));
             break;
         default:
@@ -133,9 +112,9 @@ struct FluidSynthEngine::Impl {
     // together with its note-on.
     void enqueue(uint32_t packed)
     {
-        if (endsNote(packed)) {
-            const auto held = std::find_if(
-                waiting.rbegin(), waiting.rend(), [packed](uint32_t w) { return startsNote(w) && sameKey(w, packed); });
+        if (unpack(packed).endsNote()) {
+            const auto held = std::find_if(waiting.rbegin(), waiting.rend(),
+                [packed](uint32_t w) { return unpack(w).startsNote() && sameKey(w, packed); });
             if (held != waiting.rend()) {
                 waiting.erase(std::next(held).base());
                 return;
@@ -383,7 +362,7 @@ MidiResult FluidSynthEngine::handle(uint32_t packed)
             m->enqueue(packed);
             return MidiOk;
         }
-        if (kindOf(packed) == 0xC0 && m->state == FontState::Ready) {
+        if (kindOf(packed) == status::ProgramChange && m->state == FontState::Ready) {
             // Reading the instrument's samples can take a while.
             m->busy = true;
             m->waiting.push_back(packed);
@@ -398,7 +377,7 @@ MidiResult FluidSynthEngine::handle(uint32_t packed)
 
 void FluidSynthEngine::noteOn(int channel, int key, int velocity)
 {
-    handle(pack(0x90, channel, key, velocity));
+    handle(channelMessage(status::NoteOn, channel, key, velocity));
 }
 
 void FluidSynthEngine::noteOff(int channel, int key)
@@ -408,12 +387,12 @@ void FluidSynthEngine::noteOff(int channel, int key)
 
 void FluidSynthEngine::controlChange(int channel, int controller, int value)
 {
-    handle(pack(0xB0, channel, controller, value));
+    handle(channelMessage(status::ControlChange, channel, controller, value));
 }
 
 void FluidSynthEngine::programChange(int channel, int program)
 {
-    handle(pack(0xC0, channel, program, 0));
+    handle(channelMessage(status::ProgramChange, channel, program, 0));
 }
 
 void FluidSynthEngine::allSoundsOff()
@@ -421,7 +400,10 @@ void FluidSynthEngine::allSoundsOff()
     if (!m->synth)
         return;
     std::lock_guard lock(m->mutex);
-    std::erase_if(m->waiting, [](uint32_t w) { return startsNote(w) || endsNote(w) || kindOf(w) == 0xA0; });
+    std::erase_if(m->waiting, [](uint32_t w) {
+        const ShortMessage message = unpack(w);
+        return message.isNote() || message.kind() == status::KeyPressure;
+    });
     if (m->state == FontState::Ready)
         fluid_synth_all_sounds_off(m->synth, -1);
 }

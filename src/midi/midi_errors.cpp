@@ -4,6 +4,40 @@
 
 namespace zintaro::midi {
 
+MidiProblem problemOf(MidiResult code)
+{
+    switch (code) {
+    case errors::Unspecified:
+        return MidiProblem::Unspecified;
+    case errors::BadDeviceId:
+        return MidiProblem::BadDeviceId;
+    case errors::InvalidHandle:
+        return MidiProblem::NotOpen;
+    case errors::NoDevice:
+        return MidiProblem::NoDevice;
+    case errors::NoAudioOutput:
+        return MidiProblem::NoAudioOutput;
+    case errors::SoundFontMissing:
+        return MidiProblem::SoundFontMissing;
+    case errors::SoundFontUnreadable:
+        return MidiProblem::SoundFontUnreadable;
+    case errors::SynthesizerFailed:
+        return MidiProblem::SynthesizerFailed;
+    case errors::PortVanished:
+        return MidiProblem::PortVanished;
+    case errors::PortFailed:
+        return MidiProblem::PortFailed;
+    case errors::SendFailed:
+        return MidiProblem::SendFailed;
+    case errors::DataOutOfRange:
+        return MidiProblem::DataOutOfRange;
+    case errors::NotChannelMessage:
+        return MidiProblem::NotChannelMessage;
+    default:
+        return MidiProblem::Other;
+    }
+}
+
 std::string errorTextFor(MidiResult code)
 {
     switch (code) {

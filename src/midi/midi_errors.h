@@ -2,6 +2,7 @@
 
 #include "midi/midi_system.h"
 
+#include <cstdint>
 #include <string>
 
 namespace zintaro::midi {
@@ -23,6 +24,34 @@ inline constexpr MidiResult SendFailed = 107;
 inline constexpr MidiResult DataOutOfRange = 108;
 inline constexpr MidiResult NotChannelMessage = 109;
 } // namespace errors
+
+// What went wrong, as the window tells it apart: one kind for each result
+// code above, Other for a code of the system that none of them names.
+enum class MidiProblem : uint8_t {
+    Unspecified,
+    BadDeviceId,
+    NotOpen,
+    NoDevice,
+    NoAudioOutput,
+    SoundFontMissing,
+    SoundFontUnreadable,
+    SynthesizerFailed,
+    PortVanished,
+    PortFailed,
+    SendFailed,
+    DataOutOfRange,
+    NotChannelMessage,
+    Other,
+};
+
+MidiProblem problemOf(MidiResult code);
+
+// A failure of the output: its kind and the words to show.
+struct MidiFailure {
+    MidiProblem problem = MidiProblem::Other;
+    MidiResult code = errors::Unspecified;
+    std::string text;
+};
 
 // The plain-words text for a result code, at most 255 characters; unknown
 // codes get a generic text carrying the number.

@@ -1,19 +1,15 @@
 #include "midi/midi_input_dispatch.h"
 
-#include "core/note_model.h"
+#include "core/pitch.h"
+#include "midi/channel_message.h"
 
 namespace zintaro::midi {
 
 namespace {
 
-constexpr uint32_t NoteOnChannel0 = 0x90;
-constexpr uint32_t ControlChannel0 = 0xB0;
-constexpr uint8_t SustainPedal = 64;
-
-constexpr uint32_t pack(uint32_t status, uint8_t data1, uint8_t data2)
-{
-    return status | static_cast<uint32_t>(data1) << 8 | static_cast<uint32_t>(data2) << 16;
-}
+// Every keyboard plays on channel 0.
+constexpr uint8_t NoteOnChannel0 = status::NoteOn;
+constexpr uint8_t ControlChannel0 = status::ControlChange;
 
 } // namespace
 
@@ -29,12 +25,12 @@ void MidiInputDispatch::receive(std::span<const uint8_t> bytes)
 
 void MidiInputDispatch::receive(const MidiEvent& event)
 {
-    const int noteIndex = event.data1 - MidiNoteOffset;
+    const int noteIndex = keyOfMidiNote(event.data1);
     switch (event.type) {
     case MidiEvent::Type::NoteOn:
         m_held[event.data1].store(true, std::memory_order_relaxed);
-        m_sinks.soundNow(pack(NoteOnChannel0, event.data1, event.data2));
-        if (isPianoNote(noteIndex))
+        m_sinks.soundNow(packMessage(NoteOnChannel0, event.data1, event.data2));
+        if (noteIndex >= 0)
             m_sinks.post({ static_cast<int16_t>(noteIndex), event.data2, true });
         break;
     case MidiEvent::Type::NoteOff:
@@ -44,8 +40,8 @@ void MidiInputDispatch::receive(const MidiEvent& event)
     case MidiEvent::Type::ControlChange:
         // Only the pedal: the other controllers would fight the instrument
         // and volume the window has chosen.
-        if (event.data1 == SustainPedal)
-            m_sinks.soundNow(pack(ControlChannel0, event.data1, event.data2));
+        if (event.data1 == controller::SustainPedal)
+            m_sinks.soundNow(packMessage(ControlChannel0, event.data1, event.data2));
         break;
     }
 }
@@ -56,14 +52,14 @@ void MidiInputDispatch::releaseHeldNotes()
         if (m_held[note].exchange(false))
             noteOff(static_cast<uint8_t>(note));
     // A pedal held down on a keyboard that went away would hold every note on.
-    m_sinks.soundNow(pack(ControlChannel0, SustainPedal, 0));
+    m_sinks.soundNow(packMessage(ControlChannel0, controller::SustainPedal, 0));
 }
 
 void MidiInputDispatch::noteOff(uint8_t note)
 {
-    m_sinks.soundNow(pack(NoteOnChannel0, note, 0));
-    const int noteIndex = note - MidiNoteOffset;
-    if (isPianoNote(noteIndex))
+    m_sinks.soundNow(packMessage(NoteOnChannel0, note, 0));
+    const int noteIndex = keyOfMidiNote(note);
+    if (noteIndex >= 0)
         m_sinks.post({ static_cast<int16_t>(noteIndex), 0, false });
 }
 

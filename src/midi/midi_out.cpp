@@ -1,19 +1,12 @@
 #include "midi/midi_out.h"
 
-#include "core/dialogs.h"
 #include "midi/channel_message.h"
-#include "midi/midi_errors.h"
 
 #include <algorithm>
 
 namespace zintaro::midi {
 
 namespace {
-
-constexpr int16_t StatusNoteOn = 0x90;
-constexpr int16_t StatusControlChange = 0xB0;
-constexpr int16_t StatusProgramChange = 0xC0;
-constexpr int16_t ControllerBankSelect = 0;
 
 // What the system's capability record can hold: 32 characters with the
 // terminating NUL, so at most 31 are shown.
@@ -27,20 +20,19 @@ std::string upToNul(const std::string& text, std::size_t limit)
     return text.substr(0, std::min(text.find('\0'), limit));
 }
 
-bool isChannel(int16_t channel)
+bool isChannel(int channel)
 {
-    return channel >= 0 && channel <= 15;
+    return channel >= 0 && channel < ChannelCount;
 }
 
 } // namespace
 
-MidiOut::MidiOut(MidiSystem& system, Dialogs& dialogs)
+MidiOut::MidiOut(MidiSystem& system)
     : m_system(system)
-    , m_dialogs(dialogs)
 {
 }
 
-std::vector<DeviceEntry> MidiOut::FillDeviceList()
+std::vector<DeviceEntry> MidiOut::deviceList()
 {
     std::vector<DeviceEntry> list;
     std::string name;
@@ -56,109 +48,108 @@ std::vector<DeviceEntry> MidiOut::FillDeviceList()
     return list;
 }
 
-bool MidiOut::OpenMidiOut(int16_t deviceId)
+bool MidiOut::open(int16_t deviceId)
 {
-    CloseMidiOut();
-    // Another device may fail in ways of its own: they are told anew.
-    if (deviceId != m_deviceId)
-        m_told.clear();
+    close();
+    const bool anotherDevice = deviceId != m_deviceId;
     m_deviceId = deviceId;
+    if (anotherDevice) {
+        // Another device may fail in ways of its own, and no longer fails
+        // in the old one's.
+        if (m_listener.deviceChanged)
+            m_listener.deviceChanged();
+        soundWorks();
+    }
     uint32_t handle = 0;
-    const auto code = static_cast<int16_t>(m_system.open(handle, static_cast<int32_t>(deviceId)));
-    if (code != 0) {
+    const MidiResult code = m_system.open(handle, deviceId);
+    if (code != MidiOk) {
         m_openFailure = code;
-        ShowMidiError(code);
+        fail(code);
         return false;
     }
-    MidiOutHandle = handle;
+    m_handle = handle;
+    // Opening proves nothing about sound (the built-in synthesizer opens
+    // without an audio output): only a note that goes through clears a failure
+    // of the same device, except the open's own.
+    if (m_openFailure && m_failure && m_failure->code == *m_openFailure)
+        soundWorks();
     m_openFailure.reset();
-    soundWorks();
     return true;
 }
 
-void MidiOut::CloseMidiOut()
+void MidiOut::close()
 {
-    if (MidiOutHandle == 0)
+    if (m_handle == 0)
         return;
-    const auto code = static_cast<int16_t>(m_system.close(MidiOutHandle));
-    if (code != 0)
-        ShowMidiError(code);
-    MidiOutHandle = 0;
+    const MidiResult code = m_system.close(m_handle);
+    m_handle = 0;
+    if (code != MidiOk)
+        fail(code);
 }
 
-void MidiOut::ShowMidiError(int16_t code)
+void MidiOut::fail(MidiResult code)
 {
-    const std::string text = upToNul(m_system.errorText(static_cast<MidiResult>(code)), ErrorTextChars);
-    m_failing = true;
-    if (m_status)
-        m_status(text);
-    if (m_told.insert(code).second)
-        m_dialogs.message(text);
+    m_failure = MidiFailure { problemOf(code), code, upToNul(m_system.errorText(code), ErrorTextChars) };
+    if (m_listener.failed)
+        m_listener.failed(*m_failure);
 }
 
 void MidiOut::soundWorks()
 {
-    if (!m_failing)
+    if (!m_failure)
         return;
-    m_failing = false;
-    if (m_status)
-        m_status({});
+    m_failure.reset();
+    if (m_listener.recovered)
+        m_listener.recovered();
 }
 
-int32_t MidiOut::PackShortMessage(int16_t status, int16_t data1, int16_t data2)
-{
-    // data1 × 256 is a 16-bit product, as the message layout was defined;
-    // the sums run in unsigned 32-bit arithmetic so that no input overflows.
-    const auto shifted1 = static_cast<int16_t>(data1 * 256);
-    const uint32_t packed = static_cast<uint32_t>(static_cast<int32_t>(data2)) * 65536u
-        + static_cast<uint32_t>(static_cast<int32_t>(shifted1)) + static_cast<uint32_t>(static_cast<int32_t>(status));
-    return static_cast<int32_t>(packed);
-}
-
-void MidiOut::SendShortMessage(int16_t status, int16_t data1, int16_t data2)
+void MidiOut::send(uint8_t kind, int channel, int data1, int data2)
 {
     // A byte outside 0..127 (a note read from a damaged file, say) would
     // change the meaning of the message: it is reported, never sent.
-    if (!isStatusByte(status) || !isDataByte(data1) || !isDataByte(data2)) {
-        ShowMidiError(static_cast<int16_t>(errors::DataOutOfRange));
+    if (!isChannel(channel) || !isDataByte(data1) || !isDataByte(data2)) {
+        fail(errors::DataOutOfRange);
         return;
     }
-    const auto packed = static_cast<uint32_t>(PackShortMessage(status, data1, data2));
-    const auto code = static_cast<int16_t>(m_system.shortMessage(MidiOutHandle, packed));
-    if (code == 0)
-        soundWorks();
-    else if (MidiOutHandle == 0 && m_openFailure)
-        ShowMidiError(*m_openFailure); // the device that could not open, told already
-    else
-        ShowMidiError(code);
+    const uint32_t packed = channelMessage(kind, channel, data1, data2);
+    const MidiResult code = m_system.shortMessage(m_handle, packed);
+    if (code == MidiOk) {
+        // A note-off or a controller is taken even by an output that cannot
+        // sound: only a note that starts proves that sound works.
+        if (unpack(packed).startsNote())
+            soundWorks();
+    } else if (m_handle == 0 && m_openFailure) {
+        fail(*m_openFailure); // the device that could not open
+    } else {
+        fail(code);
+    }
 }
 
-void MidiOut::NoteOn(int16_t channel, int16_t note, int16_t velocity)
+void MidiOut::noteOn(int channel, int note, int velocity)
 {
-    SendShortMessage(isChannel(channel) ? static_cast<int16_t>(StatusNoteOn + channel) : -1, note, velocity);
+    send(status::NoteOn, channel, note, velocity);
 }
 
-void MidiOut::NoteOff(int16_t channel, int16_t note)
+void MidiOut::noteOff(int channel, int note)
 {
-    NoteOn(channel, note, 0);
+    send(status::NoteOn, channel, note, 0);
 }
 
-void MidiOut::ControlChange(int16_t channel, int16_t controller, int16_t value)
+void MidiOut::controlChange(int channel, int controller, int value)
 {
-    SendShortMessage(isChannel(channel) ? static_cast<int16_t>(StatusControlChange + channel) : -1, controller, value);
+    send(status::ControlChange, channel, controller, value);
 }
 
-void MidiOut::ProgramChange(int16_t channel, int16_t bank, int16_t program)
+void MidiOut::programChange(int channel, int bank, int program)
 {
-    ControlChange(channel, ControllerBankSelect, bank);
-    SendShortMessage(isChannel(channel) ? static_cast<int16_t>(StatusProgramChange + channel) : -1, program, 0);
+    controlChange(channel, controller::BankSelect, bank);
+    send(status::ProgramChange, channel, program, 0);
 }
 
-void MidiOut::SelectDevice(int16_t itemData, int16_t program)
+void MidiOut::selectDevice(int16_t deviceId, int program)
 {
-    CloseMidiOut();
-    OpenMidiOut(itemData);
-    ProgramChange(0, 0, program);
+    open(deviceId);
+    programChange(0, 0, program);
 }
 
 } // namespace zintaro::midi

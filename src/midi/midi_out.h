@@ -1,17 +1,13 @@
 #pragma once
 
+#include "midi/midi_errors.h"
 #include "midi/midi_system.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
-
-namespace zintaro {
-class Dialogs;
-}
 
 namespace zintaro::midi {
 
@@ -20,52 +16,55 @@ struct DeviceEntry {
     int16_t itemData; // the device identifier: -1 the built-in synthesizer
 };
 
-// The one MIDI output of the program (the modules MIDI_OUT and MIDI_CMD):
-// the device list, the open device and the channel messages.
-//
-// Failures are told in a message box once per kind: after the first failure
-// of a kind, the same failure goes only to the status text, until another
-// device is chosen. So an output that cannot sound (no audio
-// output on the machine) is told once, not at every note. The status text
-// shows the last failure and is cleared when a message goes through again.
+// The one MIDI output of the program: the device list, the open device and
+// the channel messages. It never shows anything: each failure goes to the
+// failure listener as data, and the window decides how to tell it. Called
+// from the window's thread only.
 class MidiOut {
 public:
-    using StatusSink = std::function<void(const std::string& text)>;
+    struct Listener {
+        // A message or an open failed; called at every failure, so the
+        // window sees a failure that lasts as well as a new one.
+        std::function<void(const MidiFailure& failure)> failed;
+        // Sound works again after a failure: a note went through, or
+        // another device opened.
+        std::function<void()> recovered;
+        // Another device was chosen: its failures are news again.
+        std::function<void()> deviceChanged;
+    };
 
-    MidiOut(MidiSystem& system, Dialogs& dialogs);
+    explicit MidiOut(MidiSystem& system);
 
-    // Where the status text goes; empty text when sound works again.
-    void setStatusSink(StatusSink sink) { m_status = std::move(sink); }
+    void setListener(Listener listener) { m_listener = std::move(listener); }
 
-    // MIDI_OUT
-    std::vector<DeviceEntry> FillDeviceList();
-    bool OpenMidiOut(int16_t deviceId);
-    void CloseMidiOut();
-    void ShowMidiError(int16_t code);
-    uint32_t MidiOutHandle = 0;
+    std::vector<DeviceEntry> deviceList();
+    bool open(int16_t deviceId);
+    void close();
+    // The handle of the open device, 0 when none is open.
+    uint32_t handle() const { return m_handle; }
+    // The failure that stands until sound works again, if any.
+    const std::optional<MidiFailure>& failure() const { return m_failure; }
 
-    // MIDI_CMD
-    static int32_t PackShortMessage(int16_t status, int16_t data1, int16_t data2);
-    void SendShortMessage(int16_t status, int16_t data1, int16_t data2);
-    void NoteOn(int16_t channel, int16_t note, int16_t velocity);
-    void NoteOff(int16_t channel, int16_t note);
-    void ControlChange(int16_t channel, int16_t controller, int16_t value);
-    void ProgramChange(int16_t channel, int16_t bank, int16_t program);
+    void noteOn(int channel, int note, int velocity);
+    void noteOff(int channel, int note);
+    void controlChange(int channel, int controller, int value);
+    void programChange(int channel, int bank, int program);
 
-    // The device selection of List1: close, open the entry's device and send
+    // The device chosen in the list: close, open the entry's device and send
     // it the chosen instrument on channel 0, bank 0.
-    void SelectDevice(int16_t itemData, int16_t program);
+    void selectDevice(int16_t deviceId, int program);
 
 private:
+    void send(uint8_t kind, int channel, int data1, int data2);
+    void fail(MidiResult code);
     void soundWorks();
 
     MidiSystem& m_system;
-    Dialogs& m_dialogs;
-    StatusSink m_status;
-    std::set<int16_t> m_told; // failures boxed since the device was chosen
+    Listener m_listener;
+    uint32_t m_handle = 0;
     int16_t m_deviceId = 0; // the device opened last, or tried
-    std::optional<int16_t> m_openFailure; // why the last open failed
-    bool m_failing = false; // the status text shows a failure
+    std::optional<MidiResult> m_openFailure; // why the last open failed
+    std::optional<MidiFailure> m_failure;
 };
 
 } // namespace zintaro::midi

@@ -20,11 +20,6 @@ using OpenDevice = std::variant<BuiltInSynth, std::unique_ptr<AlsaConnection>>;
 // drivers are slow to give up.
 constexpr std::chrono::seconds AudioRetryInterval { 2 };
 
-bool startsNote(uint32_t packed)
-{
-    return (packed & 0xF0) == 0x90 && ((packed >> 16) & 0x7F) != 0;
-}
-
 class SystemMidi : public MidiSystem {
 public:
     explicit SystemMidi(SystemMidiOptions options)
@@ -101,7 +96,7 @@ public:
         if (const MidiResult result = m_synth->handle(packed); result != MidiOk)
             return result;
         // The synthesizer took the note; only the speaker may be missing.
-        if (m_audioMissing && startsNote(packed))
+        if (m_audioMissing && unpack(packed).startsNote())
             return retryAudio();
         return MidiOk;
     }

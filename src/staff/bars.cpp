@@ -5,7 +5,7 @@
 
 namespace zintaro::staff {
 
-void DrawBars(const Modulo1& m, StaffSurface& s, int page)
+void drawBars(const Modulo1& m, StaffSurface& s, int page)
 {
     s.filledRectangle(90, 50, 91, 90, Black);
 

@@ -13,7 +13,7 @@ int columnCentre(int column)
 
 // Stems stand on the grid of the window layout, ten pixels below the heads,
 // and keep their pixel size at every scale.
-void DrawStem(StaffSurface& s, int16_t step, int16_t column)
+void drawStem(StaffSurface& s, int16_t step, int16_t column)
 {
     const float x = static_cast<float>(20 * column);
     const float n5 = static_cast<float>(5 * step);
@@ -35,9 +35,9 @@ void stroke(StaffSurface& s, int x1, int y1, int x2, int y2)
 
 } // namespace
 
-void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour)
+void drawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour)
 {
-    const int step = NotePosition(m, s, note);
+    const int step = notePosition(m, s, note);
     const int scale = m.DrawScale;
     const auto x = static_cast<float>(columnCentre(column) * scale);
     const auto y = static_cast<float>((90 - 5 * step) * scale);
@@ -71,7 +71,7 @@ void DrawHead(Modulo1& m, StaffSurface& s, int16_t note, int16_t column, bool fi
     }
 }
 
-void DrawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
+void drawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
 {
     const int x = 20 * column;
     const int n5 = 5 * step;
@@ -87,28 +87,28 @@ void DrawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
     }
 }
 
-void DrawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawWhole(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const auto x = static_cast<float>(20 * column);
         s.filledRectangle(x + 95, 60, x + 105, 65, Black);
         return;
     }
-    DrawHead(m, s, note, column, false);
+    drawHead(m, s, note, column, false);
 }
 
-void DrawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawHalf(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const auto x = static_cast<float>(20 * column);
         s.filledRectangle(x + 95, 65, x + 105, 70, Black);
         return;
     }
-    DrawHead(m, s, note, column, false);
-    DrawStem(s, m.StaffStep, column);
+    drawHead(m, s, note, column, false);
+    drawStem(s, m.StaffStep, column);
 }
 
-void DrawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
         const int left = 20 * column + 97;
@@ -123,8 +123,8 @@ void DrawQuarter(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int1
         }
         return;
     }
-    DrawHead(m, s, note, column, true);
-    DrawStem(s, m.StaffStep, column);
+    drawHead(m, s, note, column, true);
+    drawStem(s, m.StaffStep, column);
 }
 
 namespace {
@@ -138,7 +138,7 @@ struct ShortRest {
 };
 constexpr std::array<ShortRest, 4> ShortRests = { { { 70, 82, 1 }, { 65, 85, -1 }, { 55, 85, -4 }, { 55, 95, -7 } } };
 
-void DrawShortRest(StaffSurface& s, int16_t column, int flags)
+void drawShortRest(StaffSurface& s, int16_t column, int flags)
 {
     const ShortRest& r = ShortRests[flags - 1];
     const int x0 = 20 * column + 100;
@@ -154,59 +154,59 @@ void DrawShortRest(StaffSurface& s, int16_t column, int flags)
 void drawFlagged(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column, int flags)
 {
     if (isRest != 0) {
-        DrawShortRest(s, column, flags);
+        drawShortRest(s, column, flags);
         return;
     }
-    DrawQuarter(m, s, 0, note, column);
+    drawQuarter(m, s, 0, note, column);
     for (int k = 1; k <= flags; ++k)
-        DrawFlag(s, m.StaffStep, column, static_cast<int16_t>(k));
+        drawFlag(s, m.StaffStep, column, static_cast<int16_t>(k));
 }
 
 } // namespace
 
-void DrawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawEighth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     drawFlagged(m, s, isRest, note, column, 1);
 }
 
-void DrawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawSixteenth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     drawFlagged(m, s, isRest, note, column, 2);
 }
 
-void DrawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawThirtySecond(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     drawFlagged(m, s, isRest, note, column, 3);
 }
 
-void DrawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+void drawSixtyFourth(Modulo1& m, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     drawFlagged(m, s, isRest, note, column, 4);
 }
 
-void DrawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
+void drawGlyph(Modulo1& m, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column)
 {
     switch (duration) {
     case 0:
-        DrawWhole(m, s, isRest, note, column);
+        drawWhole(m, s, isRest, note, column);
         break;
     case 1:
-        DrawHalf(m, s, isRest, note, column);
+        drawHalf(m, s, isRest, note, column);
         break;
     case 2:
-        DrawQuarter(m, s, isRest, note, column);
+        drawQuarter(m, s, isRest, note, column);
         break;
     case 3:
-        DrawEighth(m, s, isRest, note, column);
+        drawEighth(m, s, isRest, note, column);
         break;
     case 4:
-        DrawSixteenth(m, s, isRest, note, column);
+        drawSixteenth(m, s, isRest, note, column);
         break;
     case 5:
-        DrawThirtySecond(m, s, isRest, note, column);
+        drawThirtySecond(m, s, isRest, note, column);
         break;
     case 6:
-        DrawSixtyFourth(m, s, isRest, note, column);
+        drawSixtyFourth(m, s, isRest, note, column);
         break;
     default:
         break;

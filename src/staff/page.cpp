@@ -4,7 +4,7 @@
 
 namespace zintaro::staff {
 
-void EraseColumn(const Modulo1& m, StaffSurface& s, int column)
+void eraseColumn(const Modulo1& m, StaffSurface& s, int column)
 {
     const auto d = static_cast<int16_t>(20 * column);
     const int scale = m.DrawScale;
@@ -12,27 +12,27 @@ void EraseColumn(const Modulo1& m, StaffSurface& s, int column)
         static_cast<float>(145 * scale), White);
 }
 
-void DrawPage(Modulo1& m, StaffSurface& s, int page)
+void drawPage(Modulo1& m, StaffSurface& s, int page)
 {
     const int first = page * StaffColumns;
     const int end = std::min(first + StaffColumns, m.NoteCount);
     s.clear();
-    DrawStaff(m, s);
+    drawStaff(m, s);
     // Glyph by glyph rather than through note entry, whose page turn after
     // the last column would wipe a full page.
     for (int p = first; p < end; ++p) {
         const Entry e = m.Composition.at(p);
         const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
-        DrawGlyph(m, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+        drawGlyph(m, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
     }
-    DrawBars(m, s, page);
+    drawBars(m, s, page);
 }
 
-void PlaceCursor(Modulo1& m, StaffSurface& s, int position)
+void placeCursor(Modulo1& m, StaffSurface& s, int position)
 {
     m.WriteIndex = static_cast<int16_t>(position);
     m.CursorColumn = m.columnOf(position);
-    s.setCursorLeft(ColumnX(m.CursorColumn));
+    s.setCursorLeft(columnX(m.CursorColumn));
 }
 
 } // namespace zintaro::staff

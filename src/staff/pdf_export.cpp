@@ -44,10 +44,10 @@ void writeNamesUnder(QPainter& painter, const Modulo1& m, int page)
         // Glyphs are drawn for codes 0..6 only; other notes have no name.
         if (e.RestFlag != 0 || e.DurationCode < 0 || e.DurationCode > 6)
             continue;
-        const std::string_view name = WrittenName(e.NoteIndex, m.Naming);
+        const std::string_view name = writtenName(e.NoteIndex, m.Naming);
         if (name.empty())
             continue;
-        const double centre = ColumnX(p - first);
+        const double centre = columnX(p - first);
         painter.drawText(QRectF(centre - 10, NameTop, 20, NameHeight), Qt::AlignHCenter | Qt::AlignTop,
             QString::fromLatin1(name.data(), qsizetype(name.size())));
     }
@@ -100,7 +100,7 @@ std::string writePdf(
                 painter.save();
                 painter.translate(0, TitleHeight + SystemHeight * (page - firstPage));
                 PainterSurface surface(painter, pictures);
-                DrawPage(m, surface, page);
+                drawPage(m, surface, page);
                 surface.paintChildren();
                 if (writeNames)
                     writeNamesUnder(painter, m, page);

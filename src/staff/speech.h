@@ -1,12 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
-
-namespace zintaro {
-class Dialogs;
-}
 
 namespace zintaro::staff {
 
@@ -21,6 +18,17 @@ public:
     void say(const std::string& text) { say(text, Voice::Italian); }
 };
 
+enum class SpeechProblem : uint8_t { EngineMissing, VoiceMissing, OutputFailed };
+
+// Why speech went silent, with the words to show.
+struct SpeechFailure {
+    SpeechProblem problem;
+    std::string text;
+};
+
+// Hears of a failure on the thread that asked to speak.
+using SpeechFailureSink = std::function<void(const SpeechFailure& failure)>;
+
 // Speech that says nothing.
 class SilentSpeech final : public Speech {
 public:
@@ -30,9 +38,8 @@ public:
 
 // Speech through espeak-ng, its Italian voice and its English one for
 // letters. When the engine or its Italian voice is missing the returned
-// object stays silent and tells the user once, through the dialogs, the
-// first time it is asked to speak; without the English voice, letters are
-// spoken by the Italian one.
-std::unique_ptr<Speech> makeItalianSpeech(Dialogs& dialogs);
+// object stays silent and reports it once, the first time it is asked to
+// speak; without the English voice, letters are spoken by the Italian one.
+std::unique_ptr<Speech> makeItalianSpeech(SpeechFailureSink onFailure);
 
 } // namespace zintaro::staff

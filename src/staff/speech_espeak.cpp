@@ -1,6 +1,5 @@
 #include "staff/speech_espeak.h"
 
-#include "core/dialogs.h"
 #include "core/translation.h"
 
 #include <atomic>
@@ -50,8 +49,8 @@ espeak_ERROR synthesizeText(const std::string& text, void* userData)
 // behind the notes.
 class EspeakSpeech final : public Speech {
 public:
-    EspeakSpeech(Dialogs& dialogs, std::string voice)
-        : m_dialogs(dialogs)
+    EspeakSpeech(SpeechFailureSink onFailure, std::string voice)
+        : m_onFailure(std::move(onFailure))
         , m_voice(std::move(voice))
     {
     }
@@ -76,7 +75,7 @@ public:
         if (m_state == State::Failed)
             return;
         if (m_outputFailed) {
-            fail(soundOutputText());
+            fail(SpeechProblem::OutputFailed, soundOutputText());
             return;
         }
         if (text.empty())
@@ -98,7 +97,7 @@ private:
         // The engine plays each word to the sound output before it
         // returns, and reports there whether the output could be opened.
         if (espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, DontExitOnError) <= 0) {
-            fail(engineMissingText());
+            fail(SpeechProblem::EngineMissing, engineMissingText());
             return false;
         }
         m_initialised = true;
@@ -106,7 +105,7 @@ private:
         // Italian one than not at all.
         m_hasEnglish = espeak_SetVoiceByName(EnglishVoice) == EE_OK;
         if (espeak_SetVoiceByName(m_voice.c_str()) != EE_OK) {
-            fail(voiceMissingText(m_voice));
+            fail(SpeechProblem::VoiceMissing, voiceMissingText(m_voice));
             return false;
         }
         m_worker = std::thread([this] { run(); });
@@ -114,10 +113,11 @@ private:
         return true;
     }
 
-    void fail(const std::string& text)
+    void fail(SpeechProblem problem, const std::string& text)
     {
         m_state = State::Failed;
-        m_dialogs.message(text);
+        if (m_onFailure)
+            m_onFailure({ problem, text });
     }
 
     void run()
@@ -145,7 +145,7 @@ private:
         }
     }
 
-    Dialogs& m_dialogs;
+    SpeechFailureSink m_onFailure;
     struct Words {
         std::string text;
         Voice voice = Voice::Italian;
@@ -175,14 +175,14 @@ int collectSamples(short* samples, int count, espeak_EVENT* events)
 
 } // namespace
 
-std::unique_ptr<Speech> makeEspeakSpeech(Dialogs& dialogs, const std::string& voice)
+std::unique_ptr<Speech> makeEspeakSpeech(SpeechFailureSink onFailure, const std::string& voice)
 {
-    return std::make_unique<EspeakSpeech>(dialogs, voice);
+    return std::make_unique<EspeakSpeech>(std::move(onFailure), voice);
 }
 
-std::unique_ptr<Speech> makeItalianSpeech(Dialogs& dialogs)
+std::unique_ptr<Speech> makeItalianSpeech(SpeechFailureSink onFailure)
 {
-    return makeEspeakSpeech(dialogs, "it");
+    return makeEspeakSpeech(std::move(onFailure), "it");
 }
 
 EspeakSynthesizer::EspeakSynthesizer(const std::string& voice)

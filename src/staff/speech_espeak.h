@@ -11,7 +11,7 @@ namespace zintaro::staff {
 
 // The espeak-ng engine behind makeItalianSpeech(), with the voice chosen by
 // the caller, so that a missing voice can be tried.
-std::unique_ptr<Speech> makeEspeakSpeech(Dialogs& dialogs, const std::string& voice);
+std::unique_ptr<Speech> makeEspeakSpeech(SpeechFailureSink onFailure, const std::string& voice);
 
 // Synthesizes texts into 16-bit samples on the calling thread, with no sound
 // output. espeak-ng holds one output mode per process, so a process uses

@@ -6,7 +6,7 @@
 
 namespace zintaro::staff {
 
-void DrawStaff(Modulo1& m, StaffSurface& surface)
+void drawStaff(Modulo1& m, StaffSurface& surface)
 {
     const int scale = m.DrawScale;
     for (int i = 0; i < 5; ++i) {
@@ -22,18 +22,18 @@ void DrawStaff(Modulo1& m, StaffSurface& surface)
     m.RestImageNext = 0;
 }
 
-int16_t NotePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
+int16_t notePosition(Modulo1& m, StaffSurface& surface, int16_t noteIndex)
 {
-    m.StaffStep = StaffStepOf(noteIndex);
+    m.StaffStep = staffStepOf(noteIndex);
     m.NamedNote = noteIndex;
     if (m.WriteNames)
-        surface.setNameLabels(std::string(WrittenName(noteIndex, m.Naming)));
+        surface.setNameLabels(std::string(writtenName(noteIndex, m.Naming)));
     return m.StaffStep;
 }
 
-void SpeakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming)
+void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming)
 {
-    speech.say(SpokenName(noteIndex, naming), naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
+    speech.say(spokenName(noteIndex, naming), naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
 }
 
 } // namespace zintaro::staff

@@ -12,10 +12,10 @@ inline constexpr Rgb White = 0xFFFFFF;
 inline constexpr Rgb Red = 0x0000FF;
 inline constexpr Rgb Green = 0x00B000;
 
-inline constexpr int StaffLineElements = 7; // Lin(0..4) lines, Lin(5) and Lin(6) end bars
-inline constexpr int RestImages = 51; // PSM(0..50)
+inline constexpr int StaffLineElements = 7; // five staff lines, then the two end bars
+inline constexpr int RestImages = 51; // quarter-rest pictures laid on the staff
 
-// The staff surface Pn: a persistent drawing in pixels, plus the child
+// The staff surface: a persistent drawing in pixels, plus the child
 // elements that lie on it (staff lines, quarter-rest images, the cursor and
 // the large name label) and the small name label beside the switches.
 // What is drawn stays until clear(); clear() leaves the child elements alone.
@@ -47,7 +47,7 @@ public:
     virtual void setRestImageVisible(int element, bool visible) = 0;
     virtual void setRestImageLeft(int element, int left) = 0;
     virtual void setCursorLeft(int left) = 0;
-    // Captions of Lab1 and then Lab2.
+    // Captions of the small name label beside the switches and of the large one on the staff.
     virtual void setNameLabels(const std::string& text) = 0;
     virtual void setStaffLabelTop(int top) = 0;
 };

@@ -1,6 +1,5 @@
 #include "storage/composition_file.h"
 
-#include "core/dialogs.h"
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
@@ -36,7 +35,7 @@ bool isRunning(long pid)
 
 } // namespace
 
-std::optional<long> SavingTemporaryOwner(std::string_view fileName)
+std::optional<long> savingTemporaryOwner(std::string_view fileName)
 {
     if (!fileName.starts_with(TemporaryPrefix))
         return std::nullopt;
@@ -57,13 +56,13 @@ std::optional<long> SavingTemporaryOwner(std::string_view fileName)
     return pid;
 }
 
-int RemoveStaleTemporaries(const std::filesystem::path& folder)
+int removeStaleTemporaries(const std::filesystem::path& folder)
 {
     int removed = 0;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        const std::optional<long> owner = SavingTemporaryOwner(name);
+        const std::optional<long> owner = savingTemporaryOwner(name);
         if (!owner || isRunning(*owner))
             continue;
         std::error_code ignored;
@@ -73,7 +72,7 @@ int RemoveStaleTemporaries(const std::filesystem::path& folder)
     return removed;
 }
 
-std::optional<std::string> FileNameProblem(const std::string& baseName, std::string_view extension)
+std::optional<std::string> fileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
         return translate("Files", "Scrivere prima un nome per la composizione.").str();
@@ -95,7 +94,7 @@ std::optional<std::string> FileNameProblem(const std::string& baseName, std::str
     return std::nullopt;
 }
 
-std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
+std::optional<std::string> ensureFolder(const std::filesystem::path& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -109,45 +108,40 @@ std::optional<std::string> EnsureFolder(const std::filesystem::path& folder)
     return std::nullopt;
 }
 
-SaveResult SaveComposition(const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName,
-    Dialogs& dialogs, SaveOptions options)
+SaveOutcome saveComposition(
+    const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName, SaveOptions options)
 {
-    if (const auto problem = FileNameProblem(baseName)) {
-        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
-        return SaveResult::NameRefused;
-    }
-    if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
-        return SaveResult::Failed;
-    }
+    if (const auto problem = fileNameProblem(baseName))
+        return { SaveResult::NameRefused, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
+    if (const auto problem = ensureFolder(folder))
+        return { SaveResult::Failed, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
 
-    RemoveStaleTemporaries(folder);
+    removeStaleTemporaries(folder);
 
     const std::string fileName = baseName + std::string(FileExtension);
-    const std::string text = WriteCompositionText(m.Composition, m.NoteCount);
-    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush)) {
-        dialogs.message(translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
-                            .arg(quoted(folder / fileName))
-                            .arg(*why));
-        return SaveResult::Failed;
-    }
-    return SaveResult::Saved;
+    const std::string text = writeCompositionText(m.Composition, m.NoteCount);
+    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush))
+        return { SaveResult::Failed,
+            translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
+                .arg(quoted(folder / fileName))
+                .arg(*why) };
+    return {};
 }
 
-std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& path, Dialogs& dialogs)
+LoadOutcome loadComposition(const std::filesystem::path& path)
 {
     // A name that is not valid UTF-8 is shown with replacement characters.
     const std::string name = path.filename().string();
-    const auto fail = [&](const std::string& why) -> std::optional<ParsedComposition> {
-        dialogs.message(translate(
-            "Files", "La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.")
-                            .arg(quoted(name))
-                            .arg(why));
-        return std::nullopt;
+    const auto fail = [&](const std::string& why) -> LoadOutcome {
+        return { LoadResult::Unreadable, std::nullopt,
+            translate(
+                "Files", "La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.")
+                .arg(quoted(name))
+                .arg(why) };
     };
 
     if (path.has_parent_path())
-        RemoveStaleTemporaries(path.parent_path());
+        removeStaleTemporaries(path.parent_path());
 
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
@@ -177,10 +171,9 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
     }
     ParsedComposition parsed = reader.finish();
 
-    if (parsed.isForeign()) {
-        dialogs.message(translate("Files", "%1 non è una composizione di Zintaro. Non è cambiato nulla.").arg(name));
-        return std::nullopt;
-    }
+    if (parsed.isForeign())
+        return { LoadResult::Foreign, std::nullopt,
+            translate("Files", "%1 non è una composizione di Zintaro. Non è cambiato nulla.").arg(name) };
     if (parsed.linesSkipped > 0 || parsed.truncated) {
         // Whole sentences, one for each case, so that each language can
         // say them its own way.
@@ -202,9 +195,10 @@ std::optional<ParsedComposition> LoadComposition(const std::filesystem::path& pa
                                                       "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o "
                                                                         "avevano valori fuori dalle note e dalle durate del pianoforte, e sono state "
                                                                         "saltate; le righe oltre il %3° elemento sono state lasciate fuori.");
-        dialogs.message(translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries));
+        const std::string told = translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries);
+        return { LoadResult::LoadedWithGaps, std::move(parsed), told };
     }
-    return parsed;
+    return { LoadResult::Loaded, std::move(parsed), {} };
 }
 
 } // namespace zintaro::storage

@@ -82,7 +82,7 @@ std::optional<Entry> parseLine(std::string_view line)
 
 } // namespace
 
-std::string WriteCompositionText(const CompositionStore& store, int noteCount)
+std::string writeCompositionText(const CompositionStore& store, int noteCount)
 {
     noteCount = std::clamp(noteCount, 0, MaxEntries);
     std::string out;
@@ -123,7 +123,7 @@ void CompositionReader::feed(std::string_view bytes)
     }
 }
 
-bool IsPlayableEntry(Entry e)
+bool isPlayableEntry(Entry e)
 {
     return isPianoNote(e.NoteIndex) && e.DurationCode >= 0 && e.DurationCode < DurationCodes;
 }
@@ -132,7 +132,7 @@ void CompositionReader::endLine()
 {
     const std::optional<Entry> entry = m_lineTooLong ? std::nullopt : parseLine(m_line);
     // An end line takes its position for now: only the last one ends the piece.
-    if (entry && (*entry == EndEntry || IsPlayableEntry(*entry)))
+    if (entry && (*entry == EndEntry || isPlayableEntry(*entry)))
         m_rows.push_back(*entry);
     else
         ++m_skipped;
@@ -167,14 +167,14 @@ ParsedComposition CompositionReader::finish()
     return parsed;
 }
 
-ParsedComposition ReadCompositionText(std::string_view bytes)
+ParsedComposition readCompositionText(std::string_view bytes)
 {
     CompositionReader reader;
     reader.feed(bytes);
     return reader.finish();
 }
 
-void ApplyToStore(const ParsedComposition& parsed, CompositionStore& store)
+void applyToStore(const ParsedComposition& parsed, CompositionStore& store)
 {
     const int n = std::min(parsed.NoteCount(), MaxEntries);
     for (int i = 0; i < n; ++i)

@@ -15,7 +15,7 @@ namespace zintaro::storage {
 
 // The bytes of the file for the piece at positions 0 .. noteCount − 1.
 // Fields are written as the store holds them; noteCount is held to 0..1000.
-std::string WriteCompositionText(const CompositionStore& store, int noteCount);
+std::string writeCompositionText(const CompositionStore& store, int noteCount);
 
 // What reading a file gives: the entries of the piece, without the end line.
 struct ParsedComposition {
@@ -33,7 +33,7 @@ struct ParsedComposition {
 
 // Whether an entry can be played and drawn: a note 0..35 and a duration 0..6.
 // The rest flag is not checked: any value but 0 is a rest.
-bool IsPlayableEntry(Entry e);
+bool isPlayableEntry(Entry e);
 
 // Reads a file's bytes a chunk at a time, so that a file of any size is read
 // with bounded memory. Lines end with CR LF, LF or CR; spaces and tabs around
@@ -62,10 +62,10 @@ private:
     bool m_truncated = false;
 };
 
-ParsedComposition ReadCompositionText(std::string_view bytes);
+ParsedComposition readCompositionText(std::string_view bytes);
 
 // Puts the parsed piece into the store: its entries at positions 0 .. n − 1
 // and the end marker at n. Positions past n keep what they held.
-void ApplyToStore(const ParsedComposition& parsed, CompositionStore& store);
+void applyToStore(const ParsedComposition& parsed, CompositionStore& store);
 
 } // namespace zintaro::storage

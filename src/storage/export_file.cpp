@@ -1,6 +1,5 @@
 #include "storage/export_file.h"
 
-#include "core/dialogs.h"
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
@@ -34,26 +33,21 @@ std::string_view exportListPattern(ExportKind kind)
     return {};
 }
 
-ExportResult ExportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
-    std::string_view bytes, Dialogs& dialogs, bool flush)
+ExportOutcome exportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
+    std::string_view bytes, bool flush)
 {
-    if (const auto problem = FileNameProblem(baseName, extension)) {
-        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
-        return ExportResult::NameRefused;
-    }
-    if (const auto problem = EnsureFolder(folder)) {
-        dialogs.message(translate("Files", "%1 Non è stato salvato nulla.").arg(*problem));
-        return ExportResult::Failed;
-    }
+    if (const auto problem = fileNameProblem(baseName, extension))
+        return { ExportResult::NameRefused, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
+    if (const auto problem = ensureFolder(folder))
+        return { ExportResult::Failed, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
 
     const std::string fileName = baseName + std::string(extension);
-    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush)) {
-        dialogs.message(translate("Files", "La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.")
-                            .arg(quoted(folder / fileName))
-                            .arg(*why));
-        return ExportResult::Failed;
-    }
-    return ExportResult::Exported;
+    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush))
+        return { ExportResult::Failed,
+            translate("Files", "La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.")
+                .arg(quoted(folder / fileName))
+                .arg(*why) };
+    return {};
 }
 
 } // namespace zintaro::storage

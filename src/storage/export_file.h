@@ -4,10 +4,6 @@
 #include <string>
 #include <string_view>
 
-namespace zintaro {
-class Dialogs;
-}
-
 namespace zintaro::storage {
 
 // The kinds of file a composition is exported to, with the extension of
@@ -23,12 +19,17 @@ enum class ExportResult {
     Failed, // the system refused; an old file of that name is as it was
 };
 
+struct ExportOutcome {
+    ExportResult result = ExportResult::Exported;
+    std::string text; // why, in plain words; empty when exported
+};
+
 // Writes an exported file's bytes to folder/baseName + extension, under the
 // same name rules and with the same messages as saving a composition: the
 // folder is created when missing, the file is replaced in one step and a
-// failure, told through the dialogs with the system's reason, leaves no
-// partial file behind.
-ExportResult ExportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
-    std::string_view bytes, Dialogs& dialogs, bool flush = true);
+// failure, given back with the system's reason, leaves no partial file
+// behind.
+ExportOutcome exportFile(const std::filesystem::path& folder, const std::string& baseName, std::string_view extension,
+    std::string_view bytes, bool flush = true);
 
 } // namespace zintaro::storage

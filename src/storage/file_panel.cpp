@@ -1,10 +1,11 @@
 #include "storage/file_panel.h"
 
-#include "core/dialogs.h"
 #include "storage/composition_file.h"
 
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <algorithm>
@@ -25,49 +26,64 @@ std::filesystem::path pathFromQt(const QString& path)
 
 } // namespace
 
-FilePanel::FilePanel(Dialogs& dialogs, QWidget* parent)
+FilePanel::FilePanel(QWidget* parent)
     : QWidget(parent)
-    , m_dialogs(dialogs)
-    , m_txf(new QLineEdit(this))
-    , m_file1(new QListWidget(this))
+    , m_action(new QLabel(this))
+    , m_nameBox(new QLineEdit(this))
+    , m_fileList(new QListWidget(this))
 {
     setObjectName("Pcf");
     setGeometry(472, 16, 209, 233);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
 
-    m_txf->setObjectName("Txf");
-    m_txf->setGeometry(8, 8, 193, 25);
-    m_file1->setObjectName("File1");
-    m_file1->setGeometry(8, 48, 193, 171);
+    // The action stands above the name box, in the margin the panel always had.
+    m_action->setObjectName("FileAction");
+    m_action->setGeometry(8, 0, 193, 18);
+    m_nameBox->setObjectName("Txf");
+    m_nameBox->setGeometry(8, 18, 193, 25);
+    m_fileList->setObjectName("File1");
+    m_fileList->setGeometry(8, 48, 193, 171);
 
-    connect(m_file1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { File1_Click(item->text()); });
-    connect(m_file1, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    connect(m_fileList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { pickName(item->text()); });
+    connect(m_fileList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item)
-            File1_Click(item->text());
+            pickName(item->text());
     });
-    connect(m_file1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        emit File1_DblClick(item->text());
+    connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         emit loadRequested(pathFromQt(m_folder) / item->data(FileNameBytes).toByteArray().toStdString());
     });
-    connect(m_txf, &QLineEdit::returnPressed, this, [this] { emit Txf_Enter(m_txf->text()); });
+    connect(m_nameBox, &QLineEdit::returnPressed, this, [this] { emit saveRequested(m_nameBox->text()); });
 
     hide();
 }
 
-void FilePanel::openForLoading(const QString& folder)
+void FilePanel::openForLoading(const QString& folder, const QString& action)
 {
-    open(folder, CompositionExtension);
-    m_txf->hide();
+    open(folder, action, CompositionExtension);
+    m_nameBox->hide();
     list(folder);
 }
 
-void FilePanel::openForSaving(const QString& folder, const QString& extension)
+void FilePanel::openForSaving(const QString& folder, const QString& action, const QString& extension)
 {
-    open(folder, extension);
-    m_txf->show();
-    m_txf->setFocus();
+    open(folder, action, extension);
+    m_nameBox->show();
+    m_nameBox->setFocus();
+    // The last name stays as a suggestion, but the first key typed replaces it.
+    m_nameBox->selectAll();
     list(folder);
+}
+
+void FilePanel::keyPressEvent(QKeyEvent* event)
+{
+    // Escape leaves the panel, doing nothing.
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString FilePanel::pathOf(const QString& listedName) const
@@ -77,20 +93,21 @@ QString FilePanel::pathOf(const QString& listedName) const
 
 std::filesystem::path FilePanel::fileOf(const QString& listedName) const
 {
-    const auto items = m_file1->findItems(listedName, Qt::MatchExactly);
+    const auto items = m_fileList->findItems(listedName, Qt::MatchExactly);
     const std::string name = items.isEmpty() ? QFile::encodeName(listedName).toStdString()
                                              : items.front()->data(FileNameBytes).toByteArray().toStdString();
     return pathFromQt(m_folder) / name;
 }
 
-void FilePanel::File1_Click(const QString& listedName)
+void FilePanel::pickName(const QString& listedName)
 {
-    m_txf->setText(listedName.left(std::max<qsizetype>(0, listedName.size() - m_extension.size())));
+    m_nameBox->setText(listedName.left(std::max<qsizetype>(0, listedName.size() - m_extension.size())));
 }
 
-void FilePanel::open(const QString& folder, const QString& extension)
+void FilePanel::open(const QString& folder, const QString& action, const QString& extension)
 {
     m_extension = extension;
+    m_action->setText(action);
     show();
     // The panel lies over the staff; it is usable only in front of it.
     raise();
@@ -99,16 +116,13 @@ void FilePanel::open(const QString& folder, const QString& extension)
 
 void FilePanel::list(const QString& folder)
 {
-    m_file1->clear();
+    m_fileList->clear();
     const std::filesystem::path where = pathFromQt(folder);
-    if (const auto problem = EnsureFolder(where)) {
-        if (!m_folderProblemTold)
-            m_dialogs.message(*problem);
-        m_folderProblemTold = true;
+    if (const auto problem = ensureFolder(where)) {
+        emit folderProblem(QString::fromStdString(*problem));
         return;
     }
-    m_folderProblemTold = false;
-    RemoveStaleTemporaries(where);
+    removeStaleTemporaries(where);
 
     // Every regular file whose name holds ".txt", hidden ones too: a
     // composition saved under a name that starts with a dot is listed. An
@@ -124,13 +138,13 @@ void FilePanel::list(const QString& folder)
         std::error_code ignored;
         const bool matches = compositions ? bytes.find(extension) != std::string::npos
                                           : bytes.size() > extension.size() && bytes.ends_with(extension);
-        if (!matches || SavingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
+        if (!matches || savingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
             continue;
         names.emplace_back(QString::fromUtf8(bytes), QByteArray::fromStdString(bytes));
     }
     std::sort(names.begin(), names.end());
     for (const auto& [shown, bytes] : names) {
-        auto* item = new QListWidgetItem(shown, m_file1);
+        auto* item = new QListWidgetItem(shown, m_fileList);
         item->setData(FileNameBytes, bytes);
     }
 }

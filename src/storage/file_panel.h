@@ -4,31 +4,30 @@
 #include <QWidget>
 #include <filesystem>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
-
-namespace zintaro {
-class Dialogs;
-}
 
 namespace zintaro::storage {
 
-// The file panel Pcf: the name box Txf and the list File1 of the composition
-// files in a folder. It only lists and names files; the window runs the
-// loading and saving when the panel asks for them, then hides the panel.
+// The file panel: what it is about to do in words, the name box and the list
+// of the files in a folder. It only lists and names files; the window runs
+// the loading and saving when the panel asks for them, then hides the panel.
+// It shows nothing of its own: a folder that cannot be made is reported.
 class FilePanel : public QWidget {
     Q_OBJECT
 
 public:
-    FilePanel(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit FilePanel(QWidget* parent = nullptr);
 
-    // "Carica": shows the panel without the name box and lists the folder anew.
-    void openForLoading(const QString& folder);
-    // "Salva": shows the panel with the name box focused (its text kept) and
-    // lists the folder anew. The exports list the files of their own kind
-    // (".mid", ".musicxml", ".pdf") instead of the compositions.
-    void openForSaving(const QString& folder, const QString& extension = CompositionExtension);
+    // Shows the panel without the name box and lists the folder anew; the
+    // action is shown in words ("Carica").
+    void openForLoading(const QString& folder, const QString& action);
+    // Shows the panel with the name box focused and its whole text selected,
+    // so that typing replaces it, and lists the folder anew. The exports list
+    // the files of their own kind (".mid", ".musicxml", ".pdf") instead of
+    // the compositions.
+    void openForSaving(const QString& folder, const QString& action, const QString& extension = CompositionExtension);
 
     static inline const QString CompositionExtension = QStringLiteral(".txt");
 
@@ -39,32 +38,34 @@ public:
     QString pathOf(const QString& listedName) const;
     std::filesystem::path fileOf(const QString& listedName) const;
 
-    QLineEdit* Txf() const { return m_txf; }
-    QListWidget* File1() const { return m_file1; }
+    QLineEdit* nameBox() const { return m_nameBox; }
+    QListWidget* fileList() const { return m_fileList; }
+    QLabel* actionLabel() const { return m_action; }
 
     // A click on a listed name, or the selection moved onto it with the
-    // keyboard: the name without its extension goes into Txf, shown or not.
-    void File1_Click(const QString& listedName);
+    // keyboard: the name without its extension goes into the name box, shown or not.
+    void pickName(const QString& listedName);
 
 signals:
-    // A double click on a listed name (extension included): load it.
-    void File1_DblClick(const QString& listedName);
-    // The same double click with the file's real path.
+    // A double click on a listed name: load the file at its real path.
     void loadRequested(const std::filesystem::path& file);
-    // Enter in Txf: save under Txf's text.
-    void Txf_Enter(const QString& baseName);
+    // Enter in the name box: save under its text.
+    void saveRequested(const QString& baseName);
+    // The folder cannot be listed, in plain words.
+    void folderProblem(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void open(const QString& folder, const QString& extension);
+    void open(const QString& folder, const QString& action, const QString& extension);
     void list(const QString& folder);
 
-    Dialogs& m_dialogs;
-    QLineEdit* m_txf;
-    QListWidget* m_file1;
+    QLabel* m_action;
+    QLineEdit* m_nameBox;
+    QListWidget* m_fileList;
     QString m_folder;
     QString m_extension = CompositionExtension; // of the files listed
-    // A folder that cannot be created is told once, not at every opening.
-    bool m_folderProblemTold = false;
 };
 
 } // namespace zintaro::storage

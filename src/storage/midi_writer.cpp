@@ -1,3 +1,5 @@
+#include "core/midi_message.h"
+#include "core/pitch.h"
 #include "storage/export_writers.h"
 
 #include <algorithm>
@@ -12,6 +14,12 @@ namespace {
 constexpr int TicksPerQuarter = 480;
 constexpr int TicksPerWhole = 4 * TicksPerQuarter;
 constexpr uint8_t Velocity = 127;
+
+// Meta events of a MIDI file's track: they never travel to a device.
+constexpr uint8_t MetaEvent = 0xFF;
+constexpr uint8_t MetaTimeSignature = 0x58;
+constexpr uint8_t MetaTempo = 0x51;
+constexpr uint8_t MetaEndOfTrack = 0x2F;
 
 void putBigEndian(std::string& out, uint32_t value, int bytes)
 {
@@ -47,16 +55,16 @@ std::string writeMidiFile(const CompositionStore& store, int noteCount, int quar
 {
     const int count = std::clamp(noteCount, 0, MaxEntries);
     const auto tempo = static_cast<uint32_t>(std::clamp(quarterMicros, 1, 0xFFFFFF));
-    const auto patch = static_cast<uint8_t>(std::clamp(program, 0, 127));
+    const auto patch = static_cast<uint8_t>(std::clamp(program, 0, midi::MaxData));
 
     std::string track;
     track.reserve(64 + 8 * static_cast<std::size_t>(count));
     // 4/4, a metronome click every quarter, eight 32nds to the quarter.
-    putEvent(track, 0, { 0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08 });
+    putEvent(track, 0, { MetaEvent, MetaTimeSignature, 0x04, 0x04, 0x02, 0x18, 0x08 });
     putEvent(track, 0,
-        { 0xFF, 0x51, 0x03, static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
+        { MetaEvent, MetaTempo, 0x03, static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
             static_cast<uint8_t>(tempo) });
-    putEvent(track, 0, { 0xC0, patch });
+    putEvent(track, 0, { midi::status::ProgramChange, patch });
 
     uint32_t pending = 0; // ticks since the last event: the rests before a note
     for (int i = 0; i < count; ++i) {
@@ -68,12 +76,12 @@ std::string writeMidiFile(const CompositionStore& store, int noteCount, int quar
             pending += length;
             continue;
         }
-        const auto key = static_cast<uint8_t>(MidiNoteOffset + e.NoteIndex);
-        putEvent(track, pending, { 0x90, key, Velocity });
-        putEvent(track, length, { 0x80, key, 0 });
+        const auto key = static_cast<uint8_t>(midiNoteOfKey(e.NoteIndex));
+        putEvent(track, pending, { midi::status::NoteOn, key, Velocity });
+        putEvent(track, length, { midi::status::NoteOff, key, 0 });
         pending = 0;
     }
-    putEvent(track, pending, { 0xFF, 0x2F, 0x00 });
+    putEvent(track, pending, { MetaEvent, MetaEndOfTrack, 0x00 });
 
     std::string file;
     file.reserve(22 + track.size());

@@ -1,3 +1,4 @@
+#include "core/pitch.h"
 #include "storage/export_writers.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ private:
             m_out += "      </note>\n";
             return;
         }
-        const int key = MidiNoteOffset + e.NoteIndex;
+        const int key = midiNoteOfKey(e.NoteIndex);
         const auto pitchClass = static_cast<std::size_t>(key % 12);
         const bool sharp = SharpOfStep[pitchClass];
         m_out += "        <pitch><step>";
@@ -151,7 +152,7 @@ private:
         }
         if (m_withLyrics && !p.tieFromPrevious) {
             m_out += "        <lyric number=\"1\"><syllabic>single</syllabic><text>";
-            m_out += m_naming == NoteNaming::Letters ? WrittenName(e.NoteIndex, m_naming) : SpokenName(e.NoteIndex);
+            m_out += m_naming == NoteNaming::Letters ? writtenName(e.NoteIndex, m_naming) : spokenName(e.NoteIndex);
             m_out += "</text></lyric>\n";
         }
         m_out += "      </note>\n";

@@ -1,8 +1,9 @@
 #include "compose/answer_judge.h"
 #include "compose/answering.h"
 #include "compose/trainer.h"
+#include "core/pitch.h"
 #include "input/key_map.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QFile>
@@ -63,7 +64,7 @@ TEST_F(AnswerWindowTest, rispondiStopsTheTrainersTimerAndShowsTheScoreBesideParl
     EXPECT_FALSE(form->trainerTimer().isActive());
     EXPECT_TRUE(form->LabScore()->isVisible());
     EXPECT_EQ(form->LabScore()->text(), "giuste 0 su 0");
-    EXPECT_EQ(form->answering().judge().shownNote(), MidiNoteOffset + shown());
+    EXPECT_EQ(form->answering().judge().shownNote(), midiNoteOfKey(shown()));
     EXPECT_EQ(focused(), form->piano().key(0)) << "the answers come from the keyboard";
 
     form->CkRisp()->click();
@@ -81,7 +82,7 @@ TEST_F(AnswerWindowTest, aRightKeyTurnsTheHeadGreenAndTheNextNoteFollowsAfterThe
     const int16_t first = shown();
     keyClick(first);
     EXPECT_EQ(headColour(), qRgb(0, 0xB0, 0));
-    EXPECT_EQ(midi.notesOn(), std::vector<int> { MidiNoteOffset + first });
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { midiNoteOfKey(first) });
     ASSERT_TRUE(form->answerTimer().isActive());
     EXPECT_GT(form->answerTimer().remainingTime(), 0);
     EXPECT_LE(form->answerTimer().remainingTime(), compose::NextNoteDelayMs);
@@ -103,13 +104,13 @@ TEST_F(AnswerWindowTest, aWrongKeyTurnsTheHeadRedAndTheRightNoteSoundsAfterIt)
     QTest::keyPress(piano, wrongKey);
     EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
     EXPECT_TRUE(form->piano().isPressed(wrong));
-    EXPECT_EQ(midi.notesOn(), std::vector<int> { MidiNoteOffset + wrong }) << "no correction while the key is held";
+    EXPECT_EQ(midi.notesOn(), std::vector<int> { midiNoteOfKey(wrong) }) << "no correction while the key is held";
     QTest::keyRelease(piano, wrongKey);
 
-    EXPECT_EQ(midi.notesOn(), (std::vector<int> { MidiNoteOffset + wrong, MidiNoteOffset + note }));
+    EXPECT_EQ(midi.notesOn(), (std::vector<int> { midiNoteOfKey(wrong), midiNoteOfKey(note) }));
     EXPECT_TRUE(form->piano().isPressed(note));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
-    EXPECT_EQ(midi.notesOff().back(), MidiNoteOffset + note);
+    EXPECT_EQ(midi.notesOff().back(), midiNoteOfKey(note));
     EXPECT_EQ(shown(), note) << "the note stays until answered right";
     EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << form->LabScore()->text().toStdString();
 
@@ -126,7 +127,7 @@ TEST_F(AnswerWindowTest, leavingLeggiDuringACorrectionSilencesItAndSwitchesRispo
 
     form->Op3(0)->click();
     EXPECT_FALSE(form->piano().isPressed(note));
-    EXPECT_EQ(midi.notesOff().back(), MidiNoteOffset + note);
+    EXPECT_EQ(midi.notesOff().back(), midiNoteOfKey(note));
     EXPECT_FALSE(form->CkRisp()->isChecked());
     EXPECT_FALSE(form->answerTimer().isActive());
 

@@ -1,4 +1,4 @@
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 #include "window_fixture.h"
 
@@ -39,7 +39,7 @@ protected:
     bool columnDrawn(int column) const
     {
         const QImage& marks = form->staffSurface().marks();
-        const int x0 = ColumnX(column) - 8;
+        const int x0 = columnX(column) - 8;
         for (int x = x0; x <= x0 + 16; ++x)
             for (int y = 0; y < 140; ++y)
                 if (marks.pixelColor(x, y).lightness() < 128)
@@ -110,7 +110,7 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     const std::vector<Entry> written = piece();
 
     form->mnf_Save()->trigger();
-    QLineEdit* txf = form->filePanel().Txf();
+    QLineEdit* txf = form->Txf();
     ASSERT_TRUE(form->filePanel().isVisible());
     ASSERT_TRUE(txf->isVisible());
     txf->setText(QStringLiteral("scala"));
@@ -123,7 +123,7 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     ASSERT_EQ(form->state().NoteCount, 0);
 
     form->mnf_Load()->trigger();
-    QListWidget* list = form->filePanel().File1();
+    QListWidget* list = form->File1();
     ASSERT_EQ(list->count(), 1);
     EXPECT_FALSE(txf->isVisible());
     QListWidgetItem* item = list->item(0);
@@ -143,7 +143,7 @@ TEST_F(EditingWindowTest, aNameThatCannotBeAFileIsRefusedAndThePanelStaysForAnot
 {
     play(2);
     form->mnf_Save()->trigger();
-    QLineEdit* txf = form->filePanel().Txf();
+    QLineEdit* txf = form->Txf();
     txf->setText(QStringLiteral("../fuori"));
     QTest::keyClick(txf, Qt::Key_Return);
     EXPECT_EQ(dialogs.shown.size(), 1u);
@@ -157,8 +157,8 @@ TEST_F(EditingWindowTest, eachExportWritesItsOwnKindOfFileThroughThePanel)
 {
     play(5);
     const std::vector<Entry> written = piece();
-    QLineEdit* txf = form->filePanel().Txf();
-    QListWidget* list = form->filePanel().File1();
+    QLineEdit* txf = form->Txf();
+    QListWidget* list = form->File1();
     const std::vector<std::pair<QAction*, QString>> exports {
         { form->controls().exportActions[0], QStringLiteral("melodia.mid") },
         { form->controls().exportActions[1], QStringLiteral("melodia.musicxml") },
@@ -197,13 +197,13 @@ TEST_F(EditingWindowTest, movingTheFileSelectionWithTheKeyboardFillsTheNameBox)
         file.write("\"_\",111,111,111\r\n");
     }
     form->mnf_Save()->trigger();
-    QListWidget* list = form->filePanel().File1();
+    QListWidget* list = form->File1();
     list->setFocus();
     list->setCurrentRow(0);
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(form->filePanel().Txf()->text(), "beta");
+    EXPECT_EQ(form->Txf()->text(), "beta");
     QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(form->filePanel().Txf()->text(), "alfa");
+    EXPECT_EQ(form->Txf()->text(), "alfa");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/trainer_timer.h"
 #include "compose/playback.h"
+#include "storage/file_panel.h"
 #include "window_fixture.h"
 
 #include <QAbstractButton>
@@ -27,9 +28,13 @@ TEST_F(FirstMinuteTest, theCaptionIsTheProgramsOwnWithNothingAppended)
     EXPECT_EQ(form->windowTitle(), "Zintaro     by the Zintaro developers");
     // A display name would be appended to the caption by the window system.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
-    EXPECT_EQ(
-        form->Lab1()->palette().color(QPalette::Window), form->centralWidget()->palette().color(QPalette::Window));
-    EXPECT_TRUE(form->Lab1()->autoFillBackground());
+    // The name label and the file panel stand on the window's own colour, the
+    // white of the staff, not on the grey of the form.
+    for (QWidget* w : { static_cast<QWidget*>(form->Lab1()), static_cast<QWidget*>(&form->filePanel()) }) {
+        EXPECT_EQ(w->palette().color(QPalette::Window), QColor(Qt::white)) << w->objectName().toStdString();
+        EXPECT_NE(w->palette().color(QPalette::Window), form->centralWidget()->palette().color(QPalette::Window));
+        EXPECT_TRUE(w->autoFillBackground());
+    }
 }
 
 TEST_F(FirstMinuteTest, everyKindOfClickGivesTheKeyboardBackToThePiano)

@@ -37,7 +37,7 @@ protected:
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         language.apply(app::Language::Italian);
         form = std::make_unique<app::Form1>(
-            app::Form1Services { heldDialogs, midi, speech, files.path(), false, &language });
+            app::Form1Services { boxes, midi, speech, files.path(), false, &language });
         boxes.setParent(form.get());
         form->Form_Load();
         form->show();
@@ -77,7 +77,6 @@ protected:
     QTemporaryDir files;
     QTemporaryDir dataHome;
     app::QtDialogs boxes;
-    HeldDialogs heldDialogs { boxes };
     RecordingMidiSystem midi;
     RecordingSpeech speech;
     app::InterfaceLanguage language;

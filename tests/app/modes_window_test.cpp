@@ -1,5 +1,5 @@
 #include "compose/playback.h"
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 #include "window_fixture.h"
 
 #include <QLabel>
@@ -55,11 +55,10 @@ TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDe
 {
     QTemporaryDir files;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     midi.ports = 2;
     RecordingSpeech speech;
-    app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
     EXPECT_EQ(form.List1()->count(), 3);
@@ -71,11 +70,10 @@ TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
 {
     QTemporaryDir files;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     midi.failOpen = true;
     RecordingSpeech speech;
-    app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     // Told once; the second open and the messages that found no open device
     // only keep the status text.
@@ -112,10 +110,9 @@ TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSound
 {
     QTemporaryDir files;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     SilentUntilAudio midi;
     RecordingSpeech speech;
-    app::Form1 form({ heldDialogs, midi, speech, files.path() });
+    app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "recorded error 101");

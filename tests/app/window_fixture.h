@@ -25,7 +25,7 @@ protected:
     {
         // The answers' history goes to a folder of the test, never the real home.
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { heldDialogs, midi, speech, files.path() });
+        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -68,7 +68,6 @@ protected:
     QTemporaryDir files;
     QTemporaryDir dataHome;
     ScriptedDialogs dialogs;
-    HeldDialogs heldDialogs { dialogs };
     RecordingMidiSystem midi;
     RecordingSpeech speech;
     std::unique_ptr<app::Form1> form;

@@ -1,6 +1,7 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "compose_rig.h"
+#include "core/pitch.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -82,7 +83,7 @@ TEST_F(AnsweringTest, aRightAnswerTurnsTheHeadGreenAndTheNextNoteComesAfterThePa
 
     answering.keyDown(first, 2400, false);
     EXPECT_EQ(headColours(), std::vector<staff::Rgb>(6, staff::Green));
-    EXPECT_EQ(rig.system.notesOn(), std::vector<int> { MidiNoteOffset + first });
+    EXPECT_EQ(rig.system.notesOn(), std::vector<int> { midiNoteOfKey(first) });
     EXPECT_TRUE(rig.piano.keys.at(static_cast<size_t>(first)));
     answering.keyUp(first, 2450);
     EXPECT_FALSE(rig.piano.anyPressed());
@@ -93,7 +94,7 @@ TEST_F(AnsweringTest, aRightAnswerTurnsTheHeadGreenAndTheNextNoteComesAfterThePa
     answering.timerDue(2400 + NextNoteDelayMs);
     EXPECT_NE(shown(), first);
     EXPECT_EQ(headColours(), std::vector<staff::Rgb>(6, staff::Black));
-    EXPECT_EQ(answering.judge().shownNote(), MidiNoteOffset + shown());
+    EXPECT_EQ(answering.judge().shownNote(), midiNoteOfKey(shown()));
 }
 
 TEST_F(AnsweringTest, aWrongAnswerTurnsTheHeadRedThenTheRightNoteFollowsInTheChosenVoice)
@@ -129,15 +130,15 @@ TEST_F(AnsweringTest, aWrongAnswerTurnsTheHeadRedThenTheRightNoteFollowsInTheCho
 
         std::vector<int> expectedOn;
         for (int which : row.notesOn)
-            expectedOn.push_back(MidiNoteOffset + (which == 0 ? wrong : note));
+            expectedOn.push_back(midiNoteOfKey(which == 0 ? wrong : note));
         EXPECT_EQ(rig.system.notesOn(), expectedOn);
         EXPECT_EQ(rig.speech.said.size(), row.spoken);
         if (!row.mute && !row.speak) {
             // The student's note-off comes before the correction's note-on.
-            EXPECT_EQ(rig.system.sent.at(1), (Bytes { 0x90, static_cast<uint8_t>(MidiNoteOffset + wrong), 0, 0 }));
-            EXPECT_EQ(rig.system.sent.back(), (Bytes { 0x90, static_cast<uint8_t>(MidiNoteOffset + note), 0, 0 }));
+            EXPECT_EQ(rig.system.sent.at(1), (Bytes { 0x90, static_cast<uint8_t>(midiNoteOfKey(wrong)), 0, 0 }));
+            EXPECT_EQ(rig.system.sent.back(), (Bytes { 0x90, static_cast<uint8_t>(midiNoteOfKey(note)), 0, 0 }));
         }
-        EXPECT_EQ(answering.judge().shownNote(), MidiNoteOffset + note) << "the note stays until answered right";
+        EXPECT_EQ(answering.judge().shownNote(), midiNoteOfKey(note)) << "the note stays until answered right";
         EXPECT_EQ(answering.scoreLabel(), "giuste 0 su 1 · 1,0 s");
         answering.stop();
     }
@@ -203,7 +204,7 @@ TEST_F(AnsweringTest, stoppingDuringACorrectionSilencesItAndClearsTheScore)
     ASSERT_TRUE(rig.piano.keys.at(static_cast<size_t>(note)));
     answering.stop();
     EXPECT_FALSE(rig.piano.anyPressed());
-    EXPECT_EQ(rig.system.notesOff().back(), MidiNoteOffset + note);
+    EXPECT_EQ(rig.system.notesOff().back(), midiNoteOfKey(note));
     EXPECT_EQ(answering.scoreLabel(), "");
     EXPECT_FALSE(answering.nextDue());
 }

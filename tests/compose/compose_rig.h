@@ -45,7 +45,7 @@ public:
 struct ComposeRig {
     ComposeRig()
     {
-        midi.OpenMidiOut(-1);
+        midi.open(-1);
         system.sent.clear();
     }
 
@@ -62,7 +62,7 @@ struct ComposeRig {
     CursorTrailSurface surface;
     RecordingMidiSystem system;
     ScriptedDialogs dialogs;
-    midi::MidiOut midi { system, dialogs };
+    midi::MidiOut midi { system };
     RecordingSpeech speech;
     FakePiano piano;
     compose::Ports ports { surface, midi, speech, dialogs, piano };

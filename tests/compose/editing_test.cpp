@@ -23,7 +23,7 @@ protected:
     void play(Entry e)
     {
         rig.m.CurrentDuration = e.DurationCode;
-        EnterNote(rig.m, rig.surface, rig.dialogs, true, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
+        enterNote(rig.m, rig.surface, rig.dialogs, true, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
     }
     void play(std::initializer_list<Entry> entries)
     {
@@ -44,7 +44,7 @@ protected:
     {
         EXPECT_EQ(rig.m.WriteIndex, position);
         EXPECT_EQ(rig.m.CursorColumn, position % StaffColumns);
-        EXPECT_EQ(rig.surface.cursorLeft, ColumnX(position % StaffColumns));
+        EXPECT_EQ(rig.surface.cursorLeft, columnX(position % StaffColumns));
         if (rig.m.NoteCount > 0) {
             EXPECT_EQ(rig.m.Composition.at(rig.m.NoteCount), EndEntry);
         }
@@ -233,7 +233,7 @@ TEST_F(EditingTest, longRandomEditingKeepsTheStoreCursorAndStaffConsistent)
         rig.m.CurrentDuration = duration;
         const int size = static_cast<int>(ref.piece.size());
         if (kind < 350) {
-            EnterNote(rig.m, rig.surface, rig.dialogs, true, false, note, duration);
+            enterNote(rig.m, rig.surface, rig.dialogs, true, false, note, duration);
             if (ref.cursor < size) {
                 ref.piece[static_cast<size_t>(ref.cursor++)] = { 0, note, duration };
             } else if (size < MaxEntries) {

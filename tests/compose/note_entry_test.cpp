@@ -22,7 +22,7 @@ struct Rig {
     EntryOutcome key(int16_t note, int16_t duration = 2)
     {
         m.CurrentDuration = duration;
-        return EnterNote(m, s, dialogs, true, false, note, duration);
+        return enterNote(m, s, dialogs, true, false, note, duration);
     }
 };
 
@@ -70,7 +70,7 @@ TEST(NoteEntry, overwritingInTheMiddleErasesTheColumnFirst)
     // The trainer's enlarged staff wipes the scaled column.
     RecordingSurface big;
     r.m.DrawScale = 5;
-    EraseColumn(r.m, big, 0);
+    eraseColumn(r.m, big, 0);
     EXPECT_TRUE(hasWhiteErase(big, 450, 550, 725));
 }
 
@@ -152,7 +152,7 @@ TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
 {
     Rig r;
     for (int i = 0; i < 56; ++i)
-        EnterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
+        enterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), RestImages);
     EXPECT_EQ(r.s.restLeft[50], 20 * 50 + 97);
     const auto pictures = r.s.marksOf(Kind::RestPicture);
@@ -161,7 +161,7 @@ TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)
     EXPECT_EQ(pictures.back().x1, 20 * 55 + 97);
     EXPECT_EQ(pictures.back().y1, 61);
 
-    EnterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
+    enterNote(r.m, r.s, r.dialogs, false, true, 0, 2);
     EXPECT_EQ(r.s.visibleRestImages(), 0);
     EXPECT_TRUE(r.s.marks.empty());
     EXPECT_EQ(r.m.NoteCount, 0);

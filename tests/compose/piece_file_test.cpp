@@ -70,7 +70,7 @@ TEST_F(PieceFileTest, loadingShowsThePageOfTheCursorWithItsEntriesAndBars)
         EXPECT_EQ(rig.m.NoteCount, c.count);
         EXPECT_EQ(rig.m.WriteIndex, c.count);
         EXPECT_EQ(rig.m.CursorColumn, c.column);
-        EXPECT_EQ(rig.surface.cursorLeft, ColumnX(c.column));
+        EXPECT_EQ(rig.surface.cursorLeft, columnX(c.column));
         EXPECT_EQ(headsOn(rig.surface), c.heads);
         EXPECT_EQ(barsOn(rig.surface), c.bars);
     }
@@ -85,7 +85,7 @@ TEST_F(PieceFileTest, aLoadedPieceIsDrawnWholeWithItsRestsAndFlags)
     EXPECT_EQ(headsOn(rig.surface).size(), 4u);
     for (const auto& mark : rig.surface.marks)
         EXPECT_NE(mark.colour, staff::White) << "a wipe over the drawn piece";
-    EXPECT_EQ(rig.surface.cursorLeft, ColumnX(5));
+    EXPECT_EQ(rig.surface.cursorLeft, columnX(5));
 }
 
 TEST_F(PieceFileTest, aFileThatCannotBeLoadedLeavesTheCompositionAndTheStaffAsTheyWere)

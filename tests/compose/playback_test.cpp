@@ -126,7 +126,7 @@ TEST_F(PlaybackTest, aTempoChangeAltersOnlyTheEntriesThatFollow)
 {
     store({ { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } });
     auto next = begin(0);
-    rig.m.TempoDurations = TempoDurationsFor(200);
+    rig.m.TempoDurations = tempoDurationsFor(200);
     driveFrom(next);
 
     EXPECT_EQ(events,
@@ -196,13 +196,13 @@ TEST_F(PlaybackTest, anEmptyCompositionPlaysNothingAndLeavesTheCursorAtTheStart)
 TEST_F(PlaybackTest, notesPlayedDuringAPlaybackAreNotStoredButAppendAfterIt)
 {
     store({ { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } });
-    driveFrom(begin(0), 0, [&](Millis) { EnterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 2); });
+    driveFrom(begin(0), 0, [&](Millis) { enterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 2); });
     EXPECT_EQ(rig.m.NoteCount, 3);
     EXPECT_EQ(rig.m.WriteIndex, 3);
     EXPECT_EQ(rig.m.CursorColumn, 3);
 
     rig.m.CurrentDuration = 1;
-    EnterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 1);
+    enterNote(rig.m, rig.surface, rig.dialogs, true, false, 20, 1);
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 }, { 0, 20, 1 } }));
     EXPECT_EQ(rig.m.Composition.at(4), EndEntry);
 }
@@ -229,11 +229,11 @@ TEST_F(PlaybackTest, theCursorWrapsToTheStartOfTheStaffOnEveryPage)
     driveFrom(begin(0));
 
     EXPECT_EQ(rig.surface.trail.size(), 62u); // the start, 60 entries, the end
-    EXPECT_EQ(rig.surface.trail[57], ColumnX(56));
-    EXPECT_EQ(rig.surface.trail[58], ColumnX(0));
-    EXPECT_EQ(rig.surface.trail.back(), ColumnX(3));
+    EXPECT_EQ(rig.surface.trail[57], columnX(56));
+    EXPECT_EQ(rig.surface.trail[58], columnX(0));
+    EXPECT_EQ(rig.surface.trail.back(), columnX(3));
     EXPECT_TRUE(std::all_of(
-        rig.surface.trail.begin(), rig.surface.trail.end(), [](int x) { return x >= 100 && x <= ColumnX(56); }));
+        rig.surface.trail.begin(), rig.surface.trail.end(), [](int x) { return x >= 100 && x <= columnX(56); }));
     EXPECT_EQ(rig.m.CursorColumn, 3);
     EXPECT_EQ(rig.m.WriteIndex, 60);
 }

@@ -42,7 +42,7 @@ TEST(TrainerStepTest, randomDrawsRoundHalfToEvenIntoFourToEighteen)
     } rows[] = { { 0.0, 4 }, { 0.03, 4 }, { 0.04, 5 }, { 0.25, 8 }, { 0.5, 11 }, { 0.75, 14 }, { 0.96, 17 },
         { 0.97, 18 }, { 0.9999999, 18 } };
     for (const auto& row : rows)
-        EXPECT_EQ(RandomTrainerStep(row.u), row.step) << "u " << row.u;
+        EXPECT_EQ(randomTrainerStep(row.u), row.step) << "u " << row.u;
 }
 
 TEST_F(TrainerTest, theScaleWalksUpFromC4ToC6AndBackOneNotePerTwoTicks)

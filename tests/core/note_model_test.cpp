@@ -55,14 +55,14 @@ TEST(NoteModel, everyPianoKeyHasTheStepAndNameOfItsNatural)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.note);
-        EXPECT_EQ(ScaleStep(r.note), r.step);
-        EXPECT_EQ(StaffStepOf(r.note), r.step - 4);
-        EXPECT_EQ(WrittenName(r.note), r.written);
-        EXPECT_EQ(SpokenName(r.note), r.spoken);
-        EXPECT_EQ(WrittenName(r.note, NoteNaming::Solfege), r.written);
-        EXPECT_EQ(SpokenName(r.note, NoteNaming::Solfege), r.spoken);
-        EXPECT_EQ(WrittenName(r.note, NoteNaming::Letters), r.letter);
-        EXPECT_EQ(SpokenName(r.note, NoteNaming::Letters), r.spokenLetter);
+        EXPECT_EQ(scaleStep(r.note), r.step);
+        EXPECT_EQ(staffStepOf(r.note), r.step - 4);
+        EXPECT_EQ(writtenName(r.note), r.written);
+        EXPECT_EQ(spokenName(r.note), r.spoken);
+        EXPECT_EQ(writtenName(r.note, NoteNaming::Solfege), r.written);
+        EXPECT_EQ(spokenName(r.note, NoteNaming::Solfege), r.spoken);
+        EXPECT_EQ(writtenName(r.note, NoteNaming::Letters), r.letter);
+        EXPECT_EQ(spokenName(r.note, NoteNaming::Letters), r.spokenLetter);
     }
 }
 
@@ -70,26 +70,26 @@ TEST(NoteModel, indicesOutsideThePianoHaveStepZeroAndNoName)
 {
     for (int note : { -1, 36, 111, -32768 }) {
         SCOPED_TRACE(note);
-        EXPECT_EQ(ScaleStep(note), 0);
-        EXPECT_EQ(StaffStepOf(note), -4);
-        EXPECT_EQ(WrittenName(note), "");
-        EXPECT_EQ(SpokenName(note), "");
-        EXPECT_EQ(WrittenName(note, NoteNaming::Letters), "");
-        EXPECT_EQ(SpokenName(note, NoteNaming::Letters), "");
+        EXPECT_EQ(scaleStep(note), 0);
+        EXPECT_EQ(staffStepOf(note), -4);
+        EXPECT_EQ(writtenName(note), "");
+        EXPECT_EQ(spokenName(note), "");
+        EXPECT_EQ(writtenName(note, NoteNaming::Letters), "");
+        EXPECT_EQ(spokenName(note, NoteNaming::Letters), "");
     }
 }
 
 TEST(NoteModel, stepToNoteIsTheNaturalOnEveryStepAndInvertsScaleStep)
 {
     for (int step = 0; step <= 20; ++step) {
-        const int note = StepToNote(step);
+        const int note = stepToNote(step);
         EXPECT_FALSE(isSharp(static_cast<int16_t>(note))) << step;
-        EXPECT_EQ(ScaleStep(note), step);
+        EXPECT_EQ(scaleStep(note), step);
     }
-    EXPECT_EQ(StepToNote(4), 7); // C4
-    EXPECT_EQ(StepToNote(18), 31); // C6
-    EXPECT_EQ(StepToNote(-1), 0);
-    EXPECT_EQ(StepToNote(21), 0);
+    EXPECT_EQ(stepToNote(4), 7); // C4
+    EXPECT_EQ(stepToNote(18), 31); // C6
+    EXPECT_EQ(stepToNote(-1), 0);
+    EXPECT_EQ(stepToNote(21), 0);
 }
 
 TEST(NoteModel, theBlackKeysAreTheSharps)
@@ -103,10 +103,10 @@ TEST(NoteModel, theBlackKeysAreTheSharps)
 
 TEST(TempoDurations, areRoundedDownNotToNearest)
 {
-    EXPECT_EQ(TempoDurationsFor(100), (std::array<double, 4> { 3000, 1500, 750, 375 }));
-    EXPECT_EQ(TempoDurationsFor(41), (std::array<double, 4> { 1230, 615, 307, 153 }));
-    EXPECT_EQ(TempoDurationsFor(210), (std::array<double, 4> { 6300, 3150, 1575, 787 }));
-    EXPECT_EQ(TempoDurationsFor(40), (std::array<double, 4> { 1200, 600, 300, 150 }));
+    EXPECT_EQ(tempoDurationsFor(100), (std::array<double, 4> { 3000, 1500, 750, 375 }));
+    EXPECT_EQ(tempoDurationsFor(41), (std::array<double, 4> { 1230, 615, 307, 153 }));
+    EXPECT_EQ(tempoDurationsFor(210), (std::array<double, 4> { 6300, 3150, 1575, 787 }));
+    EXPECT_EQ(tempoDurationsFor(40), (std::array<double, 4> { 1200, 600, 300, 150 }));
 }
 
 TEST(CompositionStore, startsAndClearsToTheEmptyState)

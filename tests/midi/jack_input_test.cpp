@@ -1,3 +1,4 @@
+#include "core/midi_message.h"
 #include "midi/midi_input.h"
 
 #include <algorithm>
@@ -223,23 +224,23 @@ TEST(JackMidiInput, keyboardsPresentOrPluggedInLaterPlayAndAnUnpluggedOneRelease
         late.send({ 0x93, 60, 0 });
         late.send({ 0x90, 30, 50 });
         EXPECT_TRUE(waitFor([&] { return received.hasPosted({ 7, 0, false }); }));
-        EXPECT_TRUE(received.hasSounded(0x90 | 60 << 8 | 100 << 16));
+        EXPECT_TRUE(received.hasSounded(packMessage(status::NoteOn, 60, 100)));
         EXPECT_TRUE(received.hasPosted({ 7, 100, true }));
-        EXPECT_TRUE(received.hasSounded(0x90 | 30 << 8 | 50 << 16));
+        EXPECT_TRUE(received.hasSounded(packMessage(status::NoteOn, 30, 50)));
 
         // A key held down when its keyboard goes away.
         early.send({ 0x90, 65, 80 });
         ASSERT_TRUE(waitFor([&] { return received.hasPosted({ 12, 80, true }); }));
         early.unplug();
         EXPECT_TRUE(waitFor([&] { return received.hasPosted({ 12, 0, false }); }));
-        EXPECT_TRUE(received.hasSounded(0x90 | 65 << 8));
+        EXPECT_TRUE(received.hasSounded(packMessage(status::NoteOn, 65, 0)));
 
         // Disconnected by hand, a keyboard is heard no more.
         ASSERT_TRUE(input.setConnected(late.portName(), false));
         EXPECT_TRUE(waitFor([&] { return !isConnected(input, late.portName()); }));
         late.send({ 0x90, 70, 90 });
         std::this_thread::sleep_for(100ms);
-        EXPECT_FALSE(received.hasSounded(0x90 | 70 << 8 | 90 << 16));
+        EXPECT_FALSE(received.hasSounded(packMessage(status::NoteOn, 70, 90)));
     }
 }
 

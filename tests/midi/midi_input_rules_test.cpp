@@ -1,3 +1,4 @@
+#include "core/midi_message.h"
 #include "midi/midi_input_dispatch.h"
 #include "midi/midi_message_parser.h"
 #include "midi/midi_source_tracker.h"
@@ -36,11 +37,6 @@ struct Recorder {
         return { [this](uint32_t m) { sounded.push_back(m); }, [this](NoteEvent e) { posted.push_back(e); } };
     }
 };
-
-constexpr uint32_t pack(uint32_t status, uint32_t d1, uint32_t d2)
-{
-    return status | d1 << 8 | d2 << 16;
-}
 
 // A port graph held in memory: connecting changes what is connected.
 struct FakeGraph : InputPortGraph {
@@ -103,8 +99,9 @@ TEST(MidiInputDispatch, soundsEveryNoteOnChannel0AndPostsOnlyThePianosNotes)
     const Bytes bytes = { 0x95, 53, 90, 0x85, 53, 0, 0x92, 88, 1, 40, 70, 89, 70, 0xB3, 64, 127, 0xB3, 7, 10 };
     dispatch.receive(bytes);
 
-    const std::vector<uint32_t> sounded = { pack(0x90, 53, 90), pack(0x90, 53, 0), pack(0x90, 88, 1),
-        pack(0x90, 40, 70), pack(0x90, 89, 70), pack(0xB0, 64, 127) };
+    const std::vector<uint32_t> sounded = { packMessage(status::NoteOn, 53, 90), packMessage(status::NoteOn, 53, 0),
+        packMessage(status::NoteOn, 88, 1), packMessage(status::NoteOn, 40, 70), packMessage(status::NoteOn, 89, 70),
+        packMessage(status::ControlChange, 64, 127) };
     EXPECT_EQ(r.sounded, sounded);
     const std::vector<NoteEvent> posted = { { 0, 90, true }, { 0, 0, false }, { 35, 1, true } };
     EXPECT_EQ(r.posted, posted);
@@ -119,13 +116,14 @@ TEST(MidiInputDispatch, releasingHeldNotesEndsOnlyTheNotesStillDownAndThePedal)
     r.posted.clear();
 
     dispatch.releaseHeldNotes();
-    const std::vector<uint32_t> sounded = { pack(0x90, 30, 0), pack(0x90, 60, 0), pack(0xB0, 64, 0) };
+    const std::vector<uint32_t> sounded = { packMessage(status::NoteOn, 30, 0), packMessage(status::NoteOn, 60, 0),
+        packMessage(status::ControlChange, 64, 0) };
     EXPECT_EQ(r.sounded, sounded);
     EXPECT_EQ(r.posted, (std::vector<NoteEvent> { { 7, 0, false } }));
 
     r.sounded.clear();
     dispatch.releaseHeldNotes();
-    EXPECT_EQ(r.sounded, (std::vector<uint32_t> { pack(0xB0, 64, 0) }));
+    EXPECT_EQ(r.sounded, (std::vector<uint32_t> { packMessage(status::ControlChange, 64, 0) }));
 }
 
 TEST(SourceTracker, connectsHardwareSendersOnceNeverItsOwnAndReportsLostOnes)

@@ -3,7 +3,6 @@
 #include "midi/midi_errors.h"
 #include "midi/midi_out.h"
 #include "support/recording_midi.h"
-#include "support/scripted_dialogs.h"
 
 #include <algorithm>
 #include <functional>
@@ -20,12 +19,30 @@ using Bytes = support::RecordingMidiSystem::Bytes;
 
 namespace {
 
-struct MidiOutFixture : ::testing::Test {
-    support::RecordingMidiSystem system;
-    support::ScriptedDialogs dialogs;
-    MidiOut midi { system, dialogs };
+// What an output reported, in order: a failure's text, "recovered" and
+// "device changed".
+struct Reports {
+    std::vector<std::string> log;
+    std::vector<MidiFailure> failures;
 
-    void openBuiltIn() { ASSERT_TRUE(midi.OpenMidiOut(-1)); }
+    MidiOut::Listener listener()
+    {
+        return {
+            [this](const MidiFailure& f) { failures.push_back(f), log.push_back(f.text); },
+            [this] { log.emplace_back("recovered"); },
+            [this] { log.emplace_back("device changed"); },
+        };
+    }
+};
+
+struct MidiOutFixture : ::testing::Test {
+    MidiOutFixture() { midi.setListener(reports.listener()); }
+
+    support::RecordingMidiSystem system;
+    Reports reports;
+    MidiOut midi { system };
+
+    void openBuiltIn() { ASSERT_TRUE(midi.open(-1)); }
 };
 
 int16_t programOf(std::string_view name)
@@ -62,11 +79,11 @@ struct FakeMidiSystem : MidiSystem {
 TEST_F(MidiOutFixture, channelMessagesReachTheDeviceByteExact)
 {
     openBuiltIn();
-    midi.NoteOn(0, 60, 127);
-    midi.NoteOff(0, 60);
-    midi.ControlChange(3, 7, 100);
-    midi.NoteOn(15, 88, 127);
-    midi.NoteOn(0, 53, 127);
+    midi.noteOn(0, 60, 127);
+    midi.noteOff(0, 60);
+    midi.controlChange(3, 7, 100);
+    midi.noteOn(15, 88, 127);
+    midi.noteOn(0, 53, 127);
 
     const std::vector<Bytes> expected {
         { 0x90, 0x3C, 0x7F, 0x00 },
@@ -76,7 +93,7 @@ TEST_F(MidiOutFixture, channelMessagesReachTheDeviceByteExact)
         { 0x90, 0x35, 0x7F, 0x00 },
     };
     EXPECT_EQ(system.sent, expected);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(reports.failures.empty());
 }
 
 TEST_F(MidiOutFixture, choosingAnInstrumentSendsBankSelectThenItsProgram)
@@ -91,11 +108,11 @@ TEST_F(MidiOutFixture, choosingAnInstrumentSendsBankSelectThenItsProgram)
     };
     for (const auto& [name, program] : table) {
         system.sent.clear();
-        midi.ProgramChange(0, 0, programOf(name));
+        midi.programChange(0, 0, programOf(name));
         const std::vector<Bytes> expected { { 0xB0, 0x00, 0x00, 0x00 }, { 0xC0, program, 0x00, 0x00 } };
         EXPECT_EQ(system.sent, expected) << name;
     }
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(reports.failures.empty());
 }
 
 TEST(InstrumentNames, everyProgramHasItsOwnName)
@@ -105,80 +122,136 @@ TEST(InstrumentNames, everyProgramHasItsOwnName)
     EXPECT_EQ(distinct.count(""), 0u);
 }
 
-TEST(PackShortMessage, everyValidMessageKeepsItsBytesInPlace)
+TEST(PackMessage, everyValidMessageKeepsItsBytesInPlaceBothWays)
 {
     for (int status = 0x80; status <= 0xFF; ++status)
         for (int data1 = 0; data1 <= 127; ++data1)
             for (int data2 = 0; data2 <= 127; data2 += 7) {
-                const int32_t packed = MidiOut::PackShortMessage(
-                    static_cast<int16_t>(status), static_cast<int16_t>(data1), static_cast<int16_t>(data2));
-                ASSERT_EQ(packed, status | data1 << 8 | data2 << 16) << status << ' ' << data1 << ' ' << data2;
+                const uint32_t packed = packMessage(
+                    static_cast<uint8_t>(status), static_cast<uint8_t>(data1), static_cast<uint8_t>(data2));
+                ASSERT_EQ(packed, static_cast<uint32_t>(status | data1 << 8 | data2 << 16))
+                    << status << ' ' << data1 << ' ' << data2;
+                const ShortMessage back = unpack(packed);
+                ASSERT_EQ(back.status, status);
+                ASSERT_EQ(back.data1, data1);
+                ASSERT_EQ(back.data2, data2);
             }
-    EXPECT_EQ(MidiOut::PackShortMessage(0xFF, 127, 127), 0x007F7FFF);
+    EXPECT_EQ(channelMessage(status::NoteOn, 15, 127, 127), 0x007F7F9Fu);
 }
 
-TEST_F(MidiOutFixture, aFailureIsBoxedOnceThenShownInTheStatusUntilSoundWorks)
+TEST(ShortMessage, notesStartOnlyWithAVelocityAndEndEitherWay)
 {
-    std::vector<std::string> status;
-    midi.setStatusSink([&](const std::string& text) { status.push_back(text); });
-    midi.NoteOn(0, 60, 127);
-    midi.NoteOff(0, 60);
-    midi.ProgramChange(0, 0, 40); // two messages, no further box
+    struct Case {
+        uint32_t packed;
+        bool starts, ends;
+    };
+    const std::vector<Case> table {
+        { packMessage(0x90, 60, 1), true, false },
+        { packMessage(0x9F, 60, 127), true, false },
+        { packMessage(0x90, 60, 0), false, true },
+        { packMessage(0x85, 60, 64), false, true },
+        { packMessage(0xB0, 64, 127), false, false },
+        { packMessage(0xA0, 60, 10), false, false },
+    };
+    for (const Case& c : table) {
+        EXPECT_EQ(unpack(c.packed).startsNote(), c.starts) << std::hex << c.packed;
+        EXPECT_EQ(unpack(c.packed).endsNote(), c.ends) << std::hex << c.packed;
+    }
+    EXPECT_EQ(dataLength(0xC3), 1);
+    EXPECT_EQ(dataLength(0xD0), 1);
+    EXPECT_EQ(dataLength(0xE0), 2);
+}
 
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "recorded error 5");
-    EXPECT_TRUE(dialogs.shown[0].title.empty());
-    EXPECT_FALSE(dialogs.shown[0].isQuestion);
+TEST_F(MidiOutFixture, aFailureIsReportedAtEveryMessageUntilSoundWorksAgain)
+{
+    midi.noteOn(0, 60, 127);
+    midi.noteOff(0, 60);
+    midi.programChange(0, 0, 40); // two messages
     EXPECT_TRUE(system.sent.empty());
-    EXPECT_EQ(status, std::vector<std::string>(4, "recorded error 5"));
+    EXPECT_EQ(reports.log, std::vector<std::string>(4, "recorded error 5"));
+    EXPECT_EQ(reports.failures.front().problem, MidiProblem::NotOpen);
+    ASSERT_TRUE(midi.failure());
 
-    // A device that opens clears the status; a failure of another kind is boxed.
-    midi.SelectDevice(-1, 0);
-    midi.NoteOn(0, 60, 127);
-    EXPECT_EQ(status.back(), "");
-    midi.NoteOn(0, 60, 200);
-    ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_EQ(dialogs.shown[1].text, "recorded error " + std::to_string(errors::DataOutOfRange));
+    // Another device opens: its failures are news, the old one is over.
+    reports.log.clear();
+    midi.selectDevice(-1, 0);
+    midi.noteOn(0, 60, 127);
+    EXPECT_EQ(reports.log, (std::vector<std::string> { "device changed", "recovered" }));
+    EXPECT_FALSE(midi.failure());
+    midi.noteOn(0, 60, 200);
+    EXPECT_EQ(reports.failures.back().problem, MidiProblem::DataOutOfRange);
 
-    // The same device chosen again does not box a failure it already told;
-    // another device does.
+    // The same device chosen again is no news; another device is.
+    reports.log.clear();
     system.failOpen = true;
-    midi.SelectDevice(-1, 0);
-    midi.SelectDevice(-1, 0);
-    EXPECT_EQ(dialogs.shown.size(), 3u);
-    midi.SelectDevice(0, 0);
-    EXPECT_EQ(dialogs.shown.size(), 4u);
+    midi.selectDevice(-1, 0);
+    EXPECT_EQ(reports.log.front(), "recorded error 2");
+    midi.selectDevice(0, 0);
+    EXPECT_EQ(std::count(reports.log.begin(), reports.log.end(), "device changed"), 1);
+}
+
+// An output that takes everything but cannot sound a note, as the built-in
+// synthesizer is without an audio output.
+struct SilentOutput : support::RecordingMidiSystem {
+    MidiResult shortMessage(uint32_t handle, uint32_t packed) override
+    {
+        if (!sounding && unpack(packed).startsNote())
+            return errors::NoAudioOutput;
+        return RecordingMidiSystem::shortMessage(handle, packed);
+    }
+    bool sounding = false;
+};
+
+TEST(MidiOut, aNoteOffThatGoesThroughDoesNotClearAnOutputThatCannotSound)
+{
+    SilentOutput system;
+    Reports reports;
+    MidiOut midi(system);
+    midi.setListener(reports.listener());
+    ASSERT_TRUE(midi.open(-1));
+    for (int key = 0; key < 20; ++key) {
+        midi.noteOn(0, 60 + key % 12, 127);
+        midi.noteOff(0, 60 + key % 12);
+        midi.controlChange(0, 64, 0);
+        ASSERT_TRUE(midi.failure()) << key;
+        EXPECT_EQ(midi.failure()->problem, MidiProblem::NoAudioOutput);
+    }
+    EXPECT_EQ(std::count(reports.log.begin(), reports.log.end(), "recovered"), 0);
+
+    system.sounding = true;
+    midi.noteOn(0, 60, 127);
+    EXPECT_FALSE(midi.failure());
+    EXPECT_EQ(reports.log.back(), "recovered");
 }
 
 TEST_F(MidiOutFixture, aValueOutsideTheDataRangeIsNeverSentAndReportedOnce)
 {
     openBuiltIn();
     const std::vector<std::pair<const char*, std::function<void(MidiOut&)>>> table {
-        { "note from a damaged file", [](MidiOut& out) { out.NoteOn(0, 53 + 200, 127); } },
-        { "negative note", [](MidiOut& out) { out.NoteOff(0, -1); } },
-        { "velocity 128", [](MidiOut& out) { out.NoteOn(0, 60, 128); } },
-        { "channel 16", [](MidiOut& out) { out.ControlChange(16, 0, 0); } },
-        { "negative status", [](MidiOut& out) { out.SendShortMessage(-112, 60, 127); } },
-        { "data byte 256", [](MidiOut& out) { out.SendShortMessage(0x90, 256, 0); } },
+        { "note from a damaged file", [](MidiOut& out) { out.noteOn(0, 53 + 200, 127); } },
+        { "negative note", [](MidiOut& out) { out.noteOff(0, -1); } },
+        { "velocity 128", [](MidiOut& out) { out.noteOn(0, 60, 128); } },
+        { "channel 16", [](MidiOut& out) { out.controlChange(16, 0, 0); } },
+        { "negative channel", [](MidiOut& out) { out.noteOn(-112, 60, 127); } },
+        { "data byte 256", [](MidiOut& out) { out.controlChange(0, 256, 0); } },
     };
     for (const auto& [what, send] : table) {
-        MidiOut out(system, dialogs); // a failure of a kind is told once per output
-        ASSERT_TRUE(out.OpenMidiOut(-1));
-        dialogs.shown.clear();
-        send(out);
+        reports.failures.clear();
+        send(midi);
         EXPECT_TRUE(system.sent.empty()) << what;
-        ASSERT_EQ(dialogs.shown.size(), 1u) << what;
-        EXPECT_EQ(dialogs.shown[0].text, "recorded error " + std::to_string(errors::DataOutOfRange)) << what;
+        ASSERT_EQ(reports.failures.size(), 1u) << what;
+        EXPECT_EQ(reports.failures[0].problem, MidiProblem::DataOutOfRange) << what;
+        EXPECT_EQ(reports.failures[0].text, "recorded error " + std::to_string(errors::DataOutOfRange)) << what;
     }
 
     // Program 128: the bank select still goes out, the program change does not.
-    dialogs.shown.clear();
-    midi.ProgramChange(0, 0, 128);
+    reports.failures.clear();
+    midi.programChange(0, 0, 128);
     EXPECT_EQ(system.sent, (std::vector<Bytes> { { 0xB0, 0x00, 0x00, 0x00 } }));
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(reports.failures.size(), 1u);
 }
 
-TEST(FillDeviceList, entriesSkipUnreadableDevicesAndKeepTheirIdentifiers)
+TEST(DeviceList, entriesSkipUnreadableDevicesAndKeepTheirIdentifiers)
 {
     struct Case {
         const char* what;
@@ -204,57 +277,56 @@ TEST(FillDeviceList, entriesSkipUnreadableDevicesAndKeepTheirIdentifiers)
         FakeMidiSystem system;
         system.names = c.names;
         system.count = c.count;
-        support::ScriptedDialogs dialogs;
-        MidiOut midi(system, dialogs);
+        MidiOut midi(system);
 
         std::vector<std::pair<std::string, int16_t>> got;
-        for (const DeviceEntry& e : midi.FillDeviceList())
+        for (const DeviceEntry& e : midi.deviceList())
             got.emplace_back(e.text, e.itemData);
         EXPECT_EQ(got, c.expected) << c.what;
-        EXPECT_TRUE(dialogs.shown.empty()) << c.what;
+        EXPECT_FALSE(midi.failure()) << c.what;
     }
 }
 
-TEST_F(MidiOutFixture, aRefusedOpenShowsTheBoxAndLeavesNoDeviceOpen)
+TEST_F(MidiOutFixture, aRefusedOpenIsReportedAndLeavesNoDeviceOpen)
 {
     openBuiltIn();
     system.failOpen = true;
-    EXPECT_FALSE(midi.OpenMidiOut(0));
-    EXPECT_EQ(midi.MidiOutHandle, 0u);
+    EXPECT_FALSE(midi.open(0));
+    EXPECT_EQ(midi.handle(), 0u);
     EXPECT_EQ(system.closes, 1); // the device open before was closed first
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "recorded error 2");
+    ASSERT_EQ(reports.failures.size(), 1u);
+    EXPECT_EQ(reports.failures[0].text, "recorded error 2");
+    EXPECT_EQ(reports.failures[0].problem, MidiProblem::BadDeviceId);
 }
 
-TEST(CloseMidiOut, withoutAnOpenDeviceTheSystemIsNotCalled)
+TEST(MidiOutClose, withoutAnOpenDeviceTheSystemIsNotCalled)
 {
     FakeMidiSystem system;
-    support::ScriptedDialogs dialogs;
-    MidiOut midi(system, dialogs);
-    midi.CloseMidiOut();
+    MidiOut midi(system);
+    midi.close();
     EXPECT_EQ(system.calls, 0);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_FALSE(midi.failure());
 }
 
-TEST(CloseMidiOut, aFailedCloseIsReportedAndTheHandleClearedAllTheSame)
+TEST(MidiOutClose, aFailedCloseIsReportedAndTheHandleClearedAllTheSame)
 {
     FakeMidiSystem system;
     system.closeResult = errors::PortVanished;
-    support::ScriptedDialogs dialogs;
-    MidiOut midi(system, dialogs);
-    ASSERT_TRUE(midi.OpenMidiOut(0));
-    midi.CloseMidiOut();
-    EXPECT_EQ(midi.MidiOutHandle, 0u);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, "fake error 105");
+    MidiOut midi(system);
+    ASSERT_TRUE(midi.open(0));
+    midi.close();
+    EXPECT_EQ(midi.handle(), 0u);
+    ASSERT_TRUE(midi.failure());
+    EXPECT_EQ(midi.failure()->text, "fake error 105");
+    EXPECT_EQ(midi.failure()->problem, MidiProblem::PortVanished);
 }
 
 TEST_F(MidiOutFixture, startUpWithDeviceZeroFirstOpensItTwiceAndSendsProgramZeroTwice)
 {
     system.ports = 1;
-    midi.OpenMidiOut(0);
-    midi.ProgramChange(0, 0, 0);
-    midi.SelectDevice(0, 0);
+    midi.open(0);
+    midi.programChange(0, 0, 0);
+    midi.selectDevice(0, 0);
 
     EXPECT_EQ(system.opened, (std::vector<int32_t> { 0, 0 }));
     EXPECT_EQ(system.closes, 1);
@@ -266,7 +338,7 @@ TEST_F(MidiOutFixture, startUpWithDeviceZeroFirstOpensItTwiceAndSendsProgramZero
 
 TEST_F(MidiOutFixture, selectingTheSynthesizerOpensIdentifierMinusOneAndResendsTheInstrument)
 {
-    midi.SelectDevice(-1, programOf("Violin"));
+    midi.selectDevice(-1, programOf("Violin"));
     EXPECT_EQ(system.opened, (std::vector<int32_t> { -1 }));
     EXPECT_EQ(system.sent, (std::vector<Bytes> { { 0xB0, 0, 0, 0 }, { 0xC0, 40, 0, 0 } }));
 }
@@ -292,7 +364,7 @@ TEST(ShortMessage, oneCheckTellsChannelMessagesFromSystemMessagesAndLargeData)
     for (const Case& c : table)
         EXPECT_EQ(checkChannelMessage(c.packed), c.result) << std::hex << c.packed;
 
-    // MidiOut's bytes, before packing, may be anything a 16-bit value holds.
+    // The values asked for, before packing, may be anything an int holds.
     const std::vector<std::tuple<int, bool, bool>> bytes {
         { -1, false, false },
         { 0, false, true },

@@ -2,7 +2,6 @@
 #include "midi/midi_errors.h"
 #include "midi/midi_out.h"
 #include "midi/system_midi.h"
-#include "support/scripted_dialogs.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@
 
 using namespace zintaro;
 using namespace zintaro::midi;
-namespace support = zintaro::testing;
 
 namespace {
 
@@ -22,13 +20,14 @@ SystemMidiOptions silentSynthOnly()
     return options;
 }
 
-std::vector<std::string> texts(const support::ScriptedDialogs& dialogs)
-{
-    std::vector<std::string> out;
-    for (const auto& box : dialogs.shown)
-        out.push_back(box.text);
-    return out;
-}
+// The texts of every failure an output reports.
+struct Failures {
+    explicit Failures(MidiOut& midi)
+    {
+        midi.setListener({ [this](const MidiFailure& f) { texts.push_back(f.text); }, {}, {} });
+    }
+    std::vector<std::string> texts;
+};
 
 } // namespace
 
@@ -37,10 +36,10 @@ TEST(SystemMidi, theBuiltInSynthesizerIsListedFirstOpensAtOnceAndTakesMessages)
     SystemMidiOptions options = silentSynthOnly();
     options.alsaPorts = true; // none without a sequencer, and no complaint
     auto system = makeSystemMidi(options);
-    support::ScriptedDialogs dialogs;
-    MidiOut midi(*system, dialogs);
+    MidiOut midi(*system);
+    const Failures failures(midi);
 
-    const std::vector<DeviceEntry> list = midi.FillDeviceList();
+    const std::vector<DeviceEntry> list = midi.deviceList();
     ASSERT_FALSE(list.empty());
     if (!AlsaPorts::sequencerPresent()) {
         EXPECT_EQ(list.size(), 1u);
@@ -49,18 +48,18 @@ TEST(SystemMidi, theBuiltInSynthesizerIsListedFirstOpensAtOnceAndTakesMessages)
     EXPECT_EQ(list[0].itemData, -1);
 
     const auto start = std::chrono::steady_clock::now();
-    midi.SelectDevice(-1, 40);
+    midi.selectDevice(-1, 40);
     const auto blocked = std::chrono::steady_clock::now() - start;
-    EXPECT_NE(midi.MidiOutHandle, 0u);
+    EXPECT_NE(midi.handle(), 0u);
     // Generous: the figure itself is measured by bench_midi.
     EXPECT_LT(blocked, std::chrono::seconds(2));
 
-    midi.NoteOn(0, 60, 127);
-    midi.NoteOff(0, 60);
-    midi.CloseMidiOut();
-    midi.OpenMidiOut(-1);
-    midi.NoteOn(0, 60, 127);
-    EXPECT_TRUE(dialogs.shown.empty()) << texts(dialogs).front();
+    midi.noteOn(0, 60, 127);
+    midi.noteOff(0, 60);
+    midi.close();
+    midi.open(-1);
+    midi.noteOn(0, 60, 127);
+    EXPECT_TRUE(failures.texts.empty()) << failures.texts.front();
 }
 
 TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWords)
@@ -84,20 +83,19 @@ TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWord
     };
     for (const Case& c : table) {
         auto system = makeSystemMidi(c.options);
-        support::ScriptedDialogs dialogs;
-        MidiOut midi(*system, dialogs);
-        std::vector<std::string> status;
-        midi.setStatusSink([&](const std::string& text) { status.push_back(text); });
+        MidiOut midi(*system);
+        const Failures failures(midi);
 
-        EXPECT_EQ(midi.OpenMidiOut(-1), c.opens) << c.what;
-        EXPECT_EQ(midi.MidiOutHandle != 0, c.opens) << c.what;
-        midi.NoteOn(0, 60, 127);
-        midi.NoteOn(0, 62, 127);
-        // Told once in a box, then kept in the status line.
-        const std::vector<std::string> expected { errorTextFor(c.error) };
-        EXPECT_EQ(texts(dialogs), expected) << c.what;
-        ASSERT_FALSE(status.empty()) << c.what;
-        EXPECT_EQ(status.back(), errorTextFor(c.error)) << c.what;
+        EXPECT_EQ(midi.open(-1), c.opens) << c.what;
+        EXPECT_EQ(midi.handle() != 0, c.opens) << c.what;
+        midi.noteOn(0, 60, 127);
+        midi.noteOn(0, 62, 127);
+        // Reported at the open or the first note, and at every note after.
+        ASSERT_FALSE(failures.texts.empty()) << c.what;
+        for (const std::string& text : failures.texts)
+            EXPECT_EQ(text, errorTextFor(c.error)) << c.what;
+        ASSERT_TRUE(midi.failure()) << c.what;
+        EXPECT_EQ(midi.failure()->problem, problemOf(c.error)) << c.what;
     }
 }
 
@@ -177,10 +175,10 @@ TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)
     SystemMidiOptions options = silentSynthOnly();
     options.alsaPorts = true;
     auto system = makeSystemMidi(options);
-    support::ScriptedDialogs dialogs;
-    MidiOut midi(*system, dialogs);
+    MidiOut midi(*system);
+    const Failures failures(midi);
 
-    const std::vector<DeviceEntry> list = midi.FillDeviceList();
+    const std::vector<DeviceEntry> list = midi.deviceList();
     ASSERT_FALSE(list.empty());
     EXPECT_EQ(list[0].itemData, -1);
     for (std::size_t i = 1; i < list.size(); ++i) {
@@ -188,5 +186,5 @@ TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)
         EXPECT_LE(list[i].text.size(), 31u);
         EXPECT_NE(list[i].text.rfind("Zintaro", 0), 0u) << "our own port listed: " << list[i].text;
     }
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(failures.texts.empty());
 }

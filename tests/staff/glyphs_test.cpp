@@ -48,7 +48,7 @@ TEST_P(GlyphTable, drawsTheMarksInOrderAtTheirPixels)
     const GlyphCase& c = GetParam();
     Modulo1 m;
     RecordingSurface s;
-    DrawGlyph(m, s, c.duration, c.isRest, c.note, c.column);
+    drawGlyph(m, s, c.duration, c.isRest, c.note, c.column);
     EXPECT_EQ(s.marks, c.marks);
 }
 
@@ -97,7 +97,7 @@ TEST(Glyphs, wholeNoteAtScaleFiveIsCentredWithSixRingsAndMovesTheLabel)
     Modulo1 m;
     m.DrawScale = 5;
     RecordingSurface s;
-    DrawWhole(m, s, 0, 14, 0);
+    drawWhole(m, s, 0, 14, 0);
     std::vector<Mark> rings;
     for (float r = 20; r <= 25; ++r)
         rings.push_back(ring(500, 350, r, Open));
@@ -111,8 +111,8 @@ TEST(Glyphs, sharpsAreDrawnLikeTheirNaturals)
         for (int16_t natural : { 0, 7, 21, 33 }) {
             Modulo1 m;
             RecordingSurface plain, sharp;
-            DrawGlyph(m, plain, duration, 0, natural, 4);
-            DrawGlyph(m, sharp, duration, 0, static_cast<int16_t>(natural + 1), 4);
+            drawGlyph(m, plain, duration, 0, natural, 4);
+            drawGlyph(m, sharp, duration, 0, static_cast<int16_t>(natural + 1), 4);
             EXPECT_EQ(plain.marks, sharp.marks) << "duration " << duration << " note " << natural;
         }
     }
@@ -122,15 +122,15 @@ TEST(Glyphs, namesAreWrittenOnlyWhileScriviIsOn)
 {
     Modulo1 m;
     RecordingSurface s;
-    EXPECT_EQ(NotePosition(m, s, 8), 0);
+    EXPECT_EQ(notePosition(m, s, 8), 0);
     EXPECT_EQ(s.nameLabels, "DO");
-    EXPECT_EQ(NotePosition(m, s, 36), -4);
+    EXPECT_EQ(notePosition(m, s, 36), -4);
     EXPECT_EQ(m.StaffStep, -4);
     EXPECT_EQ(s.nameLabels, "");
 
     m.WriteNames = false;
     s.nameLabels = "RE";
-    EXPECT_EQ(NotePosition(m, s, 35), 16);
+    EXPECT_EQ(notePosition(m, s, 35), 16);
     EXPECT_EQ(s.nameLabels, "RE");
 }
 
@@ -138,7 +138,7 @@ TEST(Glyphs, spokenNamesIgnoreSharpsAndOctavesAndAreEmptyOffThePiano)
 {
     testing::RecordingSpeech speech;
     for (int16_t note : { 7, 8, 31, 35, 36, -1 })
-        SpeakNoteName(speech, note, NoteNaming::Solfege);
+        speakNoteName(speech, note, NoteNaming::Solfege);
     EXPECT_EQ(speech.said, (std::vector<std::string> { "Do", "Do", "Do", "Mi", "", "" }));
 }
 
@@ -157,7 +157,7 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
         RecordingSurface s;
         s.restVisible.fill(true);
         s.marks.push_back(ring(1, 1, 1, Open));
-        DrawStaff(m, s);
+        drawStaff(m, s);
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(s.staffLines[i].y1, l.lineY[i]);
             EXPECT_EQ(s.staffLines[i].y2, l.lineY[i]);

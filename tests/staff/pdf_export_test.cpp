@@ -1,7 +1,7 @@
 #include "core/modulo1.h"
 #include "staff/pdf_export.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 #include "support/run_command.h"
 
 #include <QDir>
@@ -47,14 +47,14 @@ Modulo1 pieceOf(int count)
 // The staff as the window shows a page of the piece, without the cursor.
 QImage windowStaff(const Modulo1& piece, int page)
 {
-    PnWidget pn;
+    StaffWidget pn;
     pn.resize(1257, 167);
     pn.createRestImages();
     pn.setClefGeometry(24, 42, 73);
     pn.setCursorVisible(false);
     Modulo1 m = piece;
     m.WriteNames = false;
-    DrawPage(m, pn, page);
+    drawPage(m, pn, page);
     return pn.renderToImage().copy(StaffArea);
 }
 
@@ -118,7 +118,7 @@ std::vector<QRect> comparedAreas()
 {
     std::vector<QRect> areas = { QRect(0, 0, 88, StaffArea.height()) };
     for (int column = 0; column < StaffColumns; ++column)
-        areas.emplace_back(ColumnX(column) - 10, 0, 20, StaffArea.height());
+        areas.emplace_back(columnX(column) - 10, 0, 20, StaffArea.height());
     return areas;
 }
 
@@ -210,7 +210,7 @@ TEST_F(PdfExport, sheetsAreA4LandscapeWithTitlePageNumbersAndTheNamesUnderTheNot
         const int end = std::min(first + SystemsPerSheet * StaffColumns, m.NoteCount);
         for (int p = first; p < end; ++p)
             if (m.Composition.RestFlag[p] == 0)
-                expected.emplace_back(WrittenName(m.Composition.NoteIndex[p]));
+                expected.emplace_back(writtenName(m.Composition.NoteIndex[p]));
         expected.insert(expected.end(), { std::to_string(sheet), "/", "2" });
         EXPECT_EQ(read, expected);
     }

@@ -11,7 +11,8 @@ namespace {
 TEST(SpeechFallback, aMissingVoiceIsToldOnceWhenSpeechIsFirstAskedFor)
 {
     testing::ScriptedDialogs dialogs;
-    auto speech = makeEspeakSpeech(dialogs, "zz-no-such-voice");
+    auto speech = makeEspeakSpeech(
+        [&dialogs](const SpeechFailure& failure) { dialogs.message(failure.text); }, "zz-no-such-voice");
     EXPECT_TRUE(dialogs.shown.empty()) << "nothing is told before speech is asked for";
 
     speech->say("");

@@ -15,7 +15,7 @@ TEST(SpeechOutput, theItalianEngineSpeaksOrTellsOnceThatItCannot)
 {
     testing::ScriptedDialogs dialogs;
     {
-        auto speech = makeItalianSpeech(dialogs);
+        auto speech = makeItalianSpeech([&dialogs](const SpeechFailure& failure) { dialogs.message(failure.text); });
         for (int i = 0; i < 40 && dialogs.shown.empty(); ++i) {
             // Letters go to the English voice and back.
             speech->say(i % 2 ? "Re" : "F sharp", i % 2 ? Voice::Italian : Voice::English);

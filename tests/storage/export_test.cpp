@@ -19,6 +19,7 @@ namespace zintaro::storage {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::exportTelling;
 using testing::readBytes;
 using testing::runCommand;
 using testing::ScriptedDialogs;
@@ -241,9 +242,9 @@ protected:
 
 TEST_F(ExportFileTest, writesTheNamedFileReplacingAnOldOneAndLeavesNothingElse)
 {
-    EXPECT_EQ(ExportFile(files(), "song", ".mid", "new bytes", dialogs), ExportResult::Exported);
+    EXPECT_EQ(exportTelling(files(), "song", ".mid", "new bytes", dialogs), ExportResult::Exported);
     writeBytes(files() / "song.pdf", "old");
-    EXPECT_EQ(ExportFile(files(), "song", ".pdf", "new pdf", dialogs), ExportResult::Exported);
+    EXPECT_EQ(exportTelling(files(), "song", ".pdf", "new pdf", dialogs), ExportResult::Exported);
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(readBytes(files() / "song.mid"), "new bytes");
     EXPECT_EQ(readBytes(files() / "song.pdf"), "new pdf");
@@ -270,7 +271,7 @@ TEST_F(ExportFileTest, namesFollowTheCompositionsRulesAndTheExtensionsLength)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs.shown.clear();
-        EXPECT_EQ(ExportFile(files(), c.name, c.extension, "bytes", dialogs), c.result);
+        EXPECT_EQ(exportTelling(files(), c.name, c.extension, "bytes", dialogs), c.result);
         if (c.result == ExportResult::NameRefused) {
             ASSERT_EQ(dialogs.shown.size(), 1u);
             EXPECT_NE(dialogs.shown[0].text.find("Non è stato salvato nulla"), std::string::npos);
@@ -332,7 +333,7 @@ TEST_F(ExportFileTest, aFailureIsToldOnceWithTheSystemsReasonAndLeavesNoPartialF
         ExportResult result {};
         {
             const FileSizeLimit limit(c.error == EFBIG ? 100 : RLIM_INFINITY);
-            result = ExportFile(c.folder, c.name, c.extension, bytes, dialogs);
+            result = exportTelling(c.folder, c.name, c.extension, bytes, dialogs);
         }
         EXPECT_EQ(result, ExportResult::Failed);
         ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -351,7 +352,7 @@ TEST_F(ExportFileTest, aReadOnlyFolderIsToldAndItsFilesKept)
     fs::create_directories(files());
     writeBytes(files() / "song.musicxml", "old");
     fs::permissions(files(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(ExportFile(files(), "song", ".musicxml", "new", dialogs), ExportResult::Failed);
+    EXPECT_EQ(exportTelling(files(), "song", ".musicxml", "new", dialogs), ExportResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.musicxml"), "old");

@@ -14,7 +14,9 @@ namespace zintaro::storage {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::loadTelling;
 using testing::readBytes;
+using testing::saveTelling;
 using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 using testing::writeBytes;
@@ -61,17 +63,17 @@ TEST_F(Storage, saveThenLoadGivesTheSameRowsAndCount)
 {
     testing::fillPiece(m, 300, melodyEntry);
     ASSERT_FALSE(fs::exists(files())); // saving makes the folder
-    ASSERT_EQ(SaveComposition(m, files(), "song", dialogs), SaveResult::Saved);
+    ASSERT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Saved);
 
-    const auto loaded = LoadComposition(files() / "song.txt", dialogs);
+    const auto loaded = loadTelling(files() / "song.txt", dialogs);
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(dialogs.shown.empty());
     ASSERT_EQ(loaded->NoteCount(), 300);
     CompositionStore store;
-    ApplyToStore(*loaded, store);
+    applyToStore(*loaded, store);
     for (int i = 0; i <= 300; ++i)
         ASSERT_EQ(store.at(i), m.Composition.at(i)) << "position " << i;
-    EXPECT_EQ(readBytes(files() / "song.txt"), WriteCompositionText(m.Composition, 300));
+    EXPECT_EQ(readBytes(files() / "song.txt"), writeCompositionText(m.Composition, 300));
 }
 
 TEST_F(Storage, savingUnderAnExistingNameReplacesItAndLeavesNoTemporaryBehind)
@@ -81,7 +83,7 @@ TEST_F(Storage, savingUnderAnExistingNameReplacesItAndLeavesNoTemporaryBehind)
     ::chmod((files() / "song.txt").c_str(), 0640);
 
     testing::fillPiece(m, 2, quarterNote);
-    ASSERT_EQ(SaveComposition(m, files(), "song", dialogs), SaveResult::Saved);
+    ASSERT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Saved);
     EXPECT_EQ(readBytes(files() / "song.txt"), entryLines(2) + "\"_\",111,111,111\r\n");
     EXPECT_EQ(namesIn(files()), std::vector<std::string> { "song.txt" });
     EXPECT_EQ(fs::status(files() / "song.txt").permissions() & fs::perms::all,
@@ -108,7 +110,7 @@ TEST_F(Storage, namesThatCannotBeAFileInTheFolderAreRefusedAndNothingIsWritten)
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         dialogs.shown.clear();
-        EXPECT_EQ(SaveComposition(m, files(), name, dialogs), SaveResult::NameRefused);
+        EXPECT_EQ(saveTelling(m, files(), name, dialogs), SaveResult::NameRefused);
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_NE(dialogs.shown[0].text.find("Non è stato salvato nulla"), std::string::npos);
     }
@@ -116,7 +118,7 @@ TEST_F(Storage, namesThatCannotBeAFileInTheFolderAreRefusedAndNothingIsWritten)
     EXPECT_EQ(namesIn(m_temp.path()), std::vector<std::string> { "files" });
     // The longest name the file system holds, and names a person might type, are fine.
     for (const std::string& name : { std::string(251, 'x'), std::string("la mia canzone. 2"), std::string("..a") })
-        EXPECT_EQ(SaveComposition(m, files(), name, dialogs), SaveResult::Saved) << name;
+        EXPECT_EQ(saveTelling(m, files(), name, dialogs), SaveResult::Saved) << name;
 }
 
 TEST_F(Storage, aFolderThatCannotBeMadeIsReportedWithTheSystemsReason)
@@ -124,7 +126,7 @@ TEST_F(Storage, aFolderThatCannotBeMadeIsReportedWithTheSystemsReason)
     writeBytes(m_temp.path() / "plain", "not a folder");
     testing::fillPiece(m, 2, quarterNote);
     const Modulo1 before = m;
-    EXPECT_EQ(SaveComposition(m, m_temp.path() / "plain" / "files", "song", dialogs), SaveResult::Failed);
+    EXPECT_EQ(saveTelling(m, m_temp.path() / "plain" / "files", "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(m.NoteCount, before.NoteCount);
@@ -136,7 +138,7 @@ TEST_F(Storage, aFailedReplacementKeepsWhatStoodThereAndRemovesTheTemporary)
     // A folder where the file would go: writing succeeds, replacing fails.
     fs::create_directories(files() / "song.txt");
     writeBytes(files() / "song.txt" / "inside", "kept");
-    EXPECT_EQ(SaveComposition(m, files(), "song", dialogs), SaveResult::Failed);
+    EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR)), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(namesIn(files()), std::vector<std::string> { "song.txt" });
@@ -151,7 +153,7 @@ TEST_F(Storage, aReadOnlyFolderIsReportedAndTheOldFileKept)
     writeBytes(files() / "song.txt", "\"_\",111,111,111\r\n");
     fs::permissions(files(), fs::perms::owner_read | fs::perms::owner_exec);
     testing::fillPiece(m, 5, quarterNote);
-    EXPECT_EQ(SaveComposition(m, files(), "song", dialogs), SaveResult::Failed);
+    EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.txt"), "\"_\",111,111,111\r\n");
@@ -166,7 +168,7 @@ TEST_F(Storage, aFileThatCannotBeReadIsToldOnceAndGivesNothing)
     for (const char* name : { "gone.txt", "folder.txt" }) {
         SCOPED_TRACE(name);
         dialogs.shown.clear();
-        EXPECT_FALSE(LoadComposition(files() / name, dialogs));
+        EXPECT_FALSE(loadTelling(files() / name, dialogs));
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_NE(dialogs.shown[0].text.find(name), std::string::npos);
     }
@@ -206,16 +208,16 @@ TEST_F(Storage, loadingGivesTheGoodEntriesAndTellsSkippedLinesOnce)
         SCOPED_TRACE(c.what);
         dialogs.shown.clear();
         writeBytes(files() / "case.txt", c.bytes);
-        const auto loaded = LoadComposition(files() / "case.txt", dialogs);
+        const auto loaded = loadTelling(files() / "case.txt", dialogs);
         ASSERT_TRUE(loaded);
         EXPECT_EQ(loaded->NoteCount(), c.count);
         for (const Entry& e : loaded->entries)
-            ASSERT_TRUE(IsPlayableEntry(e)) << e.RestFlag << "," << e.NoteIndex << "," << e.DurationCode;
+            ASSERT_TRUE(isPlayableEntry(e)) << e.RestFlag << "," << e.NoteIndex << "," << e.DurationCode;
 
         CompositionStore store;
         testing::fillPiece(m, 150, melodyEntry);
         store = m.Composition;
-        ApplyToStore(*loaded, store);
+        applyToStore(*loaded, store);
         EXPECT_EQ(store.at(c.count), EndEntry);
         if (c.count > 0) {
             EXPECT_EQ(store.at(c.count - 1), c.last);
@@ -258,7 +260,7 @@ TEST_F(Storage, aFileThatHoldsNoCompositionIsRefusedWithOneMessage)
         SCOPED_TRACE(name);
         dialogs.shown.clear();
         writeBytes(files() / name, bytes);
-        EXPECT_FALSE(LoadComposition(files() / name, dialogs));
+        EXPECT_FALSE(loadTelling(files() / name, dialogs));
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_EQ(dialogs.shown[0].text, name + " non è una composizione di Zintaro. Non è cambiato nulla.");
     }
@@ -269,7 +271,7 @@ TEST_F(Storage, aFileWhoseNameIsNotUtf8Loads)
     fs::create_directories(files());
     const std::string name = "canzone \xe8\xff.txt";
     writeBytes(files() / name, entryLines(3) + "\"_\",111,111,111\r\n");
-    const auto loaded = LoadComposition(files() / name, dialogs);
+    const auto loaded = loadTelling(files() / name, dialogs);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->NoteCount(), 3);
     EXPECT_TRUE(dialogs.shown.empty());
@@ -299,9 +301,9 @@ TEST_F(Storage, temporariesOfEndedCopiesAreRemovedByLoadingAndSavingButNotARunni
         for (const std::string& name : { dead, alive, lookalike })
             writeBytes(files() / name, "\"_\",0,1,2\r\n");
         if (std::string(how) == "load")
-            ASSERT_TRUE(LoadComposition(files() / "song.txt", dialogs));
+            ASSERT_TRUE(loadTelling(files() / "song.txt", dialogs));
         else
-            ASSERT_EQ(SaveComposition(m, files(), "other", dialogs), SaveResult::Saved);
+            ASSERT_EQ(saveTelling(m, files(), "other", dialogs), SaveResult::Saved);
         EXPECT_FALSE(fs::exists(files() / dead));
         EXPECT_TRUE(fs::exists(files() / alive));
         EXPECT_TRUE(fs::exists(files() / lookalike));
@@ -311,11 +313,11 @@ TEST_F(Storage, temporariesOfEndedCopiesAreRemovedByLoadingAndSavingButNotARunni
 
 TEST(SavingTemporaries, areRecognisedByTheirNameAlone)
 {
-    EXPECT_EQ(SavingTemporaryOwner(".saving-1234-0"), 1234);
-    EXPECT_EQ(SavingTemporaryOwner(".saving-7-99"), 7);
+    EXPECT_EQ(savingTemporaryOwner(".saving-1234-0"), 1234);
+    EXPECT_EQ(savingTemporaryOwner(".saving-7-99"), 7);
     for (const char* other : { ".saving-", ".saving-12", ".saving-12-", ".saving--1-0", ".saving-0-0", ".saving-x-0",
              ".saving-12-0.txt", "saving-12-0", ".saving-12-0-1" })
-        EXPECT_FALSE(SavingTemporaryOwner(other)) << other;
+        EXPECT_FALSE(savingTemporaryOwner(other)) << other;
 }
 
 } // namespace

@@ -16,7 +16,7 @@ std::string textOf(const std::vector<Entry>& entries)
     CompositionStore store;
     for (std::size_t i = 0; i < entries.size(); ++i)
         store.set(static_cast<int>(i), entries[i]);
-    return WriteCompositionText(store, static_cast<int>(entries.size()));
+    return writeCompositionText(store, static_cast<int>(entries.size()));
 }
 
 TEST(CompositionText, writesTheBytesOfAQuarterRestAndTheEndLine)
@@ -29,7 +29,7 @@ TEST(CompositionText, writesTheBytesOfAQuarterRestAndTheEndLine)
 TEST(CompositionText, savingAnEmptyCompositionWritesOnlyTheEndLine)
 {
     EXPECT_EQ(textOf({}), EndLine);
-    const ParsedComposition parsed = ReadCompositionText(EndLine);
+    const ParsedComposition parsed = readCompositionText(EndLine);
     EXPECT_EQ(parsed.NoteCount(), 0);
     EXPECT_TRUE(parsed.endLineFound);
 }
@@ -40,29 +40,29 @@ TEST(CompositionText, goldenFilesRoundTripByteForByte)
         SCOPED_TRACE(name);
         const std::string bytes = readBytes(compositionsData() / name);
         ASSERT_FALSE(bytes.empty());
-        const ParsedComposition parsed = ReadCompositionText(bytes);
+        const ParsedComposition parsed = readCompositionText(bytes);
         EXPECT_TRUE(parsed.endLineFound);
         EXPECT_EQ(parsed.linesSkipped, 0);
 
         CompositionStore store;
-        ApplyToStore(parsed, store);
+        applyToStore(parsed, store);
         EXPECT_EQ(store.at(parsed.NoteCount()), EndEntry);
-        EXPECT_EQ(WriteCompositionText(store, parsed.NoteCount()), bytes);
+        EXPECT_EQ(writeCompositionText(store, parsed.NoteCount()), bytes);
     }
     // Fields land in their own rows, in file order.
-    const ParsedComposition melody = ReadCompositionText(readBytes(compositionsData() / "melody.txt"));
+    const ParsedComposition melody = readCompositionText(readBytes(compositionsData() / "melody.txt"));
     ASSERT_EQ(melody.NoteCount(), 12);
     EXPECT_EQ(melody.entries[4], (Entry { 0, 14, 1 }));
     EXPECT_EQ(melody.entries[5], (Entry { -1, 0, 2 }));
 
     // Values the program cannot play are not read; they are written back as the store holds them.
-    const ParsedComposition unusual = ReadCompositionText(readBytes(compositionsData() / "unusual_values.txt"));
+    const ParsedComposition unusual = readCompositionText(readBytes(compositionsData() / "unusual_values.txt"));
     EXPECT_TRUE(unusual.endLineFound);
     EXPECT_EQ(unusual.NoteCount(), 0);
     EXPECT_EQ(unusual.linesSkipped, 4);
     CompositionStore store;
     store.set(0, { -32768, 32767, -1 });
-    EXPECT_EQ(WriteCompositionText(store, 1), "\"_\",-32768,32767,-1\r\n\"_\",111,111,111\r\n");
+    EXPECT_EQ(writeCompositionText(store, 1), "\"_\",-32768,32767,-1\r\n\"_\",111,111,111\r\n");
 }
 
 template<std::size_t N> std::string bytesOf(const char (&text)[N])
@@ -113,7 +113,7 @@ TEST(CompositionText, readsTolerantlyAndSkipsLinesItCannotRead)
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const ParsedComposition parsed = ReadCompositionText(c.bytes);
+        const ParsedComposition parsed = readCompositionText(c.bytes);
         EXPECT_EQ(parsed.entries, c.entries);
         EXPECT_EQ(parsed.linesSkipped, c.skipped);
     }
@@ -144,12 +144,12 @@ TEST(CompositionText, readingStopsAtTheStoresPositions)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const ParsedComposition parsed = ReadCompositionText(c.bytes);
+        const ParsedComposition parsed = readCompositionText(c.bytes);
         EXPECT_EQ(parsed.NoteCount(), MaxEntries);
         EXPECT_EQ(parsed.endLineFound, c.endLineFound);
     }
-    EXPECT_FALSE(ReadCompositionText(lines(1000, entry) + EndLine + "\r\n\r\n").truncated);
-    EXPECT_TRUE(ReadCompositionText(lines(2000, entry)).truncated);
+    EXPECT_FALSE(readCompositionText(lines(1000, entry) + EndLine + "\r\n\r\n").truncated);
+    EXPECT_TRUE(readCompositionText(lines(2000, entry)).truncated);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "storage_test_support.h"
 #include "support/scripted_dialogs.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@ namespace zintaro::storage {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::loadTelling;
 using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 using testing::writeBytes;
@@ -36,19 +38,19 @@ protected:
     QStringList listed() const
     {
         QStringList names;
-        for (int i = 0; i < panel.File1()->count(); ++i)
-            names << panel.File1()->item(i)->text();
+        for (int i = 0; i < panel.fileList()->count(); ++i)
+            names << panel.fileList()->item(i)->text();
         return names;
     }
 
-    QPoint centreOf(int row) const { return panel.File1()->visualItemRect(panel.File1()->item(row)).center(); }
+    QPoint centreOf(int row) const { return panel.fileList()->visualItemRect(panel.fileList()->item(row)).center(); }
 
     fs::path files() const { return m_temp.path() / "files"; }
 
     TemporaryFolder m_temp;
     ScriptedDialogs dialogs;
     QWidget window;
-    FilePanel panel { dialogs, &window };
+    FilePanel panel { &window };
 };
 
 TEST_F(Panel, listsTheCompositionFilesOfTheFolderByNameAndNothingElse)
@@ -58,14 +60,14 @@ TEST_F(Panel, listsTheCompositionFilesOfTheFolderByNameAndNothingElse)
     for (const char* name : { "b.txt", "a.txt", "song.txt.old", ".dotted.txt", "notes.mid", "readme", ".saving-1-0" })
         writeBytes(files() / name, "");
 
-    panel.openForLoading(qt(files()));
+    panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "a.txt", "b.txt", "song.txt.old" }));
 
     // The list is read anew at every opening.
     writeBytes(files() / "c.txt", "");
     fs::remove(files() / "a.txt");
-    panel.openForSaving(qt(files()));
+    panel.openForSaving(qt(files()), "Salva");
     EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "b.txt", "c.txt", "song.txt.old" }));
 }
 
@@ -74,45 +76,57 @@ TEST_F(Panel, clickingANameFillsTheNameBoxAndADoubleClickAsksToLoadIt)
     fs::create_directories(files());
     writeBytes(files() / "song.txt", "");
     writeBytes(files() / "song.txt.old", "");
-    panel.openForLoading(qt(files()));
+    panel.openForLoading(qt(files()), "Carica");
     ASSERT_EQ(listed(), (QStringList { "song.txt", "song.txt.old" }));
 
     // Hidden name box: the click still fills it.
-    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(1));
-    EXPECT_EQ(panel.Txf()->text(), "song.txt");
-    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
-    EXPECT_EQ(panel.Txf()->text(), "song");
+    QTest::mouseClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(1));
+    EXPECT_EQ(panel.nameBox()->text(), "song.txt");
+    QTest::mouseClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    EXPECT_EQ(panel.nameBox()->text(), "song");
 
-    QSignalSpy loads(&panel, &FilePanel::File1_DblClick);
+    QSignalSpy loads(&panel, &FilePanel::loadRequested);
     // A double click, as the list sees it: a click, then the second press.
-    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(1));
-    QTest::mouseDClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(1));
+    QTest::mouseClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(1));
+    QTest::mouseDClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(1));
     ASSERT_EQ(loads.count(), 1);
-    EXPECT_EQ(loads.at(0).at(0).toString(), "song.txt.old");
+    EXPECT_EQ(loads.at(0).at(0).value<fs::path>(), files() / "song.txt.old");
     EXPECT_EQ(panel.pathOf("song.txt.old"), qt(files() / "song.txt.old"));
 }
 
-TEST_F(Panel, openingForSavingShowsAndFocusesTheNameBoxWhichKeepsItsText)
+TEST_F(Panel, openingForSavingSelectsTheWholeNameSoTypingReplacesIt)
 {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    panel.Txf()->setText("earlier");
-    panel.openForSaving(qt(files()));
-    EXPECT_TRUE(panel.Txf()->isVisible());
-    EXPECT_TRUE(panel.Txf()->hasFocus());
-    EXPECT_EQ(panel.Txf()->text(), "earlier");
+    panel.nameBox()->setText("earlier");
+    panel.openForSaving(qt(files()), "Salva");
+    EXPECT_TRUE(panel.nameBox()->isVisible());
+    EXPECT_TRUE(panel.nameBox()->hasFocus());
+    EXPECT_EQ(panel.nameBox()->selectedText(), "earlier");
+    EXPECT_EQ(panel.actionLabel()->text(), "Salva");
 
-    QSignalSpy saves(&panel, &FilePanel::Txf_Enter);
-    QTest::keyClicks(panel.Txf(), " tune");
+    QSignalSpy saves(&panel, &FilePanel::saveRequested);
+    QTest::keyClicks(panel.nameBox(), "tune");
+    QTest::keyClicks(panel.nameBox(), " two");
     EXPECT_EQ(saves.count(), 0);
-    QTest::keyClick(panel.Txf(), Qt::Key_Return);
+    QTest::keyClick(panel.nameBox(), Qt::Key_Return);
     ASSERT_EQ(saves.count(), 1);
-    EXPECT_EQ(saves.at(0).at(0).toString(), "earlier tune");
+    EXPECT_EQ(saves.at(0).at(0).toString(), "tune two");
 
     // "Carica" while the save panel is open hides the name box, keeps the panel.
-    panel.openForLoading(qt(files()));
+    panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(panel.isVisible());
-    EXPECT_FALSE(panel.Txf()->isVisible());
+    EXPECT_FALSE(panel.nameBox()->isVisible());
+    EXPECT_EQ(panel.actionLabel()->text(), "Carica");
+
+    // Escape, from the name box or the list, closes the panel and asks for nothing.
+    for (QWidget* from : { static_cast<QWidget*>(panel.nameBox()), static_cast<QWidget*>(panel.fileList()) }) {
+        panel.openForSaving(qt(files()), "Esporta PDF", ".pdf");
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Escape);
+        EXPECT_FALSE(panel.isVisible());
+    }
+    EXPECT_EQ(saves.count(), 1);
 }
 
 TEST_F(Panel, aNameThatIsNotUtf8IsListedWithReplacementCharactersAndLoads)
@@ -120,18 +134,18 @@ TEST_F(Panel, aNameThatIsNotUtf8IsListedWithReplacementCharactersAndLoads)
     fs::create_directories(files());
     const std::string raw = "canzone \xe8.txt";
     writeBytes(files() / raw, "\"_\",0,14,2\r\n\"_\",111,111,111\r\n");
-    panel.openForLoading(qt(files()));
+    panel.openForLoading(qt(files()), "Carica");
     const QString shown = QStringLiteral("canzone \uFFFD.txt");
     ASSERT_EQ(listed(), (QStringList { shown }));
     EXPECT_EQ(panel.fileOf(shown), files() / raw);
 
     QSignalSpy loads(&panel, &FilePanel::loadRequested);
-    QTest::mouseClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
-    QTest::mouseDClick(panel.File1()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    QTest::mouseClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    QTest::mouseDClick(panel.fileList()->viewport(), Qt::LeftButton, {}, centreOf(0));
     ASSERT_EQ(loads.count(), 1);
     const auto file = loads.at(0).at(0).value<fs::path>();
     EXPECT_EQ(file, files() / raw);
-    const auto loaded = LoadComposition(file, dialogs);
+    const auto loaded = loadTelling(file, dialogs);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->NoteCount(), 1);
 }
@@ -148,25 +162,27 @@ TEST_F(Panel, openingRemovesTheTemporariesOfEndedCopiesAndNeverListsAny)
     for (const std::string& name : { dead, alive })
         writeBytes(files() / name, "\"_\",0,14,2\r\n");
 
-    panel.openForLoading(qt(files()));
+    panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_FALSE(fs::exists(files() / dead));
     EXPECT_TRUE(fs::exists(files() / alive));
 }
 
-TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsToldOnce)
+TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsReportedAtEachOpening)
 {
-    panel.openForLoading(qt(files()));
+    QObject::connect(
+        &panel, &FilePanel::folderProblem, [this](const QString& text) { dialogs.message(text.toStdString()); });
+    panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(fs::is_directory(files()));
     EXPECT_TRUE(listed().isEmpty());
     EXPECT_TRUE(dialogs.shown.empty());
 
     writeBytes(m_temp.path() / "plain", "");
     const QString impossible = qt(m_temp.path() / "plain" / "files");
-    panel.openForLoading(impossible);
-    panel.openForSaving(impossible);
+    panel.openForLoading(impossible, "Carica");
+    panel.openForSaving(impossible, "Salva");
     EXPECT_TRUE(listed().isEmpty());
-    ASSERT_EQ(dialogs.shown.size(), 1u);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/modulo1.h"
+#include "storage/composition_file.h"
+#include "storage/export_file.h"
+#include "support/scripted_dialogs.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +14,34 @@
 #include <unistd.h>
 
 namespace zintaro::testing {
+
+// Storage calls whose words, when they have any, are shown as the window
+// would show them: the tests read what a user would be told.
+inline storage::SaveResult saveTelling(const Modulo1& m, const std::filesystem::path& folder, const std::string& name,
+    ScriptedDialogs& told, storage::SaveOptions options = {})
+{
+    auto outcome = storage::saveComposition(m, folder, name, options);
+    if (!outcome.text.empty())
+        told.message(outcome.text);
+    return outcome.result;
+}
+
+inline std::optional<storage::ParsedComposition> loadTelling(const std::filesystem::path& path, ScriptedDialogs& told)
+{
+    auto outcome = storage::loadComposition(path);
+    if (!outcome.text.empty())
+        told.message(outcome.text);
+    return std::move(outcome.piece);
+}
+
+inline storage::ExportResult exportTelling(const std::filesystem::path& folder, const std::string& name,
+    std::string_view extension, std::string_view bytes, ScriptedDialogs& told)
+{
+    auto outcome = storage::exportFile(folder, name, extension, bytes);
+    if (!outcome.text.empty())
+        told.message(outcome.text);
+    return outcome.result;
+}
 
 inline std::filesystem::path compositionsData()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/midi_message.h"
 #include "midi/midi_system.h"
 
 #include <array>
@@ -52,7 +53,7 @@ public:
     {
         std::vector<int> out;
         for (const Bytes& b : sent)
-            if ((b[0] & 0xF0) == 0x90 && b[2] != 0)
+            if (midi::ShortMessage { b[0], b[1], b[2] }.startsNote())
                 out.push_back(b[1]);
         return out;
     }
@@ -60,7 +61,7 @@ public:
     {
         std::vector<int> out;
         for (const Bytes& b : sent)
-            if ((b[0] & 0xF0) == 0x90 && b[2] == 0)
+            if (midi::ShortMessage { b[0], b[1], b[2] }.endsNote())
                 out.push_back(b[1]);
         return out;
     }

@@ -1,6 +1,6 @@
 #include "core/modulo1.h"
-#include "staff/pn_widget.h"
 #include "staff/staff.h"
+#include "staff/staff_widget.h"
 
 #include <QDir>
 #include <QLabel>
@@ -12,9 +12,9 @@ namespace zintaro::staff {
 namespace {
 
 // The normal layout of the window: the staff surface is 1257 x 167.
-class PnWidgetTest : public ::testing::Test {
+class StaffWidgetTest : public ::testing::Test {
 protected:
-    PnWidgetTest() { pn.setGeometry(-8, 64, 1257, 167); }
+    StaffWidgetTest() { pn.setGeometry(-8, 64, 1257, 167); }
 
     bool isBlack(const QImage& image, int x, int y) const { return image.pixel(x, y) == qRgb(0, 0, 0); }
     bool isWhite(const QImage& image, int x, int y) const { return image.pixel(x, y) == qRgb(255, 255, 255); }
@@ -37,7 +37,7 @@ protected:
         return n;
     }
 
-    PnWidget pn;
+    StaffWidget pn;
 };
 
 struct BoxCase {
@@ -45,7 +45,7 @@ struct BoxCase {
     QRect covered; // exactly the pixels that turn black
 };
 
-TEST_F(PnWidgetTest, filledRectanglesCoverBothCornersAfterRounding)
+TEST_F(StaffWidgetTest, filledRectanglesCoverBothCornersAfterRounding)
 {
     const std::vector<BoxCase> cases {
         { 92, 110, 108, 111, QRect(QPoint(92, 110), QPoint(108, 111)) }, // a ledger line below: two rows
@@ -63,7 +63,7 @@ TEST_F(PnWidgetTest, filledRectanglesCoverBothCornersAfterRounding)
     }
 }
 
-TEST_F(PnWidgetTest, rectangleInsideFollowsTheFillStyleAndColoursOnlyTheOutline)
+TEST_F(StaffWidgetTest, rectangleInsideFollowsTheFillStyleAndColoursOnlyTheOutline)
 {
     pn.rectangle(10, 10, 20, 20, Red);
     EXPECT_EQ(pn.marks().pixel(10, 10), qRgb(255, 0, 0));
@@ -82,7 +82,7 @@ TEST_F(PnWidgetTest, rectangleInsideFollowsTheFillStyleAndColoursOnlyTheOutline)
     EXPECT_TRUE(isBlack(pn.marks(), 75, 15));
 }
 
-TEST_F(PnWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
+TEST_F(StaffWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
 {
     pn.circle(100, 80, 4);
     EXPECT_TRUE(isBlack(pn.marks(), 96, 80));
@@ -104,22 +104,22 @@ TEST_F(PnWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
     EXPECT_TRUE(isWhite(pn.marks(), 195, 80));
 }
 
-TEST_F(PnWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneBlack)
+TEST_F(StaffWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneBlack)
 {
     Modulo1 m;
     m.DrawScale = 5;
     pn.setGeometry(0, 0, 1257, 600);
-    DrawHead(m, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
+    drawHead(m, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
     const int y = (90 - 5 * m.StaffStep) * 5;
     const QRect head(500 - 25, y - 25, 51, 51);
     EXPECT_GT(count(pn.marks(), qRgb(0, 0xB0, 0), head), 100);
     EXPECT_EQ(count(pn.marks(), qRgb(0, 0, 0), head), 0);
 
-    DrawHead(m, pn, 19, 2, true);
+    drawHead(m, pn, 19, 2, true);
     EXPECT_GT(count(pn.marks(), qRgb(0, 0, 0), head.translated(200, 0)), 100);
 }
 
-TEST_F(PnWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
+TEST_F(StaffWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
 {
     pn.text(300, 20, 30, "Giuste al primo colpo: 95 %", Red);
     const int red = count(pn.marks(), qRgb(255, 0, 0), QRect(300, 20, 600, 40));
@@ -136,7 +136,7 @@ TEST_F(PnWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
     EXPECT_EQ(pn.marks(), before);
 }
 
-TEST_F(PnWidgetTest, linesIncludeBothEndPixels)
+TEST_F(StaffWidgetTest, linesIncludeBothEndPixels)
 {
     pn.line(104, 60, 112, 68, Black);
     for (int i = 0; i <= 8; ++i)
@@ -148,7 +148,7 @@ TEST_F(PnWidgetTest, linesIncludeBothEndPixels)
     EXPECT_EQ(pn.marks().pixel(95, 120), qRgb(255, 0, 0));
 }
 
-TEST_F(PnWidgetTest, marksBeyondTheSurfaceAreClipped)
+TEST_F(StaffWidgetTest, marksBeyondTheSurfaceAreClipped)
 {
     const QImage before = pn.marks().copy();
     pn.line(-5000, -5000, -10, -10, Black);
@@ -168,7 +168,7 @@ TEST_F(PnWidgetTest, marksBeyondTheSurfaceAreClipped)
     EXPECT_TRUE(isBlack(pn.marks(), 551, 0));
 }
 
-TEST_F(PnWidgetTest, thePicturesLoadFromTheProgramsResources)
+TEST_F(StaffWidgetTest, thePicturesLoadFromTheProgramsResources)
 {
     const QImage& clef = pn.clefPicture();
     ASSERT_EQ(clef.size(), QSize(349, 590));
@@ -183,7 +183,7 @@ TEST_F(PnWidgetTest, thePicturesLoadFromTheProgramsResources)
     EXPECT_TRUE(isWhite(rest.convertToFormat(QImage::Format_RGB32), 0, 0));
 }
 
-TEST_F(PnWidgetTest, clearErasesMarksButLeavesTheChildElements)
+TEST_F(StaffWidgetTest, clearErasesMarksButLeavesTheChildElements)
 {
     pn.createRestImages();
     ASSERT_EQ(pn.restImageCount(), RestImages);
@@ -207,7 +207,7 @@ TEST_F(PnWidgetTest, clearErasesMarksButLeavesTheChildElements)
     EXPECT_GT(dark(shown, QRect(397, 61, 7, 29)), 20) << "the visible rest image";
 }
 
-TEST_F(PnWidgetTest, childElementsFollowTheEnlargedLayout)
+TEST_F(StaffWidgetTest, childElementsFollowTheEnlargedLayout)
 {
     pn.setGeometry(-8, 100, 1257, 600);
     for (int i = 0; i < 5; ++i)
@@ -244,7 +244,7 @@ TEST_F(PnWidgetTest, childElementsFollowTheEnlargedLayout)
     EXPECT_EQ(lab1.text(), QString()) << "a label handed back is no longer written";
 }
 
-TEST_F(PnWidgetTest, restImagesBeyondTheArrayAreIgnored)
+TEST_F(StaffWidgetTest, restImagesBeyondTheArrayAreIgnored)
 {
     pn.setRestImageVisible(2, true); // only the two images the window starts with exist yet
     pn.setRestImageVisible(-1, true);
@@ -260,18 +260,18 @@ TEST_F(PnWidgetTest, restImagesBeyondTheArrayAreIgnored)
 // a person to look at.
 TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
 {
-    PnWidget pn;
+    StaffWidget pn;
     pn.setGeometry(-8, 64, 1257, 167);
     pn.createRestImages();
     Modulo1 m;
     pn.clear();
-    DrawStaff(m, pn);
+    drawStaff(m, pn);
     pn.setClefGeometry(24, 42, 73);
 
     // Per duration: E6 (ledger lines above, stem down), F3 (ledger lines
     // below, stem up), B3, then a rest.
     const auto append = [&](int16_t isRest, int16_t note, int16_t d) {
-        DrawGlyph(m, pn, d, isRest, note, static_cast<int16_t>(m.NoteCount));
+        drawGlyph(m, pn, d, isRest, note, static_cast<int16_t>(m.NoteCount));
         m.Composition.set(m.NoteCount++, { isRest, note, d });
     };
     for (int16_t d = 0; d <= 6; ++d) {
@@ -281,7 +281,7 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     }
     for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 })
         append(False16, note, 2);
-    DrawBars(m, pn, 0);
+    drawBars(m, pn, 0);
 
     const QImage shown = pn.renderToImage();
     QString folder = qEnvironmentVariable("ZINTARO_ARTIFACTS");

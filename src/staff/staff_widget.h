@@ -14,7 +14,7 @@ class QLabel;
 
 namespace zintaro::staff {
 
-// The staff surface Pn of the main window. Marks are painted into a
+// The staff surface of the main window. Marks are painted into a
 // persistent image that stays until clear(); the child elements (staff lines,
 // treble clef, quarter-rest images, cursor and the large name label) lie
 // above the marks and are never touched by clear().
@@ -22,12 +22,12 @@ namespace zintaro::staff {
 // Drawing is pixel-exact and not antialiased: coordinates are rounded to
 // whole pixels, rectangles include both corner pixels, and anything beyond
 // the image is clipped.
-class PnWidget : public QWidget, public StaffSurface {
+class StaffWidget : public QWidget, public StaffSurface {
     Q_OBJECT
 
 public:
-    explicit PnWidget(QWidget* parent = nullptr);
-    ~PnWidget() override;
+    explicit StaffWidget(QWidget* parent = nullptr);
+    ~StaffWidget() override;
 
     // StaffSurface: drawn marks.
     void clear() override;
@@ -56,7 +56,7 @@ public:
     void createRestImages();
     void setCursorVisible(bool visible);
     void setStaffLabelVisible(bool visible);
-    // Lab1, the name label beside the switches; it may be null.
+    // The name label beside the switches; it may be null.
     void setSwitchNameLabel(QLabel* label);
 
     // The persistent drawing alone, without the child elements.

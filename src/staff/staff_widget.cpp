@@ -1,4 +1,4 @@
-#include "staff/pn_widget.h"
+#include "staff/staff_widget.h"
 
 #include "staff/staff_pixels.h"
 
@@ -47,7 +47,7 @@ int halfWidth(int r, int dy)
 
 } // namespace
 
-PnWidget::PnWidget(QWidget* parent)
+StaffWidget::StaffWidget(QWidget* parent)
     : QWidget(parent)
 {
     registerStaffPictures();
@@ -84,9 +84,9 @@ PnWidget::PnWidget(QWidget* parent)
     ensureMarksCover(LargestLayout);
 }
 
-PnWidget::~PnWidget() = default;
+StaffWidget::~StaffWidget() = default;
 
-void PnWidget::ensureMarksCover(QSize size)
+void StaffWidget::ensureMarksCover(QSize size)
 {
     const QSize wanted = size.expandedTo(m_marks.size()).expandedTo(LargestLayout);
     if (wanted == m_marks.size())
@@ -100,20 +100,20 @@ void PnWidget::ensureMarksCover(QSize size)
     m_marks = std::move(grown);
 }
 
-void PnWidget::resizeEvent(QResizeEvent* event)
+void StaffWidget::resizeEvent(QResizeEvent* event)
 {
     ensureMarksCover(size());
     QWidget::resizeEvent(event);
 }
 
-void PnWidget::touched(int x1, int y1, int x2, int y2)
+void StaffWidget::touched(int x1, int y1, int x2, int y2)
 {
     const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized() & rect();
     if (!r.isEmpty())
         update(r);
 }
 
-void PnWidget::fillSpan(int y, int x1, int x2, QRgb colour)
+void StaffWidget::fillSpan(int y, int x1, int x2, QRgb colour)
 {
     if (y < 0 || y >= m_marks.height())
         return;
@@ -125,7 +125,7 @@ void PnWidget::fillSpan(int y, int x1, int x2, QRgb colour)
     std::fill(row + x1, row + x2 + 1, colour);
 }
 
-void PnWidget::fillBox(int x1, int y1, int x2, int y2, QRgb colour)
+void StaffWidget::fillBox(int x1, int y1, int x2, int y2, QRgb colour)
 {
     const int top = std::max(y1, 0);
     const int bottom = std::min(y2, m_marks.height() - 1);
@@ -133,18 +133,18 @@ void PnWidget::fillBox(int x1, int y1, int x2, int y2, QRgb colour)
         fillSpan(y, x1, x2, colour);
 }
 
-void PnWidget::clear()
+void StaffWidget::clear()
 {
     m_marks.fill(Qt::white);
     update();
 }
 
-void PnWidget::setFillSolid(bool solid)
+void StaffWidget::setFillSolid(bool solid)
 {
     m_fillSolid = solid;
 }
 
-void PnWidget::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 {
     const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
     if (!px1 || !py1 || !px2 || !py2)
@@ -176,7 +176,7 @@ void PnWidget::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
     touched(*px1, *py1, x2, y2);
 }
 
-void PnWidget::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 {
     const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
     if (!px1 || !py1 || !px2 || !py2)
@@ -193,7 +193,7 @@ void PnWidget::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
     touched(x1, y1, x2, y2);
 }
 
-void PnWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 {
     const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
     if (!px1 || !py1 || !px2 || !py2)
@@ -204,12 +204,12 @@ void PnWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb c
     touched(x1, y1, x2, y2);
 }
 
-void PnWidget::setForeground(Rgb colour)
+void StaffWidget::setForeground(Rgb colour)
 {
     m_foreground = colour;
 }
 
-void PnWidget::circle(float fx, float fy, float fradius)
+void StaffWidget::circle(float fx, float fy, float fradius)
 {
     const auto pcx = pixel(fx), pcy = pixel(fy), pr = pixel(fradius);
     if (!pcx || !pcy || !pr || *pr < 0)
@@ -234,7 +234,7 @@ void PnWidget::circle(float fx, float fy, float fradius)
     touched(cx - r, cy - r, cx + r, cy + r);
 }
 
-void PnWidget::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
+void StaffWidget::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
 {
     if (text.empty() || pixelHeight <= 0)
         return;
@@ -255,7 +255,7 @@ void PnWidget::text(int left, int top, int pixelHeight, const std::string& text,
     touched(drawn.left(), drawn.top(), drawn.right(), drawn.bottom());
 }
 
-void PnWidget::restPicture(int left, int top)
+void StaffWidget::restPicture(int left, int top)
 {
     if (m_restPicture.isNull())
         return;
@@ -266,7 +266,7 @@ void PnWidget::restPicture(int left, int top)
     touched(left, top, left + m_restPicture.width() - 1, top + m_restPicture.height() - 1);
 }
 
-QRect PnWidget::staffLineRect(const StaffLine& l) const
+QRect StaffWidget::staffLineRect(const StaffLine& l) const
 {
     const int before = (l.thickness - 1) / 2;
     const int after = l.thickness - 1 - before;
@@ -277,7 +277,7 @@ QRect PnWidget::staffLineRect(const StaffLine& l) const
     return QRect(QPoint(l.x1, l.y1), QPoint(l.x2, l.y2)).normalized().adjusted(-before, -before, after, after);
 }
 
-void PnWidget::placeStaffLine(int element, int y1, int y2, int thickness)
+void StaffWidget::placeStaffLine(int element, int y1, int y2, int thickness)
 {
     if (element < 0 || element >= StaffLineElements)
         return;
@@ -289,12 +289,12 @@ void PnWidget::placeStaffLine(int element, int y1, int y2, int thickness)
     update(before | staffLineRect(l));
 }
 
-QRect PnWidget::restImageRect(int element) const
+QRect StaffWidget::restImageRect(int element) const
 {
     return QRect(m_restImages[size_t(element)].topLeft, m_restPicture.size());
 }
 
-void PnWidget::setRestImageVisible(int element, bool visible)
+void StaffWidget::setRestImageVisible(int element, bool visible)
 {
     if (element < 0 || element >= restImageCount() || m_restImages[size_t(element)].visible == visible)
         return;
@@ -302,7 +302,7 @@ void PnWidget::setRestImageVisible(int element, bool visible)
     update(restImageRect(element));
 }
 
-void PnWidget::setRestImageLeft(int element, int left)
+void StaffWidget::setRestImageLeft(int element, int left)
 {
     if (element < 0 || element >= restImageCount())
         return;
@@ -312,7 +312,7 @@ void PnWidget::setRestImageLeft(int element, int left)
         update(before | restImageRect(element));
 }
 
-void PnWidget::createRestImages()
+void StaffWidget::createRestImages()
 {
     for (RestImage& image : m_restImages)
         image.topLeft.setY(RestTop);
@@ -322,12 +322,12 @@ void PnWidget::createRestImages()
     update();
 }
 
-QRect PnWidget::cursorRect() const
+QRect StaffWidget::cursorRect() const
 {
     return QRect(m_cursorLeft, CursorAtStart.top(), 1, CursorAtStart.height());
 }
 
-void PnWidget::setCursorLeft(int left)
+void StaffWidget::setCursorLeft(int left)
 {
     const QRect before = cursorRect();
     m_cursorLeft = left;
@@ -335,13 +335,13 @@ void PnWidget::setCursorLeft(int left)
         update(before | cursorRect());
 }
 
-void PnWidget::setCursorVisible(bool visible)
+void StaffWidget::setCursorVisible(bool visible)
 {
     m_cursorVisible = visible;
     update(cursorRect());
 }
 
-void PnWidget::setNameLabels(const std::string& text)
+void StaffWidget::setNameLabels(const std::string& text)
 {
     const QString caption = QString::fromStdString(text);
     if (m_switchLabel)
@@ -349,27 +349,27 @@ void PnWidget::setNameLabels(const std::string& text)
     m_staffLabel->setText(caption);
 }
 
-void PnWidget::setStaffLabelTop(int top)
+void StaffWidget::setStaffLabelTop(int top)
 {
     m_staffLabel->move(m_staffLabel->x(), top);
 }
 
-void PnWidget::setStaffLabelVisible(bool visible)
+void StaffWidget::setStaffLabelVisible(bool visible)
 {
     m_staffLabel->setVisible(visible);
 }
 
-void PnWidget::setSwitchNameLabel(QLabel* label)
+void StaffWidget::setSwitchNameLabel(QLabel* label)
 {
     m_switchLabel = label;
 }
 
-QRect PnWidget::clefRect() const
+QRect StaffWidget::clefRect() const
 {
     return m_clef;
 }
 
-void PnWidget::setClefGeometry(int top, int width, int height)
+void StaffWidget::setClefGeometry(int top, int width, int height)
 {
     const QRect before = m_clef;
     m_clef = QRect(StaffLeft, top, std::max(width, 0), std::max(height, 0));
@@ -380,12 +380,12 @@ void PnWidget::setClefGeometry(int top, int width, int height)
     update(before | m_clef);
 }
 
-QImage PnWidget::renderToImage()
+QImage StaffWidget::renderToImage()
 {
     return grab().toImage();
 }
 
-void PnWidget::paintEvent(QPaintEvent* event)
+void StaffWidget::paintEvent(QPaintEvent* event)
 {
     const QRect area = event->rect();
     QPainter p(this);

@@ -1,0 +1,46 @@
+#include "storage/compositions_folder.h"
+
+#include <cstdlib>
+#include <iterator>
+#include <unistd.h>
+
+namespace zintaro::storage {
+
+namespace {
+
+bool sharedByEveryUser(const std::filesystem::path& programFolder)
+{
+    std::filesystem::path folder = programFolder.lexically_normal();
+    if (!folder.has_filename())
+        folder = folder.parent_path();
+    if (folder.filename() == "bin")
+        return true;
+    if (!folder.is_absolute())
+        return false;
+    const auto top = std::next(folder.begin());
+    return top != folder.end() && (*top == "usr" || *top == "opt");
+}
+
+} // namespace
+
+std::filesystem::path compositionsFolder(
+    const std::filesystem::path& programFolder, bool programFolderWritable, const char* xdgDataHome, const char* home)
+{
+    std::filesystem::path beside = programFolder / "files";
+    if (programFolderWritable && !sharedByEveryUser(programFolder))
+        return beside;
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules ask.
+    if (xdgDataHome && *xdgDataHome == '/')
+        return std::filesystem::path { xdgDataHome } / "zintaro" / "files";
+    if (home && *home == '/')
+        return std::filesystem::path { home } / ".local" / "share" / "zintaro" / "files";
+    return beside;
+}
+
+std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder)
+{
+    const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
+    return compositionsFolder(programFolder, writable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+} // namespace zintaro::storage

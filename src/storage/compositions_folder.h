@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace zintaro::storage {
+
+// The folder that keeps the compositions of a program living in
+// programFolder: "files" beside the program when the user may write there
+// (a copy built and installed in ~/Zintaro), else the user's data folder,
+// $XDG_DATA_HOME/zintaro/files or ~/.local/share/zintaro/files. A program
+// in a bin folder or under /usr or /opt is shared by every user of the
+// machine, so it never keeps anyone's compositions beside itself, whatever
+// the folder's permissions say (they say "writable" to root). Without a
+// usable data folder the compositions stay beside the program.
+std::filesystem::path compositionsFolder(
+    const std::filesystem::path& programFolder, bool programFolderWritable, const char* xdgDataHome, const char* home);
+
+// The same for the running program, from the environment and the folder's
+// permissions for this user.
+std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder);
+
+} // namespace zintaro::storage
