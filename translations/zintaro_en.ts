@@ -45,6 +45,25 @@
     </message>
 </context>
 <context>
+    <name>Choices</name>
+    <message>
+        <source>Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano quelle iniziali</source>
+        <translation>The saved choices are damaged and cannot be set aside (%1): the first-run choices are used</translation>
+    </message>
+    <message>
+        <source>Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in %1)</source>
+        <translation>The saved choices were damaged: starting again from the first-run choices (the file is in %1)</translation>
+    </message>
+    <message>
+        <source>Le scelte non vengono ricordate: manca la cartella di casa</source>
+        <translation>Choices are not remembered: there is no home folder</translation>
+    </message>
+    <message>
+        <source>Le scelte non vengono ricordate: impossibile scrivere %1</source>
+        <translation>Choices are not remembered: cannot write %1</translation>
+    </message>
+</context>
+<context>
     <name>Compose</name>
     <message>
         <source>La composizione è piena: contiene 1000 elementi, il massimo che può tenere. Non è stato aggiunto nulla.</source>
@@ -199,6 +218,41 @@
     <message>
         <source>il sequencer ALSA non dà annunci</source>
         <translation>the ALSA sequencer gives no announcements</translation>
+    </message>
+</context>
+<context>
+    <name>Practice</name>
+    <message>
+        <source>Tutte</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Solo righe</source>
+        <translation>Lines only</translation>
+    </message>
+    <message>
+        <source>Solo spazi</source>
+        <translation>Spaces only</translation>
+    </message>
+    <message>
+        <source>Tagli addizionali</source>
+        <translation>Ledger lines</translation>
+    </message>
+    <message>
+        <source>Estensione</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>&amp;Dalla nota</source>
+        <translation>&amp;From note</translation>
+    </message>
+    <message>
+        <source>&amp;Alla nota</source>
+        <translation>&amp;To note</translation>
+    </message>
+    <message>
+        <source>&amp;Quali note</source>
+        <translation>&amp;Which notes</translation>
     </message>
 </context>
 <context>
@@ -410,6 +464,22 @@
     <message>
         <source>Note giuste al primo tentativo su note mostrate · tempo mediano di risposta</source>
         <translation>Notes right at the first try of notes shown · median response time</translation>
+    </message>
+    <message>
+        <source>Pratica</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>Ripasso</source>
+        <translation>Review</translation>
+    </message>
+    <message>
+        <source>Alterazioni</source>
+        <translation>Accidentals</translation>
+    </message>
+    <message>
+        <source>Estensione…</source>
+        <translation>Range…</translation>
     </message>
 </context>
 </TS>

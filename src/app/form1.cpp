@@ -83,6 +83,7 @@ void Form1::buildWindow()
     m_trainer = std::make_unique<compose::Trainer>(m_state, *m_ports);
     m_answering = std::make_unique<compose::Answering>(
         m_state, *m_ports, *m_trainer, compose::answerHistoryPathFromEnvironment());
+    m_answering->seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     m_answerTimer->setTimerType(Qt::PreciseTimer);
@@ -94,6 +95,7 @@ void Form1::buildWindow()
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     connectControls();
+    loadChoices();
     ShowHelpText();
 }
 
@@ -121,6 +123,9 @@ void Form1::connectControls()
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
+    connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
+    connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
+    connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
         m_state.Mute = on;
@@ -142,6 +147,10 @@ void Form1::connectControls()
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
         pianoKeyDown(index, false, compose::KeySound::DisplayOnly, *m_keyboardPorts);
+    });
+    connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, [this] {
+        m_choices.keyboardsOff = m_midiKeyboard->switchedOff();
+        rememberChoices();
     });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { pianoKeyUp(index, compose::KeySound::DisplayOnly); });

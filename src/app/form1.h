@@ -2,6 +2,7 @@
 
 #include "app/failure_notices.h"
 #include "app/language.h"
+#include "app/remembered_choices.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
@@ -117,6 +118,10 @@ public:
     QAction* mnf_Save() const { return m_controls.saveAction; }
     QLineEdit* Txf() const;
     QListWidget* File1() const;
+    QAction* mnf_Review() const { return m_controls.reviewAction; }
+    QAction* mnf_Accidentals() const { return m_controls.accidentalsAction; }
+    QAction* mnf_Range() const { return m_controls.rangeAction; }
+    const RememberedChoices& rememberedChoices() const { return m_choices; }
     QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
@@ -173,6 +178,13 @@ private:
     void Txf_Enter(const QString& text);
     void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
+    void mnf_Review_Click();
+    void mnf_Accidentals_Click();
+    void mnf_Range_Click();
+    void loadChoices();
+    void applyInterfaceChoices();
+    void rememberChoices();
+    void choosePractice(const compose::PracticeChoices& practice);
 
     Modulo1 m_state;
     Form1Services m_services;
@@ -199,6 +211,8 @@ private:
     PlaybackTimer* m_playbackTimer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
+    RememberedChoices m_choices;
+    std::filesystem::path m_choicesFile;
     bool m_built = false;
     bool m_closing = false;
 };

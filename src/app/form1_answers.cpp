@@ -39,6 +39,13 @@ namespace zintaro::app {
 void Form1::CkRisp_Click()
 {
     const bool on = m_controls.answerSwitch->isChecked();
+    // The next start follows the student's own switching; "Leggi" left
+    // switches it off without changing their choice.
+    const bool switched = (on && m_trainerTimer->isActive()) || (!on && m_answering->active());
+    if (switched && on != m_choices.answering) {
+        m_choices.answering = on;
+        rememberChoices();
+    }
     if (on && m_trainerTimer->isActive()) {
         // The student moves the trainer on: its timer rests meanwhile.
         m_trainerTimer->stop();

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/midi_keyboard.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "core/translation.h"
@@ -12,9 +13,29 @@
 
 namespace zintaro::app {
 
+// The choices of "Lingua", "Rispondi" and "Tastiera MIDI" as the last run
+// left them; "Rispondi" takes effect when start-up enters "Leggi".
+void Form1::applyInterfaceChoices()
+{
+    m_midiKeyboard->setSwitchedOff(m_choices.keyboardsOff);
+    setNaming(m_choices.naming);
+    if (m_choices.language != m_language->current())
+        setLanguage(m_choices.language);
+}
+
+void Form1::rememberChoices()
+{
+    if (const auto failure = saveRememberedChoices(m_choicesFile, m_choices))
+        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
+}
+
 void Form1::setLanguage(Language language)
 {
     m_language->apply(language);
+    if (m_built && m_choices.language != language) {
+        m_choices.language = language;
+        rememberChoices();
+    }
     // The widgets hear of the change when the event loop next turns; the
     // window changes its words now.
     retranslate();
@@ -25,6 +46,10 @@ void Form1::setNaming(NoteNaming naming)
     m_state.Naming = naming;
     if (!m_built)
         return;
+    if (m_choices.naming != naming) {
+        m_choices.naming = naming;
+        rememberChoices();
+    }
     m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
     // The name that shows is written again; an empty label stays empty.
     if (!m_controls.nameLabel->text().isEmpty() && isPianoNote(m_state.NamedNote))

@@ -82,6 +82,10 @@ void Form1::Form_Load(SoundStart soundStart)
     m_state.Composition.RestFlag[0] = True16;
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
+    if (m_choices.answering) {
+        m_controls.answerSwitch->setChecked(true);
+        CkRisp_Click();
+    }
     m_controls.piano->focusFirstKey();
 }
 

@@ -194,6 +194,10 @@ void retranslateWindowControls(WindowControls& c)
     for (std::size_t i = 0; i < ExportActions.size(); ++i)
         c.exportActions[i]->setText(caption(ExportActions[i].second));
     c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
+    c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
+    c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
+    c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
+    c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
     c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
 
     for (std::size_t i = 0; i < ModeButtons.size(); ++i)
@@ -231,6 +235,16 @@ void addMenu(QMainWindow& window, WindowControls& c)
     }
     c.midiKeyboardMenu = c.menu->addMenu(QString());
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.practiceMenu = c.menu->addMenu(QString());
+    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.reviewAction = c.practiceMenu->addAction(QString());
+    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
+    c.reviewAction->setCheckable(true);
+    c.accidentalsAction = c.practiceMenu->addAction(QString());
+    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
+    c.accidentalsAction->setCheckable(true);
+    c.rangeAction = c.practiceMenu->addAction(QString());
+    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
     addLanguageMenu(c);
 }
 

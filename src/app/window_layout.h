@@ -82,6 +82,10 @@ struct WindowControls {
     std::array<QAction*, 2> namingActions {}; // "Do Re Mi", "C D E"
     QLabel* instrumentLabel = nullptr; // Label2
     QLabel* tempoLabel = nullptr; // Label3
+    QMenu* practiceMenu = nullptr; // "Pratica": what "Rispondi" asks
+    QAction* reviewAction = nullptr; // "Ripasso"
+    QAction* accidentalsAction = nullptr; // "Alterazioni"
+    QAction* rangeAction = nullptr; // "Estensione…"
 };
 
 // Builds the menu and every control at its place in the normal layout.

@@ -15,6 +15,13 @@ bool isMidiNote(int note)
 
 AnswerResult AnswerJudge::noteShown(int midiNote, int64_t now, AnswerMode mode)
 {
+    return noteShown(sharpSpelling(midiNote), now, mode);
+}
+
+AnswerResult AnswerJudge::noteShown(SpelledNote note, int64_t now, AnswerMode mode)
+{
+    const int midiNote = midiNoteOf(note);
+    m_shownSpelled = note;
     AnswerResult result;
     endCorrection(result);
     if (m_session.complete())
@@ -123,7 +130,7 @@ void AnswerJudge::judge(int midiNote, int64_t now, AnswerResult& result)
     result.record = AnswerRecord { m_mode, m_shown, midiNote, right, responseMs };
     if (!m_answered) {
         m_answered = true;
-        m_session.firstAnswer(m_shown, right, responseMs);
+        m_session.firstAnswer(m_shownSpelled, right, responseMs);
     }
 
     if (right) {

@@ -68,6 +68,8 @@ public:
     // correction still heard is silenced. Shown after the summary, it starts
     // a new session.
     AnswerResult noteShown(int midiNote, int64_t now, AnswerMode mode);
+    // The same for a note written as `note`, which the summary names.
+    AnswerResult noteShown(SpelledNote note, int64_t now, AnswerMode mode);
 
     // Call before the key itself sounds, so that silencing a correction of
     // the same note does not cut the student's note short.
@@ -101,6 +103,7 @@ private:
     AnswerMode m_mode = AnswerMode::Random;
     AnswerSession m_session;
     int m_shown = 0;
+    SpelledNote m_shownSpelled;
     int64_t m_shownAt = 0;
     bool m_answered = false; // the shown note had its first answer
     int64_t m_pauseEnds = 0;

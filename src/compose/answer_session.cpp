@@ -61,11 +61,22 @@ void AnswerSession::noteShown(int64_t now)
 
 void AnswerSession::firstAnswer(int shownMidiNote, bool right, int64_t responseMs)
 {
+    firstAnswer(sharpSpelling(shownMidiNote), right, responseMs);
+}
+
+void AnswerSession::firstAnswer(SpelledNote shown, bool right, int64_t responseMs)
+{
     m_responseMs.push_back(std::max<int64_t>(responseMs, 0));
-    if (right)
+    if (right) {
         ++m_rightAtFirstTry;
-    else if (shownMidiNote >= 0 && shownMidiNote < static_cast<int>(m_missed.size()))
-        ++m_missed[static_cast<size_t>(shownMidiNote)];
+        return;
+    }
+    const auto known
+        = std::find_if(m_missed.begin(), m_missed.end(), [shown](const auto& missed) { return missed.first == shown; });
+    if (known != m_missed.end())
+        ++known->second;
+    else
+        m_missed.emplace_back(shown, 1);
 }
 
 void AnswerSession::answeredRight(int64_t now)
@@ -87,19 +98,22 @@ std::optional<int> AnswerSession::notesPerMinute() const
     return static_cast<int>((int64_t { m_notesDone } * 60000 * 2 + elapsed) / (elapsed * 2));
 }
 
-std::vector<int> AnswerSession::mostMissed(size_t count) const
+std::vector<SpelledNote> AnswerSession::mostMissed(size_t count) const
 {
-    std::vector<int> missed;
-    for (size_t note = 0; note < m_missed.size(); ++note) {
-        if (m_missed[note] > 0)
-            missed.push_back(static_cast<int>(note));
-    }
-    // Stable, so equal counts keep the ascending order of the notes.
-    std::stable_sort(missed.begin(), missed.end(),
-        [this](int a, int b) { return m_missed[static_cast<size_t>(a)] > m_missed[static_cast<size_t>(b)]; });
-    if (missed.size() > count)
-        missed.resize(count);
-    return missed;
+    auto missed = m_missed;
+    std::sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) {
+        if (a.second != b.second)
+            return a.second > b.second;
+        const int lowA = midiNoteOf(a.first);
+        const int lowB = midiNoteOf(b.first);
+        if (lowA != lowB)
+            return lowA < lowB;
+        return a.first.accidental > b.first.accidental;
+    });
+    std::vector<SpelledNote> notes;
+    for (size_t i = 0; i < missed.size() && i < count; ++i)
+        notes.push_back(missed[i].first);
+    return notes;
 }
 
 std::string AnswerSession::scoreLabel() const
@@ -122,10 +136,10 @@ std::vector<std::string> AnswerSession::summaryLines(
     lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)));
 
     std::string missed;
-    for (const int note : mostMissed()) {
+    for (const SpelledNote note : mostMissed()) {
         if (!missed.empty())
             missed += ", ";
-        missed += noteNameOfMidi(note, naming);
+        missed += noteName(note, naming, true);
     }
     if (missed.empty())
         lines.push_back(translate("Answers", "Più sbagliate: nessuna"));

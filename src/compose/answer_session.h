@@ -2,10 +2,10 @@
 
 #include "core/pitch.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zintaro::compose {
@@ -45,6 +45,8 @@ public:
     void noteShown(int64_t now);
 
     // The first answer to a note, right or not, `responseMs` after it appeared.
+    void firstAnswer(SpelledNote shown, bool right, int64_t responseMs);
+    // The same for a note written as the natural or sharp of a MIDI note.
     void firstAnswer(int shownMidiNote, bool right, int64_t responseMs);
 
     // A note answered right at last; it stops the session's clock.
@@ -62,9 +64,9 @@ public:
     // the first right answer.
     std::optional<int> notesPerMinute() const;
 
-    // Up to `count` MIDI notes missed at the first try, most often first,
-    // ties by the lower note.
-    std::vector<int> mostMissed(size_t count = 3) const;
+    // Up to `count` written notes missed at the first try, most often first,
+    // ties by the lower note (a sharp before the flat of its key).
+    std::vector<SpelledNote> mostMissed(size_t count = 3) const;
 
     // "giuste 7 su 8 · 1,4 s"; "giuste 0 su 0" before the first answer.
     std::string scoreLabel() const;
@@ -80,7 +82,7 @@ private:
     int m_notesDone = 0;
     std::optional<int64_t> m_startedAt;
     int64_t m_lastRightAt = 0;
-    std::array<int, 128> m_missed {};
+    std::vector<std::pair<SpelledNote, int>> m_missed; // note, times missed
 };
 
 // "Fa", "Sol#", … (or "F", "G#", … in letters) for a MIDI note on the

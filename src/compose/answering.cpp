@@ -5,6 +5,7 @@
 #include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "staff/speech.h"
 #include "staff/staff.h"
 
 #include <utility>
@@ -41,6 +42,8 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
     , m_ports(ports)
     , m_trainer(trainer)
     , m_history(std::move(historyFile))
+    , m_memoryReading(std::async(
+          std::launch::async, [file = m_history.path()] { return NoteMemory::fromHistory(readAnswerHistory(file)); }))
 {
 }
 
@@ -64,6 +67,27 @@ void Answering::stop()
     carryOut(m_judge.stop(), 0);
     wipeSummary();
     m_active = false;
+    m_sessionStart.reset();
+}
+
+void Answering::setPracticeChoices(const PracticeChoices& choices)
+{
+    if (choices == m_draw.choices())
+        return;
+    m_draw.setChoices(choices);
+}
+
+const NoteMemory& Answering::memory()
+{
+    // A year of answers is read well before the first note asks for it; at
+    // worst the first review note waits for the end of the reading.
+    if (m_memoryReading.valid()) {
+        m_memory = m_memoryReading.get();
+        for (const Remembered& answer : m_answeredWhileReading)
+            remember(answer);
+        m_answeredWhileReading.clear();
+    }
+    return m_memory;
 }
 
 void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
@@ -111,21 +135,55 @@ std::optional<std::string> Answering::takeNotice()
 
 AnswerMode Answering::mode() const
 {
-    return m_m.ScaleWalk ? AnswerMode::Scale : AnswerMode::Random;
+    if (m_m.ScaleWalk)
+        return AnswerMode::Scale;
+    return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
 }
 
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
-    const int16_t note = m_trainer.showAnswerNote();
-    carryOut(m_judge.noteShown(midiNoteOfKey(note), now, mode()), now);
+    if (m_m.ScaleWalk) {
+        m_trainer.showAnswerNote();
+    } else {
+        const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
+        m_trainer.showDrawnNote(m_draw.next(known, LocalTime::now().utcMilliseconds()));
+    }
+    m_shown = m_trainer.shownNote();
+    m_firstAnswerDue = true;
+    if (!m_sessionStart)
+        m_sessionStart = LocalTime::now();
+    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+}
+
+void Answering::remember(const AnswerRecord& record, const LocalTime& when)
+{
+    const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
+    if (m_firstAnswerDue && !m_m.ScaleWalk)
+        m_draw.firstAnswer(record.right);
+    m_firstAnswerDue = false;
+    if (m_memoryReading.valid())
+        m_answeredWhileReading.push_back(answer);
+    else
+        remember(answer);
+}
+
+void Answering::remember(const Remembered& answer)
+{
+    if (answer.first)
+        m_memory.firstAnswer(answer.note.clef, answer.note.note, answer.right, answer.responseMs, answer.utcMs);
+    else
+        m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
 }
 
 void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
     if (result.record) {
-        if (auto notice = m_history.append(LocalTime::now(), *result.record))
+        const LocalTime when = LocalTime::now();
+        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
+        if (auto notice = m_history.append(when, *result.record, context))
             m_notice = std::move(notice);
+        remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
         switch (step.action) {
@@ -141,7 +199,11 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote), m_m.Naming);
+            if (step.midiNote == m_shown.midiNote())
+                m_ports.speech.say(spokenNoteName(m_shown.note, m_m.Naming),
+                    m_m.Naming == NoteNaming::Letters ? staff::Voice::English : staff::Voice::Italian);
+            else
+                staff::speakNoteName(m_ports.speech, indexOfMidi(step.midiNote), m_m.Naming);
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
@@ -157,6 +219,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::ShowSummary:
             showSummary();
+            m_sessionStart.reset();
             break;
         case AnswerAction::StartNewSession:
             wipeSummary();

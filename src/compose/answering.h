@@ -2,14 +2,19 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_judge.h"
+#include "compose/drawn_note.h"
+#include "compose/note_memory.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
+#include "compose/practice_draw.h"
 #include "core/modulo1.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -30,6 +35,13 @@ public:
 
     // A new note at once, in place of the one shown ("Scala" switched).
     void showNewNote(int64_t now);
+
+    // What to read from the next note on ("Pratica"). The memory of the
+    // notes is read from the history off the window's thread from the start.
+    void setPracticeChoices(const PracticeChoices& choices);
+    const PracticeChoices& practiceChoices() const { return m_draw.choices(); }
+    // Seeds the draw; the window seeds it from the clock, tests fix it.
+    void seedDraw(uint32_t seed) { m_draw.seed(seed); }
 
     // "Rispondi" off, "Leggi" left or the program closing: the session ends
     // without a summary, the correction heard is silenced and the summary
@@ -67,6 +79,17 @@ private:
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     AnswerMode mode() const;
+    // One answer to the shown note, into the memory.
+    struct Remembered {
+        DrawnNote note;
+        bool first;
+        bool right;
+        int64_t responseMs;
+        int64_t utcMs;
+    };
+    void remember(const AnswerRecord& record, const LocalTime& when);
+    void remember(const Remembered& answer);
+    const NoteMemory& memory();
 
     Modulo1& m_m;
     Ports m_ports;
@@ -77,6 +100,14 @@ private:
     bool m_summaryShown = false;
     bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
     std::optional<std::string> m_notice;
+
+    PracticeDraw m_draw;
+    NoteMemory m_memory;
+    std::future<NoteMemory> m_memoryReading; // valid until the memory is taken from it
+    std::vector<Remembered> m_answeredWhileReading;
+    DrawnNote m_shown;
+    bool m_firstAnswerDue = false; // the shown note has had no answer yet
+    std::optional<LocalTime> m_sessionStart;
 };
 
 } // namespace zintaro::compose

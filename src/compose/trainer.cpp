@@ -54,6 +54,7 @@ void Trainer::restartScaleWalk()
 void Trainer::showNext()
 {
     release();
+    m_drawn.reset();
     advance(false);
     drawShown();
 }
@@ -61,9 +62,28 @@ void Trainer::showNext()
 int16_t Trainer::showAnswerNote()
 {
     release();
+    m_drawn.reset();
     advance(true);
     drawShown();
     return m_state.note;
+}
+
+void Trainer::showDrawnNote(const DrawnNote& note)
+{
+    release();
+    const int key = keyOfMidiNote(note.midiNote());
+    if (key < 0)
+        return; // off the piano: it could not be answered
+    m_drawn = note;
+    m_state.note = static_cast<int16_t>(key);
+    drawShown();
+}
+
+DrawnNote Trainer::shownNote() const
+{
+    if (m_drawn)
+        return *m_drawn;
+    return { sharpSpelling(midiNoteOfKey(m_state.note)), Clef::Treble, false };
 }
 
 void Trainer::markShownNote(staff::Rgb colour)
@@ -97,6 +117,8 @@ void Trainer::drawShown()
     // composition's cursor and write position stay where they are.
     staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
     staff::drawGlyph(m_m, m_ports.surface, 0, False16, m_state.note, TrainerColumn);
+    if (m_drawn && m_m.WriteNames)
+        m_ports.surface.setNameLabels(noteName(m_drawn->note, m_m.Naming, false));
 }
 
 void Trainer::sound()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/drawn_note.h"
 #include "compose/ports.h"
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
@@ -54,6 +55,13 @@ public:
     // next step with "Scala", otherwise a random note other than the one shown.
     int16_t showAnswerNote();
 
+    // "Rispondi" with a note chosen elsewhere: shows it without sounding it.
+    // A flat is drawn as the sharp of its key, but named as written.
+    void showDrawnNote(const DrawnNote& note);
+
+    // The note shown for an answer, as written.
+    DrawnNote shownNote() const;
+
     // Draws the shown note's head again in a colour.
     void markShownNote(staff::Rgb colour);
 
@@ -70,6 +78,7 @@ private:
     State m_state;
     Ports m_ports;
     std::mt19937 m_random;
+    std::optional<DrawnNote> m_drawn; // a note chosen elsewhere, while it is shown
     std::optional<int16_t> m_sounding; // the note whose note-off is owed
     bool m_keyShown = false; // the trainer pressed the key of m_sounding
 };

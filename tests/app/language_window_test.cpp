@@ -1,6 +1,9 @@
 #include "app/form1.h"
 #include "app/language.h"
+#include "app/midi_keyboard.h"
 #include "app/qt_dialogs.h"
+#include "app/remembered_choices.h"
+#include "compose/answering.h"
 #include "input/piano_widget.h"
 #include "midi/midi_errors.h"
 #include "support/recording_midi.h"
@@ -9,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -16,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace zintaro::testing {
@@ -35,13 +41,25 @@ protected:
     void SetUp() override
     {
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+        start();
+    }
+
+    // The program started afresh, in Italian until its remembered choices say otherwise.
+    void start()
+    {
+        form.reset();
         language.apply(app::Language::Italian);
-        form = std::make_unique<app::Form1>(
-            app::Form1Services { boxes, midi, speech, files.path(), false, &language });
+        form = std::make_unique<app::Form1>(app::Form1Services { boxes, midi, speech, files.path(), false, &language });
         boxes.setParent(form.get());
         form->Form_Load();
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    std::filesystem::path choicesFile() const
+    {
+        return std::filesystem::path(configHome.path().toStdString()) / "zintaro" / "zintaro.conf";
     }
 
     // Clicks "Nuovo" and answers the box it asks with "No".
@@ -76,6 +94,7 @@ protected:
 
     QTemporaryDir files;
     QTemporaryDir dataHome;
+    QTemporaryDir configHome;
     app::QtDialogs boxes;
     RecordingMidiSystem midi;
     RecordingSpeech speech;
@@ -142,6 +161,54 @@ TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
     QTest::keyClick(form->piano().key(0), Qt::Key_T);
     EXPECT_EQ(speech.said.back(), "Do");
     EXPECT_EQ(speech.voices.back(), staff::Voice::Italian);
+}
+
+TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem)
+{
+    // What "Tastiera MIDI" switched off in an earlier run, a name with a comma among them.
+    app::RememberedChoices earlier;
+    earlier.keyboardsOff = { "Keystation:port 0", "Piano, grand:midi" };
+    ASSERT_FALSE(app::saveRememberedChoices(choicesFile(), earlier));
+    start();
+    EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
+
+    form->controls().languageActions[1]->trigger();
+    form->controls().namingActions[1]->trigger();
+    form->CkRisp()->click();
+    ASSERT_TRUE(form->answering().active());
+    form->Op4(1)->click(); // "Parla" is not kept
+    form->CkMute()->click(); // nor "Muto"
+
+    start();
+    const app::WindowControls& c = form->controls();
+    EXPECT_EQ(form->Op3(0)->text(), "Compose");
+    EXPECT_TRUE(c.languageActions[1]->isChecked());
+    EXPECT_TRUE(c.namingActions[1]->isChecked());
+    EXPECT_EQ(form->state().Naming, NoteNaming::Letters);
+    EXPECT_TRUE(form->CkRisp()->isChecked());
+    EXPECT_TRUE(form->answering().active()) << "Rispondi answers from the start";
+    EXPECT_TRUE(form->Op4(0)->isChecked()) << "the controls of the window start as always";
+    EXPECT_FALSE(form->CkMute()->isChecked());
+    EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
+
+    // "Leggi" left switches "Rispondi" off, but not the student's choice.
+    form->Op3(0)->click();
+    EXPECT_TRUE(app::loadRememberedChoices(choicesFile()).choices.answering);
+
+    std::ofstream(choicesFile(), std::ios::trunc) << "[interface]\nlanguage=klingon\n";
+    start();
+    EXPECT_EQ(form->Op3(0)->text(), "Componi");
+    EXPECT_FALSE(form->answering().active());
+    EXPECT_TRUE(form->statusText()->text().startsWith("Le scelte salvate erano danneggiate"))
+        << form->statusText()->text().toStdString();
+    const QStringList aside = QDir(QString::fromStdString(choicesFile().parent_path().string()))
+                                  .entryList({ QStringLiteral("zintaro.conf.damaged-*") });
+    EXPECT_EQ(aside.size(), 1) << "the damaged file is set aside, not lost";
+
+    // Told once: the next start finds a sound file.
+    form->controls().languageActions[0]->trigger();
+    start();
+    EXPECT_TRUE(form->statusText()->text().isEmpty()) << form->statusText()->text().toStdString();
 }
 
 } // namespace

@@ -25,6 +25,8 @@ protected:
     {
         // The answers' history goes to a folder of the test, never the real home.
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        // So do the remembered choices.
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
         form->Form_Load();
         form->show();
@@ -67,6 +69,7 @@ protected:
 
     QTemporaryDir files;
     QTemporaryDir dataHome;
+    QTemporaryDir configHome;
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     RecordingSpeech speech;

@@ -71,14 +71,15 @@ TEST(AnswerSessionTest, theSummaryGivesPercentMedianPaceMostMissedAndTheBest)
     EXPECT_TRUE(session.complete());
     EXPECT_EQ(session.figures().percentRight(), 70);
     EXPECT_EQ(session.notesPerMinute(), 24);
-    EXPECT_EQ(session.mostMissed(), (std::vector<int> { G4, A4, F4 }));
+    EXPECT_EQ(
+        session.mostMissed(), (std::vector<SpelledNote> { sharpSpelling(G4), sharpSpelling(A4), sharpSpelling(F4) }));
 
     const std::vector<std::string> ownBest = { "Giuste al primo colpo: 70 %", "Tempo mediano di risposta: 1,5 s",
-        "Note al minuto: 24", "Più sbagliate: Sol, La, Fa", "Miglior sessione: 70 % · 1,5 s" };
+        "Note al minuto: 24", "Più sbagliate: Sol4, La4, Fa4", "Miglior sessione: 70 % · 1,5 s" };
     EXPECT_EQ(session.summaryLines(std::nullopt), ownBest);
     EXPECT_EQ(session.summaryLines(SessionFigures { 20, 13, 900 }), ownBest);
     EXPECT_EQ(session.summaryLines(SessionFigures { 20, 19, 1240 }).back(), "Miglior sessione: 95 % · 1,2 s");
-    EXPECT_EQ(session.summaryLines(std::nullopt, NoteNaming::Letters).at(3), "Più sbagliate: G, A, F");
+    EXPECT_EQ(session.summaryLines(std::nullopt, NoteNaming::Letters).at(3), "Più sbagliate: G4, A4, F4");
 }
 
 TEST(AnswerSessionTest, aSessionWithoutMissesSaysNoneAndNamesSharpsWithTheirSign)
@@ -98,6 +99,29 @@ TEST(AnswerSessionTest, aSessionWithoutMissesSaysNoneAndNamesSharpsWithTheirSign
     for (const auto& row : names) {
         EXPECT_EQ(noteNameOfMidi(row.midi), row.name);
         EXPECT_EQ(noteNameOfMidi(row.midi, NoteNaming::Letters), row.letter);
+    }
+}
+
+TEST(AnswerSessionTest, mostMissedNamesWrittenNotesWithTheirOctave)
+{
+    const SpelledNote e4 { Letter::E, Accidental::Natural, 4 };
+    const SpelledNote e5 { Letter::E, Accidental::Natural, 5 };
+    const SpelledNote fSharp5 { Letter::F, Accidental::Sharp, 5 };
+    const SpelledNote gFlat5 { Letter::G, Accidental::Flat, 5 };
+    const struct {
+        std::vector<SpelledNote> missed;
+        const char* line;
+    } cases[] = {
+        { { e5, e4 }, "Più sbagliate: Mi4, Mi5" }, // once each: the lower first
+        { { e5, fSharp5, e5 }, "Più sbagliate: Mi5, Fa diesis 5" },
+        { { gFlat5, fSharp5 }, "Più sbagliate: Fa diesis 5, Sol bemolle 5" }, // one key, two notes
+        { { e4, e4, e4, e5, fSharp5, gFlat5 }, "Più sbagliate: Mi4, Mi5, Fa diesis 5" }, // three at most
+    };
+    for (const auto& c : cases) {
+        AnswerSession session;
+        for (const SpelledNote note : c.missed)
+            session.firstAnswer(note, false, 900);
+        EXPECT_EQ(session.summaryLines(std::nullopt).at(3), c.line);
     }
 }
 

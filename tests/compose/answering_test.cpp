@@ -233,5 +233,43 @@ TEST(AnsweringHistoryTest, aFailingHistoryIsToldOnceAndAnsweringGoesOn)
     fs::remove(blocker);
 }
 
+TEST_F(AnsweringTest, aBlackKeyShownAsWrittenIsSpokenSoAnsweredByItsKeyAndKeptWithItsSpelling)
+{
+    PracticeChoices choices;
+    choices.accidentals = true;
+    choices.lowest = { Letter::A, Accidental::Natural, 4 };
+    choices.highest = { Letter::B, Accidental::Natural, 4 };
+    answering.setPracticeChoices(choices);
+    answering.seedDraw(3);
+    rig.m.SpeakNames = true;
+    answering.start(0);
+    int64_t now = 0;
+    std::vector<std::string> spelled;
+    for (int i = 0; i < 12; ++i) {
+        const DrawnNote note = trainer.shownNote();
+        spelled.push_back(spelledText(note.note));
+        const auto key = static_cast<int16_t>(keyOfMidiNote(note.midiNote()));
+        rig.speech.said.clear();
+        answer(key == 16 ? 18 : 16, now += 1000); // a wrong key first: the correction names the note
+        answering.timerDue(now += CorrectionMs + 100);
+        ASSERT_FALSE(rig.speech.said.empty());
+        EXPECT_EQ(rig.speech.said.back(), noteName(note.note, NoteNaming::Solfege, false));
+        answer(key, now += 1000);
+        answering.timerDue(now += NextNoteDelayMs);
+    }
+    EXPECT_NE(std::find(spelled.begin(), spelled.end(), "A#4"), spelled.end());
+    EXPECT_NE(std::find(spelled.begin(), spelled.end(), "Bb4"), spelled.end());
+
+    // Two lines a note: the miss and the right key, both with the note as it was written.
+    const auto rows = readAnswerHistory(folder / "answers.csv");
+    ASSERT_EQ(rows.size(), 24U);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(spelledText(rows[i].spelledNote()), spelled[i / 2]);
+        EXPECT_EQ(rows[i].record.right, i % 2 == 1);
+        EXPECT_EQ(rows[i].record.mode, AnswerMode::Random);
+        EXPECT_EQ(rows[i].sessionUtcMs, rows[0].sessionUtcMs);
+    }
+}
+
 } // namespace
 } // namespace zintaro::compose

@@ -79,7 +79,8 @@ WORDY = re.compile(r'"(?:[^"\\]|\\.)*[A-Za-zÀ-ÿ]{2}(?:[^"\\]|\\.)*"')
 # Calls that show their text argument to the user.
 SHOWN = re.compile(
     r"\b(setText|setWindowTitle|setTitle|setToolTip|setStatusTip|setWhatsThis|setPlaceholderText|addAction|addMenu"
-    r"|setInformativeText|setDetailedText|message|question|showStatus|information|warning|critical)\s*\(")
+    r"|setInformativeText|setDetailedText|message|question|showStatus|information|warning|critical|addRow|addItem"
+    r"|addTab|insertItem|setHeaderLabels|setLabelText|setAccessibleName)\s*\(")
 MARKED = re.compile(r"\b(translate|tr|QT_TRANSLATE_NOOP|QT_TR_NOOP)\s*\(")
 # Words that are the same in every language and need no translation.
 NAMES = {'"Liberation Sans"'}

@@ -1,0 +1,192 @@
+#include "app/remembered_choices.h"
+
+#include "core/translation.h"
+
+#include <QDateTime>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <cstdlib>
+#include <system_error>
+
+namespace zintaro::app {
+
+namespace {
+
+QString qtPath(const std::filesystem::path& file)
+{
+    return QString::fromStdString(file.string());
+}
+
+std::string textOf(const QSettings& settings, const char* key)
+{
+    return settings.value(QString::fromLatin1(key)).toString().toStdString();
+}
+
+// Each reader leaves a missing key at its first-run value and says false for
+// a value it cannot take.
+bool readSwitch(const QSettings& settings, const char* key, bool& value)
+{
+    if (!settings.contains(QString::fromLatin1(key)))
+        return true;
+    const std::string text = textOf(settings, key);
+    if (text != "true" && text != "false")
+        return false;
+    value = text == "true";
+    return true;
+}
+
+bool readRangeNote(const QSettings& settings, const char* key, SpelledNote& value)
+{
+    if (!settings.contains(QString::fromLatin1(key)))
+        return true;
+    const auto note = parseSpelled(textOf(settings, key));
+    if (!note || !compose::isRangeNote(*note))
+        return false;
+    value = *note;
+    return true;
+}
+
+bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
+{
+    settings.beginGroup(QStringLiteral("practice"));
+    bool good = readSwitch(settings, "review", practice.review)
+        && readSwitch(settings, "accidentals", practice.accidentals)
+        && readRangeNote(settings, "lowest", practice.lowest) && readRangeNote(settings, "highest", practice.highest);
+    if (good && settings.contains(QStringLiteral("notes"))) {
+        const auto filter = compose::noteFilterFromWord(textOf(settings, "notes"));
+        good = filter.has_value();
+        practice.filter = filter.value_or(practice.filter);
+    }
+    if (good && settings.contains(QStringLiteral("clef"))) {
+        const auto clef = clefFromWord(textOf(settings, "clef"));
+        good = clef.has_value();
+        practice.clef = clef.value_or(practice.clef);
+    }
+    settings.endGroup();
+    return good;
+}
+
+// A word of a closed set: a missing key keeps the first-run value.
+template<typename T>
+bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fromWord)(const QString&), T& value)
+{
+    if (!settings.contains(QString::fromLatin1(key)))
+        return true;
+    const std::optional<T> read = fromWord(settings.value(QString::fromLatin1(key)).toString());
+    value = read.value_or(value);
+    return read.has_value();
+}
+
+bool readOthers(QSettings& settings, RememberedChoices& choices)
+{
+    settings.beginGroup(QStringLiteral("interface"));
+    bool good = readWord(settings, "language", &languageFromWord, choices.language)
+        && readWord(settings, "noteNames", &namingFromWord, choices.naming);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("trainer"));
+    good = good && readSwitch(settings, "answering", choices.answering);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("midi"));
+    for (const QString& name : settings.value(QStringLiteral("keyboardsOff")).toStringList())
+        choices.keyboardsOff.insert(name.toStdString());
+    settings.endGroup();
+    return good;
+}
+
+void writeOthers(QSettings& settings, const RememberedChoices& choices)
+{
+    settings.beginGroup(QStringLiteral("interface"));
+    settings.setValue(QStringLiteral("language"), languageWord(choices.language));
+    settings.setValue(QStringLiteral("noteNames"), namingWord(choices.naming));
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("trainer"));
+    settings.setValue(QStringLiteral("answering"), choices.answering);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("midi"));
+    QStringList off;
+    for (const std::string& name : choices.keyboardsOff)
+        off << QString::fromStdString(name);
+    settings.setValue(QStringLiteral("keyboardsOff"), off);
+    settings.endGroup();
+}
+
+void writePractice(QSettings& settings, const compose::PracticeChoices& practice)
+{
+    settings.beginGroup(QStringLiteral("practice"));
+    settings.setValue(QStringLiteral("review"), practice.review);
+    settings.setValue(QStringLiteral("accidentals"), practice.accidentals);
+    settings.setValue(QStringLiteral("lowest"), QString::fromStdString(spelledText(practice.lowest)));
+    settings.setValue(QStringLiteral("highest"), QString::fromStdString(spelledText(practice.highest)));
+    settings.setValue(QStringLiteral("notes"), QString::fromUtf8(compose::noteFilterWord(practice.filter).data()));
+    settings.setValue(QStringLiteral("clef"), QString::fromUtf8(clefWord(practice.clef).data()));
+    settings.endGroup();
+}
+
+} // namespace
+
+std::filesystem::path rememberedChoicesPath(const char* xdgConfigHome, const char* home)
+{
+    std::filesystem::path config;
+    if (xdgConfigHome && *xdgConfigHome == '/')
+        config = xdgConfigHome;
+    else if (home && *home)
+        config = std::filesystem::path { home } / ".config";
+    else
+        return {};
+    return config / "zintaro" / "zintaro.conf";
+}
+
+std::filesystem::path rememberedChoicesPathFromEnvironment()
+{
+    return rememberedChoicesPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
+{
+    LoadedChoices loaded;
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error))
+        return loaded;
+    bool good = false;
+    {
+        QSettings settings(qtPath(file), QSettings::IniFormat);
+        good = settings.status() == QSettings::NoError && readPractice(settings, loaded.choices.practice)
+            && readOthers(settings, loaded.choices);
+    }
+    if (good)
+        return loaded;
+
+    loaded.choices = {};
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    std::filesystem::path aside = file;
+    aside += ".damaged-" + stamp.toStdString();
+    std::filesystem::rename(file, aside, error);
+    loaded.notice = error
+        ? translate("Choices",
+            "Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano "
+            "quelle iniziali")
+              .arg(file.string())
+        : translate("Choices", "Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in %1)")
+              .arg(aside.string());
+    return loaded;
+}
+
+std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
+{
+    if (file.empty())
+        return translate("Choices", "Le scelte non vengono ricordate: manca la cartella di casa").str();
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
+    QSettings settings(qtPath(file), QSettings::IniFormat);
+    writePractice(settings, choices.practice);
+    writeOthers(settings, choices);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1")
+            .arg(file.string())
+            .str();
+    return std::nullopt;
+}
+
+} // namespace zintaro::app

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/language.h"
+#include "compose/practice_choices.h"
+
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace zintaro::app {
+
+// The choices kept between runs, with the values of a first run. One INI
+// file, one group per part of the window: [practice] here.
+struct RememberedChoices {
+    compose::PracticeChoices practice;
+    // [interface]: "Lingua".
+    Language language = Language::Italian;
+    NoteNaming naming = NoteNaming::Solfege;
+    // [trainer]: "Rispondi" on when the program starts in "Leggi".
+    bool answering = false;
+    // [midi]: the keyboards switched off in "Tastiera MIDI", by port name.
+    std::set<std::string> keyboardsOff;
+
+    friend bool operator==(const RememberedChoices&, const RememberedChoices&) = default;
+};
+
+// What load() found: the choices, and a sentence for the user when the file
+// was damaged and was put aside.
+struct LoadedChoices {
+    RememberedChoices choices;
+    std::optional<std::string> notice;
+};
+
+// $XDG_CONFIG_HOME/zintaro/zintaro.conf, or ~/.config/zintaro/zintaro.conf
+// when XDG_CONFIG_HOME is unset, empty or not absolute; empty without a home.
+std::filesystem::path rememberedChoicesPath(const char* xdgConfigHome, const char* home);
+std::filesystem::path rememberedChoicesPathFromEnvironment();
+
+// A missing file or key gives the first-run value. A file that cannot be
+// read as settings, or holds a value out of range, is renamed aside
+// (zintaro.conf.damaged-YYYYMMDD-HHMMSS) and every choice starts afresh, so
+// the next save does not build on it.
+LoadedChoices loadRememberedChoices(const std::filesystem::path& file);
+
+// Writes every choice; a sentence for the user when the file cannot be written.
+std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices);
+
+} // namespace zintaro::app

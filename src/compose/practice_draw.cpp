@@ -1,0 +1,186 @@
+#include "compose/practice_draw.h"
+
+#include <algorithm>
+
+namespace zintaro::compose {
+
+namespace {
+
+// A note learned long ago weighs this much against a forgotten one (1 + its misses).
+constexpr double LearnedFloor = 0.04;
+// A note never answered weighs as one half forgotten.
+constexpr double NewNoteWeight = 0.5;
+// Its share of misses adds up to this much, so a weak note stays frequent even
+// right after it was seen.
+constexpr double MissShareWeight = 1.0;
+// The coverage rule steps in this many draws before it would be too late, so
+// that the notes coming back after misses do not push another past its turn.
+constexpr int64_t CoverageMargin = 4;
+
+} // namespace
+
+PracticeDraw::PracticeDraw(uint32_t seed)
+    : m_random(seed)
+{
+    setChoices({});
+}
+
+void PracticeDraw::setChoices(const PracticeChoices& choices)
+{
+    m_choices = choices;
+    m_notes = writtenNotesOf(choices);
+    m_spellingsOfKey.clear();
+    m_keyOfNote.clear();
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        if (i == 0 || midiNoteOf(m_notes[i]) != midiNoteOf(m_notes[i - 1]))
+            m_spellingsOfKey.emplace_back();
+        m_spellingsOfKey.back().push_back(i);
+        m_keyOfNote.push_back(m_spellingsOfKey.size() - 1);
+    }
+    m_lastDrawn.assign(m_notes.size(), -1);
+    m_returns.clear();
+    m_previous.reset();
+    m_draws = 0;
+}
+
+double PracticeDraw::unit()
+{
+    // From the generator's 32 bits, so a seed gives the same notes everywhere.
+    return static_cast<double>(m_random()) / 4294967296.0;
+}
+
+bool PracticeDraw::repeatsPrevious(size_t note) const
+{
+    return m_previous && m_keyOfNote[note] == m_keyOfNote[*m_previous];
+}
+
+bool PracticeDraw::returnsLater(size_t note) const
+{
+    return std::any_of(m_returns.begin(), m_returns.end(),
+        [this, note](const Return& r) { return r.note == note && r.earliest > m_draws; });
+}
+
+DrawnNote PracticeDraw::next(const NoteMemory& memory, int64_t nowUtcMs)
+{
+    const size_t note = m_choices.review ? reviewNote(memory, nowUtcMs) : uniformNote();
+    std::erase_if(m_returns, [note](const Return& r) { return r.note == note; });
+    m_lastDrawn[note] = m_draws;
+    m_previous = note;
+    ++m_draws;
+    return { m_notes[note], m_choices.clef, m_choices.review };
+}
+
+void PracticeDraw::firstAnswer(bool right)
+{
+    if (right || !m_previous || !m_choices.review)
+        return;
+    const int64_t drawn = m_draws - 1;
+    // Third or fourth note after, at random, so the return is not a fixed
+    // pattern; the later bound leaves room when several misses fall due.
+    const int64_t earliest = drawn + MissedReturnsFrom + static_cast<int64_t>(m_random() % 2);
+    const size_t note = *m_previous;
+    std::erase_if(m_returns, [note](const Return& r) { return r.note == note; });
+    m_returns.push_back({ note, earliest, drawn + MissedReturnsBy });
+}
+
+size_t PracticeDraw::uniformNote()
+{
+    const size_t keys = m_spellingsOfKey.size();
+    std::optional<size_t> previousKey;
+    if (m_previous)
+        previousKey = m_keyOfNote[*m_previous];
+    // One of the other keys, each as likely: the previous one is skipped over.
+    const size_t choices = previousKey && keys > 1 ? keys - 1 : keys;
+    auto key = std::min(static_cast<size_t>(unit() * static_cast<double>(choices)), choices - 1);
+    if (previousKey && keys > 1 && key >= *previousKey)
+        ++key;
+    const auto& spellings = m_spellingsOfKey[key];
+    const auto which
+        = std::min(static_cast<size_t>(unit() * static_cast<double>(spellings.size())), spellings.size() - 1);
+    return spellings[which];
+}
+
+std::optional<size_t> PracticeDraw::overdueNote() const
+{
+    // Earliest deadline first: when the notes due by some draw need every
+    // draw left until then, the one due soonest must come now.
+    const auto count = static_cast<int64_t>(m_notes.size());
+    const int64_t window = CoverageRounds * count;
+    std::vector<std::pair<int64_t, size_t>> deadlines;
+    deadlines.reserve(m_notes.size());
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        if (!repeatsPrevious(i))
+            deadlines.emplace_back(m_lastDrawn[i] + window, i);
+    }
+    std::sort(deadlines.begin(), deadlines.end());
+    for (size_t k = 0; k < deadlines.size(); ++k) {
+        const int64_t drawsLeft = deadlines[k].first - m_draws + 1;
+        if (drawsLeft <= static_cast<int64_t>(k) + 1 + CoverageMargin)
+            return deadlines.front().second;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::pair<size_t, int64_t>> PracticeDraw::returningNote() const
+{
+    const Return* due = nullptr;
+    for (const Return& r : m_returns) {
+        if (r.earliest <= m_draws && !repeatsPrevious(r.note) && (!due || r.latest < due->latest))
+            due = &r;
+    }
+    if (!due)
+        return std::nullopt;
+    return std::pair { due->note, due->latest };
+}
+
+double PracticeDraw::reviewWeight(const NoteMemory& memory, SpelledNote note, int64_t nowUtcMs) const
+{
+    const auto recall = memory.recall(m_choices.clef, note, nowUtcMs);
+    if (!recall)
+        return NewNoteWeight;
+    const NoteMemory::Trace& trace = memory.trace(m_choices.clef, note);
+    const int answers = trace.quickRight + trace.slowRight + trace.wrong;
+    // One right answer assumed beforehand, so a single miss is not yet "all missed".
+    const double missShare = static_cast<double>(trace.wrong) / (answers + 1);
+    return LearnedFloor + (1.0 - *recall) + MissShareWeight * missShare;
+}
+
+size_t PracticeDraw::reviewNote(const NoteMemory& memory, int64_t nowUtcMs)
+{
+    // A return at the end of its window first, then a note about to miss
+    // its round, then any return due; the coverage margin lets it wait.
+    const auto returning = returningNote();
+    if (returning && returning->second <= m_draws)
+        return returning->first;
+    if (const auto overdue = overdueNote())
+        return *overdue;
+    if (returning)
+        return returning->first;
+
+    std::vector<double> weights(m_notes.size(), 0.0);
+    double total = 0;
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        if (repeatsPrevious(i) || returnsLater(i))
+            continue;
+        weights[i] = reviewWeight(memory, m_notes[i], nowUtcMs);
+        total += weights[i];
+    }
+    if (total <= 0) // a single key, or every other note waiting to return
+        return m_previous.value_or(0);
+    double target = unit() * total;
+    for (size_t i = 0; i < weights.size(); ++i) {
+        if (weights[i] <= 0)
+            continue;
+        target -= weights[i];
+        if (target < 0)
+            return i;
+    }
+    // Rounding left a sliver: the last note with any weight.
+    for (size_t i = weights.size(); i-- > 0;) {
+        if (weights[i] > 0)
+            return i;
+    }
+    return 0;
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,297 @@
+#include "app/range_dialog.h"
+#include "app/remembered_choices.h"
+#include "compose/answer_history.h"
+#include "compose/answering.h"
+#include "compose/trainer.h"
+#include "input/key_map.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <fstream>
+#include <map>
+
+namespace zintaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using compose::NoteFilter;
+using compose::PracticeChoices;
+
+constexpr SpelledNote E4 { Letter::E, Accidental::Natural, 4 };
+
+fs::path configFile(const QTemporaryDir& home)
+{
+    return fs::path(home.path().toStdString()) / "zintaro" / "zintaro.conf";
+}
+
+void writeText(const fs::path& file, const std::string& text)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+TEST(RememberedChoicesTest, theFileLivesUnderXdgConfigHomeOrTheHomeFolder)
+{
+    const struct {
+        const char* xdg;
+        const char* home;
+        const char* path;
+    } rows[] = {
+        { "/cfg", "/home/ada", "/cfg/zintaro/zintaro.conf" },
+        { nullptr, "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
+        { "", "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
+        { "relative", "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
+        { nullptr, nullptr, "" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(app::rememberedChoicesPath(row.xdg, row.home).string(), row.path);
+}
+
+TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRun)
+{
+    QTemporaryDir home;
+    const fs::path file = configFile(home);
+    const auto first = app::loadRememberedChoices(file);
+    EXPECT_EQ(first.choices, app::RememberedChoices {});
+    EXPECT_FALSE(first.notice);
+
+    app::RememberedChoices chosen;
+    chosen.practice = { true, true, { Letter::F, Accidental::Natural, 3 }, { Letter::G, Accidental::Natural, 5 },
+        NoteFilter::Spaces, Clef::Bass };
+    EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
+    const auto again = app::loadRememberedChoices(file);
+    EXPECT_EQ(again.choices, chosen);
+    EXPECT_FALSE(again.notice);
+
+    // Other groups of the file (other parts of the window keep theirs there) survive a save.
+    std::ofstream(file, std::ios::app) << "[interface]\nlanguage=it\n";
+    EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("language=it"), std::string::npos);
+    EXPECT_NE(text.find("lowest=F3"), std::string::npos);
+}
+
+TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply)
+{
+    const char* damaged[] = {
+        "[practice]\nreview=maybe\n",
+        "[practice]\nlowest=C#4\n", // the range holds white keys only
+        "[practice]\nhighest=C9\n", // off the piano
+        "[practice]\nlowest=Do4\n",
+        "[practice]\nclef=alto\n",
+        "[practice]\nnotes=some\n",
+    };
+    for (const char* text : damaged) {
+        QTemporaryDir home;
+        const fs::path file = configFile(home);
+        writeText(file, std::string(text) + "accidentals=true\n");
+        const auto loaded = app::loadRememberedChoices(file);
+        EXPECT_EQ(loaded.choices, app::RememberedChoices {}) << text;
+        ASSERT_TRUE(loaded.notice) << text;
+        EXPECT_FALSE(fs::exists(file)) << text;
+        const QStringList aside = QDir(QString::fromStdString(file.parent_path().string()))
+                                      .entryList({ QStringLiteral("zintaro.conf.damaged-*") });
+        EXPECT_EQ(aside.size(), 1) << text;
+        EXPECT_NE(loaded.notice->find(".damaged-"), std::string::npos);
+        EXPECT_FALSE(app::loadRememberedChoices(file).notice) << "told once: " << text;
+    }
+}
+
+TEST(RangeDialogTest, theListsNameWhiteKeysWithOctaveAndAnUpsideDownRangeIsTurned)
+{
+    app::RangeDialog dialog(PracticeChoices {}, NoteNaming::Solfege);
+    EXPECT_EQ(dialog.lowestList()->currentText(), "Do4");
+    EXPECT_EQ(dialog.highestList()->currentText(), "Do6");
+    EXPECT_EQ(dialog.lowestList()->itemText(0), "Fa3");
+    EXPECT_EQ(dialog.highestList()->itemText(dialog.highestList()->count() - 1), "Mi6");
+    QStringList presets;
+    for (int i = 0; i < dialog.notesList()->count(); ++i)
+        presets << dialog.notesList()->itemText(i);
+    EXPECT_EQ(presets, (QStringList { "Tutte", "Solo righe", "Solo spazi", "Tagli addizionali" }));
+
+    dialog.lowestList()->setCurrentText(QStringLiteral("Sol5"));
+    dialog.highestList()->setCurrentText(QStringLiteral("Re4"));
+    dialog.notesList()->setCurrentIndex(3);
+    const PracticeChoices chosen = dialog.choices();
+    EXPECT_EQ(spelledText(chosen.lowest), "D4");
+    EXPECT_EQ(spelledText(chosen.highest), "G5");
+    EXPECT_EQ(chosen.filter, NoteFilter::Ledger);
+}
+
+// "Leggi" with "Rispondi", answered right from the computer keyboard.
+class PracticeWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        // What a previous run left: written before the window starts.
+        if (!history.empty())
+            writeText(fs::path(dataHome.path().toStdString()) / "zintaro" / "answers.csv", history);
+        if (!choices.empty())
+            writeText(configFile(configHome), choices);
+        WindowTest::SetUp();
+    }
+
+    int shownMidi() const { return form->answering().judge().shownNote().value_or(-1); }
+
+    // Plays the right key of the shown note and waits for the next one, or
+    // for the summary after the session's last note.
+    void answerRight()
+    {
+        const int before = shownMidi();
+        const int key = keyOfMidiNote(before);
+        ASSERT_GE(key, 0);
+        const auto code = static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(key)).keyCode);
+        QTest::keyPress(focused(), code);
+        QTest::keyRelease(focused(), code);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return shownMidi() != before || form->answering().judge().showingSummary(); }, 3000));
+    }
+
+    QMenu* menuOf(QAction* action) const { return action->menu(); }
+
+    std::string history;
+    std::string choices;
+};
+
+TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirChoicesAreKept)
+{
+    const QList<QAction*> top = form->menuBar()->actions().front()->menu()->actions();
+    QStringList names;
+    for (QAction* action : top)
+        names << action->text();
+    const auto midiAt = names.indexOf(QStringLiteral("Tastiera MIDI"));
+    ASSERT_GE(midiAt, 0);
+    ASSERT_EQ(names.value(midiAt + 1), QStringLiteral("Pratica"));
+    const QList<QAction*> items = top.at(midiAt + 1)->menu()->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_EQ(items[0], form->mnf_Review());
+    EXPECT_EQ(items[1], form->mnf_Accidentals());
+    EXPECT_EQ(items[2], form->mnf_Range());
+    EXPECT_EQ(form->mnf_Review()->text(), "Ripasso");
+    EXPECT_EQ(form->mnf_Accidentals()->text(), "Alterazioni");
+    EXPECT_EQ(form->mnf_Range()->text(), "Estensione…");
+    EXPECT_TRUE(form->mnf_Review()->isCheckable());
+    EXPECT_FALSE(form->mnf_Review()->isChecked());
+
+    form->mnf_Review()->trigger();
+    form->mnf_Accidentals()->trigger();
+    EXPECT_TRUE(form->answering().practiceChoices().review);
+    EXPECT_TRUE(form->answering().practiceChoices().accidentals);
+    const auto kept = app::loadRememberedChoices(configFile(configHome));
+    EXPECT_TRUE(kept.choices.practice.review);
+    EXPECT_TRUE(kept.choices.practice.accidentals);
+
+    // "Estensione…" with the keyboard only: down one in the first list, up one in the next, Enter.
+    form->mnf_Range()->trigger();
+    auto* dialog = form->findChild<app::RangeDialog*>();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_EQ(dialog->lowestList()->nextInFocusChain(), dialog->highestList()) << "Tab goes to the next list";
+    QTest::keyClick(dialog->lowestList(), Qt::Key_Down);
+    QTest::keyClick(dialog->highestList(), Qt::Key_Up);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 3000));
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.lowest), "D4");
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.highest), "B5");
+    EXPECT_EQ(spelledText(app::loadRememberedChoices(configFile(configHome)).choices.practice.highest), "B5");
+
+    // Escape leaves the range as it was.
+    form->mnf_Range()->trigger();
+    auto* second = form->findChild<app::RangeDialog*>();
+    ASSERT_TRUE(second);
+    QTest::keyClick(second->lowestList(), Qt::Key_Down);
+    QTest::keyClick(second, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !second->isVisible(); }, 3000));
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.lowest), "D4");
+}
+
+// A history where every note of the range was read right at once, but E4
+// was missed every time and found only at the second try.
+std::string historyMissingE4()
+{
+    std::string text = std::string(compose::AnswerHistoryHeader) + "\n";
+    const compose::LocalTime now = compose::LocalTime::now();
+    for (int round = 0; round < 20; ++round) {
+        for (int midi = 60; midi <= 84; ++midi) {
+            const SpelledNote note = sharpSpelling(midi);
+            if (note.accidental != Accidental::Natural)
+                continue;
+            const bool right = note != E4;
+            const compose::AnswerRecord first { compose::AnswerMode::Review, midi, right ? midi : midi + 1, right,
+                700 };
+            text += compose::answerHistoryLine(now, first, { now, Clef::Treble, note }) + "\n";
+            if (!right) {
+                const compose::AnswerRecord retry { compose::AnswerMode::Review, midi, midi, true, 1500 };
+                text += compose::answerHistoryLine(now, retry, { now, Clef::Treble, note }) + "\n";
+            }
+        }
+    }
+    return text;
+}
+
+class ReviewWindowTest : public PracticeWindowTest {
+protected:
+    void SetUp() override
+    {
+        history = historyMissingE4();
+        PracticeWindowTest::SetUp();
+    }
+};
+
+TEST_F(ReviewWindowTest, withRipassoTheNoteAlwaysMissedIsShownMostOften)
+{
+    form->mnf_Review()->trigger();
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    std::map<int, int> shown;
+    for (int i = 0; i < compose::SessionNoteCount; ++i) {
+        ++shown[shownMidi()];
+        EXPECT_TRUE(form->trainer().shownNote().review);
+        answerRight();
+    }
+    const auto most = std::max_element(
+        shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    EXPECT_EQ(most->first, midiNoteOf(E4)) << "E4 came " << shown[midiNoteOf(E4)] << " times";
+
+    // The answers were written as review, with their session, staff and spelling.
+    const auto rows = compose::readAnswerHistory(fs::path(dataHome.path().toStdString()) / "zintaro" / "answers.csv");
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.back().record.mode, compose::AnswerMode::Review);
+    EXPECT_TRUE(rows.back().sessionUtcMs && rows.back().clef && rows.back().spelled);
+}
+
+class AccidentalsWindowTest : public PracticeWindowTest {
+protected:
+    void SetUp() override
+    {
+        choices = "[practice]\naccidentals=true\nlowest=A4\nhighest=B4\n";
+        PracticeWindowTest::SetUp();
+    }
+};
+
+TEST_F(AccidentalsWindowTest, aBlackKeyComesAsSharpAndFlatNamedAsWrittenAndItsKeyAnswersIt)
+{
+    EXPECT_TRUE(form->mnf_Accidentals()->isChecked());
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    std::map<std::string, int> spelled;
+    for (int i = 0; i < compose::SessionNoteCount; ++i) {
+        const compose::DrawnNote note = form->trainer().shownNote();
+        ++spelled[spelledText(note.note)];
+        if (note.note.accidental != Accidental::Natural) {
+            EXPECT_EQ(form->Lab1()->text().toStdString(), noteName(note.note, NoteNaming::Solfege, false));
+        }
+        answerRight(); // the black key itself
+    }
+    EXPECT_GT(spelled["A#4"], 0);
+    EXPECT_GT(spelled["Bb4"], 0);
+    EXPECT_EQ(spelled["A#4"] + spelled["Bb4"] + spelled["A4"] + spelled["B4"], compose::SessionNoteCount);
+}
+
+} // namespace
+} // namespace zintaro::testing
