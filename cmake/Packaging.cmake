@@ -30,6 +30,10 @@ add_custom_target(zintaro_package_files ALL DEPENDS ${generated}/zintaro.1.gz ${
 
 # The user's own install.
 install(TARGETS zintaro RUNTIME DESTINATION .)
+# The progress page's module beside the program, where it looks first.
+if(TARGET zintaro-progress)
+  install(TARGETS zintaro-progress LIBRARY DESTINATION .)
+endif()
 install(FILES ${resources}/${ZINTARO_ID}.desktop DESTINATION share/applications)
 foreach(size IN LISTS icon_sizes)
   install(FILES ${resources}/icons/${size}/${ZINTARO_ID}.png DESTINATION share/icons/hicolor/${size}x${size}/apps)

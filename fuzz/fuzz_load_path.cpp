@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         require(!outcome.text.empty());
         return 0;
     }
-    require(parsed->NoteCount() <= MaxEntries);
+    require(parsed->noteCount() <= MaxEntries);
     for (const Entry& e : parsed->entries)
         require(storage::isPlayableEntry(e));
     require(outcome.text.empty() == (parsed->linesSkipped == 0 && !parsed->truncated));
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     Modulo1 m;
     storage::applyToStore(*parsed, m.Composition);
-    m.NoteCount = parsed->NoteCount();
+    m.NoteCount = parsed->noteCount();
     testing::RecordingSurface surface;
     for (const int16_t scale : { int16_t { 1 }, int16_t { 5 } }) {
         m.DrawScale = scale;
@@ -111,6 +111,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     require(again && again->entries == parsed->entries && again->endLineFound && again->linesSkipped == 0);
     Modulo1 reloaded;
     storage::applyToStore(*again, reloaded.Composition);
-    require(storage::writeCompositionText(reloaded.Composition, again->NoteCount()) == saved);
+    require(storage::writeCompositionText(reloaded.Composition, again->noteCount()) == saved);
     return 0;
 }

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const ParsedComposition parsed = readCompositionText(bytes);
-    const int count = parsed.NoteCount();
+    const int count = parsed.noteCount();
     require(count >= 0 && count <= MaxEntries);
 
     CompositionStore store;

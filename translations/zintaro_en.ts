@@ -43,6 +43,10 @@
         <source>Miglior sessione: %1 % · %2</source>
         <translation>Best session: %1 % · %2</translation>
     </message>
+    <message>
+        <source>Hai suonato %1 · era %2</source>
+        <translation>You played %1 · it was %2</translation>
+    </message>
 </context>
 <context>
     <name>Choices</name>
@@ -253,6 +257,141 @@
     <message>
         <source>&amp;Quali note</source>
         <translation>&amp;Which notes</translation>
+    </message>
+</context>
+<context>
+    <name>Progress</name>
+    <message>
+        <source>non trovato in %1</source>
+        <translation>not found in %1</translation>
+    </message>
+    <message>
+        <source>La pagina Progressi non si apre: manca il suo modulo %1 (%2).</source>
+        <translation>The Progress page does not open: its module %1 is missing (%2).</translation>
+    </message>
+    <message>
+        <source>La pagina Progressi non si apre.</source>
+        <translation>The Progress page does not open.</translation>
+    </message>
+    <message>
+        <source>Chiave di Fa</source>
+        <translation>Bass clef</translation>
+    </message>
+    <message>
+        <source>Doppio pentagramma</source>
+        <translation>Grand staff</translation>
+    </message>
+    <message>
+        <source>Chiave di Sol</source>
+        <translation>Treble clef</translation>
+    </message>
+    <message>
+        <source>1 volta</source>
+        <translation>once</translation>
+    </message>
+    <message>
+        <source>%1 volte</source>
+        <translation>%1 times</translation>
+    </message>
+    <message>
+        <source>Giorni di pratica: %1</source>
+        <translation>Days of practice: %1</translation>
+    </message>
+    <message>
+        <source>Note risposte: %1</source>
+        <translation>Notes answered: %1</translation>
+    </message>
+    <message>
+        <source>Sessioni complete: %1</source>
+        <translation>Sessions completed: %1</translation>
+    </message>
+    <message>
+        <source>Giorni di fila: %1</source>
+        <translation>Days in a row: %1</translation>
+    </message>
+    <message>
+        <source>Miglior sessione: %1 % · %2</source>
+        <translation>Best session: %1 % · %2</translation>
+    </message>
+    <message>
+        <source>Miglior sessione: nessuna sessione completa</source>
+        <translation>Best session: no session completed</translation>
+    </message>
+    <message>
+        <source>giuste al primo colpo meno di metà delle volte</source>
+        <translation>right at the first try less than half the time</translation>
+    </message>
+    <message>
+        <source>circa 70 %</source>
+        <translation>about 70 %</translation>
+    </message>
+    <message>
+        <source>90 % e più</source>
+        <translation>90 % and more</translation>
+    </message>
+    <message>
+        <source>mai vista</source>
+        <translation>never shown</translation>
+    </message>
+    <message>
+        <source>Progressi</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Esporta PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>Attiva Rispondi in Leggi: ogni risposta comparirà qui.</source>
+        <translation>Switch on Answer in Read: every answer will show here.</translation>
+    </message>
+    <message>
+        <source>Errori più frequenti</source>
+        <translation>Most frequent mistakes</translation>
+    </message>
+    <message>
+        <source>Totali</source>
+        <translation>Totals</translation>
+    </message>
+    <message>
+        <source>Nessun errore.</source>
+        <translation>No mistakes.</translation>
+    </message>
+    <message>
+        <source>1 riga rovinata della storia è stata saltata.</source>
+        <translation>1 damaged line of the history was skipped.</translation>
+    </message>
+    <message>
+        <source>%1 righe rovinate della storia sono state saltate.</source>
+        <translation>%1 damaged lines of the history were skipped.</translation>
+    </message>
+    <message>
+        <source>Giuste al primo colpo (%)</source>
+        <translation>Right at the first try (%)</translation>
+    </message>
+    <message>
+        <source>Note al minuto</source>
+        <translation>Notes per minute</translation>
+    </message>
+    <message>
+        <source>Ultimi %1 giorni</source>
+        <translation>Last %1 days</translation>
+    </message>
+    <message>
+        <source>% giuste</source>
+        <translation>% right</translation>
+    </message>
+    <message>
+        <source>note al minuto</source>
+        <translation>notes per minute</translation>
+    </message>
+    <message>
+        <source>Salvato in %1</source>
+        <translation>Saved in %1</translation>
+    </message>
+    <message>
+        <source>Il PDF non è stato salvato: %1</source>
+        <translation>The PDF was not saved: %1</translation>
     </message>
 </context>
 <context>
@@ -480,6 +619,10 @@
     <message>
         <source>Estensione…</source>
         <translation>Range…</translation>
+    </message>
+    <message>
+        <source>Progressi</source>
+        <translation>Progress</translation>
     </message>
 </context>
 </TS>

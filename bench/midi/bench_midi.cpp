@@ -61,7 +61,7 @@ void BM_StartUpBlocksTheWindowFor(benchmark::State& state)
         MidiOut midi(*system);
         const auto start = Clock::now();
         const std::vector<DeviceEntry> list = midi.deviceList();
-        midi.selectDevice(list.at(0).itemData, 0);
+        midi.selectDevice(list.at(0).deviceId, 0);
         state.SetIterationTime(secondsSince(start));
         if (midi.failure())
             state.SkipWithError("the synthesizer did not open");

@@ -55,7 +55,7 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
             break;
         const auto& parsed = outcome.piece;
         storage::applyToStore(*parsed, m.Composition);
-        m.NoteCount = parsed->NoteCount();
+        m.NoteCount = parsed->noteCount();
         staff::drawPage(m, surface, m.pageOf(m.NoteCount));
         staff::placeCursor(m, surface, m.NoteCount);
     }

@@ -3,6 +3,7 @@
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
 #include "app/playback_timer.h"
+#include "app/progress_opener.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/editing.h"
@@ -94,6 +95,11 @@ void Form1::buildWindow()
         [this] { m_notices.forget("sound:"); },
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
+    const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
+        ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
+        : m_services.progressModuleFolders;
+    m_progress = new ProgressOpener(
+        *this, m_services.filesFolder, compose::answerHistoryPathFromEnvironment(), moduleFolders, this);
     connectControls();
     loadChoices();
     ShowHelpText();
@@ -142,8 +148,12 @@ void Form1::connectControls()
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
+    connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
         [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
+    connect(c.progressAction, &QAction::triggered, m_progress, &ProgressOpener::open);
+    connect(m_progress, &ProgressOpener::statusNote, this,
+        [this](const QString& text) { showStatus(StatusSource::Progress, text); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
         pianoKeyDown(index, false, compose::KeySound::DisplayOnly, *m_keyboardPorts);
@@ -179,7 +189,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (inSoundList && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)) {
         // The list handles the key or the click first (it may change the
         // instrument), then the computer keyboard plays the piano again.
-        QTimer::singleShot(0, m_controls.piano, &input::PianoWidget::focusFirstKey);
+        // Unless the key opened something that took the keyboard (Ctrl+S).
+        QTimer::singleShot(0, m_controls.piano, [this] {
+            const QWidget* focus = QApplication::focusWidget();
+            if (!focus || focus == m_controls.instrumentList || m_controls.instrumentList->isAncestorOf(focus))
+                m_controls.piano->focusFirstKey();
+        });
     }
     return QMainWindow::eventFilter(watched, event);
 }

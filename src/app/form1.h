@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -41,6 +42,7 @@ class Trainer;
 namespace zintaro::app {
 
 class PlaybackTimer;
+class ProgressOpener;
 class TrainerTimer;
 
 // What the window sounds through, speaks through, asks with and saves to.
@@ -51,6 +53,9 @@ struct Form1Services {
     QString filesFolder;
     // Whether MIDI keyboards are listened to (the program does; most tests not).
     bool midiKeyboards = false;
+    // Where the progress page's module is looked for; empty: beside the
+    // program, then in ../lib/zintaro from it.
+    QStringList progressModuleFolders = {};
     // The interface's language, set up before any box can show; without it
     // the window keeps one of its own, in Italian.
     InterfaceLanguage* language = nullptr;
@@ -92,6 +97,7 @@ public:
     QTimer& answerTimer() { return *m_answerTimer; }
     const WindowControls& controls() const { return m_controls; }
     MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
+    ProgressOpener& progress() { return *m_progress; }
 
     // Controls, by the names the program gives them.
     QLineEdit* Txv() const { return m_controls.tempoText; }
@@ -116,6 +122,7 @@ public:
     QWidget* Picture1() const { return m_controls.lowerArea; }
     QAction* mnf_Load() const { return m_controls.loadAction; }
     QAction* mnf_Save() const { return m_controls.saveAction; }
+    QAction* mnf_Progress() const { return m_controls.progressAction; }
     QLineEdit* Txf() const;
     QListWidget* File1() const;
     QAction* mnf_Review() const { return m_controls.reviewAction; }
@@ -126,7 +133,9 @@ public:
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.
-    enum class StatusSource { Sound, Notice, MidiInput, Answers };
+    enum class StatusSource { Sound, Notice, MidiInput, Answers, Progress };
+    // How long the note that there is no MIDI input shows.
+    static constexpr int MidiInputNoteMs = 10'000;
     void showStatus(StatusSource source, const QString& text);
     // Speech went silent: told as any failure that comes without a click.
     void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
@@ -209,6 +218,7 @@ private:
     std::unique_ptr<compose::Answering> m_answering;
     QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
     PlaybackTimer* m_playbackTimer = nullptr;
+    ProgressOpener* m_progress = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
     RememberedChoices m_choices;

@@ -1,16 +1,7 @@
 #include "app/form1.h"
-#include "app/piece_export.h"
-#include "app/playback_timer.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
-#include "compose/editing.h"
-#include "compose/modes.h"
-#include "compose/piano_entry.h"
-#include "compose/piece_file.h"
-#include "compose/playback.h"
 #include "compose/trainer.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
@@ -19,20 +10,11 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCloseEvent>
 #include <QDateTime>
-#include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <vector>
 
 namespace zintaro::app {
 

@@ -1,18 +1,7 @@
 #include "app/form1.h"
 #include "app/piece_export.h"
-#include "app/playback_timer.h"
-#include "app/trainer_timer.h"
-#include "compose/answering.h"
-#include "compose/editing.h"
-#include "compose/modes.h"
-#include "compose/piano_entry.h"
 #include "compose/piece_file.h"
-#include "compose/playback.h"
-#include "compose/trainer.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
-#include "midi/instruments.h"
 #include "midi/midi_errors.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -20,20 +9,9 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QIcon>
-#include <QLabel>
-#include <QLineEdit>
+#include <QAction>
 #include <QListWidget>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTimer>
-#include <algorithm>
-#include <vector>
+#include <string>
 
 namespace zintaro::app {
 
@@ -79,6 +57,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
     if (m_exporting)
         return;
     m_controls.filePanel->hide();
+    m_controls.piano->focusFirstKey();
     stopPlayback();
     compose::loadComposition(m_state, *m_ports, file);
 }
@@ -86,6 +65,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
 void Form1::Txf_Enter(const QString& text)
 {
     m_controls.filePanel->hide();
+    m_controls.piano->focusFirstKey();
     const std::filesystem::path folder = m_services.filesFolder.toStdString();
     if (m_exporting) {
         const auto kind = *m_exporting;

@@ -1,17 +1,10 @@
 #include "app/form1.h"
 #include "app/midi_keyboard.h"
-#include "app/piece_export.h"
 #include "app/playback_timer.h"
 #include "app/trainer_timer.h"
 #include "compose/answering.h"
-#include "compose/editing.h"
 #include "compose/modes.h"
-#include "compose/piano_entry.h"
-#include "compose/piece_file.h"
-#include "compose/playback.h"
 #include "compose/trainer.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
@@ -20,19 +13,16 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QButtonGroup>
+#include <QPushButton>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace zintaro::app {
@@ -96,15 +86,15 @@ void Form1::startSound()
     const std::vector<midi::DeviceEntry> devices = m_midi->deviceList();
     for (const midi::DeviceEntry& d : devices) {
         auto* item = new QListWidgetItem(QString::fromStdString(d.text));
-        item->setData(Qt::UserRole, d.itemData);
+        item->setData(Qt::UserRole, d.deviceId);
         m_controls.deviceList->addItem(item);
     }
     // Device 0 is the first external port; on a machine with none, the first
     // listed device (the built-in synthesizer) stands in for it rather than a
     // box reporting a device that was never there.
     const bool hasExternalDevice
-        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.itemData >= 0; });
-    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().itemData);
+        = std::any_of(devices.begin(), devices.end(), [](const midi::DeviceEntry& d) { return d.deviceId >= 0; });
+    m_midi->open(hasExternalDevice || devices.empty() ? int16_t { 0 } : devices.front().deviceId);
 
     connect(m_controls.instrumentList, &QListWidget::currentRowChanged, this, [this] { lst_sound_list_Click(); });
     m_controls.instrumentList->setCurrentRow(0);
@@ -112,8 +102,12 @@ void Form1::startSound()
         m_controls.deviceList->setCurrentRow(0);
 
     if (m_services.midiKeyboards) {
+        // Most machines have no MIDI keyboard: the note shows for a while,
+        // then stays only in the "Tastiera MIDI" submenu.
         const QString noKeyboards = m_midiKeyboard->open();
         showStatus(StatusSource::MidiInput, noKeyboards);
+        if (!noKeyboards.isEmpty())
+            QTimer::singleShot(MidiInputNoteMs, this, [this] { showStatus(StatusSource::MidiInput, {}); });
     }
 }
 

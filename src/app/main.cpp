@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     std::filesystem::create_directories(folder, ignored);
     const QString filesFolder = QFile::decodeName(folder.c_str());
 
-    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true, &language });
+    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true, {}, &language });
     window = &form;
     dialogs.setParent(&form);
     // The window's frame appears first; its controls and the start-up

@@ -42,9 +42,12 @@ QString MidiKeyboard::open()
                                                                       },
         m_queue->sink() });
     m_input->setSwitchedOff(m_switchedOff);
-    if (m_input->open())
+    if (m_input->open()) {
+        m_unavailable.clear();
         return {};
-    return QString::fromStdString(m_input->status());
+    }
+    m_unavailable = QString::fromStdString(m_input->status());
+    return m_unavailable;
 }
 
 void MidiKeyboard::setSwitchedOff(std::set<std::string> names)
@@ -59,7 +62,9 @@ void MidiKeyboard::fillMenu()
     m_menu.clear();
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
-        m_menu.addAction(QCoreApplication::translate("Window", "(nessuna)"))->setEnabled(false);
+        // Where there is no MIDI system at all, the menu is where it stays said.
+        m_menu.addAction(m_unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : m_unavailable)
+            ->setEnabled(false);
         return;
     }
     for (const midi::MidiSource& source : sources) {

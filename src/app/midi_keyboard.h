@@ -30,7 +30,8 @@ public:
     ~MidiKeyboard() override;
 
     // Opens the input and connects the keyboards present. Returns what to
-    // tell the user when there is no input, or an empty text.
+    // tell the user when there is no input, or an empty text; the submenu
+    // then says it too.
     QString open();
     // With "Parla" the window speaks the names: the keyboard's notes are not
     // sounded as they come.
@@ -56,6 +57,7 @@ private:
     std::atomic<bool> m_soundsNotes { true };
     std::unique_ptr<midi::MidiInput> m_input;
     std::set<std::string> m_switchedOff;
+    QString m_unavailable; // why there is no MIDI input, when there is none
 };
 
 } // namespace zintaro::app

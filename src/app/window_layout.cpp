@@ -198,6 +198,7 @@ void retranslateWindowControls(WindowControls& c)
     c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
     c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
     c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
+    c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
     c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
 
     for (std::size_t i = 0; i < ModeButtons.size(); ++i)
@@ -245,6 +246,8 @@ void addMenu(QMainWindow& window, WindowControls& c)
     c.accidentalsAction->setCheckable(true);
     c.rangeAction = c.practiceMenu->addAction(QString());
     c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
+    c.progressAction = c.menu->addAction(QString());
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
     addLanguageMenu(c);
 }
 

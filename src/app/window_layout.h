@@ -86,6 +86,7 @@ struct WindowControls {
     QAction* reviewAction = nullptr; // "Ripasso"
     QAction* accidentalsAction = nullptr; // "Alterazioni"
     QAction* rangeAction = nullptr; // "Estensione…"
+    QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
 };
 
 // Builds the menu and every control at its place in the normal layout.

@@ -3,6 +3,7 @@
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/speech.h"
@@ -22,6 +23,21 @@ constexpr int SummaryTop = 2;
 constexpr int SummaryLinePitch = 7;
 constexpr int SummaryLetterHeight = 5;
 constexpr int SummaryBottom = 39; // above the top staff line (40)
+
+// The words of a wrong answer stand right of the large name label, at the
+// head's height: centred on a head in a space or beyond the staff, in the
+// space above a head on a staff line, so that no line crosses them.
+constexpr int WordsLeft = 124;
+constexpr int WordsRight = 250;
+constexpr int WordsLetterHeight = 5;
+constexpr int WordsBoxHeight = 7;
+
+int wordsTop(int staffStep)
+{
+    const int headY = 90 - 5 * staffStep;
+    const bool onStaffLine = staffStep % 2 == 0 && staffStep >= 2 && staffStep <= 10;
+    return headY - (onStaffLine ? 8 : 3);
+}
 
 AnswerVoice voiceOf(const Modulo1& m)
 {
@@ -66,6 +82,7 @@ void Answering::stop()
         return;
     carryOut(m_judge.stop(), 0);
     wipeSummary();
+    wipeWrongAnswerWords();
     m_active = false;
     m_sessionStart.reset();
 }
@@ -96,7 +113,9 @@ void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound 
     if (!m_active || isAutoRepeat)
         return;
     m_judge.setVoice(voiceOf(m_m));
+    m_playedMidi = midiNoteOfKey(index);
     carryOut(m_judge.keyDown(midiNoteOfKey(index), now, false), now);
+    m_playedMidi = -1;
     answerKey(m_m, m_ports, index, sound);
 }
 
@@ -143,6 +162,7 @@ AnswerMode Answering::mode() const
 void Answering::showNote(int64_t now)
 {
     wipeSummary();
+    wipeWrongAnswerWords();
     if (m_m.ScaleWalk) {
         m_trainer.showAnswerNote();
     } else {
@@ -192,6 +212,8 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
+            if (m_playedMidi >= 0)
+                showWrongAnswerWords(m_playedMidi, step.midiNote);
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
@@ -250,6 +272,7 @@ void Answering::showSummary()
 {
     const int scale = m_m.DrawScale;
     staff::eraseColumn(m_m, m_ports.surface, TrainerColumn);
+    wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
     const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -274,6 +297,30 @@ void Answering::wipeSummary()
     const auto scale = static_cast<float>(m_m.DrawScale);
     m_ports.surface.filledRectangle(SummaryLeft * scale, 0, SummaryRight * scale, SummaryBottom * scale, staff::White);
     m_summaryShown = false;
+}
+
+void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
+{
+    wipeWrongAnswerWords();
+    // The shown note is named as it is written, a black key with the spelling on the staff.
+    const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
+    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
+                       .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
+                       .arg(noteName(shown, m_m.Naming, true));
+    const int scale = m_m.DrawScale;
+    const int top = wordsTop(stepsFromMiddleC(shown));
+    m_ports.surface.text(WordsLeft * scale, top * scale, WordsLetterHeight * scale, m_wrongWords, staff::Red);
+    m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top * scale),
+        static_cast<float>(WordsRight * scale), static_cast<float>((top + WordsBoxHeight) * scale) };
+}
+
+void Answering::wipeWrongAnswerWords()
+{
+    if (m_wrongWords.empty())
+        return;
+    const auto [left, top, right, bottom] = m_wrongWordsBox;
+    m_ports.surface.filledRectangle(left, top, right, bottom, staff::White);
+    m_wrongWords.clear();
 }
 
 } // namespace zintaro::compose

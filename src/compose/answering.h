@@ -9,6 +9,7 @@
 #include "compose/practice_draw.h"
 #include "core/modulo1.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <future>
@@ -64,6 +65,9 @@ public:
     // The summary shown, if any, drawn again: the language or the note
     // names changed.
     void redrawSummary();
+    // After a wrong answer, the words beside the red head until the next
+    // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
+    const std::string& wrongAnswerWords() const { return m_wrongWords; }
 
     // The sentence of the first failed history write, handed out once.
     std::optional<std::string> takeNotice();
@@ -76,6 +80,8 @@ private:
     void showNote(int64_t now);
     void showSummary();
     void wipeSummary();
+    void showWrongAnswerWords(int playedMidi, int shownMidi);
+    void wipeWrongAnswerWords();
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     AnswerMode mode() const;
@@ -108,6 +114,9 @@ private:
     DrawnNote m_shown;
     bool m_firstAnswerDue = false; // the shown note has had no answer yet
     std::optional<LocalTime> m_sessionStart;
+    int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
+    std::string m_wrongWords;
+    std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };
 
 } // namespace zintaro::compose

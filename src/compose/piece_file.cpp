@@ -16,7 +16,7 @@ bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path
         return false;
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
-    m.NoteCount = piece->NoteCount();
+    m.NoteCount = piece->noteCount();
     staff::drawPage(m, ports.surface, m.pageOf(m.NoteCount));
     staff::placeCursor(m, ports.surface, m.NoteCount);
     return true;

@@ -8,11 +8,27 @@
 
 namespace zintaro::compose {
 
-Millis entryWait(const Modulo1& m, int16_t durationCode)
+namespace {
+
+constexpr int16_t ShortestCode = 6;
+
+Millis dueMillis(double at)
 {
-    if (durationCode < 0 || durationCode >= static_cast<int16_t>(m.TempoDurations.size()))
+    return static_cast<Millis>(std::ceil(at));
+}
+
+} // namespace
+
+double entryWait(const Modulo1& m, int16_t durationCode)
+{
+    if (durationCode < 0 || durationCode > ShortestCode)
         return 0;
-    return static_cast<int32_t>(std::lround(m.TempoDurations[static_cast<size_t>(durationCode)]));
+    const auto tableSize = static_cast<int16_t>(m.TempoDurations.size());
+    if (durationCode < tableSize)
+        return m.TempoDurations[static_cast<size_t>(durationCode)];
+    // The table ends at the eighth; the MIDI export writes the shorter notes
+    // as the whole note halved again and again, and so they sound.
+    return std::ldexp(m.TempoDurations[0], -durationCode);
 }
 
 Playback::Playback(Modulo1& m, const Ports& ports)
@@ -36,24 +52,24 @@ std::optional<Millis> Playback::start(Millis now)
         finish();
         return std::nullopt;
     }
-    m_entryStart = now;
+    m_entryStart = static_cast<double>(now);
     beginEntry();
-    return m_entryStart + m_wait;
+    return dueMillis(m_entryStart + m_wait);
 }
 
 std::optional<Millis> Playback::advance(Millis now)
 {
     if (!m_running)
         return std::nullopt;
-    const Millis due = m_entryStart + m_wait;
-    if (now < due)
-        return due;
+    const double due = m_entryStart + m_wait;
+    if (static_cast<double>(now) < due)
+        return dueMillis(due);
     silence();
     // After a stall (a box, a busy machine) the entry that is due starts now
     // and the ones after it keep their written lengths; the overdue entries
     // are not rushed through at no length. Ordinary lateness keeps the ideal
     // times, so it never accumulates.
-    m_entryStart = now - due > StallMs ? now : due;
+    m_entryStart = static_cast<double>(now) - due > StallMs ? static_cast<double>(now) : due;
     ++m_index;
     if (m_index > m_last) {
         finish();
@@ -63,7 +79,7 @@ std::optional<Millis> Playback::advance(Millis now)
     // start; it returns after each note-on so that the window handles its
     // events before the note-off, also for entries without a wait.
     beginEntry();
-    return m_entryStart + m_wait;
+    return dueMillis(m_entryStart + m_wait);
 }
 
 void Playback::stop()

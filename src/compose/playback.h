@@ -15,9 +15,12 @@ using Millis = int64_t;
 // the written pace instead of catching up.
 inline constexpr Millis StallMs = 100;
 
-// Sounding time of a stored duration code at the current tempo: the tempo
-// table for codes 0..3, no wait for any other code.
-Millis entryWait(const Modulo1& m, int16_t durationCode);
+// Sounding time, in milliseconds, of a stored duration code at the current
+// tempo: the tempo table for codes 0..3, the whole note halved further for
+// codes 4..6 (187.5, 93.75 and 46.875 at tempo 100), no wait for anything
+// else. The short codes keep their fractions, so a run of them keeps the
+// written pace instead of drifting by a rounded millisecond per note.
+double entryWait(const Modulo1& m, int16_t durationCode);
 
 // Plays the stored composition once ("Ascolta") as a state machine driven by
 // the window's timer. Each entry places the cursor, names and sounds (or
@@ -57,8 +60,11 @@ private:
     int m_last = -1; // the last position played, fixed at start
     int m_index = 0;
     int16_t m_note = 0;
-    Millis m_entryStart = 0; // the ideal start of the current entry
-    Millis m_wait = 0;
+    // The ideal start of the current entry and its length, in fractions of a
+    // millisecond; the window's timer is asked for the first whole
+    // millisecond at or after the ideal time.
+    double m_entryStart = 0;
+    double m_wait = 0;
 };
 
 } // namespace zintaro::compose

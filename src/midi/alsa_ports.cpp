@@ -56,7 +56,7 @@ public:
     {
         const ShortMessage message = unpack(packed);
         const std::array<unsigned char, 3> bytes { message.status, message.data1, message.data2 };
-        const auto size = static_cast<std::size_t>(1 + dataLength(message.status));
+        const auto size = std::size_t { 1 } + static_cast<std::size_t>(dataLength(message.status));
         m_flag->raised = false;
         m_client->sendMessage(bytes.data(), size);
         return m_flag->raised ? errors::SendFailed : MidiOk;

@@ -3,6 +3,7 @@
 #include "midi/channel_message.h"
 #include "midi/midi_errors.h"
 #include "midi/pulse_stream.h"
+#include "midi/synth_diagnostics.h"
 
 #include <algorithm>
 #include <atomic>
@@ -189,6 +190,7 @@ FluidSynthEngine::FluidSynthEngine(AudioLatency latency, SampleLoading loading)
     : m(std::make_unique<Impl>())
 {
     m->latency = latency;
+    collectSynthLog();
     m->settings = new_fluid_settings();
     if (!m->settings)
         return;

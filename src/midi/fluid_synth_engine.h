@@ -46,8 +46,10 @@ struct AudioLatency {
 // except that a note released while it waits is dropped silently: a key
 // pressed before the synthesizer is ready sounds when it is, if still held.
 // Otherwise messages reach FluidSynth at once, on the caller's thread.
-// Messages come from one thread (the window's); render and the audio
-// output's own thread may run beside it.
+// Messages come from two threads, one at a time: the window's (keys, the
+// trainer, playback) and the MIDI input's (a keyboard's notes sound straight
+// from it), which the shared MIDI system's lock keeps apart. Render and the
+// audio output's own thread may run beside them.
 class FluidSynthEngine {
 public:
     enum class FontState { NotLoaded, Loading, Ready, Failed };

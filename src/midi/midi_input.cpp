@@ -71,6 +71,7 @@ struct MidiInput::Impl {
                                          : openAlsaGraph(
                                              clientName, [this] { graphChanged(); }, reason);
         if (!graph) {
+            problem = MidiInputProblem::SystemRefused;
             status = translate("MidiInput", "Nessun ingresso MIDI: %1.").arg(reason);
             return false;
         }
@@ -83,16 +84,19 @@ struct MidiInput::Impl {
         } catch (const RtMidiError& error) {
             input.reset();
             graph.reset();
+            problem = MidiInputProblem::SystemRefused;
             status = translate("MidiInput", "Nessun ingresso MIDI: %1").arg(error.getMessage());
             return false;
         }
         if (!graph->setInput(before)) {
             input.reset();
             graph.reset();
+            problem = MidiInputProblem::PortNotMade;
             status = translate("MidiInput", "Nessun ingresso MIDI: la porta non si è potuta creare su %1.")
                          .arg(systemName);
             return false;
         }
+        problem = MidiInputProblem::None;
         status = translate("MidiInput", "Ingresso MIDI: %1, %2:in.").arg(systemName).arg(clientName);
         {
             const std::lock_guard lock(mutex);
@@ -125,6 +129,7 @@ struct MidiInput::Impl {
     std::unique_ptr<WatchedPortGraph> graph;
     std::unique_ptr<RtMidiIn> input;
     std::string status = translate("MidiInput", "Nessun ingresso MIDI.");
+    MidiInputProblem problem = MidiInputProblem::NotOpened;
 
     std::mutex mutex;
     std::condition_variable wake;
@@ -154,9 +159,16 @@ bool MidiInput::open(MidiInputApi api)
         return m->openOn(RtMidi::LINUX_ALSA, "ALSA");
     if (m->openOn(RtMidi::UNIX_JACK, "JACK"))
         return true;
-    if (api == MidiInputApi::Automatic)
+    if (api == MidiInputApi::Automatic) {
+        m->problem = MidiInputProblem::NoMidiSystem;
         m->status = translate("MidiInput", "Nessun ingresso MIDI: né un sequencer ALSA né un server JACK.");
+    }
     return false;
+}
+
+MidiInputProblem MidiInput::problem() const
+{
+    return m->problem;
 }
 
 bool MidiInput::isOpen() const

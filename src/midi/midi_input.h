@@ -2,6 +2,7 @@
 
 #include "midi/midi_input_dispatch.h"
 
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
@@ -15,6 +16,15 @@ enum class MidiInputApi { Automatic, Alsa, Jack };
 struct MidiSource {
     std::string name;
     bool connected;
+};
+
+// Why there is no MIDI input.
+enum class MidiInputProblem : uint8_t {
+    None, // the input is open
+    NotOpened, // not asked for yet
+    NoMidiSystem, // neither an ALSA sequencer nor a JACK server
+    SystemRefused, // the system is there but would not take the program's client
+    PortNotMade, // the client opened but its input port could not be made
 };
 
 // The program's MIDI input: one port "in" of a client named after the
@@ -36,6 +46,7 @@ public:
     bool isOpen() const;
     // One line for the status text: where the input is open, or why not.
     std::string status() const;
+    MidiInputProblem problem() const;
 
     std::vector<MidiSource> sources();
     bool setConnected(const std::string& source, bool connected);

@@ -13,7 +13,7 @@ namespace zintaro::midi {
 
 struct DeviceEntry {
     std::string text; // the product name as shown
-    int16_t itemData; // the device identifier: -1 the built-in synthesizer
+    int16_t deviceId; // the device identifier: -1 the built-in synthesizer
 };
 
 // The one MIDI output of the program: the device list, the open device and

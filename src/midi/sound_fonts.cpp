@@ -1,6 +1,7 @@
 #include "midi/sound_fonts.h"
 
 #include "midi/midi_errors.h"
+#include "midi/synth_diagnostics.h"
 
 #include <algorithm>
 #include <array>
@@ -33,6 +34,7 @@ std::vector<fs::path> fontsIn(const fs::path& folder, const std::string& extensi
 // configuration sets it; empty when it names none.
 fs::path fluidSynthDefaultFont()
 {
+    collectSynthLog();
     fluid_settings_t* settings = new_fluid_settings();
     if (!settings)
         return {};

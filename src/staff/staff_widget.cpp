@@ -73,9 +73,11 @@ StaffWidget::StaffWidget(QWidget* parent)
     font.setPointSizeF(20.25);
     font.setBold(true);
     m_staffLabel->setFont(font);
-    m_staffLabel->setAutoFillBackground(true);
+    // No background of its own: the label stands beside the note at the
+    // note's height, and a filled box would cut the staff line it sits on.
+    m_staffLabel->setAutoFillBackground(false);
+    m_staffLabel->setAttribute(Qt::WA_TranslucentBackground);
     QPalette palette = m_staffLabel->palette();
-    palette.setColor(QPalette::Window, Qt::white);
     palette.setColor(QPalette::WindowText, Qt::black);
     m_staffLabel->setPalette(palette);
     m_staffLabel->setGeometry(StaffLabelAtStart);

@@ -176,7 +176,7 @@ ParsedComposition readCompositionText(std::string_view bytes)
 
 void applyToStore(const ParsedComposition& parsed, CompositionStore& store)
 {
-    const int n = std::min(parsed.NoteCount(), MaxEntries);
+    const int n = std::min(parsed.noteCount(), MaxEntries);
     for (int i = 0; i < n; ++i)
         store.set(i, parsed.entries[static_cast<std::size_t>(i)]);
     store.set(n, EndEntry);

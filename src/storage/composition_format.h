@@ -25,7 +25,7 @@ struct ParsedComposition {
     bool endLineFound = false; // the last line read was a full end line
     bool truncated = false; // lines past the store's positions were ignored
 
-    int NoteCount() const { return static_cast<int>(entries.size()); }
+    int noteCount() const { return static_cast<int>(entries.size()); }
     // Nothing in the bytes looks like a composition: no entry the program can
     // play and no end line (random bytes, another encoding, a picture).
     bool isForeign() const { return entries.empty() && !endLineFound; }

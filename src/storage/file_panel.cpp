@@ -81,6 +81,7 @@ void FilePanel::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape) {
         hide();
         event->accept();
+        emit dismissed();
         return;
     }
     QWidget::keyPressEvent(event);

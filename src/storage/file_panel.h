@@ -51,6 +51,8 @@ signals:
     void loadRequested(const std::filesystem::path& file);
     // Enter in the name box: save under its text.
     void saveRequested(const QString& baseName);
+    // Escape closed the panel: nothing was asked for.
+    void dismissed();
     // The folder cannot be listed, in plain words.
     void folderProblem(const QString& text);
 

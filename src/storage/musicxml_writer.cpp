@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace zintaro::storage {
 
@@ -46,10 +47,42 @@ void appendEscaped(std::string& out, std::string_view text)
     }
 }
 
-// One written note or rest: a whole entry, or one of the tied pieces it is
-// split into at a bar line.
+// A written value: a note type, dotted or not.
+struct Value {
+    int code = 0; // 0..6: the written type
+    bool dotted = false;
+
+    int length() const
+    {
+        const int plain = MeasureDivisions >> code;
+        return dotted ? plain + plain / 2 : plain;
+    }
+};
+
+// Every value a measure can hold, longest first. A dotted sixty-fourth
+// would need half a division.
+constexpr std::array<Value, 12> ValuesLongestFirst = { { { 0, false }, { 1, true }, { 1, false }, { 2, true },
+    { 2, false }, { 3, true }, { 3, false }, { 4, true }, { 4, false }, { 5, true }, { 5, false }, { 6, false } } };
+
+// The values that fill `length` divisions, longest first: a dotted value
+// where one fits, so a note split at a bar line reads as a dotted half
+// rather than a quarter tied to a half.
+std::vector<Value> valuesFilling(int length)
+{
+    std::vector<Value> values;
+    for (const Value& v : ValuesLongestFirst) {
+        while (length >= v.length()) {
+            values.push_back(v);
+            length -= v.length();
+        }
+    }
+    return values;
+}
+
+// One written note or rest: a whole entry, or one of the pieces it is split
+// into at a bar line. The pieces of a note are tied; a rest's are not.
 struct Piece {
-    int code; // 0..6: the written type
+    Value value;
     bool tieFromPrevious;
     bool tieToNext;
 };
@@ -84,18 +117,17 @@ public:
             if (m_position == MeasureDivisions)
                 nextMeasure();
             const int part = std::min(remaining, MeasureDivisions - m_position);
-            // A piece that ends on the bar line grows towards it, one that
-            // starts on the bar line shrinks from it, so each piece starts on
-            // a multiple of its own length.
-            const bool ascending = m_position != 0 && m_position + part == MeasureDivisions;
-            for (int bit = 0; bit <= 6; ++bit) {
-                const int code = ascending ? 6 - bit : bit;
-                const int length = MeasureDivisions >> code;
-                if ((part & length) == 0)
-                    continue;
-                remaining -= length;
-                piece(e, { code, !first, remaining > 0 });
-                m_position += length;
+            std::vector<Value> values = first && part == remaining
+                ? std::vector<Value> { Value { e.DurationCode, false } }
+                : valuesFilling(part);
+            // A piece that ends on the bar line grows towards it, so that its
+            // longest value ends the measure on a beat.
+            if (m_position != 0 && m_position + part == MeasureDivisions)
+                std::reverse(values.begin(), values.end());
+            for (const Value& v : values) {
+                remaining -= v.length();
+                piece(e, { v, !first, remaining > 0 });
+                m_position += v.length();
                 first = false;
             }
         }
@@ -119,8 +151,9 @@ private:
     {
         m_out += "      <note>\n";
         if (e.RestFlag != 0) {
+            // A tie between rests means nothing: the pieces simply follow.
             m_out += "        <rest/>\n";
-            durationAndType(p);
+            durationAndType({ p.value, false, false });
             m_out += "      </note>\n";
             return;
         }
@@ -159,19 +192,21 @@ private:
     }
 
     // The elements every note and rest has, in the order the schema wants
-    // them: duration, ties, voice, type.
+    // them: duration, ties, voice, type, dot.
     void durationAndType(Piece p)
     {
         m_out += "        <duration>";
-        m_out += std::to_string(MeasureDivisions >> p.code);
+        m_out += std::to_string(p.value.length());
         m_out += "</duration>\n";
         if (p.tieFromPrevious)
             m_out += "        <tie type=\"stop\"/>\n";
         if (p.tieToNext)
             m_out += "        <tie type=\"start\"/>\n";
         m_out += "        <voice>1</voice>\n        <type>";
-        m_out += TypeNames[static_cast<std::size_t>(p.code)];
+        m_out += TypeNames[static_cast<std::size_t>(p.value.code)];
         m_out += "</type>\n";
+        if (p.value.dotted)
+            m_out += "        <dot/>\n";
     }
 
     std::string& m_out;
@@ -211,7 +246,8 @@ std::string writeMusicXml(
     // piece, as the staff's bars sum them (codes 0..6 sum exactly in
     // divisions as in the staff's single-precision sum). Where the staff
     // marks a measure overfull and starts the next after the crossing note,
-    // the score keeps time instead: the note is tied across the bar line.
+    // the score keeps time instead: the note is tied across the bar line,
+    // a rest simply goes on in the next measure.
     ScoreWriter score(out, withLyrics, naming);
     score.openFirstMeasure();
     for (int i = 0; i < count; ++i) {

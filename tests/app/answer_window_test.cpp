@@ -6,9 +6,12 @@
 #include "staff/staff_widget.h"
 #include "window_fixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QTimer>
+#include <map>
+#include <string>
 
 namespace zintaro::testing {
 namespace {
@@ -117,6 +120,48 @@ TEST_F(AnswerWindowTest, aWrongKeyTurnsTheHeadRedAndTheRightNoteSoundsAfterIt)
     keyClick(note);
     EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << "only the first answer counts";
     EXPECT_EQ(historyLines(), 3); // the header and both answers
+}
+
+TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHeadUntilTheNextNote)
+{
+    // The trainer shows naturals from C4 to C6: the names, by MIDI note.
+    const auto solfege = [](int midiNote) {
+        static const std::map<int, std::string> names { { 0, "Do" }, { 2, "Re" }, { 4, "Mi" }, { 5, "Fa" },
+            { 7, "Sol" }, { 9, "La" }, { 11, "Si" } };
+        return names.at(midiNote % 12) + std::to_string(midiNote / 12 - 1);
+    };
+    const auto redInk = [&] {
+        const QImage& marks = form->staffSurface().marks();
+        int n = 0;
+        for (int y = 0; y < marks.height(); ++y)
+            for (int x = 620; x < marks.width(); ++x)
+                n += marks.pixel(x, y) == qRgb(0xFF, 0, 0) ? 1 : 0;
+        return n;
+    };
+    const int16_t note = shown();
+    keyClick(13); // F#4, never shown
+    EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
+    EXPECT_EQ(form->answering().wrongAnswerWords(), "Hai suonato Fa diesis 4 · era " + solfege(midiNoteOfKey(note)));
+    EXPECT_GT(redInk(), 200) << "the words are written beside the head";
+    const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
+    if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
+        form->staffSurface().renderToImage().save(artifacts + QStringLiteral("/wrong_answer.png"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+
+    const int16_t wrong = static_cast<int16_t>(note == 11 ? 9 : 11);
+    keyClick(wrong);
+    EXPECT_EQ(form->answering().wrongAnswerWords(),
+        "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
+        << "a second try replaces the words";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+
+    keyClick(note);
+    EXPECT_EQ(form->answering().wrongAnswerWords(),
+        "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
+        << "the words stay while the right answer shows";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != note; }, 3000));
+    EXPECT_EQ(form->answering().wrongAnswerWords(), "");
+    EXPECT_EQ(redInk(), 0) << "the next note wipes the words";
 }
 
 TEST_F(AnswerWindowTest, leavingLeggiDuringACorrectionSilencesItAndSwitchesRispondiOff)

@@ -2,8 +2,10 @@
 #include "storage/file_panel.h"
 #include "window_fixture.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -137,6 +139,53 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     EXPECT_EQ(form->state().CursorColumn, 6);
     EXPECT_TRUE(columnDrawn(4));
     EXPECT_EQ(dialogs.shown.size(), 1u); // only "Sicuro?"
+}
+
+TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsReplacedByTyping)
+{
+    play(2);
+    const std::vector<Entry> written = piece();
+    midi.sent.clear();
+
+    // Real keys on the piano: Ctrl+S and Ctrl+O are shortcuts, never notes;
+    // Alt with a note's letter plays nothing either.
+    QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(form->filePanel().isVisible());
+    EXPECT_EQ(form->filePanel().actionLabel()->text(), "Salva");
+    EXPECT_TRUE(form->Txf()->isVisible());
+    EXPECT_TRUE(form->Txf()->hasFocus());
+    QTest::keyClick(form->Txf(), Qt::Key_Escape);
+    EXPECT_FALSE(form->filePanel().isVisible());
+    form->piano().focusFirstKey();
+    QTest::keyClick(focused(), Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(form->filePanel().isVisible());
+    EXPECT_EQ(form->filePanel().actionLabel()->text(), "Carica");
+    EXPECT_FALSE(form->Txf()->isVisible());
+    EXPECT_EQ(piece(), written);
+    EXPECT_TRUE(midi.notesOn().empty());
+
+    // The last name is offered, and the first key typed replaces it whole.
+    form->mnf_Save()->trigger();
+    QTest::keyClicks(form->Txf(), QStringLiteral("stray"));
+    QTest::keyClick(form->Txf(), Qt::Key_Return);
+    ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("stray.txt"))));
+    EXPECT_EQ(focused(), form->piano().key(0)) << "the keyboard goes back to the piano";
+    QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(form->Txf()->text(), "stray");
+    QTest::keyClicks(form->Txf(), QStringLiteral("melodia"));
+    QTest::keyClick(form->Txf(), Qt::Key_Return);
+    EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("melodia.txt"))));
+    EXPECT_FALSE(QFile::exists(files.filePath(QStringLiteral("straymelodia.txt"))));
+
+    // Each export says what it will do.
+    const std::vector<std::pair<int, QString>> exports { { 0, "Esporta MIDI" }, { 1, "Esporta MusicXML" },
+        { 2, "Esporta PDF" } };
+    for (const auto& [i, words] : exports) {
+        form->controls().exportActions.at(static_cast<std::size_t>(i))->trigger();
+        EXPECT_EQ(form->filePanel().actionLabel()->text(), words);
+    }
+    EXPECT_EQ(piece(), written);
 }
 
 TEST_F(EditingWindowTest, aNameThatCannotBeAFileIsRefusedAndThePanelStaysForAnother)

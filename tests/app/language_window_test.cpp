@@ -50,7 +50,8 @@ protected:
     {
         form.reset();
         language.apply(app::Language::Italian);
-        form = std::make_unique<app::Form1>(app::Form1Services { boxes, midi, speech, files.path(), false, &language });
+        form = std::make_unique<app::Form1>(
+            app::Form1Services { boxes, midi, speech, files.path(), false, {}, &language });
         boxes.setParent(form.get());
         form->Form_Load();
         form->show();

@@ -1,4 +1,6 @@
 #include "compose/playback.h"
+#include "core/midi_message.h"
+#include "midi/midi_errors.h"
 #include "staff/staff_widget.h"
 #include "window_fixture.h"
 
@@ -127,6 +129,40 @@ TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSound
     QTest::keyClick(form.piano().key(0), Qt::Key_Y);
     EXPECT_EQ(form.statusText()->text(), "");
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 62 }));
+}
+
+// An output that takes note-offs and controllers but cannot sound a note, as
+// the built-in synthesizer is without an audio output.
+class SilentNotes : public RecordingMidiSystem {
+public:
+    midi::MidiResult shortMessage(uint32_t handle, uint32_t packed) override
+    {
+        if (midi::unpack(packed).startsNote())
+            return midi::errors::NoAudioOutput;
+        return RecordingMidiSystem::shortMessage(handle, packed);
+    }
+};
+
+TEST(WindowStartUp, theNoteThatThereIsNoSoundStaysOverTwentyKeys)
+{
+    QTemporaryDir files;
+    ScriptedDialogs dialogs;
+    SilentNotes midi;
+    RecordingSpeech speech;
+    app::Form1 form({ dialogs, midi, speech, files.path() });
+    form.Form_Load();
+    form.show();
+    form.Op3(0)->click();
+    const int keys[] = { Qt::Key_T, Qt::Key_Y, Qt::Key_U, Qt::Key_A };
+    QStringList seen;
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyPress(form.piano().key(0), keys[i % 4]);
+        seen << form.statusText()->text();
+        QTest::keyRelease(form.piano().key(0), keys[i % 4]);
+        seen << form.statusText()->text();
+    }
+    EXPECT_EQ(seen.count(QStringLiteral("recorded error 101")), 40) << seen.join('|').toStdString();
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "told once in a box";
 }
 
 TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)

@@ -177,8 +177,8 @@ TEST_F(AnsweringTest, twentyRightNotesShowTheSummaryAndTheNextKeyStartsANewSessi
         answering.timerDue(now += NextNoteDelayMs);
     }
     ASSERT_TRUE(answering.judge().showingSummary());
-    ASSERT_EQ(rig.surface.texts.size(), 5u);
-    EXPECT_EQ(rig.surface.texts.front().text, "Giuste al primo colpo: 95 %");
+    ASSERT_EQ(rig.surface.texts.size(), 6u); // the wrong answer's words, then the summary
+    EXPECT_EQ(rig.surface.texts[1].text, "Giuste al primo colpo: 95 %");
     EXPECT_TRUE(headColours().empty()) << "the summary replaces the note";
     EXPECT_EQ(historyLines(), 1u + 1u + SessionNoteCount); // header, the wrong answer, the right ones
 

@@ -5,6 +5,7 @@
 #include "staff/staff.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace zintaro::compose {
@@ -94,20 +95,57 @@ TEST_F(PlaybackTest, aNoteAndARestSoundHoldAndSilenceOnScheduleWhileTheCursorWal
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { 0, 7, 2 }, { -1, 0, 1 } }));
 }
 
-TEST_F(PlaybackTest, eachDurationHoldsItsTempoTimeAndShortCodesNone)
+TEST_F(PlaybackTest, eachDurationHoldsItsWrittenTimeAndUnknownCodesNone)
 {
     const struct {
         int16_t restFlag;
         int16_t code;
         Millis held;
-    } rows[] = { { 0, 0, 3000 }, { 0, 1, 1500 }, { 0, 2, 750 }, { 0, 3, 375 }, { 0, 4, 0 }, { 0, 5, 0 }, { 0, 6, 0 },
-        { 0, 111, 0 }, { 1, 3, 375 } }; // only -1 marks a rest
+    } rows[] = { { 0, 0, 3000 }, { 0, 1, 1500 }, { 0, 2, 750 }, { 0, 3, 375 }, { 0, 4, 188 }, { 0, 5, 94 },
+        { 0, 6, 47 }, { 0, 7, 0 }, { 0, 111, 0 }, { 1, 3, 375 } }; // only -1 marks a rest
     for (const auto& row : rows) {
         events.clear();
         store({ { row.restFlag, 9, row.code } });
         driveFrom(begin(1000));
         EXPECT_EQ(events, (std::vector<Event> { { 1000, true, 62 }, { 1000 + row.held, false, 62 } }))
             << "code " << row.code;
+    }
+}
+
+// Runs of sixteenths, thirty-seconds and sixty-fourths filling a quarter,
+// then a quarter: each short note sounds for its written length (within the
+// millisecond the timer works in) and the run ends on time, at two tempos.
+TEST_F(PlaybackTest, shortNotesSoundForTheirWrittenLengthAndFollowTheTempo)
+{
+    for (const int tempo : { 100, 41 }) {
+        recomputeTempoDurations(rig.m, tempo);
+        const double whole = tempo * 30.0;
+        for (const int16_t code : { 4, 5, 6 }) {
+            const int count = 1 << (code - 2);
+            std::vector<Entry> run(static_cast<size_t>(count), Entry { 0, 9, code });
+            run.push_back({ 0, 11, 2 });
+            events.clear();
+            int p = 0;
+            for (const Entry& e : run)
+                rig.m.Composition.set(p++, e);
+            rig.m.NoteCount = p;
+            rig.m.Composition.set(p, EndEntry);
+            driveFrom(begin(0));
+
+            const double written = whole / (1 << code);
+            ASSERT_EQ(events.size(), 2 * run.size()) << "tempo " << tempo << " code " << code;
+            for (int i = 0; i < count; ++i) {
+                const Event& on = events[2 * static_cast<size_t>(i)];
+                const Event& off = events[2 * static_cast<size_t>(i) + 1];
+                ASSERT_TRUE(on.on && !off.on);
+                EXPECT_NEAR(static_cast<double>(off.at - on.at), written, 1.0)
+                    << "tempo " << tempo << " code " << code << " note " << i;
+                EXPECT_NEAR(static_cast<double>(on.at), written * i, 1.0);
+            }
+            EXPECT_EQ(
+                events[2 * static_cast<size_t>(count)], (Event { static_cast<Millis>(std::ceil(whole / 4)), true, 64 }))
+                << "tempo " << tempo << " code " << code;
+        }
     }
 }
 

@@ -281,7 +281,7 @@ TEST(DeviceList, entriesSkipUnreadableDevicesAndKeepTheirIdentifiers)
 
         std::vector<std::pair<std::string, int16_t>> got;
         for (const DeviceEntry& e : midi.deviceList())
-            got.emplace_back(e.text, e.itemData);
+            got.emplace_back(e.text, e.deviceId);
         EXPECT_EQ(got, c.expected) << c.what;
         EXPECT_FALSE(midi.failure()) << c.what;
     }

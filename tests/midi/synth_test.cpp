@@ -1,6 +1,7 @@
 #include "midi/fluid_synth_engine.h"
 #include "midi/midi_errors.h"
 #include "midi/sound_fonts.h"
+#include "midi/synth_diagnostics.h"
 
 #include <algorithm>
 #include <chrono>
@@ -260,6 +261,20 @@ TEST(FluidSynthEngine, aMissingOrDamagedFontIsAnErrorOfItsOwnForEveryMessage)
         EXPECT_EQ(synth.handle(0x007F3C90), error) << path;
     }
     std::filesystem::remove_all(folder);
+}
+
+TEST(FluidSynthEngine, itsOwnLogLinesAreKeptAsDiagnosticsNotPrinted)
+{
+    FluidSynthEngine engine;
+    ASSERT_TRUE(engine.valid());
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(engine.startAudio({ "no-such-driver" }), errors::NoAudioOutput);
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed.find("no-such-driver"), std::string::npos) << printed;
+    const std::vector<std::string> lines = synthDiagnostics();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("error: ") && line.find("no-such-driver") != std::string::npos;
+    }));
 }
 
 TEST(FluidSynthEngine, messagesThatAreNotChannelMessagesOrCarryLargeDataAreRefused)

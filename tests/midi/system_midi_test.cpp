@@ -45,7 +45,7 @@ TEST(SystemMidi, theBuiltInSynthesizerIsListedFirstOpensAtOnceAndTakesMessages)
         EXPECT_EQ(list.size(), 1u);
     }
     EXPECT_EQ(list[0].text, BuiltInSynthName);
-    EXPECT_EQ(list[0].itemData, -1);
+    EXPECT_EQ(list[0].deviceId, -1);
 
     const auto start = std::chrono::steady_clock::now();
     midi.selectDevice(-1, 40);
@@ -180,9 +180,9 @@ TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)
 
     const std::vector<DeviceEntry> list = midi.deviceList();
     ASSERT_FALSE(list.empty());
-    EXPECT_EQ(list[0].itemData, -1);
+    EXPECT_EQ(list[0].deviceId, -1);
     for (std::size_t i = 1; i < list.size(); ++i) {
-        EXPECT_GT(list[i].itemData, list[i - 1].itemData);
+        EXPECT_GT(list[i].deviceId, list[i - 1].deviceId);
         EXPECT_LE(list[i].text.size(), 31u);
         EXPECT_NE(list[i].text.rfind("Zintaro", 0), 0u) << "our own port listed: " << list[i].text;
     }

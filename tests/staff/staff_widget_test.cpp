@@ -244,6 +244,48 @@ TEST_F(StaffWidgetTest, childElementsFollowTheEnlargedLayout)
     EXPECT_EQ(lab1.text(), QString()) << "a label handed back is no longer written";
 }
 
+// The reading trainer's layout: a note on each staff line with its name
+// beside it, "Scrivi" switched on and off while the note shows. Every line
+// stays whole across the name label, and the name itself shows.
+TEST_F(StaffWidgetTest, theNameLabelNeverCutsAStaffLine)
+{
+    pn.setGeometry(-8, 100, 1257, 600);
+    Modulo1 m;
+    m.DrawScale = 5;
+    drawStaff(m, pn);
+    const QRect label(540, 0, 75, 600); // the label's column and a margin
+
+    const auto linesWhole = [&](const char* when, int16_t note) {
+        const QImage shown = pn.renderToImage().convertToFormat(QImage::Format_RGB32);
+        for (int line = 0; line < 5; ++line)
+            for (int y = (10 * line + 40) * 5 - 2; y <= (10 * line + 40) * 5 + 2; ++y)
+                for (int x = label.left(); x <= label.right(); ++x)
+                    if (!isBlack(shown, x, y)) {
+                        ADD_FAILURE() << when << ", note " << note << ": line " << line << " broken at " << x << ","
+                                      << y;
+                        return;
+                    }
+    };
+    for (const int16_t note : { 11, 14, 18, 21, 24 }) { // E4 G4 B4 D5 F5
+        pn.clear();
+        pn.setNameLabels("");
+        m.WriteNames = true;
+        pn.setStaffLabelVisible(true);
+        eraseColumn(m, pn, 0);
+        drawHead(m, pn, note, 0, false);
+        linesWhole("with its name", note);
+        const int top = (87 - 5 * staffStepOf(note)) * 5;
+        const QImage named = pn.renderToImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GT(dark(named, QRect(544, top, 65, 33)) - 65 * 5, 30) << "the name shows, note " << note;
+
+        pn.setStaffLabelVisible(false);
+        linesWhole("names switched off", note);
+        pn.setNameLabels("");
+        pn.setStaffLabelVisible(true);
+        linesWhole("names switched on without a name yet", note);
+    }
+}
+
 TEST_F(StaffWidgetTest, restImagesBeyondTheArrayAreIgnored)
 {
     pn.setRestImageVisible(2, true); // only the two images the window starts with exist yet

@@ -1,3 +1,4 @@
+#include "core/pitch.h"
 #include "storage/export_file.h"
 #include "storage/export_writers.h"
 #include "storage/system_reason.h"
@@ -75,6 +76,57 @@ Modulo1 everyDurationPiece()
     return m;
 }
 
+// Notes and rests across bar lines: quarters, a whole note from the second
+// beat, eighths, 32nds and a half rest, then whole notes and rests that
+// start after the beat, so that each split needs a dotted value.
+Modulo1 acrossBarsPiece()
+{
+    const std::vector<Entry> entries = {
+        { False16, 7, 2 }, { False16, 8, 2 }, { False16, 9, 2 }, { False16, 10, 2 }, // measure 1
+        { False16, 11, 2 }, { False16, 12, 0 }, // F4 whole from the second beat
+        { False16, 14, 3 }, { False16, 16, 3 }, { False16, 18, 3 }, { False16, 19, 3 }, { False16, 21, 5 },
+        { False16, 23, 5 }, { True16, 0, 1 }, // a half rest from 52/64
+        { False16, 26, 0 }, // G5 whole from 20/64
+        { True16, 0, 0 }, // a whole rest from 20/64
+        { False16, 28, 4 }, { False16, 30, 3 }, { False16, 24, 1 }, // measure 6 fills up
+        { False16, 31, 3 }, { True16, 0, 0 }, // a whole rest from an eighth in
+        { False16, 35, 1 }, { False16, 25, 1 }, // F#5 half from the third beat and an eighth
+        { False16, 19, 1 }, { False16, 21, 2 }, { False16, 23, 3 }, // measure 9 fills up
+    };
+    Modulo1 m;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        m.Composition.set(static_cast<int>(i), entries[i]);
+    m.NoteCount = static_cast<int>(entries.size());
+    m.Composition.set(m.NoteCount, EndEntry);
+    return m;
+}
+
+// What a piece sounds like, as musicxml_events.py prints it: notes with
+// their MIDI keys, rests that follow each other as one, in 64ths.
+std::string eventsOf(const Modulo1& m)
+{
+    std::ostringstream out;
+    int time = 0;
+    int restFrom = -1;
+    for (int i = 0; i < m.NoteCount; ++i) {
+        const Entry e = m.Composition.at(i);
+        const int length = 64 >> e.DurationCode;
+        if (e.RestFlag != 0) {
+            if (restFrom < 0)
+                restFrom = time;
+        } else {
+            if (restFrom >= 0)
+                out << "rest " << restFrom << " " << time - restFrom << "\n";
+            restFrom = -1;
+            out << "note " << midiNoteOfKey(e.NoteIndex) << " " << time << " " << length << "\n";
+        }
+        time += length;
+    }
+    if (restFrom >= 0)
+        out << "rest " << restFrom << " " << time - restFrom << "\n";
+    return out.str();
+}
+
 struct Golden {
     const char* file;
     std::string bytes;
@@ -83,8 +135,10 @@ struct Golden {
 std::vector<Golden> goldens()
 {
     const Modulo1 piece = everyDurationPiece();
+    const Modulo1 acrossBars = acrossBarsPiece();
     const Modulo1 empty;
     return {
+        { "across_bars.musicxml", writeMusicXml(acrossBars.Composition, acrossBars.NoteCount, "Flute", false) },
         { "every_duration.mid", writeMidiFile(piece.Composition, piece.NoteCount, QuarterMicrosAtTempo100, Violin) },
         { "every_duration.musicxml", writeMusicXml(piece.Composition, piece.NoteCount, "Violin", true) },
         { "empty.mid", writeMidiFile(empty.Composition, 0, QuarterMicrosAtTempo100, 0) },
@@ -221,6 +275,57 @@ TEST(Export, musicXmlMeasuresHoldAWholeNoteAndNotesCarryTheirNames)
         READ_WITH_PYTHON("musicxml_facts.py", exportData() / c.file, read);
         EXPECT_EQ(read, c.expected);
     }
+}
+
+// A note split at a bar line takes a dotted value where one fills the room
+// and is tied on; a rest split at a bar line just goes on, with no tie.
+// The lines of a reader's output that start with `prefix`.
+std::string linesStarting(const std::string& text, const std::string& prefix)
+{
+    std::istringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0)
+            out += line + "\n";
+    return out;
+}
+
+// A note split at a bar line takes a dotted value where one fills the room
+// and is tied on; a rest split at a bar line just goes on, with no tie.
+TEST(Export, musicXmlSplitsAtBarLinesIntoDottedValuesAndRestsWithoutTies)
+{
+    std::string read;
+    READ_WITH_PYTHON("musicxml_events.py", exportData() / "across_bars.musicxml", read);
+    EXPECT_EQ(linesStarting(read, "written"),
+        "written 1 quarter quarter quarter quarter\n"
+        "written 2 quarter half.~\n"
+        "written 3 quarter eighth eighth eighth eighth 32nd 32nd r:eighth.\n"
+        "written 4 r:quarter r:16th eighth.~ half~\n"
+        "written 5 quarter~ 16th r:eighth. r:half\n"
+        "written 6 r:quarter r:16th 16th eighth half\n"
+        "written 7 eighth r:eighth r:half.\n"
+        "written 8 r:eighth half quarter.~\n"
+        "written 9 eighth half quarter eighth\n");
+    EXPECT_EQ(linesStarting(read, "note") + linesStarting(read, "rest"),
+        linesStarting(eventsOf(acrossBarsPiece()), "note") + linesStarting(eventsOf(acrossBarsPiece()), "rest"));
+}
+
+// The notation program reads the split notes and rests back as the piece
+// has them: written out again, they sound and rest at the same times.
+TEST(Export, musicXmlSplitAtBarLinesReadsBackInANotationProgramAsThePiece)
+{
+    if (!testing::haveProgram("musescore3"))
+        GTEST_SKIP() << "skipped: musescore3 is not installed";
+    TemporaryFolder temp;
+    const fs::path again = temp.path() / "again.musicxml";
+    const auto converted = runCommand("QT_QPA_PLATFORM=offscreen musescore3 -o " + shellQuoted(again.string()) + " "
+        + shellQuoted((exportData() / "across_bars.musicxml").string()) + " >/dev/null 2>&1");
+    ASSERT_EQ(converted.exitCode, 0);
+    std::string readBack;
+    READ_WITH_PYTHON("musicxml_events.py", again, readBack);
+    const std::string expected = eventsOf(acrossBarsPiece());
+    EXPECT_EQ(linesStarting(readBack, "note"), linesStarting(expected, "note"));
+    EXPECT_EQ(linesStarting(readBack, "rest"), linesStarting(expected, "rest"));
 }
 
 std::vector<std::string> namesIn(const fs::path& folder)

@@ -68,7 +68,7 @@ TEST_F(Storage, saveThenLoadGivesTheSameRowsAndCount)
     const auto loaded = loadTelling(files() / "song.txt", dialogs);
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(dialogs.shown.empty());
-    ASSERT_EQ(loaded->NoteCount(), 300);
+    ASSERT_EQ(loaded->noteCount(), 300);
     CompositionStore store;
     applyToStore(*loaded, store);
     for (int i = 0; i <= 300; ++i)
@@ -210,7 +210,7 @@ TEST_F(Storage, loadingGivesTheGoodEntriesAndTellsSkippedLinesOnce)
         writeBytes(files() / "case.txt", c.bytes);
         const auto loaded = loadTelling(files() / "case.txt", dialogs);
         ASSERT_TRUE(loaded);
-        EXPECT_EQ(loaded->NoteCount(), c.count);
+        EXPECT_EQ(loaded->noteCount(), c.count);
         for (const Entry& e : loaded->entries)
             ASSERT_TRUE(isPlayableEntry(e)) << e.RestFlag << "," << e.NoteIndex << "," << e.DurationCode;
 
@@ -273,7 +273,7 @@ TEST_F(Storage, aFileWhoseNameIsNotUtf8Loads)
     writeBytes(files() / name, entryLines(3) + "\"_\",111,111,111\r\n");
     const auto loaded = loadTelling(files() / name, dialogs);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->NoteCount(), 3);
+    EXPECT_EQ(loaded->noteCount(), 3);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

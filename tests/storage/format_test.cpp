@@ -30,7 +30,7 @@ TEST(CompositionText, savingAnEmptyCompositionWritesOnlyTheEndLine)
 {
     EXPECT_EQ(textOf({}), EndLine);
     const ParsedComposition parsed = readCompositionText(EndLine);
-    EXPECT_EQ(parsed.NoteCount(), 0);
+    EXPECT_EQ(parsed.noteCount(), 0);
     EXPECT_TRUE(parsed.endLineFound);
 }
 
@@ -46,19 +46,19 @@ TEST(CompositionText, goldenFilesRoundTripByteForByte)
 
         CompositionStore store;
         applyToStore(parsed, store);
-        EXPECT_EQ(store.at(parsed.NoteCount()), EndEntry);
-        EXPECT_EQ(writeCompositionText(store, parsed.NoteCount()), bytes);
+        EXPECT_EQ(store.at(parsed.noteCount()), EndEntry);
+        EXPECT_EQ(writeCompositionText(store, parsed.noteCount()), bytes);
     }
     // Fields land in their own rows, in file order.
     const ParsedComposition melody = readCompositionText(readBytes(compositionsData() / "melody.txt"));
-    ASSERT_EQ(melody.NoteCount(), 12);
+    ASSERT_EQ(melody.noteCount(), 12);
     EXPECT_EQ(melody.entries[4], (Entry { 0, 14, 1 }));
     EXPECT_EQ(melody.entries[5], (Entry { -1, 0, 2 }));
 
     // Values the program cannot play are not read; they are written back as the store holds them.
     const ParsedComposition unusual = readCompositionText(readBytes(compositionsData() / "unusual_values.txt"));
     EXPECT_TRUE(unusual.endLineFound);
-    EXPECT_EQ(unusual.NoteCount(), 0);
+    EXPECT_EQ(unusual.noteCount(), 0);
     EXPECT_EQ(unusual.linesSkipped, 4);
     CompositionStore store;
     store.set(0, { -32768, 32767, -1 });
@@ -145,7 +145,7 @@ TEST(CompositionText, readingStopsAtTheStoresPositions)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const ParsedComposition parsed = readCompositionText(c.bytes);
-        EXPECT_EQ(parsed.NoteCount(), MaxEntries);
+        EXPECT_EQ(parsed.noteCount(), MaxEntries);
         EXPECT_EQ(parsed.endLineFound, c.endLineFound);
     }
     EXPECT_FALSE(readCompositionText(lines(1000, entry) + EndLine + "\r\n\r\n").truncated);

@@ -147,7 +147,7 @@ TEST_F(Panel, aNameThatIsNotUtf8IsListedWithReplacementCharactersAndLoads)
     EXPECT_EQ(file, files() / raw);
     const auto loaded = loadTelling(file, dialogs);
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->NoteCount(), 1);
+    EXPECT_EQ(loaded->noteCount(), 1);
 }
 
 TEST_F(Panel, openingRemovesTheTemporariesOfEndedCopiesAndNeverListsAny)

@@ -1,0 +1,104 @@
+#include "app/progress_opener.h"
+
+#include "compose/answer_history.h"
+#include "compose/progress_figures.h"
+#include "progress/progress_module.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <memory>
+
+namespace zintaro::app {
+
+struct ProgressOpener::Loaded {
+    std::shared_ptr<progress::PageInput> input;
+    QString moduleError;
+};
+
+ProgressOpener::ProgressOpener(
+    QWidget& window, QString filesFolder, std::filesystem::path history, QStringList moduleFolders, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_filesFolder(std::move(filesFolder))
+    , m_history(std::move(history))
+    , m_moduleFolders(std::move(moduleFolders))
+{
+}
+
+ProgressOpener::~ProgressOpener()
+{
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+QStringList ProgressOpener::defaultModuleFolders(const QString& programFolder)
+{
+    return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro")) };
+}
+
+void ProgressOpener::open()
+{
+    if (m_page) {
+        m_page->showNormal();
+        m_page->raise();
+        m_page->activateWindow();
+        return;
+    }
+    // The page is on its way.
+    if (m_worker.joinable())
+        return;
+
+    const compose::LocalTime now = compose::LocalTime::now();
+    const int today = compose::dayNumber(now.year, now.month, now.day);
+    auto input = std::make_shared<progress::PageInput>();
+    input->filesFolder = m_filesFolder;
+    const bool needModule = m_createPage == nullptr;
+    if (needModule) {
+        for (const QString& folder : m_moduleFolders) {
+            const QString file = QDir(folder).filePath(QString::fromLatin1(progress::ModuleFileName));
+            if (QFileInfo::exists(file)) {
+                m_module.setFileName(file);
+                break;
+            }
+        }
+    }
+    m_worker = std::thread([this, input, today, needModule, history = m_history] {
+        input->figures = compose::readProgress(history, today);
+        Loaded loaded { input, {} };
+        if (needModule) {
+            if (m_module.fileName().isEmpty())
+                loaded.moduleError = QCoreApplication::translate("Progress", "non trovato in %1")
+                                         .arg(m_moduleFolders.join(QStringLiteral(", ")));
+            else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
+                loaded.moduleError = m_module.errorString();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, loaded] { show(loaded); }, Qt::QueuedConnection);
+    });
+}
+
+void ProgressOpener::show(const Loaded& loaded)
+{
+    m_worker.join();
+    if (!m_createPage) {
+        emit statusNote(
+            QCoreApplication::translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
+                .arg(QString::fromLatin1(progress::ModuleFileName), loaded.moduleError));
+        return;
+    }
+    const auto create = reinterpret_cast<progress::CreatePageFunction>(m_createPage);
+    m_page = create(loaded.input.get(), &m_window);
+    if (!m_page) {
+        emit statusNote(QCoreApplication::translate("Progress", "La pagina Progressi non si apre."));
+        return;
+    }
+    m_page->show();
+    m_page->raise();
+    m_page->activateWindow();
+    emit statusNote(QString());
+    emit pageShown(m_page);
+}
+
+} // namespace zintaro::app

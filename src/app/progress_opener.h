@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QLibrary>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <thread>
+
+class QWidget;
+
+namespace zintaro::app {
+
+// Opens the "Progressi" page. The page and Qt's charts live in a module of
+// their own that is loaded at the first opening, never at start-up; the
+// history is read and the module loaded off the window's thread, and the
+// page is built when both are done. One page at a time: opening it again
+// brings the open one forward.
+class ProgressOpener : public QObject {
+    Q_OBJECT
+public:
+    // `moduleFolders` are looked through in order for the module; empty
+    // means beside the program, then ../lib/zintaro from it.
+    ProgressOpener(QWidget& window, QString filesFolder, std::filesystem::path history, QStringList moduleFolders,
+        QObject* parent = nullptr);
+    ~ProgressOpener() override;
+
+    void open();
+
+    QWidget* page() const { return m_page; }
+    bool opening() const { return m_worker.joinable(); }
+
+    // Where the module is looked for by default, for a program in `programFolder`.
+    static QStringList defaultModuleFolders(const QString& programFolder);
+
+signals:
+    void pageShown(QWidget* page);
+    // Why the page cannot be shown, for the status text; empty once it shows.
+    void statusNote(const QString& text);
+
+private:
+    struct Loaded;
+    void show(const Loaded& loaded);
+
+    QWidget& m_window;
+    QString m_filesFolder;
+    std::filesystem::path m_history;
+    QStringList m_moduleFolders;
+    QLibrary m_module; // loaded once and kept for the rest of the run
+    QFunctionPointer m_createPage = nullptr;
+    std::thread m_worker;
+    QPointer<QWidget> m_page;
+};
+
+} // namespace zintaro::app

@@ -1,0 +1,53 @@
+#include "compose/progress_export.h"
+
+#include "storage/atomic_write.h"
+#include "storage/composition_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace zintaro::compose {
+
+std::string progressPdfName(int year, int month, int day, int copy)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d", year, month, day);
+    std::string text = name;
+    if (copy > 1)
+        text += "-" + std::to_string(copy);
+    return text + ".pdf";
+}
+
+ProgressExport writeProgressPdf(
+    const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes)
+{
+    if (const auto problem = storage::ensureFolder(folder))
+        return { {}, *problem };
+    // Hidden and without the extension the file panel lists.
+    const std::string temporary = ".progressi-" + std::to_string(::getpid()) + ".part";
+    if (const auto why = storage::writeFileAtomically(folder, temporary, bytes))
+        return { {}, *why };
+    const std::filesystem::path written = folder / temporary;
+    ProgressExport result { {}, "no free name" };
+    for (int copy = 1; copy < 1000; ++copy) {
+        const std::filesystem::path target = folder / progressPdfName(year, month, day, copy);
+        if (::link(written.c_str(), target.c_str()) == 0) {
+            result = { target, {} };
+            break;
+        }
+        // Folders without hard links (a FAT stick) take a rename to a free name.
+        if ((errno == EPERM || errno == EOPNOTSUPP) && !std::filesystem::exists(target)
+            && ::rename(written.c_str(), target.c_str()) == 0)
+            return { target, {} };
+        if (errno != EEXIST) {
+            result = { {}, std::strerror(errno) };
+            break;
+        }
+    }
+    ::unlink(written.c_str());
+    return result;
+}
+
+} // namespace zintaro::compose

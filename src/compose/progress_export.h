@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zintaro::compose {
+
+struct ProgressExport {
+    std::filesystem::path file; // the file written
+    std::string error; // why nothing was written; empty when it was
+
+    bool written() const { return error.empty(); }
+};
+
+// "progressi-2026-12-07.pdf", and "-2", "-3", … before the extension while
+// the name is taken.
+std::string progressPdfName(int year, int month, int day, int copy = 1);
+
+// Writes the page's PDF into the folder (made when missing) under the first
+// free name of the day. An existing file is never replaced: the new one is
+// written whole under a temporary name and then linked to its name, which
+// fails rather than replace a file that appeared meanwhile.
+ProgressExport writeProgressPdf(
+    const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes);
+
+} // namespace zintaro::compose

@@ -1,0 +1,316 @@
+#include "compose/progress_figures.h"
+
+#include "compose/answer_history.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+
+namespace zintaro::compose {
+
+namespace {
+
+// The date the line was written on, from its time's first ten characters
+// ("2026-12-07"); the line has been read whole before.
+int localDayOf(std::string_view line)
+{
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        std::from_chars(line.data() + at, line.data() + at + length, value);
+        return value;
+    };
+    return dayNumber(number(0, 4), number(5, 2), number(8, 2));
+}
+
+// The steps from middle C of the naturals a clef's trainer reads by default.
+std::pair<int, int> defaultRange(Clef clef)
+{
+    switch (clef) {
+    case Clef::Bass:
+        return { -10, 0 }; // G2–C4
+    case Clef::Grand:
+        return { -7, 7 }; // C3–C5
+    case Clef::Treble:
+        break;
+    }
+    return { 0, 14 }; // C4–C6
+}
+
+SpelledNote naturalAtStep(int step)
+{
+    const int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
+    return { static_cast<Letter>(step - octave * 7), Accidental::Natural, octave + 4 };
+}
+
+NoteProgress noteAt(SpelledNote note)
+{
+    NoteProgress progress;
+    progress.note = note;
+    return progress;
+}
+
+DayProgress dayAt(int day)
+{
+    DayProgress progress;
+    progress.day = day;
+    return progress;
+}
+
+bool lowerOnStaff(const SpelledNote& a, const SpelledNote& b)
+{
+    const int stepA = stepsFromMiddleC(a);
+    const int stepB = stepsFromMiddleC(b);
+    if (stepA != stepB)
+        return stepA < stepB;
+    return static_cast<int>(a.accidental) < static_cast<int>(b.accidental);
+}
+
+} // namespace
+
+std::optional<double> NoteProgress::share() const
+{
+    if (firstAnswers <= 0)
+        return std::nullopt;
+    return double(rightAtFirstTry) / firstAnswers;
+}
+
+std::optional<double> DayProgress::notesPerMinute() const
+{
+    if (practiceMs <= 0)
+        return std::nullopt;
+    return notesDone * 60000.0 / double(practiceMs);
+}
+
+ProgressCounter::ProgressCounter(int today)
+{
+    m_figures.today = today;
+}
+
+void ProgressCounter::addLine(std::string_view line)
+{
+    if (line.empty() || line == "\r")
+        return;
+    if (const auto answer = parseAnswerHistoryLine(line)) {
+        add(*answer, localDayOf(line));
+        return;
+    }
+    // The first line is the header, of either length.
+    if (!m_headerSeen && m_figures.answers == 0 && m_figures.damagedLines == 0 && line.starts_with("time,mode,")) {
+        m_headerSeen = true;
+        return;
+    }
+    ++m_figures.damagedLines;
+}
+
+void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
+{
+    ++m_figures.answers;
+    const AnswerHistoryRow* previous = m_previous ? &*m_previous : nullptr;
+    const Clef clef = answer.clefOrTreble();
+    const SpelledNote shown = answer.spelledNote();
+
+    // Lines with a session say where it starts; the others have their
+    // sessions found again, as the best session on the staff finds them.
+    bool breaks = false;
+    if (previous && (answer.sessionUtcMs || previous->sessionUtcMs))
+        breaks = answer.sessionUtcMs != previous->sessionUtcMs;
+    else if (previous)
+        breaks = answer.record.mode != previous->record.mode || answer.utcMs - previous->utcMs > SessionBreakMs
+            || answer.utcMs < previous->utcMs;
+    if (breaks)
+        closeSession();
+    const bool first = !previous || breaks || previous->record.right || previous->record.shown != answer.record.shown
+        || previous->clefOrTreble() != clef;
+
+    // A day's practice time runs from its stretches' first notes appearing
+    // to their last answers; a pause of a session's break is not practice.
+    if (m_days.empty() || m_days.back().day != localDay) {
+        const auto known
+            = std::find_if(m_days.begin(), m_days.end(), [&](const DayProgress& d) { return d.day == localDay; });
+        if (known == m_days.end())
+            m_days.push_back(dayAt(localDay));
+        else
+            std::rotate(known, known + 1, m_days.end());
+    }
+    DayProgress& day = m_days.back();
+    const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
+    if (previous && m_previousDay == localDay && gap >= 0 && gap <= SessionBreakMs)
+        day.practiceMs += gap;
+    else
+        day.practiceMs += answer.record.responseMs;
+
+    if (first) {
+        ++m_figures.notesAnswered;
+        ++day.notes;
+        m_sessionTimes.push_back(answer.record.responseMs);
+        auto& notes = m_notes[static_cast<std::size_t>(clef)];
+        auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == shown; });
+        if (note == notes.end())
+            note = notes.insert(notes.end(), { shown, {} });
+        ++note->second.firstAnswers;
+        note->second.times.push_back(answer.record.responseMs);
+        if (answer.record.right) {
+            ++note->second.rightAtFirstTry;
+            ++day.rightAtFirstTry;
+            ++m_sessionRight;
+        }
+    }
+    if (answer.record.right) {
+        ++day.notesDone;
+        if (++m_sessionDone == SessionNoteCount) {
+            ++m_figures.sessionsComplete;
+            const SessionFigures session { static_cast<int>(m_sessionTimes.size()), m_sessionRight,
+                medianOf(m_sessionTimes).value_or(0) };
+            if (!m_figures.bestSession || ranksAbove(session, *m_figures.bestSession))
+                m_figures.bestSession = session;
+            closeSession();
+        }
+    } else {
+        auto tally = std::find_if(m_confusions.begin(), m_confusions.end(),
+            [&](const ConfusionTally& c) { return c.played == answer.record.answered && c.shown == shown; });
+        if (tally == m_confusions.end())
+            tally = m_confusions.insert(m_confusions.end(), { shown, answer.record.answered, 0 });
+        ++tally->count;
+    }
+    m_previous = answer;
+    m_previousDay = localDay;
+}
+
+void ProgressCounter::closeSession()
+{
+    m_sessionTimes.clear();
+    m_sessionRight = 0;
+    m_sessionDone = 0;
+}
+
+ProgressFigures ProgressCounter::finish()
+{
+    ProgressFigures figures = std::move(m_figures);
+
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
+        const auto& seen = m_notes[static_cast<std::size_t>(clef)];
+        if (seen.empty())
+            continue;
+        auto [low, high] = defaultRange(clef);
+        for (const auto& [note, tally] : seen) {
+            low = std::min(low, stepsFromMiddleC(note));
+            high = std::max(high, stepsFromMiddleC(note));
+        }
+        StaffProgress staff { clef, {} };
+        for (int step = low; step <= high; ++step)
+            staff.notes.push_back(noteAt(naturalAtStep(step)));
+        for (const auto& [seenNote, tally] : seen) {
+            const SpelledNote note = seenNote;
+            auto place = std::find_if(
+                staff.notes.begin(), staff.notes.end(), [&](const NoteProgress& n) { return n.note == note; });
+            if (place == staff.notes.end())
+                place = staff.notes.insert(staff.notes.end(), noteAt(note));
+            place->firstAnswers = tally.firstAnswers;
+            place->rightAtFirstTry = tally.rightAtFirstTry;
+            place->medianResponseMs = medianOf(tally.times);
+        }
+        std::stable_sort(staff.notes.begin(), staff.notes.end(),
+            [](const NoteProgress& a, const NoteProgress& b) { return lowerOnStaff(a.note, b.note); });
+        figures.staves.push_back(std::move(staff));
+    }
+
+    std::sort(m_days.begin(), m_days.end(), [](const DayProgress& a, const DayProgress& b) { return a.day < b.day; });
+    figures.daysPractised = static_cast<int>(m_days.size());
+    for (const DayProgress& day : m_days) {
+        if (day.day > figures.today - ProgressDays && day.day <= figures.today)
+            figures.recentDays.push_back(day);
+    }
+    // Days after today (a clock set wrong, a trip across time zones) do not break the run.
+    auto last
+        = std::find_if(m_days.rbegin(), m_days.rend(), [&](const DayProgress& d) { return d.day <= figures.today; });
+    if (last != m_days.rend() && last->day >= figures.today - 1) {
+        figures.currentRunOfDays = 1;
+        for (auto next = last + 1; next != m_days.rend() && next->day == (next - 1)->day - 1; ++next)
+            ++figures.currentRunOfDays;
+    }
+
+    std::stable_sort(m_confusions.begin(), m_confusions.end(), [](const ConfusionTally& a, const ConfusionTally& b) {
+        if (a.count != b.count)
+            return a.count > b.count;
+        if (midiNoteOf(a.shown) != midiNoteOf(b.shown))
+            return midiNoteOf(a.shown) < midiNoteOf(b.shown);
+        return a.played < b.played;
+    });
+    for (const ConfusionTally& c : m_confusions) {
+        if (figures.mistakes.size() == ProgressMistakes)
+            break;
+        // The note played is spelled the way the note shown is.
+        const SpelledNote played
+            = c.shown.accidental == Accidental::Flat ? flatSpelling(c.played) : sharpSpelling(c.played);
+        figures.mistakes.push_back({ c.shown, played, c.count });
+    }
+    return figures;
+}
+
+ProgressFigures readProgress(std::istream& in, int today)
+{
+    ProgressCounter counter(today);
+    // In large pieces rather than by line: a year of answers is read in a
+    // few tens of milliseconds.
+    std::string buffer;
+    std::vector<char> chunk(1 << 16);
+    while (in.read(chunk.data(), std::streamsize(chunk.size())) || in.gcount() > 0) {
+        buffer.append(chunk.data(), std::size_t(in.gcount()));
+        std::size_t start = 0;
+        for (std::size_t end; (end = buffer.find('\n', start)) != std::string::npos; start = end + 1)
+            counter.addLine(std::string_view(buffer).substr(start, end - start));
+        buffer.erase(0, start);
+    }
+    if (!buffer.empty())
+        counter.addLine(buffer);
+    return counter.finish();
+}
+
+ProgressFigures readProgress(const std::filesystem::path& file, int today)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return ProgressCounter(today).finish();
+    return readProgress(in, today);
+}
+
+int dayNumber(int year, int month, int day)
+{
+    using namespace std::chrono;
+    const sys_days date { std::chrono::year { year } / std::chrono::month { static_cast<unsigned>(month) }
+        / std::chrono::day { static_cast<unsigned>(day) } };
+    return static_cast<int>(date.time_since_epoch().count());
+}
+
+CalendarDate calendarDate(int dayNumber)
+{
+    using namespace std::chrono;
+    const year_month_day date { sys_days { days { dayNumber } } };
+    return { static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+        static_cast<int>(static_cast<unsigned>(date.day())) };
+}
+
+ShareColour shareColour(std::optional<double> share)
+{
+    if (!share)
+        return { 170, 170, 170 };
+    constexpr ShareColour red { 220, 30, 30 };
+    constexpr ShareColour yellow { 230, 200, 0 };
+    constexpr ShareColour green { 20, 160, 40 };
+    const double s = *share;
+    if (s < 0.5)
+        return red;
+    if (s >= 0.9)
+        return green;
+    // From red at 50 % to yellow at 70 % to green at 90 %.
+    const bool lowerHalf = s < 0.7;
+    const ShareColour& from = lowerHalf ? red : yellow;
+    const ShareColour& to = lowerHalf ? yellow : green;
+    const double t = (s - (lowerHalf ? 0.5 : 0.7)) / 0.2;
+    const auto mix = [t](uint8_t a, uint8_t b) { return static_cast<uint8_t>(std::lround(a + (b - a) * t)); };
+    return { mix(from.red, to.red), mix(from.green, to.green), mix(from.blue, to.blue) };
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,336 @@
+#include "progress/progress_page.h"
+
+#include "progress/progress_staff.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTimeAxis>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+namespace zintaro::progress {
+
+namespace {
+
+constexpr int SheetWidth = 860;
+constexpr std::size_t NotesPerStaff = 24;
+
+QString noteText(SpelledNote note)
+{
+    return QString::fromStdString(noteName(note, NoteNaming::Solfege, true));
+}
+
+QDate dateOf(int day)
+{
+    return QDate(1970, 1, 1).addDays(day);
+}
+
+// Midday, so that the axis shows the same date in any time zone near ours.
+qreal chartTime(int day)
+{
+    return qreal(QDateTime(dateOf(day), QTime(12, 0)).toMSecsSinceEpoch());
+}
+
+QLabel* heading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.3);
+    label->setFont(font);
+    return label;
+}
+
+QString clefTitle(Clef clef)
+{
+    switch (clef) {
+    case Clef::Bass:
+        return QCoreApplication::translate("Progress", "Chiave di Fa");
+    case Clef::Grand:
+        return QCoreApplication::translate("Progress", "Doppio pentagramma");
+    case Clef::Treble:
+        break;
+    }
+    return QCoreApplication::translate("Progress", "Chiave di Sol");
+}
+
+QString mistakeText(const compose::Confusion& c)
+{
+    const QString times = c.count == 1 ? QCoreApplication::translate("Progress", "1 volta")
+                                       : QCoreApplication::translate("Progress", "%1 volte").arg(c.count);
+    return QStringLiteral("%1 → %2: %3").arg(noteText(c.shown), noteText(c.played), times);
+}
+
+QStringList totalsLines(const compose::ProgressFigures& f)
+{
+    QStringList lines;
+    lines << QCoreApplication::translate("Progress", "Giorni di pratica: %1").arg(f.daysPractised)
+          << QCoreApplication::translate("Progress", "Note risposte: %1").arg(f.notesAnswered)
+          << QCoreApplication::translate("Progress", "Sessioni complete: %1").arg(f.sessionsComplete)
+          << QCoreApplication::translate("Progress", "Giorni di fila: %1").arg(f.currentRunOfDays);
+    if (f.bestSession)
+        lines << QCoreApplication::translate("Progress", "Miglior sessione: %1 % · %2")
+                     .arg(f.bestSession->percentRight())
+                     .arg(QString::fromStdString(compose::secondsText(f.bestSession->medianResponseMs)));
+    else
+        lines << QCoreApplication::translate("Progress", "Miglior sessione: nessuna sessione completa");
+    return lines;
+}
+
+// What the colours of the heads say, for a page read away from the program.
+QLabel* colourKey(QWidget* parent)
+{
+    const auto swatch = [](std::optional<double> share, const QString& text) {
+        const compose::ShareColour c = compose::shareColour(share);
+        return QStringLiteral("<span style=\"color: rgb(%1, %2, %3)\">●</span> %4")
+            .arg(c.red)
+            .arg(c.green)
+            .arg(c.blue)
+            .arg(text.toHtmlEscaped());
+    };
+    const QStringList parts {
+        swatch(0.0, QCoreApplication::translate("Progress", "giuste al primo colpo meno di metà delle volte")),
+        swatch(0.7, QCoreApplication::translate("Progress", "circa 70 %")),
+        swatch(0.9, QCoreApplication::translate("Progress", "90 % e più")),
+        swatch(std::nullopt, QCoreApplication::translate("Progress", "mai vista"))
+    };
+    auto* key = new QLabel(parts.join(QStringLiteral(" &nbsp; ")), parent);
+    key->setObjectName(QStringLiteral("colourKey"));
+    key->setTextFormat(Qt::RichText);
+    return key;
+}
+
+} // namespace
+
+ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_filesFolder(input.filesFolder)
+    , m_today(input.figures.today)
+{
+    setObjectName(QStringLiteral("progressPage"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QCoreApplication::translate("Progress", "Progressi"));
+
+    buildSheet(input.figures);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(m_sheet);
+    scroll->setWidgetResizable(false);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignHCenter);
+
+    m_exportButton = new QPushButton(QCoreApplication::translate("Progress", "Esporta PDF"), this);
+    m_exportButton->setObjectName(QStringLiteral("exportPdfButton"));
+    m_exportButton->setEnabled(input.figures.answers > 0);
+    m_exportNote = new QLabel(this);
+    m_exportNote->setObjectName(QStringLiteral("exportNote"));
+    connect(m_exportButton, &QPushButton::clicked, this, [this] { exportPdf(); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_exportButton);
+    buttons->addWidget(m_exportNote, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(scroll, 1);
+    layout->addLayout(buttons);
+
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    resize(SheetWidth + 40, std::min(m_sheet->height() + 80, 900));
+}
+
+void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
+{
+    m_sheet = new QWidget;
+    m_sheet->setObjectName(QStringLiteral("progressSheet"));
+    m_sheet->setAutoFillBackground(true);
+    QPalette palette = m_sheet->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_sheet->setPalette(palette);
+    // The program's own font, so that the page and its PDF look alike on every machine.
+    m_sheet->setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+    auto* layout = new QVBoxLayout(m_sheet);
+    layout->setContentsMargins(20, 16, 20, 16);
+
+    const QString date = QLocale(QLocale::Italian).toString(dateOf(figures.today), QLocale::LongFormat);
+    layout->addWidget(
+        heading(QCoreApplication::translate("Progress", "Progressi") + QStringLiteral(" · ") + date, m_sheet));
+
+    if (figures.answers == 0) {
+        auto* empty = new QLabel(
+            QCoreApplication::translate("Progress", "Attiva Rispondi in Leggi: ogni risposta comparirà qui."), m_sheet);
+        empty->setObjectName(QStringLiteral("emptyNote"));
+        layout->addWidget(empty);
+    } else {
+        for (const compose::StaffProgress& staff : figures.staves) {
+            layout->addWidget(new QLabel(clefTitle(staff.clef), m_sheet));
+            // A wide range goes on as many staves as its notes need to stay apart.
+            const std::size_t rows = (staff.notes.size() + NotesPerStaff - 1) / NotesPerStaff;
+            const std::size_t perRow = (staff.notes.size() + rows - 1) / rows;
+            for (std::size_t first = 0; first < staff.notes.size(); first += perRow) {
+                compose::StaffProgress row { staff.clef, {} };
+                row.notes.assign(staff.notes.begin() + std::ptrdiff_t(first),
+                    staff.notes.begin() + std::ptrdiff_t(std::min(first + perRow, staff.notes.size())));
+                auto* view = new StaffView(std::move(row), m_sheet);
+                view->setObjectName(QStringLiteral("staff_%1").arg(QString::fromLatin1(clefWord(staff.clef).data())));
+                layout->addWidget(view);
+            }
+        }
+        layout->addWidget(colourKey(m_sheet));
+        layout->addWidget(buildChart(figures));
+
+        auto* columns = new QGridLayout;
+        columns->addWidget(heading(QCoreApplication::translate("Progress", "Errori più frequenti"), m_sheet), 0, 0);
+        columns->addWidget(heading(QCoreApplication::translate("Progress", "Totali"), m_sheet), 0, 1);
+        QStringList mistakes;
+        for (const compose::Confusion& c : figures.mistakes)
+            mistakes << mistakeText(c);
+        if (mistakes.isEmpty())
+            mistakes << QCoreApplication::translate("Progress", "Nessun errore.");
+        auto* mistakesLabel = new QLabel(mistakes.join(QLatin1Char('\n')), m_sheet);
+        mistakesLabel->setObjectName(QStringLiteral("mistakes"));
+        mistakesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        auto* totalsLabel = new QLabel(totalsLines(figures).join(QLatin1Char('\n')), m_sheet);
+        totalsLabel->setObjectName(QStringLiteral("totals"));
+        totalsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        columns->addWidget(mistakesLabel, 1, 0);
+        columns->addWidget(totalsLabel, 1, 1);
+        layout->addLayout(columns);
+    }
+    if (figures.damagedLines > 0) {
+        const QString text = figures.damagedLines == 1
+            ? QCoreApplication::translate("Progress", "1 riga rovinata della storia è stata saltata.")
+            : QCoreApplication::translate("Progress", "%1 righe rovinate della storia sono state saltate.")
+                  .arg(figures.damagedLines);
+        auto* damaged = new QLabel(text, m_sheet);
+        damaged->setObjectName(QStringLiteral("damagedNote"));
+        QFont font = damaged->font();
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+        damaged->setFont(font);
+        damaged->setStyleSheet(QStringLiteral("color: #666666"));
+        layout->addWidget(damaged);
+    }
+    layout->addStretch(1);
+    m_sheet->setFixedWidth(SheetWidth);
+    m_sheet->adjustSize();
+}
+
+QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
+{
+    auto* share = new QLineSeries;
+    share->setName(QCoreApplication::translate("Progress", "Giuste al primo colpo (%)"));
+    share->setPointsVisible(true);
+    auto* pace = new QLineSeries;
+    pace->setName(QCoreApplication::translate("Progress", "Note al minuto"));
+    pace->setPointsVisible(true);
+    double fastest = 0;
+    // Days without practice have no point: the line joins the days practised.
+    for (const compose::DayProgress& day : figures.recentDays) {
+        share->append(chartTime(day.day), day.share() * 100.0);
+        if (const auto perMinute = day.notesPerMinute()) {
+            pace->append(chartTime(day.day), *perMinute);
+            fastest = std::max(fastest, *perMinute);
+        }
+    }
+
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setTitle(QCoreApplication::translate("Progress", "Ultimi %1 giorni").arg(compose::ProgressDays));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->addSeries(share);
+    chart->addSeries(pace);
+
+    auto* dates = new QDateTimeAxis;
+    dates->setFormat(QStringLiteral("d/M"));
+    dates->setTickCount(7);
+    // From the first day's midnight to the last minute of today: the days'
+    // points, at midday, stand clear of the axes.
+    constexpr qreal HalfDay = 12 * 3600 * 1000;
+    dates->setRange(
+        QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today - compose::ProgressDays + 1) - HalfDay)),
+        QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today) + HalfDay) - 60000));
+    chart->addAxis(dates, Qt::AlignBottom);
+    auto* percent = new QValueAxis;
+    percent->setRange(0, 100);
+    percent->setTickCount(5);
+    percent->setLabelFormat(QStringLiteral("%d"));
+    percent->setTitleText(QCoreApplication::translate("Progress", "% giuste"));
+    chart->addAxis(percent, Qt::AlignLeft);
+    auto* perMinute = new QValueAxis;
+    // Four steps of a multiple of five.
+    perMinute->setRange(0, std::max(20.0, std::ceil(fastest * 1.1 / 20) * 20));
+    perMinute->setTickCount(5);
+    perMinute->setLabelFormat(QStringLiteral("%d"));
+    perMinute->setTitleText(QCoreApplication::translate("Progress", "note al minuto"));
+    chart->addAxis(perMinute, Qt::AlignRight);
+    const QFont font = m_sheet->font();
+    chart->setTitleFont(font);
+    chart->legend()->setFont(font);
+    for (QAbstractAxis* axis : { static_cast<QAbstractAxis*>(dates), static_cast<QAbstractAxis*>(percent),
+             static_cast<QAbstractAxis*>(perMinute) }) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+    }
+    share->attachAxis(dates);
+    share->attachAxis(percent);
+    pace->attachAxis(dates);
+    pace->attachAxis(perMinute);
+
+    auto* view = new QChartView(chart, m_sheet);
+    view->setObjectName(QStringLiteral("progressChart"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setFixedHeight(300);
+    return view;
+}
+
+QByteArray ProgressPage::pdf() const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    writer.setTitle(QCoreApplication::translate("Progress", "Progressi"));
+    writer.setCreator(QStringLiteral("Zintaro"));
+    QPainter painter(&writer);
+    const QRect page = painter.viewport();
+    const double scale = std::min(double(page.width()) / m_sheet->width(), double(page.height()) / m_sheet->height());
+    painter.scale(scale, scale);
+    m_sheet->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren | QWidget::DrawWindowBackground);
+    painter.end();
+    return bytes;
+}
+
+compose::ProgressExport ProgressPage::exportPdf()
+{
+    const QDate date = dateOf(m_today);
+    const QByteArray bytes = pdf();
+    auto result = compose::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
+        std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (result.written())
+        m_exportNote->setText(
+            QCoreApplication::translate("Progress", "Salvato in %1").arg(QString::fromStdString(result.file.string())));
+    else
+        m_exportNote->setText(QCoreApplication::translate("Progress", "Il PDF non è stato salvato: %1")
+                                  .arg(QString::fromStdString(result.error)));
+    return result;
+}
+
+} // namespace zintaro::progress

@@ -1,0 +1,192 @@
+#include "staff/score_layout.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace zintaro::staff {
+
+namespace {
+
+// The room an entry takes across, by duration code: longer notes get more,
+// though not in proportion, and even the shortest leave their flags clear
+// of the next stem.
+constexpr std::array<double, 7> Advance = { 5.6, 3.9, 2.9, 2.4, 2.25, 2.15, 2.05 };
+// A name under each note is about this wide in the engraver's lettering.
+constexpr double NamedAdvance = 3.0;
+constexpr double SharpRoom = 1.3;
+constexpr double HeadHalfWidth = 0.65;
+constexpr double BarGap = 1.1; // from a bar line to the next entry's room
+// A last system shorter than this share of the width keeps its natural spacing.
+constexpr double StretchLastFrom = 0.7;
+
+bool placed(const CompositionStore& store, int position)
+{
+    const int16_t code = store.DurationCode[static_cast<size_t>(position)];
+    return code >= 0 && code < static_cast<int16_t>(Advance.size());
+}
+
+bool sharpNote(const CompositionStore& store, int position)
+{
+    const Entry e = store.at(position);
+    return e.RestFlag == 0 && isSharp(e.NoteIndex) && isPianoNote(e.NoteIndex);
+}
+
+// The room of one entry: where its head stands in it, and how wide it is
+// before and after stretching.
+struct Slot {
+    double before = 0; // from the slot's left edge to the head's centre
+    double stretchable = 0;
+};
+
+Slot slotOf(const CompositionStore& store, int position, bool names)
+{
+    if (!placed(store, position))
+        return {};
+    const Entry e = store.at(position);
+    double advance = Advance[static_cast<size_t>(e.DurationCode)];
+    if (names && e.RestFlag == 0)
+        advance = std::max(advance, NamedAdvance);
+    const double sharp = sharpNote(store, position) ? SharpRoom : 0;
+    return { sharp + HeadHalfWidth, sharp + advance };
+}
+
+double naturalWidth(const CompositionStore& store, const Measure& m, bool names)
+{
+    double width = BarGap;
+    for (int p = m.first; p < m.end; ++p)
+        width += slotOf(store, p, names).stretchable;
+    return width;
+}
+
+class SystemBuilder {
+public:
+    SystemBuilder(const CompositionStore& store, const ScoreFrame& frame)
+        : m_store(store)
+        , m_frame(frame)
+    {
+    }
+
+    bool empty() const { return m_measures.empty(); }
+    int measureCount() const { return static_cast<int>(m_measures.size()); }
+    double usedWidth() const { return m_used; }
+    double room() const { return m_frame.systemWidth - SystemHeaderWidth; }
+
+    void add(const Measure& m)
+    {
+        m_measures.push_back(m);
+        m_used += naturalWidth(m_store, m, m_frame.names);
+    }
+
+    ScoreSystem finish(bool lastOfPiece)
+    {
+        ScoreSystem system;
+        double stretch = 1;
+        const double fixed = BarGap * static_cast<double>(m_measures.size());
+        const double natural = m_used - fixed;
+        if (natural > 0 && (!lastOfPiece || m_used >= StretchLastFrom * room()))
+            stretch = std::max(1.0, (room() - fixed) / natural);
+        double x = SystemHeaderWidth;
+        for (size_t i = 0; i < m_measures.size(); ++i) {
+            const Measure& m = m_measures[i];
+            x += BarGap;
+            for (int p = m.first; p < m.end; ++p) {
+                if (!placed(m_store, p))
+                    continue;
+                const Slot slot = slotOf(m_store, p, m_frame.names);
+                system.entries.push_back({ p, x + slot.before });
+                x += slot.stretchable * stretch;
+            }
+            if (m.closed)
+                system.bars.push_back({ x, m.red, lastOfPiece && i + 1 == m_measures.size() });
+        }
+        system.width = m_measures.empty() ? m_frame.systemWidth : x;
+        m_measures.clear();
+        m_used = 0;
+        return system;
+    }
+
+private:
+    const CompositionStore& m_store;
+    const ScoreFrame& m_frame;
+    std::vector<Measure> m_measures;
+    double m_used = 0;
+};
+
+} // namespace
+
+std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount)
+{
+    std::vector<Measure> measures;
+    const int count = std::clamp(noteCount, 0, MaxEntries);
+    // The sum is single precision and drops what overflows a measure, as
+    // the staff's bars count it, so both show the same measures.
+    float sum = 0;
+    bool overfull = false;
+    int first = 0;
+    for (int i = 0; i < count; ++i) {
+        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, store.DurationCode[static_cast<size_t>(i)]));
+        if (sum < 1)
+            continue;
+        overfull = overfull || sum > 1;
+        sum = 0;
+        measures.push_back({ first, i + 1, true, overfull });
+        first = i + 1;
+    }
+    if (first < count)
+        measures.push_back({ first, count, false, overfull });
+    return measures;
+}
+
+std::vector<ScorePage> layOutScore(const CompositionStore& store, int noteCount, const ScoreFrame& frame)
+{
+    std::vector<ScoreSystem> systems;
+    SystemBuilder builder(store, frame);
+    const std::vector<Measure> measures = measuresOf(store, noteCount);
+    for (size_t i = 0; i < measures.size(); ++i) {
+        Measure m = measures[i];
+        const bool last = i + 1 == measures.size();
+        if (!builder.empty()
+            && (builder.measureCount() == MeasuresPerSystem
+                || builder.usedWidth() + naturalWidth(store, m, frame.names) > builder.room()))
+            systems.push_back(builder.finish(false));
+        // A measure wider than a whole system goes on over the next ones,
+        // broken between two entries, with no bar at the break.
+        while (naturalWidth(store, m, frame.names) > builder.room() && m.end - m.first > 1) {
+            Measure part = m;
+            part.closed = false;
+            double width = BarGap;
+            part.end = m.first;
+            while (part.end < m.end) {
+                const double next = width + slotOf(store, part.end, frame.names).stretchable;
+                if (next > builder.room() && part.end > m.first)
+                    break;
+                width = next;
+                ++part.end;
+            }
+            if (part.end == m.end)
+                break;
+            builder.add(part);
+            systems.push_back(builder.finish(false));
+            m.first = part.end;
+        }
+        builder.add(m);
+        if (last)
+            systems.push_back(builder.finish(true));
+    }
+    if (systems.empty())
+        systems.push_back(builder.finish(true));
+
+    std::vector<ScorePage> pages;
+    size_t next = 0;
+    while (next < systems.size()) {
+        const auto take = static_cast<size_t>(std::max(1, pages.empty() ? frame.firstPageSystems : frame.pageSystems));
+        const size_t end = std::min(systems.size(), next + take);
+        pages.push_back({ { systems.begin() + static_cast<std::ptrdiff_t>(next),
+            systems.begin() + static_cast<std::ptrdiff_t>(end) } });
+        next = end;
+    }
+    return pages;
+}
+
+} // namespace zintaro::staff

@@ -1,0 +1,129 @@
+#include "app/progress_opener.h"
+#include "support/run_command.h"
+#include "window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSignalSpy>
+
+namespace zintaro::testing {
+
+namespace {
+
+// The real window with the progress module where the build puts it, or in a
+// folder of the test's choosing.
+class ProgressWindowTest : public WindowTest {
+protected:
+    void SetUp() override { }
+
+    void start(const QStringList& moduleFolders)
+    {
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        form = std::make_unique<app::Form1>(
+            app::Form1Services { dialogs, midi, speech, files.path(), false, moduleFolders });
+        form->Form_Load();
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void writeHistory()
+    {
+        const QString data = qEnvironmentVariable("ZINTARO_TEST_DATA", QStringLiteral(ZINTARO_SOURCE_TEST_DATA));
+        ASSERT_TRUE(QDir(dataHome.path()).mkpath(QStringLiteral("zintaro")));
+        ASSERT_TRUE(QFile::copy(
+            data + QStringLiteral("/progress/history.csv"), dataHome.path() + QStringLiteral("/zintaro/answers.csv")));
+    }
+
+    // Whether a library of that name is loaded into the test's process.
+    static bool loaded(const char* name)
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+    }
+
+    QWidget* openFromTheMenu()
+    {
+        QSignalSpy shown(&form->progress(), &app::ProgressOpener::pageShown);
+        form->mnf_Progress()->trigger();
+        if (!form->progress().page() && !shown.wait(10000))
+            return nullptr;
+        return form->progress().page();
+    }
+};
+
+} // namespace
+
+TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
+{
+    start({ QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) });
+    writeHistory();
+
+    // "Progressi" follows the "Pratica" submenu in "Menù".
+    const QList<QAction*> items = form->menuBar()->actions().first()->menu()->actions();
+    const auto progress = items.indexOf(form->mnf_Progress());
+    ASSERT_GT(progress, 0);
+    EXPECT_EQ(items[progress - 1]->text(), QStringLiteral("Pratica"));
+    EXPECT_EQ(form->mnf_Progress()->text(), QStringLiteral("Progressi"));
+
+    // Nothing of the page is loaded before it is first opened.
+    EXPECT_FALSE(loaded("zintaro-progress"));
+    EXPECT_FALSE(loaded("Qt6Charts"));
+    QPointer<QWidget> page = openFromTheMenu();
+    ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(loaded("zintaro-progress"));
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(page->isWindow());
+    EXPECT_FALSE(page->isModal());
+    const auto* totals = page->findChild<QLabel*>(QStringLiteral("totals"));
+    ASSERT_NE(totals, nullptr);
+    EXPECT_TRUE(totals->text().contains(QStringLiteral("Note risposte: 9")));
+
+    // The main window keeps working meanwhile, and a second opening brings
+    // the same page forward.
+    form->Op3(0)->click();
+    EXPECT_EQ(form->state().DrawScale, 1);
+    EXPECT_EQ(openFromTheMenu(), page.data());
+    EXPECT_EQ(form->findChildren<QWidget*>(QStringLiteral("progressPage")).size(), 1);
+
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page));
+    QTest::keyClick(page, Qt::Key_Escape);
+    QTRY_VERIFY(page.isNull());
+    EXPECT_TRUE(form->isVisible());
+
+    // Closed, it opens anew, read again.
+    page = openFromTheMenu();
+    ASSERT_FALSE(page.isNull());
+    page->close();
+    QTRY_VERIFY(page.isNull());
+}
+
+TEST_F(ProgressWindowTest, aMissingModuleIsAStatusNote)
+{
+    QTemporaryDir empty;
+    start({ empty.path() });
+    QSignalSpy note(&form->progress(), &app::ProgressOpener::statusNote);
+    form->mnf_Progress()->trigger();
+    ASSERT_TRUE(note.wait(10000));
+    EXPECT_EQ(form->progress().page(), nullptr);
+    EXPECT_TRUE(form->statusText()->text().contains(QStringLiteral("zintaro-progress.so")))
+        << form->statusText()->text().toStdString();
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(ProgressModule, theProgramDoesNotLinkQtCharts)
+{
+    if (!haveProgram("ldd"))
+        GTEST_SKIP() << "ldd is missing";
+    const auto linked = runCommand("ldd " + shellQuoted(ZINTARO_EXECUTABLE));
+    ASSERT_EQ(linked.exitCode, 0);
+    EXPECT_EQ(linked.output.find("Charts"), std::string::npos) << linked.output;
+    EXPECT_NE(linked.output.find("Widgets"), std::string::npos) << linked.output;
+}
+
+} // namespace zintaro::testing
