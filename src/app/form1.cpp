@@ -15,6 +15,7 @@
 #include "compose/trainer.h"
 #include "compose/workspace.h"
 #include "core/dialogs.h"
+#include "core/translation.h"
 #include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
@@ -54,7 +55,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
     , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi))
 {
     m_clock.start();
-    setWindowTitle(QStringLiteral("Zintaro     by the Zintaro developers"));
+    m_language = m_services.language;
+    if (!m_language) {
+        m_ownLanguage = std::make_unique<InterfaceLanguage>();
+        m_ownLanguage->apply(Language::Italian);
+        m_language = m_ownLanguage.get();
+    }
+    setWindowTitle(QCoreApplication::translate("Window", "Zintaro     by the Zintaro developers"));
 }
 
 // The controls, the rules behind them and their wiring. The start-up
@@ -157,6 +164,10 @@ void Form1::connectControls()
         updateLiveSound();
     });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
+    connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
+    connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
+    connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
+    connect(c.namingActions[1], &QAction::triggered, this, [this] { setNaming(NoteNaming::Letters); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
     const std::array<storage::ExportKind, 3> exports
         = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
@@ -189,6 +200,10 @@ void Form1::connectControls()
             return;
         }
         pianoKeyUp(index, compose::KeySound::DisplayOnly);
+    });
+    connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, [this] {
+        m_choices.keyboardsOff = m_midiKeyboard->switchedOff();
+        rememberChoices();
     });
     c.central->installEventFilter(this);
     c.instrumentList->installEventFilter(this);
@@ -265,7 +280,8 @@ void Form1::Op3_Click(int index)
     m_controls.modeButtons.at(static_cast<std::size_t>(index))->setChecked(true);
     if (change.startPlayback)
         m_playbackTimer->start();
-    if (change.confirmNew && m_services.dialogs.question("Sicuro?", "Nuova composizione")) {
+    if (change.confirmNew
+        && m_services.dialogs.question(translate("Window", "Sicuro?"), translate("Window", "Nuova composizione"))) {
         stopPlayback();
         m_workspace->confirmNewPiece(seed());
         m_controls.modeButtons[0]->setChecked(true);
@@ -362,7 +378,7 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
     if (outcome.answered)
         afterAnswering();
     if (outcome.full)
-        tell.message(std::string(compose::CompositionFullText));
+        tell.message(translate("Compose", compose::CompositionFullText));
     if (!outcome.answered)
         afterPieceChange();
     if (outcome.focusPiano)
@@ -386,7 +402,7 @@ void Form1::BtPausa_Click()
 {
     stopPlayback();
     if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
-        m_composeDialogs.message(std::string(compose::CompositionFullText));
+        m_composeDialogs.message(translate("Compose", compose::CompositionFullText));
     afterPieceChange();
 }
 

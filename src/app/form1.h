@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/failure_notices.h"
+#include "app/language.h"
 #include "app/remembered_choices.h"
 #include "app/window_layout.h"
 #include "compose/piano_entry.h"
@@ -57,6 +58,9 @@ struct Form1Services {
     // Where the progress page's module is looked for; empty: beside the
     // program, then in ../lib/zintaro from it.
     QStringList progressModuleFolders = {};
+    // The interface's language, set up before any box can show; without it
+    // the window keeps one of its own, in Italian.
+    InterfaceLanguage* language = nullptr;
 };
 
 class MidiKeyboard;
@@ -141,14 +145,21 @@ public:
     // Speech went silent: told as any failure that comes without a click.
     void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
 
+    // "Lingua": the interface's words and the notes' names change at once.
+    void setLanguage(Language language);
+    void setNaming(NoteNaming naming);
+    Language language() const { return m_language->current(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
     void connectControls();
     void ShowHelpText();
+    void retranslate();
     void SetLayout(int scale);
     void startSound();
     void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell);
@@ -194,9 +205,13 @@ private:
     void mnf_Accidentals_Click();
     void mnf_Range_Click();
     void loadChoices();
+    void applyInterfaceChoices();
+    void rememberChoices();
     void choosePractice(const compose::PracticeChoices& practice);
 
     Form1Services m_services;
+    std::unique_ptr<InterfaceLanguage> m_ownLanguage;
+    InterfaceLanguage* m_language = nullptr;
     FailureNotices m_notices;
     NoticeDialogs m_composeDialogs; // what the composing rules tell goes through the notices
     StatusDialogs m_keyboardDialogs; // what a MIDI keyboard's notes cannot do
@@ -215,6 +230,7 @@ private:
     PlaybackTimer* m_playbackTimer = nullptr;
     ProgressOpener* m_progress = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
+    QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
     RememberedChoices m_choices;
     std::filesystem::path m_choicesFile;
     bool m_built = false;

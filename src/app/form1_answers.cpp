@@ -26,7 +26,16 @@ namespace zintaro::app {
 void Form1::CkRisp_Click()
 {
     const bool on = m_controls.answerSwitch->isChecked();
-    if (!m_workspace->setAnswering(on, m_clock.elapsed(), seed())) {
+    const bool wasAnswering = m_workspace->answering();
+    const bool accepted = m_workspace->setAnswering(on, m_clock.elapsed(), seed());
+    // The next start follows the student's own switching; "Leggi" left
+    // switches it off without changing their choice.
+    const bool switched = (on && accepted) || (!on && wasAnswering);
+    if (switched && on != m_choices.answering) {
+        m_choices.answering = on;
+        rememberChoices();
+    }
+    if (!accepted) {
         // Outside "Leggi" there is nothing to answer.
         m_controls.answerSwitch->setChecked(false);
     } else if (on) {

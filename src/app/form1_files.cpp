@@ -20,24 +20,6 @@
 
 namespace zintaro::app {
 
-namespace {
-
-// The words of the menu item the panel carries out.
-QString exportAction(storage::ExportKind kind)
-{
-    switch (kind) {
-    case storage::ExportKind::Midi:
-        return QStringLiteral("Esporta MIDI");
-    case storage::ExportKind::MusicXml:
-        return QStringLiteral("Esporta MusicXML");
-    case storage::ExportKind::Pdf:
-        return QStringLiteral("Esporta PDF");
-    }
-    return {};
-}
-
-} // namespace
-
 QLineEdit* Form1::Txf() const
 {
     return m_controls.filePanel->nameBox();
@@ -51,22 +33,26 @@ QListWidget* Form1::File1() const
 void Form1::mnf_Load_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForLoading(m_services.filesFolder, m_controls.loadAction->text());
+    m_panelAction = m_controls.loadAction;
+    m_controls.filePanel->openForLoading(m_services.filesFolder, m_panelAction->text());
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Save_Click()
 {
     m_exporting.reset();
-    m_controls.filePanel->openForSaving(m_services.filesFolder, m_controls.saveAction->text());
+    m_panelAction = m_controls.saveAction;
+    m_controls.filePanel->openForSaving(m_services.filesFolder, m_panelAction->text());
     m_controls.filePanel->raise();
 }
 
 void Form1::mnf_Export_Click(storage::ExportKind kind)
 {
     m_exporting = kind;
+    // The export entries stand in the menu in the order of the kinds.
+    m_panelAction = m_controls.exportActions.at(static_cast<std::size_t>(kind));
     m_controls.filePanel->openForSaving(
-        m_services.filesFolder, exportAction(kind), QString::fromLatin1(storage::exportExtension(kind).data()));
+        m_services.filesFolder, m_panelAction->text(), QString::fromLatin1(storage::exportExtension(kind).data()));
     m_controls.filePanel->raise();
 }
 

@@ -24,6 +24,7 @@ void Form1::loadChoices()
     m_controls.clefActions.at(static_cast<std::size_t>(clef))->setChecked(true);
     m_workspace->trainer().setClef(clef);
     m_workspace->answers().setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
+    applyInterfaceChoices();
 }
 
 void Form1::choosePractice(const compose::PracticeChoices& practice)
@@ -34,8 +35,7 @@ void Form1::choosePractice(const compose::PracticeChoices& practice)
     m_controls.reviewAction->setChecked(practice.review);
     m_controls.accidentalsAction->setChecked(practice.accidentals);
     m_workspace->answers().setPracticeChoices(practice);
-    if (const auto failure = saveRememberedChoices(m_choicesFile, m_choices))
-        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
+    rememberChoices();
     // The note shown came from the old choices: one from the new ones replaces it.
     if (m_workspace->answers().active()) {
         m_workspace->answers().showNewNote(m_clock.elapsed());
@@ -60,7 +60,7 @@ void Form1::mnf_Accidentals_Click()
 void Form1::mnf_Range_Click()
 {
     // Open, not exec: the window's timers and the MIDI keyboards go on meanwhile.
-    auto* dialog = new RangeDialog(m_choices.practice, this);
+    auto* dialog = new RangeDialog(m_choices.practice, state().Naming, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         choosePractice(dialog->choices());

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -46,8 +47,9 @@ void Form1::showStatus(StatusSource source, const QString& text)
 
 void Form1::ShowHelpText()
 {
-    m_controls.helpLabel->setText(QStringLiteral("1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse "
-                                                 "or with\r\n   noted Computer Keyboard key"));
+    m_controls.helpLabel->setText(QCoreApplication::translate("Window",
+        "1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse or with\r\n"
+        "   noted Computer Keyboard key"));
 }
 
 void Form1::Form_Load(SoundStart soundStart)
@@ -73,6 +75,10 @@ void Form1::Form_Load(SoundStart soundStart)
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
     restoreRecovered();
+    if (m_choices.answering) {
+        m_controls.answerSwitch->setChecked(true);
+        CkRisp_Click();
+    }
     m_controls.piano->focusFirstKey();
 }
 

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/language.h"
 #include "app/qt_dialogs.h"
 #include "app/single_instance.h"
 #include "midi/system_midi.h"
@@ -61,6 +62,9 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
+    // Before the first box: Qt's own buttons speak the interface's language too.
+    zintaro::app::InterfaceLanguage language;
+    language.apply(zintaro::app::Language::Italian);
 
     zintaro::app::QtDialogs dialogs;
 
@@ -93,7 +97,7 @@ int main(int argc, char* argv[])
     std::filesystem::create_directories(folder, ignored);
     const QString filesFolder = QFile::decodeName(folder.c_str());
 
-    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true });
+    zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true, {}, &language });
     window = &form;
     dialogs.setParent(&form);
     // The window's frame appears first; its controls and the start-up

@@ -5,6 +5,7 @@
 #include "midi/shared_midi.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 namespace zintaro::app {
@@ -40,6 +41,7 @@ QString MidiKeyboard::open()
                                                                               m_output.sendToOpenDevice(packed);
                                                                       },
         m_queue->sink() });
+    m_input->setSwitchedOff(m_switchedOff);
     if (m_input->open()) {
         m_unavailable.clear();
         return {};
@@ -48,21 +50,36 @@ QString MidiKeyboard::open()
     return m_unavailable;
 }
 
+void MidiKeyboard::setSwitchedOff(std::set<std::string> names)
+{
+    m_switchedOff = std::move(names);
+    if (m_input)
+        m_input->setSwitchedOff(m_switchedOff);
+}
+
 void MidiKeyboard::fillMenu()
 {
     m_menu.clear();
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
         // Where there is no MIDI system at all, the menu is where it stays said.
-        m_menu.addAction(m_unavailable.isEmpty() ? QStringLiteral("(nessuna)") : m_unavailable)->setEnabled(false);
+        m_menu.addAction(m_unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : m_unavailable)
+            ->setEnabled(false);
         return;
     }
     for (const midi::MidiSource& source : sources) {
         QAction* action = m_menu.addAction(QString::fromStdString(source.name));
         action->setCheckable(true);
         action->setChecked(source.connected);
-        connect(
-            action, &QAction::toggled, this, [this, name = source.name](bool on) { m_input->setConnected(name, on); });
+        connect(action, &QAction::toggled, this, [this, name = source.name](bool on) {
+            m_input->setConnected(name, on);
+            if (on)
+                m_switchedOff.erase(name);
+            else
+                m_switchedOff.insert(name);
+            m_input->setSwitchedOff(m_switchedOff);
+            emit switchedOffChanged();
+        });
     }
 }
 

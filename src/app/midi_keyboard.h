@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <set>
+#include <string>
 
 class QMenu;
 
@@ -35,9 +37,16 @@ public:
     // sounded as they come.
     void setSoundsNotes(bool sounds) { m_soundsNotes = sounds; }
 
+    // The keyboards the user switched off in the menu: not connected when
+    // they appear, from start-up on.
+    void setSwitchedOff(std::set<std::string> names);
+    const std::set<std::string>& switchedOff() const { return m_switchedOff; }
+
 signals:
     void keyPressed(int16_t index, int16_t velocity);
     void keyReleased(int16_t index);
+    // A keyboard switched on or off in the menu.
+    void switchedOffChanged();
 
 private:
     void fillMenu();
@@ -47,6 +56,7 @@ private:
     midi::NoteEventQueue* m_queue;
     std::atomic<bool> m_soundsNotes { true };
     std::unique_ptr<midi::MidiInput> m_input;
+    std::set<std::string> m_switchedOff;
     QString m_unavailable; // why there is no MIDI input, when there is none
 };
 

@@ -20,11 +20,11 @@ storage::ExportOutcome exportPiece(const Modulo1& m, storage::ExportKind kind, c
             = storage::writeMidiFile(m.Composition, m.NoteCount, static_cast<int>(m.TempoDurations[2] * 1000), program);
         break;
     case storage::ExportKind::MusicXml:
-        bytes = storage::writeMusicXml(
-            m.Composition, m.NoteCount, midi::InstrumentNames[static_cast<std::size_t>(program)], m.WriteNames);
+        bytes = storage::writeMusicXml(m.Composition, m.NoteCount,
+            midi::InstrumentNames[static_cast<std::size_t>(program)], m.WriteNames, m.Naming);
         break;
     case storage::ExportKind::Pdf:
-        bytes = staff::writePdf(m.Composition, m.NoteCount, name, m.WriteNames);
+        bytes = staff::writePdf(m.Composition, m.NoteCount, name, m.WriteNames, m.Naming);
         break;
     }
     return storage::exportFile(folder, name, storage::exportExtension(kind), bytes);

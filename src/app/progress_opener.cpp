@@ -4,6 +4,7 @@
 #include "compose/progress_figures.h"
 #include "progress/progress_module.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
@@ -68,7 +69,8 @@ void ProgressOpener::open()
         Loaded loaded { input, {} };
         if (needModule) {
             if (m_module.fileName().isEmpty())
-                loaded.moduleError = tr("non trovato in %1").arg(m_moduleFolders.join(QStringLiteral(", ")));
+                loaded.moduleError = QCoreApplication::translate("Progress", "non trovato in %1")
+                                         .arg(m_moduleFolders.join(QStringLiteral(", ")));
             else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
                 loaded.moduleError = m_module.errorString();
         }
@@ -81,14 +83,15 @@ void ProgressOpener::show(const Loaded& loaded)
 {
     m_worker.join();
     if (!m_createPage) {
-        emit statusNote(tr("La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
-                            .arg(QString::fromLatin1(progress::ModuleFileName), loaded.moduleError));
+        emit statusNote(
+            QCoreApplication::translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
+                .arg(QString::fromLatin1(progress::ModuleFileName), loaded.moduleError));
         return;
     }
     const auto create = reinterpret_cast<progress::CreatePageFunction>(m_createPage);
     m_page = create(loaded.input.get(), &m_window);
     if (!m_page) {
-        emit statusNote(tr("La pagina Progressi non si apre."));
+        emit statusNote(QCoreApplication::translate("Progress", "La pagina Progressi non si apre."));
         return;
     }
     m_page->show();

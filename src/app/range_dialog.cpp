@@ -1,6 +1,7 @@
 #include "app/range_dialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QPushButton>
@@ -14,21 +15,21 @@ namespace zintaro::app {
 namespace {
 
 constexpr std::array<std::pair<compose::NoteFilter, const char*>, 4> Presets { {
-    { compose::NoteFilter::All, "Tutte" },
-    { compose::NoteFilter::Lines, "Solo righe" },
-    { compose::NoteFilter::Spaces, "Solo spazi" },
-    { compose::NoteFilter::Ledger, "Tagli addizionali" },
+    { compose::NoteFilter::All, QT_TRANSLATE_NOOP("Practice", "Tutte") },
+    { compose::NoteFilter::Lines, QT_TRANSLATE_NOOP("Practice", "Solo righe") },
+    { compose::NoteFilter::Spaces, QT_TRANSLATE_NOOP("Practice", "Solo spazi") },
+    { compose::NoteFilter::Ledger, QT_TRANSLATE_NOOP("Practice", "Tagli addizionali") },
 } };
 
 // The white keys of the piano, low to high, each with its MIDI note as data.
-QComboBox* rangeList(SpelledNote chosen, QWidget* parent)
+QComboBox* rangeList(SpelledNote chosen, NoteNaming naming, QWidget* parent)
 {
     auto* list = new QComboBox(parent);
     for (int midi = midiNoteOf(compose::LowestRangeNote); midi <= midiNoteOf(compose::HighestRangeNote); ++midi) {
         const SpelledNote note = sharpSpelling(midi);
         if (note.accidental != Accidental::Natural)
             continue;
-        list->addItem(QString::fromStdString(noteName(note, NoteNaming::Solfege, true)), midi);
+        list->addItem(QString::fromStdString(noteName(note, naming, true)), midi);
         if (note == chosen)
             list->setCurrentIndex(list->count() - 1);
     }
@@ -37,34 +38,33 @@ QComboBox* rangeList(SpelledNote chosen, QWidget* parent)
 
 } // namespace
 
-RangeDialog::RangeDialog(const compose::PracticeChoices& choices, QWidget* parent)
+RangeDialog::RangeDialog(const compose::PracticeChoices& choices, NoteNaming naming, QWidget* parent)
     : QDialog(parent)
     , m_choices(choices)
 {
     setObjectName(QStringLiteral("RangeDialog"));
-    setWindowTitle(QStringLiteral("Estensione"));
-    m_lowest = rangeList(choices.lowest, this);
+    setWindowTitle(QCoreApplication::translate("Practice", "Estensione"));
+    m_lowest = rangeList(choices.lowest, naming, this);
     m_lowest->setObjectName(QStringLiteral("CmbLowest"));
-    m_highest = rangeList(choices.highest, this);
+    m_highest = rangeList(choices.highest, naming, this);
     m_highest->setObjectName(QStringLiteral("CmbHighest"));
     m_notes = new QComboBox(this);
     m_notes->setObjectName(QStringLiteral("CmbNotes"));
     for (const auto& [filter, name] : Presets) {
-        m_notes->addItem(QString::fromUtf8(name), static_cast<int>(filter));
+        m_notes->addItem(QCoreApplication::translate("Practice", name), static_cast<int>(filter));
         if (filter == choices.filter)
             m_notes->setCurrentIndex(m_notes->count() - 1);
     }
 
+    // Qt's own words for the buttons, in the interface's language.
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("&Dalla nota"), m_lowest);
-    form->addRow(QStringLiteral("&Alla nota"), m_highest);
-    form->addRow(QStringLiteral("&Quali note"), m_notes);
+    form->addRow(QCoreApplication::translate("Practice", "&Dalla nota"), m_lowest);
+    form->addRow(QCoreApplication::translate("Practice", "&Alla nota"), m_highest);
+    form->addRow(QCoreApplication::translate("Practice", "&Quali note"), m_notes);
     form->addRow(buttons);
     m_lowest->setFocus();
 }

@@ -14,7 +14,7 @@ namespace zintaro::app {
 class RangeDialog : public QDialog {
     Q_OBJECT
 public:
-    RangeDialog(const compose::PracticeChoices& choices, QWidget* parent = nullptr);
+    RangeDialog(const compose::PracticeChoices& choices, NoteNaming naming, QWidget* parent = nullptr);
 
     // The choices given, with the range and notes of the dialog; a range
     // given upside down is turned round.

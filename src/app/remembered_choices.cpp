@@ -1,8 +1,11 @@
 #include "app/remembered_choices.h"
 
+#include "core/translation.h"
+
 #include <QDateTime>
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <cstdlib>
 #include <system_error>
 
@@ -64,6 +67,50 @@ bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
     return good;
 }
 
+// A word of a closed set: a missing key keeps the first-run value.
+template<typename T>
+bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fromWord)(const QString&), T& value)
+{
+    if (!settings.contains(QString::fromLatin1(key)))
+        return true;
+    const std::optional<T> read = fromWord(settings.value(QString::fromLatin1(key)).toString());
+    value = read.value_or(value);
+    return read.has_value();
+}
+
+bool readOthers(QSettings& settings, RememberedChoices& choices)
+{
+    settings.beginGroup(QStringLiteral("interface"));
+    bool good = readWord(settings, "language", &languageFromWord, choices.language)
+        && readWord(settings, "noteNames", &namingFromWord, choices.naming);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("trainer"));
+    good = good && readSwitch(settings, "answering", choices.answering);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("midi"));
+    for (const QString& name : settings.value(QStringLiteral("keyboardsOff")).toStringList())
+        choices.keyboardsOff.insert(name.toStdString());
+    settings.endGroup();
+    return good;
+}
+
+void writeOthers(QSettings& settings, const RememberedChoices& choices)
+{
+    settings.beginGroup(QStringLiteral("interface"));
+    settings.setValue(QStringLiteral("language"), languageWord(choices.language));
+    settings.setValue(QStringLiteral("noteNames"), namingWord(choices.naming));
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("trainer"));
+    settings.setValue(QStringLiteral("answering"), choices.answering);
+    settings.endGroup();
+    settings.beginGroup(QStringLiteral("midi"));
+    QStringList off;
+    for (const std::string& name : choices.keyboardsOff)
+        off << QString::fromStdString(name);
+    settings.setValue(QStringLiteral("keyboardsOff"), off);
+    settings.endGroup();
+}
+
 void writePractice(QSettings& settings, const compose::PracticeChoices& practice)
 {
     settings.beginGroup(QStringLiteral("practice"));
@@ -104,7 +151,8 @@ LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
     bool good = false;
     {
         QSettings settings(qtPath(file), QSettings::IniFormat);
-        good = settings.status() == QSettings::NoError && readPractice(settings, loaded.choices.practice);
+        good = settings.status() == QSettings::NoError && readPractice(settings, loaded.choices.practice)
+            && readOthers(settings, loaded.choices);
     }
     if (good)
         return loaded;
@@ -115,23 +163,29 @@ LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
     aside += ".damaged-" + stamp.toStdString();
     std::filesystem::rename(file, aside, error);
     loaded.notice = error
-        ? "Le scelte salvate sono danneggiate e non si possono mettere da parte (" + file.string()
-            + "): si usano quelle iniziali"
-        : "Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in " + aside.string() + ")";
+        ? translate("Choices",
+            "Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano "
+            "quelle iniziali")
+              .arg(file.string())
+        : translate("Choices", "Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in %1)")
+              .arg(aside.string());
     return loaded;
 }
 
 std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
 {
     if (file.empty())
-        return "Le scelte non vengono ricordate: manca la cartella di casa";
+        return translate("Choices", "Le scelte non vengono ricordate: manca la cartella di casa").str();
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     QSettings settings(qtPath(file), QSettings::IniFormat);
     writePractice(settings, choices.practice);
+    writeOthers(settings, choices);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        return "Le scelte non vengono ricordate: impossibile scrivere " + file.string();
+        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1")
+            .arg(file.string())
+            .str();
     return std::nullopt;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/language.h"
 #include "compose/practice_choices.h"
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace zintaro::app {
@@ -12,6 +14,13 @@ namespace zintaro::app {
 // file, one group per part of the window: [practice] here.
 struct RememberedChoices {
     compose::PracticeChoices practice;
+    // [interface]: "Lingua".
+    Language language = Language::Italian;
+    NoteNaming naming = NoteNaming::Solfege;
+    // [trainer]: "Rispondi" on when the program starts in "Leggi".
+    bool answering = false;
+    // [midi]: the keyboards switched off in "Tastiera MIDI", by port name.
+    std::set<std::string> keyboardsOff;
 
     friend bool operator==(const RememberedChoices&, const RememberedChoices&) = default;
 };

@@ -1,6 +1,7 @@
 #include "app/single_instance.h"
 
 #include "core/dialogs.h"
+#include "core/translation.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -230,13 +231,13 @@ SingleInstance::Claim SingleInstance::claim(Dialogs& dialogs)
         if (errno == EINTR)
             continue;
         if (!told) {
-            dialogs.message("Closing Previous Instance");
+            dialogs.message(translate("Window", "Closing Previous Instance"));
             told = true;
             sinceTold.start();
             continue;
         }
         if (sinceTold.elapsed() > GiveUpMs) {
-            dialogs.message("The previous copy of Zintaro does not close. This copy ends.");
+            dialogs.message(translate("Window", "La copia precedente di Zintaro non si chiude. Questa copia finisce."));
             endThisCopy();
         }
 

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <utility>
 
 namespace zintaro::app {
 
@@ -37,10 +38,10 @@ struct Placed {
 
 // The graphical option buttons and check boxes, by group, in their frames.
 constexpr std::array<Placed, 4> ModeButtons = { {
-    { "Op3_0", "Componi", { 1320, 0, 1335, 495 } },
-    { "Op3_1", "Ascolta", { 2640, 0, 1335, 495 } },
-    { "Op3_2", "Nuovo", { 0, 0, 1335, 495 } },
-    { "Op3_3", "Leggi", { 3960, 0, 1335, 495 } },
+    { "Op3_0", QT_TRANSLATE_NOOP("Window", "Componi"), { 1320, 0, 1335, 495 } },
+    { "Op3_1", QT_TRANSLATE_NOOP("Window", "Ascolta"), { 2640, 0, 1335, 495 } },
+    { "Op3_2", QT_TRANSLATE_NOOP("Window", "Nuovo"), { 0, 0, 1335, 495 } },
+    { "Op3_3", QT_TRANSLATE_NOOP("Window", "Leggi"), { 3960, 0, 1335, 495 } },
 } };
 constexpr std::array<Placed, 7> DurationButtons = { {
     { "Op1_0", "1", { 0, 0, 495, 615 } },
@@ -52,15 +53,34 @@ constexpr std::array<Placed, 7> DurationButtons = { {
     { "Op1_6", "1/64", { 2880, 0, 495, 615 } },
 } };
 constexpr std::array<Placed, 2> VoiceButtons = { {
-    { "Op4_0", "Suona", { 0, 0, 1335, 495 } },
-    { "Op4_1", "Parla", { 1320, 0, 1335, 495 } },
+    { "Op4_0", QT_TRANSLATE_NOOP("Window", "Suona"), { 0, 0, 1335, 495 } },
+    { "Op4_1", QT_TRANSLATE_NOOP("Window", "Parla"), { 1320, 0, 1335, 495 } },
 } };
 constexpr std::array<Placed, 4> Switches = { {
-    { "CkMute", "Muto", { 0, 600, 1335, 555 } },
-    { "CkScrivi", "Scrivi", { 1320, 600, 1335, 555 } },
-    { "CkRnd", "Scala", { 2640, 600, 1335, 555 } },
-    { "CkRisp", "Rispondi", { 3960, 600, 1335, 555 } },
+    { "CkMute", QT_TRANSLATE_NOOP("Window", "Muto"), { 0, 600, 1335, 555 } },
+    { "CkScrivi", QT_TRANSLATE_NOOP("Window", "Scrivi"), { 1320, 600, 1335, 555 } },
+    { "CkRnd", QT_TRANSLATE_NOOP("Window", "Scala"), { 2640, 600, 1335, 555 } },
+    { "CkRisp", QT_TRANSLATE_NOOP("Window", "Rispondi"), { 3960, 600, 1335, 555 } },
 } };
+
+// The menu's entries, in their order, by object name.
+constexpr std::array<std::pair<const char*, const char*>, 3> ClefActions = { {
+    { "mnf_ClefTreble", QT_TRANSLATE_NOOP("Window", "Chiave di Sol") },
+    { "mnf_ClefBass", QT_TRANSLATE_NOOP("Window", "Chiave di Fa") },
+    { "mnf_ClefGrand", QT_TRANSLATE_NOOP("Window", "Doppio pentagramma") },
+} };
+constexpr std::array<std::pair<const char*, const char*>, 3> ExportActions = { {
+    { "mnf_ExportMidi", QT_TRANSLATE_NOOP("Window", "Esporta MIDI") },
+    { "mnf_ExportMusicXml", QT_TRANSLATE_NOOP("Window", "Esporta MusicXML") },
+    { "mnf_ExportPdf", QT_TRANSLATE_NOOP("Window", "Esporta PDF") },
+} };
+constexpr std::array<const char*, 2> LanguageCaptions = { "Italiano", "English" };
+constexpr std::array<const char*, 2> NamingCaptions = { "Do Re Mi", "C D E" };
+
+QString caption(const char* text)
+{
+    return QCoreApplication::translate("Window", text);
+}
 
 QRect pixels(const QRect& twips)
 {
@@ -100,7 +120,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
 // piano, which plays whatever button was clicked last.
 QPushButton* toggle(QWidget* parent, const Placed& placed)
 {
-    auto* b = new QPushButton(QString::fromUtf8(placed.caption), parent);
+    auto* b = new QPushButton(caption(placed.caption), parent);
     b->setObjectName(QLatin1String(placed.objectName));
     b->setFocusPolicy(Qt::NoFocus);
     b->setCheckable(true);
@@ -141,56 +161,130 @@ QFont sansFont(double points, bool bold)
     return f;
 }
 
-WindowControls buildWindowControls(QMainWindow& window)
+namespace {
+
+// "Italiano" / "English", then "Do Re Mi" / "C D E": two choices of one
+// each, apart. A language's name is its own in every language.
+void addLanguageMenu(WindowControls& c)
 {
-    WindowControls c;
-    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Menù"));
-    c.loadAction = menu->addAction(QStringLiteral("Carica"));
+    c.languageMenu = c.menu->addMenu(QString());
+    c.languageMenu->setObjectName(QStringLiteral("mnf_Language"));
+    auto* languages = new QActionGroup(c.languageMenu);
+    auto* namings = new QActionGroup(c.languageMenu);
+    for (std::size_t i = 0; i < 2; ++i) {
+        c.languageActions[i] = c.languageMenu->addAction(QString::fromUtf8(LanguageCaptions[i]));
+        c.languageActions[i]->setCheckable(true);
+        languages->addAction(c.languageActions[i]);
+    }
+    c.languageMenu->addSeparator();
+    for (std::size_t i = 0; i < 2; ++i) {
+        c.namingActions[i] = c.languageMenu->addAction(QString::fromUtf8(NamingCaptions[i]));
+        c.namingActions[i]->setCheckable(true);
+        namings->addAction(c.namingActions[i]);
+    }
+    c.languageActions[0]->setObjectName(QStringLiteral("mnf_Italian"));
+    c.languageActions[1]->setObjectName(QStringLiteral("mnf_English"));
+    c.namingActions[0]->setObjectName(QStringLiteral("mnf_Solfege"));
+    c.namingActions[1]->setObjectName(QStringLiteral("mnf_Letters"));
+    c.languageActions[0]->setChecked(true);
+    c.namingActions[0]->setChecked(true);
+}
+
+} // namespace
+
+void retranslateWindowControls(WindowControls& c)
+{
+    c.menu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Menù")));
+    c.loadAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Carica")));
+    c.saveAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Salva")));
+    for (std::size_t i = 0; i < ExportActions.size(); ++i)
+        c.exportActions[i]->setText(caption(ExportActions[i].second));
+    c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
+    c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
+    c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
+    c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
+    c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
+    for (std::size_t i = 0; i < ClefActions.size(); ++i)
+        c.clefActions[i]->setText(caption(ClefActions[i].second));
+    c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
+    c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
+    c.undoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Annulla")));
+    c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
+
+    for (std::size_t i = 0; i < ModeButtons.size(); ++i)
+        c.modeButtons[i]->setText(caption(ModeButtons[i].caption));
+    for (std::size_t i = 0; i < VoiceButtons.size(); ++i)
+        c.voiceButtons[i]->setText(caption(VoiceButtons[i].caption));
+    const std::array<QPushButton*, 4> switches = { c.muteSwitch, c.namesSwitch, c.scaleSwitch, c.answerSwitch };
+    for (std::size_t i = 0; i < Switches.size(); ++i)
+        switches[i]->setText(caption(Switches[i].caption));
+    c.restButton->setText(caption(QT_TRANSLATE_NOOP("Window", "PAUSA")));
+    c.deleteButton->setText(caption(QT_TRANSLATE_NOOP("Window", "ELIMINA")));
+    c.instrumentLabel->setText(caption(QT_TRANSLATE_NOOP("Window", "Instrument")));
+    c.tempoLabel->setText(caption(QT_TRANSLATE_NOOP("Window", "Tempo :")));
+    c.deviceLabel->setText(caption(QT_TRANSLATE_NOOP("Window", "MIDI Device")));
+    c.scoreLabel->setToolTip(caption(
+        QT_TRANSLATE_NOOP("Window", "Note giuste al primo tentativo su note mostrate · tempo mediano di risposta")));
+}
+
+namespace {
+
+// The menu and its entries; retranslateWindowControls() gives their words.
+void addMenu(QMainWindow& window, WindowControls& c)
+{
+    c.menu = window.menuBar()->addMenu(QString());
+    c.menu->setObjectName(QStringLiteral("mnf"));
+    c.loadAction = c.menu->addAction(QString());
     c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
     c.loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    c.saveAction = menu->addAction(QStringLiteral("Salva"));
+    c.saveAction = c.menu->addAction(QString());
     c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
     c.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    const std::array<std::pair<const char*, const char*>, 3> exports = { { { "mnf_ExportMidi", "Esporta MIDI" },
-        { "mnf_ExportMusicXml", "Esporta MusicXML" }, { "mnf_ExportPdf", "Esporta PDF" } } };
-    for (std::size_t i = 0; i < exports.size(); ++i) {
-        c.exportActions[i] = menu->addAction(QString::fromUtf8(exports[i].second));
-        c.exportActions[i]->setObjectName(QLatin1String(exports[i].first));
+    for (std::size_t i = 0; i < ExportActions.size(); ++i) {
+        c.exportActions[i] = c.menu->addAction(QString());
+        c.exportActions[i]->setObjectName(QLatin1String(ExportActions[i].first));
     }
-    c.midiKeyboardMenu = menu->addMenu(QStringLiteral("Tastiera MIDI"));
+    c.midiKeyboardMenu = c.menu->addMenu(QString());
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
-    c.practiceMenu = menu->addMenu(QStringLiteral("Pratica"));
+    c.practiceMenu = c.menu->addMenu(QString());
     c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
-    c.reviewAction = c.practiceMenu->addAction(QStringLiteral("Ripasso"));
+    c.reviewAction = c.practiceMenu->addAction(QString());
     c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
     c.reviewAction->setCheckable(true);
-    c.accidentalsAction = c.practiceMenu->addAction(QStringLiteral("Alterazioni"));
+    c.accidentalsAction = c.practiceMenu->addAction(QString());
     c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
     c.accidentalsAction->setCheckable(true);
-    c.rangeAction = c.practiceMenu->addAction(QStringLiteral("Estensione…"));
+    c.rangeAction = c.practiceMenu->addAction(QString());
     c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
     c.practiceMenu->addSeparator();
     // The staves of the trainer: one of the three at a time.
     auto* clefs = new QActionGroup(c.practiceMenu);
-    const std::array<std::pair<const char*, const char*>, 3> clefItems = { { { "mnf_ClefTreble", "Chiave di Sol" },
-        { "mnf_ClefBass", "Chiave di Fa" }, { "mnf_ClefGrand", "Doppio pentagramma" } } };
-    for (std::size_t i = 0; i < clefItems.size(); ++i) {
-        c.clefActions[i] = c.practiceMenu->addAction(QString::fromUtf8(clefItems[i].second));
-        c.clefActions[i]->setObjectName(QLatin1String(clefItems[i].first));
+    for (std::size_t i = 0; i < ClefActions.size(); ++i) {
+        c.clefActions[i] = c.practiceMenu->addAction(QString());
+        c.clefActions[i]->setObjectName(QLatin1String(ClefActions[i].first));
         c.clefActions[i]->setCheckable(true);
         clefs->addAction(c.clefActions[i]);
     }
     c.clefActions[0]->setChecked(true);
-    c.progressAction = menu->addAction(QCoreApplication::translate("Menu", "Progressi"));
+    c.progressAction = c.menu->addAction(QString());
     c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
-    c.undoAction = menu->addAction(QStringLiteral("Annulla"));
+    addLanguageMenu(c);
+    c.undoAction = c.menu->addAction(QString());
     c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
     c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    c.redoAction = menu->addAction(QStringLiteral("Ripeti"));
+    c.redoAction = c.menu->addAction(QString());
     c.redoAction->setObjectName(QStringLiteral("mnf_Redo"));
     c.redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
     c.undoAction->setEnabled(false);
     c.redoAction->setEnabled(false);
+}
+
+} // namespace
+
+WindowControls buildWindowControls(QMainWindow& window)
+{
+    WindowControls c;
+    addMenu(window, c);
 
     c.central = new QWidget(&window);
     paint(c.central, Background);
@@ -204,7 +298,7 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.lowerArea->setGeometry(twipRect(0, 3720, 18615, 5175));
     paint(c.lowerArea, Background);
 
-    label(c.lowerArea, "Label2", QStringLiteral("Instrument"), { 120, 120, 900, 195 }, &Lilac);
+    c.instrumentLabel = label(c.lowerArea, "Label2", QString(), { 120, 120, 900, 195 }, &Lilac);
     c.instrumentList = new QListWidget(c.lowerArea);
     c.instrumentList->setObjectName(QStringLiteral("lst_sound_list"));
     c.instrumentList->setGeometry(twipRect(120, 480, 2655, 4545));
@@ -220,8 +314,8 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.cursorButtons[1] = button(cursorFrame, "BtM_1", QStringLiteral(">"), { 480, 0, 495, 495 });
     for (QPushButton* b : c.cursorButtons)
         b->setFont(sansFont(18, true));
-    c.restButton = button(c.lowerArea, "BtPausa", QStringLiteral("PAUSA"), { 11520, 1200, 1095, 375 });
-    c.deleteButton = button(c.lowerArea, "BtCanc", QStringLiteral("ELIMINA"), { 12720, 1200, 1095, 375 });
+    c.restButton = button(c.lowerArea, "BtPausa", QString(), { 11520, 1200, 1095, 375 });
+    c.deleteButton = button(c.lowerArea, "BtCanc", QString(), { 12720, 1200, 1095, 375 });
 
     // The piano frame takes no mouse input for the whole run; the keys still
     // take the keyboard focus.
@@ -230,8 +324,8 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.piano->setGeometry(0, 0, pianoFrame->width(), pianoFrame->height());
 
     c.tempoFrame = frame(c.central, "Frame6", { 13080, 120, 5415, 615 }, Green);
-    label(c.tempoFrame, "Label3", QStringLiteral("Tempo :"), { 120, 120, 1335, 375 }, nullptr)
-        ->setFont(sansFont(12, true));
+    c.tempoLabel = label(c.tempoFrame, "Label3", QString(), { 120, 120, 1335, 375 }, nullptr);
+    c.tempoLabel->setFont(sansFont(12, true));
     c.tempoText = new QLineEdit(QStringLiteral("Text1"), c.tempoFrame);
     c.tempoText->setObjectName(QStringLiteral("Txv"));
     c.tempoText->setGeometry(twipRect(1320, 0, 1215, 495));
@@ -272,7 +366,7 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.deviceList->setObjectName(QStringLiteral("List1"));
     c.deviceList->setGeometry(twipRect(3240, 240, 2835, 645));
     c.deviceList->hide();
-    c.deviceLabel = label(c.central, "Label1", QStringLiteral("MIDI Device"), { 3240, 0, 1080, 195 }, &Lilac);
+    c.deviceLabel = label(c.central, "Label1", QString(), { 3240, 0, 1080, 195 }, &Lilac);
     c.deviceLabel->hide();
     c.helpLabel = label(c.central, "lblHelp", QStringLiteral("lblHelp"), { 15, 0, 3075, 960 }, &Lilac);
     c.helpLabel->hide();
@@ -294,6 +388,7 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.statusText->setPalette(red);
 
     c.switchFrame->raise();
+    retranslateWindowControls(c);
     return c;
 }
 

@@ -76,6 +76,12 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QMenu* menu = nullptr; // "Menù"
+    QMenu* languageMenu = nullptr; // "Lingua"
+    std::array<QAction*, 2> languageActions {}; // "Italiano", "English"
+    std::array<QAction*, 2> namingActions {}; // "Do Re Mi", "C D E"
+    QLabel* instrumentLabel = nullptr; // Label2
+    QLabel* tempoLabel = nullptr; // Label3
     QMenu* practiceMenu = nullptr; // "Pratica": what "Rispondi" asks
     QAction* reviewAction = nullptr; // "Ripasso"
     QAction* accidentalsAction = nullptr; // "Alterazioni"
@@ -90,6 +96,10 @@ struct WindowControls {
 // Builds the menu and every control at its place in the normal layout.
 // Connects nothing: the window wires the controls to its handlers.
 WindowControls buildWindowControls(QMainWindow& window);
+
+// Gives every caption, menu entry and tooltip its words in the language of
+// the moment; the build does it once, the window again on a change.
+void retranslateWindowControls(WindowControls& c);
 
 // Places the controls for a drawing scale: 1 is the normal layout, 5 the
 // enlarged one of the reading trainer, where the staff covers the lower

@@ -1,5 +1,7 @@
 #include "compose/answer_history.h"
 
+#include "core/translation.h"
+
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -276,7 +278,7 @@ std::optional<std::string> AnswerHistory::append(
     if (m_failed)
         return std::nullopt;
     m_failed = true;
-    return "Le risposte non vengono salvate: impossibile scrivere " + m_file.string();
+    return translate("Answers", "Le risposte non vengono salvate: impossibile scrivere %1").arg(m_file.string());
 }
 
 bool AnswerHistory::write(const std::string& line)

@@ -2,6 +2,7 @@
 
 #include "core/note_model.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <algorithm>
 
@@ -38,15 +39,15 @@ std::optional<int64_t> medianOf(std::vector<int64_t> times)
 std::string secondsText(int64_t ms)
 {
     const int64_t tenths = (std::max<int64_t>(ms, 0) + 50) / 100;
-    return std::to_string(tenths / 10) + "," + std::to_string(tenths % 10) + " s";
+    return translate("Answers", "%1,%2 s").arg(static_cast<long long>(tenths / 10)).arg(static_cast<int>(tenths % 10));
 }
 
-std::string noteNameOfMidi(int midiNote)
+std::string noteNameOfMidi(int midiNote, NoteNaming naming)
 {
     const int index = keyOfMidiNote(midiNote);
     if (index < 0)
         return std::to_string(midiNote);
-    std::string name { spokenName(index) };
+    std::string name { naming == NoteNaming::Letters ? writtenName(index, naming) : spokenName(index) };
     if (isSharp(static_cast<int16_t>(index)))
         name += '#';
     return name;
@@ -117,31 +118,38 @@ std::vector<SpelledNote> AnswerSession::mostMissed(size_t count) const
 
 std::string AnswerSession::scoreLabel() const
 {
-    std::string label = "giuste " + std::to_string(m_rightAtFirstTry) + " su " + std::to_string(notes());
     if (const auto median = medianResponseMs())
-        label += " · " + secondsText(*median);
-    return label;
+        return translate("Answers", "giuste %1 su %2 · %3")
+            .arg(m_rightAtFirstTry)
+            .arg(notes())
+            .arg(secondsText(*median));
+    return translate("Answers", "giuste %1 su %2").arg(m_rightAtFirstTry).arg(notes());
 }
 
-std::vector<std::string> AnswerSession::summaryLines(const std::optional<SessionFigures>& bestFromHistory) const
+std::vector<std::string> AnswerSession::summaryLines(
+    const std::optional<SessionFigures>& bestFromHistory, NoteNaming naming) const
 {
     const SessionFigures own = figures();
     std::vector<std::string> lines;
-    lines.push_back("Giuste al primo colpo: " + std::to_string(own.percentRight()) + " %");
-    lines.push_back("Tempo mediano di risposta: " + secondsText(own.medianResponseMs));
-    lines.push_back("Note al minuto: " + std::to_string(notesPerMinute().value_or(0)));
+    lines.push_back(translate("Answers", "Giuste al primo colpo: %1 %").arg(own.percentRight()));
+    lines.push_back(translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)));
+    lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)));
 
     std::string missed;
     for (const SpelledNote note : mostMissed()) {
         if (!missed.empty())
             missed += ", ";
-        missed += noteName(note, NoteNaming::Solfege, true);
+        missed += noteName(note, naming, true);
     }
-    lines.push_back("Più sbagliate: " + (missed.empty() ? std::string { "nessuna" } : missed));
+    if (missed.empty())
+        lines.push_back(translate("Answers", "Più sbagliate: nessuna"));
+    else
+        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed));
 
     const SessionFigures best = bestFromHistory && ranksAbove(*bestFromHistory, own) ? *bestFromHistory : own;
-    lines.push_back(
-        "Miglior sessione: " + std::to_string(best.percentRight()) + " % · " + secondsText(best.medianResponseMs));
+    lines.push_back(translate("Answers", "Miglior sessione: %1 % · %2")
+                        .arg(best.percentRight())
+                        .arg(secondsText(best.medianResponseMs)));
     return lines;
 }
 

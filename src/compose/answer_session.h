@@ -73,7 +73,8 @@ public:
 
     // The lines the staff shows when the session is complete. The best
     // session is the better of this one and `bestFromHistory`.
-    std::vector<std::string> summaryLines(const std::optional<SessionFigures>& bestFromHistory) const;
+    std::vector<std::string> summaryLines(
+        const std::optional<SessionFigures>& bestFromHistory, NoteNaming naming = NoteNaming::Solfege) const;
 
 private:
     std::vector<int64_t> m_responseMs;
@@ -84,7 +85,8 @@ private:
     std::vector<std::pair<SpelledNote, int>> m_missed; // note, times missed
 };
 
-// "Fa", "Sol#", … for a MIDI note on the piano; the number otherwise.
-std::string noteNameOfMidi(int midiNote);
+// "Fa", "Sol#", … (or "F", "G#", … in letters) for a MIDI note on the
+// piano; the number otherwise.
+std::string noteNameOfMidi(int midiNote, NoteNaming naming = NoteNaming::Solfege);
 
 } // namespace zintaro::compose

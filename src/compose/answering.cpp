@@ -5,6 +5,7 @@
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/speech.h"
@@ -42,11 +43,6 @@ int wordsTop(const DrawnNote& shown, int drawScale)
     const staff::StaffPosition position = staff::staffPositionOf(shown.note, shown.clef);
     const bool onStaffLine = position.step % 2 == 0 && position.step >= 0 && position.step <= 8;
     return system.yOf(position) - (onStaffLine ? 8 : 3) * drawScale;
-}
-
-std::string solfegeWithOctave(int midiNote)
-{
-    return noteName(sharpSpelling(midiNote), NoteNaming::Solfege, true);
 }
 
 AnswerVoice voiceOf(const Modulo1& m)
@@ -197,7 +193,8 @@ void Answering::speakName(int midiNote)
 {
     const DrawnNote& shown = m_trainer.shown();
     const SpelledNote note = shown.midiNote() == midiNote ? shown.note : sharpSpelling(midiNote);
-    m_ports.speech.say(noteName(note, NoteNaming::Solfege, false));
+    m_ports.speech.say(spokenNoteName(note, m_m.Naming),
+        m_m.Naming == NoteNaming::Letters ? staff::Voice::English : staff::Voice::Italian);
 }
 
 void Answering::timerDue(int64_t now)
@@ -342,12 +339,20 @@ void Answering::showSummary()
     m_trainer.eraseShownNote();
     wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
-    const auto lines = m_judge.session().summaryLines(m_history.bestSession());
+    const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int top = (SummaryTop + SummaryLinePitch * static_cast<int>(i)) * scale;
         m_ports.surface.text(SummaryLeft * scale, top, SummaryLetterHeight * scale, lines[i], staff::Black);
     }
     m_summaryShown = true;
+}
+
+void Answering::redrawSummary()
+{
+    if (!m_summaryShown)
+        return;
+    wipeSummary();
+    showSummary();
 }
 
 void Answering::wipeSummary()
@@ -364,8 +369,9 @@ void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
     wipeWrongAnswerWords();
     // The shown note is named as it is written, a black key with the spelling on the staff.
     const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
-    m_wrongWords
-        = "Hai suonato " + solfegeWithOctave(playedMidi) + " · era " + noteName(shown, NoteNaming::Solfege, true);
+    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
+                       .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
+                       .arg(noteName(shown, m_m.Naming, true));
     const int scale = m_m.DrawScale;
     const int top = wordsTop({ shown, m_shown.clef, false }, scale);
     m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);

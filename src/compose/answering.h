@@ -73,6 +73,9 @@ public:
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
     std::string scoreLabel() const;
 
+    // The summary shown, if any, drawn again: the language or the note
+    // names changed.
+    void redrawSummary();
     // After a wrong answer, the words beside the red head until the next
     // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
     const std::string& wrongAnswerWords() const { return m_wrongWords; }

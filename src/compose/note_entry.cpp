@@ -21,6 +21,9 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
     if (m.NoteCount != m.WriteIndex)
         staff::eraseColumn(lookOf(m), s, m.CursorColumn);
     staff::drawGlyph(lookOf(m), s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+    // The name labels follow a later change of naming from this note.
+    if (!isRest && m.WriteNames)
+        m.NamedNote = note;
 
     if (storing) {
         m.Composition.set(position, { isRest ? True16 : False16, note, m.CurrentDuration });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/modulo1.h"
+#include "core/translation.h"
 #include "staff/staff.h"
 
 #include <cstdint>
@@ -9,8 +10,8 @@
 namespace zintaro::compose {
 
 // Told when an entry would not fit: the store keeps 1000 entries and the end marker.
-inline constexpr std::string_view CompositionFullText
-    = "The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.";
+inline constexpr const char* CompositionFullText = QT_TRANSLATE_NOOP("Compose",
+    "La composizione è piena: contiene 1000 elementi, il massimo che può tenere. Non è stato aggiunto nulla.");
 
 enum class EntryOutcome {
     Drawn, // drawn only (store false, or a playback is listening)
@@ -29,7 +30,7 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
 // How the rules draw the staff: the window's scale and the "Scrivi" switch.
 inline staff::Look lookOf(const Modulo1& m)
 {
-    return { m.DrawScale, m.WriteNames };
+    return { m.DrawScale, m.WriteNames, m.Naming };
 }
 
 // The piece as the staff shows it, on one page.

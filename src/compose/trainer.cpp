@@ -166,7 +166,8 @@ void Trainer::sound()
     if (m_m.Mute)
         return;
     if (m_m.SpeakNames) {
-        m_ports.speech.say(noteName(m_shown.note, NoteNaming::Solfege, false));
+        m_ports.speech.say(spokenNoteName(m_shown.note, m_m.Naming),
+            m_m.Naming == NoteNaming::Letters ? staff::Voice::English : staff::Voice::Italian);
         return;
     }
     // A key the user already holds stays theirs to release.

@@ -244,7 +244,7 @@ KeyOutcome Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, Key
         return outcome;
     }
     if (m_m.SpeakNames) {
-        staff::speakNoteName(m_ports.speech, index);
+        staff::speakNoteName(m_ports.speech, index, m_m.Naming);
     } else {
         pressKey(m_ports.piano, m_ports.midi, index, sound);
         outcome.focusPiano = sound == KeySound::Sounded;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/note_model.h"
+#include "core/pitch.h"
 
 #include <array>
 #include <cstdint>
@@ -75,6 +76,11 @@ struct Modulo1 {
     bool WriteNames = true;
     bool Mute = false;
     bool ScaleWalk = false;
+    // "Do Re Mi" or "C D E": how names are written and spoken.
+    NoteNaming Naming = NoteNaming::Solfege;
+    // The note the name labels were last given, so that they follow a
+    // change of naming.
+    int16_t NamedNote = -1;
 
     // The piece is full when appending would leave no position for the end marker.
     bool isFull() const { return NoteCount >= MaxEntries; }

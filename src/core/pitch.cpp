@@ -11,6 +11,8 @@ namespace {
 constexpr std::array<int, 7> LetterSemitones = { 0, 2, 4, 5, 7, 9, 11 };
 constexpr std::array<char, 7> LetterChars = { 'C', 'D', 'E', 'F', 'G', 'A', 'B' };
 constexpr std::array<std::string_view, 7> SolfegeNames = { "Do", "Re", "Mi", "Fa", "Sol", "La", "Si" };
+// The letters of the piano's scale steps, counted from F as the keys are.
+constexpr std::array<std::string_view, 7> KeyLetterNames = { "F", "G", "A", "B", "C", "D", "E" };
 
 // The letter of each pitch class, read with a sharp (index 0) or with a flat.
 constexpr std::array<Letter, 12> SharpLetters = { Letter::C, Letter::C, Letter::D, Letter::D, Letter::E, Letter::F,
@@ -132,6 +134,32 @@ std::string noteName(SpelledNote note, NoteNaming naming, bool withOctave)
         return withOctave ? name + octave : name;
     name += note.accidental == Accidental::Sharp ? " diesis" : " bemolle";
     return withOctave ? name + " " + octave : name;
+}
+
+std::string spokenNoteName(SpelledNote note, NoteNaming naming)
+{
+    if (naming == NoteNaming::Solfege)
+        return noteName(note, naming, false);
+    std::string name(1, LetterChars[static_cast<std::size_t>(note.letter)]);
+    if (note.accidental == Accidental::Sharp)
+        name += " sharp";
+    else if (note.accidental == Accidental::Flat)
+        name += " flat";
+    return name;
+}
+
+std::string_view writtenName(int noteIndex, NoteNaming naming)
+{
+    if (naming == NoteNaming::Solfege || !isPianoNote(noteIndex))
+        return writtenName(noteIndex);
+    return KeyLetterNames[scaleStep(noteIndex) % 7];
+}
+
+std::string spokenName(int noteIndex, NoteNaming naming)
+{
+    if (naming == NoteNaming::Solfege || !isPianoNote(noteIndex))
+        return std::string(spokenName(noteIndex));
+    return spokenNoteName(sharpSpelling(midiNoteOfKey(noteIndex)), naming);
 }
 
 } // namespace zintaro

@@ -76,4 +76,16 @@ enum class NoteNaming : uint8_t { Solfege, Letters };
 // natural's octave joins its name, an accidental's stands apart.
 std::string noteName(SpelledNote note, NoteNaming naming, bool withOctave);
 
+// The words a voice says for a note, without its octave: "Fa diesis", "Si
+// bemolle" for the Italian voice, "F sharp", "B flat" for the English one.
+std::string spokenNoteName(SpelledNote note, NoteNaming naming);
+
+// The name labels' text in either naming: "FA", or "F" for the letters; a
+// black key shows its step's name, as the labels always did.
+std::string_view writtenName(int noteIndex, NoteNaming naming);
+
+// What speech says for a key: its solfège step "Fa" as always, or its
+// letter for the English voice, "F sharp" for a black key.
+std::string spokenName(int noteIndex, NoteNaming naming);
+
 } // namespace zintaro

@@ -1,5 +1,7 @@
 #include "midi/midi_errors.h"
 
+#include "core/translation.h"
+
 namespace zintaro::midi {
 
 MidiProblem problemOf(MidiResult code)
@@ -40,37 +42,42 @@ std::string errorTextFor(MidiResult code)
 {
     switch (code) {
     case MidiOk:
-        return "The MIDI operation succeeded.";
+        return translate("Sound", "L'operazione MIDI è riuscita.");
     case errors::Unspecified:
-        return "The MIDI output failed for an unknown reason.";
+        return translate("Sound", "L'uscita MIDI non ha funzionato per un motivo sconosciuto.");
     case errors::BadDeviceId:
-        return "There is no MIDI output device with this number.";
+        return translate("Sound", "Non c'è un dispositivo MIDI di uscita con questo numero.");
     case errors::InvalidHandle:
-        return "No MIDI output device is open, so the message was not sent.";
+        return translate("Sound", "Nessun dispositivo MIDI di uscita è aperto: il messaggio non è stato inviato.");
     case errors::NoDevice:
-        return "No MIDI output device is available.";
+        return translate("Sound", "Non c'è nessun dispositivo MIDI di uscita.");
     case errors::NoAudioOutput:
-        return "No audio output was found (PulseAudio, PipeWire or ALSA). Zintaro works silently; sound comes back by "
-               "itself when an output appears.";
+        return translate("Sound",
+            "Non è stata trovata nessuna uscita audio (PulseAudio, PipeWire o ALSA). Zintaro funziona in silenzio; "
+            "il suono torna da solo quando compare un'uscita.");
     case errors::SoundFontMissing:
-        return "No General MIDI SoundFont was found (looked in /usr/share/sounds/sf2 and sf3, FluidSynth's default, "
-               "and soundfonts/ or sounds/sf2/ in the XDG data folders). Install the package fluid-soundfont-gm.";
+        return translate("Sound",
+            "Non è stato trovato nessun SoundFont General MIDI (cercato in /usr/share/sounds/sf2 e sf3, in quello "
+            "predefinito di FluidSynth e in soundfonts/ o sounds/sf2/ delle cartelle dati XDG). Installare il "
+            "pacchetto fluid-soundfont-gm.");
     case errors::SoundFontUnreadable:
-        return "The General MIDI SoundFont could not be read: the built-in synthesizer has no instruments.";
+        return translate(
+            "Sound", "Il SoundFont General MIDI non si può leggere: il sintetizzatore interno è senza strumenti.");
     case errors::SynthesizerFailed:
-        return "The built-in synthesizer could not be started.";
+        return translate("Sound", "Il sintetizzatore interno non si è potuto avviare.");
     case errors::PortVanished:
-        return "The MIDI port is gone: its device was unplugged or its program ended.";
+        return translate(
+            "Sound", "La porta MIDI non c'è più: il suo dispositivo è stato scollegato o il suo programma è finito.");
     case errors::PortFailed:
-        return "The MIDI port could not be opened.";
+        return translate("Sound", "La porta MIDI non si è potuta aprire.");
     case errors::SendFailed:
-        return "The MIDI port did not accept the message.";
+        return translate("Sound", "La porta MIDI non ha accettato il messaggio.");
     case errors::DataOutOfRange:
-        return "A MIDI message with a value outside 0 to 127 was not sent.";
+        return translate("Sound", "Un messaggio MIDI con un valore fuori da 0-127 non è stato inviato.");
     case errors::NotChannelMessage:
-        return "The MIDI message is not a channel message and was not sent.";
+        return translate("Sound", "Il messaggio MIDI non è un messaggio di canale e non è stato inviato.");
     default:
-        return "MIDI error " + std::to_string(code) + ".";
+        return translate("Sound", "Errore MIDI %1.").arg(code);
     }
 }
 

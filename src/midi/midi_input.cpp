@@ -1,5 +1,6 @@
 #include "midi/midi_input.h"
 
+#include "core/translation.h"
 #include "midi/midi_input_graphs.h"
 
 #include <RtMidi.h>
@@ -54,6 +55,7 @@ struct MidiInput::Impl {
             if (stopping)
                 return;
             changed = false;
+            tracker.setSwitchedOff(switchedOff);
             lock.unlock();
             if (tracker.update(*graph))
                 dispatch.releaseHeldNotes();
@@ -70,7 +72,7 @@ struct MidiInput::Impl {
                                              clientName, [this] { graphChanged(); }, reason);
         if (!graph) {
             problem = MidiInputProblem::SystemRefused;
-            status = "No MIDI input: " + reason + ".";
+            status = translate("MidiInput", "Nessun ingresso MIDI: %1.").arg(reason);
             return false;
         }
         const std::vector<std::string> before = graph->ownInputs();
@@ -83,18 +85,23 @@ struct MidiInput::Impl {
             input.reset();
             graph.reset();
             problem = MidiInputProblem::SystemRefused;
-            status = "No MIDI input: " + error.getMessage();
+            status = translate("MidiInput", "Nessun ingresso MIDI: %1").arg(error.getMessage());
             return false;
         }
         if (!graph->setInput(before)) {
             input.reset();
             graph.reset();
             problem = MidiInputProblem::PortNotMade;
-            status = std::string("No MIDI input: the port could not be made on ") + systemName + ".";
+            status = translate("MidiInput", "Nessun ingresso MIDI: la porta non si è potuta creare su %1.")
+                         .arg(systemName);
             return false;
         }
         problem = MidiInputProblem::None;
-        status = std::string("MIDI input: ") + systemName + ", " + clientName + ":in.";
+        status = translate("MidiInput", "Ingresso MIDI: %1, %2:in.").arg(systemName).arg(clientName);
+        {
+            const std::lock_guard lock(mutex);
+            tracker.setSwitchedOff(switchedOff);
+        }
         tracker.update(*graph);
         watcher = std::thread([this] { watch(); });
         return true;
@@ -121,12 +128,13 @@ struct MidiInput::Impl {
     SourceTracker tracker;
     std::unique_ptr<WatchedPortGraph> graph;
     std::unique_ptr<RtMidiIn> input;
-    std::string status = "No MIDI input.";
+    std::string status = translate("MidiInput", "Nessun ingresso MIDI.");
     MidiInputProblem problem = MidiInputProblem::NotOpened;
 
     std::mutex mutex;
     std::condition_variable wake;
     bool changed = false;
+    std::set<std::string> switchedOff; // the watcher hands it to the tracker
     bool stopping = false;
     std::thread watcher;
 };
@@ -148,12 +156,12 @@ bool MidiInput::open(MidiInputApi api)
     const bool alsa
         = api == MidiInputApi::Alsa || (api == MidiInputApi::Automatic && access(SequencerDevice, R_OK | W_OK) == 0);
     if (alsa)
-        return m->openOn(RtMidi::LINUX_ALSA, "ALSA sequencer");
+        return m->openOn(RtMidi::LINUX_ALSA, "ALSA");
     if (m->openOn(RtMidi::UNIX_JACK, "JACK"))
         return true;
     if (api == MidiInputApi::Automatic) {
         m->problem = MidiInputProblem::NoMidiSystem;
-        m->status = "No MIDI input: no ALSA sequencer and no JACK server.";
+        m->status = translate("MidiInput", "Nessun ingresso MIDI: né un sequencer ALSA né un server JACK.");
     }
     return false;
 }
@@ -190,6 +198,12 @@ bool MidiInput::setConnected(const std::string& source, bool connected)
     if (!m->graph || m->tracker.isOwn(source))
         return false;
     return connected ? m->graph->connect(source) : m->graph->disconnect(source);
+}
+
+void MidiInput::setSwitchedOff(std::set<std::string> sources)
+{
+    const std::lock_guard lock(m->mutex);
+    m->switchedOff = std::move(sources);
 }
 
 void MidiInput::close()

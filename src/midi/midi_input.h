@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ public:
 
     std::vector<MidiSource> sources();
     bool setConnected(const std::string& source, bool connected);
+    // Senders not to connect when they appear: the keyboards the user
+    // switched off, at start-up and whenever one is plugged in again.
+    void setSwitchedOff(std::set<std::string> sources);
 
     // Releases the held notes and closes the input; also done on destruction.
     void close();

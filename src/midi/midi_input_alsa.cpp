@@ -1,3 +1,4 @@
+#include "core/translation.h"
 #include "midi/midi_input_graphs.h"
 
 #include <algorithm>
@@ -186,13 +187,13 @@ std::unique_ptr<WatchedPortGraph> openAlsaGraph(
 {
     snd_seq_t* seq = nullptr;
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {
-        reason = "the ALSA sequencer cannot be opened";
+        reason = translate("MidiInput", "il sequencer ALSA non si può aprire");
         return nullptr;
     }
     snd_seq_set_client_name(seq, (clientName + "-connections").c_str());
     auto graph = std::make_unique<AlsaGraph>(seq, clientName, std::move(changed));
     if (!graph->start()) {
-        reason = "the ALSA sequencer gives no announcements";
+        reason = translate("MidiInput", "il sequencer ALSA non dà annunci");
         return nullptr;
     }
     return graph;

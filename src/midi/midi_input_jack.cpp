@@ -1,3 +1,4 @@
+#include "core/translation.h"
 #include "midi/midi_input_graphs.h"
 
 #include <algorithm>
@@ -113,12 +114,12 @@ std::unique_ptr<WatchedPortGraph> openJackGraph(
     const std::string watcherName = clientName + "-connections";
     jack_client_t* client = jack_client_open(watcherName.c_str(), JackNoStartServer, &status);
     if (!client) {
-        reason = "no JACK server is running";
+        reason = translate("MidiInput", "nessun server JACK è in funzione");
         return nullptr;
     }
     auto graph = std::make_unique<JackGraph>(client, clientName, std::move(changed));
     if (!graph->activate()) {
-        reason = "the JACK server refused a client";
+        reason = translate("MidiInput", "il server JACK ha rifiutato un client");
         return nullptr;
     }
     return graph;

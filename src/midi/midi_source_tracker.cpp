@@ -23,7 +23,7 @@ bool SourceTracker::update(InputPortGraph& graph)
         if (isOwn(port.name))
             continue;
         present.insert(port.name);
-        if (port.hardware && !m_seen.contains(port.name))
+        if (port.hardware && !m_seen.contains(port.name) && !m_switchedOff.contains(port.name))
             graph.connect(port.name);
     }
     // A sender that goes away is forgotten, so that it is connected again

@@ -28,9 +28,12 @@ public:
 // when it is first seen (at start-up or when plugged in); the program's own
 // ports never are; a sender that stops being connected (unplugged, or
 // disconnected by hand) counts as lost, so its held notes can be released.
+// A sender the user switched off is left alone whenever it appears.
 class SourceTracker {
 public:
     explicit SourceTracker(std::string ownClientName);
+
+    void setSwitchedOff(std::set<std::string> senders) { m_switchedOff = std::move(senders); }
 
     // Compares the graph with what was seen last time and connects the new
     // hardware senders. Returns true when a connected sender was lost.
@@ -41,6 +44,7 @@ private:
     std::string m_own;
     std::set<std::string> m_seen;
     std::set<std::string> m_connected;
+    std::set<std::string> m_switchedOff;
 };
 
 } // namespace zintaro::midi

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTimeAxis>
 #include <QGridLayout>
@@ -60,34 +61,35 @@ QString clefTitle(Clef clef)
 {
     switch (clef) {
     case Clef::Bass:
-        return ProgressPage::tr("Chiave di Fa");
+        return QCoreApplication::translate("Progress", "Chiave di Fa");
     case Clef::Grand:
-        return ProgressPage::tr("Doppio pentagramma");
+        return QCoreApplication::translate("Progress", "Doppio pentagramma");
     case Clef::Treble:
         break;
     }
-    return ProgressPage::tr("Chiave di Sol");
+    return QCoreApplication::translate("Progress", "Chiave di Sol");
 }
 
 QString mistakeText(const compose::Confusion& c)
 {
-    const QString times = c.count == 1 ? ProgressPage::tr("1 volta") : ProgressPage::tr("%1 volte").arg(c.count);
+    const QString times = c.count == 1 ? QCoreApplication::translate("Progress", "1 volta")
+                                       : QCoreApplication::translate("Progress", "%1 volte").arg(c.count);
     return QStringLiteral("%1 → %2: %3").arg(noteText(c.shown), noteText(c.played), times);
 }
 
 QStringList totalsLines(const compose::ProgressFigures& f)
 {
     QStringList lines;
-    lines << ProgressPage::tr("Giorni di pratica: %1").arg(f.daysPractised)
-          << ProgressPage::tr("Note risposte: %1").arg(f.notesAnswered)
-          << ProgressPage::tr("Sessioni complete: %1").arg(f.sessionsComplete)
-          << ProgressPage::tr("Giorni di fila: %1").arg(f.currentRunOfDays);
+    lines << QCoreApplication::translate("Progress", "Giorni di pratica: %1").arg(f.daysPractised)
+          << QCoreApplication::translate("Progress", "Note risposte: %1").arg(f.notesAnswered)
+          << QCoreApplication::translate("Progress", "Sessioni complete: %1").arg(f.sessionsComplete)
+          << QCoreApplication::translate("Progress", "Giorni di fila: %1").arg(f.currentRunOfDays);
     if (f.bestSession)
-        lines << ProgressPage::tr("Miglior sessione: %1 % · %2")
+        lines << QCoreApplication::translate("Progress", "Miglior sessione: %1 % · %2")
                      .arg(f.bestSession->percentRight())
                      .arg(QString::fromStdString(compose::secondsText(f.bestSession->medianResponseMs)));
     else
-        lines << ProgressPage::tr("Miglior sessione: nessuna sessione completa");
+        lines << QCoreApplication::translate("Progress", "Miglior sessione: nessuna sessione completa");
     return lines;
 }
 
@@ -102,9 +104,12 @@ QLabel* colourKey(QWidget* parent)
             .arg(c.blue)
             .arg(text.toHtmlEscaped());
     };
-    const QStringList parts { swatch(0.0, ProgressPage::tr("giuste al primo colpo meno di metà delle volte")),
-        swatch(0.7, ProgressPage::tr("circa 70 %")), swatch(0.9, ProgressPage::tr("90 % e più")),
-        swatch(std::nullopt, ProgressPage::tr("mai vista")) };
+    const QStringList parts {
+        swatch(0.0, QCoreApplication::translate("Progress", "giuste al primo colpo meno di metà delle volte")),
+        swatch(0.7, QCoreApplication::translate("Progress", "circa 70 %")),
+        swatch(0.9, QCoreApplication::translate("Progress", "90 % e più")),
+        swatch(std::nullopt, QCoreApplication::translate("Progress", "mai vista"))
+    };
     auto* key = new QLabel(parts.join(QStringLiteral(" &nbsp; ")), parent);
     key->setObjectName(QStringLiteral("colourKey"));
     key->setTextFormat(Qt::RichText);
@@ -120,7 +125,7 @@ ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
 {
     setObjectName(QStringLiteral("progressPage"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("Progressi"));
+    setWindowTitle(QCoreApplication::translate("Progress", "Progressi"));
 
     buildSheet(input.figures);
     auto* scroll = new QScrollArea(this);
@@ -129,7 +134,7 @@ ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setAlignment(Qt::AlignHCenter);
 
-    m_exportButton = new QPushButton(tr("Esporta PDF"), this);
+    m_exportButton = new QPushButton(QCoreApplication::translate("Progress", "Esporta PDF"), this);
     m_exportButton->setObjectName(QStringLiteral("exportPdfButton"));
     m_exportButton->setEnabled(input.figures.answers > 0);
     m_exportNote = new QLabel(this);
@@ -164,10 +169,12 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
     layout->setContentsMargins(20, 16, 20, 16);
 
     const QString date = QLocale(QLocale::Italian).toString(dateOf(figures.today), QLocale::LongFormat);
-    layout->addWidget(heading(tr("Progressi") + QStringLiteral(" · ") + date, m_sheet));
+    layout->addWidget(
+        heading(QCoreApplication::translate("Progress", "Progressi") + QStringLiteral(" · ") + date, m_sheet));
 
     if (figures.answers == 0) {
-        auto* empty = new QLabel(tr("Attiva Rispondi in Leggi: ogni risposta comparirà qui."), m_sheet);
+        auto* empty = new QLabel(
+            QCoreApplication::translate("Progress", "Attiva Rispondi in Leggi: ogni risposta comparirà qui."), m_sheet);
         empty->setObjectName(QStringLiteral("emptyNote"));
         layout->addWidget(empty);
     } else {
@@ -189,13 +196,13 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
         layout->addWidget(buildChart(figures));
 
         auto* columns = new QGridLayout;
-        columns->addWidget(heading(tr("Errori più frequenti"), m_sheet), 0, 0);
-        columns->addWidget(heading(tr("Totali"), m_sheet), 0, 1);
+        columns->addWidget(heading(QCoreApplication::translate("Progress", "Errori più frequenti"), m_sheet), 0, 0);
+        columns->addWidget(heading(QCoreApplication::translate("Progress", "Totali"), m_sheet), 0, 1);
         QStringList mistakes;
         for (const compose::Confusion& c : figures.mistakes)
             mistakes << mistakeText(c);
         if (mistakes.isEmpty())
-            mistakes << tr("Nessun errore.");
+            mistakes << QCoreApplication::translate("Progress", "Nessun errore.");
         auto* mistakesLabel = new QLabel(mistakes.join(QLatin1Char('\n')), m_sheet);
         mistakesLabel->setObjectName(QStringLiteral("mistakes"));
         mistakesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -208,8 +215,9 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
     }
     if (figures.damagedLines > 0) {
         const QString text = figures.damagedLines == 1
-            ? tr("1 riga rovinata della storia è stata saltata.")
-            : tr("%1 righe rovinate della storia sono state saltate.").arg(figures.damagedLines);
+            ? QCoreApplication::translate("Progress", "1 riga rovinata della storia è stata saltata.")
+            : QCoreApplication::translate("Progress", "%1 righe rovinate della storia sono state saltate.")
+                  .arg(figures.damagedLines);
         auto* damaged = new QLabel(text, m_sheet);
         damaged->setObjectName(QStringLiteral("damagedNote"));
         QFont font = damaged->font();
@@ -226,10 +234,10 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
 QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
 {
     auto* share = new QLineSeries;
-    share->setName(tr("Giuste al primo colpo (%)"));
+    share->setName(QCoreApplication::translate("Progress", "Giuste al primo colpo (%)"));
     share->setPointsVisible(true);
     auto* pace = new QLineSeries;
-    pace->setName(tr("Note al minuto"));
+    pace->setName(QCoreApplication::translate("Progress", "Note al minuto"));
     pace->setPointsVisible(true);
     double fastest = 0;
     // Days without practice have no point: the line joins the days practised.
@@ -243,7 +251,7 @@ QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
 
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitle(tr("Ultimi %1 giorni").arg(compose::ProgressDays));
+    chart->setTitle(QCoreApplication::translate("Progress", "Ultimi %1 giorni").arg(compose::ProgressDays));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->addSeries(share);
     chart->addSeries(pace);
@@ -262,14 +270,14 @@ QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
     percent->setRange(0, 100);
     percent->setTickCount(5);
     percent->setLabelFormat(QStringLiteral("%d"));
-    percent->setTitleText(tr("% giuste"));
+    percent->setTitleText(QCoreApplication::translate("Progress", "% giuste"));
     chart->addAxis(percent, Qt::AlignLeft);
     auto* perMinute = new QValueAxis;
     // Four steps of a multiple of five.
     perMinute->setRange(0, std::max(20.0, std::ceil(fastest * 1.1 / 20) * 20));
     perMinute->setTickCount(5);
     perMinute->setLabelFormat(QStringLiteral("%d"));
-    perMinute->setTitleText(tr("note al minuto"));
+    perMinute->setTitleText(QCoreApplication::translate("Progress", "note al minuto"));
     chart->addAxis(perMinute, Qt::AlignRight);
     const QFont font = m_sheet->font();
     chart->setTitleFont(font);
@@ -299,7 +307,7 @@ QByteArray ProgressPage::pdf() const
     QPdfWriter writer(&buffer);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    writer.setTitle(tr("Progressi"));
+    writer.setTitle(QCoreApplication::translate("Progress", "Progressi"));
     writer.setCreator(QStringLiteral("Zintaro"));
     QPainter painter(&writer);
     const QRect page = painter.viewport();
@@ -317,9 +325,11 @@ compose::ProgressExport ProgressPage::exportPdf()
     auto result = compose::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
         std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (result.written())
-        m_exportNote->setText(tr("Salvato in %1").arg(QString::fromStdString(result.file.string())));
+        m_exportNote->setText(
+            QCoreApplication::translate("Progress", "Salvato in %1").arg(QString::fromStdString(result.file.string())));
     else
-        m_exportNote->setText(tr("Il PDF non è stato salvato: %1").arg(QString::fromStdString(result.error)));
+        m_exportNote->setText(QCoreApplication::translate("Progress", "Il PDF non è stato salvato: %1")
+                                  .arg(QString::fromStdString(result.error)));
     return result;
 }
 

@@ -12,11 +12,12 @@
 
 namespace zintaro::staff {
 
-std::string writePdf(const CompositionStore& store, int noteCount, const std::string& title, bool writeNames)
+std::string writePdf(
+    const CompositionStore& store, int noteCount, const std::string& title, bool writeNames, NoteNaming naming)
 {
     const std::vector<ScorePage> pages
         = layOutScore(store, std::clamp(noteCount, 0, MaxEntries), ScoreSheet::frame(writeNames));
-    const ScoreDocument document { store, title, writeNames, static_cast<int>(pages.size()), scoreClef() };
+    const ScoreDocument document { store, title, writeNames, static_cast<int>(pages.size()), scoreClef(), naming };
 
     QByteArray bytes;
     {

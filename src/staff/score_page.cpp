@@ -341,7 +341,7 @@ void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
             continue;
         note(p, e, placed.x);
         if (d.names) {
-            const std::string_view name = writtenName(e.NoteIndex);
+            const std::string_view name = writtenName(e.NoteIndex, d.naming);
             text(p, QRectF(placed.x - 3, NamesTop, 6, 2 * NamesLetterHeight), Qt::AlignHCenter | Qt::AlignTop,
                 QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), NamesLetterHeight, false);
         }

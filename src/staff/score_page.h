@@ -30,6 +30,7 @@ struct ScoreDocument {
     bool names = false;
     int pageCount = 1;
     QImage clef; // the treble clef, its white see-through
+    NoteNaming naming = NoteNaming::Solfege;
 };
 
 // The treble clef of the program's pictures, ready for engraving.

@@ -7,11 +7,15 @@
 
 namespace zintaro::staff {
 
+// Solfège names are Italian words; letters ("F sharp") are English ones.
+enum class Voice : uint8_t { Italian, English };
+
 // Speaks one text at a time and never blocks the caller.
 class Speech {
 public:
     virtual ~Speech() = default;
-    virtual void say(const std::string& text) = 0;
+    virtual void say(const std::string& text, Voice voice) = 0;
+    void say(const std::string& text) { say(text, Voice::Italian); }
 };
 
 enum class SpeechProblem : uint8_t { EngineMissing, VoiceMissing, OutputFailed };
@@ -28,12 +32,14 @@ using SpeechFailureSink = std::function<void(const SpeechFailure& failure)>;
 // Speech that says nothing.
 class SilentSpeech final : public Speech {
 public:
-    void say(const std::string&) override { }
+    using Speech::say;
+    void say(const std::string&, Voice) override { }
 };
 
-// Italian speech through espeak-ng. When the engine or its Italian voice is
-// missing the returned object stays silent and reports it once, the first
-// time it is asked to speak.
+// Speech through espeak-ng, its Italian voice and its English one for
+// letters. When the engine or its Italian voice is missing the returned
+// object stays silent and reports it once, the first time it is asked to
+// speak; without the English voice, letters are spoken by the Italian one.
 std::unique_ptr<Speech> makeItalianSpeech(SpeechFailureSink onFailure);
 
 } // namespace zintaro::staff

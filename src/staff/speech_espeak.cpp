@@ -1,5 +1,7 @@
 #include "staff/speech_espeak.h"
 
+#include "core/translation.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <espeak-ng/speak_lib.h>
@@ -13,16 +15,27 @@ namespace {
 
 // Without this flag espeak-ng ends the process when its data is missing.
 constexpr int DontExitOnError = 0x8000;
+constexpr const char* EnglishVoice = "en";
 
-constexpr const char* EngineMissingText
-    = "Speech is not available: the espeak-ng speech engine could not be started. Note names will not be spoken.";
-constexpr const char* SoundOutputText
-    = "Speech is not available: the sound output could not be opened. Note names will not be spoken.";
+std::string engineMissingText()
+{
+    return translate("Speech",
+        "La voce non è disponibile: il motore vocale espeak-ng non si è potuto avviare. I nomi delle note non "
+        "saranno detti.");
+}
+
+std::string soundOutputText()
+{
+    return translate("Speech",
+        "La voce non è disponibile: l'uscita audio non si è potuta aprire. I nomi delle note non saranno detti.");
+}
 
 std::string voiceMissingText(const std::string& voice)
 {
-    return "Speech is not available: espeak-ng has no voice \"" + voice
-        + "\" for the Italian note names. Note names will not be spoken.";
+    return translate("Speech",
+        "La voce non è disponibile: espeak-ng non ha la voce \"%1\" per i nomi delle note. I nomi delle note non "
+        "saranno detti.")
+        .arg(voice);
 }
 
 espeak_ERROR synthesizeText(const std::string& text, void* userData)
@@ -56,12 +69,13 @@ public:
             espeak_Terminate();
     }
 
-    void say(const std::string& text) override
+    using Speech::say;
+    void say(const std::string& text, Voice voice) override
     {
         if (m_state == State::Failed)
             return;
         if (m_outputFailed) {
-            fail(SpeechProblem::OutputFailed, SoundOutputText);
+            fail(SpeechProblem::OutputFailed, soundOutputText());
             return;
         }
         if (text.empty())
@@ -70,7 +84,7 @@ public:
             return;
         {
             std::lock_guard lock(m_mutex);
-            m_pending = text;
+            m_pending = Words { text, voice };
         }
         m_wake.notify_one();
     }
@@ -83,10 +97,13 @@ private:
         // The engine plays each word to the sound output before it
         // returns, and reports there whether the output could be opened.
         if (espeak_Initialize(AUDIO_OUTPUT_SYNCH_PLAYBACK, 0, nullptr, DontExitOnError) <= 0) {
-            fail(SpeechProblem::EngineMissing, EngineMissingText);
+            fail(SpeechProblem::EngineMissing, engineMissingText());
             return false;
         }
         m_initialised = true;
+        // Without the English voice, letters are still better heard in the
+        // Italian one than not at all.
+        m_hasEnglish = espeak_SetVoiceByName(EnglishVoice) == EE_OK;
         if (espeak_SetVoiceByName(m_voice.c_str()) != EE_OK) {
             fail(SpeechProblem::VoiceMissing, voiceMissingText(m_voice));
             return false;
@@ -106,16 +123,21 @@ private:
     void run()
     {
         for (;;) {
-            std::string text;
+            Words words;
             {
                 std::unique_lock lock(m_mutex);
                 m_wake.wait(lock, [this] { return m_stop || m_pending.has_value(); });
                 if (m_stop)
                     return;
-                text = std::move(*m_pending);
+                words = std::move(*m_pending);
                 m_pending.reset();
             }
-            if (synthesizeText(text, nullptr) != EE_OK) {
+            const Voice voice = m_hasEnglish ? words.voice : Voice::Italian;
+            if (voice != m_current) {
+                espeak_SetVoiceByName(voice == Voice::English ? EnglishVoice : m_voice.c_str());
+                m_current = voice;
+            }
+            if (synthesizeText(words.text, nullptr) != EE_OK) {
                 // Told to the user the next time a word is asked for.
                 m_outputFailed = true;
                 return;
@@ -124,7 +146,14 @@ private:
     }
 
     SpeechFailureSink m_onFailure;
+    struct Words {
+        std::string text;
+        Voice voice = Voice::Italian;
+    };
+
     const std::string m_voice;
+    bool m_hasEnglish = false;
+    Voice m_current = Voice::Italian; // the worker's alone
     State m_state = State::NotStarted;
     bool m_initialised = false;
     std::atomic<bool> m_outputFailed { false };
@@ -132,7 +161,7 @@ private:
     std::thread m_worker;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::optional<std::string> m_pending;
+    std::optional<Words> m_pending;
     bool m_stop = false;
 };
 

@@ -19,13 +19,13 @@ void drawStaff(const Look& look, StaffSurface& surface)
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
     if (look.writeNames)
-        surface.setNameLabels(std::string(writtenName(noteIndex)));
+        surface.setNameLabels(std::string(writtenName(noteIndex, look.naming)));
     return staffStepOf(noteIndex);
 }
 
-void speakNoteName(Speech& speech, int16_t noteIndex)
+void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming)
 {
-    speech.say(std::string(spokenName(noteIndex)));
+    speech.say(spokenName(noteIndex, naming), naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
 }
 
 } // namespace zintaro::staff

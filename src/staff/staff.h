@@ -14,6 +14,7 @@ class Speech;
 struct Look {
     int scale = 1;
     bool writeNames = true;
+    NoteNaming naming = NoteNaming::Solfege;
 };
 
 // Lays out the staff lines for the scale and hides every quarter-rest
@@ -59,7 +60,8 @@ void drawPage(const Look& look, StaffSurface& s, const PageView& view);
 // are counted from position 0 of the piece.
 void drawBars(StaffSurface& s, const PageView& view);
 
-// Speaks the solfège name of a note; an empty text outside 0..35.
-void speakNoteName(Speech& speech, int16_t noteIndex);
+// Speaks the name of a note, its letter in the English voice or its solfège
+// in the Italian one; an empty text outside 0..35.
+void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming);
 
 } // namespace zintaro::staff

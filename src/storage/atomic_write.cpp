@@ -1,6 +1,7 @@
 #include "storage/atomic_write.h"
 
 #include "storage/file_descriptor.h"
+#include "storage/system_reason.h"
 
 #include <cerrno>
 #include <cstring>
@@ -58,11 +59,11 @@ std::optional<std::string> writeFileAtomically(
     std::filesystem::path temporary;
     Descriptor fd(createTemporary(folder, temporary));
     if (fd.get() < 0)
-        return std::string(std::strerror(errno));
+        return systemReason(errno);
 
     const auto fail = [&temporary](int error) -> std::optional<std::string> {
         ::unlink(temporary.c_str());
-        return std::string(std::strerror(error));
+        return systemReason(error);
     };
 
     struct stat old { };

@@ -1,9 +1,11 @@
 #include "storage/composition_file.h"
 
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
 #include "storage/file_descriptor.h"
 #include "storage/quoted.h"
+#include "storage/system_reason.h"
 
 #include <array>
 #include <cerrno>
@@ -22,11 +24,6 @@ namespace {
 // The common limit of a file name's length in bytes on Linux file systems.
 constexpr long FallbackNameMax = 255;
 
-std::string reason(int error)
-{
-    return std::strerror(error);
-}
-
 // The temporaries of saving (see atomic_write.h): ".saving-PID-N".
 constexpr std::string_view TemporaryPrefix = ".saving-";
 
@@ -34,11 +31,6 @@ bool isRunning(long pid)
 {
     // EPERM: the process exists but belongs to someone else.
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-std::string linesText(int count)
-{
-    return count == 1 ? "1 line" : std::to_string(count) + " lines";
 }
 
 } // namespace
@@ -83,19 +75,22 @@ int removeStaleTemporaries(const std::filesystem::path& folder)
 std::optional<std::string> fileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
-        return "Type a name for the composition first.";
+        return translate("Files", "Scrivere prima un nome per la composizione.").str();
     if (baseName == "." || baseName == "..")
-        return quoted(baseName) + " cannot be the name of a composition.";
+        return translate("Files", "%1 non può essere il nome di una composizione.").arg(quoted(baseName)).str();
     for (const char c : baseName) {
         if (c == '/' || c == '\\')
-            return "A composition's name cannot contain \"/\" or \"\\\": compositions are kept in the files "
-                   "folder only.";
+            return translate("Files",
+                "Il nome di una composizione non può contenere \"/\" o \"\\\": le composizioni stanno solo nella "
+                "cartella files.")
+                .str();
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return "A composition's name cannot contain control characters.";
+            return translate("Files", "Il nome di una composizione non può contenere caratteri di controllo.").str();
     }
     if (static_cast<long>(baseName.size() + extension.size()) > FallbackNameMax)
-        return "The name is too long: it can have at most "
-            + std::to_string(FallbackNameMax - static_cast<long>(extension.size())) + " bytes.";
+        return translate("Files", "Il nome è troppo lungo: può avere al massimo %1 byte.")
+            .arg(static_cast<long long>(FallbackNameMax - static_cast<long>(extension.size())))
+            .str();
     return std::nullopt;
 }
 
@@ -106,7 +101,10 @@ std::optional<std::string> ensureFolder(const std::filesystem::path& folder)
     if (!error && !std::filesystem::is_directory(folder, error) && !error)
         error = std::make_error_code(std::errc::not_a_directory);
     if (error)
-        return "The folder " + quoted(folder) + " could not be created: " + error.message() + ".";
+        return translate("Files", "La cartella %1 non si è potuta creare: %2.")
+            .arg(quoted(folder))
+            .arg(systemReason(error.value()))
+            .str();
     return std::nullopt;
 }
 
@@ -114,9 +112,9 @@ SaveOutcome saveComposition(
     const Modulo1& m, const std::filesystem::path& folder, const std::string& baseName, SaveOptions options)
 {
     if (const auto problem = fileNameProblem(baseName))
-        return { SaveResult::NameRefused, *problem + " Nothing was saved." };
+        return { SaveResult::NameRefused, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
     if (const auto problem = ensureFolder(folder))
-        return { SaveResult::Failed, *problem + " Nothing was saved." };
+        return { SaveResult::Failed, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
 
     removeStaleTemporaries(folder);
 
@@ -124,8 +122,9 @@ SaveOutcome saveComposition(
     const std::string text = writeCompositionText(m.Composition, m.NoteCount);
     if (const auto why = writeFileAtomically(folder, fileName, text, options.flush))
         return { SaveResult::Failed,
-            "The composition could not be saved to " + quoted(folder / fileName) + ": " + *why
-                + ". Nothing was changed." };
+            translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
+                .arg(quoted(folder / fileName))
+                .arg(*why) };
     return {};
 }
 
@@ -135,8 +134,10 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
     const std::string name = path.filename().string();
     const auto fail = [&](const std::string& why) -> LoadOutcome {
         return { LoadResult::Unreadable, std::nullopt,
-            "The composition " + quoted(name) + " could not be loaded: " + why
-                + ". The composition on the staff was kept." };
+            translate(
+                "Files", "La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.")
+                .arg(quoted(name))
+                .arg(why) };
     };
 
     if (path.has_parent_path())
@@ -144,14 +145,14 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
 
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        return fail(reason(errno));
+        return fail(systemReason(errno));
     struct stat info { };
     if (::fstat(fd.get(), &info) != 0)
-        return fail(reason(errno));
+        return fail(systemReason(errno));
     if (S_ISDIR(info.st_mode))
-        return fail(reason(EISDIR));
+        return fail(systemReason(EISDIR));
     if (!S_ISREG(info.st_mode))
-        return fail("it is not a regular file");
+        return fail(translate("Files", "non è un file normale"));
 
     // The whole file is read before anything is given, so a read that fails
     // half way changes nothing.
@@ -162,7 +163,7 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(reason(errno));
+            return fail(systemReason(errno));
         }
         if (got == 0)
             break;
@@ -171,17 +172,31 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
     ParsedComposition parsed = reader.finish();
 
     if (parsed.isForeign())
-        return { LoadResult::Foreign, std::nullopt, name + " is not a Zintaro composition. Nothing was changed." };
+        return { LoadResult::Foreign, std::nullopt,
+            translate("Files", "%1 non è una composizione di Zintaro. Non è cambiato nulla.").arg(name) };
     if (parsed.linesSkipped > 0 || parsed.truncated) {
-        std::string told = "The composition " + quoted(name) + " was loaded";
-        if (parsed.linesSkipped > 0)
-            told += "; " + linesText(parsed.linesSkipped)
-                + " could not be read or held values outside the piano's "
-                  "notes and durations, and "
-                + (parsed.linesSkipped == 1 ? "was" : "were") + " skipped";
-        if (parsed.truncated)
-            told += "; the lines past the " + std::to_string(MaxEntries) + "th entry were left out";
-        return { LoadResult::LoadedWithGaps, std::move(parsed), told + "." };
+        // Whole sentences, one for each case, so that each language can
+        // say them its own way.
+        const int skipped = parsed.linesSkipped;
+        const char* const sentence = skipped == 0 ? QT_TRANSLATE_NOOP("Files",
+                                         "La composizione %1 è stata caricata; le righe oltre il %3° elemento sono "
+                                         "state lasciate fuori.")
+            : skipped == 1 && !parsed.truncated   ? QT_TRANSLATE_NOOP("Files",
+                    "La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle note "
+                      "e dalle durate del pianoforte, ed è stata saltata.")
+            : skipped == 1                        ? QT_TRANSLATE_NOOP("Files",
+                                         "La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle "
+                                                                "note e dalle durate del pianoforte, ed è stata saltata; le righe oltre il %3° elemento sono state "
+                                                                "lasciate fuori.")
+            : !parsed.truncated                   ? QT_TRANSLATE_NOOP("Files",
+                                    "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o avevano valori fuori "
+                                                      "dalle note e dalle durate del pianoforte, e sono state saltate.")
+                                                  : QT_TRANSLATE_NOOP("Files",
+                                                      "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o "
+                                                                        "avevano valori fuori dalle note e dalle durate del pianoforte, e sono state "
+                                                                        "saltate; le righe oltre il %3° elemento sono state lasciate fuori.");
+        const std::string told = translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries);
+        return { LoadResult::LoadedWithGaps, std::move(parsed), told };
     }
     return { LoadResult::Loaded, std::move(parsed), {} };
 }

@@ -1,5 +1,6 @@
 #include "storage/export_file.h"
 
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
 #include "storage/quoted.h"
@@ -36,15 +37,16 @@ ExportOutcome exportFile(const std::filesystem::path& folder, const std::string&
     std::string_view bytes, bool flush)
 {
     if (const auto problem = fileNameProblem(baseName, extension))
-        return { ExportResult::NameRefused, *problem + " Nothing was saved." };
+        return { ExportResult::NameRefused, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
     if (const auto problem = ensureFolder(folder))
-        return { ExportResult::Failed, *problem + " Nothing was saved." };
+        return { ExportResult::Failed, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
 
     const std::string fileName = baseName + std::string(extension);
     if (const auto why = writeFileAtomically(folder, fileName, bytes, flush))
         return { ExportResult::Failed,
-            "The composition could not be exported to " + quoted(folder / fileName) + ": " + *why
-                + ". Nothing was changed." };
+            translate("Files", "La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.")
+                .arg(quoted(folder / fileName))
+                .arg(*why) };
     return {};
 }
 

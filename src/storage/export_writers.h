@@ -25,7 +25,9 @@ std::string writeMidiFile(const CompositionStore& store, int noteCount, int quar
 // A partwise MusicXML 4.0 score of the piece: one part named partName,
 // treble clef, 4/4, 16 divisions per quarter, a measure for every whole note
 // from the start; a note or rest that crosses a bar line is split there (a
-// note into tied notes). With lyrics, every note carries its solfège name.
-std::string writeMusicXml(const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics);
+// note into tied notes). With lyrics, every note carries its name, in
+// solfège or as a letter.
+std::string writeMusicXml(const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics,
+    NoteNaming naming = NoteNaming::Solfege);
 
 } // namespace zintaro::storage

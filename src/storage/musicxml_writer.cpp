@@ -89,9 +89,10 @@ struct Piece {
 
 class ScoreWriter {
 public:
-    ScoreWriter(std::string& out, bool withLyrics)
+    ScoreWriter(std::string& out, bool withLyrics, NoteNaming naming)
         : m_out(out)
         , m_withLyrics(withLyrics)
+        , m_naming(naming)
     {
     }
 
@@ -184,7 +185,7 @@ private:
         }
         if (m_withLyrics && !p.tieFromPrevious) {
             m_out += "        <lyric number=\"1\"><syllabic>single</syllabic><text>";
-            m_out += spokenName(e.NoteIndex);
+            m_out += m_naming == NoteNaming::Letters ? writtenName(e.NoteIndex, m_naming) : spokenName(e.NoteIndex);
             m_out += "</text></lyric>\n";
         }
         m_out += "      </note>\n";
@@ -210,6 +211,7 @@ private:
 
     std::string& m_out;
     bool m_withLyrics;
+    NoteNaming m_naming;
     int m_measure = 0;
     int m_position = 0; // divisions into the current measure
     // The alteration last shown in this measure, by the MIDI key of the natural.
@@ -218,7 +220,8 @@ private:
 
 } // namespace
 
-std::string writeMusicXml(const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics)
+std::string writeMusicXml(
+    const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics, NoteNaming naming)
 {
     const int count = std::clamp(noteCount, 0, MaxEntries);
     std::string out;
@@ -245,7 +248,7 @@ std::string writeMusicXml(const CompositionStore& store, int noteCount, std::str
     // marks a measure overfull and starts the next after the crossing note,
     // the score keeps time instead: the note is tied across the bar line,
     // a rest simply goes on in the next measure.
-    ScoreWriter score(out, withLyrics);
+    ScoreWriter score(out, withLyrics, naming);
     score.openFirstMeasure();
     for (int i = 0; i < count; ++i) {
         const Entry e = store.at(i);

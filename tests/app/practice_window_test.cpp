@@ -106,7 +106,7 @@ TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply
 
 TEST(RangeDialogTest, theListsNameWhiteKeysWithOctaveAndAnUpsideDownRangeIsTurned)
 {
-    app::RangeDialog dialog(PracticeChoices {});
+    app::RangeDialog dialog(PracticeChoices {}, NoteNaming::Solfege);
     EXPECT_EQ(dialog.lowestList()->currentText(), "Do4");
     EXPECT_EQ(dialog.highestList()->currentText(), "Do6");
     EXPECT_EQ(dialog.lowestList()->itemText(0), "Fa3");

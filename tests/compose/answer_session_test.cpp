@@ -79,6 +79,7 @@ TEST(AnswerSessionTest, theSummaryGivesPercentMedianPaceMostMissedAndTheBest)
     EXPECT_EQ(session.summaryLines(std::nullopt), ownBest);
     EXPECT_EQ(session.summaryLines(SessionFigures { 20, 13, 900 }), ownBest);
     EXPECT_EQ(session.summaryLines(SessionFigures { 20, 19, 1240 }).back(), "Miglior sessione: 95 % · 1,2 s");
+    EXPECT_EQ(session.summaryLines(std::nullopt, NoteNaming::Letters).at(3), "Più sbagliate: G4, A4, F4");
 }
 
 TEST(AnswerSessionTest, aSessionWithoutMissesSaysNoneAndNamesSharpsWithTheirSign)
@@ -92,10 +93,13 @@ TEST(AnswerSessionTest, aSessionWithoutMissesSaysNoneAndNamesSharpsWithTheirSign
     const struct {
         int midi;
         const char* name;
-    } names[] = { { 53, "Fa" }, { 54, "Fa#" }, { 60, "Do" }, { 61, "Do#" }, { 70, "La#" }, { 88, "Mi" }, { 52, "52" },
-        { 89, "89" } };
-    for (const auto& row : names)
+        const char* letter;
+    } names[] = { { 53, "Fa", "F" }, { 54, "Fa#", "F#" }, { 60, "Do", "C" }, { 61, "Do#", "C#" }, { 70, "La#", "A#" },
+        { 88, "Mi", "E" }, { 52, "52", "52" }, { 89, "89", "89" } };
+    for (const auto& row : names) {
         EXPECT_EQ(noteNameOfMidi(row.midi), row.name);
+        EXPECT_EQ(noteNameOfMidi(row.midi, NoteNaming::Letters), row.letter);
+    }
 }
 
 TEST(AnswerSessionTest, mostMissedNamesWrittenNotesWithTheirOctave)

@@ -12,44 +12,46 @@ TEST(NoteModel, everyPianoKeyHasTheStepAndNameOfItsNatural)
         int step;
         const char* written;
         const char* spoken;
+        const char* letter; // "C D E": the label's letter, and the English voice's words
+        const char* spokenLetter;
     };
     const Row rows[] = {
-        { 0, 0, "FA", "Fa" },
-        { 1, 0, "FA", "Fa" },
-        { 2, 1, "SOL", "Sol" },
-        { 3, 1, "SOL", "Sol" },
-        { 4, 2, "LA", "La" },
-        { 5, 2, "LA", "La" },
-        { 6, 3, "SI", "Si" },
-        { 7, 4, "DO", "Do" },
-        { 8, 4, "DO", "Do" },
-        { 9, 5, "RE", "Re" },
-        { 10, 5, "RE", "Re" },
-        { 11, 6, "MI", "Mi" },
-        { 12, 7, "FA", "Fa" },
-        { 13, 7, "FA", "Fa" },
-        { 14, 8, "SOL", "Sol" },
-        { 15, 8, "SOL", "Sol" },
-        { 16, 9, "LA", "La" },
-        { 17, 9, "LA", "La" },
-        { 18, 10, "SI", "Si" },
-        { 19, 11, "DO", "Do" },
-        { 20, 11, "DO", "Do" },
-        { 21, 12, "RE", "Re" },
-        { 22, 12, "RE", "Re" },
-        { 23, 13, "MI", "Mi" },
-        { 24, 14, "FA", "Fa" },
-        { 25, 14, "FA", "Fa" },
-        { 26, 15, "SOL", "Sol" },
-        { 27, 15, "SOL", "Sol" },
-        { 28, 16, "LA", "La" },
-        { 29, 16, "LA", "La" },
-        { 30, 17, "SI", "Si" },
-        { 31, 18, "DO", "Do" },
-        { 32, 18, "DO", "Do" },
-        { 33, 19, "RE", "Re" },
-        { 34, 19, "RE", "Re" },
-        { 35, 20, "MI", "Mi" },
+        { 0, 0, "FA", "Fa", "F", "F" },
+        { 1, 0, "FA", "Fa", "F", "F sharp" },
+        { 2, 1, "SOL", "Sol", "G", "G" },
+        { 3, 1, "SOL", "Sol", "G", "G sharp" },
+        { 4, 2, "LA", "La", "A", "A" },
+        { 5, 2, "LA", "La", "A", "A sharp" },
+        { 6, 3, "SI", "Si", "B", "B" },
+        { 7, 4, "DO", "Do", "C", "C" },
+        { 8, 4, "DO", "Do", "C", "C sharp" },
+        { 9, 5, "RE", "Re", "D", "D" },
+        { 10, 5, "RE", "Re", "D", "D sharp" },
+        { 11, 6, "MI", "Mi", "E", "E" },
+        { 12, 7, "FA", "Fa", "F", "F" },
+        { 13, 7, "FA", "Fa", "F", "F sharp" },
+        { 14, 8, "SOL", "Sol", "G", "G" },
+        { 15, 8, "SOL", "Sol", "G", "G sharp" },
+        { 16, 9, "LA", "La", "A", "A" },
+        { 17, 9, "LA", "La", "A", "A sharp" },
+        { 18, 10, "SI", "Si", "B", "B" },
+        { 19, 11, "DO", "Do", "C", "C" },
+        { 20, 11, "DO", "Do", "C", "C sharp" },
+        { 21, 12, "RE", "Re", "D", "D" },
+        { 22, 12, "RE", "Re", "D", "D sharp" },
+        { 23, 13, "MI", "Mi", "E", "E" },
+        { 24, 14, "FA", "Fa", "F", "F" },
+        { 25, 14, "FA", "Fa", "F", "F sharp" },
+        { 26, 15, "SOL", "Sol", "G", "G" },
+        { 27, 15, "SOL", "Sol", "G", "G sharp" },
+        { 28, 16, "LA", "La", "A", "A" },
+        { 29, 16, "LA", "La", "A", "A sharp" },
+        { 30, 17, "SI", "Si", "B", "B" },
+        { 31, 18, "DO", "Do", "C", "C" },
+        { 32, 18, "DO", "Do", "C", "C sharp" },
+        { 33, 19, "RE", "Re", "D", "D" },
+        { 34, 19, "RE", "Re", "D", "D sharp" },
+        { 35, 20, "MI", "Mi", "E", "E" },
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.note);
@@ -57,6 +59,10 @@ TEST(NoteModel, everyPianoKeyHasTheStepAndNameOfItsNatural)
         EXPECT_EQ(staffStepOf(r.note), r.step - 4);
         EXPECT_EQ(writtenName(r.note), r.written);
         EXPECT_EQ(spokenName(r.note), r.spoken);
+        EXPECT_EQ(writtenName(r.note, NoteNaming::Solfege), r.written);
+        EXPECT_EQ(spokenName(r.note, NoteNaming::Solfege), r.spoken);
+        EXPECT_EQ(writtenName(r.note, NoteNaming::Letters), r.letter);
+        EXPECT_EQ(spokenName(r.note, NoteNaming::Letters), r.spokenLetter);
     }
 }
 
@@ -68,6 +74,8 @@ TEST(NoteModel, indicesOutsideThePianoHaveStepZeroAndNoName)
         EXPECT_EQ(staffStepOf(note), -4);
         EXPECT_EQ(writtenName(note), "");
         EXPECT_EQ(spokenName(note), "");
+        EXPECT_EQ(writtenName(note, NoteNaming::Letters), "");
+        EXPECT_EQ(spokenName(note, NoteNaming::Letters), "");
     }
 }
 

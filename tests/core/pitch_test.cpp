@@ -55,6 +55,11 @@ TEST(Pitch, namesFollowTheChosenNaming)
     EXPECT_EQ(noteName(flatSpelling(70), NoteNaming::Solfege, false), "Si bemolle");
     EXPECT_EQ(noteName(sharpSpelling(69), NoteNaming::Letters, true), "A4");
     EXPECT_EQ(noteName(flatSpelling(70), NoteNaming::Letters, false), "B\u266D");
+    // Spoken: whole words for each voice, never the signs.
+    EXPECT_EQ(spokenNoteName(sharpSpelling(60), NoteNaming::Letters), "C");
+    EXPECT_EQ(spokenNoteName(sharpSpelling(66), NoteNaming::Letters), "F sharp");
+    EXPECT_EQ(spokenNoteName(flatSpelling(70), NoteNaming::Letters), "B flat");
+    EXPECT_EQ(spokenNoteName(sharpSpelling(66), NoteNaming::Solfege), "Fa diesis");
 }
 
 TEST(Pitch, pianoKeysAndMidiNotesMapBothWays)

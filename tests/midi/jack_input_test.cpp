@@ -116,7 +116,7 @@ TEST(MidiInput, withoutAnyMidiSystemItSaysWhyAndListsNothing)
     MidiInput input(received.sinks());
     EXPECT_FALSE(input.open());
     EXPECT_FALSE(input.isOpen());
-    EXPECT_NE(input.status().find("No MIDI input"), std::string::npos);
+    EXPECT_NE(input.status().find("Nessun ingresso MIDI"), std::string::npos) << input.status();
     EXPECT_EQ(input.problem(), MidiInputProblem::NoMidiSystem);
     EXPECT_TRUE(input.sources().empty());
     unsetenv("JACK_DEFAULT_SERVER");

@@ -152,3 +152,17 @@ TEST(SourceTracker, connectsHardwareSendersOnceNeverItsOwnAndReportsLostOnes)
     EXPECT_EQ(std::ranges::count(graph.connectCalls, std::string("Piano:midi")), 2);
     EXPECT_EQ(std::ranges::count(graph.connected, std::string("Piano:midi")), 1);
 }
+
+TEST(SourceTracker, aSenderSwitchedOffIsLeftAloneAtStartAndWhenPluggedInAgain)
+{
+    FakeGraph graph;
+    graph.ports = { { "Keystation:port 0", true }, { "Piano:midi", true } };
+    SourceTracker tracker("Zintaro");
+    tracker.setSwitchedOff({ "Piano:midi" });
+    tracker.update(graph);
+    graph.unplug("Piano:midi");
+    tracker.update(graph);
+    graph.ports.push_back({ "Piano:midi", true });
+    tracker.update(graph);
+    EXPECT_EQ(graph.connectCalls, (std::vector<std::string> { "Keystation:port 0" }));
+}

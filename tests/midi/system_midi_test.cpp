@@ -164,7 +164,7 @@ TEST(SystemMidi, unknownDevicesAndHandlesAreRefusedWithTheirOwnTexts)
     EXPECT_EQ(system->shortMessage(12345, 0x007F3C90), errors::InvalidHandle);
     EXPECT_EQ(system->close(12345), errors::InvalidHandle);
 
-    EXPECT_EQ(system->errorText(errors::BadDeviceId), "There is no MIDI output device with this number.");
+    EXPECT_EQ(system->errorText(errors::BadDeviceId), "Non c'è un dispositivo MIDI di uscita con questo numero.");
 }
 
 TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)

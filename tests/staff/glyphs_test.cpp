@@ -133,7 +133,7 @@ TEST(Glyphs, spokenNamesIgnoreSharpsAndOctavesAndAreEmptyOffThePiano)
 {
     testing::RecordingSpeech speech;
     for (int16_t note : { 7, 8, 31, 35, 36, -1 })
-        speakNoteName(speech, note);
+        speakNoteName(speech, note, NoteNaming::Solfege);
     EXPECT_EQ(speech.said, (std::vector<std::string> { "Do", "Do", "Do", "Mi", "", "" }));
 }
 

@@ -1,6 +1,7 @@
 #include "core/pitch.h"
 #include "storage/export_file.h"
 #include "storage/export_writers.h"
+#include "storage/system_reason.h"
 #include "storage_test_support.h"
 #include "support/run_command.h"
 #include "support/scripted_dialogs.h"
@@ -378,7 +379,7 @@ TEST_F(ExportFileTest, namesFollowTheCompositionsRulesAndTheExtensionsLength)
         EXPECT_EQ(exportTelling(files(), c.name, c.extension, "bytes", dialogs), c.result);
         if (c.result == ExportResult::NameRefused) {
             ASSERT_EQ(dialogs.shown.size(), 1u);
-            EXPECT_NE(dialogs.shown[0].text.find("Nothing was saved"), std::string::npos);
+            EXPECT_NE(dialogs.shown[0].text.find("Non è stato salvato nulla"), std::string::npos);
         } else {
             EXPECT_EQ(readBytes(files() / (c.name + std::string(c.extension))), "bytes");
         }
@@ -441,7 +442,7 @@ TEST_F(ExportFileTest, aFailureIsToldOnceWithTheSystemsReasonAndLeavesNoPartialF
         }
         EXPECT_EQ(result, ExportResult::Failed);
         ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_NE(dialogs.shown[0].text.find(std::strerror(c.error)), std::string::npos) << dialogs.shown[0].text;
+        EXPECT_NE(dialogs.shown[0].text.find(systemReason(c.error)), std::string::npos) << dialogs.shown[0].text;
     }
     EXPECT_EQ(readBytes(files() / "song.mid"), "old");
     EXPECT_EQ(namesIn(files()), (std::vector<std::string> { "song.mid", "taken.pdf" }));
@@ -458,7 +459,7 @@ TEST_F(ExportFileTest, aReadOnlyFolderIsToldAndItsFilesKept)
     fs::permissions(files(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(exportTelling(files(), "song", ".musicxml", "new", dialogs), ExportResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.musicxml"), "old");
 }
 

@@ -1,5 +1,6 @@
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
+#include "storage/system_reason.h"
 #include "storage_test_support.h"
 #include "support/scripted_dialogs.h"
 
@@ -111,7 +112,7 @@ TEST_F(Storage, namesThatCannotBeAFileInTheFolderAreRefusedAndNothingIsWritten)
         dialogs.shown.clear();
         EXPECT_EQ(saveTelling(m, files(), name, dialogs), SaveResult::NameRefused);
         ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_NE(dialogs.shown[0].text.find("Nothing was saved"), std::string::npos);
+        EXPECT_NE(dialogs.shown[0].text.find("Non è stato salvato nulla"), std::string::npos);
     }
     EXPECT_TRUE(namesIn(files()).empty());
     EXPECT_EQ(namesIn(m_temp.path()), std::vector<std::string> { "files" });
@@ -127,7 +128,7 @@ TEST_F(Storage, aFolderThatCannotBeMadeIsReportedWithTheSystemsReason)
     const Modulo1 before = m;
     EXPECT_EQ(saveTelling(m, m_temp.path() / "plain" / "files", "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(ENOTDIR)), std::string::npos) << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(m.NoteCount, before.NoteCount);
     EXPECT_EQ(readBytes(m_temp.path() / "plain"), "not a folder");
 }
@@ -139,7 +140,7 @@ TEST_F(Storage, aFailedReplacementKeepsWhatStoodThereAndRemovesTheTemporary)
     writeBytes(files() / "song.txt" / "inside", "kept");
     EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EISDIR)), std::string::npos) << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR)), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(namesIn(files()), std::vector<std::string> { "song.txt" });
     EXPECT_EQ(readBytes(files() / "song.txt" / "inside"), "kept");
 }
@@ -154,7 +155,7 @@ TEST_F(Storage, aReadOnlyFolderIsReportedAndTheOldFileKept)
     testing::fillPiece(m, 5, quarterNote);
     EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EACCES)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.txt"), "\"_\",111,111,111\r\n");
 }
 
@@ -171,7 +172,7 @@ TEST_F(Storage, aFileThatCannotBeReadIsToldOnceAndGivesNothing)
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_NE(dialogs.shown[0].text.find(name), std::string::npos);
     }
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(EISDIR)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR)), std::string::npos);
 }
 
 // What a file gives, put into a store that held a longer piece: the end
@@ -194,13 +195,14 @@ TEST_F(Storage, loadingGivesTheGoodEntriesAndTellsSkippedLinesOnce)
         { "a piece of three pages", entryLines(120) + end, 120, quarter, "" },
         { "eighths and a rest", entryLines(4, "\"_\",0,14,3\r\n") + "\"_\",-1,0,2\r\n" + end, 5, { -1, 0, 2 }, "" },
         { "garbage between entries, no end line", entryLines(2) + "\x01\x02garbage\xfe\r\n" + entryLines(1), 3, quarter,
-            "1 line could not be read" },
+            "1 riga non si è potuta leggere" },
         { "notes and durations out of range",
             entryLines(2) + "\"_\",0,36,2\r\n\"_\",0,-1,2\r\n\"_\",0,5,7\r\n" + "\"_\",-1,0,-3\r\n\"_\",0,32767,2\r\n"
                 + end,
-            2, quarter, "5 lines could not be read" },
-        { "an end line in the middle", entryLines(1) + end + entryLines(2) + end, 3, quarter, "1 line could not" },
-        { "2000 lines", entryLines(2000), MaxEntries, quarter, "past the 1000th entry were left out" },
+            2, quarter, "5 righe non si sono potute leggere" },
+        { "an end line in the middle", entryLines(1) + end + entryLines(2) + end, 3, quarter, "1 riga non" },
+        { "2000 lines", entryLines(2000), MaxEntries, quarter,
+            "caricata; le righe oltre il 1000° elemento sono state" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -260,7 +262,7 @@ TEST_F(Storage, aFileThatHoldsNoCompositionIsRefusedWithOneMessage)
         writeBytes(files() / name, bytes);
         EXPECT_FALSE(loadTelling(files() / name, dialogs));
         ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_EQ(dialogs.shown[0].text, name + " is not a Zintaro composition. Nothing was changed.");
+        EXPECT_EQ(dialogs.shown[0].text, name + " non è una composizione di Zintaro. Non è cambiato nulla.");
     }
 }
 

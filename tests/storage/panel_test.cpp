@@ -1,5 +1,6 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
+#include "storage/system_reason.h"
 #include "storage_test_support.h"
 #include "support/scripted_dialogs.h"
 
@@ -182,7 +183,7 @@ TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsReportedAtEachOpening)
     panel.openForSaving(impossible, "Salva");
     EXPECT_TRUE(listed().isEmpty());
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_NE(dialogs.shown[0].text.find(std::strerror(ENOTDIR)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos);
 }
 
 } // namespace

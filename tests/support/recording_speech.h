@@ -9,8 +9,14 @@ namespace zintaro::testing {
 
 class RecordingSpeech : public staff::Speech {
 public:
-    void say(const std::string& text) override { said.push_back(text); }
+    using Speech::say;
+    void say(const std::string& text, staff::Voice voice) override
+    {
+        said.push_back(text);
+        voices.push_back(voice);
+    }
     std::vector<std::string> said;
+    std::vector<staff::Voice> voices;
 };
 
 } // namespace zintaro::testing

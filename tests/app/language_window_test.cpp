@@ -1,0 +1,216 @@
+#include "app/form1.h"
+#include "app/language.h"
+#include "app/midi_keyboard.h"
+#include "app/qt_dialogs.h"
+#include "app/remembered_choices.h"
+#include "compose/answering.h"
+#include "input/piano_widget.h"
+#include "midi/midi_errors.h"
+#include "support/recording_midi.h"
+#include "support/recording_speech.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace zintaro::testing {
+namespace {
+
+// What a message box showed, its buttons' words without their shortcut marks.
+struct ShownBox {
+    QString title;
+    QString text;
+    QStringList buttons;
+};
+
+// The real window with Qt's own message boxes, which the test reads and
+// answers "No".
+class LanguageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+        start();
+    }
+
+    // The program started afresh, in Italian until its remembered choices say otherwise.
+    void start()
+    {
+        form.reset();
+        language.apply(app::Language::Italian);
+        form = std::make_unique<app::Form1>(
+            app::Form1Services { boxes, midi, speech, files.path(), false, {}, &language });
+        boxes.setParent(form.get());
+        form->Form_Load();
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    std::filesystem::path choicesFile() const
+    {
+        return std::filesystem::path(configHome.path().toStdString()) / "zintaro" / "zintaro.conf";
+    }
+
+    // Clicks "Nuovo" and answers the box it asks with "No".
+    ShownBox askNuovo()
+    {
+        ShownBox shown;
+        QTimer::singleShot(0, form.get(), [&shown] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (!box || !box->isVisible())
+                    continue;
+                shown.title = box->windowTitle();
+                shown.text = box->text();
+                for (QAbstractButton* b : box->buttons())
+                    shown.buttons << b->text().remove(QLatin1Char('&'));
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        form->Op3(2)->click();
+        return shown;
+    }
+
+    QStringList captions() const
+    {
+        const app::WindowControls& c = form->controls();
+        return { c.menu->title(), c.languageMenu->title(), c.loadAction->text(), c.midiKeyboardMenu->title(),
+            form->Op3(0)->text(), form->Op3(1)->text(), form->Op3(2)->text(), form->Op3(3)->text(),
+            form->Op4(0)->text(), form->Op4(1)->text(), form->CkMute()->text(), form->CkScrivi()->text(),
+            form->CkRnd()->text(), form->CkRisp()->text(), form->BtPausa()->text(), form->BtCanc()->text(),
+            c.instrumentLabel->text(), c.tempoLabel->text() };
+    }
+
+    QTemporaryDir files;
+    QTemporaryDir dataHome;
+    QTemporaryDir configHome;
+    app::QtDialogs boxes;
+    RecordingMidiSystem midi;
+    RecordingSpeech speech;
+    app::InterfaceLanguage language;
+    std::unique_ptr<app::Form1> form;
+};
+
+TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
+{
+    const QStringList italian = { "Menù", "Lingua", "Carica", "Tastiera MIDI", "Componi", "Ascolta", "Nuovo", "Leggi",
+        "Suona", "Parla", "Muto", "Scrivi", "Scala", "Rispondi", "PAUSA", "ELIMINA", "Instrument", "Tempo :" };
+    const QStringList english = { "Menu", "Language", "Open", "MIDI Keyboard", "Compose", "Listen", "New", "Read",
+        "Play", "Speak", "Mute", "Names", "Scale", "Answer", "REST", "DELETE", "Instrument", "Tempo :" };
+    const app::WindowControls& c = form->controls();
+    EXPECT_EQ(captions(), italian);
+    EXPECT_EQ(c.scoreLabel->toolTip(), "Note giuste al primo tentativo su note mostrate · tempo mediano di risposta");
+    form->showStatus(
+        app::Form1::StatusSource::Sound, QString::fromStdString(midi::errorTextFor(midi::errors::NoAudioOutput)));
+    EXPECT_TRUE(form->statusText()->text().startsWith("Non è stata trovata nessuna uscita audio"));
+    const ShownBox italianBox = askNuovo();
+    EXPECT_EQ(italianBox.text, "Sicuro?");
+    EXPECT_EQ(italianBox.title, "Nuova composizione");
+    EXPECT_EQ(italianBox.buttons, (QStringList { "Sì", "No" })) << "Qt's own words are Italian too";
+
+    c.languageActions[1]->trigger();
+    EXPECT_TRUE(c.languageActions[1]->isChecked());
+    EXPECT_FALSE(c.languageActions[0]->isChecked());
+    EXPECT_EQ(captions(), english);
+    EXPECT_EQ(c.scoreLabel->toolTip(), "Notes right at the first try of notes shown · median response time");
+    EXPECT_TRUE(form->statusText()->text().startsWith("No audio output was found"))
+        << "the notice that stands follows: " << form->statusText()->text().toStdString();
+    const ShownBox englishBox = askNuovo();
+    EXPECT_EQ(englishBox.text, "Are you sure?");
+    EXPECT_EQ(englishBox.title, "New composition");
+    EXPECT_EQ(englishBox.buttons, (QStringList { "Yes", "No" }));
+    EXPECT_EQ(form->windowTitle(), "Zintaro     by the Zintaro developers");
+
+    c.languageActions[0]->trigger();
+    EXPECT_EQ(captions(), italian);
+    EXPECT_TRUE(form->statusText()->text().startsWith("Non è stata trovata nessuna uscita audio"));
+    EXPECT_EQ(askNuovo().buttons, (QStringList { "Sì", "No" }));
+}
+
+TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
+{
+    const app::WindowControls& c = form->controls();
+    form->Op3(0)->click();
+    c.languageActions[1]->trigger();
+    QTest::keyClick(form->piano().key(0), Qt::Key_T);
+    EXPECT_EQ(form->Lab1()->text(), "DO") << "an English interface keeps the solfège until it is chosen";
+
+    c.namingActions[1]->trigger();
+    EXPECT_EQ(form->Lab1()->text(), "C") << "the name shown changes at once";
+    form->Op4(1)->click();
+    QTest::keyClick(form->piano().key(0), Qt::Key_6); // F♯4
+    EXPECT_EQ(form->Lab1()->text(), "F");
+    ASSERT_EQ(speech.said, (std::vector<std::string> { "F sharp" }));
+    EXPECT_EQ(speech.voices.back(), staff::Voice::English);
+
+    c.languageActions[0]->trigger();
+    EXPECT_TRUE(c.namingActions[1]->isChecked()) << "the language leaves the names alone";
+    c.namingActions[0]->trigger();
+    EXPECT_EQ(form->Lab1()->text(), "FA");
+    QTest::keyClick(form->piano().key(0), Qt::Key_T);
+    EXPECT_EQ(speech.said.back(), "Do");
+    EXPECT_EQ(speech.voices.back(), staff::Voice::Italian);
+}
+
+TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem)
+{
+    // What "Tastiera MIDI" switched off in an earlier run, a name with a comma among them.
+    app::RememberedChoices earlier;
+    earlier.keyboardsOff = { "Keystation:port 0", "Piano, grand:midi" };
+    ASSERT_FALSE(app::saveRememberedChoices(choicesFile(), earlier));
+    start();
+    EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
+
+    form->controls().languageActions[1]->trigger();
+    form->controls().namingActions[1]->trigger();
+    form->CkRisp()->click();
+    ASSERT_TRUE(form->answering().active());
+    form->Op4(1)->click(); // "Parla" is not kept
+    form->CkMute()->click(); // nor "Muto"
+
+    start();
+    const app::WindowControls& c = form->controls();
+    EXPECT_EQ(form->Op3(0)->text(), "Compose");
+    EXPECT_TRUE(c.languageActions[1]->isChecked());
+    EXPECT_TRUE(c.namingActions[1]->isChecked());
+    EXPECT_EQ(form->state().Naming, NoteNaming::Letters);
+    EXPECT_TRUE(form->CkRisp()->isChecked());
+    EXPECT_TRUE(form->answering().active()) << "Rispondi answers from the start";
+    EXPECT_TRUE(form->Op4(0)->isChecked()) << "the controls of the window start as always";
+    EXPECT_FALSE(form->CkMute()->isChecked());
+    EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
+
+    // "Leggi" left switches "Rispondi" off, but not the student's choice.
+    form->Op3(0)->click();
+    EXPECT_TRUE(app::loadRememberedChoices(choicesFile()).choices.answering);
+
+    std::ofstream(choicesFile(), std::ios::trunc) << "[interface]\nlanguage=klingon\n";
+    start();
+    EXPECT_EQ(form->Op3(0)->text(), "Componi");
+    EXPECT_FALSE(form->answering().active());
+    EXPECT_TRUE(form->statusText()->text().startsWith("Le scelte salvate erano danneggiate"))
+        << form->statusText()->text().toStdString();
+    const QStringList aside = QDir(QString::fromStdString(choicesFile().parent_path().string()))
+                                  .entryList({ QStringLiteral("zintaro.conf.damaged-*") });
+    EXPECT_EQ(aside.size(), 1) << "the damaged file is set aside, not lost";
+
+    // Told once: the next start finds a sound file.
+    form->controls().languageActions[0]->trigger();
+    start();
+    EXPECT_TRUE(form->statusText()->text().isEmpty()) << form->statusText()->text().toStdString();
+}
+
+} // namespace
+} // namespace zintaro::testing

@@ -1,0 +1,648 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="it">
+<context>
+    <name>Answers</name>
+    <message>
+        <source>Le risposte non vengono salvate: impossibile scrivere %1</source>
+        <translation>Answers are not being saved: cannot write %1</translation>
+    </message>
+    <message>
+        <source>%1,%2 s</source>
+        <translation>%1.%2 s</translation>
+    </message>
+    <message>
+        <source>giuste %1 su %2 · %3</source>
+        <translation>right %1 of %2 · %3</translation>
+    </message>
+    <message>
+        <source>giuste %1 su %2</source>
+        <translation>right %1 of %2</translation>
+    </message>
+    <message>
+        <source>Giuste al primo colpo: %1 %</source>
+        <translation>Right at the first try: %1 %</translation>
+    </message>
+    <message>
+        <source>Tempo mediano di risposta: %1</source>
+        <translation>Median response time: %1</translation>
+    </message>
+    <message>
+        <source>Note al minuto: %1</source>
+        <translation>Notes per minute: %1</translation>
+    </message>
+    <message>
+        <source>Più sbagliate: nessuna</source>
+        <translation>Most missed: none</translation>
+    </message>
+    <message>
+        <source>Più sbagliate: %1</source>
+        <translation>Most missed: %1</translation>
+    </message>
+    <message>
+        <source>Miglior sessione: %1 % · %2</source>
+        <translation>Best session: %1 % · %2</translation>
+    </message>
+    <message>
+        <source>Hai suonato %1 · era %2</source>
+        <translation>You played %1 · it was %2</translation>
+    </message>
+</context>
+<context>
+    <name>Choices</name>
+    <message>
+        <source>Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano quelle iniziali</source>
+        <translation>The saved choices are damaged and cannot be set aside (%1): the first-run choices are used</translation>
+    </message>
+    <message>
+        <source>Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in %1)</source>
+        <translation>The saved choices were damaged: starting again from the first-run choices (the file is in %1)</translation>
+    </message>
+    <message>
+        <source>Le scelte non vengono ricordate: manca la cartella di casa</source>
+        <translation>Choices are not remembered: there is no home folder</translation>
+    </message>
+    <message>
+        <source>Le scelte non vengono ricordate: impossibile scrivere %1</source>
+        <translation>Choices are not remembered: cannot write %1</translation>
+    </message>
+</context>
+<context>
+    <name>Compose</name>
+    <message>
+        <source>La composizione è piena: contiene 1000 elementi, il massimo che può tenere. Non è stato aggiunto nulla.</source>
+        <translation>The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.</translation>
+    </message>
+</context>
+<context>
+    <name>Files</name>
+    <message>
+        <source>il file o la cartella non esiste</source>
+        <translation>the file or folder does not exist</translation>
+    </message>
+    <message>
+        <source>permesso negato</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>il disco è pieno</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>il disco è di sola lettura</source>
+        <translation>the disk is read-only</translation>
+    </message>
+    <message>
+        <source>è una cartella</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>una parte del percorso non è una cartella</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>il nome è troppo lungo</source>
+        <translation>the name is too long</translation>
+    </message>
+    <message>
+        <source>errore di lettura o scrittura del disco</source>
+        <translation>the disk could not be read or written</translation>
+    </message>
+    <message>
+        <source>%1 Non è stato salvato nulla.</source>
+        <translation>%1 Nothing was saved.</translation>
+    </message>
+    <message>
+        <source>La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.</source>
+        <translation>The composition could not be exported to %1: %2. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>Scrivere prima un nome per la composizione.</source>
+        <translation>Type a name for the composition first.</translation>
+    </message>
+    <message>
+        <source>%1 non può essere il nome di una composizione.</source>
+        <translation>%1 cannot be the name of a composition.</translation>
+    </message>
+    <message>
+        <source>Il nome di una composizione non può contenere &quot;/&quot; o &quot;\&quot;: le composizioni stanno solo nella cartella files.</source>
+        <translation>A composition&apos;s name cannot contain &quot;/&quot; or &quot;\&quot;: compositions are kept in the files folder only.</translation>
+    </message>
+    <message>
+        <source>Il nome di una composizione non può contenere caratteri di controllo.</source>
+        <translation>A composition&apos;s name cannot contain control characters.</translation>
+    </message>
+    <message>
+        <source>Il nome è troppo lungo: può avere al massimo %1 byte.</source>
+        <translation>The name is too long: it can have at most %1 bytes.</translation>
+    </message>
+    <message>
+        <source>La cartella %1 non si è potuta creare: %2.</source>
+        <translation>The folder %1 could not be created: %2.</translation>
+    </message>
+    <message>
+        <source>La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.</source>
+        <translation>The composition could not be saved to %1: %2. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.</source>
+        <translation>The composition %1 could not be loaded: %2. The composition on the staff was kept.</translation>
+    </message>
+    <message>
+        <source>non è un file normale</source>
+        <translation>it is not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 non è una composizione di Zintaro. Non è cambiato nulla.</source>
+        <translation>%1 is not a Zintaro composition. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è stata caricata; le righe oltre il %3° elemento sono state lasciate fuori.</source>
+        <translation>The composition %1 was loaded; the lines past the %3th entry were left out.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle note e dalle durate del pianoforte, ed è stata saltata.</source>
+        <translation>The composition %1 was loaded; 1 line could not be read or held values outside the piano&apos;s notes and durations, and was skipped.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è stata caricata; 1 riga non si è potuta leggere o aveva valori fuori dalle note e dalle durate del pianoforte, ed è stata saltata; le righe oltre il %3° elemento sono state lasciate fuori.</source>
+        <translation>The composition %1 was loaded; 1 line could not be read or held values outside the piano&apos;s notes and durations, and was skipped; the lines past the %3th entry were left out.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è stata caricata; %2 righe non si sono potute leggere o avevano valori fuori dalle note e dalle durate del pianoforte, e sono state saltate.</source>
+        <translation>The composition %1 was loaded; %2 lines could not be read or held values outside the piano&apos;s notes and durations, and were skipped.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è stata caricata; %2 righe non si sono potute leggere o avevano valori fuori dalle note e dalle durate del pianoforte, e sono state saltate; le righe oltre il %3° elemento sono state lasciate fuori.</source>
+        <translation>The composition %1 was loaded; %2 lines could not be read or held values outside the piano&apos;s notes and durations, and were skipped; the lines past the %3th entry were left out.</translation>
+    </message>
+    <message>
+        <source>il file è troppo grande</source>
+        <translation>the file is too large</translation>
+    </message>
+</context>
+<context>
+    <name>MidiInput</name>
+    <message>
+        <source>nessun server JACK è in funzione</source>
+        <translation>no JACK server is running</translation>
+    </message>
+    <message>
+        <source>il server JACK ha rifiutato un client</source>
+        <translation>the JACK server refused a client</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso MIDI: %1.</source>
+        <translation>No MIDI input: %1.</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso MIDI: %1</source>
+        <translation>No MIDI input: %1</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso MIDI: la porta non si è potuta creare su %1.</source>
+        <translation>No MIDI input: the port could not be made on %1.</translation>
+    </message>
+    <message>
+        <source>Ingresso MIDI: %1, %2:in.</source>
+        <translation>MIDI input: %1, %2:in.</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso MIDI.</source>
+        <translation>No MIDI input.</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso MIDI: né un sequencer ALSA né un server JACK.</source>
+        <translation>No MIDI input: no ALSA sequencer and no JACK server.</translation>
+    </message>
+    <message>
+        <source>il sequencer ALSA non si può aprire</source>
+        <translation>the ALSA sequencer cannot be opened</translation>
+    </message>
+    <message>
+        <source>il sequencer ALSA non dà annunci</source>
+        <translation>the ALSA sequencer gives no announcements</translation>
+    </message>
+</context>
+<context>
+    <name>Practice</name>
+    <message>
+        <source>Tutte</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Solo righe</source>
+        <translation>Lines only</translation>
+    </message>
+    <message>
+        <source>Solo spazi</source>
+        <translation>Spaces only</translation>
+    </message>
+    <message>
+        <source>Tagli addizionali</source>
+        <translation>Ledger lines</translation>
+    </message>
+    <message>
+        <source>Estensione</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>&amp;Dalla nota</source>
+        <translation>&amp;From note</translation>
+    </message>
+    <message>
+        <source>&amp;Alla nota</source>
+        <translation>&amp;To note</translation>
+    </message>
+    <message>
+        <source>&amp;Quali note</source>
+        <translation>&amp;Which notes</translation>
+    </message>
+</context>
+<context>
+    <name>Progress</name>
+    <message>
+        <source>non trovato in %1</source>
+        <translation>not found in %1</translation>
+    </message>
+    <message>
+        <source>La pagina Progressi non si apre: manca il suo modulo %1 (%2).</source>
+        <translation>The Progress page does not open: its module %1 is missing (%2).</translation>
+    </message>
+    <message>
+        <source>La pagina Progressi non si apre.</source>
+        <translation>The Progress page does not open.</translation>
+    </message>
+    <message>
+        <source>Chiave di Fa</source>
+        <translation>Bass clef</translation>
+    </message>
+    <message>
+        <source>Doppio pentagramma</source>
+        <translation>Grand staff</translation>
+    </message>
+    <message>
+        <source>Chiave di Sol</source>
+        <translation>Treble clef</translation>
+    </message>
+    <message>
+        <source>1 volta</source>
+        <translation>once</translation>
+    </message>
+    <message>
+        <source>%1 volte</source>
+        <translation>%1 times</translation>
+    </message>
+    <message>
+        <source>Giorni di pratica: %1</source>
+        <translation>Days of practice: %1</translation>
+    </message>
+    <message>
+        <source>Note risposte: %1</source>
+        <translation>Notes answered: %1</translation>
+    </message>
+    <message>
+        <source>Sessioni complete: %1</source>
+        <translation>Sessions completed: %1</translation>
+    </message>
+    <message>
+        <source>Giorni di fila: %1</source>
+        <translation>Days in a row: %1</translation>
+    </message>
+    <message>
+        <source>Miglior sessione: %1 % · %2</source>
+        <translation>Best session: %1 % · %2</translation>
+    </message>
+    <message>
+        <source>Miglior sessione: nessuna sessione completa</source>
+        <translation>Best session: no session completed</translation>
+    </message>
+    <message>
+        <source>giuste al primo colpo meno di metà delle volte</source>
+        <translation>right at the first try less than half the time</translation>
+    </message>
+    <message>
+        <source>circa 70 %</source>
+        <translation>about 70 %</translation>
+    </message>
+    <message>
+        <source>90 % e più</source>
+        <translation>90 % and more</translation>
+    </message>
+    <message>
+        <source>mai vista</source>
+        <translation>never shown</translation>
+    </message>
+    <message>
+        <source>Progressi</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Esporta PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>Attiva Rispondi in Leggi: ogni risposta comparirà qui.</source>
+        <translation>Switch on Answer in Read: every answer will show here.</translation>
+    </message>
+    <message>
+        <source>Errori più frequenti</source>
+        <translation>Most frequent mistakes</translation>
+    </message>
+    <message>
+        <source>Totali</source>
+        <translation>Totals</translation>
+    </message>
+    <message>
+        <source>Nessun errore.</source>
+        <translation>No mistakes.</translation>
+    </message>
+    <message>
+        <source>1 riga rovinata della storia è stata saltata.</source>
+        <translation>1 damaged line of the history was skipped.</translation>
+    </message>
+    <message>
+        <source>%1 righe rovinate della storia sono state saltate.</source>
+        <translation>%1 damaged lines of the history were skipped.</translation>
+    </message>
+    <message>
+        <source>Giuste al primo colpo (%)</source>
+        <translation>Right at the first try (%)</translation>
+    </message>
+    <message>
+        <source>Note al minuto</source>
+        <translation>Notes per minute</translation>
+    </message>
+    <message>
+        <source>Ultimi %1 giorni</source>
+        <translation>Last %1 days</translation>
+    </message>
+    <message>
+        <source>% giuste</source>
+        <translation>% right</translation>
+    </message>
+    <message>
+        <source>note al minuto</source>
+        <translation>notes per minute</translation>
+    </message>
+    <message>
+        <source>Salvato in %1</source>
+        <translation>Saved in %1</translation>
+    </message>
+    <message>
+        <source>Il PDF non è stato salvato: %1</source>
+        <translation>The PDF was not saved: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Sound</name>
+    <message>
+        <source>L&apos;operazione MIDI è riuscita.</source>
+        <translation>The MIDI operation succeeded.</translation>
+    </message>
+    <message>
+        <source>L&apos;uscita MIDI non ha funzionato per un motivo sconosciuto.</source>
+        <translation>The MIDI output failed for an unknown reason.</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è un dispositivo MIDI di uscita con questo numero.</source>
+        <translation>There is no MIDI output device with this number.</translation>
+    </message>
+    <message>
+        <source>Nessun dispositivo MIDI di uscita è aperto: il messaggio non è stato inviato.</source>
+        <translation>No MIDI output device is open, so the message was not sent.</translation>
+    </message>
+    <message>
+        <source>Non c&apos;è nessun dispositivo MIDI di uscita.</source>
+        <translation>No MIDI output device is available.</translation>
+    </message>
+    <message>
+        <source>Non è stata trovata nessuna uscita audio (PulseAudio, PipeWire o ALSA). Zintaro funziona in silenzio; il suono torna da solo quando compare un&apos;uscita.</source>
+        <translation>No audio output was found (PulseAudio, PipeWire or ALSA). Zintaro works silently; sound comes back by itself when an output appears.</translation>
+    </message>
+    <message>
+        <source>Non è stato trovato nessun SoundFont General MIDI (cercato in /usr/share/sounds/sf2 e sf3, in quello predefinito di FluidSynth e in soundfonts/ o sounds/sf2/ delle cartelle dati XDG). Installare il pacchetto fluid-soundfont-gm.</source>
+        <translation>No General MIDI SoundFont was found (looked in /usr/share/sounds/sf2 and sf3, FluidSynth&apos;s default, and soundfonts/ or sounds/sf2/ in the XDG data folders). Install the package fluid-soundfont-gm.</translation>
+    </message>
+    <message>
+        <source>Il SoundFont General MIDI non si può leggere: il sintetizzatore interno è senza strumenti.</source>
+        <translation>The General MIDI SoundFont could not be read: the built-in synthesizer has no instruments.</translation>
+    </message>
+    <message>
+        <source>Il sintetizzatore interno non si è potuto avviare.</source>
+        <translation>The built-in synthesizer could not be started.</translation>
+    </message>
+    <message>
+        <source>La porta MIDI non c&apos;è più: il suo dispositivo è stato scollegato o il suo programma è finito.</source>
+        <translation>The MIDI port is gone: its device was unplugged or its program ended.</translation>
+    </message>
+    <message>
+        <source>La porta MIDI non si è potuta aprire.</source>
+        <translation>The MIDI port could not be opened.</translation>
+    </message>
+    <message>
+        <source>La porta MIDI non ha accettato il messaggio.</source>
+        <translation>The MIDI port did not accept the message.</translation>
+    </message>
+    <message>
+        <source>Un messaggio MIDI con un valore fuori da 0-127 non è stato inviato.</source>
+        <translation>A MIDI message with a value outside 0 to 127 was not sent.</translation>
+    </message>
+    <message>
+        <source>Il messaggio MIDI non è un messaggio di canale e non è stato inviato.</source>
+        <translation>The MIDI message is not a channel message and was not sent.</translation>
+    </message>
+    <message>
+        <source>Errore MIDI %1.</source>
+        <translation>MIDI error %1.</translation>
+    </message>
+</context>
+<context>
+    <name>Speech</name>
+    <message>
+        <source>La voce non è disponibile: il motore vocale espeak-ng non si è potuto avviare. I nomi delle note non saranno detti.</source>
+        <translation>Speech is not available: the espeak-ng speech engine could not be started. Note names will not be spoken.</translation>
+    </message>
+    <message>
+        <source>La voce non è disponibile: l&apos;uscita audio non si è potuta aprire. I nomi delle note non saranno detti.</source>
+        <translation>Speech is not available: the sound output could not be opened. Note names will not be spoken.</translation>
+    </message>
+    <message>
+        <source>La voce non è disponibile: espeak-ng non ha la voce &quot;%1&quot; per i nomi delle note. I nomi delle note non saranno detti.</source>
+        <translation>Speech is not available: espeak-ng has no voice &quot;%1&quot; for the note names. Note names will not be spoken.</translation>
+    </message>
+</context>
+<context>
+    <name>Window</name>
+    <message>
+        <source>Closing Previous Instance</source>
+        <translation>Closing Previous Instance</translation>
+    </message>
+    <message>
+        <source>La copia precedente di Zintaro non si chiude. Questa copia finisce.</source>
+        <translation>The previous copy of Zintaro does not close. This copy ends.</translation>
+    </message>
+    <message>
+        <source>1. Select Device<byte value="xd"/>
+2. Select Instrument<byte value="xd"/>
+3. Play notes with Mouse or with<byte value="xd"/>
+   noted Computer Keyboard key</source>
+        <translation>1. Select Device<byte value="xd"/>
+2. Select Instrument<byte value="xd"/>
+3. Play notes with Mouse or with<byte value="xd"/>
+   noted Computer Keyboard key</translation>
+    </message>
+    <message>
+        <source>Zintaro     by the Zintaro developers</source>
+        <translation>Zintaro     by the Zintaro developers</translation>
+    </message>
+    <message>
+        <source>Sicuro?</source>
+        <translation>Are you sure?</translation>
+    </message>
+    <message>
+        <source>Nuova composizione</source>
+        <translation>New composition</translation>
+    </message>
+    <message>
+        <source>(nessuna)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>Componi</source>
+        <translation>Compose</translation>
+    </message>
+    <message>
+        <source>Ascolta</source>
+        <translation>Listen</translation>
+    </message>
+    <message>
+        <source>Nuovo</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Leggi</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Suona</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Parla</source>
+        <translation>Speak</translation>
+    </message>
+    <message>
+        <source>Muto</source>
+        <translation>Mute</translation>
+    </message>
+    <message>
+        <source>Scrivi</source>
+        <translation>Names</translation>
+    </message>
+    <message>
+        <source>Scala</source>
+        <translation>Scale</translation>
+    </message>
+    <message>
+        <source>Rispondi</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>Esporta MIDI</source>
+        <translation>Export MIDI</translation>
+    </message>
+    <message>
+        <source>Esporta MusicXML</source>
+        <translation>Export MusicXML</translation>
+    </message>
+    <message>
+        <source>Esporta PDF</source>
+        <translation>Export PDF</translation>
+    </message>
+    <message>
+        <source>Menù</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Carica</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Salva</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Tastiera MIDI</source>
+        <translation>MIDI Keyboard</translation>
+    </message>
+    <message>
+        <source>Lingua</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>PAUSA</source>
+        <translation>REST</translation>
+    </message>
+    <message>
+        <source>ELIMINA</source>
+        <translation>DELETE</translation>
+    </message>
+    <message>
+        <source>Instrument</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Tempo :</source>
+        <translation>Tempo :</translation>
+    </message>
+    <message>
+        <source>MIDI Device</source>
+        <translation>MIDI Device</translation>
+    </message>
+    <message>
+        <source>Note giuste al primo tentativo su note mostrate · tempo mediano di risposta</source>
+        <translation>Notes right at the first try of notes shown · median response time</translation>
+    </message>
+    <message>
+        <source>Pratica</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>Ripasso</source>
+        <translation>Review</translation>
+    </message>
+    <message>
+        <source>Alterazioni</source>
+        <translation>Accidentals</translation>
+    </message>
+    <message>
+        <source>Estensione…</source>
+        <translation>Range…</translation>
+    </message>
+    <message>
+        <source>Progressi</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Chiave di Sol</source>
+        <translation>Treble clef</translation>
+    </message>
+    <message>
+        <source>Chiave di Fa</source>
+        <translation>Bass clef</translation>
+    </message>
+    <message>
+        <source>Doppio pentagramma</source>
+        <translation>Grand staff</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Ripeti</source>
+        <translation>Redo</translation>
+    </message>
+</context>
+</TS>
