@@ -395,6 +395,13 @@
     </message>
 </context>
 <context>
+    <name>Recovery</name>
+    <message>
+        <source>Ripristinata la composizione non salvata: %1 note.</source>
+        <translation>The unsaved piece was restored: %1 notes.</translation>
+    </message>
+</context>
+<context>
     <name>Sound</name>
     <message>
         <source>L&apos;operazione MIDI è riuscita.</source>

@@ -1,5 +1,6 @@
 #include "compose/recovery.h"
 
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 
 #include <chrono>
@@ -32,7 +33,7 @@ fs::path recoveryPathFromEnvironment()
 
 std::string recoveredText(int notes)
 {
-    return "Ripristinata la composizione non salvata: " + std::to_string(notes) + " note.";
+    return translate("Recovery", "Ripristinata la composizione non salvata: %1 note.").arg(notes);
 }
 
 Recovered recoverPiece(const fs::path& file)
