@@ -138,10 +138,8 @@ Form1::~Form1()
 void Form1::connectControls()
 {
     const WindowControls& c = m_controls;
-    connect(c.loadAction, &QAction::triggered, this, &Form1::mnf_Load_Click);
-    connect(c.saveAction, &QAction::triggered, this, &Form1::mnf_Save_Click);
-    connect(c.undoAction, &QAction::triggered, this, &Form1::mnf_Undo_Click);
-    connect(c.redoAction, &QAction::triggered, this, &Form1::mnf_Redo_Click);
+    connectMenu();
+    connectMidiKeyboard();
     connect(c.modeButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op3_Click);
     connect(c.durationButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op1_Click);
     connect(c.voiceButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op4_Click);
@@ -155,35 +153,58 @@ void Form1::connectControls()
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
-    connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
-    connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
-    connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
     connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
         m_workspace->setMute(on);
         updateLiveSound();
     });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
-    connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
-    connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
-    connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
-    connect(c.namingActions[1], &QAction::triggered, this, [this] { setNaming(NoteNaming::Letters); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
-    const std::array<storage::ExportKind, 3> exports
-        = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
-    for (std::size_t i = 0; i < exports.size(); ++i)
-        connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
     connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
         [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
+    connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
+    c.central->installEventFilter(this);
+    c.instrumentList->installEventFilter(this);
+    c.instrumentList->viewport()->installEventFilter(this);
+
+    // Only the name box and the file list keep the keyboard: a click on
+    // anything else gives it back to the piano.
+    for (QAbstractButton* b : c.central->findChildren<QAbstractButton*>())
+        connect(b, &QAbstractButton::clicked, c.piano, &input::PianoWidget::focusFirstKey);
+    connect(c.tempoBar, &QScrollBar::actionTriggered, c.piano, &input::PianoWidget::focusFirstKey);
+}
+
+// "Menù" in its order.
+void Form1::connectMenu()
+{
+    const WindowControls& c = m_controls;
+    connect(c.loadAction, &QAction::triggered, this, &Form1::mnf_Load_Click);
+    connect(c.saveAction, &QAction::triggered, this, &Form1::mnf_Save_Click);
+    connect(c.undoAction, &QAction::triggered, this, &Form1::mnf_Undo_Click);
+    connect(c.redoAction, &QAction::triggered, this, &Form1::mnf_Redo_Click);
+    const std::array<storage::ExportKind, 3> exports
+        = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
+    for (std::size_t i = 0; i < exports.size(); ++i)
+        connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
+    connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
+    connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
+    connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
             [this, clef] { mnf_Clef_Click(clef); });
     connect(c.progressAction, &QAction::triggered, m_progress, &ProgressOpener::open);
     connect(m_progress, &ProgressOpener::statusNote, this,
         [this](const QString& text) { showStatus(StatusSource::Progress, text); });
-    connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
+    connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
+    connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
+    connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
+    connect(c.namingActions[1], &QAction::triggered, this, [this] { setNaming(NoteNaming::Letters); });
+}
+
+void Form1::connectMidiKeyboard()
+{
     // Its notes answer the trainer whatever their octave: they are MIDI notes.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
         if (m_workspace->answering()) {
@@ -205,15 +226,6 @@ void Form1::connectControls()
         m_choices.keyboardsOff = m_midiKeyboard->switchedOff();
         rememberChoices();
     });
-    c.central->installEventFilter(this);
-    c.instrumentList->installEventFilter(this);
-    c.instrumentList->viewport()->installEventFilter(this);
-
-    // Only the name box and the file list keep the keyboard: a click on
-    // anything else gives it back to the piano.
-    for (QAbstractButton* b : c.central->findChildren<QAbstractButton*>())
-        connect(b, &QAbstractButton::clicked, c.piano, &input::PianoWidget::focusFirstKey);
-    connect(c.tempoBar, &QScrollBar::actionTriggered, c.piano, &input::PianoWidget::focusFirstKey);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

@@ -158,6 +158,8 @@ protected:
 private:
     void buildWindow();
     void connectControls();
+    void connectMenu();
+    void connectMidiKeyboard();
     void ShowHelpText();
     void retranslate();
     void SetLayout(int scale);
@@ -184,7 +186,6 @@ private:
     void afterAnswering();
     void mnf_Clef_Click(Clef clef);
     void shiftKeyboard(int octaves);
-    bool reading() const;
     void stopAnswering();
     void answersStopped();
     void HScrV_Change(int value);

@@ -3,7 +3,6 @@
 #include "compose/answering.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/modes.h"
-#include "compose/trainer.h"
 #include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "input/key_map.h"
@@ -15,7 +14,6 @@
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
-#include <QDateTime>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -85,45 +83,18 @@ void Form1::afterAnswering()
         answers.active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift)) : QString());
 }
 
-bool Form1::reading() const
-{
-    return m_controls.modeButtons[static_cast<std::size_t>(compose::Mode::Read)]->isChecked();
-}
-
-// The staves change at once in "Leggi": an answer awaited is asked again on
-// the new staves, the plain trainer starts over with its next tick. The bass
-// clef brings the computer keys down to its notes, the treble clef back; for
-// the grand staff the student moves them as needed.
 void Form1::mnf_Clef_Click(Clef clef)
 {
-    compose::Trainer& trainer = m_workspace->trainer();
-    if (clef == trainer.clef())
-        return;
-    trainer.setClef(clef);
-    if (clef != Clef::Grand)
-        m_workspace->answers().setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
-    if (reading()) {
-        m_controls.staff->clear();
-        trainer.showStaves();
-        if (!m_workspace->answering())
-            trainer.enter(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-    }
-    // Remembered with the practice choices; a note awaiting an answer is
-    // drawn anew on the new staves.
     compose::PracticeChoices practice = m_choices.practice;
     practice.clef = clef;
     choosePractice(practice);
-    afterAnswering();
     m_controls.piano->focusFirstKey();
 }
 
 void Form1::shiftKeyboard(int octaves)
 {
-    if (!reading())
-        return;
-    compose::Answering& answers = m_workspace->answers();
-    answers.setKeyboardShift(answers.keyboardShift() + octaves);
-    afterAnswering();
+    if (m_workspace->shiftKeyboard(octaves))
+        afterAnswering();
 }
 
 } // namespace zintaro::app

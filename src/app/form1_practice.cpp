@@ -1,8 +1,5 @@
 #include "app/form1.h"
 #include "app/range_dialog.h"
-#include "compose/answering.h"
-#include "compose/keyboard_octaves.h"
-#include "compose/trainer.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
 
@@ -19,11 +16,8 @@ void Form1::loadChoices()
         showStatus(StatusSource::Notice, QString::fromStdString(*loaded.notice));
     m_controls.reviewAction->setChecked(m_choices.practice.review);
     m_controls.accidentalsAction->setChecked(m_choices.practice.accidentals);
-    m_workspace->answers().setPracticeChoices(m_choices.practice);
-    const Clef clef = m_choices.practice.clef;
-    m_controls.clefActions.at(static_cast<std::size_t>(clef))->setChecked(true);
-    m_workspace->trainer().setClef(clef);
-    m_workspace->answers().setKeyboardShift(clef == Clef::Bass ? compose::BassKeyboardShift : 0);
+    m_controls.clefActions.at(static_cast<std::size_t>(m_choices.practice.clef))->setChecked(true);
+    m_workspace->choosePractice(m_choices.practice, m_clock.elapsed(), seed());
     applyInterfaceChoices();
 }
 
@@ -34,13 +28,10 @@ void Form1::choosePractice(const compose::PracticeChoices& practice)
     m_choices.practice = practice;
     m_controls.reviewAction->setChecked(practice.review);
     m_controls.accidentalsAction->setChecked(practice.accidentals);
-    m_workspace->answers().setPracticeChoices(practice);
+    m_controls.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
+    m_workspace->choosePractice(practice, m_clock.elapsed(), seed());
     rememberChoices();
-    // The note shown came from the old choices: one from the new ones replaces it.
-    if (m_workspace->answers().active()) {
-        m_workspace->answers().showNewNote(m_clock.elapsed());
-        afterAnswering();
-    }
+    afterAnswering();
 }
 
 void Form1::mnf_Review_Click()

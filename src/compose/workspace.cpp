@@ -1,12 +1,14 @@
 #include "compose/workspace.h"
 
 #include "compose/editing.h"
+#include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
 #include "compose/piece_file.h"
 #include "core/dialogs.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
+#include "staff/staff_surface.h"
 
 #include <algorithm>
 #include <utility>
@@ -309,6 +311,35 @@ bool Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
         return true;
     }
     return false;
+}
+
+// New staves show at once in "Leggi"; the plain trainer starts over with
+// its next tick. The bass clef brings the computer keys down to its notes,
+// the treble clef back; on the grand staff the student moves them as needed.
+void Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed)
+{
+    m_answering.setPracticeChoices(practice);
+    if (practice.clef != m_trainer.clef()) {
+        m_trainer.setClef(practice.clef);
+        if (practice.clef != Clef::Grand)
+            m_answering.setKeyboardShift(practice.clef == Clef::Bass ? BassKeyboardShift : 0);
+        if (m_mode == Mode::Read) {
+            m_ports.surface.clear();
+            m_trainer.showStaves();
+            if (!m_answering.active())
+                m_trainer.enter(seed);
+        }
+    }
+    if (m_answering.active())
+        m_answering.showNewNote(now);
+}
+
+bool Workspace::shiftKeyboard(int octaves)
+{
+    if (m_mode != Mode::Read)
+        return false;
+    m_answering.setKeyboardShift(m_answering.keyboardShift() + octaves);
+    return true;
 }
 
 storage::SaveOutcome Workspace::save(const std::filesystem::path& folder, const std::string& name)

@@ -149,6 +149,13 @@ public:
     int instrument() const { return m_instrument; }
     void selectDevice(int16_t device);
 
+    // What "Pratica" chose: which notes, how drawn, on which staves. A note
+    // awaiting an answer came from the old choices and is drawn anew.
+    void choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed);
+    // PageUp and PageDown move the computer keys by octaves in "Leggi" only;
+    // false elsewhere.
+    bool shiftKeyboard(int octaves);
+
     // "Rispondi" switched; false when there is nothing to answer (outside "Leggi").
     bool setAnswering(bool on, int64_t now, uint32_t seed);
     bool answering() const { return m_answering.active(); }

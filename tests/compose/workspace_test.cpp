@@ -1,3 +1,4 @@
+#include "compose/keyboard_octaves.h"
 #include "compose/workspace.h"
 #include "compose_rig.h"
 #include "storage/composition_format.h"
@@ -191,6 +192,46 @@ TEST(Workspace, aFileThatIsNoCompositionLeavesThePieceAndIsToldOnce)
     EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "junk.txt" }), PieceOutcome::NotLoaded);
     EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 5, 0 } }));
     EXPECT_EQ(r.dialogs.shown.size(), 1u);
+}
+
+// The staves chosen in "Pratica": the computer keys follow the bass and the
+// treble clef, the grand staff leaves them where the student put them, and a
+// note awaiting an answer comes again on the new staves.
+TEST(Workspace, aNewClefMovesTheKeysAndDrawsTheAwaitedNoteOnItsStaves)
+{
+    struct Case {
+        Clef from;
+        Clef to;
+        int shiftBefore;
+        int shiftAfter;
+    };
+    const Case cases[] = {
+        { Clef::Treble, Clef::Bass, 0, BassKeyboardShift },
+        { Clef::Bass, Clef::Treble, BassKeyboardShift, 0 },
+        { Clef::Bass, Clef::Grand, -3, -3 },
+        { Clef::Treble, Clef::Grand, 1, 1 },
+        { Clef::Grand, Clef::Treble, -1, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.from) * 10 + static_cast<int>(c.to));
+        WorkspaceRig r;
+        PracticeChoices practice;
+        practice.clef = c.from;
+        r.workspace.choosePractice(practice, 0, 1);
+        r.workspace.switchMode(Mode::Read, 1);
+        r.workspace.setAnswering(true, 0, 1);
+        r.workspace.shiftKeyboard(c.shiftBefore - r.workspace.answers().keyboardShift());
+        ASSERT_EQ(r.workspace.answers().keyboardShift(), c.shiftBefore);
+
+        practice.clef = c.to;
+        r.workspace.choosePractice(practice, 10, 2);
+        EXPECT_EQ(r.workspace.answers().keyboardShift(), c.shiftAfter);
+        EXPECT_EQ(r.workspace.trainer().shown().clef, c.to);
+    }
+
+    WorkspaceRig r;
+    EXPECT_FALSE(r.workspace.shiftKeyboard(-1)) << "the keys move by hand only in \"Leggi\"";
+    EXPECT_EQ(r.workspace.answers().keyboardShift(), 0);
 }
 
 std::string fileOf(const Workspace& w)
