@@ -6,11 +6,11 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "core/modulo1.h"
-#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "midi/silent_midi.h"
 #include "staff/speech.h"
 #include "staff/staff_widget.h"
+#include "support/fake_piano.h"
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
@@ -24,12 +24,7 @@ namespace {
 
 using namespace zintaro;
 
-class Piano : public input::PianoView {
-public:
-    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
-    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
-    std::array<bool, 36> keys {};
-};
+using Piano = testing::FakePiano;
 
 struct AnswerRig {
     AnswerRig()

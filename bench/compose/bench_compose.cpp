@@ -1,9 +1,9 @@
 // Editing at the cursor of a long composition, redraw included.
 #include "compose/editing.h"
 #include "compose/note_entry.h"
-#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
+#include "support/fake_piano.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
@@ -16,12 +16,7 @@ namespace {
 
 using namespace zintaro;
 
-class Piano : public input::PianoView {
-public:
-    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
-    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
-    std::array<bool, 36> keys {};
-};
+using Piano = testing::FakePiano;
 
 struct Rig {
     explicit Rig(int entries)

@@ -1,9 +1,9 @@
 // What one change costs the window's thread with the unsaved piece kept,
 // and an undo that draws a full page again, on the staff widget.
 #include "compose/workspace.h"
-#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "staff/staff_widget.h"
+#include "support/fake_piano.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/scripted_dialogs.h"
@@ -17,12 +17,7 @@ namespace {
 
 using namespace zintaro;
 
-class Piano : public input::PianoView {
-public:
-    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
-    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
-    std::array<bool, 36> keys {};
-};
+using Piano = testing::FakePiano;
 
 // A workspace with a piece of 1000 sixty-fourth notes, the most marks a page
 // can hold, on the window's staff widget, its recovery file in a temporary folder.

@@ -3,9 +3,9 @@
 // it. Prints how far each note-on fell from its ideal time.
 #include "compose/playback.h"
 #include "core/midi_message.h"
-#include "input/piano_view.h"
 #include "midi/midi_out.h"
 #include "midi/silent_midi.h"
+#include "support/fake_piano.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
 #include "support/scripted_dialogs.h"
@@ -45,12 +45,7 @@ private:
     const QElapsedTimer& m_clock;
 };
 
-class Piano : public input::PianoView {
-public:
-    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
-    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
-    std::array<bool, 36> keys {};
-};
+using Piano = testing::FakePiano;
 
 double percentile(std::vector<double> v, double p)
 {

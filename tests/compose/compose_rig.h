@@ -2,33 +2,16 @@
 
 #include "compose/ports.h"
 #include "core/modulo1.h"
-#include "input/piano_view.h"
 #include "midi/midi_out.h"
+#include "support/fake_piano.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
 #include "support/scripted_dialogs.h"
 
-#include <array>
 #include <vector>
 
 namespace zintaro::testing {
-
-class FakePiano : public input::PianoView {
-public:
-    bool isPressed(int index) const override { return keys.at(static_cast<size_t>(index)); }
-    void setPressed(int index, bool pressed) override { keys.at(static_cast<size_t>(index)) = pressed; }
-
-    bool anyPressed() const
-    {
-        for (bool k : keys)
-            if (k)
-                return true;
-        return false;
-    }
-
-    std::array<bool, 36> keys {};
-};
 
 // A surface that also keeps every place the cursor was moved to.
 class CursorTrailSurface : public RecordingSurface {
