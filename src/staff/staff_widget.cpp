@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 // The pictures live in a static library, whose resources are not registered
@@ -23,7 +22,6 @@ namespace {
 
 using pixels::CoordinateLimit;
 using pixels::inkOnly;
-using pixels::pixel;
 using pixels::RestTop;
 using pixels::StaffLeft;
 using pixels::StaffRight;
@@ -33,17 +31,6 @@ constexpr QRect StaffLabelAtStart { 544, 8, 65, 33 };
 // The enlarged layout of the reading trainer: the image is at least this
 // large so that nothing drawn there is lost when the widget grows.
 constexpr QSize LargestLayout { 1257, 600 };
-QRgb toQRgb(Rgb colour)
-{
-    return pixels::toColour(colour).rgb();
-}
-
-// Half the width, in whole pixels, of a circle of radius r at dy rows from its centre.
-int halfWidth(int r, int dy)
-{
-    const double d = double(r) * r - double(dy) * dy;
-    return d < 0 ? -1 : int(std::floor(std::sqrt(d) + 0.5));
-}
 
 } // namespace
 
@@ -97,16 +84,7 @@ StaffWidget::~StaffWidget() = default;
 
 void StaffWidget::ensureMarksCover(QSize size)
 {
-    const QSize wanted = size.expandedTo(m_marks.size()).expandedTo(LargestLayout);
-    if (wanted == m_marks.size())
-        return;
-    QImage grown(wanted, QImage::Format_RGB32);
-    grown.fill(Qt::white);
-    if (!m_marks.isNull()) {
-        QPainter p(&grown);
-        p.drawImage(0, 0, m_marks);
-    }
-    m_marks = std::move(grown);
+    m_marks.cover(size.expandedTo(LargestLayout));
 }
 
 void StaffWidget::resizeEvent(QResizeEvent* event)
@@ -115,164 +93,57 @@ void StaffWidget::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
 }
 
-void StaffWidget::touched(int x1, int y1, int x2, int y2)
+void StaffWidget::touched(const QRect& box)
 {
-    const QRect r = QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized() & rect();
+    const QRect r = box & rect();
     if (!r.isEmpty())
         update(r);
 }
 
-void StaffWidget::fillSpan(int y, int x1, int x2, QRgb colour)
-{
-    if (y < 0 || y >= m_marks.height())
-        return;
-    x1 = std::max(x1, 0);
-    x2 = std::min(x2, m_marks.width() - 1);
-    if (x1 > x2)
-        return;
-    auto* row = reinterpret_cast<QRgb*>(m_marks.scanLine(y));
-    std::fill(row + x1, row + x2 + 1, colour);
-}
-
-void StaffWidget::fillBox(int x1, int y1, int x2, int y2, QRgb colour)
-{
-    const int top = std::max(y1, 0);
-    const int bottom = std::min(y2, m_marks.height() - 1);
-    for (int y = top; y <= bottom; ++y)
-        fillSpan(y, x1, x2, colour);
-}
-
 void StaffWidget::clear()
 {
-    m_marks.fill(Qt::white);
+    m_marks.clear();
     update();
 }
 
 void StaffWidget::setFillSolid(bool solid)
 {
-    m_fillSolid = solid;
+    m_marks.setFillSolid(solid);
 }
 
-void StaffWidget::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::line(float x1, float y1, float x2, float y2, Rgb colour)
 {
-    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
-    if (!px1 || !py1 || !px2 || !py2)
-        return;
-    int x = *px1, y = *py1;
-    const int x2 = *px2, y2 = *py2;
-    const QRgb c = toQRgb(colour);
-    const int w = m_marks.width(), h = m_marks.height();
-
-    // Bresenham, both end pixels included.
-    const int dx = std::abs(x2 - x), sx = x < x2 ? 1 : -1;
-    const int dy = -std::abs(y2 - y), sy = y < y2 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        if (x >= 0 && x < w && y >= 0 && y < h)
-            reinterpret_cast<QRgb*>(m_marks.scanLine(y))[x] = c;
-        if (x == x2 && y == y2)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
-    touched(*px1, *py1, x2, y2);
+    touched(m_marks.line(x1, y1, x2, y2, colour));
 }
 
-void StaffWidget::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::rectangle(float x1, float y1, float x2, float y2, Rgb colour)
 {
-    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
-    if (!px1 || !py1 || !px2 || !py2)
-        return;
-    const auto [x1, x2] = std::minmax(*px1, *px2);
-    const auto [y1, y2] = std::minmax(*py1, *py2);
-    if (m_fillSolid)
-        fillBox(x1, y1, x2, y2, toQRgb(Black));
-    const QRgb c = toQRgb(colour);
-    fillSpan(y1, x1, x2, c);
-    fillSpan(y2, x1, x2, c);
-    fillBox(x1, y1, x1, y2, c);
-    fillBox(x2, y1, x2, y2, c);
-    touched(x1, y1, x2, y2);
+    touched(m_marks.rectangle(x1, y1, x2, y2, colour));
 }
 
-void StaffWidget::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
+void StaffWidget::filledRectangle(float x1, float y1, float x2, float y2, Rgb colour)
 {
-    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
-    if (!px1 || !py1 || !px2 || !py2)
-        return;
-    const auto [x1, x2] = std::minmax(*px1, *px2);
-    const auto [y1, y2] = std::minmax(*py1, *py2);
-    fillBox(x1, y1, x2, y2, toQRgb(colour));
-    touched(x1, y1, x2, y2);
+    touched(m_marks.filledRectangle(x1, y1, x2, y2, colour));
 }
 
 void StaffWidget::setForeground(Rgb colour)
 {
-    m_foreground = colour;
+    m_marks.setForeground(colour);
 }
 
-void StaffWidget::circle(float fx, float fy, float fradius)
+void StaffWidget::circle(float x, float y, float radius)
 {
-    const auto pcx = pixel(fx), pcy = pixel(fy), pr = pixel(fradius);
-    if (!pcx || !pcy || !pr || *pr < 0)
-        return;
-    const int cx = *pcx, cy = *pcy, r = *pr;
-    const QRgb ink = toQRgb(m_foreground);
-    const int firstRow = std::max(cy - r, 0);
-    const int lastRow = std::min(cy + r, m_marks.height() - 1);
-    for (int y = firstRow; y <= lastRow; ++y) {
-        const int dy = std::abs(y - cy);
-        const int outer = halfWidth(r, dy);
-        if (m_fillSolid) {
-            fillSpan(y, cx - outer, cx + outer, ink);
-            continue;
-        }
-        // The ring on this row reaches inwards to just beyond the row
-        // further from the centre, so that the outline stays connected.
-        const int inner = std::min(halfWidth(r, dy + 1) + 1, outer);
-        fillSpan(y, cx - outer, cx - inner, ink);
-        fillSpan(y, cx + inner, cx + outer, ink);
-    }
-    touched(cx - r, cy - r, cx + r, cy + r);
+    touched(m_marks.circle(x, y, radius));
 }
 
 void StaffWidget::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
 {
-    if (text.empty() || pixelHeight <= 0)
-        return;
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(std::min(pixelHeight, 1000));
-    // Hard edges, like every other mark, so pictures are the same everywhere.
-    font.setStyleStrategy(QFont::NoAntialias);
-    const QString line = QString::fromStdString(text);
-    QRect drawn;
-    {
-        QPainter p(&m_marks);
-        p.setFont(font);
-        p.setPen(QColor(toQRgb(colour)));
-        const int limit = int(CoordinateLimit);
-        const QRect room(std::clamp(left, -limit, limit), std::clamp(top, -limit, limit), 2 * limit, pixelHeight * 2);
-        p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line, &drawn);
-    }
-    touched(drawn.left(), drawn.top(), drawn.right(), drawn.bottom());
+    touched(m_marks.text(left, top, pixelHeight, text, colour));
 }
 
 void StaffWidget::restPicture(int left, int top)
 {
-    if (m_restPicture.isNull())
-        return;
-    {
-        QPainter p(&m_marks);
-        p.drawImage(left, top, m_restPicture);
-    }
-    touched(left, top, left + m_restPicture.width() - 1, top + m_restPicture.height() - 1);
+    touched(m_marks.picture(left, top, m_restPicture));
 }
 
 QRect StaffWidget::staffLineRect(const StaffLine& l) const
@@ -357,11 +228,7 @@ void StaffWidget::accidental(Accidental sign, int left, int top, int width, int 
         for (int x = 0; x < ink.width(); ++x)
             row[x] = qRgba(tint.red(), tint.green(), tint.blue(), qAlpha(row[x]));
     }
-    {
-        QPainter p(&m_marks);
-        p.drawImage(left, top, ink);
-    }
-    touched(left, top, left + ink.width() - 1, top + ink.height() - 1);
+    touched(m_marks.picture(left, top, ink));
 }
 
 QRect StaffWidget::restImageRect(int element) const
@@ -460,7 +327,7 @@ void StaffWidget::paintEvent(QPaintEvent* event)
 {
     const QRect area = event->rect();
     QPainter p(this);
-    p.drawImage(area.topLeft(), m_marks, area);
+    p.drawImage(area.topLeft(), m_marks.image(), area);
 
     for (const StaffLine& l : m_lines) {
         const QRect r = staffLineRect(l);

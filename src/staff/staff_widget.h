@@ -1,5 +1,6 @@
 #pragma once
 
+#include "staff/marks_canvas.h"
 #include "staff/staff_surface.h"
 
 #include <QImage>
@@ -15,13 +16,9 @@ class QLabel;
 namespace zintaro::staff {
 
 // The staff surface of the main window. Marks are painted into a
-// persistent image that stays until clear(); the child elements (staff lines,
-// treble clef, quarter-rest images, cursor and the large name label) lie
-// above the marks and are never touched by clear().
-//
-// Drawing is pixel-exact and not antialiased: coordinates are rounded to
-// whole pixels, rectangles include both corner pixels, and anything beyond
-// the image is clipped.
+// persistent image (MarksCanvas) that stays until clear(); the child elements
+// (staff lines, treble clef, quarter-rest images, cursor and the large name
+// label) lie above the marks and are never touched by clear().
 class StaffWidget : public QWidget, public StaffSurface {
     Q_OBJECT
 
@@ -65,7 +62,7 @@ public:
     void setSwitchNameLabel(QLabel* label);
 
     // The persistent drawing alone, without the child elements.
-    const QImage& marks() const { return m_marks; }
+    const QImage& marks() const { return m_marks.image(); }
     // Everything the widget shows, as on the screen.
     QImage renderToImage();
     // The pictures as loaded from the program's resources.
@@ -96,16 +93,13 @@ private:
     };
 
     void ensureMarksCover(QSize size);
-    void fillSpan(int y, int x1, int x2, QRgb colour);
-    void fillBox(int x1, int y1, int x2, int y2, QRgb colour);
-    void touched(int x1, int y1, int x2, int y2);
+    // Repaints what a mark touched.
+    void touched(const QRect& box);
     QRect staffLineRect(const StaffLine& l) const;
     QRect restImageRect(int element) const;
     QRect cursorRect() const;
 
-    QImage m_marks;
-    bool m_fillSolid = false;
-    Rgb m_foreground = Black;
+    MarksCanvas m_marks;
 
     std::array<StaffLine, StaffLineElements> m_lines;
     QImage m_clefPicture;
