@@ -13,11 +13,11 @@ namespace zintaro::compose {
 std::string progressPdfName(int year, int month, int day, int copy)
 {
     char name[64];
-    std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d", year, month, day);
-    std::string text = name;
     if (copy > 1)
-        text += "-" + std::to_string(copy);
-    return text + ".pdf";
+        std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d-%d.pdf", year, month, day, copy);
+    else
+        std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d.pdf", year, month, day);
+    return name;
 }
 
 ProgressExport writeProgressPdf(

@@ -21,8 +21,11 @@ constexpr SpelledNote C6 { Letter::C, Accidental::Natural, 6 };
 std::string textsOf(const std::vector<SpelledNote>& notes)
 {
     std::string text;
-    for (const SpelledNote note : notes)
-        text += (text.empty() ? "" : " ") + spelledText(note);
+    for (const SpelledNote note : notes) {
+        if (!text.empty())
+            text += ' ';
+        text += spelledText(note);
+    }
     return text;
 }
 

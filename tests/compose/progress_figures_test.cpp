@@ -245,7 +245,9 @@ TEST(ProgressFigures, sessionsCompleteWithTheirTwentiethRightNote)
     for (int session = 0; session < 3; ++session)
         for (int i = 0; i < (session == 2 ? 12 : 20); ++i) {
             std::string line = lineOn(Today, session * 7200 + i * 60 * 15, 62, 62, 700 + session);
-            line += "," + lineOn(Today, session * 7200, 62, 62).substr(0, 29) + ",treble,D4";
+            line += ',';
+            line += lineOn(Today, session * 7200, 62, 62).substr(0, 29);
+            line += ",treble,D4";
             lines.push_back(line);
         }
     f = figuresOf(lines);
