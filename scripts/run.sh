@@ -6,10 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 home="${ZINTARO_HOME:-$HOME/Zintaro}"
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
-  -DZINTARO_BUILD_TESTS=OFF -DZINTARO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$root/build/release" -j "$(nproc)"
+"$root/scripts/build-release.sh" "$root/build/release"
 cmake --install "$root/build/release" --prefix "$home" >/dev/null
 mkdir -p "$home/files"
 exec "$home/zintaro" "$@"
