@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -41,9 +42,9 @@ void saveAndCloseWhenAsked(zintaro::app::Form1& form)
     });
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// What the command line asks for without a window: the exit status, or
+// nothing when the window opens.
+std::optional<int> answerWithoutWindow(int argc, char* argv[])
 {
     const auto commandLine = zintaro::app::readCommandLine(argc, argv);
     switch (commandLine.request) {
@@ -59,6 +60,26 @@ int main(int argc, char* argv[])
     case zintaro::app::StartRequest::OpenWindow:
         break;
     }
+    return std::nullopt;
+}
+
+// Made now so that "Carica" lists it from the first run; a folder that
+// cannot be made is told when a save needs it.
+QString makeCompositionsFolder()
+{
+    const std::filesystem::path folder
+        = zintaro::storage::compositionsFolderFor(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return QFile::decodeName(folder.c_str());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (const auto status = answerWithoutWindow(argc, argv))
+        return *status;
 
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
@@ -89,13 +110,7 @@ int main(int argc, char* argv[])
         if (window)
             window->speechFailed(failure.text);
     });
-    const std::filesystem::path folder
-        = zintaro::storage::compositionsFolderFor(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
-    // Made now so that "Carica" lists it from the first run; a folder that
-    // cannot be made is told when a save needs it.
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    const QString filesFolder = QFile::decodeName(folder.c_str());
+    const QString filesFolder = makeCompositionsFolder();
 
     zintaro::app::Form1 form({ dialogs, *midiSystem, *speech, filesFolder, true, {}, &language });
     window = &form;
