@@ -108,24 +108,44 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
 {
     ++m_figures.answers;
     const AnswerHistoryRow* previous = m_previous ? &*m_previous : nullptr;
-    const Clef clef = answer.clefOrTreble();
-    const SpelledNote shown = answer.spelledNote();
-
-    // Lines with a session say where it starts; the others have their
-    // sessions found again, as the best session on the staff finds them.
-    bool breaks = false;
-    if (previous && (answer.sessionUtcMs || previous->sessionUtcMs))
-        breaks = answer.sessionUtcMs != previous->sessionUtcMs;
-    else if (previous)
-        breaks = answer.record.mode != previous->record.mode || answer.utcMs - previous->utcMs > SessionBreakMs
-            || answer.utcMs < previous->utcMs;
+    const bool breaks = previous && startsSession(answer, *previous);
     if (breaks)
         closeSession();
     const bool first = !previous || breaks || previous->record.right || previous->record.shown != answer.record.shown
-        || previous->clefOrTreble() != clef;
+        || previous->clefOrTreble() != answer.clefOrTreble();
 
     // A day's practice time runs from its stretches' first notes appearing
     // to their last answers; a pause of a session's break is not practice.
+    DayProgress& day = dayFor(localDay);
+    const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
+    if (previous && m_previousDay == localDay && gap >= 0 && gap <= SessionBreakMs)
+        day.practiceMs += gap;
+    else
+        day.practiceMs += answer.record.responseMs;
+
+    if (first)
+        countFirstAnswer(answer, day);
+    if (answer.record.right)
+        countRightAnswer(day);
+    else
+        countMistake(answer);
+    m_previous = answer;
+    m_previousDay = localDay;
+}
+
+// Lines with a session say where it starts; the others have their sessions
+// found again, as the best session on the staff finds them.
+bool ProgressCounter::startsSession(const AnswerHistoryRow& answer, const AnswerHistoryRow& previous)
+{
+    if (answer.sessionUtcMs || previous.sessionUtcMs)
+        return answer.sessionUtcMs != previous.sessionUtcMs;
+    return answer.record.mode != previous.record.mode || answer.utcMs - previous.utcMs > SessionBreakMs
+        || answer.utcMs < previous.utcMs;
+}
+
+// The day's figures, last in the list while its answers come.
+DayProgress& ProgressCounter::dayFor(int localDay)
+{
     if (m_days.empty() || m_days.back().day != localDay) {
         const auto known
             = std::find_if(m_days.begin(), m_days.end(), [&](const DayProgress& d) { return d.day == localDay; });
@@ -134,48 +154,49 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
         else
             std::rotate(known, known + 1, m_days.end());
     }
-    DayProgress& day = m_days.back();
-    const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
-    if (previous && m_previousDay == localDay && gap >= 0 && gap <= SessionBreakMs)
-        day.practiceMs += gap;
-    else
-        day.practiceMs += answer.record.responseMs;
+    return m_days.back();
+}
 
-    if (first) {
-        ++m_figures.notesAnswered;
-        ++day.notes;
-        m_sessionTimes.push_back(answer.record.responseMs);
-        auto& notes = m_notes[static_cast<std::size_t>(clef)];
-        auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == shown; });
-        if (note == notes.end())
-            note = notes.insert(notes.end(), { shown, {} });
-        ++note->second.firstAnswers;
-        note->second.times.push_back(answer.record.responseMs);
-        if (answer.record.right) {
-            ++note->second.rightAtFirstTry;
-            ++day.rightAtFirstTry;
-            ++m_sessionRight;
-        }
-    }
+void ProgressCounter::countFirstAnswer(const AnswerHistoryRow& answer, DayProgress& day)
+{
+    const SpelledNote shown = answer.spelledNote();
+    ++m_figures.notesAnswered;
+    ++day.notes;
+    m_sessionTimes.push_back(answer.record.responseMs);
+    auto& notes = m_notes[static_cast<std::size_t>(answer.clefOrTreble())];
+    auto note = std::find_if(notes.begin(), notes.end(), [&](const auto& n) { return n.first == shown; });
+    if (note == notes.end())
+        note = notes.insert(notes.end(), { shown, {} });
+    ++note->second.firstAnswers;
+    note->second.times.push_back(answer.record.responseMs);
     if (answer.record.right) {
-        ++day.notesDone;
-        if (++m_sessionDone == SessionNoteCount) {
-            ++m_figures.sessionsComplete;
-            const SessionFigures session { static_cast<int>(m_sessionTimes.size()), m_sessionRight,
-                medianOf(m_sessionTimes).value_or(0) };
-            if (!m_figures.bestSession || ranksAbove(session, *m_figures.bestSession))
-                m_figures.bestSession = session;
-            closeSession();
-        }
-    } else {
-        auto tally = std::find_if(m_confusions.begin(), m_confusions.end(),
-            [&](const ConfusionTally& c) { return c.played == answer.record.answered && c.shown == shown; });
-        if (tally == m_confusions.end())
-            tally = m_confusions.insert(m_confusions.end(), { shown, answer.record.answered, 0 });
-        ++tally->count;
+        ++note->second.rightAtFirstTry;
+        ++day.rightAtFirstTry;
+        ++m_sessionRight;
     }
-    m_previous = answer;
-    m_previousDay = localDay;
+}
+
+void ProgressCounter::countRightAnswer(DayProgress& day)
+{
+    ++day.notesDone;
+    if (++m_sessionDone < SessionNoteCount)
+        return;
+    ++m_figures.sessionsComplete;
+    const SessionFigures session { static_cast<int>(m_sessionTimes.size()), m_sessionRight,
+        medianOf(m_sessionTimes).value_or(0) };
+    if (!m_figures.bestSession || ranksAbove(session, *m_figures.bestSession))
+        m_figures.bestSession = session;
+    closeSession();
+}
+
+void ProgressCounter::countMistake(const AnswerHistoryRow& answer)
+{
+    const SpelledNote shown = answer.spelledNote();
+    auto tally = std::find_if(m_confusions.begin(), m_confusions.end(),
+        [&](const ConfusionTally& c) { return c.played == answer.record.answered && c.shown == shown; });
+    if (tally == m_confusions.end())
+        tally = m_confusions.insert(m_confusions.end(), { shown, answer.record.answered, 0 });
+    ++tally->count;
 }
 
 void ProgressCounter::closeSession()
@@ -188,34 +209,45 @@ void ProgressCounter::closeSession()
 ProgressFigures ProgressCounter::finish()
 {
     ProgressFigures figures = std::move(m_figures);
-
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
         const auto& seen = m_notes[static_cast<std::size_t>(clef)];
-        if (seen.empty())
-            continue;
-        auto [low, high] = defaultRange(clef);
-        for (const auto& [note, tally] : seen) {
-            low = std::min(low, stepsFromMiddleC(note));
-            high = std::max(high, stepsFromMiddleC(note));
-        }
-        StaffProgress staff { clef, {} };
-        for (int step = low; step <= high; ++step)
-            staff.notes.push_back(noteAt(naturalAtStep(step)));
-        for (const auto& [seenNote, tally] : seen) {
-            const SpelledNote note = seenNote;
-            auto place = std::find_if(
-                staff.notes.begin(), staff.notes.end(), [&](const NoteProgress& n) { return n.note == note; });
-            if (place == staff.notes.end())
-                place = staff.notes.insert(staff.notes.end(), noteAt(note));
-            place->firstAnswers = tally.firstAnswers;
-            place->rightAtFirstTry = tally.rightAtFirstTry;
-            place->medianResponseMs = medianOf(tally.times);
-        }
-        std::stable_sort(staff.notes.begin(), staff.notes.end(),
-            [](const NoteProgress& a, const NoteProgress& b) { return lowerOnStaff(a.note, b.note); });
-        figures.staves.push_back(std::move(staff));
+        if (!seen.empty())
+            figures.staves.push_back(staffProgress(clef, seen));
     }
+    finishDays(figures);
+    finishMistakes(figures);
+    return figures;
+}
 
+// Every natural of the clef's range and beyond it to the notes seen, with
+// the accidentals seen among them, from the lowest.
+StaffProgress ProgressCounter::staffProgress(Clef clef, const SeenNotes& seen)
+{
+    auto [low, high] = defaultRange(clef);
+    for (const auto& [note, tally] : seen) {
+        low = std::min(low, stepsFromMiddleC(note));
+        high = std::max(high, stepsFromMiddleC(note));
+    }
+    StaffProgress staff { clef, {} };
+    for (int step = low; step <= high; ++step)
+        staff.notes.push_back(noteAt(naturalAtStep(step)));
+    for (const auto& [seenNote, tally] : seen) {
+        const SpelledNote note = seenNote;
+        auto place = std::find_if(
+            staff.notes.begin(), staff.notes.end(), [&](const NoteProgress& n) { return n.note == note; });
+        if (place == staff.notes.end())
+            place = staff.notes.insert(staff.notes.end(), noteAt(note));
+        place->firstAnswers = tally.firstAnswers;
+        place->rightAtFirstTry = tally.rightAtFirstTry;
+        place->medianResponseMs = medianOf(tally.times);
+    }
+    std::stable_sort(staff.notes.begin(), staff.notes.end(),
+        [](const NoteProgress& a, const NoteProgress& b) { return lowerOnStaff(a.note, b.note); });
+    return staff;
+}
+
+void ProgressCounter::finishDays(ProgressFigures& figures)
+{
     std::sort(m_days.begin(), m_days.end(), [](const DayProgress& a, const DayProgress& b) { return a.day < b.day; });
     figures.daysPractised = static_cast<int>(m_days.size());
     for (const DayProgress& day : m_days) {
@@ -230,7 +262,11 @@ ProgressFigures ProgressCounter::finish()
         for (auto next = last + 1; next != m_days.rend() && next->day == (next - 1)->day - 1; ++next)
             ++figures.currentRunOfDays;
     }
+}
 
+// The most frequent first, then by the note shown and the note played.
+void ProgressCounter::finishMistakes(ProgressFigures& figures)
+{
     std::stable_sort(m_confusions.begin(), m_confusions.end(), [](const ConfusionTally& a, const ConfusionTally& b) {
         if (a.count != b.count)
             return a.count > b.count;
@@ -246,7 +282,6 @@ ProgressFigures ProgressCounter::finish()
             = c.shown.accidental == Accidental::Flat ? flatSpelling(c.played) : sharpSpelling(c.played);
         figures.mistakes.push_back({ c.shown, played, c.count });
     }
-    return figures;
 }
 
 ProgressFigures readProgress(std::istream& in, int today)

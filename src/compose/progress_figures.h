@@ -92,11 +92,21 @@ private:
         int played = 0;
         int count = 0;
     };
+    using SeenNotes = std::vector<std::pair<SpelledNote, NoteTally>>;
+
+    static bool startsSession(const AnswerHistoryRow& answer, const AnswerHistoryRow& previous);
+    DayProgress& dayFor(int localDay);
+    void countFirstAnswer(const AnswerHistoryRow& answer, DayProgress& day);
+    void countRightAnswer(DayProgress& day);
+    void countMistake(const AnswerHistoryRow& answer);
     void closeSession();
+    static StaffProgress staffProgress(Clef clef, const SeenNotes& seen);
+    void finishDays(ProgressFigures& figures);
+    void finishMistakes(ProgressFigures& figures);
 
     ProgressFigures m_figures;
     bool m_headerSeen = false;
-    std::array<std::vector<std::pair<SpelledNote, NoteTally>>, 3> m_notes; // by clef
+    std::array<SeenNotes, 3> m_notes; // by clef
     std::vector<DayProgress> m_days; // in order of first answer
     std::vector<ConfusionTally> m_confusions;
     std::optional<AnswerHistoryRow> m_previous;
