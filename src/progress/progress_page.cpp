@@ -116,6 +116,21 @@ QLabel* colourKey(QWidget* parent)
     return key;
 }
 
+QLabel* damagedNote(int damagedLines, QWidget* parent)
+{
+    const QString text = damagedLines == 1
+        ? QCoreApplication::translate("Progress", "1 riga rovinata della storia è stata saltata.")
+        : QCoreApplication::translate("Progress", "%1 righe rovinate della storia sono state saltate.")
+              .arg(damagedLines);
+    auto* damaged = new QLabel(text, parent);
+    damaged->setObjectName(QStringLiteral("damagedNote"));
+    QFont font = damaged->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    damaged->setFont(font);
+    damaged->setStyleSheet(QStringLiteral("color: #666666"));
+    return damaged;
+}
+
 } // namespace
 
 ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
@@ -168,7 +183,7 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
     auto* layout = new QVBoxLayout(m_sheet);
     layout->setContentsMargins(20, 16, 20, 16);
 
-    const QString date = QLocale(QLocale::Italian).toString(dateOf(figures.today), QLocale::LongFormat);
+    const QString date = QLocale().toString(dateOf(figures.today), QLocale::LongFormat);
     layout->addWidget(
         heading(QCoreApplication::translate("Progress", "Progressi") + QStringLiteral(" · ") + date, m_sheet));
 
@@ -178,57 +193,54 @@ void ProgressPage::buildSheet(const compose::ProgressFigures& figures)
         empty->setObjectName(QStringLiteral("emptyNote"));
         layout->addWidget(empty);
     } else {
-        for (const compose::StaffProgress& staff : figures.staves) {
-            layout->addWidget(new QLabel(clefTitle(staff.clef), m_sheet));
-            // A wide range goes on as many staves as its notes need to stay apart.
-            const std::size_t rows = (staff.notes.size() + NotesPerStaff - 1) / NotesPerStaff;
-            const std::size_t perRow = (staff.notes.size() + rows - 1) / rows;
-            for (std::size_t first = 0; first < staff.notes.size(); first += perRow) {
-                compose::StaffProgress row { staff.clef, {} };
-                row.notes.assign(staff.notes.begin() + std::ptrdiff_t(first),
-                    staff.notes.begin() + std::ptrdiff_t(std::min(first + perRow, staff.notes.size())));
-                auto* view = new StaffView(std::move(row), m_sheet);
-                view->setObjectName(QStringLiteral("staff_%1").arg(QString::fromLatin1(clefWord(staff.clef).data())));
-                layout->addWidget(view);
-            }
-        }
+        for (const compose::StaffProgress& staff : figures.staves)
+            addStaff(*layout, staff);
         layout->addWidget(colourKey(m_sheet));
         layout->addWidget(buildChart(figures));
-
-        auto* columns = new QGridLayout;
-        columns->addWidget(heading(QCoreApplication::translate("Progress", "Errori più frequenti"), m_sheet), 0, 0);
-        columns->addWidget(heading(QCoreApplication::translate("Progress", "Totali"), m_sheet), 0, 1);
-        QStringList mistakes;
-        for (const compose::Confusion& c : figures.mistakes)
-            mistakes << mistakeText(c);
-        if (mistakes.isEmpty())
-            mistakes << QCoreApplication::translate("Progress", "Nessun errore.");
-        auto* mistakesLabel = new QLabel(mistakes.join(QLatin1Char('\n')), m_sheet);
-        mistakesLabel->setObjectName(QStringLiteral("mistakes"));
-        mistakesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        auto* totalsLabel = new QLabel(totalsLines(figures).join(QLatin1Char('\n')), m_sheet);
-        totalsLabel->setObjectName(QStringLiteral("totals"));
-        totalsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        columns->addWidget(mistakesLabel, 1, 0);
-        columns->addWidget(totalsLabel, 1, 1);
-        layout->addLayout(columns);
+        layout->addLayout(buildMistakesAndTotals(figures));
     }
-    if (figures.damagedLines > 0) {
-        const QString text = figures.damagedLines == 1
-            ? QCoreApplication::translate("Progress", "1 riga rovinata della storia è stata saltata.")
-            : QCoreApplication::translate("Progress", "%1 righe rovinate della storia sono state saltate.")
-                  .arg(figures.damagedLines);
-        auto* damaged = new QLabel(text, m_sheet);
-        damaged->setObjectName(QStringLiteral("damagedNote"));
-        QFont font = damaged->font();
-        font.setPointSizeF(font.pointSizeF() * 0.85);
-        damaged->setFont(font);
-        damaged->setStyleSheet(QStringLiteral("color: #666666"));
-        layout->addWidget(damaged);
-    }
+    if (figures.damagedLines > 0)
+        layout->addWidget(damagedNote(figures.damagedLines, m_sheet));
     layout->addStretch(1);
     m_sheet->setFixedWidth(SheetWidth);
     m_sheet->adjustSize();
+}
+
+// A wide range goes on as many staves as its notes need to stay apart.
+void ProgressPage::addStaff(QVBoxLayout& layout, const compose::StaffProgress& staff)
+{
+    layout.addWidget(new QLabel(clefTitle(staff.clef), m_sheet));
+    const std::size_t rows = (staff.notes.size() + NotesPerStaff - 1) / NotesPerStaff;
+    const std::size_t perRow = (staff.notes.size() + rows - 1) / rows;
+    for (std::size_t first = 0; first < staff.notes.size(); first += perRow) {
+        compose::StaffProgress row { staff.clef, {} };
+        row.notes.assign(staff.notes.begin() + std::ptrdiff_t(first),
+            staff.notes.begin() + std::ptrdiff_t(std::min(first + perRow, staff.notes.size())));
+        auto* view = new StaffView(std::move(row), m_sheet);
+        view->setObjectName(QStringLiteral("staff_%1").arg(QString::fromLatin1(clefWord(staff.clef).data())));
+        layout.addWidget(view);
+    }
+}
+
+QGridLayout* ProgressPage::buildMistakesAndTotals(const compose::ProgressFigures& figures)
+{
+    auto* columns = new QGridLayout;
+    columns->addWidget(heading(QCoreApplication::translate("Progress", "Errori più frequenti"), m_sheet), 0, 0);
+    columns->addWidget(heading(QCoreApplication::translate("Progress", "Totali"), m_sheet), 0, 1);
+    QStringList mistakes;
+    for (const compose::Confusion& c : figures.mistakes)
+        mistakes << mistakeText(c);
+    if (mistakes.isEmpty())
+        mistakes << QCoreApplication::translate("Progress", "Nessun errore.");
+    auto* mistakesLabel = new QLabel(mistakes.join(QLatin1Char('\n')), m_sheet);
+    mistakesLabel->setObjectName(QStringLiteral("mistakes"));
+    mistakesLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* totalsLabel = new QLabel(totalsLines(figures).join(QLatin1Char('\n')), m_sheet);
+    totalsLabel->setObjectName(QStringLiteral("totals"));
+    totalsLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    columns->addWidget(mistakesLabel, 1, 0);
+    columns->addWidget(totalsLabel, 1, 1);
+    return columns;
 }
 
 QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)

@@ -7,7 +7,9 @@
 #include <QWidget>
 
 class QLabel;
+class QGridLayout;
 class QPushButton;
+class QVBoxLayout;
 
 namespace zintaro::progress {
 
@@ -31,7 +33,9 @@ public:
 
 private:
     void buildSheet(const compose::ProgressFigures& figures);
+    void addStaff(QVBoxLayout& layout, const compose::StaffProgress& staff);
     QWidget* buildChart(const compose::ProgressFigures& figures);
+    QGridLayout* buildMistakesAndTotals(const compose::ProgressFigures& figures);
 
     QString m_filesFolder;
     int m_today = 0;
