@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 
 namespace zintaro::app {
 
@@ -33,6 +34,8 @@ InterfaceLanguage::~InterfaceLanguage()
 void InterfaceLanguage::apply(Language language)
 {
     m_current = language;
+    // Dates (the progress page's) in the same language as the words.
+    QLocale::setDefault(QLocale(language == Language::English ? QLocale::English : QLocale::Italian));
     // Each translator installed or removed tells every widget at once; the
     // last change leaves them all in the new language.
     auto program = std::make_unique<QTranslator>();

@@ -12,8 +12,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -132,11 +134,13 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
     EXPECT_EQ(englishBox.title, "New composition");
     EXPECT_EQ(englishBox.buttons, (QStringList { "Yes", "No" }));
     EXPECT_EQ(form->windowTitle(), "Zintaro     by the Zintaro developers");
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 7), QStringLiteral("MMMM")), "December") << "dates follow";
 
     c.languageActions[0]->trigger();
     EXPECT_EQ(captions(), italian);
     EXPECT_TRUE(form->statusText()->text().startsWith("Non è stata trovata nessuna uscita audio"));
     EXPECT_EQ(askNuovo().buttons, (QStringList { "Sì", "No" }));
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 7), QStringLiteral("MMMM")), "dicembre");
 }
 
 TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
