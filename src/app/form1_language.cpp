@@ -52,10 +52,7 @@ void Form1::setNaming(NoteNaming naming)
         rememberChoices();
     }
     m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
-    // The name that shows is written again; an empty label stays empty.
-    if (!m_controls.nameLabel->text().isEmpty() && isPianoNote(state().NamedNote))
-        m_controls.staff->setNameLabels(std::string(writtenName(state().NamedNote, naming)));
-    m_workspace->answers().redrawSummary();
+    m_workspace->setNaming(naming, !m_controls.nameLabel->text().isEmpty());
 }
 
 void Form1::changeEvent(QEvent* event)

@@ -158,7 +158,12 @@ void Trainer::drawShownNote(staff::Rgb colour)
 {
     const staff::StaffSystem system = staff::staffSystemFor(m_clef, m_m.DrawScale);
     staff::eraseShownNote(m_ports.surface, system);
-    staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames);
+    staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+}
+
+void Trainer::writeShownName()
+{
+    m_ports.surface.setNameLabels(staff::nameLabelText(m_shown.note, m_m.Naming));
 }
 
 void Trainer::sound()

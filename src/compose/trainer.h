@@ -81,6 +81,8 @@ public:
     void markShownNote(staff::Rgb colour);
     // Wipes the shown note off the staves.
     void eraseShownNote();
+    // The name labels say the shown note's name again, in the naming chosen.
+    void writeShownName();
 
     const State& state() const { return m_state; }
     const DrawnNote& shown() const { return m_shown; }

@@ -334,6 +334,16 @@ void Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uin
         m_answering.showNewNote(now);
 }
 
+void Workspace::setNaming(NoteNaming naming, bool nameShown)
+{
+    m_m.Naming = naming;
+    if (nameShown && m_mode == Mode::Read)
+        m_trainer.writeShownName();
+    else if (nameShown && isPianoNote(m_m.NamedNote))
+        m_ports.surface.setNameLabels(std::string(writtenName(m_m.NamedNote, naming)));
+    m_answering.redrawSummary();
+}
+
 bool Workspace::shiftKeyboard(int octaves)
 {
     if (m_mode != Mode::Read)

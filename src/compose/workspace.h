@@ -138,6 +138,9 @@ public:
     void setSpeakNames(bool speak) { m_m.SpeakNames = speak; }
     void setMute(bool mute) { m_m.Mute = mute; }
     void setWriteNames(bool write) { m_m.WriteNames = write; }
+    // "Do Re Mi" or "C D E". A name that shows (`nameShown`) is written again
+    // at once: the trainer's note in "Leggi", else the last key named.
+    void setNaming(NoteNaming naming, bool nameShown);
     // "Scala"; a note being answered is replaced by the walk's first.
     void setScaleWalk(bool walk, int64_t now);
     // Returns the trainer's beat in milliseconds.

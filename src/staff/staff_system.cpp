@@ -140,7 +140,8 @@ void showStaffSystem(StaffSurface& s, const StaffSystem& system)
     }
 }
 
-void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note, Rgb colour, bool writeName)
+void drawShownNote(
+    StaffSurface& s, const StaffSystem& system, SpelledNote note, Rgb colour, bool writeName, NoteNaming naming)
 {
     const StaffPosition position = staffPositionOf(note, system.clef);
     const int scale = system.scale;
@@ -177,7 +178,7 @@ void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note,
     s.setForeground(Black);
 
     if (writeName)
-        s.setNameLabels(nameLabelText(note));
+        s.setNameLabels(nameLabelText(note, naming));
     s.setStaffLabelLeft(system.labelLeft);
     s.setStaffLabelTop(y - system.labelRaise);
 }
@@ -190,9 +191,9 @@ void eraseShownNote(StaffSurface& s, const StaffSystem& system)
         static_cast<float>(bottom), White);
 }
 
-std::string nameLabelText(SpelledNote note)
+std::string nameLabelText(SpelledNote note, NoteNaming naming)
 {
-    std::string name = noteName(note, NoteNaming::Solfege, false);
+    std::string name = noteName(note, naming, false);
     // A natural as the label has always written it, in capitals; a name with
     // its accidental as it is spoken.
     if (note.accidental == Accidental::Natural)

@@ -61,14 +61,15 @@ void showStaffSystem(StaffSurface& s, const StaffSystem& system);
 
 // The trainer's note in its column: a whole note with its ledger lines,
 // its sharp or flat before the head on the line or space of its letter, the
-// head in `colour`. With `writeName` the name labels say its name and the
-// large one moves beside the head.
-void drawShownNote(StaffSurface& s, const StaffSystem& system, SpelledNote note, Rgb colour, bool writeName);
+// head in `colour`. With `writeName` the name labels say its name in the
+// naming chosen and the large one moves beside the head.
+void drawShownNote(
+    StaffSurface& s, const StaffSystem& system, SpelledNote note, Rgb colour, bool writeName, NoteNaming naming);
 
 // Wipes the trainer's column on every staff: head, ledger lines and sign.
 void eraseShownNote(StaffSurface& s, const StaffSystem& system);
 
-// "DO", "Fa diesis", "Si bemolle": a name label's text.
-std::string nameLabelText(SpelledNote note);
+// "DO", "Fa diesis", "Si bemolle", or "C", "F♯", "B♭": a name label's text.
+std::string nameLabelText(SpelledNote note, NoteNaming naming);
 
 } // namespace zintaro::staff

@@ -80,7 +80,7 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
         const staff::StaffSystem system = staff::staffSystemFor(Clef::Grand, form->state().DrawScale);
         const int y = system.yOf(staff::staffPositionOf(shown.note, Clef::Grand));
         EXPECT_TRUE(label->isVisible());
-        EXPECT_EQ(label->text().toStdString(), staff::nameLabelText(shown.note));
+        EXPECT_EQ(label->text().toStdString(), staff::nameLabelText(shown.note, NoteNaming::Solfege));
         EXPECT_LT(std::abs(label->geometry().center().y() - y), label->height()) << "beside its note";
         EXPECT_GT(label->x(), system.noteX + 5 * system.scale) << "right of the head";
         EXPECT_LT(label->x(), system.noteX + 20 * system.scale);

@@ -4,10 +4,15 @@
 #include "app/qt_dialogs.h"
 #include "app/remembered_choices.h"
 #include "compose/answering.h"
+#include "compose/trainer.h"
+#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/midi_errors.h"
+#include "staff/staff_system.h"
+#include "staff/staff_widget.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
+#include "window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -95,6 +100,7 @@ protected:
             c.instrumentLabel->text(), c.tempoLabel->text() };
     }
 
+    OwnStateFolder stateHome;
     QTemporaryDir files;
     QTemporaryDir dataHome;
     QTemporaryDir configHome;
@@ -166,6 +172,31 @@ TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
     QTest::keyClick(form->piano().key(0), Qt::Key_T);
     EXPECT_EQ(speech.said.back(), "Do");
     EXPECT_EQ(speech.voices.back(), staff::Voice::Italian);
+}
+
+// In "Leggi" the trainer's note is named in the naming chosen, and a change
+// names that note again at once, not the composition's last key.
+TEST_F(LanguageWindowTest, theTrainersNoteIsNamedInTheNamingChosen)
+{
+    const app::WindowControls& c = form->controls();
+    form->Op3(0)->click();
+    QTest::keyClick(form->piano().key(0), static_cast<Qt::Key>(input::KeyShortcuts.front().keyCode)); // Fa3
+    form->Op3(3)->click();
+    if (!form->CkScrivi()->isChecked())
+        QTest::mouseClick(form->CkScrivi(), Qt::LeftButton);
+    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    const SpelledNote shown = form->trainer().shown().note;
+    const auto* staffLabel = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    ASSERT_TRUE(staffLabel);
+    EXPECT_EQ(form->Lab1()->text().toStdString(), staff::nameLabelText(shown, NoteNaming::Solfege));
+
+    c.namingActions[1]->trigger();
+    EXPECT_EQ(form->Lab1()->text().toStdString(), noteName(shown, NoteNaming::Letters, false));
+    EXPECT_EQ(staffLabel->text(), form->Lab1()->text());
+    form->answering().noteDown(form->trainer().shown().midiNote(), 1000);
+    form->answering().timerDue(2000);
+    EXPECT_EQ(staffLabel->text().toStdString(), noteName(form->trainer().shown().note, NoteNaming::Letters, false))
+        << "the next note too";
 }
 
 TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem)

@@ -31,7 +31,7 @@ protected:
         StaffSystem at = system;
         for (std::size_t i = 0; i < notes.size(); ++i) {
             at.noteX = left + spacing * static_cast<int>(i);
-            drawShownNote(pn, at, notes[i], Black, false);
+            drawShownNote(pn, at, notes[i], Black, false, NoteNaming::Solfege);
         }
     }
 

@@ -161,7 +161,7 @@ TEST(ShownNotes, ledgerLinesSignsAndHeadFollowTheNotesPlace)
         SCOPED_TRACE(row.note);
         RecordingSurface s;
         const SpelledNote n = note(row.note);
-        drawShownNote(s, bass, n, Red, true);
+        drawShownNote(s, bass, n, Red, true, NoteNaming::Solfege);
         const int y = bass.yOf(staffPositionOf(n, Clef::Bass));
         const auto rings = s.marksOf(RecordingSurface::Kind::Circle);
         ASSERT_EQ(rings.size(), 6u);
@@ -175,11 +175,15 @@ TEST(ShownNotes, ledgerLinesSignsAndHeadFollowTheNotesPlace)
             EXPECT_LT(signs[0].y1, y);
             EXPECT_GT(signs[0].y2, y) << "the sign spans its note's line or space";
         }
-        EXPECT_EQ(s.nameLabels, nameLabelText(n));
+        EXPECT_EQ(s.nameLabels, nameLabelText(n, NoteNaming::Solfege));
         EXPECT_EQ(s.staffLabelTop, y - 15);
     }
-    EXPECT_EQ(nameLabelText(note("F#3")), "Fa diesis");
-    EXPECT_EQ(nameLabelText(note("Bb1")), "Si bemolle");
+    EXPECT_EQ(nameLabelText(note("C4"), NoteNaming::Solfege), "DO");
+    EXPECT_EQ(nameLabelText(note("F#3"), NoteNaming::Solfege), "Fa diesis");
+    EXPECT_EQ(nameLabelText(note("Bb1"), NoteNaming::Solfege), "Si bemolle");
+    EXPECT_EQ(nameLabelText(note("C4"), NoteNaming::Letters), "C");
+    EXPECT_EQ(nameLabelText(note("F#3"), NoteNaming::Letters), "F♯");
+    EXPECT_EQ(nameLabelText(note("Bb1"), NoteNaming::Letters), "B♭");
 }
 
 } // namespace
