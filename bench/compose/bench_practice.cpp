@@ -22,8 +22,7 @@ PracticeChoices everyNote()
     PracticeChoices choices;
     choices.review = true;
     choices.accidentals = true;
-    choices.lowest = LowestRangeNote;
-    choices.highest = HighestRangeNote;
+    choices.range() = offeredRange(Clef::Treble);
     return choices;
 }
 

@@ -21,11 +21,12 @@ constexpr std::array<std::pair<compose::NoteFilter, const char*>, 4> Presets { {
     { compose::NoteFilter::Ledger, QT_TRANSLATE_NOOP("Practice", "Tagli addizionali") },
 } };
 
-// The white keys of the piano, low to high, each with its MIDI note as data.
-QComboBox* rangeList(SpelledNote chosen, NoteNaming naming, QWidget* parent)
+// The naturals the staves offer, low to high, each with its MIDI note as data.
+QComboBox* rangeList(SpelledNote chosen, Clef clef, NoteNaming naming, QWidget* parent)
 {
     auto* list = new QComboBox(parent);
-    for (int midi = midiNoteOf(compose::LowestRangeNote); midi <= midiNoteOf(compose::HighestRangeNote); ++midi) {
+    const compose::NoteRange offered = compose::offeredRange(clef);
+    for (int midi = midiNoteOf(offered.lowest); midi <= midiNoteOf(offered.highest); ++midi) {
         const SpelledNote note = sharpSpelling(midi);
         if (note.accidental != Accidental::Natural)
             continue;
@@ -44,9 +45,9 @@ RangeDialog::RangeDialog(const compose::PracticeChoices& choices, NoteNaming nam
 {
     setObjectName(QStringLiteral("RangeDialog"));
     setWindowTitle(QCoreApplication::translate("Practice", "Estensione"));
-    m_lowest = rangeList(choices.lowest, naming, this);
+    m_lowest = rangeList(choices.range().lowest, choices.clef, naming, this);
     m_lowest->setObjectName(QStringLiteral("CmbLowest"));
-    m_highest = rangeList(choices.highest, naming, this);
+    m_highest = rangeList(choices.range().highest, choices.clef, naming, this);
     m_highest->setObjectName(QStringLiteral("CmbHighest"));
     m_notes = new QComboBox(this);
     m_notes->setObjectName(QStringLiteral("CmbNotes"));
@@ -74,8 +75,7 @@ compose::PracticeChoices RangeDialog::choices() const
     compose::PracticeChoices chosen = m_choices;
     const int low = m_lowest->currentData().toInt();
     const int high = m_highest->currentData().toInt();
-    chosen.lowest = sharpSpelling(std::min(low, high));
-    chosen.highest = sharpSpelling(std::max(low, high));
+    chosen.range() = { sharpSpelling(std::min(low, high)), sharpSpelling(std::max(low, high)) };
     chosen.filter = static_cast<compose::NoteFilter>(m_notes->currentData().toInt());
     return chosen;
 }

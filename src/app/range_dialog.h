@@ -8,9 +8,9 @@ class QComboBox;
 
 namespace zintaro::app {
 
-// "Estensione…": the lowest and highest note to read, and which notes of
-// that range, by name with octave ("Do4", "Sol5"). Enter accepts, Escape
-// cancels, Tab moves between the lists.
+// "Estensione…": the lowest and highest note to read on the staves chosen,
+// and which notes of that range, by name with octave ("Do4", "Sol5"). Enter
+// accepts, Escape cancels, Tab moves between the lists.
 class RangeDialog : public QDialog {
     Q_OBJECT
 public:

@@ -36,14 +36,36 @@ bool readSwitch(const QSettings& settings, const char* key, bool& value)
     return true;
 }
 
-bool readRangeNote(const QSettings& settings, const char* key, SpelledNote& value)
+bool readRangeNote(const QSettings& settings, const QString& key, Clef clef, SpelledNote& value)
 {
-    if (!settings.contains(QString::fromLatin1(key)))
+    if (!settings.contains(key))
         return true;
-    const auto note = parseSpelled(textOf(settings, key));
-    if (!note || !compose::isRangeNote(*note))
+    const auto note = parseSpelled(settings.value(key).toString().toStdString());
+    if (!note || !compose::isRangeNote(*note, clef))
         return false;
     value = *note;
+    return true;
+}
+
+// "lowest" and "highest" for the treble staff, as the first files had them;
+// "bassLowest", "grandHighest" and so on for the others.
+QString rangeKey(Clef clef, const char* end)
+{
+    QString word = QString::fromLatin1(end);
+    if (clef == Clef::Treble)
+        return word;
+    word[0] = word[0].toUpper();
+    return QString::fromUtf8(clefWord(clef).data()) + word;
+}
+
+bool readRanges(const QSettings& settings, compose::PracticeChoices& practice)
+{
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
+        compose::NoteRange& range = practice.ranges.at(static_cast<std::size_t>(clef));
+        if (!readRangeNote(settings, rangeKey(clef, "lowest"), clef, range.lowest)
+            || !readRangeNote(settings, rangeKey(clef, "highest"), clef, range.highest))
+            return false;
+    }
     return true;
 }
 
@@ -51,8 +73,7 @@ bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
 {
     settings.beginGroup(QStringLiteral("practice"));
     bool good = readSwitch(settings, "review", practice.review)
-        && readSwitch(settings, "accidentals", practice.accidentals)
-        && readRangeNote(settings, "lowest", practice.lowest) && readRangeNote(settings, "highest", practice.highest);
+        && readSwitch(settings, "accidentals", practice.accidentals) && readRanges(settings, practice);
     if (good && settings.contains(QStringLiteral("notes"))) {
         const auto filter = compose::noteFilterFromWord(textOf(settings, "notes"));
         good = filter.has_value();
@@ -116,8 +137,11 @@ void writePractice(QSettings& settings, const compose::PracticeChoices& practice
     settings.beginGroup(QStringLiteral("practice"));
     settings.setValue(QStringLiteral("review"), practice.review);
     settings.setValue(QStringLiteral("accidentals"), practice.accidentals);
-    settings.setValue(QStringLiteral("lowest"), QString::fromStdString(spelledText(practice.lowest)));
-    settings.setValue(QStringLiteral("highest"), QString::fromStdString(spelledText(practice.highest)));
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
+        const compose::NoteRange& range = practice.ranges.at(static_cast<std::size_t>(clef));
+        settings.setValue(rangeKey(clef, "lowest"), QString::fromStdString(spelledText(range.lowest)));
+        settings.setValue(rangeKey(clef, "highest"), QString::fromStdString(spelledText(range.highest)));
+    }
     settings.setValue(QStringLiteral("notes"), QString::fromUtf8(compose::noteFilterWord(practice.filter).data()));
     settings.setValue(QStringLiteral("clef"), QString::fromUtf8(clefWord(practice.clef).data()));
     settings.endGroup();

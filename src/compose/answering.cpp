@@ -90,18 +90,9 @@ void Answering::stop()
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
 {
-    // The bass clef and the grand staff read their own notes: the range
-    // chosen lies on the piano's keys, for the treble staff. (Steps from F3
-    // less four are steps from middle C.)
-    PracticeChoices onItsStaves = choices;
-    if (choices.clef != Clef::Treble) {
-        const TrainerRange range = defaultRangeOf(choices.clef);
-        onItsStaves.lowest = naturalAtStep(range.lowestStep - 4);
-        onItsStaves.highest = naturalAtStep(range.highestStep - 4);
-    }
-    if (onItsStaves == m_draw.choices())
+    if (choices == m_draw.choices())
         return;
-    m_draw.setChoices(onItsStaves);
+    m_draw.setChoices(choices);
 }
 
 const NoteMemory& Answering::memory()

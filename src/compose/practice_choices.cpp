@@ -73,11 +73,12 @@ std::optional<NoteFilter> noteFilterFromWord(std::string_view word)
     return std::nullopt;
 }
 
-bool isRangeNote(SpelledNote note)
+bool isRangeNote(SpelledNote note, Clef clef)
 {
     const int midi = midiNoteOf(note);
-    return note.accidental == Accidental::Natural && midi >= midiNoteOf(LowestRangeNote)
-        && midi <= midiNoteOf(HighestRangeNote);
+    const NoteRange offered = offeredRange(clef);
+    return note.accidental == Accidental::Natural && midi >= midiNoteOf(offered.lowest)
+        && midi <= midiNoteOf(offered.highest);
 }
 
 bool sitsOnLine(SpelledNote note)
@@ -106,8 +107,8 @@ bool needsLedgerLine(SpelledNote note, Clef clef)
 
 std::vector<SpelledNote> writtenNotesOf(const PracticeChoices& choices)
 {
-    const int a = midiNoteOf(choices.lowest);
-    const int b = midiNoteOf(choices.highest);
+    const int a = midiNoteOf(choices.range().lowest);
+    const int b = midiNoteOf(choices.range().highest);
     const int low = std::min(a, b);
     const int high = std::max(a, b);
     auto notes = notesBetween(low, high, choices, true);

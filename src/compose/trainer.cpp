@@ -3,6 +3,7 @@
 #include "compose/answer_judge.h"
 #include "compose/note_entry.h"
 #include "compose/piano_entry.h"
+#include "compose/practice_choices.h"
 #include "core/pitch.h"
 #include "input/piano_view.h"
 #include "midi/midi_out.h"
@@ -28,15 +29,8 @@ int stepOf(SpelledNote note)
 
 TrainerRange defaultRangeOf(Clef clef)
 {
-    switch (clef) {
-    case Clef::Bass:
-        return { stepOf({ Letter::G, Accidental::Natural, 2 }), stepOf({ Letter::C, Accidental::Natural, 4 }) };
-    case Clef::Grand:
-        return { stepOf({ Letter::C, Accidental::Natural, 3 }), stepOf({ Letter::C, Accidental::Natural, 5 }) };
-    case Clef::Treble:
-        break;
-    }
-    return {};
+    const NoteRange range = firstRange(clef);
+    return { stepOf(range.lowest), stepOf(range.highest) };
 }
 
 int randomTrainerStep(double u, TrainerRange range)

@@ -62,8 +62,12 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     EXPECT_FALSE(first.notice);
 
     app::RememberedChoices chosen;
-    chosen.practice = { true, true, { Letter::F, Accidental::Natural, 3 }, { Letter::G, Accidental::Natural, 5 },
-        NoteFilter::Spaces, Clef::Bass };
+    chosen.practice.review = true;
+    chosen.practice.accidentals = true;
+    chosen.practice.ranges[0] = { { Letter::F, Accidental::Natural, 3 }, { Letter::G, Accidental::Natural, 5 } };
+    chosen.practice.ranges[1] = { { Letter::C, Accidental::Natural, 2 }, { Letter::E, Accidental::Natural, 2 } };
+    chosen.practice.filter = NoteFilter::Spaces;
+    chosen.practice.clef = Clef::Bass;
     EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
     const auto again = app::loadRememberedChoices(file);
     EXPECT_EQ(again.choices, chosen);
@@ -75,7 +79,8 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     std::ifstream in(file);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("language=it"), std::string::npos);
-    EXPECT_NE(text.find("lowest=F3"), std::string::npos);
+    EXPECT_NE(text.find("\nlowest=F3"), std::string::npos) << "the treble staff's range as the first files had it";
+    EXPECT_NE(text.find("\nbassLowest=C2"), std::string::npos);
 }
 
 TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply)
@@ -84,6 +89,8 @@ TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply
         "[practice]\nreview=maybe\n",
         "[practice]\nlowest=C#4\n", // the range holds white keys only
         "[practice]\nhighest=C9\n", // off the piano
+        "[practice]\nlowest=C2\n", // below the treble staff's range
+        "[practice]\nbassHighest=C5\n", // above the bass staff's
         "[practice]\nlowest=Do4\n",
         "[practice]\nclef=alto\n",
         "[practice]\nnotes=some\n",
@@ -120,9 +127,22 @@ TEST(RangeDialogTest, theListsNameWhiteKeysWithOctaveAndAnUpsideDownRangeIsTurne
     dialog.highestList()->setCurrentText(QStringLiteral("Re4"));
     dialog.notesList()->setCurrentIndex(3);
     const PracticeChoices chosen = dialog.choices();
-    EXPECT_EQ(spelledText(chosen.lowest), "D4");
-    EXPECT_EQ(spelledText(chosen.highest), "G5");
+    EXPECT_EQ(spelledText(chosen.range().lowest), "D4");
+    EXPECT_EQ(spelledText(chosen.range().highest), "G5");
     EXPECT_EQ(chosen.filter, NoteFilter::Ledger);
+
+    // Each staff offers and keeps its own range.
+    PracticeChoices bass = chosen;
+    bass.clef = Clef::Bass;
+    app::RangeDialog onBass(bass, NoteNaming::Solfege);
+    EXPECT_EQ(onBass.lowestList()->currentText(), "Sol2");
+    EXPECT_EQ(onBass.highestList()->currentText(), "Do4");
+    EXPECT_EQ(onBass.lowestList()->itemText(0), "Do2");
+    EXPECT_EQ(onBass.highestList()->itemText(onBass.highestList()->count() - 1), "Mi4");
+    onBass.lowestList()->setCurrentText(QStringLiteral("Do2"));
+    const PracticeChoices bassChosen = onBass.choices();
+    EXPECT_EQ(spelledText(bassChosen.range().lowest), "C2");
+    EXPECT_EQ(bassChosen.ranges[0], chosen.range()) << "the treble staff's range stays";
 }
 
 // "Leggi" with "Rispondi", answered right from the computer keyboard.
@@ -198,9 +218,9 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     QTest::keyClick(dialog->highestList(), Qt::Key_Up);
     QTest::keyClick(dialog, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 3000));
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.lowest), "D4");
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.highest), "B5");
-    EXPECT_EQ(spelledText(app::loadRememberedChoices(configFile(configHome)).choices.practice.highest), "B5");
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().lowest), "D4");
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().highest), "B5");
+    EXPECT_EQ(spelledText(app::loadRememberedChoices(configFile(configHome)).choices.practice.range().highest), "B5");
 
     // Escape leaves the range as it was.
     form->mnf_Range()->trigger();
@@ -209,7 +229,7 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     QTest::keyClick(second->lowestList(), Qt::Key_Down);
     QTest::keyClick(second, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !second->isVisible(); }, 3000));
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.lowest), "D4");
+    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().lowest), "D4");
 }
 
 // A history where every note of the range was read right at once, but E4

@@ -237,8 +237,8 @@ TEST_F(AnsweringTest, aBlackKeyShownAsWrittenIsSpokenSoAnsweredByItsKeyAndKeptWi
 {
     PracticeChoices choices;
     choices.accidentals = true;
-    choices.lowest = { Letter::A, Accidental::Natural, 4 };
-    choices.highest = { Letter::B, Accidental::Natural, 4 };
+    choices.range().lowest = { Letter::A, Accidental::Natural, 4 };
+    choices.range().highest = { Letter::B, Accidental::Natural, 4 };
     answering.setPracticeChoices(choices);
     answering.seedDraw(3);
     rig.m.SpeakNames = true;

@@ -127,7 +127,7 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
     const struct {
         Clef clef;
         int shift;
-        int lowest, highest; // the staves' own range, whatever range was chosen
+        int lowest, highest; // the range each staff starts with
     } rows[] = { { Clef::Treble, 0, 60, 84 }, { Clef::Bass, BassKeyboardShift, 43, 60 }, { Clef::Grand, -1, 48, 72 } };
     for (const auto& row : rows) {
         SCOPED_TRACE(clefWord(row.clef));

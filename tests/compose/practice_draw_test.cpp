@@ -39,18 +39,21 @@ TEST(PracticeChoicesTest, theRangeGivesItsNaturalsAndWithAccidentalsBothSpelling
     ledger.filter = NoteFilter::Ledger;
     PracticeChoices sharpsAndFlats;
     sharpsAndFlats.accidentals = true;
-    sharpsAndFlats.lowest = E4;
-    sharpsAndFlats.highest = G4;
+    sharpsAndFlats.range().lowest = E4;
+    sharpsAndFlats.range().highest = G4;
     PracticeChoices upsideDown;
-    upsideDown.lowest = G4;
-    upsideDown.highest = E4;
+    upsideDown.range().lowest = G4;
+    upsideDown.range().highest = E4;
     PracticeChoices noLedgerInside = ledger;
-    noLedgerInside.lowest = E4;
-    noLedgerInside.highest = G4;
+    noLedgerInside.range().lowest = E4;
+    noLedgerInside.range().highest = G4;
+    PracticeChoices lowOnTheBass;
+    lowOnTheBass.clef = Clef::Bass;
+    lowOnTheBass.range() = { { Letter::C, Accidental::Natural, 2 }, { Letter::E, Accidental::Natural, 2 } };
     PracticeChoices bassLedger = ledger;
     bassLedger.clef = Clef::Bass;
-    bassLedger.lowest = { Letter::F, Accidental::Natural, 3 };
-    bassLedger.highest = { Letter::E, Accidental::Natural, 4 };
+    bassLedger.range().lowest = { Letter::F, Accidental::Natural, 3 };
+    bassLedger.range().highest = { Letter::E, Accidental::Natural, 4 };
 
     const struct {
         const char* name;
@@ -65,12 +68,31 @@ TEST(PracticeChoicesTest, theRangeGivesItsNaturalsAndWithAccidentalsBothSpelling
         { "a range given upside down", upsideDown, "E4 F4 G4" },
         { "a filter leaving nothing keeps the range", noLedgerInside, "E4 F4 G4" },
         { "ledger lines of the bass staff", bassLedger, "C4 D4 E4" },
+        { "the bass staff below the piano", lowOnTheBass, "C2 D2 E2" },
     };
     for (const auto& c : cases)
         EXPECT_EQ(textsOf(writtenNotesOf(c.choices)), c.notes) << c.name;
-    EXPECT_TRUE(isRangeNote(C4));
-    EXPECT_FALSE(isRangeNote({ Letter::F, Accidental::Sharp, 4 }));
-    EXPECT_FALSE(isRangeNote({ Letter::E, Accidental::Natural, 3 }));
+    // The ranges each staff offers: the piano's white keys for the treble
+    // staff, from Do2 on the bass and grand staves.
+    const struct {
+        SpelledNote note;
+        bool treble, bass, grand;
+    } offered[] = {
+        { C4, true, true, true },
+        { { Letter::F, Accidental::Sharp, 4 }, false, false, false },
+        { { Letter::E, Accidental::Natural, 3 }, false, true, true },
+        { { Letter::C, Accidental::Natural, 2 }, false, true, true },
+        { { Letter::B, Accidental::Natural, 1 }, false, false, false },
+        { { Letter::F, Accidental::Natural, 4 }, true, false, true },
+        { C6, true, false, true },
+        { { Letter::D, Accidental::Natural, 6 }, true, false, false },
+    };
+    for (const auto& o : offered) {
+        SCOPED_TRACE(spelledText(o.note));
+        EXPECT_EQ(isRangeNote(o.note, Clef::Treble), o.treble);
+        EXPECT_EQ(isRangeNote(o.note, Clef::Bass), o.bass);
+        EXPECT_EQ(isRangeNote(o.note, Clef::Grand), o.grand);
+    }
 }
 
 TEST(PracticeDrawTest, withoutReviewEachKeyIsEquallyLikelyNeverTwiceInARowAndBothSpellingsAlike)
