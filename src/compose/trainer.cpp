@@ -49,6 +49,7 @@ Trainer::Trainer(Modulo1& m, const Ports& ports)
 void Trainer::enter(uint32_t seed)
 {
     release();
+    m_shownOnStaves = false;
     m_state.showPhase = false;
     m_random.seed(seed);
 }
@@ -82,6 +83,7 @@ void Trainer::setClef(Clef clef)
 void Trainer::showStaves()
 {
     staff::showStaffSystem(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    m_shownOnStaves = false;
 }
 
 void Trainer::showNext()
@@ -117,6 +119,7 @@ void Trainer::markShownNote(staff::Rgb colour)
 void Trainer::eraseShownNote()
 {
     staff::eraseShownNote(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    m_shownOnStaves = false;
 }
 
 void Trainer::advance(bool avoidRepeat)
@@ -153,11 +156,13 @@ void Trainer::drawShownNote(staff::Rgb colour)
     const staff::StaffSystem system = staff::staffSystemFor(m_clef, m_m.DrawScale);
     staff::eraseShownNote(m_ports.surface, system);
     staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    m_shownOnStaves = true;
 }
 
 void Trainer::writeShownName()
 {
-    m_ports.surface.setNameLabels(staff::nameLabelText(m_shown.note, m_m.Naming));
+    if (m_shownOnStaves)
+        m_ports.surface.setNameLabels(staff::nameLabelText(m_shown.note, m_m.Naming));
 }
 
 void Trainer::sound()

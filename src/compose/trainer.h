@@ -81,7 +81,8 @@ public:
     void markShownNote(staff::Rgb colour);
     // Wipes the shown note off the staves.
     void eraseShownNote();
-    // The name labels say the shown note's name again, in the naming chosen.
+    // The name labels say the name of the note on the staves, if one stands
+    // there, in the naming chosen.
     void writeShownName();
 
     const State& state() const { return m_state; }
@@ -100,6 +101,7 @@ private:
     State m_state;
     Clef m_clef = Clef::Treble;
     DrawnNote m_shown;
+    bool m_shownOnStaves = false;
     Ports m_ports;
     std::mt19937 m_random;
     std::optional<int> m_sounding; // the MIDI note whose note-off is owed

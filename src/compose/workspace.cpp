@@ -334,6 +334,13 @@ void Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uin
         m_answering.showNewNote(now);
 }
 
+void Workspace::setWriteNames(bool write)
+{
+    m_m.WriteNames = write;
+    if (write && m_mode == Mode::Read)
+        m_trainer.writeShownName();
+}
+
 void Workspace::setNaming(NoteNaming naming, bool nameShown)
 {
     m_m.Naming = naming;

@@ -137,7 +137,8 @@ public:
     void setDuration(int16_t code) { m_m.CurrentDuration = code; }
     void setSpeakNames(bool speak) { m_m.SpeakNames = speak; }
     void setMute(bool mute) { m_m.Mute = mute; }
-    void setWriteNames(bool write) { m_m.WriteNames = write; }
+    // "Scrivi". Switched on in "Leggi", it names the note on the staff at once.
+    void setWriteNames(bool write);
     // "Do Re Mi" or "C D E". A name that shows (`nameShown`) is written again
     // at once: the trainer's note in "Leggi", else the last key named.
     void setNaming(NoteNaming naming, bool nameShown);

@@ -1,6 +1,8 @@
 #include "compose/playback.h"
+#include "compose/trainer.h"
 #include "core/midi_message.h"
 #include "midi/midi_errors.h"
+#include "staff/staff_system.h"
 #include "staff/staff_widget.h"
 #include "window_fixture.h"
 
@@ -258,6 +260,24 @@ TEST_F(WindowTest, scriviHidesAndShowsBothNameLabels)
     form->CkScrivi()->click();
     EXPECT_TRUE(form->Lab1()->isVisible());
     EXPECT_TRUE(form->state().WriteNames);
+}
+
+// Switched on while "Leggi" shows a note, "Scrivi" names that note at once,
+// beside it on the staff, not only from the next note on.
+TEST_F(WindowTest, scriviSwitchedOnInLeggiNamesTheNoteShownAtOnce)
+{
+    form->Op3(3)->click();
+    form->CkScrivi()->click();
+    form->CkRisp()->click();
+    ASSERT_FALSE(form->state().WriteNames);
+    EXPECT_EQ(form->Lab1()->text(), QString());
+    form->CkScrivi()->click();
+    const std::string name = staff::nameLabelText(form->trainer().shown().note, NoteNaming::Solfege);
+    EXPECT_EQ(form->Lab1()->text().toStdString(), name);
+    const auto* staffLabel = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    ASSERT_TRUE(staffLabel);
+    EXPECT_TRUE(staffLabel->isVisible());
+    EXPECT_EQ(staffLabel->text().toStdString(), name);
 }
 
 TEST_F(WindowTest, componiShowsTheCompositionAlreadyWritten)
