@@ -28,34 +28,34 @@ struct NoteRange {
     friend bool operator==(const NoteRange&, const NoteRange&) = default;
 };
 
-// What "Estensione…" offers on each staff: on the treble staff the piano's
-// white keys (Fa3–Mi6), so that the computer keys answer every note without
-// moving; on the bass staff Do2–Mi4; on the grand staff Do2–Do6.
-constexpr NoteRange offeredRange(Clef clef)
+constexpr SpelledNote natural(Letter letter, int octave)
 {
-    switch (clef) {
-    case Clef::Bass:
-        return { { Letter::C, Accidental::Natural, 2 }, { Letter::E, Accidental::Natural, 4 } };
-    case Clef::Grand:
-        return { { Letter::C, Accidental::Natural, 2 }, { Letter::C, Accidental::Natural, 6 } };
-    case Clef::Treble:
-        break;
-    }
-    return { { Letter::F, Accidental::Natural, 3 }, { Letter::E, Accidental::Natural, 6 } };
+    return { letter, Accidental::Natural, octave };
 }
 
-// The range a staff starts with: Do4–Do6, Sol2–Do4, Do3–Do5.
+// What "Estensione…" offers on each staff, by Clef: on the treble staff the
+// piano's white keys (Fa3–Mi6), so that the computer keys answer every note
+// without moving; on the bass staff Do2–Mi4; on the grand staff Do2–Do6.
+inline constexpr std::array<NoteRange, 3> OfferedRanges { {
+    { natural(Letter::F, 3), natural(Letter::E, 6) },
+    { natural(Letter::C, 2), natural(Letter::E, 4) },
+    { natural(Letter::C, 2), natural(Letter::C, 6) },
+} };
+// The range each staff starts with: Do4–Do6, Sol2–Do4, Do3–Do5.
+inline constexpr std::array<NoteRange, 3> FirstRanges { {
+    { natural(Letter::C, 4), natural(Letter::C, 6) },
+    { natural(Letter::G, 2), natural(Letter::C, 4) },
+    { natural(Letter::C, 3), natural(Letter::C, 5) },
+} };
+
+constexpr NoteRange offeredRange(Clef clef)
+{
+    return OfferedRanges.at(static_cast<std::size_t>(clef));
+}
+
 constexpr NoteRange firstRange(Clef clef)
 {
-    switch (clef) {
-    case Clef::Bass:
-        return { { Letter::G, Accidental::Natural, 2 }, { Letter::C, Accidental::Natural, 4 } };
-    case Clef::Grand:
-        return { { Letter::C, Accidental::Natural, 3 }, { Letter::C, Accidental::Natural, 5 } };
-    case Clef::Treble:
-        break;
-    }
-    return { { Letter::C, Accidental::Natural, 4 }, { Letter::C, Accidental::Natural, 6 } };
+    return FirstRanges.at(static_cast<std::size_t>(clef));
 }
 
 // What the student chose to read while "Rispondi" is on.
@@ -63,7 +63,7 @@ struct PracticeChoices {
     bool review = false; // "Ripasso": the draw follows the memory of each note
     bool accidentals = false; // "Alterazioni": black keys join, as sharps and flats
     // Each staff keeps its own range, by Clef.
-    std::array<NoteRange, 3> ranges { firstRange(Clef::Treble), firstRange(Clef::Bass), firstRange(Clef::Grand) };
+    std::array<NoteRange, 3> ranges = FirstRanges;
     NoteFilter filter = NoteFilter::All;
     Clef clef = Clef::Treble;
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace zintaro::staff {
 
@@ -29,6 +30,19 @@ int halfWidth(int r, int dy)
 QRect between(int x1, int y1, int x2, int y2)
 {
     return QRect(QPoint(x1, y1), QPoint(x2, y2)).normalized();
+}
+
+// The corners in whole pixels, left-top first; nothing for a coordinate
+// beyond what a pixel can hold.
+struct PixelBox {
+    int x1, y1, x2, y2;
+};
+std::optional<PixelBox> pixelBox(float x1, float y1, float x2, float y2)
+{
+    const auto px1 = pixel(x1), py1 = pixel(y1), px2 = pixel(x2), py2 = pixel(y2);
+    if (!px1 || !py1 || !px2 || !py2)
+        return std::nullopt;
+    return PixelBox { std::min(*px1, *px2), std::min(*py1, *py2), std::max(*px1, *px2), std::max(*py1, *py2) };
 }
 
 } // namespace
@@ -106,11 +120,10 @@ QRect MarksCanvas::line(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 
 QRect MarksCanvas::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 {
-    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
-    if (!px1 || !py1 || !px2 || !py2)
+    const auto box = pixelBox(fx1, fy1, fx2, fy2);
+    if (!box)
         return {};
-    const auto [x1, x2] = std::minmax(*px1, *px2);
-    const auto [y1, y2] = std::minmax(*py1, *py2);
+    const auto [x1, y1, x2, y2] = *box;
     if (m_fillSolid)
         fillBox(x1, y1, x2, y2, toQRgb(Black));
     const QRgb c = toQRgb(colour);
@@ -123,11 +136,10 @@ QRect MarksCanvas::rectangle(float fx1, float fy1, float fx2, float fy2, Rgb col
 
 QRect MarksCanvas::filledRectangle(float fx1, float fy1, float fx2, float fy2, Rgb colour)
 {
-    const auto px1 = pixel(fx1), py1 = pixel(fy1), px2 = pixel(fx2), py2 = pixel(fy2);
-    if (!px1 || !py1 || !px2 || !py2)
+    const auto box = pixelBox(fx1, fy1, fx2, fy2);
+    if (!box)
         return {};
-    const auto [x1, x2] = std::minmax(*px1, *px2);
-    const auto [y1, y2] = std::minmax(*py1, *py2);
+    const auto [x1, y1, x2, y2] = *box;
     fillBox(x1, y1, x2, y2, toQRgb(colour));
     return between(x1, y1, x2, y2);
 }
