@@ -205,22 +205,13 @@ void Form1::connectMenu()
 
 void Form1::connectMidiKeyboard()
 {
-    // Its notes answer the trainer whatever their octave: they are MIDI notes.
     connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
-        if (m_workspace->answering()) {
-            m_workspace->answers().noteDown(midiNoteOfKey(index), m_clock.elapsed());
-            afterAnswering();
-            return;
-        }
-        pianoKeyDown(index, false, compose::KeySound::DisplayOnly, m_keyboardDialogs);
+        showKeyOutcome(m_workspace->midiKeyboardDown(index, m_clock.elapsed()), m_keyboardDialogs);
     });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this, [this](int16_t index) {
-        if (m_workspace->answering()) {
-            m_workspace->answers().noteUp(midiNoteOfKey(index), m_clock.elapsed());
+        m_workspace->midiKeyboardUp(index, m_clock.elapsed());
+        if (m_workspace->answering())
             afterAnswering();
-            return;
-        }
-        pianoKeyUp(index, compose::KeySound::DisplayOnly);
     });
     connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, [this] {
         m_choices.keyboardsOff = m_midiKeyboard->switchedOff();
@@ -369,7 +360,8 @@ void Form1::key_KeyDown(QKeyEvent* event)
         shiftKeyboard(octaves);
         return;
     }
-    pianoKeyDown(input::keyIndexOf(input::keyCodeOf(*event)), event->isAutoRepeat(), compose::KeySound::Sounded,
+    const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
+    showKeyOutcome(m_workspace->keyDown(index, m_clock.elapsed(), event->isAutoRepeat(), compose::KeySound::Sounded),
         m_composeDialogs);
 }
 
@@ -379,14 +371,13 @@ void Form1::key_KeyUp(QKeyEvent* event)
     // generates are not the user letting go.
     if (event->isAutoRepeat())
         return;
-    pianoKeyUp(input::keyIndexOf(input::keyCodeOf(*event)), compose::KeySound::Sounded);
+    m_workspace->keyUp(input::keyIndexOf(input::keyCodeOf(*event)), m_clock.elapsed(), compose::KeySound::Sounded);
+    if (m_workspace->answering())
+        afterAnswering();
 }
 
-// A piano key pressed, on the computer keyboard or a MIDI keyboard: an
-// answer while the trainer waits for one, otherwise a note of the piece.
-void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell)
+void Form1::showKeyOutcome(const compose::KeyOutcome& outcome, Dialogs& tell)
 {
-    const compose::KeyOutcome outcome = m_workspace->keyDown(index, m_clock.elapsed(), isAutoRepeat, sound);
     if (outcome.answered)
         afterAnswering();
     if (outcome.full)
@@ -395,13 +386,6 @@ void Form1::pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sou
         afterPieceChange();
     if (outcome.focusPiano)
         m_controls.piano->focusFirstKey();
-}
-
-void Form1::pianoKeyUp(int16_t index, compose::KeySound sound)
-{
-    m_workspace->keyUp(index, m_clock.elapsed(), sound);
-    if (m_workspace->answering())
-        afterAnswering();
 }
 
 // Whether a MIDI keyboard's notes sound as they come.

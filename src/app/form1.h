@@ -35,6 +35,7 @@ class Speech;
 }
 namespace compose {
 class Answering;
+struct KeyOutcome;
 class Playback;
 class Trainer;
 class Workspace;
@@ -164,8 +165,10 @@ private:
     void retranslate();
     void SetLayout(int scale);
     void startSound();
-    void pianoKeyDown(int16_t index, bool isAutoRepeat, compose::KeySound sound, Dialogs& tell);
-    void pianoKeyUp(int16_t index, compose::KeySound sound);
+    // What a key of the piano did, on the computer keyboard or a MIDI
+    // keyboard: the answers moved on, or the piece changed (a full piece is
+    // told through `tell`).
+    void showKeyOutcome(const compose::KeyOutcome& outcome, Dialogs& tell);
     void updateLiveSound();
     void syncTrainerTimer();
     void stopPlayback();

@@ -267,6 +267,24 @@ void Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
     releasePlayedKey(m_ports, index, sound);
 }
 
+KeyOutcome Workspace::midiKeyboardDown(int16_t index, int64_t now)
+{
+    if (!m_answering.active())
+        return keyDown(index, now, false, KeySound::DisplayOnly);
+    m_answering.noteDown(midiNoteOfKey(index), now);
+    KeyOutcome outcome;
+    outcome.answered = true;
+    return outcome;
+}
+
+void Workspace::midiKeyboardUp(int16_t index, int64_t now)
+{
+    if (m_answering.active())
+        m_answering.noteUp(midiNoteOfKey(index), now);
+    else
+        keyUp(index, now, KeySound::DisplayOnly);
+}
+
 void Workspace::moveCursor(CursorMove move)
 {
     compose::moveCursor(m_m, m_ports, move);

@@ -129,6 +129,10 @@ public:
     // trainer waits for one, otherwise a note of the piece.
     KeyOutcome keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound);
     void keyUp(int16_t index, int64_t now, KeySound sound);
+    // A MIDI keyboard's key, its note sounded already. Its note answers the
+    // trainer whatever octave the computer keys play: it is a MIDI note.
+    KeyOutcome midiKeyboardDown(int16_t index, int64_t now);
+    void midiKeyboardUp(int16_t index, int64_t now);
 
     // "<" and ">".
     void moveCursor(CursorMove move);
