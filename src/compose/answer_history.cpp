@@ -196,26 +196,12 @@ std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& fil
     return rows;
 }
 
-std::vector<int64_t> sessionStartsOf(const std::vector<AnswerHistoryRow>& rows)
+bool startsNewSession(const AnswerHistoryRow& row, const AnswerHistoryRow& previous)
 {
-    std::vector<int64_t> starts;
-    starts.reserve(rows.size());
-    int64_t runStart = 0;
-    int runLength = 0;
-    for (const auto& row : rows) {
-        if (row.sessionUtcMs) {
-            starts.push_back(*row.sessionUtcMs);
-            runLength = 0; // a new line between old ones ends their run
-            continue;
-        }
-        if (runLength == 0 || runLength == SessionNoteCount) {
-            runStart = row.utcMs;
-            runLength = 0;
-        }
-        ++runLength;
-        starts.push_back(runStart);
-    }
-    return starts;
+    if (row.sessionUtcMs || previous.sessionUtcMs)
+        return row.sessionUtcMs != previous.sessionUtcMs;
+    return row.record.mode != previous.record.mode || row.utcMs - previous.utcMs > SessionBreakMs
+        || row.utcMs < previous.utcMs;
 }
 
 std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>& rows)
@@ -224,9 +210,7 @@ std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>&
     SessionCounter session;
     const AnswerHistoryRow* previous = nullptr;
     for (const auto& row : rows) {
-        const bool breaks = previous
-            && (row.record.mode != previous->record.mode || row.utcMs - previous->utcMs > SessionBreakMs
-                || row.utcMs < previous->utcMs);
+        const bool breaks = previous && startsNewSession(row, *previous);
         if (breaks)
             session = {};
         const bool first = !previous || breaks || previous->record.right || previous->record.shown != row.record.shown;
@@ -263,11 +247,6 @@ std::filesystem::path answerHistoryPathFromEnvironment()
 AnswerHistory::AnswerHistory(std::filesystem::path file)
     : m_file(std::move(file))
 {
-}
-
-std::optional<std::string> AnswerHistory::append(const LocalTime& when, const AnswerRecord& record)
-{
-    return append(when, record, { when, Clef::Treble, sharpSpelling(record.shown) });
 }
 
 std::optional<std::string> AnswerHistory::append(

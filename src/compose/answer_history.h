@@ -102,20 +102,20 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
 // nothing read from a missing or unreadable file.
 std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& file);
 
-// The session start of each row: its own, or for rows without one (old
-// lines) the time of the first row of its run of SessionNoteCount old rows.
-std::vector<int64_t> sessionStartsOf(const std::vector<AnswerHistoryRow>& rows);
-
 // A pause longer than this between two answers, or a change of mode, ends
 // any session that was not complete.
 inline constexpr int64_t SessionBreakMs = 10 * 60 * 1000;
+
+// Whether `row` begins another session than `previous`, the row before it:
+// lines with a session say where it starts; between old lines a change of
+// mode, a pause over SessionBreakMs or a clock gone back ends one.
+bool startsNewSession(const AnswerHistoryRow& row, const AnswerHistoryRow& previous);
 
 // The best complete session in rows of the history, in file order.
 //
 // The file keeps answers, not sessions, so sessions are found again: a
 // note's first answer is the first row after a right answer, after a row for
-// another shown note, or after a break (mode changed, or more than
-// SessionBreakMs of silence). A session closes with its SessionNoteCount-th
+// another shown note, or where a new session starts (startsNewSession). A session closes with its SessionNoteCount-th
 // right answer; rows left over when a break comes or the file ends make no
 // complete session and are not ranked. Best is by ranksAbove.
 std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>& rows);
@@ -137,7 +137,6 @@ public:
     // Appends one answer. The first failing write returns a sentence to show
     // the user; later failures return nothing, so one message is all they see.
     std::optional<std::string> append(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
-    std::optional<std::string> append(const LocalTime& when, const AnswerRecord& record);
 
     bool writeFailed() const { return m_failed; }
     const std::filesystem::path& path() const { return m_file; }

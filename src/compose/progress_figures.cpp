@@ -108,7 +108,7 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
 {
     ++m_figures.answers;
     const AnswerHistoryRow* previous = m_previous ? &*m_previous : nullptr;
-    const bool breaks = previous && startsSession(answer, *previous);
+    const bool breaks = previous && startsNewSession(answer, *previous);
     if (breaks)
         closeSession();
     const bool first = !previous || breaks || previous->record.right || previous->record.shown != answer.record.shown
@@ -131,16 +131,6 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
         countMistake(answer);
     m_previous = answer;
     m_previousDay = localDay;
-}
-
-// Lines with a session say where it starts; the others have their sessions
-// found again, as the best session on the staff finds them.
-bool ProgressCounter::startsSession(const AnswerHistoryRow& answer, const AnswerHistoryRow& previous)
-{
-    if (answer.sessionUtcMs || previous.sessionUtcMs)
-        return answer.sessionUtcMs != previous.sessionUtcMs;
-    return answer.record.mode != previous.record.mode || answer.utcMs - previous.utcMs > SessionBreakMs
-        || answer.utcMs < previous.utcMs;
 }
 
 // The day's figures, last in the list while its answers come.

@@ -94,7 +94,6 @@ private:
     };
     using SeenNotes = std::vector<std::pair<SpelledNote, NoteTally>>;
 
-    static bool startsSession(const AnswerHistoryRow& answer, const AnswerHistoryRow& previous);
     DayProgress& dayFor(int localDay);
     void countFirstAnswer(const AnswerHistoryRow& answer, DayProgress& day);
     void countRightAnswer(DayProgress& day);

@@ -47,6 +47,12 @@ protected:
 
 constexpr LocalTime May1 { 2024, 5, 1, 14, 3, 7, 42, 120 };
 
+// An answer of the session that starts on May1, its note spelled as a sharp.
+std::optional<std::string> appendOnMay1(AnswerHistory& history, const AnswerRecord& record)
+{
+    return history.append(May1, record, { May1, Clef::Treble, sharpSpelling(record.shown) });
+}
+
 TEST(AnswerHistoryTest, linesCarryLocalTimeWithMillisecondsModeNotesRightAndResponse)
 {
     const struct {
@@ -92,23 +98,31 @@ TEST(AnswerHistoryTest, theSessionStaffAndSpellingGoAtTheEndAndOldLinesReadWitho
     EXPECT_EQ(six->clefOrTreble(), Clef::Treble);
 }
 
-TEST(AnswerHistoryTest, oldRowsMakeSessionsOfTwentyAndNewRowsKeepTheirOwn)
+TEST(AnswerHistoryTest, newRowsKeepTheirOwnSessionsAndOldRowsBreakAtPausesAndModes)
 {
-    std::vector<AnswerHistoryRow> rows;
-    for (int i = 0; i < 45; ++i)
-        rows.emplace_back(int64_t { i } * 1000, AnswerRecord { AnswerMode::Random, 60, 60, true, 500 });
-    rows.emplace_back(100'000, AnswerRecord { AnswerMode::Review, 62, 62, true, 500 }, 99'000, Clef::Treble,
-        SpelledNote { Letter::D, Accidental::Natural, 4 });
-    rows.emplace_back(101'000, AnswerRecord { AnswerMode::Random, 60, 60, true, 500 });
-    const auto starts = sessionStartsOf(rows);
-    ASSERT_EQ(starts.size(), rows.size());
-    EXPECT_EQ(starts[0], 0);
-    EXPECT_EQ(starts[19], 0);
-    EXPECT_EQ(starts[20], 20'000);
-    EXPECT_EQ(starts[40], 40'000);
-    EXPECT_EQ(starts[44], 40'000);
-    EXPECT_EQ(starts[45], 99'000);
-    EXPECT_EQ(starts[46], 101'000); // a new line between ends the old run
+    constexpr int64_t Minute = 60'000;
+    const AnswerRecord random { AnswerMode::Random, 60, 60, true, 500 };
+    const AnswerRecord review { AnswerMode::Review, 60, 60, true, 500 };
+    const auto oldRow = [](int64_t utc, const AnswerRecord& record) { return AnswerHistoryRow(utc, record); };
+    const auto newRow = [](int64_t utc, int64_t session, const AnswerRecord& record) {
+        return AnswerHistoryRow(utc, record, session);
+    };
+    const struct {
+        const char* name;
+        AnswerHistoryRow previous, row;
+        bool starts;
+    } cases[] = {
+        { "old rows a moment apart", oldRow(0, random), oldRow(1000, random), false },
+        { "old rows after a long pause", oldRow(0, random), oldRow(11 * Minute, random), true },
+        { "old rows of another mode", oldRow(0, random), oldRow(1000, review), true },
+        { "old rows with the clock gone back", oldRow(5000, random), oldRow(1000, random), true },
+        { "new rows of one session across a long pause", newRow(0, 0, random), newRow(30 * Minute, 0, random), false },
+        { "new rows of two sessions a moment apart", newRow(0, 0, random), newRow(1000, 1000, random), true },
+        { "a new row after an old one", oldRow(0, random), newRow(1000, 1000, random), true },
+        { "an old row after a new one", newRow(0, 0, random), oldRow(1000, random), true },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(startsNewSession(c.row, c.previous), c.starts) << c.name;
 }
 
 TEST(AnswerHistoryTest, theSameMomentInTwoTimeZonesIsOneUtcTime)
@@ -168,8 +182,8 @@ TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLi
 {
     const fs::path file = folder / "data" / "zintaro" / "answers.csv";
     AnswerHistory history(file);
-    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 }));
-    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 60, true, 2010 }));
+    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 }));
+    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 2010 }));
     EXPECT_EQ(contents(file),
         "time,mode,shown,answered,right,response_ms,session,clef,spelled\n"
         "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4\n"
@@ -177,7 +191,7 @@ TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLi
 
     // Another run of the program appends after what is there.
     AnswerHistory later(file);
-    EXPECT_FALSE(later.append(May1, { AnswerMode::Scale, 62, 62, true, 900 }));
+    EXPECT_FALSE(appendOnMay1(later, { AnswerMode::Scale, 62, 62, true, 900 }));
     EXPECT_EQ(contents(file).substr(contents(file).rfind("\n2024")),
         "\n2024-05-01T14:03:07.042+02:00,scale,62,62,1,900,2024-05-01T14:03:07.042+02:00,treble,D4\n");
 }
@@ -189,14 +203,14 @@ TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFir
                                 "2024-05-01T14:03:07.042+02:00,random,60,6";
     writeFile(file, damaged);
     AnswerHistory history(file);
-    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
+    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 64, 64, true, 700 }));
     // An old file keeps its first line; its six-field lines and the new ones are read alike.
     EXPECT_EQ(contents(file),
         damaged + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4\n");
     EXPECT_EQ(readAnswerHistory(file).size(), 1U);
 
     writeFile(file, "");
-    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 64, 64, true, 700 }));
+    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 64, 64, true, 700 }));
     EXPECT_EQ(contents(file),
         "time,mode,shown,answered,right,response_ms,session,clef,spelled\n"
         "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4\n");
@@ -207,14 +221,14 @@ TEST_F(AnswerHistoryFileTest, aFailedWriteIsToldOnceAndTheNextOnesAreQuiet)
     // A folder that is a regular file cannot be made, even by root.
     writeFile(folder / "blocker", "x");
     AnswerHistory history(folder / "blocker" / "zintaro" / "answers.csv");
-    const auto first = history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 });
+    const auto first = appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 });
     ASSERT_TRUE(first);
     EXPECT_NE(first->find("answers.csv"), std::string::npos);
     EXPECT_TRUE(history.writeFailed());
-    EXPECT_FALSE(history.append(May1, { AnswerMode::Random, 60, 60, true, 1500 }));
+    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 1500 }));
     EXPECT_FALSE(history.bestSession());
     // Without a home folder there is nowhere to write.
-    EXPECT_TRUE(AnswerHistory(fs::path {}).append(May1, {}));
+    EXPECT_TRUE(AnswerHistory(fs::path {}).append(May1, {}, { May1, Clef::Treble, sharpSpelling(0) }));
 }
 
 TEST_F(AnswerHistoryFileTest, aReadOnlyFolderIsAFailedWrite)
@@ -224,25 +238,26 @@ TEST_F(AnswerHistoryFileTest, aReadOnlyFolderIsAFailedWrite)
     fs::create_directory(folder / "locked");
     fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     AnswerHistory history(folder / "locked" / "answers.csv");
-    EXPECT_TRUE(history.append(May1, { AnswerMode::Random, 60, 62, false, 1375 }));
+    EXPECT_TRUE(appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 }));
     fs::permissions(folder / "locked", fs::perms::owner_all);
 }
 
 // Rows of one session: `notes` notes a second apart from `start`, the listed
 // ones missed once at first, each first answer after `responseMs`.
-std::vector<AnswerHistoryRow> sessionRows(
-    int64_t start, int notes, const std::vector<int>& missed, int64_t responseMs, AnswerMode mode = AnswerMode::Random)
+// Rows of old lines, or of new ones with `session` as their session's start.
+std::vector<AnswerHistoryRow> sessionRows(int64_t start, int notes, const std::vector<int>& missed, int64_t responseMs,
+    AnswerMode mode = AnswerMode::Random, std::optional<int64_t> session = {})
 {
     std::vector<AnswerHistoryRow> rows;
     int64_t now = start;
     for (int i = 0; i < notes; ++i) {
         const int shown = 60 + (i % 2) * 2;
         if (std::find(missed.begin(), missed.end(), i) != missed.end()) {
-            rows.push_back({ now, { mode, shown, shown + 1, false, responseMs } });
+            rows.emplace_back(now, AnswerRecord { mode, shown, shown + 1, false, responseMs }, session);
             now += 1000;
-            rows.push_back({ now, { mode, shown, shown, true, responseMs + 1000 } });
+            rows.emplace_back(now, AnswerRecord { mode, shown, shown, true, responseMs + 1000 }, session);
         } else {
-            rows.push_back({ now, { mode, shown, shown, true, responseMs } });
+            rows.emplace_back(now, AnswerRecord { mode, shown, shown, true, responseMs }, session);
         }
         now += 1000;
     }
@@ -282,6 +297,10 @@ TEST(AnswerHistoryTest, theBestSessionIsTheBestCompleteOne)
         { "a change of mode ends an unfinished session",
             joined({ sessionRows(0, 10, {}, 500), sessionRows(Minute, 10, {}, 500, AnswerMode::Scale) }),
             std::nullopt },
+        { "new rows keep their sessions across a pause",
+            joined({ sessionRows(0, 10, {}, 500, AnswerMode::Random, 0),
+                sessionRows(20 * Minute, 10, {}, 700, AnswerMode::Random, 0) }),
+            SessionFigures { 20, 20, 600 } },
         { "a stopped session's wrong answer does not join the next note",
             joined({ sessionRows(0, 20, {}, 500), { { 30 * Minute, { AnswerMode::Random, 64, 65, false, 500 } } },
                 sessionRows(30 * Minute + 1000, 20, {}, 600) }),
@@ -306,9 +325,10 @@ TEST_F(AnswerHistoryFileTest, theBestSessionIsReadPastDamagedLines)
         LocalTime when = May1;
         for (int i = 0; i < SessionNoteCount; ++i) {
             when.second = i;
-            history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, i != 4, 1000 + i });
+            const AnswerContext session { May1, Clef::Treble, sharpSpelling(60 + i) };
+            history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, i != 4, 1000 + i }, session);
             if (i == 4)
-                history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, true, 3000 });
+                history.append(when, { AnswerMode::Scale, 60 + i, 60 + i, true, 3000 }, session);
             if (i == 10)
                 std::ofstream(file, std::ios::app) << "a damaged line\n,,,,,\n";
         }

@@ -206,9 +206,11 @@ TEST(AnswerJudgeTest, aSessionWrittenToTheHistoryIsReadBackAsTheBest)
     AnswerHistory history(folder / "answers.csv");
     AnswerJudge judge;
     LocalTime clock { 2024, 5, 1, 10, 0, 0, 0, 60 };
+    const LocalTime sessionStart = clock;
     const auto carryOut = [&](const AnswerResult& result) {
         ASSERT_TRUE(result.record);
-        EXPECT_FALSE(history.append(clock, *result.record));
+        const AnswerContext context { sessionStart, Clef::Treble, sharpSpelling(result.record->shown) };
+        EXPECT_FALSE(history.append(clock, *result.record, context));
     };
 
     int64_t now = 0;
