@@ -47,6 +47,10 @@
         <source>Hai suonato %1 · era %2</source>
         <translation>You played %1 · it was %2</translation>
     </message>
+    <message>
+        <source>Tastiera: %1–%2</source>
+        <translation>Keys: %1–%2</translation>
+    </message>
 </context>
 <context>
     <name>Choices</name>
@@ -393,12 +397,28 @@
         <source>Il PDF non è stato salvato: %1</source>
         <translation>The PDF was not saved: %1</translation>
     </message>
+    <message>
+        <source>nessun nome libero nella cartella</source>
+        <translation>no free name in the folder</translation>
+    </message>
 </context>
 <context>
     <name>Recovery</name>
     <message>
         <source>Ripristinata la composizione non salvata: %1 note.</source>
         <translation>The unsaved piece was restored: %1 notes.</translation>
+    </message>
+    <message>
+        <source>Il file di ripristino %1 è danneggiato e non è stato caricato.</source>
+        <translation>The recovery file %1 is damaged and was not loaded.</translation>
+    </message>
+    <message>
+        <source>Il file di ripristino era danneggiato: è stato messo da parte come %1.</source>
+        <translation>The recovery file was damaged: it was set aside as %1.</translation>
+    </message>
+    <message>
+        <source>La composizione non salvata non può essere protetta: %1: %2</source>
+        <translation>The unsaved piece cannot be protected: %1: %2</translation>
     </message>
 </context>
 <context>

@@ -80,7 +80,8 @@ void Form1::afterAnswering()
     // The computer keys move by octaves only for answers.
     const int shift = answers.keyboardShift();
     showStatus(StatusSource::Keyboard,
-        answers.active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift)) : QString());
+        answers.active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift, state().Naming))
+                                       : QString());
 }
 
 void Form1::mnf_Clef_Click(Clef clef)

@@ -53,6 +53,7 @@ void Form1::setNaming(NoteNaming naming)
     }
     m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
     m_workspace->setNaming(naming, !m_controls.nameLabel->text().isEmpty());
+    afterAnswering(); // the keys' notes in the status text
 }
 
 void Form1::changeEvent(QEvent* event)
@@ -63,7 +64,8 @@ void Form1::changeEvent(QEvent* event)
 }
 
 // Everything that shows words gets them again in the new language: the
-// captions, the notices that stand, the score and the summary.
+// captions, the notices that stand, the score, the summary and the words of
+// a wrong answer.
 void Form1::retranslate()
 {
     setWindowTitle(QCoreApplication::translate("Window", "Zintaro     by the Zintaro developers"));
@@ -77,9 +79,8 @@ void Form1::retranslate()
     for (auto& notice : m_statusNotices)
         notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
     m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);
-    if (m_workspace->answers().active())
-        m_controls.scoreLabel->setText(QString::fromStdString(m_workspace->answers().scoreLabel()));
-    m_workspace->answers().redrawSummary();
+    m_workspace->answers().redrawWords();
+    afterAnswering(); // the score and the keys' notes
 }
 
 } // namespace zintaro::app

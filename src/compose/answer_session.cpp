@@ -39,7 +39,10 @@ std::optional<int64_t> medianOf(std::vector<int64_t> times)
 std::string secondsText(int64_t ms)
 {
     const int64_t tenths = (std::max<int64_t>(ms, 0) + 50) / 100;
-    return translate("Answers", "%1,%2 s").arg(static_cast<long long>(tenths / 10)).arg(static_cast<int>(tenths % 10));
+    return translate("Answers", "%1,%2 s")
+        .arg(static_cast<long long>(tenths / 10))
+        .arg(static_cast<int>(tenths % 10))
+        .passing();
 }
 
 std::string noteNameOfMidi(int midiNote, NoteNaming naming)
@@ -122,8 +125,9 @@ std::string AnswerSession::scoreLabel() const
         return translate("Answers", "giuste %1 su %2 · %3")
             .arg(m_rightAtFirstTry)
             .arg(notes())
-            .arg(secondsText(*median));
-    return translate("Answers", "giuste %1 su %2").arg(m_rightAtFirstTry).arg(notes());
+            .arg(secondsText(*median))
+            .passing();
+    return translate("Answers", "giuste %1 su %2").arg(m_rightAtFirstTry).arg(notes()).passing();
 }
 
 std::vector<std::string> AnswerSession::summaryLines(
@@ -131,9 +135,10 @@ std::vector<std::string> AnswerSession::summaryLines(
 {
     const SessionFigures own = figures();
     std::vector<std::string> lines;
-    lines.push_back(translate("Answers", "Giuste al primo colpo: %1 %").arg(own.percentRight()));
-    lines.push_back(translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)));
-    lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)));
+    lines.push_back(translate("Answers", "Giuste al primo colpo: %1 %").arg(own.percentRight()).passing());
+    lines.push_back(
+        translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)).passing());
+    lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)).passing());
 
     std::string missed;
     for (const SpelledNote note : mostMissed()) {
@@ -142,14 +147,15 @@ std::vector<std::string> AnswerSession::summaryLines(
         missed += noteName(note, naming, true);
     }
     if (missed.empty())
-        lines.push_back(translate("Answers", "Più sbagliate: nessuna"));
+        lines.push_back(translate("Answers", "Più sbagliate: nessuna").passing());
     else
-        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed));
+        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed).passing());
 
     const SessionFigures best = bestFromHistory && ranksAbove(*bestFromHistory, own) ? *bestFromHistory : own;
     lines.push_back(translate("Answers", "Miglior sessione: %1 % · %2")
                         .arg(best.percentRight())
-                        .arg(secondsText(best.medianResponseMs)));
+                        .arg(secondsText(best.medianResponseMs))
+                        .passing());
     return lines;
 }
 

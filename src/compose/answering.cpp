@@ -338,12 +338,14 @@ void Answering::showSummary()
     m_summaryShown = true;
 }
 
-void Answering::redrawSummary()
+void Answering::redrawWords()
 {
-    if (!m_summaryShown)
-        return;
-    wipeSummary();
-    showSummary();
+    if (m_summaryShown) {
+        wipeSummary();
+        showSummary();
+    }
+    if (const auto wrong = m_wrongAnswer)
+        showWrongAnswerWords(wrong->first, wrong->second);
 }
 
 void Answering::wipeSummary()
@@ -360,9 +362,11 @@ void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
     wipeWrongAnswerWords();
     // The shown note is named as it is written, a black key with the spelling on the staff.
     const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
+    m_wrongAnswer = { playedMidi, shownMidi };
     m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
                        .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
-                       .arg(noteName(shown, m_m.Naming, true));
+                       .arg(noteName(shown, m_m.Naming, true))
+                       .passing();
     const int scale = m_m.DrawScale;
     const int top = wordsTop({ shown, m_shown.clef, false }, scale);
     m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);
@@ -377,6 +381,7 @@ void Answering::wipeWrongAnswerWords()
     const auto [left, top, right, bottom] = m_wrongWordsBox;
     m_ports.surface.filledRectangle(left, top, right, bottom, staff::White);
     m_wrongWords.clear();
+    m_wrongAnswer.reset();
 }
 
 } // namespace zintaro::compose

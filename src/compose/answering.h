@@ -73,9 +73,9 @@ public:
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
     std::string scoreLabel() const;
 
-    // The summary shown, if any, drawn again: the language or the note
-    // names changed.
-    void redrawSummary();
+    // The summary and the words of a wrong answer, if shown, drawn again:
+    // the language or the note names changed.
+    void redrawWords();
     // After a wrong answer, the words beside the red head until the next
     // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
     const std::string& wrongAnswerWords() const { return m_wrongWords; }
@@ -134,6 +134,7 @@ private:
     std::optional<LocalTime> m_sessionStart;
     int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
     std::string m_wrongWords;
+    std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };
 

@@ -1,13 +1,17 @@
 #include "compose/keyboard_octaves.h"
 
 #include "core/pitch.h"
+#include "core/translation.h"
 
 namespace zintaro::compose {
 
-std::string keyboardRangeText(int shift)
+std::string keyboardRangeText(int shift, NoteNaming naming)
 {
-    const auto name = [](int midiNote) { return noteName(sharpSpelling(midiNote), NoteNaming::Solfege, true); };
-    return "Tastiera: " + name(midiNoteOfShiftedKey(0, shift)) + "\u2013" + name(midiNoteOfShiftedKey(35, shift));
+    const auto name = [naming](int midiNote) { return noteName(sharpSpelling(midiNote), naming, true); };
+    return translate("Answers", "Tastiera: %1–%2")
+        .arg(name(midiNoteOfShiftedKey(0, shift)))
+        .arg(name(midiNoteOfShiftedKey(35, shift)))
+        .passing();
 }
 
 } // namespace zintaro::compose

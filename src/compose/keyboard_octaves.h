@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pitch.h"
+
 #include <string>
 
 namespace zintaro::compose {
@@ -26,6 +28,6 @@ constexpr int shiftedKeyOfMidiNote(int midiNote, int shift)
 }
 
 // "Tastiera: Fa1–Mi4": the notes of the keys moved by `shift` octaves.
-std::string keyboardRangeText(int shift);
+std::string keyboardRangeText(int shift, NoteNaming naming);
 
 } // namespace zintaro::compose

@@ -1,11 +1,12 @@
 #include "compose/progress_export.h"
 
+#include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
+#include "storage/system_reason.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 namespace zintaro::compose {
@@ -30,7 +31,7 @@ ProgressExport writeProgressPdf(
     if (const auto why = storage::writeFileAtomically(folder, temporary, bytes))
         return { {}, *why };
     const std::filesystem::path written = folder / temporary;
-    ProgressExport result { {}, "no free name" };
+    ProgressExport result { {}, translate("Progress", "nessun nome libero nella cartella") };
     for (int copy = 1; copy < 1000; ++copy) {
         const std::filesystem::path target = folder / progressPdfName(year, month, day, copy);
         if (::link(written.c_str(), target.c_str()) == 0) {
@@ -42,7 +43,7 @@ ProgressExport writeProgressPdf(
             && ::rename(written.c_str(), target.c_str()) == 0)
             return { target, {} };
         if (errno != EEXIST) {
-            result = { {}, std::strerror(errno) };
+            result = { {}, storage::systemReason(errno) };
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/translation.h"
 #include "storage/atomic_write.h"
+#include "storage/system_reason.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -55,8 +56,10 @@ Recovered recoverPiece(const fs::path& file)
         = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     const fs::path aside = file.parent_path() / ("recovery-damaged-" + std::to_string(stamp) + ".txt");
     fs::rename(file, aside, error);
-    found.notice = error ? "Il file di ripristino " + file.string() + " è danneggiato e non è stato caricato."
-                         : "Il file di ripristino era danneggiato: è stato messo da parte come " + aside.string() + ".";
+    found.notice = error
+        ? translate("Recovery", "Il file di ripristino %1 è danneggiato e non è stato caricato.").arg(file.string())
+        : translate("Recovery", "Il file di ripristino era danneggiato: è stato messo da parte come %1.")
+              .arg(aside.string());
     return found;
 }
 
@@ -137,13 +140,15 @@ void RecoveryFile::run()
             fs::create_directories(m_file.parent_path(), error);
             problem = storage::writeFileAtomically(m_file.parent_path(), m_file.filename().string(), *text);
         } else if (!fs::remove(m_file, error) && error) {
-            problem = error.message();
+            problem = storage::systemReason(error.value());
         }
         lock.lock();
         m_busy = false;
         if (problem && !m_told) {
             m_told = true;
-            m_notice = "La composizione non salvata non può essere protetta: " + m_file.string() + ": " + *problem;
+            m_notice = translate("Recovery", "La composizione non salvata non può essere protetta: %1: %2")
+                           .arg(m_file.string())
+                           .arg(*problem);
         }
         m_idle.notify_all();
     }

@@ -366,7 +366,7 @@ void Workspace::setNaming(NoteNaming naming, bool nameShown)
         m_trainer.writeShownName();
     else if (nameShown && isPianoNote(m_m.NamedNote))
         m_ports.surface.setNameLabels(std::string(writtenName(m_m.NamedNote, naming)));
-    m_answering.redrawSummary();
+    m_answering.redrawWords();
 }
 
 bool Workspace::shiftKeyboard(int octaves)

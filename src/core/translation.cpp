@@ -100,6 +100,11 @@ std::string Text::str() const
     return text;
 }
 
+std::string Text::passing() const
+{
+    return fillPlaces(lookUp(m_context, m_source), m_args);
+}
+
 void setTranslator(Translator translator)
 {
     currentTranslator.store(translator);

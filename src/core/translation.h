@@ -30,6 +30,10 @@ public:
     // The text in the chosen language, remembered so that it can follow a
     // later change of language.
     std::string str() const;
+    // The same, not remembered: for words drawn again from their figures
+    // when the language changes (a score, a summary), which would otherwise
+    // push the notices that stand out of memory.
+    std::string passing() const;
     // Texts go wherever the program's words went as strings.
     operator std::string() const { return str(); }
 

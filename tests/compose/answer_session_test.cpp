@@ -1,4 +1,5 @@
 #include "compose/answer_session.h"
+#include "core/translation.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,30 @@ TEST(AnswerSessionTest, theScoreLabelCountsFirstAnswersAndTheirMedian)
     session.firstAnswer(62, false, 1600);
     session.firstAnswer(64, true, 1400);
     EXPECT_EQ(session.scoreLabel(), "giuste 2 su 3 · 1,4 s");
+}
+
+// A notice that stands (shown once, at start-up) still follows a change of
+// language after a long practice: the scores and summaries, drawn again from
+// their figures, do not push it out of the texts remembered.
+TEST(AnswerSessionTest, aNoticeFollowsTheLanguageAfterThousandsOfScores)
+{
+    const std::string notice
+        = translate("Answers", "Le risposte non vengono salvate: impossibile scrivere %1").arg("/x");
+    AnswerSession session;
+    for (int i = 0; i < 5000; ++i) {
+        session.noteShown(i * 1000);
+        session.firstAnswer(60 + i % 12, i % 3 != 0, 500 + i % 700);
+        (void)session.scoreLabel();
+        if (i % 20 == 19)
+            (void)session.summaryLines(std::nullopt, NoteNaming::Solfege);
+    }
+    setTranslator([](const char*, const char* source) -> std::string {
+        return std::string(source) == "Le risposte non vengono salvate: impossibile scrivere %1"
+            ? "Answers are not being saved: cannot write %1"
+            : source;
+    });
+    EXPECT_EQ(retranslated(notice), "Answers are not being saved: cannot write /x");
+    setTranslator(nullptr);
 }
 
 // Twenty notes in 50 s, six missed at the first try (G4 and A4 twice, F4 and B4
