@@ -14,7 +14,7 @@ namespace {
 constexpr std::array<double, 7> Advance = { 5.6, 3.9, 2.9, 2.4, 2.25, 2.15, 2.05 };
 // A name under each note is about this wide in the engraver's lettering.
 constexpr double NamedAdvance = 3.0;
-constexpr double SharpRoom = 1.3;
+constexpr double SignRoom = 1.3;
 constexpr double HeadHalfWidth = 0.65;
 constexpr double BarGap = 1.1; // from a bar line to the next entry's room
 // A last system shorter than this share of the width keeps its natural spacing.
@@ -26,12 +26,6 @@ bool placed(const CompositionStore& store, int position)
     return code >= 0 && code < static_cast<int16_t>(Advance.size());
 }
 
-bool sharpNote(const CompositionStore& store, int position)
-{
-    const Entry e = store.at(position);
-    return e.RestFlag == 0 && isSharp(e.NoteIndex) && isPianoNote(e.NoteIndex);
-}
-
 // The room of one entry: where its head stands in it, and how wide it is
 // before and after stretching.
 struct Slot {
@@ -39,7 +33,7 @@ struct Slot {
     double stretchable = 0;
 };
 
-Slot slotOf(const CompositionStore& store, int position, bool names)
+Slot slotOf(const CompositionStore& store, int position, bool names, bool withSign)
 {
     if (!placed(store, position))
         return {};
@@ -47,15 +41,16 @@ Slot slotOf(const CompositionStore& store, int position, bool names)
     double advance = Advance[static_cast<size_t>(e.DurationCode)];
     if (names && e.RestFlag == 0)
         advance = std::max(advance, NamedAdvance);
-    const double sharp = sharpNote(store, position) ? SharpRoom : 0;
-    return { sharp + HeadHalfWidth, sharp + advance };
+    const double sign = withSign ? SignRoom : 0;
+    return { sign + HeadHalfWidth, sign + advance };
 }
 
 double naturalWidth(const CompositionStore& store, const Measure& m, bool names)
 {
+    const auto signs = signsIn(store, m);
     double width = BarGap;
     for (int p = m.first; p < m.end; ++p)
-        width += slotOf(store, p, names).stretchable;
+        width += slotOf(store, p, names, signs[static_cast<size_t>(p - m.first)].has_value()).stretchable;
     return width;
 }
 
@@ -89,12 +84,14 @@ public:
         double x = SystemHeaderWidth;
         for (size_t i = 0; i < m_measures.size(); ++i) {
             const Measure& m = m_measures[i];
+            const auto signs = signsIn(m_store, m);
             x += BarGap;
             for (int p = m.first; p < m.end; ++p) {
                 if (!placed(m_store, p))
                     continue;
-                const Slot slot = slotOf(m_store, p, m_frame.names);
-                system.entries.push_back({ p, x + slot.before });
+                const auto sign = signs[static_cast<size_t>(p - m.first)];
+                const Slot slot = slotOf(m_store, p, m_frame.names, sign.has_value());
+                system.entries.push_back({ p, x + slot.before, sign });
                 x += slot.stretchable * stretch;
             }
             if (m.closed)
@@ -138,6 +135,30 @@ std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount)
     return measures;
 }
 
+std::vector<std::optional<Accidental>> signsIn(const CompositionStore& store, const Measure& m)
+{
+    std::vector<std::optional<Accidental>> signs;
+    // The lines and spaces whose sharp the measure has shown, by staff step.
+    std::vector<int> sharpened;
+    for (int p = m.first; p < m.end; ++p) {
+        const Entry e = store.at(p);
+        std::optional<Accidental> sign;
+        if (e.RestFlag == 0 && isPianoNote(e.NoteIndex)) {
+            const int step = staffStepOf(e.NoteIndex);
+            const auto shown = std::find(sharpened.begin(), sharpened.end(), step);
+            if (isSharp(e.NoteIndex) && shown == sharpened.end()) {
+                sign = Accidental::Sharp;
+                sharpened.push_back(step);
+            } else if (!isSharp(e.NoteIndex) && shown != sharpened.end()) {
+                sign = Accidental::Natural;
+                sharpened.erase(shown);
+            }
+        }
+        signs.push_back(sign);
+    }
+    return signs;
+}
+
 std::vector<ScorePage> layOutScore(const CompositionStore& store, int noteCount, const ScoreFrame& frame)
 {
     std::vector<ScoreSystem> systems;
@@ -155,14 +176,14 @@ std::vector<ScorePage> layOutScore(const CompositionStore& store, int noteCount,
         while (naturalWidth(store, m, frame.names) > builder.room() && m.end - m.first > 1) {
             Measure part = m;
             part.closed = false;
-            double width = BarGap;
-            part.end = m.first;
+            // As many entries as the system holds, one at least.
+            part.end = m.first + 1;
             while (part.end < m.end) {
-                const double next = width + slotOf(store, part.end, frame.names).stretchable;
-                if (next > builder.room() && part.end > m.first)
+                Measure longer = part;
+                ++longer.end;
+                if (naturalWidth(store, longer, frame.names) > builder.room())
                     break;
-                width = next;
-                ++part.end;
+                part = longer;
             }
             if (part.end == m.end)
                 break;

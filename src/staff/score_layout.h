@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/modulo1.h"
+#include "core/pitch.h"
 
+#include <optional>
 #include <vector>
 
 namespace zintaro::staff {
@@ -22,6 +24,12 @@ struct Measure {
 // measure that does not fill a whole note is open.
 std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount);
 
+// The sign printed before each entry of a measure, from `first` on: a sharp
+// where its line or space has not shown one yet in the measure, a natural
+// where a sharp shown earlier in the measure would otherwise still hold;
+// nothing for the rest and for rests.
+std::vector<std::optional<Accidental>> signsIn(const CompositionStore& store, const Measure& m);
+
 // Everything below is measured in staff spaces, the distance between two
 // staff lines, from the left end of a system's staff lines.
 
@@ -29,6 +37,7 @@ std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount);
 struct PlacedEntry {
     int position = 0;
     double x = 0;
+    std::optional<Accidental> sign; // before the head
 };
 
 struct PlacedBar {

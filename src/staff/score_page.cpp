@@ -198,6 +198,26 @@ void sharp(QPainter& p, double x, double y)
     }
 }
 
+// Two thin stems, the left rising above the note and the right falling
+// below it, joined by two thick bars rising to the right.
+void natural(QPainter& p, double x, double y)
+{
+    const double c = x - 1.3;
+    constexpr double Half = 0.3;
+    line(p, c - Half, y - 1.5, c - Half, y + 0.62, 0.12);
+    line(p, c + Half, y - 0.62, c + Half, y + 1.5, 0.12);
+    for (const double at : { -0.4, 0.4 }) {
+        const double mid = y + at;
+        QPainterPath bar;
+        bar.moveTo(c - Half, mid + 0.2);
+        bar.lineTo(c + Half, mid + 0.02);
+        bar.lineTo(c + Half, mid - 0.22);
+        bar.lineTo(c - Half, mid - 0.04);
+        bar.closeSubpath();
+        fill(p, bar);
+    }
+}
+
 // One flag hanging from the top of an up-stem at (0, 0), `length` spaces
 // long; a down-stem's flags are its mirror image. A stack of flags uses
 // shorter ones above the last, so that white stays between them.
@@ -212,14 +232,17 @@ QPainterPath flagShape(double length)
     return flag;
 }
 
-void note(QPainter& p, const Entry& e, double x)
+void note(QPainter& p, const Entry& e, const PlacedEntry& placed)
 {
+    const double x = placed.x;
     const int step = staffStepOf(e.NoteIndex);
     const double y = yOfStep(step);
     const int code = e.DurationCode;
     ledgerLines(p, x, step);
-    if (isSharp(e.NoteIndex))
+    if (placed.sign == Accidental::Sharp)
         sharp(p, x, y);
+    else if (placed.sign == Accidental::Natural)
+        natural(p, x, y);
 
     if (code == 0) {
         QPainterPath head = ellipse(x, y, 0.8, 0.5, 0);
@@ -339,7 +362,7 @@ void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
         }
         if (!isPianoNote(e.NoteIndex))
             continue;
-        note(p, e, placed.x);
+        note(p, e, placed);
         if (d.names) {
             const std::string_view name = writtenName(e.NoteIndex, d.naming);
             text(p, QRectF(placed.x - 3, NamesTop, 6, 2 * NamesLetterHeight), Qt::AlignHCenter | Qt::AlignTop,

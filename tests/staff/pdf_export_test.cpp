@@ -61,7 +61,8 @@ Modulo1 scorePiece()
         }
     }
     add({ { False16, 19, 1 }, { False16, 21, 2 }, { False16, 23, 1 } }); // 28: overfull, 5/4
-    add({ { False16, 24, 2 }, { False16, 23, 2 }, { False16, 21, 2 }, { False16, 19, 2 } }); // 29
+    // 29: F#4, F4 with its natural, F#4 with its sharp again, F#4 without one
+    add({ { False16, 13, 2 }, { False16, 12, 2 }, { False16, 13, 2 }, { False16, 13, 2 } });
     add({ { False16, 7, 0 } }); // 30
     Modulo1 m;
     for (const Note& n : notes)
