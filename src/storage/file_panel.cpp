@@ -50,7 +50,8 @@ FilePanel::FilePanel(QWidget* parent)
         if (item)
             pickName(item->text());
     });
-    connect(m_fileList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    // A double click or Enter on a name.
+    connect(m_fileList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         emit loadRequested(pathFromQt(m_folder) / item->data(FileNameBytes).toByteArray().toStdString());
     });
     connect(m_nameBox, &QLineEdit::returnPressed, this, [this] { emit saveRequested(m_nameBox->text()); });
@@ -63,6 +64,8 @@ void FilePanel::openForLoading(const QString& folder, const QString& action)
     open(folder, action, CompositionExtension);
     m_nameBox->hide();
     list(folder);
+    // The keyboard goes to the list: arrows choose, Enter loads, Escape leaves.
+    m_fileList->setFocus();
 }
 
 void FilePanel::openForSaving(const QString& folder, const QString& action, const QString& extension)

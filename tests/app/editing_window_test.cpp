@@ -165,6 +165,9 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
     EXPECT_FALSE(form->Txf()->isVisible());
     EXPECT_EQ(piece(), written);
     EXPECT_TRUE(midi.notesOn().empty());
+    QTest::keyClick(focused(), Qt::Key_Escape);
+    EXPECT_FALSE(form->filePanel().isVisible()) << "Escape leaves Carica too";
+    EXPECT_EQ(focused(), form->piano().key(0));
 
     // The last name is offered, and the first key typed replaces it whole.
     form->mnf_Save()->trigger();
@@ -178,6 +181,14 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
     QTest::keyClick(form->Txf(), Qt::Key_Return);
     EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("melodia.txt"))));
     EXPECT_FALSE(QFile::exists(files.filePath(QStringLiteral("straymelodia.txt"))));
+
+    // Carica from the keyboard alone: an arrow chooses, Enter loads.
+    tap(Qt::Key_U);
+    QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(focused(), Qt::Key_Down);
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_FALSE(form->filePanel().isVisible());
+    EXPECT_EQ(piece(), written) << "melodia.txt, the first name, loaded over the note added";
 
     // Each export says what it will do.
     const std::vector<std::pair<int, QString>> exports { { 0, "Esporta MIDI" }, { 1, "Esporta MusicXML" },
