@@ -152,13 +152,15 @@ PieceOutcome Workspace::change(const PieceCommand& command)
 
 PieceOutcome Workspace::writeNote(int16_t index)
 {
+    const bool overwrite = m_m.WriteIndex < m_m.NoteCount;
     const auto entry = enterNote(m_m, m_ports.surface, true, false, index, m_m.CurrentDuration);
     if (entry == EntryOutcome::Refused)
         return PieceOutcome::Full;
-    // A note that overwrote the last column of a page turns to the next page,
-    // which already holds notes of the piece: show them.
-    if (m_m.CursorColumn == 0 && m_m.WriteIndex < m_m.NoteCount && !m_m.Listening)
-        showComposition(m_m, m_ports);
+    // A note written over another is an edit: the page is drawn again, its
+    // bars counted anew from the new duration. A note that overwrote the
+    // last column of a page turns to the next page, which holds notes too.
+    if (overwrite && entry == EntryOutcome::Stored)
+        redrawComposition(m_m, m_ports);
     return entry == EntryOutcome::Stored ? PieceOutcome::Changed : PieceOutcome::Unchanged;
 }
 

@@ -84,6 +84,36 @@ TEST_F(EditingWindowTest, theCursorButtonsStopAtTheEndsOfThePiece)
     EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 35, 2 }, { 0, 9, 2 } }));
 }
 
+// A note written over another is an edit: the page is drawn again with its
+// bars, counted from the new duration. Bars stand at x = 20·i + 110 after
+// entry i, two pixels wide, from y = 50 to 90.
+TEST_F(EditingWindowTest, aNoteWrittenOverAnotherKeepsTheBarsAndCountsThemAnew)
+{
+    const auto barAfter
+        = [this](int entry) { return form->staffSurface().marks().pixelColor(20 * entry + 110, 70).lightness() < 128; };
+    play(8); // two measures of quarters
+    form->BtPausa()->click(); // a redraw: the bars show
+    form->BtCanc()->click();
+    ASSERT_TRUE(barAfter(3));
+    ASSERT_TRUE(barAfter(7));
+    for (int i = 0; i < 5; ++i)
+        form->BtM(0)->click();
+    ASSERT_EQ(form->state().WriteIndex, 3);
+
+    tap(Qt::Key_M); // a quarter over the fourth quarter
+    EXPECT_TRUE(barAfter(3)) << "the bar beside the note written over stays";
+    EXPECT_TRUE(barAfter(7));
+
+    form->BtM(0)->click();
+    form->BtM(0)->click();
+    form->Op1(1)->click();
+    tap(Qt::Key_M); // a half over the third quarter: each measure ends one entry earlier
+    EXPECT_TRUE(barAfter(2));
+    EXPECT_FALSE(barAfter(3));
+    EXPECT_TRUE(barAfter(6));
+    EXPECT_FALSE(barAfter(7));
+}
+
 TEST_F(EditingWindowTest, overwritingTheLastColumnOfAPageShowsTheNextPageWithItsNotes)
 {
     play(60);
