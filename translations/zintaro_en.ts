@@ -420,6 +420,10 @@
         <source>La composizione non salvata non può essere protetta: %1: %2</source>
         <translation>The unsaved piece cannot be protected: %1: %2</translation>
     </message>
+    <message>
+        <source>Ripristinata la composizione non salvata: 1 nota.</source>
+        <translation>The unsaved piece was restored: 1 note.</translation>
+    </message>
 </context>
 <context>
     <name>Sound</name>

@@ -34,6 +34,10 @@ fs::path recoveryPathFromEnvironment()
 
 std::string recoveredText(int notes)
 {
+    if (notes <= 0)
+        return {};
+    if (notes == 1)
+        return translate("Recovery", "Ripristinata la composizione non salvata: 1 nota.");
     return translate("Recovery", "Ripristinata la composizione non salvata: %1 note.").arg(notes);
 }
 
@@ -54,7 +58,11 @@ Recovered recoverPiece(const fs::path& file)
     }
     const auto stamp
         = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-    const fs::path aside = file.parent_path() / ("recovery-damaged-" + std::to_string(stamp) + ".txt");
+    // Never over an earlier damaged copy, even one set aside the same second.
+    const std::string name = "recovery-damaged-" + std::to_string(stamp);
+    fs::path aside = file.parent_path() / (name + ".txt");
+    for (int copy = 2; fs::exists(aside, error) && copy < 1000; ++copy)
+        aside = file.parent_path() / (name + "-" + std::to_string(copy) + ".txt");
     fs::rename(file, aside, error);
     found.notice = error
         ? translate("Recovery", "Il file di ripristino %1 è danneggiato e non è stato caricato.").arg(file.string())

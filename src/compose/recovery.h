@@ -17,7 +17,8 @@ namespace zintaro::compose {
 std::filesystem::path recoveryPath(const char* xdgStateHome, const char* home);
 std::filesystem::path recoveryPathFromEnvironment();
 
-// "Ripristinata la composizione non salvata: 12 note."
+// "Ripristinata la composizione non salvata: 12 note."; nothing for an
+// empty piece, which needs no word.
 std::string recoveredText(int notes);
 
 // What start-up found in the recovery file.

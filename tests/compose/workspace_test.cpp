@@ -346,7 +346,10 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
     ASSERT_TRUE(found.piece);
     EXPECT_EQ(found.piece->entries, (std::vector<Entry> { { 0, 4, 0 }, { 0, 9, 0 } }));
     EXPECT_EQ(recoveredText(2), "Ripristinata la composizione non salvata: 2 note.");
+    EXPECT_EQ(recoveredText(1), "Ripristinata la composizione non salvata: 1 nota.");
+    EXPECT_EQ(recoveredText(0), "") << "an empty piece needs no word";
 
+    int damagedFiles = 0;
     for (const std::string& bytes : { std::string { "\"_\",0,4,0\r\n" }, std::string { "\x89PNG\r\n" } }) {
         testing::writeBytes(file, bytes);
         const Recovered damaged = recoverPiece(file);
@@ -356,7 +359,7 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
         int asides = 0;
         for (const auto& e : std::filesystem::directory_iterator(file.parent_path()))
             asides += e.path().filename().string().starts_with("recovery-damaged-") ? 1 : 0;
-        EXPECT_GE(asides, 1) << "set aside, never deleted";
+        EXPECT_EQ(asides, ++damagedFiles) << "set aside, never deleted, not even within one second";
     }
     EXPECT_FALSE(recoverPiece(file).notice) << "no file: nothing to tell";
 }
