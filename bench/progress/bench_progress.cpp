@@ -94,7 +94,8 @@ BENCHMARK(BM_FiguresOfAYearOfAnswers)->Unit(benchmark::kMillisecond);
 
 void BM_PageBuiltAndFirstPainted(benchmark::State& state)
 {
-    const zintaro::progress::PageInput input { zintaro::compose::readProgress(historyFile(), Today), QDir::tempPath() };
+    const zintaro::progress::PageInput input { zintaro::compose::readProgress(historyFile(), Today), QDir::tempPath(),
+        zintaro::NoteNaming::Solfege };
     for (auto _ : state) {
         auto* page = new zintaro::progress::ProgressPage(input);
         page->show();

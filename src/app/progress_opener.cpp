@@ -38,7 +38,7 @@ QStringList ProgressOpener::defaultModuleFolders(const QString& programFolder)
     return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro")) };
 }
 
-void ProgressOpener::open()
+void ProgressOpener::open(NoteNaming naming)
 {
     if (m_page) {
         m_page->showNormal();
@@ -54,6 +54,7 @@ void ProgressOpener::open()
     const int today = compose::dayNumber(now.year, now.month, now.day);
     auto input = std::make_shared<progress::PageInput>();
     input->filesFolder = m_filesFolder;
+    input->naming = naming;
     const bool needModule = m_createPage == nullptr;
     if (needModule) {
         for (const QString& folder : m_moduleFolders) {

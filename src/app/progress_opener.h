@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pitch.h"
+
 #include <QLibrary>
 #include <QObject>
 #include <QPointer>
@@ -26,7 +28,8 @@ public:
         QObject* parent = nullptr);
     ~ProgressOpener() override;
 
-    void open();
+    // Note names are written in `naming`.
+    void open(NoteNaming naming);
 
     QWidget* page() const { return m_page; }
     bool opening() const { return m_worker.joinable(); }

@@ -15,6 +15,7 @@ namespace zintaro::progress {
 struct PageInput {
     compose::ProgressFigures figures;
     QString filesFolder; // where "Esporta PDF" writes
+    NoteNaming naming = NoteNaming::Solfege; // of the note names written
 };
 
 // Builds the page as a window of its own over `parent`; it deletes itself

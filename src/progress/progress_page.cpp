@@ -31,9 +31,9 @@ namespace {
 constexpr int SheetWidth = 860;
 constexpr std::size_t NotesPerStaff = 24;
 
-QString noteText(SpelledNote note)
+QString noteText(SpelledNote note, NoteNaming naming)
 {
-    return QString::fromStdString(noteName(note, NoteNaming::Solfege, true));
+    return QString::fromStdString(noteName(note, naming, true));
 }
 
 QDate dateOf(int day)
@@ -70,11 +70,11 @@ QString clefTitle(Clef clef)
     return QCoreApplication::translate("Progress", "Chiave di Sol");
 }
 
-QString mistakeText(const compose::Confusion& c)
+QString mistakeText(const compose::Confusion& c, NoteNaming naming)
 {
     const QString times = c.count == 1 ? QCoreApplication::translate("Progress", "1 volta")
                                        : QCoreApplication::translate("Progress", "%1 volte").arg(c.count);
-    return QStringLiteral("%1 → %2: %3").arg(noteText(c.shown), noteText(c.played), times);
+    return QStringLiteral("%1 → %2: %3").arg(noteText(c.shown, naming), noteText(c.played, naming), times);
 }
 
 QStringList totalsLines(const compose::ProgressFigures& f)
@@ -137,6 +137,7 @@ ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_filesFolder(input.filesFolder)
     , m_today(input.figures.today)
+    , m_naming(input.naming)
 {
     setObjectName(QStringLiteral("progressPage"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -229,7 +230,7 @@ QGridLayout* ProgressPage::buildMistakesAndTotals(const compose::ProgressFigures
     columns->addWidget(heading(QCoreApplication::translate("Progress", "Totali"), m_sheet), 0, 1);
     QStringList mistakes;
     for (const compose::Confusion& c : figures.mistakes)
-        mistakes << mistakeText(c);
+        mistakes << mistakeText(c, m_naming);
     if (mistakes.isEmpty())
         mistakes << QCoreApplication::translate("Progress", "Nessun errore.");
     auto* mistakesLabel = new QLabel(mistakes.join(QLatin1Char('\n')), m_sheet);

@@ -39,6 +39,7 @@ private:
 
     QString m_filesFolder;
     int m_today = 0;
+    NoteNaming m_naming = NoteNaming::Solfege;
     QWidget* m_sheet = nullptr;
     QPushButton* m_exportButton = nullptr;
     QLabel* m_exportNote = nullptr;

@@ -61,9 +61,10 @@ class ProgressPageTest : public ::testing::Test {
 protected:
     void SetUp() override { registerPictures(); }
 
-    std::unique_ptr<progress::ProgressPage> pageOf(compose::ProgressFigures figures)
+    std::unique_ptr<progress::ProgressPage> pageOf(
+        compose::ProgressFigures figures, NoteNaming naming = NoteNaming::Solfege)
     {
-        progress::PageInput input { std::move(figures), files.path() };
+        progress::PageInput input { std::move(figures), files.path(), naming };
         auto page = std::make_unique<progress::ProgressPage>(input);
         page->setAttribute(Qt::WA_DeleteOnClose, false);
         return page;
@@ -99,6 +100,9 @@ TEST_F(ProgressPageTest, thePageShowsMistakesTotalsAndTheDamagedLines)
     const auto page = pageOf(goldenFigures());
     const auto text = [&](const char* name) { return page->findChild<QLabel*>(QLatin1String(name))->text(); };
     EXPECT_EQ(text("mistakes"), QStringLiteral("La4 → Sol4: 2 volte\nRe4 → Mi4: 1 volta\nSi bemolle 4 → La4: 1 volta"));
+    EXPECT_EQ(pageOf(goldenFigures(), NoteNaming::Letters)->findChild<QLabel*>(QStringLiteral("mistakes"))->text(),
+        QStringLiteral("A4 → G4: 2 volte\nD4 → E4: 1 volta\nB♭4 → A4: 1 volta"))
+        << "the names in the naming chosen";
     EXPECT_EQ(text("totals"),
         QStringLiteral("Giorni di pratica: 3\nNote risposte: 9\nSessioni complete: 0\nGiorni di fila: 3\n"
                        "Miglior sessione: nessuna sessione completa"));
@@ -152,7 +156,7 @@ TEST_F(ProgressPageTest, withoutHistoryThePageSaysHowToStart)
 
 TEST_F(ProgressPageTest, escapeClosesThePage)
 {
-    progress::PageInput input { goldenFigures(), files.path() };
+    progress::PageInput input { goldenFigures(), files.path(), NoteNaming::Solfege };
     QPointer<QWidget> page = new progress::ProgressPage(input);
     page->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(page));
