@@ -138,17 +138,18 @@ ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
     , m_filesFolder(input.filesFolder)
     , m_today(input.figures.today)
     , m_naming(input.naming)
+    , m_figures(input.figures)
 {
     setObjectName(QStringLiteral("progressPage"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QCoreApplication::translate("Progress", "Progressi"));
 
     buildSheet(input.figures);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(m_sheet);
-    scroll->setWidgetResizable(false);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setAlignment(Qt::AlignHCenter);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidget(m_sheet);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setAlignment(Qt::AlignHCenter);
 
     m_exportButton = new QPushButton(QCoreApplication::translate("Progress", "Esporta PDF"), this);
     m_exportButton->setObjectName(QStringLiteral("exportPdfButton"));
@@ -161,13 +162,27 @@ ProgressPage::ProgressPage(const PageInput& input, QWidget* parent)
     buttons->addWidget(m_exportButton);
     buttons->addWidget(m_exportNote, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(m_scroll, 1);
     layout->addLayout(buttons);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     resize(SheetWidth + 40, std::min(m_sheet->height() + 80, 900));
+}
+
+// A change of language while the page is open: its words again, the
+// sheet built anew from the same figures.
+void ProgressPage::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange && m_sheet) {
+        setWindowTitle(QCoreApplication::translate("Progress", "Progressi"));
+        m_exportButton->setText(QCoreApplication::translate("Progress", "Esporta PDF"));
+        m_exportNote->clear();
+        buildSheet(m_figures);
+        m_scroll->setWidget(m_sheet); // the old sheet goes
+    }
+    QWidget::changeEvent(event);
 }
 
 void ProgressPage::buildSheet(const compose::ProgressFigures& figures)

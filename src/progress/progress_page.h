@@ -9,6 +9,7 @@
 class QLabel;
 class QGridLayout;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace zintaro::progress {
@@ -31,6 +32,9 @@ public:
     // Writes pdf() into the files folder and says on the page what became of it.
     compose::ProgressExport exportPdf();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildSheet(const compose::ProgressFigures& figures);
     void addStaff(QVBoxLayout& layout, const compose::StaffProgress& staff);
@@ -40,6 +44,8 @@ private:
     QString m_filesFolder;
     int m_today = 0;
     NoteNaming m_naming = NoteNaming::Solfege;
+    compose::ProgressFigures m_figures;
+    QScrollArea* m_scroll = nullptr;
     QWidget* m_sheet = nullptr;
     QPushButton* m_exportButton = nullptr;
     QLabel* m_exportNote = nullptr;

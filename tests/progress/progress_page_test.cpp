@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -93,6 +94,32 @@ TEST_F(ProgressPageTest, aFixedHistoryDrawsTheGoldenPicture)
             picture.save(artifacts + QStringLiteral("/progress-page.png"));
     }
     EXPECT_LE(differing, 0.01);
+}
+
+// A language chosen while the page is open reaches every word on it.
+TEST_F(ProgressPageTest, aLanguageChosenWhileThePageIsOpenChangesItsWords)
+{
+    class Shouting : public QTranslator {
+    public:
+        QString translate(const char* context, const char* source, const char*, int) const override
+        {
+            return QByteArray(context) == "Progress" ? QString::fromUtf8(source).toUpper() : QString();
+        }
+        bool isEmpty() const override { return false; }
+    };
+    const auto page = pageOf(goldenFigures());
+    page->show();
+    Shouting shouting;
+    QCoreApplication::installTranslator(&shouting);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page->windowTitle(), "PROGRESSI");
+    EXPECT_EQ(page->exportButton()->text(), "ESPORTA PDF");
+    const auto* totals = page->findChild<QLabel*>(QStringLiteral("totals"));
+    ASSERT_TRUE(totals);
+    EXPECT_TRUE(totals->text().startsWith("GIORNI DI PRATICA: 3")) << totals->text().toStdString();
+    EXPECT_EQ(page->findChildren<QLabel*>(QStringLiteral("totals")).size(), 1) << "one sheet, the old one gone";
+    QCoreApplication::removeTranslator(&shouting);
+    QCoreApplication::processEvents();
 }
 
 TEST_F(ProgressPageTest, thePageShowsMistakesTotalsAndTheDamagedLines)
