@@ -57,7 +57,7 @@ struct Form1Services {
     // Whether MIDI keyboards are listened to (the program does; most tests not).
     bool midiKeyboards = false;
     // Where the progress page's module is looked for; empty: beside the
-    // program, then in ../lib/zintaro from it.
+    // program, then in ../lib/zintaro/modules from it.
     QStringList progressModuleFolders = {};
     // The interface's language, set up before any box can show; without it
     // the window keeps one of its own, in Italian.

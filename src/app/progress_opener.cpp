@@ -35,7 +35,7 @@ ProgressOpener::~ProgressOpener()
 
 QStringList ProgressOpener::defaultModuleFolders(const QString& programFolder)
 {
-    return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro")) };
+    return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro/modules")) };
 }
 
 void ProgressOpener::open(NoteNaming naming)

@@ -23,7 +23,7 @@ class ProgressOpener : public QObject {
     Q_OBJECT
 public:
     // `moduleFolders` are looked through in order for the module; empty
-    // means beside the program, then ../lib/zintaro from it.
+    // means beside the program, then ../lib/zintaro/modules from it.
     ProgressOpener(QWidget& window, QString filesFolder, std::filesystem::path history, QStringList moduleFolders,
         QObject* parent = nullptr);
     ~ProgressOpener() override;
