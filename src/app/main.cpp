@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/language.h"
 #include "app/qt_dialogs.h"
+#include "app/remembered_choices.h"
 #include "app/single_instance.h"
 #include "midi/system_midi.h"
 #include "staff/speech.h"
@@ -83,9 +84,10 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     zintaro::app::setUpApplication();
-    // Before the first box: Qt's own buttons speak the interface's language too.
+    // Before the first box (another copy running): in the language chosen
+    // last, Qt's own buttons too.
     zintaro::app::InterfaceLanguage language;
-    language.apply(zintaro::app::Language::Italian);
+    language.apply(zintaro::app::rememberedLanguage(zintaro::app::rememberedChoicesPathFromEnvironment()));
 
     zintaro::app::QtDialogs dialogs;
 

@@ -2,9 +2,9 @@
 
 #include "compose/answer_history.h"
 #include "compose/progress_figures.h"
+#include "core/translation.h"
 #include "progress/progress_module.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
@@ -70,8 +70,9 @@ void ProgressOpener::open(NoteNaming naming)
         Loaded loaded { input, {} };
         if (needModule) {
             if (m_module.fileName().isEmpty())
-                loaded.moduleError = QCoreApplication::translate("Progress", "non trovato in %1")
-                                         .arg(m_moduleFolders.join(QStringLiteral(", ")));
+                loaded.moduleError
+                    = QString::fromStdString(translate("Progress", "non trovato in %1")
+                                                 .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString()));
             else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
                 loaded.moduleError = m_module.errorString();
         }
@@ -84,15 +85,17 @@ void ProgressOpener::show(const Loaded& loaded)
 {
     m_worker.join();
     if (!m_createPage) {
-        emit statusNote(
-            QCoreApplication::translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
-                .arg(QString::fromLatin1(progress::ModuleFileName), loaded.moduleError));
+        // Words of the program's own, so that they follow a change of language.
+        emit statusNote(QString::fromStdString(
+            translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
+                .arg(progress::ModuleFileName)
+                .arg(loaded.moduleError.toStdString())));
         return;
     }
     const auto create = reinterpret_cast<progress::CreatePageFunction>(m_createPage);
     m_page = create(loaded.input.get(), &m_window);
     if (!m_page) {
-        emit statusNote(QCoreApplication::translate("Progress", "La pagina Progressi non si apre."));
+        emit statusNote(QString::fromStdString(translate("Progress", "La pagina Progressi non si apre.")));
         return;
     }
     m_page->show();

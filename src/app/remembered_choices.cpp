@@ -196,6 +196,18 @@ LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
     return loaded;
 }
 
+Language rememberedLanguage(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (file.empty() || !std::filesystem::exists(file, error))
+        return Language::Italian;
+    const QSettings settings(qtPath(file), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return Language::Italian;
+    return languageFromWord(settings.value(QStringLiteral("interface/language")).toString())
+        .value_or(Language::Italian);
+}
+
 std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
 {
     if (file.empty())

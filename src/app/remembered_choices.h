@@ -43,6 +43,10 @@ std::filesystem::path rememberedChoicesPathFromEnvironment();
 // the next save does not build on it.
 LoadedChoices loadRememberedChoices(const std::filesystem::path& file);
 
+// Only the language, read before the window exists (for a box the start may
+// show), touching nothing: Italian for anything but a sound English choice.
+Language rememberedLanguage(const std::filesystem::path& file);
+
 // Writes every choice; a sentence for the user when the file cannot be written.
 std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices);
 

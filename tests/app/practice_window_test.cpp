@@ -83,6 +83,24 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     EXPECT_NE(text.find("\nbassLowest=C2"), std::string::npos);
 }
 
+// The language is read once before the window, for a box the start may show;
+// that early look changes nothing, so a damaged file is still told later.
+TEST(RememberedChoicesTest, theLanguageAloneIsReadEarlyWithoutTouchingTheFile)
+{
+    QTemporaryDir home;
+    const fs::path file = configFile(home);
+    EXPECT_EQ(app::rememberedLanguage(file), app::Language::Italian);
+    app::RememberedChoices english;
+    english.language = app::Language::English;
+    ASSERT_FALSE(app::saveRememberedChoices(file, english));
+    EXPECT_EQ(app::rememberedLanguage(file), app::Language::English);
+
+    writeText(file, "[interface]\nlanguage=klingon\n");
+    EXPECT_EQ(app::rememberedLanguage(file), app::Language::Italian);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_TRUE(app::loadRememberedChoices(file).notice);
+}
+
 TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply)
 {
     const char* damaged[] = {
