@@ -11,7 +11,6 @@
 #include "staff/speech.h"
 #include "staff/staff_widget.h"
 #include "support/fake_piano.h"
-#include "support/scripted_dialogs.h"
 
 #include <QApplication>
 #include <array>
@@ -57,11 +56,10 @@ struct AnswerRig {
     Modulo1 m;
     staff::StaffWidget pn;
     midi::SilentMidiSystem system;
-    testing::ScriptedDialogs dialogs;
     midi::MidiOut midi { system };
     staff::SilentSpeech speech;
     Piano piano;
-    compose::Ports ports { pn, midi, speech, dialogs, piano };
+    compose::Ports ports { pn, midi, speech, piano };
     compose::Trainer trainer { m, ports };
     compose::Answering answering { m, ports, trainer, folder / "answers.csv" };
 };

@@ -7,7 +7,6 @@
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -32,11 +31,10 @@ struct Rig {
     Modulo1 m;
     testing::RecordingSurface surface;
     testing::RecordingMidiSystem system;
-    testing::ScriptedDialogs dialogs;
     midi::MidiOut midi { system };
     testing::RecordingSpeech speech;
     Piano piano;
-    compose::Ports ports { surface, midi, speech, dialogs, piano };
+    compose::Ports ports { surface, midi, speech, piano };
 };
 
 void insertRestIntoAFullLengthPiece(benchmark::State& state)

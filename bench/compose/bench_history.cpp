@@ -6,7 +6,6 @@
 #include "support/fake_piano.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
-#include "support/scripted_dialogs.h"
 
 #include <QTemporaryDir>
 #include <array>
@@ -35,11 +34,10 @@ struct Rig {
     QTemporaryDir folder;
     staff::StaffWidget surface;
     testing::RecordingMidiSystem system;
-    testing::ScriptedDialogs dialogs;
     midi::MidiOut midi { system };
     testing::RecordingSpeech speech;
     Piano piano;
-    compose::Ports ports { surface, midi, speech, dialogs, piano };
+    compose::Ports ports { surface, midi, speech, piano };
     compose::Workspace workspace { ports, {}, {},
         std::filesystem::path(folder.path().toStdString()) / "zintaro" / "recovery.txt" };
 };

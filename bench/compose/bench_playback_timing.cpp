@@ -8,7 +8,6 @@
 #include "support/fake_piano.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -70,13 +69,12 @@ int main(int argc, char** argv)
     m.Composition.set(Entries, EndEntry);
 
     testing::RecordingSurface surface;
-    testing::ScriptedDialogs dialogs;
     TimedMidiSystem system(clock);
     midi::MidiOut midi(system);
     midi.open(-1);
     testing::RecordingSpeech speech;
     Piano piano;
-    compose::Ports ports { surface, midi, speech, dialogs, piano };
+    compose::Ports ports { surface, midi, speech, piano };
     compose::Playback playback(m, ports);
 
     QTimer timer;

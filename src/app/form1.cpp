@@ -79,7 +79,7 @@ void Form1::buildWindow()
     m_trainerTimer = new TrainerTimer(m_clock, this);
     m_trainerTimer->setInterval(70);
     m_ports = std::make_unique<compose::Ports>(
-        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, m_composeDialogs, *m_controls.piano });
+        compose::Ports { *m_controls.staff, *m_midi, m_services.speech, *m_controls.piano });
     m_workspace = std::make_unique<compose::Workspace>(
         *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
         compose::recoveryPathFromEnvironment());

@@ -65,6 +65,8 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
     m_controls.piano->focusFirstKey();
     stopPlayback();
     m_workspace->apply(compose::LoadPiece { file });
+    if (const auto notice = m_workspace->takeLoadNotice())
+        m_composeDialogs.message(*notice);
     afterPieceChange();
 }
 

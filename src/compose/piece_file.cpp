@@ -2,26 +2,23 @@
 
 #include "compose/editing.h"
 #include "compose/note_entry.h"
-#include "core/dialogs.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
 
 namespace zintaro::compose {
 
-bool loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path& file)
+PieceLoad loadComposition(Modulo1& m, const Ports& ports, const std::filesystem::path& file)
 {
     auto outcome = storage::loadComposition(file);
-    if (!outcome.text.empty())
-        ports.dialogs.message(outcome.text);
     if (!outcome.piece)
-        return false;
+        return { false, std::move(outcome.text) };
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->noteCount();
     staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
     placeCursor(m, ports.surface, m.NoteCount);
-    return true;
+    return { true, std::move(outcome.text) };
 }
 
 } // namespace zintaro::compose

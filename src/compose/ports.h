@@ -1,7 +1,6 @@
 #pragma once
 
 namespace zintaro {
-class Dialogs;
 namespace staff {
 class StaffSurface;
 class Speech;
@@ -15,13 +14,13 @@ class PianoView;
 
 namespace compose {
 
-// What the composing rules draw on, sound through, speak through and ask
-// with. The window hands in the real ones; tests hand in recording ones.
+// What the composing rules draw on, sound through and speak through; what
+// they have to tell comes back as data. The window hands in the real ones;
+// tests hand in recording ones.
 struct Ports {
     staff::StaffSurface& surface;
     midi::MidiOut& midi;
     staff::Speech& speech;
-    Dialogs& dialogs;
     input::PianoView& piano;
 };
 

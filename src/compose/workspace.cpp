@@ -4,7 +4,6 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
 #include "compose/piece_file.h"
-#include "core/dialogs.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -167,7 +166,10 @@ PieceOutcome Workspace::writeNote(int16_t index)
 PieceOutcome Workspace::load(const std::filesystem::path& file)
 {
     m_playback.stop();
-    return loadComposition(m_m, m_ports, file) ? PieceOutcome::Changed : PieceOutcome::NotLoaded;
+    PieceLoad load = loadComposition(m_m, m_ports, file);
+    if (!load.text.empty())
+        m_loadNotice = std::move(load.text);
+    return load.replaced ? PieceOutcome::Changed : PieceOutcome::NotLoaded;
 }
 
 void Workspace::relayout(int scale)

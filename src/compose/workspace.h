@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -182,6 +183,9 @@ public:
 
     // The piece saved as FOLDER/NAME.txt; the piece is untouched.
     storage::SaveOutcome save(const std::filesystem::path& folder, const std::string& name);
+    // What the last LoadPiece has to tell, once: why nothing was loaded, or
+    // what of the file was left out.
+    std::optional<std::string> takeLoadNotice() { return std::exchange(m_loadNotice, std::nullopt); }
 
     // The program closes: the trainer, its answers and playback fall silent.
     void close();
@@ -206,6 +210,7 @@ private:
     Modulo1 m_m;
     Ports m_ports;
     std::function<void(int)> m_layout;
+    std::optional<std::string> m_loadNotice;
     Playback m_playback;
     Trainer m_trainer;
     Answering m_answering;

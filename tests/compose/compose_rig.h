@@ -7,7 +7,6 @@
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <vector>
 
@@ -44,11 +43,10 @@ struct ComposeRig {
     Modulo1 m;
     CursorTrailSurface surface;
     RecordingMidiSystem system;
-    ScriptedDialogs dialogs;
     midi::MidiOut midi { system };
     RecordingSpeech speech;
     FakePiano piano;
-    compose::Ports ports { surface, midi, speech, dialogs, piano };
+    compose::Ports ports { surface, midi, speech, piano };
 };
 
 } // namespace zintaro::testing

@@ -2,7 +2,6 @@
 #include "core/modulo1.h"
 #include "staff/staff.h"
 #include "support/recording_surface.h"
-#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@ using Kind = RecordingSurface::Kind;
 struct Rig {
     Modulo1 m;
     RecordingSurface s;
-    testing::ScriptedDialogs dialogs;
 
     EntryOutcome key(int16_t note, int16_t duration = 2)
     {
@@ -143,7 +141,6 @@ TEST(NoteEntry, aFullCompositionRefusesAppendsButStillOverwrites)
     EXPECT_EQ(r.key(20), EntryOutcome::Refused);
     r.m.WriteIndex = -1;
     EXPECT_EQ(r.key(20), EntryOutcome::Refused);
-    EXPECT_TRUE(r.dialogs.shown.empty()) << "the caller tells the refusal";
 }
 
 TEST(NoteEntry, aPageOfQuarterRestsDrawsEveryRestBeyondTheImages)

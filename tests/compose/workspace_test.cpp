@@ -191,7 +191,8 @@ TEST(Workspace, aFileThatIsNoCompositionLeavesThePieceAndIsToldOnce)
     testing::writeBytes(r.folder.path() / "junk.txt", "not a piece\n");
     EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "junk.txt" }), PieceOutcome::NotLoaded);
     EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 5, 0 } }));
-    EXPECT_EQ(r.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(r.workspace.takeLoadNotice());
+    EXPECT_FALSE(r.workspace.takeLoadNotice()) << "told once";
 }
 
 // The staves chosen in "Pratica": the computer keys follow the bass and the
