@@ -163,7 +163,6 @@ private:
     void connectMidiKeyboard();
     void ShowHelpText();
     void retranslate();
-    void SetLayout(int scale);
     void startSound();
     // What a key of the piano did, on the computer keyboard or a MIDI
     // keyboard: the answers moved on, or the piece changed (a full piece is

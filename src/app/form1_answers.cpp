@@ -1,18 +1,8 @@
 #include "app/form1.h"
-#include "app/trainer_timer.h"
 #include "compose/answering.h"
 #include "compose/keyboard_octaves.h"
-#include "compose/modes.h"
 #include "compose/workspace.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
-#include "midi/instruments.h"
-#include "midi/midi_out.h"
-#include "staff/staff.h"
-#include "staff/staff_widget.h"
-#include "storage/composition_file.h"
-#include "storage/file_panel.h"
 
 #include <QLabel>
 #include <QPushButton>

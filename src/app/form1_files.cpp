@@ -1,17 +1,8 @@
 #include "app/form1.h"
 #include "app/piece_export.h"
-#include "compose/piece_file.h"
-#include "compose/playback.h"
-#include "compose/trainer.h"
 #include "compose/workspace.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
-#include "midi/midi_errors.h"
 #include "midi/midi_out.h"
-#include "staff/staff.h"
-#include "staff/staff_widget.h"
-#include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
 #include <QAction>

@@ -44,9 +44,10 @@ void Form1::setLanguage(Language language)
 
 void Form1::setNaming(NoteNaming naming)
 {
-    state().Naming = naming;
-    if (!m_built)
+    if (!m_built) {
+        m_workspace->setNaming(naming, false);
         return;
+    }
     if (m_choices.naming != naming) {
         m_choices.naming = naming;
         rememberChoices();

@@ -17,14 +17,14 @@ inline constexpr int BassKeyboardShift = -2;
 // The MIDI note a key (0..35) plays with the keys moved by `shift` octaves.
 constexpr int midiNoteOfShiftedKey(int key, int shift)
 {
-    return 53 + key + 12 * shift;
+    return midiNoteOfKey(key) + 12 * shift;
 }
 
 // The key that plays a MIDI note with the keys moved; outside 0..35 when
 // no key does.
 constexpr int shiftedKeyOfMidiNote(int midiNote, int shift)
 {
-    return midiNote - 53 - 12 * shift;
+    return midiNote - MidiNoteOfLowestKey - 12 * shift;
 }
 
 // "Tastiera: Fa1–Mi4": the notes of the keys moved by `shift` octaves.

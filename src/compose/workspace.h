@@ -152,7 +152,6 @@ public:
     // Returns the trainer's beat in milliseconds.
     int setTempo(int tempo);
     int tempo() const { return m_tempo; }
-    int trainerInterval() const { return 3000 - 12 * m_tempo; }
     // The General MIDI program of the notes, sent at once and kept for a new output.
     void setInstrument(int program);
     int instrument() const { return m_instrument; }
