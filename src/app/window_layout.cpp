@@ -279,20 +279,11 @@ void addMenu(QMainWindow& window, WindowControls& c)
     c.redoAction->setEnabled(false);
 }
 
-} // namespace
-
-WindowControls buildWindowControls(QMainWindow& window)
+// The lower control area, made first so that the switches lie in front of
+// it: the instruments, the modes, the durations, the cursor, PAUSA and
+// ELIMINA, and the piano.
+void addLowerArea(WindowControls& c)
 {
-    WindowControls c;
-    addMenu(window, c);
-
-    c.central = new QWidget(&window);
-    paint(c.central, Background);
-    c.central->setMinimumSize(px(19080), px(9135));
-    window.setCentralWidget(c.central);
-    window.setFont(sansFont(8.25));
-
-    // The lower control area first, so that the switches lie in front of it.
     c.lowerArea = new QWidget(c.central);
     c.lowerArea->setObjectName(QStringLiteral("Picture1"));
     c.lowerArea->setGeometry(twipRect(0, 3720, 18615, 5175));
@@ -322,7 +313,10 @@ WindowControls buildWindowControls(QMainWindow& window)
     QFrame* pianoFrame = frame(c.lowerArea, "Frame1", { 3720, 2280, 10455, 2655 }, Blue);
     c.piano = new input::PianoWidget(pianoFrame);
     c.piano->setGeometry(0, 0, pianoFrame->width(), pianoFrame->height());
+}
 
+void addTempoFrame(WindowControls& c)
+{
     c.tempoFrame = frame(c.central, "Frame6", { 13080, 120, 5415, 615 }, Green);
     c.tempoLabel = label(c.tempoFrame, "Label3", QString(), { 120, 120, 1335, 375 }, nullptr);
     c.tempoLabel->setFont(sansFont(12, true));
@@ -339,7 +333,11 @@ WindowControls buildWindowControls(QMainWindow& window)
     c.tempoBar->setPageStep(10);
     c.tempoBar->setValue(40);
     c.tempoBar->setFocusPolicy(Qt::NoFocus);
+}
 
+// The voices, the switches and the name and score labels.
+void addSwitchFrame(WindowControls& c)
+{
     c.switchFrame = frame(c.central, "Frame5", { 3720, 4800, 5295, 1215 }, Green);
     c.voiceButtons = options(c.switchFrame, VoiceButtons);
     c.nameLabel = label(c.switchFrame, "Lab1", QString(), { 4320, 0, 975, 495 }, &WindowBackground);
@@ -355,7 +353,11 @@ WindowControls buildWindowControls(QMainWindow& window)
     scoreColours.setColor(QPalette::WindowText, Qt::black);
     c.scoreLabel->setPalette(scoreColours);
     c.scoreLabel->hide();
+}
 
+// The staff, the hidden controls, the file panel and the status text.
+void addStaffAndPanels(WindowControls& c)
+{
     c.staff = new staff::StaffWidget(c.central);
     c.staff->setObjectName(QStringLiteral("Pn"));
     c.staff->setGeometry(twipRect(-120, 960, 18855, 2500));
@@ -386,6 +388,25 @@ WindowControls buildWindowControls(QMainWindow& window)
     QPalette red = c.statusText->palette();
     red.setColor(QPalette::WindowText, QColor(160, 0, 0));
     c.statusText->setPalette(red);
+}
+
+} // namespace
+
+WindowControls buildWindowControls(QMainWindow& window)
+{
+    WindowControls c;
+    addMenu(window, c);
+
+    c.central = new QWidget(&window);
+    paint(c.central, Background);
+    c.central->setMinimumSize(px(19080), px(9135));
+    window.setCentralWidget(c.central);
+    window.setFont(sansFont(8.25));
+
+    addLowerArea(c);
+    addTempoFrame(c);
+    addSwitchFrame(c);
+    addStaffAndPanels(c);
 
     c.switchFrame->raise();
     retranslateWindowControls(c);
