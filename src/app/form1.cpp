@@ -194,7 +194,8 @@ void Form1::connectMenu()
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
             [this, clef] { mnf_Clef_Click(clef); });
-    connect(c.progressAction, &QAction::triggered, this, [this] { m_progress->open(state().Naming); });
+    connect(c.progressAction, &QAction::triggered, this,
+        [this] { m_progress->open(state().Naming, m_choices.practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,
         [this](const QString& text) { showStatus(StatusSource::Progress, text); });
     connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });

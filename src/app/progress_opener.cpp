@@ -38,7 +38,7 @@ QStringList ProgressOpener::defaultModuleFolders(const QString& programFolder)
     return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro/modules")) };
 }
 
-void ProgressOpener::open(NoteNaming naming)
+void ProgressOpener::open(NoteNaming naming, const std::array<compose::NoteRange, 3>& ranges)
 {
     if (m_page) {
         m_page->showNormal();
@@ -65,8 +65,8 @@ void ProgressOpener::open(NoteNaming naming)
             }
         }
     }
-    m_worker = std::thread([this, input, today, needModule, history = m_history] {
-        input->figures = compose::readProgress(history, today);
+    m_worker = std::thread([this, input, today, needModule, ranges, history = m_history] {
+        input->figures = compose::readProgress(history, today, ranges);
         Loaded loaded { input, {} };
         if (needModule) {
             if (m_module.fileName().isEmpty())

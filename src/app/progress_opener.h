@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/practice_choices.h"
 #include "core/pitch.h"
 
 #include <QLibrary>
@@ -28,8 +29,8 @@ public:
         QObject* parent = nullptr);
     ~ProgressOpener() override;
 
-    // Note names are written in `naming`.
-    void open(NoteNaming naming);
+    // Note names are written in `naming`; each staff shows its range chosen.
+    void open(NoteNaming naming, const std::array<compose::NoteRange, 3>& ranges);
 
     QWidget* page() const { return m_page; }
     bool opening() const { return m_worker.joinable(); }

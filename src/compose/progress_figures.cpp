@@ -24,20 +24,6 @@ int localDayOf(std::string_view line)
     return dayNumber(number(0, 4), number(5, 2), number(8, 2));
 }
 
-// The steps from middle C of the naturals a clef's trainer reads by default.
-std::pair<int, int> defaultRange(Clef clef)
-{
-    switch (clef) {
-    case Clef::Bass:
-        return { -10, 0 }; // G2–C4
-    case Clef::Grand:
-        return { -7, 7 }; // C3–C5
-    case Clef::Treble:
-        break;
-    }
-    return { 0, 14 }; // C4–C6
-}
-
 SpelledNote naturalAtStep(int step)
 {
     const int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
@@ -83,7 +69,8 @@ std::optional<double> DayProgress::notesPerMinute() const
     return notesDone * 60000.0 / double(practiceMs);
 }
 
-ProgressCounter::ProgressCounter(int today)
+ProgressCounter::ProgressCounter(int today, const std::array<NoteRange, 3>& ranges)
+    : m_ranges(ranges)
 {
     m_figures.today = today;
 }
@@ -211,9 +198,11 @@ ProgressFigures ProgressCounter::finish()
 
 // Every natural of the clef's range and beyond it to the notes seen, with
 // the accidentals seen among them, from the lowest.
-StaffProgress ProgressCounter::staffProgress(Clef clef, const SeenNotes& seen)
+StaffProgress ProgressCounter::staffProgress(Clef clef, const SeenNotes& seen) const
 {
-    auto [low, high] = defaultRange(clef);
+    const NoteRange& range = m_ranges.at(static_cast<std::size_t>(clef));
+    int low = std::min(stepsFromMiddleC(range.lowest), stepsFromMiddleC(range.highest));
+    int high = std::max(stepsFromMiddleC(range.lowest), stepsFromMiddleC(range.highest));
     for (const auto& [note, tally] : seen) {
         low = std::min(low, stepsFromMiddleC(note));
         high = std::max(high, stepsFromMiddleC(note));
@@ -274,9 +263,9 @@ void ProgressCounter::finishMistakes(ProgressFigures& figures)
     }
 }
 
-ProgressFigures readProgress(std::istream& in, int today)
+ProgressFigures readProgress(std::istream& in, int today, const std::array<NoteRange, 3>& ranges)
 {
-    ProgressCounter counter(today);
+    ProgressCounter counter(today, ranges);
     // In large pieces rather than by line: a year of answers is read in a
     // few tens of milliseconds.
     std::string buffer;
@@ -293,12 +282,12 @@ ProgressFigures readProgress(std::istream& in, int today)
     return counter.finish();
 }
 
-ProgressFigures readProgress(const std::filesystem::path& file, int today)
+ProgressFigures readProgress(const std::filesystem::path& file, int today, const std::array<NoteRange, 3>& ranges)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return ProgressCounter(today).finish();
-    return readProgress(in, today);
+        return ProgressCounter(today, ranges).finish();
+    return readProgress(in, today, ranges);
 }
 
 int dayNumber(int year, int month, int day)

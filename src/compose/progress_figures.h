@@ -2,6 +2,7 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_session.h"
+#include "compose/practice_choices.h"
 #include "core/pitch.h"
 
 #include <array>
@@ -73,7 +74,9 @@ struct ProgressFigures {
 // Builds the figures one line at a time, in file order.
 class ProgressCounter {
 public:
-    explicit ProgressCounter(int today);
+    // `ranges`: each clef's range chosen in "Estensione…", shown whole on
+    // its staff, widened to any note seen beyond it.
+    explicit ProgressCounter(int today, const std::array<NoteRange, 3>& ranges = FirstRanges);
 
     // A line of the history file: the header, an answer, or a damaged line.
     void addLine(std::string_view line);
@@ -99,11 +102,12 @@ private:
     void countRightAnswer(DayProgress& day);
     void countMistake(const AnswerHistoryRow& answer);
     void closeSession();
-    static StaffProgress staffProgress(Clef clef, const SeenNotes& seen);
+    StaffProgress staffProgress(Clef clef, const SeenNotes& seen) const;
     void finishDays(ProgressFigures& figures);
     void finishMistakes(ProgressFigures& figures);
 
     ProgressFigures m_figures;
+    std::array<NoteRange, 3> m_ranges;
     bool m_headerSeen = false;
     std::array<SeenNotes, 3> m_notes; // by clef
     std::vector<DayProgress> m_days; // in order of first answer
@@ -116,8 +120,9 @@ private:
 };
 
 // The figures of a history file; a missing file gives empty figures.
-ProgressFigures readProgress(std::istream& in, int today);
-ProgressFigures readProgress(const std::filesystem::path& file, int today);
+ProgressFigures readProgress(std::istream& in, int today, const std::array<NoteRange, 3>& ranges = FirstRanges);
+ProgressFigures readProgress(
+    const std::filesystem::path& file, int today, const std::array<NoteRange, 3>& ranges = FirstRanges);
 
 // Days since 1970-01-01 of a calendar date.
 int dayNumber(int year, int month, int day);

@@ -15,11 +15,11 @@ namespace {
 
 const int Today = dayNumber(2026, 12, 7);
 
-ProgressFigures goldenFigures()
+ProgressFigures goldenFigures(const std::array<NoteRange, 3>& ranges = FirstRanges)
 {
     const std::string data
         = std::getenv("ZINTARO_TEST_DATA") ? std::getenv("ZINTARO_TEST_DATA") : ZINTARO_SOURCE_TEST_DATA;
-    return readProgress(std::filesystem::path(data) / "progress" / "history.csv", Today);
+    return readProgress(std::filesystem::path(data) / "progress" / "history.csv", Today, ranges);
 }
 
 const NoteProgress* noteOf(const ProgressFigures& f, Clef clef, const char* spelled)
@@ -135,6 +135,19 @@ TEST(ProgressFigures, goldenHistoryGivesEachNoteItsShareAndMedian)
     EXPECT_EQ(f.staves[1].clef, Clef::Bass);
     EXPECT_EQ(f.staves[1].notes.size(), 11U);
     EXPECT_EQ(noteOf(f, Clef::Grand, "C4"), nullptr);
+
+    // Each staff shows the range chosen for it, widened to the notes seen:
+    // treble E4–G4 still reaches C4–Bb4 seen; bass C2–E2 reaches G3.
+    std::array<NoteRange, 3> chosen = FirstRanges;
+    chosen[0] = { natural(Letter::E, 4), natural(Letter::G, 4) };
+    chosen[1] = { natural(Letter::C, 2), natural(Letter::E, 2) };
+    const ProgressFigures wide = goldenFigures(chosen);
+    EXPECT_EQ(spelledText(wide.staves[0].notes.front().note), "C4");
+    EXPECT_EQ(spelledText(wide.staves[0].notes.back().note), "B4");
+    EXPECT_EQ(spelledText(wide.staves[1].notes.front().note), "C2");
+    EXPECT_EQ(spelledText(wide.staves[1].notes.back().note), "G3");
+    ASSERT_NE(noteOf(wide, Clef::Bass, "D2"), nullptr);
+    EXPECT_EQ(noteOf(wide, Clef::Bass, "D2")->firstAnswers, 0) << "a note of the range never seen";
 }
 
 TEST(ProgressFigures, goldenHistoryGivesDaysMistakesAndTotals)
