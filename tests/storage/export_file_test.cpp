@@ -20,19 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::exportTelling;
+using testing::namesIn;
 using testing::readBytes;
 using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 using testing::writeBytes;
-
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& item : fs::directory_iterator(folder))
-        names.push_back(item.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class ExportFileTest : public ::testing::Test {
 protected:

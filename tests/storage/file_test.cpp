@@ -15,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::loadTelling;
+using testing::namesIn;
 using testing::readBytes;
 using testing::saveTelling;
 using testing::ScriptedDialogs;
@@ -39,15 +40,6 @@ std::string entryLines(int count, const std::string& line = "\"_\",0,14,2\r\n")
     for (int i = 0; i < count; ++i)
         out += line;
     return out;
-}
-
-std::vector<std::string> namesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& item : fs::directory_iterator(folder))
-        names.push_back(item.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class Storage : public ::testing::Test {

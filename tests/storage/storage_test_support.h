@@ -5,6 +5,7 @@
 #include "storage/export_file.h"
 #include "support/scripted_dialogs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace zintaro::testing {
 
@@ -60,6 +62,16 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& item : std::filesystem::directory_iterator(folder))
+        names.push_back(item.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A folder of its own for every test, removed afterwards.
