@@ -1,6 +1,7 @@
 #include "app/midi_keyboard.h"
 
 #include "core/midi_message.h"
+#include "core/translation.h"
 #include "midi/note_event_queue.h"
 #include "midi/shared_midi.h"
 
@@ -63,7 +64,9 @@ void MidiKeyboard::fillMenu()
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
         // Where there is no MIDI system at all, the menu is where it stays said.
-        m_menu.addAction(m_unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : m_unavailable)
+        // Said when the keyboards were looked for, shown in today's language.
+        const QString unavailable = QString::fromStdString(retranslated(m_unavailable.toStdString()));
+        m_menu.addAction(unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : unavailable)
             ->setEnabled(false);
         return;
     }
