@@ -215,6 +215,16 @@ std::vector<Note> notesIn(const std::string& events)
     return notes;
 }
 
+// The notation program opens `score` and writes it out as `written`, the
+// format following the name; false when it fails.
+bool convertInNotationProgram(const fs::path& score, const fs::path& written)
+{
+    return runCommand("QT_QPA_PLATFORM=offscreen musescore3 -o " + shellQuoted(written.string()) + " "
+               + shellQuoted(score.string()) + " >/dev/null 2>&1")
+               .exitCode
+        == 0;
+}
+
 // An independent notation program reads the score and plays it into a MIDI
 // file: the same notes at the same times, tied notes joined again.
 TEST(Export, musicXmlPlaysBackInANotationProgramAsTheMidiExport)
@@ -223,9 +233,7 @@ TEST(Export, musicXmlPlaysBackInANotationProgramAsTheMidiExport)
         GTEST_SKIP() << "skipped: musescore3 is not installed";
     TemporaryFolder temp;
     const fs::path played = temp.path() / "played.mid";
-    const auto converted = runCommand("QT_QPA_PLATFORM=offscreen musescore3 -o " + shellQuoted(played.string()) + " "
-        + shellQuoted((exportData() / "every_duration.musicxml").string()) + " >/dev/null 2>&1");
-    ASSERT_EQ(converted.exitCode, 0);
+    ASSERT_TRUE(convertInNotationProgram(exportData() / "every_duration.musicxml", played));
 
     std::string fromScore, fromMidi;
     READ_WITH_PYTHON("midi_events.py", played, fromScore);
@@ -308,9 +316,7 @@ TEST(Export, musicXmlSplitAtBarLinesReadsBackInANotationProgramAsThePiece)
         GTEST_SKIP() << "skipped: musescore3 is not installed";
     TemporaryFolder temp;
     const fs::path again = temp.path() / "again.musicxml";
-    const auto converted = runCommand("QT_QPA_PLATFORM=offscreen musescore3 -o " + shellQuoted(again.string()) + " "
-        + shellQuoted((exportData() / "across_bars.musicxml").string()) + " >/dev/null 2>&1");
-    ASSERT_EQ(converted.exitCode, 0);
+    ASSERT_TRUE(convertInNotationProgram(exportData() / "across_bars.musicxml", again));
     std::string readBack;
     READ_WITH_PYTHON("musicxml_events.py", again, readBack);
     const std::string expected = eventsOf(acrossBarsPiece());
