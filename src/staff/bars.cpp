@@ -1,31 +1,19 @@
+#include "staff/score_layout.h"
 #include "staff/staff.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace zintaro::staff {
 
 void drawBars(StaffSurface& s, const PageView& view)
 {
     s.filledRectangle(90, 50, 91, 90, Black);
-
-    // The measure sum is single precision, so a duration code far beyond the
-    // sixty-fourth (a damaged file) vanishes in the sum instead of making its
-    // measure overfull. The part of a measure beyond one whole note is dropped.
-    float sum = 0;
-    bool overfull = false;
-    const int count = std::clamp(view.noteCount, 0, MaxEntries);
-    for (int i = 0; i < count; ++i) {
-        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, view.store.DurationCode[i]));
-        if (sum < 1)
+    // The measures as the printed score counts them; a bar follows each
+    // closed one on its page.
+    for (const Measure& m : measuresOf(view.store, view.noteCount)) {
+        const int last = m.end - 1;
+        if (!m.closed || last / StaffColumns != view.page)
             continue;
-        if (sum > 1)
-            overfull = true;
-        sum = 0;
-        if (i / StaffColumns != view.page)
-            continue;
-        const auto x = static_cast<float>(20 * (i % StaffColumns) + 110);
-        s.filledRectangle(x, 50, x + 1, 90, overfull ? Red : Black);
+        const auto x = static_cast<float>(20 * (last % StaffColumns) + 110);
+        s.filledRectangle(x, 50, x + 1, 90, m.red ? Red : Black);
     }
 }
 

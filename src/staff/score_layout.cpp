@@ -116,8 +116,10 @@ std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount)
 {
     std::vector<Measure> measures;
     const int count = std::clamp(noteCount, 0, MaxEntries);
-    // The sum is single precision and drops what overflows a measure, as
-    // the staff's bars count it, so both show the same measures.
+    // The sum is single precision, so a duration code far beyond the
+    // sixty-fourth (a damaged file) vanishes in it instead of making its
+    // measure overfull; what overflows a whole note is dropped. The staff's
+    // bars and the printed score both count measures here.
     float sum = 0;
     bool overfull = false;
     int first = 0;
