@@ -102,18 +102,18 @@ void keyDownToNoteOn()
     zintaro::app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     form.show();
-    form.Op3(0)->click();
-    form.Op1(6)->click(); // sixty-fourths: the most drawing per note
+    form.controls().modeButtons.at(0)->click();
+    form.controls().durationButtons.at(6)->click(); // sixty-fourths: the most drawing per note
     QApplication::processEvents();
 
     const int presses = 10000;
     const int keys[] = { Qt::Key_T, Qt::Key_Y, Qt::Key_U, Qt::Key_A, Qt::Key_G, Qt::Key_M, Qt::Key_Q, Qt::Key_B };
     std::vector<double> micros;
     micros.reserve(presses);
-    QWidget* key0 = form.piano().key(0);
+    QWidget* key0 = form.controls().piano->key(0);
     for (int i = 0; i < presses; ++i) {
         if (form.state().NoteCount >= 900)
-            form.Op3(2)->click(); // "Nuovo", answered Yes
+            form.controls().modeButtons.at(2)->click(); // "Nuovo", answered Yes
         const int key = keys[i % 8];
         QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
         QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);

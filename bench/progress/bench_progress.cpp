@@ -143,7 +143,7 @@ void BM_MenuItemToPagePainted(benchmark::State& state)
     double first = -1;
     for (auto _ : state) {
         const auto t0 = Clock::now();
-        form.mnf_Progress()->trigger();
+        form.controls().progressAction->trigger();
         QWidget* page = nullptr;
         while (!(page = form.progress().page())) {
             const auto turn = Clock::now();

@@ -93,9 +93,6 @@ public:
     midi::MidiOut& midi() { return *m_midi; }
     compose::Playback& playback();
     compose::Trainer& trainer();
-    staff::StaffWidget& staffSurface() { return *m_controls.staff; }
-    input::PianoWidget& piano() { return *m_controls.piano; }
-    storage::FilePanel& filePanel() { return *m_controls.filePanel; }
     TrainerTimer& trainerTimer() { return *m_trainerTimer; }
     compose::Answering& answering();
     QTimer& answerTimer() { return *m_answerTimer; }
@@ -103,39 +100,7 @@ public:
     MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
     ProgressOpener& progress() { return *m_progress; }
 
-    // Controls, by the names the program gives them.
-    QLineEdit* Txv() const { return m_controls.tempoText; }
-    QScrollBar* HScrV() const { return m_controls.tempoBar; }
-    QPushButton* Op1(int i) const { return m_controls.durationButtons.at(i); }
-    QPushButton* Op3(int i) const { return m_controls.modeButtons.at(i); }
-    QPushButton* Op4(int i) const { return m_controls.voiceButtons.at(i); }
-    QPushButton* CkMute() const { return m_controls.muteSwitch; }
-    QPushButton* CkScrivi() const { return m_controls.namesSwitch; }
-    QPushButton* CkRnd() const { return m_controls.scaleSwitch; }
-    QPushButton* CkRisp() const { return m_controls.answerSwitch; }
-    QLabel* LabScore() const { return m_controls.scoreLabel; }
-    QPushButton* BtPausa() const { return m_controls.restButton; }
-    QPushButton* BtCanc() const { return m_controls.deleteButton; }
-    QPushButton* BtM(int i) const { return m_controls.cursorButtons.at(i); }
-    QListWidget* lst_sound_list() const { return m_controls.instrumentList; }
-    QListWidget* List1() const { return m_controls.deviceList; }
-    QLabel* Lab1() const { return m_controls.nameLabel; }
-    QLabel* lblHelp() const { return m_controls.helpLabel; }
-    QFrame* Frame4() const { return m_controls.modeFrame; }
-    QFrame* Frame5() const { return m_controls.switchFrame; }
-    QWidget* Picture1() const { return m_controls.lowerArea; }
-    QAction* mnf_Load() const { return m_controls.loadAction; }
-    QAction* mnf_Save() const { return m_controls.saveAction; }
-    QAction* mnf_Progress() const { return m_controls.progressAction; }
-    QAction* mnf_Undo() const { return m_controls.undoAction; }
-    QAction* mnf_Redo() const { return m_controls.redoAction; }
-    QLineEdit* Txf() const;
-    QListWidget* File1() const;
-    QAction* mnf_Review() const { return m_controls.reviewAction; }
-    QAction* mnf_Accidentals() const { return m_controls.accidentalsAction; }
-    QAction* mnf_Range() const { return m_controls.rangeAction; }
     const RememberedChoices& rememberedChoices() const { return m_choices; }
-    QLabel* statusText() const { return m_controls.statusText; }
 
     // The notices of the status text, by where they come from. The text
     // shows the latest notice still standing; an empty text withdraws one.

@@ -11,21 +11,11 @@
 
 namespace zintaro::app {
 
-QLineEdit* Form1::Txf() const
-{
-    return m_controls.filePanel->nameBox();
-}
-
-QListWidget* Form1::File1() const
-{
-    return m_controls.filePanel->fileList();
-}
-
 void Form1::mnf_Load_Click()
 {
     m_exporting.reset();
     m_panelAction = m_controls.loadAction;
-    m_controls.filePanel->openForLoading(m_services.filesFolder, m_panelAction->text());
+    m_controls.filePanel->openForLoading(m_services.filesFolder, m_panelAction->iconText());
     m_controls.filePanel->raise();
 }
 
@@ -33,7 +23,7 @@ void Form1::mnf_Save_Click()
 {
     m_exporting.reset();
     m_panelAction = m_controls.saveAction;
-    m_controls.filePanel->openForSaving(m_services.filesFolder, m_panelAction->text());
+    m_controls.filePanel->openForSaving(m_services.filesFolder, m_panelAction->iconText());
     m_controls.filePanel->raise();
 }
 
@@ -43,7 +33,7 @@ void Form1::mnf_Export_Click(storage::ExportKind kind)
     // The export entries stand in the menu in the order of the kinds.
     m_panelAction = m_controls.exportActions.at(static_cast<std::size_t>(kind));
     m_controls.filePanel->openForSaving(
-        m_services.filesFolder, m_panelAction->text(), QString::fromLatin1(storage::exportExtension(kind).data()));
+        m_services.filesFolder, m_panelAction->iconText(), QString::fromLatin1(storage::exportExtension(kind).data()));
     m_controls.filePanel->raise();
 }
 

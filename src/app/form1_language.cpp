@@ -76,7 +76,7 @@ void Form1::retranslate()
     m_controls.languageActions[m_language->current() == Language::English ? 1 : 0]->setChecked(true);
     ShowHelpText();
     if (m_panelAction)
-        m_controls.filePanel->actionLabel()->setText(m_panelAction->text());
+        m_controls.filePanel->actionLabel()->setText(m_panelAction->iconText());
     for (auto& notice : m_statusNotices)
         notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
     m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);

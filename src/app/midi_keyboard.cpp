@@ -1,5 +1,6 @@
 #include "app/midi_keyboard.h"
 
+#include "app/window_menu.h"
 #include "core/midi_message.h"
 #include "core/translation.h"
 #include "midi/note_event_queue.h"
@@ -68,6 +69,7 @@ void MidiKeyboard::fillMenu()
         const QString unavailable = QString::fromStdString(retranslated(m_unavailable.toStdString()));
         m_menu.addAction(unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : unavailable)
             ->setEnabled(false);
+        underlineLetters(m_menu);
         return;
     }
     for (const midi::MidiSource& source : sources) {
@@ -84,6 +86,7 @@ void MidiKeyboard::fillMenu()
             emit switchedOffChanged();
         });
     }
+    underlineLetters(m_menu);
 }
 
 } // namespace zintaro::app

@@ -71,16 +71,16 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
     bool ok = save(form, out + QStringLiteral("/zintaro-leggi.png"));
 
-    form.Op3(0)->click();
+    form.controls().modeButtons.at(0)->click();
     form.showNormal();
     form.resize(form.centralWidget()->minimumSize() + QSize(0, form.menuBar()->height()));
-    form.Op1(2)->click();
+    form.controls().durationButtons.at(2)->click();
     type(form.focusWidget(), "TYUATYUA");
-    form.Op1(3)->click();
+    form.controls().durationButtons.at(3)->click();
     type(form.focusWidget(), "SDFGHJZX");
-    form.Op1(1)->click();
+    form.controls().durationButtons.at(1)->click();
     type(form.focusWidget(), "CV");
-    form.BtPausa()->click();
+    form.controls().restButton->click();
     QApplication::processEvents();
     ok = save(form, out + QStringLiteral("/zintaro-componi.png")) && ok;
     return ok ? 0 : 1;

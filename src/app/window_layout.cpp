@@ -1,5 +1,6 @@
 #include "app/window_layout.h"
 
+#include "app/window_menu.h"
 #include "input/piano_widget.h"
 #include "staff/staff_widget.h"
 #include "storage/file_panel.h"
@@ -62,20 +63,6 @@ constexpr std::array<Placed, 4> Switches = { {
     { "CkRnd", QT_TRANSLATE_NOOP("Window", "Scala"), { 2640, 600, 1335, 555 } },
     { "CkRisp", QT_TRANSLATE_NOOP("Window", "Rispondi"), { 3960, 600, 1335, 555 } },
 } };
-
-// The menu's entries, in their order, by object name.
-constexpr std::array<std::pair<const char*, const char*>, 3> ClefActions = { {
-    { "mnf_ClefTreble", QT_TRANSLATE_NOOP("Window", "Chiave di Sol") },
-    { "mnf_ClefBass", QT_TRANSLATE_NOOP("Window", "Chiave di Fa") },
-    { "mnf_ClefGrand", QT_TRANSLATE_NOOP("Window", "Doppio pentagramma") },
-} };
-constexpr std::array<std::pair<const char*, const char*>, 3> ExportActions = { {
-    { "mnf_ExportMidi", QT_TRANSLATE_NOOP("Window", "Esporta MIDI") },
-    { "mnf_ExportMusicXml", QT_TRANSLATE_NOOP("Window", "Esporta MusicXML") },
-    { "mnf_ExportPdf", QT_TRANSLATE_NOOP("Window", "Esporta PDF") },
-} };
-constexpr std::array<const char*, 2> LanguageCaptions = { "Italiano", "English" };
-constexpr std::array<const char*, 2> NamingCaptions = { "Do Re Mi", "C D E" };
 
 QString caption(const char* text)
 {
@@ -161,56 +148,9 @@ QFont sansFont(double points, bool bold)
     return f;
 }
 
-namespace {
-
-// "Italiano" / "English", then "Do Re Mi" / "C D E": two choices of one
-// each, apart. A language's name is its own in every language.
-void addLanguageMenu(WindowControls& c)
-{
-    c.languageMenu = c.menu->addMenu(QString());
-    c.languageMenu->setObjectName(QStringLiteral("mnf_Language"));
-    auto* languages = new QActionGroup(c.languageMenu);
-    auto* namings = new QActionGroup(c.languageMenu);
-    for (std::size_t i = 0; i < 2; ++i) {
-        c.languageActions[i] = c.languageMenu->addAction(QString::fromUtf8(LanguageCaptions[i]));
-        c.languageActions[i]->setCheckable(true);
-        languages->addAction(c.languageActions[i]);
-    }
-    c.languageMenu->addSeparator();
-    for (std::size_t i = 0; i < 2; ++i) {
-        c.namingActions[i] = c.languageMenu->addAction(QString::fromUtf8(NamingCaptions[i]));
-        c.namingActions[i]->setCheckable(true);
-        namings->addAction(c.namingActions[i]);
-    }
-    c.languageActions[0]->setObjectName(QStringLiteral("mnf_Italian"));
-    c.languageActions[1]->setObjectName(QStringLiteral("mnf_English"));
-    c.namingActions[0]->setObjectName(QStringLiteral("mnf_Solfege"));
-    c.namingActions[1]->setObjectName(QStringLiteral("mnf_Letters"));
-    c.languageActions[0]->setChecked(true);
-    c.namingActions[0]->setChecked(true);
-}
-
-} // namespace
-
 void retranslateWindowControls(WindowControls& c)
 {
-    c.menu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Menù")));
-    c.loadAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Carica")));
-    c.saveAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Salva")));
-    for (std::size_t i = 0; i < ExportActions.size(); ++i)
-        c.exportActions[i]->setText(caption(ExportActions[i].second));
-    c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
-    c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
-    c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
-    c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
-    c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
-    for (std::size_t i = 0; i < ClefActions.size(); ++i)
-        c.clefActions[i]->setText(caption(ClefActions[i].second));
-    c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
-    c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
-    c.undoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Annulla")));
-    c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
-
+    retranslateWindowMenu(c);
     for (std::size_t i = 0; i < ModeButtons.size(); ++i)
         c.modeButtons[i]->setText(caption(ModeButtons[i].caption));
     for (std::size_t i = 0; i < VoiceButtons.size(); ++i)
@@ -228,56 +168,6 @@ void retranslateWindowControls(WindowControls& c)
 }
 
 namespace {
-
-// The menu and its entries; retranslateWindowControls() gives their words.
-void addMenu(QMainWindow& window, WindowControls& c)
-{
-    c.menu = window.menuBar()->addMenu(QString());
-    c.menu->setObjectName(QStringLiteral("mnf"));
-    c.loadAction = c.menu->addAction(QString());
-    c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
-    c.loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    c.saveAction = c.menu->addAction(QString());
-    c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
-    c.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    for (std::size_t i = 0; i < ExportActions.size(); ++i) {
-        c.exportActions[i] = c.menu->addAction(QString());
-        c.exportActions[i]->setObjectName(QLatin1String(ExportActions[i].first));
-    }
-    c.midiKeyboardMenu = c.menu->addMenu(QString());
-    c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
-    c.practiceMenu = c.menu->addMenu(QString());
-    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
-    c.reviewAction = c.practiceMenu->addAction(QString());
-    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
-    c.reviewAction->setCheckable(true);
-    c.accidentalsAction = c.practiceMenu->addAction(QString());
-    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
-    c.accidentalsAction->setCheckable(true);
-    c.rangeAction = c.practiceMenu->addAction(QString());
-    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
-    c.practiceMenu->addSeparator();
-    // The staves of the trainer: one of the three at a time.
-    auto* clefs = new QActionGroup(c.practiceMenu);
-    for (std::size_t i = 0; i < ClefActions.size(); ++i) {
-        c.clefActions[i] = c.practiceMenu->addAction(QString());
-        c.clefActions[i]->setObjectName(QLatin1String(ClefActions[i].first));
-        c.clefActions[i]->setCheckable(true);
-        clefs->addAction(c.clefActions[i]);
-    }
-    c.clefActions[0]->setChecked(true);
-    c.progressAction = c.menu->addAction(QString());
-    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
-    addLanguageMenu(c);
-    c.undoAction = c.menu->addAction(QString());
-    c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
-    c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    c.redoAction = c.menu->addAction(QString());
-    c.redoAction->setObjectName(QStringLiteral("mnf_Redo"));
-    c.redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
-    c.undoAction->setEnabled(false);
-    c.redoAction->setEnabled(false);
-}
 
 // The lower control area, made first so that the switches lie in front of
 // it: the instruments, the modes, the durations, the cursor, PAUSA and
@@ -395,7 +285,7 @@ void addStaffAndPanels(WindowControls& c)
 WindowControls buildWindowControls(QMainWindow& window)
 {
     WindowControls c;
-    addMenu(window, c);
+    addWindowMenu(window, c);
 
     c.central = new QWidget(&window);
     paint(c.central, Background);

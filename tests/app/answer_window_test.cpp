@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+        QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
         midi.sent.clear();
     }
 
@@ -47,7 +47,7 @@ protected:
         const staff::StaffSystem system = staff::staffSystemFor(shown.clef, form->state().DrawScale);
         const int scale = system.scale;
         const int y = system.yOf(staff::staffPositionOf(shown.note, shown.clef)) - 4 * scale - scale / 2;
-        return form->staffSurface().marks().pixel(system.noteX, y);
+        return form->controls().staff->marks().pixel(system.noteX, y);
     }
 
     int historyLines() const
@@ -61,25 +61,26 @@ protected:
 
 TEST_F(AnswerWindowTest, rispondiStopsTheTrainersTimerAndShowsTheScoreBesideParla)
 {
-    EXPECT_TRUE(form->CkRisp()->isVisible());
-    EXPECT_EQ(form->CkRisp()->size(), form->CkRnd()->size());
-    EXPECT_EQ(form->CkRisp()->font(), form->CkRnd()->font());
-    EXPECT_EQ(form->CkRisp()->y(), form->CkRnd()->y());
-    EXPECT_EQ(form->CkRisp()->x() - form->CkRnd()->x(), form->CkRnd()->x() - form->CkScrivi()->x());
+    EXPECT_TRUE(form->controls().answerSwitch->isVisible());
+    EXPECT_EQ(form->controls().answerSwitch->size(), form->controls().scaleSwitch->size());
+    EXPECT_EQ(form->controls().answerSwitch->font(), form->controls().scaleSwitch->font());
+    EXPECT_EQ(form->controls().answerSwitch->y(), form->controls().scaleSwitch->y());
+    EXPECT_EQ(form->controls().answerSwitch->x() - form->controls().scaleSwitch->x(),
+        form->controls().scaleSwitch->x() - form->controls().namesSwitch->x());
     EXPECT_FALSE(form->trainerTimer().isActive());
-    EXPECT_TRUE(form->LabScore()->isVisible());
-    EXPECT_EQ(form->LabScore()->text(), "giuste 0 su 0");
+    EXPECT_TRUE(form->controls().scoreLabel->isVisible());
+    EXPECT_EQ(form->controls().scoreLabel->text(), "giuste 0 su 0");
     EXPECT_EQ(form->answering().judge().shownNote(), midiNoteOfKey(shown()));
-    EXPECT_EQ(focused(), form->piano().key(0)) << "the answers come from the keyboard";
+    EXPECT_EQ(focused(), form->controls().piano->key(0)) << "the answers come from the keyboard";
 
-    form->CkRisp()->click();
-    EXPECT_EQ(form->LabScore()->text(), "");
+    form->controls().answerSwitch->click();
+    EXPECT_EQ(form->controls().scoreLabel->text(), "");
     EXPECT_TRUE(form->trainerTimer().isActive());
     EXPECT_FALSE(form->answering().active());
 
-    form->Op3(0)->click(); // the normal layout hides both
-    EXPECT_FALSE(form->CkRisp()->isVisible());
-    EXPECT_FALSE(form->LabScore()->isVisible());
+    form->controls().modeButtons.at(0)->click(); // the normal layout hides both
+    EXPECT_FALSE(form->controls().answerSwitch->isVisible());
+    EXPECT_FALSE(form->controls().scoreLabel->isVisible());
 }
 
 TEST_F(AnswerWindowTest, aRightKeyTurnsTheHeadGreenAndTheNextNoteFollowsAfterThePause)
@@ -95,7 +96,8 @@ TEST_F(AnswerWindowTest, aRightKeyTurnsTheHeadGreenAndTheNextNoteFollowsAfterThe
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != first; }, 3000));
     EXPECT_EQ(headColour(), qRgb(0, 0, 0));
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1 · ")) << form->LabScore()->text().toStdString();
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 1 su 1 · "))
+        << form->controls().scoreLabel->text().toStdString();
     EXPECT_EQ(form->state().NoteCount, 0) << "answers are not written into the composition";
     EXPECT_EQ(historyLines(), 2);
 }
@@ -108,19 +110,20 @@ TEST_F(AnswerWindowTest, aWrongKeyTurnsTheHeadRedAndTheRightNoteSoundsAfterIt)
     const auto wrongKey = static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(wrong)).keyCode);
     QTest::keyPress(piano, wrongKey);
     EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
-    EXPECT_TRUE(form->piano().isPressed(wrong));
+    EXPECT_TRUE(form->controls().piano->isPressed(wrong));
     EXPECT_EQ(midi.notesOn(), std::vector<int> { midiNoteOfKey(wrong) }) << "no correction while the key is held";
     QTest::keyRelease(piano, wrongKey);
 
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { midiNoteOfKey(wrong), midiNoteOfKey(note) }));
-    EXPECT_TRUE(form->piano().isPressed(note));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+    EXPECT_TRUE(form->controls().piano->isPressed(note));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->controls().piano->isPressed(note); }, 3000));
     EXPECT_EQ(midi.notesOff().back(), midiNoteOfKey(note));
     EXPECT_EQ(shown(), note) << "the note stays until answered right";
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << form->LabScore()->text().toStdString();
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 0 su 1 · "))
+        << form->controls().scoreLabel->text().toStdString();
 
     keyClick(note);
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1 · ")) << "only the first answer counts";
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 0 su 1 · ")) << "only the first answer counts";
     EXPECT_EQ(historyLines(), 3); // the header and both answers
 }
 
@@ -133,7 +136,7 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
         return names.at(midiNote % 12) + std::to_string(midiNote / 12 - 1);
     };
     const auto redInk = [&] {
-        const QImage& marks = form->staffSurface().marks();
+        const QImage& marks = form->controls().staff->marks();
         int n = 0;
         for (int y = 0; y < marks.height(); ++y)
             for (int x = 620; x < marks.width(); ++x)
@@ -147,15 +150,15 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
     EXPECT_GT(redInk(), 200) << "the words are written beside the head";
     const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
     if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
-        form->staffSurface().renderToImage().save(artifacts + QStringLiteral("/wrong_answer.png"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+        form->controls().staff->renderToImage().save(artifacts + QStringLiteral("/wrong_answer.png"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->controls().piano->isPressed(note); }, 3000));
 
     const int16_t wrong = static_cast<int16_t>(note == 11 ? 9 : 11);
     keyClick(wrong);
     EXPECT_EQ(form->answering().wrongAnswerWords(),
         "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
         << "a second try replaces the words";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->piano().isPressed(note); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->controls().piano->isPressed(note); }, 3000));
 
     keyClick(note);
     EXPECT_EQ(form->answering().wrongAnswerWords(),
@@ -170,30 +173,30 @@ TEST_F(AnswerWindowTest, leavingLeggiDuringACorrectionSilencesItAndSwitchesRispo
 {
     const int16_t note = shown();
     keyClick(static_cast<int16_t>(note == 7 ? 9 : 7));
-    ASSERT_TRUE(form->piano().isPressed(note));
+    ASSERT_TRUE(form->controls().piano->isPressed(note));
 
-    form->Op3(0)->click();
-    EXPECT_FALSE(form->piano().isPressed(note));
+    form->controls().modeButtons.at(0)->click();
+    EXPECT_FALSE(form->controls().piano->isPressed(note));
     EXPECT_EQ(midi.notesOff().back(), midiNoteOfKey(note));
-    EXPECT_FALSE(form->CkRisp()->isChecked());
+    EXPECT_FALSE(form->controls().answerSwitch->isChecked());
     EXPECT_FALSE(form->answerTimer().isActive());
 
     // Back in "Leggi" the plain trainer runs and keys write again.
-    form->Op3(3)->click();
+    form->controls().modeButtons.at(3)->click();
     EXPECT_TRUE(form->trainerTimer().isActive());
-    EXPECT_EQ(form->LabScore()->text(), "");
+    EXPECT_EQ(form->controls().scoreLabel->text(), "");
 }
 
 TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
 {
-    form->CkRisp()->click();
+    form->controls().answerSwitch->click();
     form.reset();
     // Its folder cannot be made: a file stands where it would go.
     QFile blocker(dataHome.path() + QStringLiteral("/zintaro"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     WindowTest::SetUp();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
 
     keyClick(static_cast<int16_t>(shown() == 7 ? 9 : 7));
     auto* status = form->findChild<QLabel*>(QStringLiteral("StatusText"));
@@ -205,7 +208,7 @@ TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
     form->showStatus(app::Form1::StatusSource::Answers, QString());
     keyClick(shown());
     EXPECT_TRUE(status->text().isEmpty()) << "told once";
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 0 su 1")) << "answering goes on";
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 0 su 1")) << "answering goes on";
 }
 
 } // namespace

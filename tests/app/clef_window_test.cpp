@@ -23,7 +23,7 @@ protected:
     QAction* clefItem(const char* text) const
     {
         for (QAction* a : form->controls().practiceMenu->actions())
-            if (a->text() == QString::fromUtf8(text))
+            if (a->iconText() == QString::fromUtf8(text))
                 return a;
         return nullptr;
     }
@@ -38,16 +38,17 @@ protected:
         return static_cast<Qt::Key>(input::KeyShortcuts.at(static_cast<size_t>(std::clamp(index, 0, 35))).keyCode);
     }
 
-    QString status() const { return form->statusText()->text(); }
+    QString status() const { return form->controls().statusText->text(); }
 };
 
 TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidiKeyboards)
 {
     const QList<QAction*> menu = form->menuBar()->actions().front()->menu()->actions();
-    const auto midiAt = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->text() == "Tastiera MIDI"; });
+    const auto midiAt
+        = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->iconText() == "Tastiera MIDI"; });
     ASSERT_NE(midiAt, menu.end());
     ASSERT_NE(midiAt + 1, menu.end());
-    EXPECT_EQ((*(midiAt + 1))->text(), "Pratica");
+    EXPECT_EQ((*(midiAt + 1))->iconText(), "Pratica");
 
     const QList<QAction*> items = form->controls().practiceMenu->actions();
     ASSERT_GE(items.size(), 4);
@@ -72,8 +73,8 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidi
 TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
 {
     clefItem("Doppio pentagramma")->trigger();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
-    const QLabel* label = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
+    const QLabel* label = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(label);
     for (int i = 0; i < 12; ++i) {
         const compose::DrawnNote& shown = form->trainer().shown();
@@ -86,7 +87,7 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
         EXPECT_LT(label->x(), system.noteX + 20 * system.scale);
         const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
         if (i == 0 && !artifacts.isEmpty() && QDir().mkpath(artifacts))
-            form->staffSurface().renderToImage().save(artifacts + QStringLiteral("/leggi-grand-staff.png"));
+            form->controls().staff->renderToImage().save(artifacts + QStringLiteral("/leggi-grand-staff.png"));
         form->answering().noteDown(shown.midiNote(), 1000 * (i + 1));
         form->answering().noteUp(shown.midiNote(), 1000 * (i + 1) + 10);
         form->answering().timerDue(1000 * (i + 1) + 500);
@@ -96,7 +97,7 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
 TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThemFurther)
 {
     clefItem("Chiave di Fa")->trigger();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     EXPECT_EQ(status(), QString::fromUtf8("Tastiera: Fa1–Mi4"));
 
     // The note shown lies on the bass staff: its key, two octaves up on the
@@ -108,7 +109,8 @@ TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThem
     press(keyFor(note, -2));
     EXPECT_EQ(midi.notesOn(), std::vector<int> { note });
     release(keyFor(note, -2));
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1")) << form->LabScore()->text().toStdString();
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 1 su 1"))
+        << form->controls().scoreLabel->text().toStdString();
 
     const struct {
         int key;
@@ -174,7 +176,7 @@ protected:
 TEST_F(GrandStaffKeyboardTest, aMidiKeyboardAnswersNotesOfBothStavesAlsoBelowThePiano)
 {
     clefItem("Doppio pentagramma")->trigger();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     bool belowThePiano = false;
     bool upperStaff = false;
     int right = 0;
@@ -187,8 +189,8 @@ TEST_F(GrandStaffKeyboardTest, aMidiKeyboardAnswersNotesOfBothStavesAlsoBelowThe
         keyboard->send({ 0x90, static_cast<uint8_t>(note), 90 });
         ++right;
         const QString score = QStringLiteral("giuste %1 su %1").arg(right);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form->LabScore()->text().startsWith(score); }, 5000))
-            << form->LabScore()->text().toStdString() << " for note " << note;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->controls().scoreLabel->text().startsWith(score); }, 5000))
+            << form->controls().scoreLabel->text().toStdString() << " for note " << note;
         keyboard->send({ 0x80, static_cast<uint8_t>(note), 0 });
         if (right == compose::SessionNoteCount) {
             // The summary: the next key starts a new session, unjudged.

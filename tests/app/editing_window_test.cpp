@@ -20,7 +20,7 @@ protected:
     {
         WindowTest::SetUp();
         compose();
-        form->Op1(2)->click();
+        form->controls().durationButtons.at(2)->click();
     }
 
     // Plays the white keys upward from C4, n notes, wrapping round the octave.
@@ -41,7 +41,7 @@ protected:
     // rests are pictures, not marks). Bars stand between the columns.
     bool columnDrawn(int column) const
     {
-        const QImage& marks = form->staffSurface().marks();
+        const QImage& marks = form->controls().staff->marks();
         const int x0 = columnX(column) - 8;
         for (int x = x0; x <= x0 + 16; ++x)
             for (int y = 0; y < 140; ++y)
@@ -54,18 +54,18 @@ protected:
 TEST_F(EditingWindowTest, pausaInsertsARestAtTheCursorAndEliminaRemovesIt)
 {
     play(3);
-    form->BtM(0)->click();
-    form->BtM(0)->click();
-    form->Op1(1)->click();
-    form->BtPausa()->click();
+    form->controls().cursorButtons.at(0)->click();
+    form->controls().cursorButtons.at(0)->click();
+    form->controls().durationButtons.at(1)->click();
+    form->controls().restButton->click();
     const Modulo1& m = form->state();
     EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 7, 2 }, { -1, 0, 1 }, { 0, 9, 2 }, { 0, 11, 2 } }));
     EXPECT_EQ(m.Composition.at(4), EndEntry);
     EXPECT_EQ(m.WriteIndex, 1);
     EXPECT_EQ(m.CursorColumn, 1);
-    EXPECT_EQ(form->staffSurface().geometry().left(), -8);
+    EXPECT_EQ(form->controls().staff->geometry().left(), -8);
 
-    form->BtCanc()->click();
+    form->controls().deleteButton->click();
     EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 7, 2 }, { 0, 9, 2 }, { 0, 11, 2 } }));
     EXPECT_EQ(m.Composition.at(3), EndEntry);
     EXPECT_EQ(m.WriteIndex, 1);
@@ -74,10 +74,10 @@ TEST_F(EditingWindowTest, pausaInsertsARestAtTheCursorAndEliminaRemovesIt)
 TEST_F(EditingWindowTest, theCursorButtonsStopAtTheEndsOfThePiece)
 {
     play(2);
-    form->BtM(1)->click();
+    form->controls().cursorButtons.at(1)->click();
     EXPECT_EQ(form->state().CursorColumn, 2);
     for (int i = 0; i < 4; ++i)
-        form->BtM(0)->click();
+        form->controls().cursorButtons.at(0)->click();
     EXPECT_EQ(form->state().CursorColumn, 0);
     EXPECT_EQ(form->state().WriteIndex, 0);
     tap(Qt::Key_M); // overwrites the first entry
@@ -89,24 +89,25 @@ TEST_F(EditingWindowTest, theCursorButtonsStopAtTheEndsOfThePiece)
 // entry i, two pixels wide, from y = 50 to 90.
 TEST_F(EditingWindowTest, aNoteWrittenOverAnotherKeepsTheBarsAndCountsThemAnew)
 {
-    const auto barAfter
-        = [this](int entry) { return form->staffSurface().marks().pixelColor(20 * entry + 110, 70).lightness() < 128; };
+    const auto barAfter = [this](int entry) {
+        return form->controls().staff->marks().pixelColor(20 * entry + 110, 70).lightness() < 128;
+    };
     play(8); // two measures of quarters
-    form->BtPausa()->click(); // a redraw: the bars show
-    form->BtCanc()->click();
+    form->controls().restButton->click(); // a redraw: the bars show
+    form->controls().deleteButton->click();
     ASSERT_TRUE(barAfter(3));
     ASSERT_TRUE(barAfter(7));
     for (int i = 0; i < 5; ++i)
-        form->BtM(0)->click();
+        form->controls().cursorButtons.at(0)->click();
     ASSERT_EQ(form->state().WriteIndex, 3);
 
     tap(Qt::Key_M); // a quarter over the fourth quarter
     EXPECT_TRUE(barAfter(3)) << "the bar beside the note written over stays";
     EXPECT_TRUE(barAfter(7));
 
-    form->BtM(0)->click();
-    form->BtM(0)->click();
-    form->Op1(1)->click();
+    form->controls().cursorButtons.at(0)->click();
+    form->controls().cursorButtons.at(0)->click();
+    form->controls().durationButtons.at(1)->click();
     tap(Qt::Key_M); // a half over the third quarter: each measure ends one entry earlier
     EXPECT_TRUE(barAfter(2));
     EXPECT_FALSE(barAfter(3));
@@ -119,7 +120,7 @@ TEST_F(EditingWindowTest, overwritingTheLastColumnOfAPageShowsTheNextPageWithIts
     play(60);
     ASSERT_EQ(form->state().NoteCount, 60);
     for (int i = 0; i < 4; ++i)
-        form->BtM(0)->click();
+        form->controls().cursorButtons.at(0)->click();
     ASSERT_EQ(form->state().WriteIndex, 56);
     EXPECT_EQ(form->state().CursorColumn, 56);
     EXPECT_TRUE(columnDrawn(0)); // the first page is shown again
@@ -139,24 +140,24 @@ TEST_F(EditingWindowTest, overwritingTheLastColumnOfAPageShowsTheNextPageWithIts
 TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhole)
 {
     play(5);
-    form->BtPausa()->click();
+    form->controls().restButton->click();
     const std::vector<Entry> written = piece();
 
-    form->mnf_Save()->trigger();
-    QLineEdit* txf = form->Txf();
-    ASSERT_TRUE(form->filePanel().isVisible());
+    form->controls().saveAction->trigger();
+    QLineEdit* txf = form->controls().filePanel->nameBox();
+    ASSERT_TRUE(form->controls().filePanel->isVisible());
     ASSERT_TRUE(txf->isVisible());
     txf->setText(QStringLiteral("scala"));
     QTest::keyClick(txf, Qt::Key_Return);
-    EXPECT_FALSE(form->filePanel().isVisible());
+    EXPECT_FALSE(form->controls().filePanel->isVisible());
     ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("scala.txt"))));
 
     dialogs.answers = { true };
-    form->Op3(2)->click();
+    form->controls().modeButtons.at(2)->click();
     ASSERT_EQ(form->state().NoteCount, 0);
 
-    form->mnf_Load()->trigger();
-    QListWidget* list = form->File1();
+    form->controls().loadAction->trigger();
+    QListWidget* list = form->controls().filePanel->fileList();
     ASSERT_EQ(list->count(), 1);
     EXPECT_FALSE(txf->isVisible());
     QListWidgetItem* item = list->item(0);
@@ -164,7 +165,7 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(txf->text(), "scala");
-    EXPECT_FALSE(form->filePanel().isVisible());
+    EXPECT_FALSE(form->controls().filePanel->isVisible());
     EXPECT_EQ(piece(), written);
     EXPECT_EQ(form->state().WriteIndex, 6);
     EXPECT_EQ(form->state().CursorColumn, 6);
@@ -181,34 +182,34 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
     // Real keys on the piano: Ctrl+S and Ctrl+O are shortcuts, never notes;
     // Alt with a note's letter plays nothing either.
     QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
-    ASSERT_TRUE(form->filePanel().isVisible());
-    EXPECT_EQ(form->filePanel().actionLabel()->text(), "Salva");
-    EXPECT_TRUE(form->Txf()->isVisible());
-    EXPECT_TRUE(form->Txf()->hasFocus());
-    QTest::keyClick(form->Txf(), Qt::Key_Escape);
-    EXPECT_FALSE(form->filePanel().isVisible());
-    form->piano().focusFirstKey();
+    ASSERT_TRUE(form->controls().filePanel->isVisible());
+    EXPECT_EQ(form->controls().filePanel->actionLabel()->text(), "Salva");
+    EXPECT_TRUE(form->controls().filePanel->nameBox()->isVisible());
+    EXPECT_TRUE(form->controls().filePanel->nameBox()->hasFocus());
+    QTest::keyClick(form->controls().filePanel->nameBox(), Qt::Key_Escape);
+    EXPECT_FALSE(form->controls().filePanel->isVisible());
+    form->controls().piano->focusFirstKey();
     QTest::keyClick(focused(), Qt::Key_T, Qt::AltModifier);
     QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(form->filePanel().isVisible());
-    EXPECT_EQ(form->filePanel().actionLabel()->text(), "Carica");
-    EXPECT_FALSE(form->Txf()->isVisible());
+    EXPECT_TRUE(form->controls().filePanel->isVisible());
+    EXPECT_EQ(form->controls().filePanel->actionLabel()->text(), "Carica");
+    EXPECT_FALSE(form->controls().filePanel->nameBox()->isVisible());
     EXPECT_EQ(piece(), written);
     EXPECT_TRUE(midi.notesOn().empty());
     QTest::keyClick(focused(), Qt::Key_Escape);
-    EXPECT_FALSE(form->filePanel().isVisible()) << "Escape leaves Carica too";
-    EXPECT_EQ(focused(), form->piano().key(0));
+    EXPECT_FALSE(form->controls().filePanel->isVisible()) << "Escape leaves Carica too";
+    EXPECT_EQ(focused(), form->controls().piano->key(0));
 
     // The last name is offered, and the first key typed replaces it whole.
-    form->mnf_Save()->trigger();
-    QTest::keyClicks(form->Txf(), QStringLiteral("stray"));
-    QTest::keyClick(form->Txf(), Qt::Key_Return);
+    form->controls().saveAction->trigger();
+    QTest::keyClicks(form->controls().filePanel->nameBox(), QStringLiteral("stray"));
+    QTest::keyClick(form->controls().filePanel->nameBox(), Qt::Key_Return);
     ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("stray.txt"))));
-    EXPECT_EQ(focused(), form->piano().key(0)) << "the keyboard goes back to the piano";
+    EXPECT_EQ(focused(), form->controls().piano->key(0)) << "the keyboard goes back to the piano";
     QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(form->Txf()->text(), "stray");
-    QTest::keyClicks(form->Txf(), QStringLiteral("melodia"));
-    QTest::keyClick(form->Txf(), Qt::Key_Return);
+    EXPECT_EQ(form->controls().filePanel->nameBox()->text(), "stray");
+    QTest::keyClicks(form->controls().filePanel->nameBox(), QStringLiteral("melodia"));
+    QTest::keyClick(form->controls().filePanel->nameBox(), Qt::Key_Return);
     EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("melodia.txt"))));
     EXPECT_FALSE(QFile::exists(files.filePath(QStringLiteral("straymelodia.txt"))));
 
@@ -217,7 +218,7 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
     QTest::keyClick(focused(), Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(focused(), Qt::Key_Down);
     QTest::keyClick(focused(), Qt::Key_Return);
-    EXPECT_FALSE(form->filePanel().isVisible());
+    EXPECT_FALSE(form->controls().filePanel->isVisible());
     EXPECT_EQ(piece(), written) << "melodia.txt, the first name, loaded over the note added";
 
     // Each export says what it will do.
@@ -225,7 +226,7 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
         { 2, "Esporta PDF" } };
     for (const auto& [i, words] : exports) {
         form->controls().exportActions.at(static_cast<std::size_t>(i))->trigger();
-        EXPECT_EQ(form->filePanel().actionLabel()->text(), words);
+        EXPECT_EQ(form->controls().filePanel->actionLabel()->text(), words);
     }
     EXPECT_EQ(piece(), written);
 }
@@ -233,12 +234,12 @@ TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsRepl
 TEST_F(EditingWindowTest, aNameThatCannotBeAFileIsRefusedAndThePanelStaysForAnother)
 {
     play(2);
-    form->mnf_Save()->trigger();
-    QLineEdit* txf = form->Txf();
+    form->controls().saveAction->trigger();
+    QLineEdit* txf = form->controls().filePanel->nameBox();
     txf->setText(QStringLiteral("../fuori"));
     QTest::keyClick(txf, Qt::Key_Return);
     EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_TRUE(form->filePanel().isVisible());
+    EXPECT_TRUE(form->controls().filePanel->isVisible());
     EXPECT_EQ(txf->text(), "../fuori");
     EXPECT_TRUE(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_FALSE(QFile::exists(QDir(files.path()).filePath(QStringLiteral("../fuori.txt"))));
@@ -248,8 +249,8 @@ TEST_F(EditingWindowTest, eachExportWritesItsOwnKindOfFileThroughThePanel)
 {
     play(5);
     const std::vector<Entry> written = piece();
-    QLineEdit* txf = form->Txf();
-    QListWidget* list = form->File1();
+    QLineEdit* txf = form->controls().filePanel->nameBox();
+    QListWidget* list = form->controls().filePanel->fileList();
     const std::vector<std::pair<QAction*, QString>> exports {
         { form->controls().exportActions[0], QStringLiteral("melodia.mid") },
         { form->controls().exportActions[1], QStringLiteral("melodia.musicxml") },
@@ -271,12 +272,12 @@ TEST_F(EditingWindowTest, eachExportWritesItsOwnKindOfFileThroughThePanel)
         const QRect r = list->visualItemRect(list->item(0));
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
         QTest::keyClick(txf, Qt::Key_Escape);
-        form->filePanel().hide();
+        form->controls().filePanel->hide();
     }
     EXPECT_EQ(piece(), written);
     EXPECT_TRUE(dialogs.shown.empty());
     // The names that were written are not compositions: "Carica" lists none.
-    form->mnf_Load()->trigger();
+    form->controls().loadAction->trigger();
     EXPECT_EQ(list->count(), 0);
 }
 
@@ -287,14 +288,14 @@ TEST_F(EditingWindowTest, movingTheFileSelectionWithTheKeyboardFillsTheNameBox)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("\"_\",111,111,111\r\n");
     }
-    form->mnf_Save()->trigger();
-    QListWidget* list = form->File1();
+    form->controls().saveAction->trigger();
+    QListWidget* list = form->controls().filePanel->fileList();
     list->setFocus();
     list->setCurrentRow(0);
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(form->Txf()->text(), "beta");
+    EXPECT_EQ(form->controls().filePanel->nameBox()->text(), "beta");
     QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(form->Txf()->text(), "alfa");
+    EXPECT_EQ(form->controls().filePanel->nameBox()->text(), "alfa");
 }
 
 } // namespace
@@ -310,10 +311,10 @@ TEST_F(EditingWindowTest, ctrlZAndCtrlYUndoAndRedoTheKeysAcrossAPageTurn)
 {
     const QList<QAction*> items = form->findChild<QMenu*>()->actions();
     ASSERT_GE(items.size(), 2);
-    EXPECT_EQ(items[items.size() - 2]->text(), "Annulla");
-    EXPECT_EQ(items.back()->text(), "Ripeti");
-    EXPECT_EQ(form->mnf_Undo()->shortcut().toString(), "Ctrl+Z");
-    EXPECT_FALSE(form->mnf_Undo()->isEnabled());
+    EXPECT_EQ(items[items.size() - 2]->iconText(), "Annulla");
+    EXPECT_EQ(items.back()->iconText(), "Ripeti");
+    EXPECT_EQ(form->controls().undoAction->shortcut().toString(), "Ctrl+Z");
+    EXPECT_FALSE(form->controls().undoAction->isEnabled());
 
     play(StaffColumns);
     const std::vector<Entry> written = piece();
@@ -324,7 +325,7 @@ TEST_F(EditingWindowTest, ctrlZAndCtrlYUndoAndRedoTheKeysAcrossAPageTurn)
     EXPECT_EQ(form->state().CursorColumn, StaffColumns - 1) << "back on the first page";
     EXPECT_TRUE(columnDrawn(0));
     EXPECT_FALSE(columnDrawn(StaffColumns - 1));
-    EXPECT_TRUE(form->mnf_Redo()->isEnabled());
+    EXPECT_TRUE(form->controls().redoAction->isEnabled());
 
     QTest::keyClick(focused(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(piece(), written);
@@ -333,7 +334,7 @@ TEST_F(EditingWindowTest, ctrlZAndCtrlYUndoAndRedoTheKeysAcrossAPageTurn)
     QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(piece(), written);
     EXPECT_TRUE(midi.notesOn().empty()) << "the shortcuts play nothing";
-    EXPECT_FALSE(form->mnf_Redo()->isEnabled());
+    EXPECT_FALSE(form->controls().redoAction->isEnabled());
 }
 
 } // namespace

@@ -30,7 +30,8 @@ TEST_F(FirstMinuteTest, theCaptionIsTheProgramsOwnWithNothingAppended)
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     // The name label and the file panel stand on the window's own colour, the
     // white of the staff, not on the grey of the form.
-    for (QWidget* w : { static_cast<QWidget*>(form->Lab1()), static_cast<QWidget*>(&form->filePanel()) }) {
+    for (QWidget* w :
+        { static_cast<QWidget*>(form->controls().nameLabel), static_cast<QWidget*>(form->controls().filePanel) }) {
         EXPECT_EQ(w->palette().color(QPalette::Window), QColor(Qt::white)) << w->objectName().toStdString();
         EXPECT_NE(w->palette().color(QPalette::Window), form->centralWidget()->palette().color(QPalette::Window));
         EXPECT_TRUE(w->autoFillBackground());
@@ -41,33 +42,33 @@ TEST_F(FirstMinuteTest, everyKindOfClickGivesTheKeyboardBackToThePiano)
 {
     compose();
     const std::vector<std::pair<const char*, std::function<void()>>> clicks {
-        { "mode Componi", [&] { QTest::mouseClick(form->Op3(0), Qt::LeftButton); } },
-        { "duration", [&] { QTest::mouseClick(form->Op1(3), Qt::LeftButton); } },
+        { "mode Componi", [&] { QTest::mouseClick(form->controls().modeButtons.at(0), Qt::LeftButton); } },
+        { "duration", [&] { QTest::mouseClick(form->controls().durationButtons.at(3), Qt::LeftButton); } },
         { "Parla and Suona",
             [&] {
-                QTest::mouseClick(form->Op4(1), Qt::LeftButton);
-                QTest::mouseClick(form->Op4(0), Qt::LeftButton);
+                QTest::mouseClick(form->controls().voiceButtons.at(1), Qt::LeftButton);
+                QTest::mouseClick(form->controls().voiceButtons.at(0), Qt::LeftButton);
             } },
-        { "PAUSA", [&] { QTest::mouseClick(form->BtPausa(), Qt::LeftButton); } },
-        { "cursor", [&] { QTest::mouseClick(form->BtM(0), Qt::LeftButton); } },
-        { "ELIMINA", [&] { QTest::mouseClick(form->BtCanc(), Qt::LeftButton); } },
+        { "PAUSA", [&] { QTest::mouseClick(form->controls().restButton, Qt::LeftButton); } },
+        { "cursor", [&] { QTest::mouseClick(form->controls().cursorButtons.at(0), Qt::LeftButton); } },
+        { "ELIMINA", [&] { QTest::mouseClick(form->controls().deleteButton, Qt::LeftButton); } },
         { "tempo bar",
             [&] {
-                form->HScrV()->triggerAction(QAbstractSlider::SliderPageStepAdd);
-                form->HScrV()->triggerAction(QAbstractSlider::SliderPageStepSub);
+                form->controls().tempoBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                form->controls().tempoBar->triggerAction(QAbstractSlider::SliderPageStepSub);
             } },
         { "instrument list",
             [&] {
-                QListWidget* list = form->lst_sound_list();
+                QListWidget* list = form->controls().instrumentList;
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
                 QApplication::processEvents();
             } },
     };
     for (const auto& [what, click] : clicks) {
-        form->lst_sound_list()->setFocus(); // the keyboard anywhere else first
+        form->controls().instrumentList->setFocus(); // the keyboard anywhere else first
         click();
         QApplication::processEvents();
-        EXPECT_EQ(focused(), form->piano().key(0)) << what;
+        EXPECT_EQ(focused(), form->controls().piano->key(0)) << what;
     }
     midi.sent.clear();
     tap(Qt::Key_T);
@@ -77,18 +78,18 @@ TEST_F(FirstMinuteTest, everyKindOfClickGivesTheKeyboardBackToThePiano)
 TEST_F(FirstMinuteTest, aShortcutTypedInTheInstrumentListPlaysItsNoteAndKeepsTheInstrument)
 {
     compose();
-    QListWidget* list = form->lst_sound_list();
+    QListWidget* list = form->controls().instrumentList;
     list->setFocus();
     QTest::keyClick(list, Qt::Key_T, Qt::NoModifier); // "Tubular Bells" starts with a T
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 127, 0 }, { 0x90, 60, 0, 0 } }));
     EXPECT_EQ(form->state().NoteCount, 1);
-    EXPECT_EQ(focused(), form->piano().key(0));
+    EXPECT_EQ(focused(), form->controls().piano->key(0));
 }
 
 TEST_F(FirstMinuteTest, thePianoShowsTwentyOneSeparateWhiteKeysAndPlainlyPressedOnes)
 {
-    const QImage piano = form->piano().grab().toImage();
+    const QImage piano = form->controls().piano->grab().toImage();
     const auto darkness = [&](int x, int y) { return 255 - qGray(piano.pixel(x, y)); };
     // Below the black keys every pair of neighbouring white keys is parted by
     // a dark line (white key n starts at 16 + 32 n).
@@ -96,10 +97,10 @@ TEST_F(FirstMinuteTest, thePianoShowsTwentyOneSeparateWhiteKeysAndPlainlyPressed
     for (int n = 1; n < 21; ++n)
         EXPECT_GT(darkness(16 + 32 * n, below), 150) << "between white keys " << n - 1 << " and " << n;
 
-    const QPoint inKey7 = form->piano().key(7)->geometry().center() + QPoint(0, 40);
+    const QPoint inKey7 = form->controls().piano->key(7)->geometry().center() + QPoint(0, 40);
     const QRgb released = piano.pixel(inKey7);
-    form->piano().setPressed(7, true);
-    const QRgb pressed = form->piano().grab().toImage().pixel(inKey7);
+    form->controls().piano->setPressed(7, true);
+    const QRgb pressed = form->controls().piano->grab().toImage().pixel(inKey7);
     const int difference = std::abs(qRed(pressed) - qRed(released)) + std::abs(qGreen(pressed) - qGreen(released))
         + std::abs(qBlue(pressed) - qBlue(released));
     EXPECT_GT(difference, 120);
@@ -108,16 +109,16 @@ TEST_F(FirstMinuteTest, thePianoShowsTwentyOneSeparateWhiteKeysAndPlainlyPressed
 TEST_F(FirstMinuteTest, nuovoAndEditingDuringAPlaybackStopItBeforeThePieceChanges)
 {
     compose();
-    form->Op1(0)->click(); // whole notes: the playback is still sounding the first
+    form->controls().durationButtons.at(0)->click(); // whole notes: the playback is still sounding the first
     for (int key : { Qt::Key_T, Qt::Key_Y, Qt::Key_U })
         tap(key);
     const std::vector<std::pair<const char*, std::function<void()>>> changes {
-        { "Nuovo", [&] { form->Op3(2)->click(); } },
-        { "PAUSA", [&] { form->BtPausa()->click(); } },
-        { "ELIMINA", [&] { form->BtCanc()->click(); } },
+        { "Nuovo", [&] { form->controls().modeButtons.at(2)->click(); } },
+        { "PAUSA", [&] { form->controls().restButton->click(); } },
+        { "ELIMINA", [&] { form->controls().deleteButton->click(); } },
     };
     for (const auto& [what, change] : changes) {
-        form->Op3(1)->click();
+        form->controls().modeButtons.at(1)->click();
         ASSERT_TRUE(form->playback().running()) << what;
         midi.sent.clear();
         change();

@@ -86,18 +86,19 @@ protected:
                 box->button(QMessageBox::No)->click();
             }
         });
-        form->Op3(2)->click();
+        form->controls().modeButtons.at(2)->click();
         return shown;
     }
 
     QStringList captions() const
     {
         const app::WindowControls& c = form->controls();
-        return { c.menu->title(), c.languageMenu->title(), c.loadAction->text(), c.midiKeyboardMenu->title(),
-            form->Op3(0)->text(), form->Op3(1)->text(), form->Op3(2)->text(), form->Op3(3)->text(),
-            form->Op4(0)->text(), form->Op4(1)->text(), form->CkMute()->text(), form->CkScrivi()->text(),
-            form->CkRnd()->text(), form->CkRisp()->text(), form->BtPausa()->text(), form->BtCanc()->text(),
-            c.instrumentLabel->text(), c.tempoLabel->text() };
+        return { c.menu->menuAction()->iconText(), c.languageMenu->menuAction()->iconText(), c.loadAction->iconText(),
+            c.midiKeyboardMenu->menuAction()->iconText(), c.modeButtons.at(0)->text(), c.modeButtons.at(1)->text(),
+            c.modeButtons.at(2)->text(), c.modeButtons.at(3)->text(), c.voiceButtons.at(0)->text(),
+            c.voiceButtons.at(1)->text(), c.muteSwitch->text(), c.namesSwitch->text(), c.scaleSwitch->text(),
+            c.answerSwitch->text(), c.restButton->text(), c.deleteButton->text(), c.instrumentLabel->text(),
+            c.tempoLabel->text() };
     }
 
     OwnStateFolder stateHome;
@@ -122,7 +123,7 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
     EXPECT_EQ(c.scoreLabel->toolTip(), "Note giuste al primo tentativo su note mostrate · tempo mediano di risposta");
     form->showStatus(
         app::Form1::StatusSource::Sound, QString::fromStdString(midi::errorTextFor(midi::errors::NoAudioOutput)));
-    EXPECT_TRUE(form->statusText()->text().startsWith("Non è stata trovata nessuna uscita audio"));
+    EXPECT_TRUE(form->controls().statusText->text().startsWith("Non è stata trovata nessuna uscita audio"));
     const ShownBox italianBox = askNuovo();
     EXPECT_EQ(italianBox.text, "Sicuro?");
     EXPECT_EQ(italianBox.title, "Nuova composizione");
@@ -133,8 +134,8 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
     EXPECT_FALSE(c.languageActions[0]->isChecked());
     EXPECT_EQ(captions(), english);
     EXPECT_EQ(c.scoreLabel->toolTip(), "Notes right at the first try of notes shown · median response time");
-    EXPECT_TRUE(form->statusText()->text().startsWith("No audio output was found"))
-        << "the notice that stands follows: " << form->statusText()->text().toStdString();
+    EXPECT_TRUE(form->controls().statusText->text().startsWith("No audio output was found"))
+        << "the notice that stands follows: " << form->controls().statusText->text().toStdString();
     const ShownBox englishBox = askNuovo();
     EXPECT_EQ(englishBox.text, "Are you sure?");
     EXPECT_EQ(englishBox.title, "New composition");
@@ -144,7 +145,7 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
 
     c.languageActions[0]->trigger();
     EXPECT_EQ(captions(), italian);
-    EXPECT_TRUE(form->statusText()->text().startsWith("Non è stata trovata nessuna uscita audio"));
+    EXPECT_TRUE(form->controls().statusText->text().startsWith("Non è stata trovata nessuna uscita audio"));
     EXPECT_EQ(askNuovo().buttons, (QStringList { "Sì", "No" }));
     EXPECT_EQ(QLocale().toString(QDate(2026, 12, 7), QStringLiteral("MMMM")), "dicembre");
 }
@@ -152,24 +153,24 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
 TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
 {
     const app::WindowControls& c = form->controls();
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(0)->click();
     c.languageActions[1]->trigger();
-    QTest::keyClick(form->piano().key(0), Qt::Key_T);
-    EXPECT_EQ(form->Lab1()->text(), "DO") << "an English interface keeps the solfège until it is chosen";
+    QTest::keyClick(form->controls().piano->key(0), Qt::Key_T);
+    EXPECT_EQ(form->controls().nameLabel->text(), "DO") << "an English interface keeps the solfège until it is chosen";
 
     c.namingActions[1]->trigger();
-    EXPECT_EQ(form->Lab1()->text(), "C") << "the name shown changes at once";
-    form->Op4(1)->click();
-    QTest::keyClick(form->piano().key(0), Qt::Key_6); // F♯4
-    EXPECT_EQ(form->Lab1()->text(), "F");
+    EXPECT_EQ(form->controls().nameLabel->text(), "C") << "the name shown changes at once";
+    form->controls().voiceButtons.at(1)->click();
+    QTest::keyClick(form->controls().piano->key(0), Qt::Key_6); // F♯4
+    EXPECT_EQ(form->controls().nameLabel->text(), "F");
     ASSERT_EQ(speech.said, (std::vector<std::string> { "F sharp" }));
     EXPECT_EQ(speech.voices.back(), staff::Voice::English);
 
     c.languageActions[0]->trigger();
     EXPECT_TRUE(c.namingActions[1]->isChecked()) << "the language leaves the names alone";
     c.namingActions[0]->trigger();
-    EXPECT_EQ(form->Lab1()->text(), "FA");
-    QTest::keyClick(form->piano().key(0), Qt::Key_T);
+    EXPECT_EQ(form->controls().nameLabel->text(), "FA");
+    QTest::keyClick(form->controls().piano->key(0), Qt::Key_T);
     EXPECT_EQ(speech.said.back(), "Do");
     EXPECT_EQ(speech.voices.back(), staff::Voice::Italian);
 }
@@ -179,20 +180,20 @@ TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
 TEST_F(LanguageWindowTest, theTrainersNoteIsNamedInTheNamingChosen)
 {
     const app::WindowControls& c = form->controls();
-    form->Op3(0)->click();
-    QTest::keyClick(form->piano().key(0), static_cast<Qt::Key>(input::KeyShortcuts.front().keyCode)); // Fa3
-    form->Op3(3)->click();
-    if (!form->CkScrivi()->isChecked())
-        QTest::mouseClick(form->CkScrivi(), Qt::LeftButton);
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    form->controls().modeButtons.at(0)->click();
+    QTest::keyClick(form->controls().piano->key(0), static_cast<Qt::Key>(input::KeyShortcuts.front().keyCode)); // Fa3
+    form->controls().modeButtons.at(3)->click();
+    if (!form->controls().namesSwitch->isChecked())
+        QTest::mouseClick(form->controls().namesSwitch, Qt::LeftButton);
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     const SpelledNote shown = form->trainer().shown().note;
-    const auto* staffLabel = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    const auto* staffLabel = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(staffLabel);
-    EXPECT_EQ(form->Lab1()->text().toStdString(), staff::nameLabelText(shown, NoteNaming::Solfege));
+    EXPECT_EQ(form->controls().nameLabel->text().toStdString(), staff::nameLabelText(shown, NoteNaming::Solfege));
 
     c.namingActions[1]->trigger();
-    EXPECT_EQ(form->Lab1()->text().toStdString(), noteName(shown, NoteNaming::Letters, false));
-    EXPECT_EQ(staffLabel->text(), form->Lab1()->text());
+    EXPECT_EQ(form->controls().nameLabel->text().toStdString(), noteName(shown, NoteNaming::Letters, false));
+    EXPECT_EQ(staffLabel->text(), form->controls().nameLabel->text());
     form->answering().noteDown(form->trainer().shown().midiNote(), 1000);
     form->answering().timerDue(2000);
     EXPECT_EQ(staffLabel->text().toStdString(), noteName(form->trainer().shown().note, NoteNaming::Letters, false))
@@ -210,33 +211,33 @@ TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem
 
     form->controls().languageActions[1]->trigger();
     form->controls().namingActions[1]->trigger();
-    form->CkRisp()->click();
+    form->controls().answerSwitch->click();
     ASSERT_TRUE(form->answering().active());
-    form->Op4(1)->click(); // "Parla" is not kept
-    form->CkMute()->click(); // nor "Muto"
+    form->controls().voiceButtons.at(1)->click(); // "Parla" is not kept
+    form->controls().muteSwitch->click(); // nor "Muto"
 
     start();
     const app::WindowControls& c = form->controls();
-    EXPECT_EQ(form->Op3(0)->text(), "Compose");
+    EXPECT_EQ(form->controls().modeButtons.at(0)->text(), "Compose");
     EXPECT_TRUE(c.languageActions[1]->isChecked());
     EXPECT_TRUE(c.namingActions[1]->isChecked());
     EXPECT_EQ(form->state().Naming, NoteNaming::Letters);
-    EXPECT_TRUE(form->CkRisp()->isChecked());
+    EXPECT_TRUE(form->controls().answerSwitch->isChecked());
     EXPECT_TRUE(form->answering().active()) << "Rispondi answers from the start";
-    EXPECT_TRUE(form->Op4(0)->isChecked()) << "the controls of the window start as always";
-    EXPECT_FALSE(form->CkMute()->isChecked());
+    EXPECT_TRUE(form->controls().voiceButtons.at(0)->isChecked()) << "the controls of the window start as always";
+    EXPECT_FALSE(form->controls().muteSwitch->isChecked());
     EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
 
     // "Leggi" left switches "Rispondi" off, but not the student's choice.
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(0)->click();
     EXPECT_TRUE(app::loadRememberedChoices(choicesFile()).choices.answering);
 
     std::ofstream(choicesFile(), std::ios::trunc) << "[interface]\nlanguage=klingon\n";
     start();
-    EXPECT_EQ(form->Op3(0)->text(), "Componi");
+    EXPECT_EQ(form->controls().modeButtons.at(0)->text(), "Componi");
     EXPECT_FALSE(form->answering().active());
-    EXPECT_TRUE(form->statusText()->text().startsWith("Le scelte salvate erano danneggiate"))
-        << form->statusText()->text().toStdString();
+    EXPECT_TRUE(form->controls().statusText->text().startsWith("Le scelte salvate erano danneggiate"))
+        << form->controls().statusText->text().toStdString();
     const QStringList aside = QDir(QString::fromStdString(choicesFile().parent_path().string()))
                                   .entryList({ QStringLiteral("zintaro.conf.damaged-*") });
     EXPECT_EQ(aside.size(), 1) << "the damaged file is set aside, not lost";
@@ -244,7 +245,7 @@ TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem
     // Told once: the next start finds a sound file.
     form->controls().languageActions[0]->trigger();
     start();
-    EXPECT_TRUE(form->statusText()->text().isEmpty()) << form->statusText()->text().toStdString();
+    EXPECT_TRUE(form->controls().statusText->text().isEmpty()) << form->controls().statusText->text().toStdString();
 }
 
 } // namespace

@@ -23,23 +23,23 @@ using Bytes = RecordingMidiSystem::Bytes;
 TEST_F(WindowTest, startUpEndsInTheEnlargedReadingLayoutWithEverythingSelected)
 {
     const Modulo1& m = form->state();
-    EXPECT_EQ(form->Txv()->text(), "100");
-    EXPECT_EQ(form->HScrV()->value(), 100);
+    EXPECT_EQ(form->controls().tempoText->text(), "100");
+    EXPECT_EQ(form->controls().tempoBar->value(), 100);
     EXPECT_EQ(m.TempoDurations, (std::array<double, 4> { 3000, 1500, 750, 375 }));
     EXPECT_EQ(form->trainerTimer().interval(), 1800);
-    EXPECT_EQ(form->lst_sound_list()->count(), 128);
-    EXPECT_EQ(form->lst_sound_list()->currentRow(), 0);
-    EXPECT_EQ(form->List1()->currentRow(), 0);
-    EXPECT_FALSE(form->List1()->isVisible());
-    EXPECT_EQ(form->staffSurface().restImageCount(), 51);
+    EXPECT_EQ(form->controls().instrumentList->count(), 128);
+    EXPECT_EQ(form->controls().instrumentList->currentRow(), 0);
+    EXPECT_EQ(form->controls().deviceList->currentRow(), 0);
+    EXPECT_FALSE(form->controls().deviceList->isVisible());
+    EXPECT_EQ(form->controls().staff->restImageCount(), 51);
     EXPECT_EQ(m.DrawScale, 5);
     EXPECT_TRUE(form->isMaximized());
     EXPECT_TRUE(form->trainerTimer().isActive());
-    EXPECT_TRUE(form->Op3(3)->isChecked()); // the window shows the mode it is in
-    EXPECT_EQ(focused(), form->piano().key(0)); // the keys play at once
+    EXPECT_TRUE(form->controls().modeButtons.at(3)->isChecked()); // the window shows the mode it is in
+    EXPECT_EQ(focused(), form->controls().piano->key(0)); // the keys play at once
     EXPECT_EQ(m.NoteCount, 0);
     EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
-    EXPECT_EQ(form->lblHelp()->text(),
+    EXPECT_EQ(form->controls().helpLabel->text(),
         "1. Select Device\r\n2. Select Instrument\r\n3. Play notes with Mouse or with\r\n"
         "   noted Computer Keyboard key");
     EXPECT_TRUE(dialogs.shown.empty());
@@ -50,7 +50,7 @@ TEST_F(WindowTest, startUpOpensTheFirstListedDeviceWithTheFirstInstrument)
     // The built-in synthesizer is listed first (item data -1); with no
     // external port it also stands in for device 0.
     EXPECT_EQ(midi.opened, (std::vector<int32_t> { -1, -1 }));
-    EXPECT_EQ(form->List1()->item(0)->data(Qt::UserRole).toInt(), -1);
+    EXPECT_EQ(form->controls().deviceList->item(0)->data(Qt::UserRole).toInt(), -1);
     const std::vector<Bytes> programZero = { { 0xB0, 0, 0, 0 }, { 0xC0, 0, 0, 0 } };
     ASSERT_GE(midi.sent.size(), 4u);
     EXPECT_EQ(std::vector<Bytes>(midi.sent.begin(), midi.sent.begin() + 2), programZero);
@@ -68,8 +68,8 @@ TEST(WindowStartUp, withExternalPortsDeviceZeroIsOpenedFirstThenTheFirstListedDe
     app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     EXPECT_EQ(midi.opened, (std::vector<int32_t> { 0, -1 }));
-    EXPECT_EQ(form.List1()->count(), 3);
-    EXPECT_EQ(form.List1()->item(2)->data(Qt::UserRole).toInt(), 1);
+    EXPECT_EQ(form.controls().deviceList->count(), 3);
+    EXPECT_EQ(form.controls().deviceList->item(2)->data(Qt::UserRole).toInt(), 1);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -87,16 +87,16 @@ TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
     // only keep the status text.
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown.front().text, "recorded error 2");
-    EXPECT_EQ(form.statusText()->text(), "recorded error 2");
+    EXPECT_EQ(form.controls().statusText->text(), "recorded error 2");
     EXPECT_EQ(form.state().DrawScale, 5);
-    EXPECT_EQ(form.Txv()->text(), "100");
+    EXPECT_EQ(form.controls().tempoText->text(), "100");
 
     // The trainer's ticks and a playback open no box.
     for (int i = 0; i < 4; ++i)
         form.Tim_Timer();
-    form.Op3(0)->click();
-    QTest::keyClick(form.piano().key(0), Qt::Key_T);
-    form.Op3(1)->click();
+    form.controls().modeButtons.at(0)->click();
+    QTest::keyClick(form.controls().piano->key(0), Qt::Key_T);
+    form.controls().modeButtons.at(1)->click();
     QTest::qWait(50);
     EXPECT_EQ(dialogs.shown.size(), 1u);
 }
@@ -127,14 +127,14 @@ TEST(WindowStartUp, anOutputThatCannotSoundIsToldOnceAndTheStatusClearsWhenSound
     EXPECT_EQ(dialogs.shown[0].text, "recorded error 101");
     for (int i = 0; i < 6; ++i)
         form.Tim_Timer(); // the trainer sounds its notes into nothing
-    form.Op3(0)->click();
-    QTest::keyClick(form.piano().key(0), Qt::Key_T);
+    form.controls().modeButtons.at(0)->click();
+    QTest::keyClick(form.controls().piano->key(0), Qt::Key_T);
     EXPECT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(form.statusText()->text(), "recorded error 101");
+    EXPECT_EQ(form.controls().statusText->text(), "recorded error 101");
 
     midi.sounding = true;
-    QTest::keyClick(form.piano().key(0), Qt::Key_Y);
-    EXPECT_EQ(form.statusText()->text(), "");
+    QTest::keyClick(form.controls().piano->key(0), Qt::Key_Y);
+    EXPECT_EQ(form.controls().statusText->text(), "");
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 62 }));
 }
 
@@ -159,14 +159,14 @@ TEST(WindowStartUp, theNoteThatThereIsNoSoundStaysOverTwentyKeys)
     app::Form1 form({ dialogs, midi, speech, files.path() });
     form.Form_Load();
     form.show();
-    form.Op3(0)->click();
+    form.controls().modeButtons.at(0)->click();
     const int keys[] = { Qt::Key_T, Qt::Key_Y, Qt::Key_U, Qt::Key_A };
     QStringList seen;
     for (int i = 0; i < 20; ++i) {
-        QTest::keyPress(form.piano().key(0), keys[i % 4]);
-        seen << form.statusText()->text();
-        QTest::keyRelease(form.piano().key(0), keys[i % 4]);
-        seen << form.statusText()->text();
+        QTest::keyPress(form.controls().piano->key(0), keys[i % 4]);
+        seen << form.controls().statusText->text();
+        QTest::keyRelease(form.controls().piano->key(0), keys[i % 4]);
+        seen << form.controls().statusText->text();
     }
     EXPECT_EQ(seen.count(QStringLiteral("recorded error 101")), 40) << seen.join('|').toStdString();
     EXPECT_EQ(dialogs.shown.size(), 1u) << "told once in a box";
@@ -180,7 +180,7 @@ TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
     const Modulo1 before = form->state();
 
     dialogs.answers = { false };
-    form->Op3(2)->click();
+    form->controls().modeButtons.at(2)->click();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Sicuro?");
     EXPECT_EQ(dialogs.shown[0].title, "Nuova composizione");
@@ -189,76 +189,77 @@ TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
     EXPECT_EQ(form->state().WriteIndex, before.WriteIndex);
     EXPECT_EQ(form->state().CursorColumn, before.CursorColumn);
     EXPECT_EQ(form->state().Composition.at(1), (Entry { 0, 9, 0 }));
-    EXPECT_TRUE(form->Op3(2)->isChecked());
+    EXPECT_TRUE(form->controls().modeButtons.at(2)->isChecked());
     EXPECT_FALSE(form->trainerTimer().isActive());
 
     dialogs.answers = { true };
-    form->Op3(2)->click();
+    form->controls().modeButtons.at(2)->click();
     const Modulo1& m = form->state();
     EXPECT_EQ(m.NoteCount, 0);
     EXPECT_EQ(m.WriteIndex, 0);
     EXPECT_EQ(m.CursorColumn, 0);
     EXPECT_EQ(m.Composition.at(0), (Entry { -1, 0, 0 }));
     EXPECT_EQ(m.Composition.at(1), (Entry { 0, 0, 0 }));
-    EXPECT_TRUE(form->Op3(0)->isChecked());
+    EXPECT_TRUE(form->controls().modeButtons.at(0)->isChecked());
 }
 
 TEST_F(WindowTest, leggiEnlargesTheStaffAndShowsTheTrainerSwitches)
 {
     compose();
     EXPECT_EQ(form->state().DrawScale, 1);
-    EXPECT_TRUE(form->Txv()->isVisible());
-    EXPECT_FALSE(form->CkMute()->isVisible());
-    EXPECT_EQ(form->Frame5()->height(), 41);
+    EXPECT_TRUE(form->controls().tempoText->isVisible());
+    EXPECT_FALSE(form->controls().muteSwitch->isVisible());
+    EXPECT_EQ(form->controls().switchFrame->height(), 41);
 
-    form->Op3(3)->click();
+    form->controls().modeButtons.at(3)->click();
     EXPECT_EQ(form->state().DrawScale, 5);
     EXPECT_TRUE(form->isMaximized());
-    EXPECT_FALSE(form->Txv()->isVisible());
-    EXPECT_FALSE(form->Lab1()->isVisible());
-    for (QPushButton* b : { form->CkMute(), form->CkScrivi(), form->CkRnd() })
+    EXPECT_FALSE(form->controls().tempoText->isVisible());
+    EXPECT_FALSE(form->controls().nameLabel->isVisible());
+    for (QPushButton* b : { form->controls().muteSwitch, form->controls().namesSwitch, form->controls().scaleSwitch })
         EXPECT_TRUE(b->isVisible()) << b->text().toStdString();
-    EXPECT_EQ(form->staffSurface().geometry(), QRect(-8, 100, 1257, 600));
+    EXPECT_EQ(form->controls().staff->geometry(), QRect(-8, 100, 1257, 600));
     // The mode buttons stay reachable in front of the enlarged staff.
-    EXPECT_EQ(form->Frame4()->parentWidget(), form->centralWidget());
-    EXPECT_EQ(form->Frame4()->pos(), QPoint(600, 53));
-    const QPoint componi = form->Op3(0)->mapTo(form->centralWidget(), form->Op3(0)->rect().center());
-    EXPECT_EQ(form->centralWidget()->childAt(componi), form->Op3(0));
+    EXPECT_EQ(form->controls().modeFrame->parentWidget(), form->centralWidget());
+    EXPECT_EQ(form->controls().modeFrame->pos(), QPoint(600, 53));
+    const QPoint componi = form->controls().modeButtons.at(0)->mapTo(
+        form->centralWidget(), form->controls().modeButtons.at(0)->rect().center());
+    EXPECT_EQ(form->centralWidget()->childAt(componi), form->controls().modeButtons.at(0));
 
-    form->Op3(0)->click();
-    EXPECT_EQ(form->Frame4()->parentWidget(), form->Picture1());
-    EXPECT_EQ(form->staffSurface().geometry(), QRect(-8, 72, 1257, 167));
+    form->controls().modeButtons.at(0)->click();
+    EXPECT_EQ(form->controls().modeFrame->parentWidget(), form->controls().lowerArea);
+    EXPECT_EQ(form->controls().staff->geometry(), QRect(-8, 72, 1257, 167));
 }
 
 TEST_F(WindowTest, aDurationButtonSetsTheDurationAndGivesTheFocusToTheFirstKey)
 {
-    form->Op3(0)->click();
-    form->Op3(0)->setFocus();
-    form->Op1(3)->click();
+    form->controls().modeButtons.at(0)->click();
+    form->controls().modeButtons.at(0)->setFocus();
+    form->controls().durationButtons.at(3)->click();
     EXPECT_EQ(form->state().CurrentDuration, 3);
-    EXPECT_EQ(focused(), form->piano().key(0));
+    EXPECT_EQ(focused(), form->controls().piano->key(0));
 }
 
 TEST_F(WindowTest, theTempoBarSetsTheTextTheDurationsAndTheTrainerPace)
 {
-    form->HScrV()->setValue(210);
-    EXPECT_EQ(form->Txv()->text(), "210");
+    form->controls().tempoBar->setValue(210);
+    EXPECT_EQ(form->controls().tempoText->text(), "210");
     EXPECT_EQ(form->state().TempoDurations, (std::array<double, 4> { 6300, 3150, 1575, 787 }));
     EXPECT_EQ(form->trainerTimer().interval(), 480);
-    form->HScrV()->setValue(form->HScrV()->minimum());
-    EXPECT_EQ(form->Txv()->text(), "40");
-    EXPECT_EQ(form->HScrV()->maximum(), 210);
+    form->controls().tempoBar->setValue(form->controls().tempoBar->minimum());
+    EXPECT_EQ(form->controls().tempoText->text(), "40");
+    EXPECT_EQ(form->controls().tempoBar->maximum(), 210);
 }
 
 TEST_F(WindowTest, scriviHidesAndShowsBothNameLabels)
 {
     compose();
-    form->CkScrivi()->click();
-    EXPECT_FALSE(form->Lab1()->isVisible());
+    form->controls().namesSwitch->click();
+    EXPECT_FALSE(form->controls().nameLabel->isVisible());
     EXPECT_FALSE(form->state().WriteNames);
     tap(Qt::Key_T);
-    form->CkScrivi()->click();
-    EXPECT_TRUE(form->Lab1()->isVisible());
+    form->controls().namesSwitch->click();
+    EXPECT_TRUE(form->controls().nameLabel->isVisible());
     EXPECT_TRUE(form->state().WriteNames);
 }
 
@@ -266,15 +267,15 @@ TEST_F(WindowTest, scriviHidesAndShowsBothNameLabels)
 // beside it on the staff, not only from the next note on.
 TEST_F(WindowTest, scriviSwitchedOnInLeggiNamesTheNoteShownAtOnce)
 {
-    form->Op3(3)->click();
-    form->CkScrivi()->click();
-    form->CkRisp()->click();
+    form->controls().modeButtons.at(3)->click();
+    form->controls().namesSwitch->click();
+    form->controls().answerSwitch->click();
     ASSERT_FALSE(form->state().WriteNames);
-    EXPECT_EQ(form->Lab1()->text(), QString());
-    form->CkScrivi()->click();
+    EXPECT_EQ(form->controls().nameLabel->text(), QString());
+    form->controls().namesSwitch->click();
     const std::string name = staff::nameLabelText(form->trainer().shown().note, NoteNaming::Solfege);
-    EXPECT_EQ(form->Lab1()->text().toStdString(), name);
-    const auto* staffLabel = form->staffSurface().findChild<QLabel*>(QStringLiteral("Lab2"));
+    EXPECT_EQ(form->controls().nameLabel->text().toStdString(), name);
+    const auto* staffLabel = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(staffLabel);
     EXPECT_TRUE(staffLabel->isVisible());
     EXPECT_EQ(staffLabel->text().toStdString(), name);
@@ -285,14 +286,14 @@ TEST_F(WindowTest, componiShowsTheCompositionAlreadyWritten)
     compose();
     tap(Qt::Key_T);
     tap(Qt::Key_Y);
-    form->Op3(3)->click();
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(3)->click();
+    form->controls().modeButtons.at(0)->click();
     const Modulo1& m = form->state();
     EXPECT_EQ(m.NoteCount, 2);
     EXPECT_EQ(m.WriteIndex, 2);
     EXPECT_EQ(m.CursorColumn, 2);
     // Two whole notes are drawn again: their open heads are dark pixels in columns 0 and 1.
-    const QImage marks = form->staffSurface().marks();
+    const QImage marks = form->controls().staff->marks();
     EXPECT_EQ(marks.pixelColor(100 - 4, 90).lightness(), 0); // C4's head, left ring
     EXPECT_EQ(marks.pixelColor(120 - 4, 85).lightness(), 0); // D4's head, left ring
 }
@@ -300,19 +301,19 @@ TEST_F(WindowTest, componiShowsTheCompositionAlreadyWritten)
 TEST_F(WindowTest, aPlaybackSoundsThePieceAndAfterwardsNotesAreStoredAgain)
 {
     compose();
-    form->Op1(4)->click(); // sixteenths: played with no wait
+    form->controls().durationButtons.at(4)->click(); // sixteenths: played with no wait
     tap(Qt::Key_T);
     tap(Qt::Key_U);
     midi.sent.clear();
 
-    form->Op3(1)->click();
+    form->controls().modeButtons.at(1)->click();
     EXPECT_TRUE(form->state().Listening);
     QTRY_VERIFY_WITH_TIMEOUT(!form->playback().running(), 2000);
     EXPECT_FALSE(form->state().Listening);
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 64 }));
     EXPECT_EQ(midi.notesOff(), (std::vector<int> { 60, 64 }));
 
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(0)->click();
     tap(Qt::Key_A);
     EXPECT_EQ(form->state().NoteCount, 3);
     EXPECT_EQ(form->state().Composition.at(2), (Entry { 0, 12, 4 }));
@@ -323,10 +324,10 @@ TEST_F(WindowTest, afterLeggiTheNextNoteIsAppendedToThePiece)
     compose();
     tap(Qt::Key_T);
     tap(Qt::Key_Y);
-    form->Op3(3)->click();
+    form->controls().modeButtons.at(3)->click();
     for (int i = 0; i < 4; ++i)
         form->Tim_Timer();
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(0)->click();
     tap(Qt::Key_U);
     const Modulo1& m = form->state();
     EXPECT_EQ(m.NoteCount, 3);
@@ -380,8 +381,9 @@ TEST(WindowStartUp, anUnsavedPieceComesBackAndADamagedFileIsSetAside)
         RecordingSpeech speech;
         app::Form1 form({ dialogs, midi, speech, files.path() });
         form.Form_Load();
-        EXPECT_TRUE(form.statusText()->text().startsWith(c.status)) << form.statusText()->text().toStdString();
-        form.Op3(0)->click();
+        EXPECT_TRUE(form.controls().statusText->text().startsWith(c.status))
+            << form.controls().statusText->text().toStdString();
+        form.controls().modeButtons.at(0)->click();
         EXPECT_EQ(form.state().NoteCount, c.notes);
         EXPECT_EQ(form.state().WriteIndex, c.notes);
         EXPECT_EQ(QDir(state.path() + QStringLiteral("/zintaro")).entryList(QDir::Files).size(), 1)

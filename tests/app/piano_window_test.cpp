@@ -19,7 +19,7 @@ protected:
         WindowTest::SetUp();
         compose();
     }
-    bool shownPressed(int index) const { return form->piano().isPressed(index); }
+    bool shownPressed(int index) const { return form->controls().piano->isPressed(index); }
 
     // A composition of 1000 entries with the cursor at its end; no box yet.
     Modulo1& fillComposition()
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(PianoWindowTest, keyTSoundsMiddleCShowsItAndWritesIt)
 {
-    ASSERT_EQ(focused(), form->piano().key(0));
+    ASSERT_EQ(focused(), form->controls().piano->key(0));
     press(Qt::Key_T);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 127, 0 } }));
     EXPECT_TRUE(shownPressed(7));
@@ -49,7 +49,7 @@ TEST_F(PianoWindowTest, keyTSoundsMiddleCShowsItAndWritesIt)
     release(Qt::Key_T);
     EXPECT_EQ(midi.sent.back(), (Bytes { 0x90, 60, 0, 0 }));
     EXPECT_FALSE(shownPressed(7));
-    EXPECT_EQ(focused(), form->piano().key(0));
+    EXPECT_EQ(focused(), form->controls().piano->key(0));
 }
 
 TEST_F(PianoWindowTest, lettersPlayWhateverTheShiftStateAndDigitsByTheirPhysicalKey)
@@ -118,8 +118,8 @@ TEST_F(PianoWindowTest, aHeldKeyWritesOnEveryRepeatButSoundsOnceAndIgnoresRepeat
 
 TEST_F(PianoWindowTest, withParlaAKeySpeaksShowsNoPressAndStillSilencesOnRelease)
 {
-    form->Op4(1)->click();
-    form->Op1(2)->click();
+    form->controls().voiceButtons.at(1)->click();
+    form->controls().durationButtons.at(2)->click();
     press(Qt::Key_T);
     EXPECT_EQ(speech.said, (std::vector<std::string> { "Do" }));
     EXPECT_TRUE(midi.notesOn().empty());
@@ -131,14 +131,14 @@ TEST_F(PianoWindowTest, withParlaAKeySpeaksShowsNoPressAndStillSilencesOnRelease
 
 TEST_F(PianoWindowTest, aPressInTheInstrumentListGivesTheKeyboardBackToThePiano)
 {
-    form->Op3(0)->setFocus();
-    form->lst_sound_list()->setFocus();
+    form->controls().modeButtons.at(0)->setFocus();
+    form->controls().instrumentList->setFocus();
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(form->lst_sound_list(), &down);
+    QApplication::sendEvent(form->controls().instrumentList, &down);
     QApplication::processEvents();
-    EXPECT_EQ(form->lst_sound_list()->currentRow(), 1);
+    EXPECT_EQ(form->controls().instrumentList->currentRow(), 1);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0xB0, 0, 0, 0 }, { 0xC0, 1, 0, 0 } }));
-    EXPECT_EQ(focused(), form->piano().key(0));
+    EXPECT_EQ(focused(), form->controls().piano->key(0));
     press(Qt::Key_T);
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60 }));
 }
@@ -167,12 +167,13 @@ TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAg
     EXPECT_TRUE(midi.sent.empty());
 
     // In "Leggi" with "Rispondi" it answers the trainer.
-    form->Op3(3)->click();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    form->controls().modeButtons.at(3)->click();
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     const int16_t shown = form->trainer().state().note;
     emit form->midiKeyboard().keyPressed(shown, 100);
     emit form->midiKeyboard().keyReleased(shown);
-    EXPECT_TRUE(form->LabScore()->text().startsWith("giuste 1 su 1")) << form->LabScore()->text().toStdString();
+    EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 1 su 1"))
+        << form->controls().scoreLabel->text().toStdString();
     EXPECT_EQ(form->state().NoteCount, 1);
     EXPECT_TRUE(midi.notesOn().empty());
 }
@@ -185,7 +186,7 @@ TEST_F(PianoWindowTest, aFloodOfKeyboardNotesOnAFullCompositionOpensNoBox)
         emit form->midiKeyboard().keyReleased(7);
     }
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_FALSE(form->statusText()->text().isEmpty());
+    EXPECT_FALSE(form->controls().statusText->text().isEmpty());
     EXPECT_EQ(m.NoteCount, MaxEntries);
 }
 

@@ -203,23 +203,23 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     const QList<QAction*> top = form->menuBar()->actions().front()->menu()->actions();
     QStringList names;
     for (QAction* action : top)
-        names << action->text();
+        names << action->iconText();
     const auto midiAt = names.indexOf(QStringLiteral("Tastiera MIDI"));
     ASSERT_GE(midiAt, 0);
     ASSERT_EQ(names.value(midiAt + 1), QStringLiteral("Pratica"));
     const QList<QAction*> items = top.at(midiAt + 1)->menu()->actions();
     ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items[0], form->mnf_Review());
-    EXPECT_EQ(items[1], form->mnf_Accidentals());
-    EXPECT_EQ(items[2], form->mnf_Range());
-    EXPECT_EQ(form->mnf_Review()->text(), "Ripasso");
-    EXPECT_EQ(form->mnf_Accidentals()->text(), "Alterazioni");
-    EXPECT_EQ(form->mnf_Range()->text(), "Estensione…");
-    EXPECT_TRUE(form->mnf_Review()->isCheckable());
-    EXPECT_FALSE(form->mnf_Review()->isChecked());
+    EXPECT_EQ(items[0], form->controls().reviewAction);
+    EXPECT_EQ(items[1], form->controls().accidentalsAction);
+    EXPECT_EQ(items[2], form->controls().rangeAction);
+    EXPECT_EQ(form->controls().reviewAction->iconText(), "Ripasso");
+    EXPECT_EQ(form->controls().accidentalsAction->iconText(), "Alterazioni");
+    EXPECT_EQ(form->controls().rangeAction->iconText(), "Estensione…");
+    EXPECT_TRUE(form->controls().reviewAction->isCheckable());
+    EXPECT_FALSE(form->controls().reviewAction->isChecked());
 
-    form->mnf_Review()->trigger();
-    form->mnf_Accidentals()->trigger();
+    form->controls().reviewAction->trigger();
+    form->controls().accidentalsAction->trigger();
     EXPECT_TRUE(form->answering().practiceChoices().review);
     EXPECT_TRUE(form->answering().practiceChoices().accidentals);
     const auto kept = app::loadRememberedChoices(configFile(configHome));
@@ -227,7 +227,7 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     EXPECT_TRUE(kept.choices.practice.accidentals);
 
     // "Estensione…" with the keyboard only: down one in the first list, up one in the next, Enter.
-    form->mnf_Range()->trigger();
+    form->controls().rangeAction->trigger();
     auto* dialog = form->findChild<app::RangeDialog*>();
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
@@ -241,7 +241,7 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     EXPECT_EQ(spelledText(app::loadRememberedChoices(configFile(configHome)).choices.practice.range().highest), "B5");
 
     // Escape leaves the range as it was.
-    form->mnf_Range()->trigger();
+    form->controls().rangeAction->trigger();
     auto* second = form->findChild<app::RangeDialog*>();
     ASSERT_TRUE(second);
     QTest::keyClick(second->lowestList(), Qt::Key_Down);
@@ -285,8 +285,8 @@ protected:
 
 TEST_F(ReviewWindowTest, withRipassoTheNoteAlwaysMissedIsShownMostOften)
 {
-    form->mnf_Review()->trigger();
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    form->controls().reviewAction->trigger();
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     std::map<int, int> shown;
     for (int i = 0; i < compose::SessionNoteCount; ++i) {
         ++shown[shownMidi()];
@@ -315,14 +315,15 @@ protected:
 
 TEST_F(AccidentalsWindowTest, aBlackKeyComesAsSharpAndFlatNamedAsWrittenAndItsKeyAnswersIt)
 {
-    EXPECT_TRUE(form->mnf_Accidentals()->isChecked());
-    QTest::mouseClick(form->CkRisp(), Qt::LeftButton);
+    EXPECT_TRUE(form->controls().accidentalsAction->isChecked());
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     std::map<std::string, int> spelled;
     for (int i = 0; i < compose::SessionNoteCount; ++i) {
         const compose::DrawnNote note = form->trainer().shown();
         ++spelled[spelledText(note.note)];
         if (note.note.accidental != Accidental::Natural) {
-            EXPECT_EQ(form->Lab1()->text().toStdString(), noteName(note.note, NoteNaming::Solfege, false));
+            EXPECT_EQ(
+                form->controls().nameLabel->text().toStdString(), noteName(note.note, NoteNaming::Solfege, false));
         }
         answerRight(); // the black key itself
     }

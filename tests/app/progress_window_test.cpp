@@ -49,7 +49,7 @@ protected:
     QWidget* openFromTheMenu()
     {
         QSignalSpy shown(&form->progress(), &app::ProgressOpener::pageShown);
-        form->mnf_Progress()->trigger();
+        form->controls().progressAction->trigger();
         if (!form->progress().page() && !shown.wait(10000))
             return nullptr;
         return form->progress().page();
@@ -65,10 +65,10 @@ TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
 
     // "Progressi" follows the "Pratica" submenu in "Menù".
     const QList<QAction*> items = form->menuBar()->actions().first()->menu()->actions();
-    const auto progress = items.indexOf(form->mnf_Progress());
+    const auto progress = items.indexOf(form->controls().progressAction);
     ASSERT_GT(progress, 0);
-    EXPECT_EQ(items[progress - 1]->text(), QStringLiteral("Pratica"));
-    EXPECT_EQ(form->mnf_Progress()->text(), QStringLiteral("Progressi"));
+    EXPECT_EQ(items[progress - 1]->iconText(), QStringLiteral("Pratica"));
+    EXPECT_EQ(form->controls().progressAction->iconText(), QStringLiteral("Progressi"));
 
     // Nothing of the page is loaded before it is first opened.
     EXPECT_FALSE(loaded("zintaro-progress"));
@@ -85,7 +85,7 @@ TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
 
     // The main window keeps working meanwhile, and a second opening brings
     // the same page forward.
-    form->Op3(0)->click();
+    form->controls().modeButtons.at(0)->click();
     EXPECT_EQ(form->state().DrawScale, 1);
     EXPECT_EQ(openFromTheMenu(), page.data());
     EXPECT_EQ(form->findChildren<QWidget*>(QStringLiteral("progressPage")).size(), 1);
@@ -108,11 +108,11 @@ TEST_F(ProgressWindowTest, aMissingModuleIsAStatusNote)
     QTemporaryDir empty;
     start({ empty.path() });
     QSignalSpy note(&form->progress(), &app::ProgressOpener::statusNote);
-    form->mnf_Progress()->trigger();
+    form->controls().progressAction->trigger();
     ASSERT_TRUE(note.wait(10000));
     EXPECT_EQ(form->progress().page(), nullptr);
-    EXPECT_TRUE(form->statusText()->text().contains(QStringLiteral("zintaro-progress.so")))
-        << form->statusText()->text().toStdString();
+    EXPECT_TRUE(form->controls().statusText->text().contains(QStringLiteral("zintaro-progress.so")))
+        << form->controls().statusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty());
 }
 

@@ -67,8 +67,8 @@ protected:
     // Leaves "Leggi" for "Componi" and forgets what start-up sent.
     void compose()
     {
-        form->Op3(0)->click();
-        form->Op1(0)->click();
+        form->controls().modeButtons.at(0)->click();
+        form->controls().durationButtons.at(0)->click();
         midi.sent.clear();
     }
 
@@ -79,7 +79,7 @@ protected:
         bool autoRepeat = false, const QString& text = {})
     {
         QKeyEvent event(type, key, mods, scanCode, 0, 0, text, autoRepeat);
-        QApplication::sendEvent(focused() ? focused() : form->piano().key(0), &event);
+        QApplication::sendEvent(focused() ? focused() : form->controls().piano->key(0), &event);
     }
     void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, quint32 scanCode = 0)
     {

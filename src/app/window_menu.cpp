@@ -1,0 +1,201 @@
+#include "app/window_menu.h"
+
+#include "app/window_layout.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QKeySequence>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+#include <array>
+#include <utility>
+
+namespace zintaro::app {
+
+namespace {
+
+// The menu's entries, in their order, by object name.
+constexpr std::array<std::pair<const char*, const char*>, 3> ClefActions = { {
+    { "mnf_ClefTreble", QT_TRANSLATE_NOOP("Window", "Chiave di Sol") },
+    { "mnf_ClefBass", QT_TRANSLATE_NOOP("Window", "Chiave di Fa") },
+    { "mnf_ClefGrand", QT_TRANSLATE_NOOP("Window", "Doppio pentagramma") },
+} };
+constexpr std::array<std::pair<const char*, const char*>, 3> ExportActions = { {
+    { "mnf_ExportMidi", QT_TRANSLATE_NOOP("Window", "Esporta MIDI") },
+    { "mnf_ExportMusicXml", QT_TRANSLATE_NOOP("Window", "Esporta MusicXML") },
+    { "mnf_ExportPdf", QT_TRANSLATE_NOOP("Window", "Esporta PDF") },
+} };
+constexpr std::array<const char*, 2> LanguageCaptions = { "Italiano", "English" };
+constexpr std::array<const char*, 2> NamingCaptions = { "Do Re Mi", "C D E" };
+
+QString caption(const char* text)
+{
+    return QCoreApplication::translate("Window", text);
+}
+
+// "Italiano" / "English", then "Do Re Mi" / "C D E": two choices of one
+// each, apart. A language's name is its own in every language.
+void addLanguageMenu(WindowControls& c)
+{
+    c.languageMenu = c.menu->addMenu(QString());
+    c.languageMenu->setObjectName(QStringLiteral("mnf_Language"));
+    auto* languages = new QActionGroup(c.languageMenu);
+    auto* namings = new QActionGroup(c.languageMenu);
+    for (std::size_t i = 0; i < 2; ++i) {
+        c.languageActions[i] = c.languageMenu->addAction(QString::fromUtf8(LanguageCaptions[i]));
+        c.languageActions[i]->setCheckable(true);
+        languages->addAction(c.languageActions[i]);
+    }
+    c.languageMenu->addSeparator();
+    for (std::size_t i = 0; i < 2; ++i) {
+        c.namingActions[i] = c.languageMenu->addAction(QString::fromUtf8(NamingCaptions[i]));
+        c.namingActions[i]->setCheckable(true);
+        namings->addAction(c.namingActions[i]);
+    }
+    c.languageActions[0]->setObjectName(QStringLiteral("mnf_Italian"));
+    c.languageActions[1]->setObjectName(QStringLiteral("mnf_English"));
+    c.namingActions[0]->setObjectName(QStringLiteral("mnf_Solfege"));
+    c.namingActions[1]->setObjectName(QStringLiteral("mnf_Letters"));
+    c.languageActions[0]->setChecked(true);
+    c.namingActions[0]->setChecked(true);
+}
+
+// The menu and its entries; retranslateWindowControls() gives their words.
+void addEntries(QMainWindow& window, WindowControls& c)
+{
+    c.menu = window.menuBar()->addMenu(QString());
+    c.menu->setObjectName(QStringLiteral("mnf"));
+    c.loadAction = c.menu->addAction(QString());
+    c.loadAction->setObjectName(QStringLiteral("mnf_Load"));
+    c.loadAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    c.saveAction = c.menu->addAction(QString());
+    c.saveAction->setObjectName(QStringLiteral("mnf_Save"));
+    c.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    for (std::size_t i = 0; i < ExportActions.size(); ++i) {
+        c.exportActions[i] = c.menu->addAction(QString());
+        c.exportActions[i]->setObjectName(QLatin1String(ExportActions[i].first));
+    }
+    c.midiKeyboardMenu = c.menu->addMenu(QString());
+    c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    c.practiceMenu = c.menu->addMenu(QString());
+    c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
+    c.reviewAction = c.practiceMenu->addAction(QString());
+    c.reviewAction->setObjectName(QStringLiteral("mnf_Review"));
+    c.reviewAction->setCheckable(true);
+    c.accidentalsAction = c.practiceMenu->addAction(QString());
+    c.accidentalsAction->setObjectName(QStringLiteral("mnf_Accidentals"));
+    c.accidentalsAction->setCheckable(true);
+    c.rangeAction = c.practiceMenu->addAction(QString());
+    c.rangeAction->setObjectName(QStringLiteral("mnf_Range"));
+    c.practiceMenu->addSeparator();
+    // The staves of the trainer: one of the three at a time.
+    auto* clefs = new QActionGroup(c.practiceMenu);
+    for (std::size_t i = 0; i < ClefActions.size(); ++i) {
+        c.clefActions[i] = c.practiceMenu->addAction(QString());
+        c.clefActions[i]->setObjectName(QLatin1String(ClefActions[i].first));
+        c.clefActions[i]->setCheckable(true);
+        clefs->addAction(c.clefActions[i]);
+    }
+    c.clefActions[0]->setChecked(true);
+    c.progressAction = c.menu->addAction(QString());
+    c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
+    addLanguageMenu(c);
+    c.undoAction = c.menu->addAction(QString());
+    c.undoAction->setObjectName(QStringLiteral("mnf_Undo"));
+    c.undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    c.redoAction = c.menu->addAction(QString());
+    c.redoAction->setObjectName(QStringLiteral("mnf_Redo"));
+    c.redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    c.undoAction->setEnabled(false);
+    c.redoAction->setEnabled(false);
+}
+
+// The words of an entry without the mark of its letter.
+QString withoutLetter(const QString& text)
+{
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
+// The first free letter that starts a word, else the first free letter at all.
+qsizetype freeLetter(const QString& plain, const QSet<QChar>& taken)
+{
+    const auto free = [&](qsizetype i) { return plain[i].isLetterOrNumber() && !taken.contains(plain[i].toLower()); };
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (free(i) && (i == 0 || !plain[i - 1].isLetterOrNumber()))
+            return i;
+    }
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (free(i))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+void underlineLetters(QMenu& menu)
+{
+    QSet<QChar> taken;
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator())
+            continue;
+        const QString plain = withoutLetter(action->text());
+        const qsizetype letter = freeLetter(plain, taken);
+        QString marked = plain;
+        marked.replace(u'&', QStringLiteral("&&"));
+        if (letter >= 0) {
+            taken.insert(plain[letter].toLower());
+            // Every "&" before the letter became two.
+            const auto before = plain.left(letter).count(u'&');
+            marked.insert(letter + before, u'&');
+        }
+        action->setText(marked);
+    }
+}
+
+void addWindowMenu(QMainWindow& window, WindowControls& c)
+{
+    addEntries(window, c);
+    // F10 opens "Menù" as Alt and its letter do; the piano never hears either.
+    auto* open = new QAction(&window);
+    open->setObjectName(QStringLiteral("mnf_Open"));
+    open->setShortcut(QKeySequence(Qt::Key_F10));
+    QObject::connect(open, &QAction::triggered, &window,
+        [&window, menu = c.menu] { window.menuBar()->setActiveAction(menu->menuAction()); });
+    window.addAction(open);
+}
+
+void retranslateWindowMenu(WindowControls& c)
+{
+    c.menu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Menù")));
+    c.loadAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Carica")));
+    c.saveAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Salva")));
+    for (std::size_t i = 0; i < ExportActions.size(); ++i)
+        c.exportActions[i]->setText(caption(ExportActions[i].second));
+    c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
+    c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
+    c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
+    c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
+    c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
+    for (std::size_t i = 0; i < ClefActions.size(); ++i)
+        c.clefActions[i]->setText(caption(ClefActions[i].second));
+    c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
+    c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
+    c.undoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Annulla")));
+    c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
+
+    c.menu->setTitle(QStringLiteral("&") + c.menu->title());
+    for (QMenu* menu : { c.menu, c.practiceMenu, c.languageMenu, c.midiKeyboardMenu })
+        underlineLetters(*menu);
+}
+
+} // namespace zintaro::app
