@@ -25,11 +25,11 @@ struct Rig {
     {
         surface.resize(1257, 167);
         surface.createRestImages();
-        workspace.switchMode(compose::Mode::Compose, 1);
+        workspace.switchMode(compose::Mode::Compose, 0, 1);
         workspace.setDuration(6);
         for (int i = 0; i < MaxEntries; ++i)
             workspace.apply(compose::WriteNote { static_cast<int16_t>(i % 36) });
-        workspace.recovery().flush();
+        workspace.waitForSafeCopy();
     }
     QTemporaryDir folder;
     staff::StaffWidget surface;
@@ -54,7 +54,7 @@ void changeWithRecovery(benchmark::State& state)
         rig.workspace.moveCursor(compose::CursorMove::Left);
         note = static_cast<int16_t>((note + 1) % 36);
     }
-    rig.workspace.recovery().flush();
+    rig.workspace.waitForSafeCopy();
 }
 BENCHMARK(changeWithRecovery)->Unit(benchmark::kMicrosecond);
 
@@ -67,7 +67,7 @@ void undoRedrawingAFullPage(benchmark::State& state)
         rig.workspace.redo();
     }
     state.SetItemsProcessed(state.iterations() * 2);
-    rig.workspace.recovery().flush();
+    rig.workspace.waitForSafeCopy();
 }
 BENCHMARK(undoRedrawingAFullPage)->Unit(benchmark::kMicrosecond);
 

@@ -1,18 +1,11 @@
 #include "app/form1.h"
 
+#include "app/due_timer.h"
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
-#include "app/playback_timer.h"
 #include "app/progress_opener.h"
 #include "app/trainer_timer.h"
-#include "compose/answering.h"
-#include "compose/editing.h"
-#include "compose/modes.h"
-#include "compose/note_entry.h"
-#include "compose/piano_entry.h"
-#include "compose/piece_file.h"
-#include "compose/playback.h"
-#include "compose/trainer.h"
+#include "compose/answer_history.h"
 #include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "core/translation.h"
@@ -82,12 +75,9 @@ void Form1::buildWindow()
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, *m_controls.piano });
     m_workspace = std::make_unique<compose::Workspace>(
         *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
-        compose::recoveryPathFromEnvironment());
-    m_workspace->answers().seedDraw(static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch()));
-    m_answerTimer = new QTimer(this);
-    m_answerTimer->setSingleShot(true);
-    m_answerTimer->setTimerType(Qt::PreciseTimer);
-    m_playbackTimer = new PlaybackTimer(m_workspace->playback(), m_clock, this);
+        compose::recoveryPathFromEnvironment(), seed());
+    m_answerTimer = new DueTimer(m_clock, this);
+    m_playbackTimer = new DueTimer(m_clock, this);
     m_midi->setListener({
         [this](const midi::MidiFailure& failure) { soundFailed(failure); },
         [this] { showStatus(StatusSource::Sound, {}); },
@@ -102,26 +92,6 @@ void Form1::buildWindow()
     connectControls();
     loadChoices();
     ShowHelpText();
-}
-
-Modulo1& Form1::state()
-{
-    return m_workspace->state();
-}
-
-compose::Playback& Form1::playback()
-{
-    return m_workspace->playback();
-}
-
-compose::Trainer& Form1::trainer()
-{
-    return m_workspace->trainer();
-}
-
-compose::Answering& Form1::answering()
-{
-    return m_workspace->answers();
 }
 
 uint32_t Form1::seed() const
@@ -153,11 +123,9 @@ void Form1::connectControls()
     connect(c.namesSwitch, &QPushButton::clicked, this, &Form1::CkScrivi_Click);
     connect(c.scaleSwitch, &QPushButton::clicked, this, &Form1::CkRnd_Click);
     connect(c.answerSwitch, &QPushButton::clicked, this, &Form1::CkRisp_Click);
-    connect(m_answerTimer, &QTimer::timeout, this, &Form1::AnswerTimer_Timer);
-    connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) {
-        m_workspace->setMute(on);
-        updateLiveSound();
-    });
+    connect(m_answerTimer, &DueTimer::due, this, [this] { showReport(m_workspace->answersDue(now())); });
+    connect(m_playbackTimer, &DueTimer::due, this, [this] { showReport(m_workspace->playbackDue(now())); });
+    connect(c.muteSwitch, &QPushButton::toggled, this, [this](bool on) { showReport(m_workspace->setMute(on)); });
     connect(c.deviceList, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     connect(c.filePanel, &storage::FilePanel::loadRequested, this, &Form1::File1_DblClick);
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
@@ -195,7 +163,7 @@ void Form1::connectMenu()
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
             [this, clef] { mnf_Clef_Click(clef); });
     connect(c.progressAction, &QAction::triggered, this,
-        [this] { m_progress->open(state().Naming, m_choices.practice.ranges); });
+        [this] { m_progress->open(m_workspace->state().Naming, m_workspace->choices().practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,
         [this](const QString& text) { showStatus(StatusSource::Progress, text); });
     connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
@@ -206,18 +174,11 @@ void Form1::connectMenu()
 
 void Form1::connectMidiKeyboard()
 {
-    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t) {
-        showKeyOutcome(m_workspace->midiKeyboardDown(index, m_clock.elapsed()), m_keyboardDialogs);
-    });
-    connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this, [this](int16_t index) {
-        m_workspace->midiKeyboardUp(index, m_clock.elapsed());
-        if (m_workspace->answering())
-            afterAnswering();
-    });
-    connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, [this] {
-        m_choices.keyboardsOff = m_midiKeyboard->switchedOff();
-        rememberChoices();
-    });
+    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this,
+        [this](int16_t index, int16_t) { showReport(m_workspace->midiKeyboardDown(index, now()), m_keyboardDialogs); });
+    connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
+        [this](int16_t index) { showReport(m_workspace->midiKeyboardUp(index, now()), m_keyboardDialogs); });
+    connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, &Form1::rememberChoices);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -264,34 +225,26 @@ void Form1::List1_Click()
     const QListWidgetItem* item = m_controls.deviceList->currentItem();
     if (!item)
         return;
-    m_workspace->selectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt()));
+    showReport(m_workspace->selectDevice(static_cast<int16_t>(item->data(Qt::UserRole).toInt())));
 }
 
 void Form1::lst_sound_list_Click()
 {
-    m_workspace->setInstrument(std::max(0, m_controls.instrumentList->currentRow()));
+    showReport(m_workspace->setInstrument(std::max(0, m_controls.instrumentList->currentRow())));
 }
 
 void Form1::Op3_Click(int index)
 {
-    const bool answering = m_workspace->answering();
-    const auto mode = static_cast<compose::Mode>(index);
-    const compose::ModeChange change = m_workspace->switchMode(mode, seed());
-    if (answering)
-        answersStopped();
-    syncTrainerTimer();
+    const compose::Report report = m_workspace->switchMode(static_cast<compose::Mode>(index), now(), seed());
     // The buttons show the mode the window is in ("Nuovo" shows while it asks).
     m_controls.modeButtons.at(static_cast<std::size_t>(index))->setChecked(true);
-    if (change.startPlayback)
-        m_playbackTimer->start();
-    if (change.confirmNew
+    showReport(report);
+    if (report.confirmNew
         && m_services.dialogs.question(translate("Window", "Sicuro?"), translate("Window", "Nuova composizione"))) {
-        stopPlayback();
-        m_workspace->confirmNewPiece(seed());
         m_controls.modeButtons[0]->setChecked(true);
-        afterPieceChange();
+        showReport(m_workspace->confirmNewPiece(now(), seed()));
     }
-    if (change.maximize) {
+    if (report.maximize) {
         if (isVisible())
             showMaximized();
         else
@@ -299,71 +252,54 @@ void Form1::Op3_Click(int index)
     }
 }
 
-// The trainer's beat runs while the workspace's trainer runs on its own.
-void Form1::syncTrainerTimer()
-{
-    if (m_workspace->trainerRunning())
-        m_trainerTimer->start();
-    else
-        m_trainerTimer->stop();
-}
-
-// Before the piece changes, a playback of it ends as it would at its end:
-// the sounding note silenced, the cursor after the piece.
-void Form1::stopPlayback()
-{
-    m_playbackTimer->stop();
-}
-
 void Form1::Op1_Click(int index)
 {
-    m_workspace->setDuration(static_cast<int16_t>(index));
+    showReport(m_workspace->setDuration(static_cast<int16_t>(index)));
     m_controls.piano->focusFirstKey();
 }
 
 void Form1::Op4_Click(int index)
 {
-    m_workspace->setSpeakNames(index != 0);
-    updateLiveSound();
+    showReport(m_workspace->setSpeakNames(index != 0));
 }
 
 void Form1::CkRnd_Click()
 {
-    m_workspace->setScaleWalk(m_controls.scaleSwitch->isChecked(), m_clock.elapsed());
-    if (m_workspace->answering()) {
-        afterAnswering();
-        m_controls.piano->focusFirstKey();
-    }
+    showReport(m_workspace->setScaleWalk(m_controls.scaleSwitch->isChecked(), now()));
 }
 
 void Form1::CkScrivi_Click()
 {
     const bool write = m_controls.namesSwitch->isChecked();
-    m_workspace->setWriteNames(write);
     m_controls.nameLabel->setVisible(write);
     m_controls.staff->setStaffLabelVisible(write);
+    showReport(m_workspace->setWriteNames(write));
+}
+
+void Form1::CkRisp_Click()
+{
+    showReport(m_workspace->setAnswering(m_controls.answerSwitch->isChecked(), now(), seed()));
 }
 
 void Form1::HScrV_Change(int value)
 {
     m_controls.tempoText->setText(QString::number(value));
-    m_trainerTimer->setInterval(m_workspace->setTempo(value));
+    showReport(m_workspace->setTempo(value));
 }
 
 void Form1::Tim_Timer()
 {
-    m_workspace->trainerTick();
+    showReport(m_workspace->trainerTick());
 }
 
 void Form1::key_KeyDown(QKeyEvent* event)
 {
     if (const int octaves = input::octaveStepOf(*event); octaves != 0) {
-        shiftKeyboard(octaves);
+        showReport(m_workspace->shiftKeyboard(octaves));
         return;
     }
     const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
-    showKeyOutcome(m_workspace->keyDown(index, m_clock.elapsed(), event->isAutoRepeat(), compose::KeySound::Sounded),
-        m_composeDialogs);
+    showReport(m_workspace->keyDown(index, now(), event->isAutoRepeat(), compose::KeySound::Sounded));
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)
@@ -372,71 +308,70 @@ void Form1::key_KeyUp(QKeyEvent* event)
     // generates are not the user letting go.
     if (event->isAutoRepeat())
         return;
-    m_workspace->keyUp(input::keyIndexOf(input::keyCodeOf(*event)), m_clock.elapsed(), compose::KeySound::Sounded);
-    if (m_workspace->answering())
-        afterAnswering();
-}
-
-void Form1::showKeyOutcome(const compose::KeyOutcome& outcome, Dialogs& tell)
-{
-    if (outcome.answered)
-        afterAnswering();
-    if (outcome.full)
-        tell.message(translate("Compose", compose::CompositionFullText));
-    if (!outcome.answered)
-        afterPieceChange();
-    if (outcome.focusPiano)
-        m_controls.piano->focusFirstKey();
-}
-
-// Whether a MIDI keyboard's notes sound as they come.
-void Form1::updateLiveSound()
-{
-    m_midiKeyboard->setSoundsNotes(m_workspace->liveSound());
+    showReport(m_workspace->keyUp(input::keyIndexOf(input::keyCodeOf(*event)), now(), compose::KeySound::Sounded));
 }
 
 void Form1::BtPausa_Click()
 {
-    stopPlayback();
-    if (m_workspace->apply(compose::InsertRest {}) == compose::PieceOutcome::Full)
-        m_composeDialogs.message(translate("Compose", compose::CompositionFullText));
-    afterPieceChange();
+    showReport(m_workspace->apply(compose::InsertRest {}));
 }
 
 void Form1::BtCanc_Click()
 {
-    stopPlayback();
-    m_workspace->apply(compose::DeleteAtCursor {});
-    afterPieceChange();
-}
-
-void Form1::mnf_Undo_Click()
-{
-    stopPlayback();
-    m_workspace->undo();
-    afterPieceChange();
-}
-
-void Form1::mnf_Redo_Click()
-{
-    stopPlayback();
-    m_workspace->redo();
-    afterPieceChange();
-}
-
-// The menu offers what can be undone and redone; a failing recovery write
-// is told in the status text.
-void Form1::afterPieceChange()
-{
-    m_controls.undoAction->setEnabled(m_workspace->canUndo());
-    m_controls.redoAction->setEnabled(m_workspace->canRedo());
-    if (const auto notice = m_workspace->recovery().takeNotice())
-        showStatus(StatusSource::Recovery, QString::fromStdString(*notice));
+    showReport(m_workspace->apply(compose::DeleteAtCursor {}));
 }
 
 void Form1::BtM_Click(int index)
 {
-    m_workspace->moveCursor(index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left);
+    showReport(m_workspace->moveCursor(index == 1 ? compose::CursorMove::Right : compose::CursorMove::Left));
+}
+
+void Form1::mnf_Undo_Click()
+{
+    showReport(m_workspace->undo());
+}
+
+void Form1::mnf_Redo_Click()
+{
+    showReport(m_workspace->redo());
+}
+
+void Form1::showReport(const compose::Report& report)
+{
+    showReport(report, m_composeDialogs);
+}
+
+// The one place where what the workspace reports becomes what the window
+// shows: the menu's undo and redo, the timers, "Rispondi" and the score, the
+// MIDI keyboards' sound, the notices, and where the keyboard goes.
+void Form1::showReport(const compose::Report& report, Dialogs& tell)
+{
+    m_controls.undoAction->setEnabled(report.canUndo);
+    m_controls.redoAction->setEnabled(report.canRedo);
+    if (!report.trainerBeat) {
+        m_trainerTimer->stop();
+    } else {
+        m_trainerTimer->setInterval(*report.trainerBeat);
+        if (report.beatRestarts || !m_trainerTimer->isActive())
+            m_trainerTimer->start();
+    }
+    m_answerTimer->setDue(report.answersDue);
+    m_playbackTimer->setDue(report.playbackDue);
+    m_controls.answerSwitch->setChecked(report.answering);
+    m_controls.scoreLabel->setText(QString::fromStdString(report.score));
+    m_midiKeyboard->setSoundsNotes(report.liveSound);
+    showStatus(StatusSource::Recovery, QString::fromStdString(report.notices.piece));
+    showStatus(StatusSource::Keyboard, QString::fromStdString(report.notices.keyboard));
+    if (!report.answersFailure.empty())
+        showStatus(StatusSource::Answers, QString::fromStdString(report.answersFailure));
+    for (const std::string& text : report.told)
+        tell.message(text);
+    if (!report.answer.empty())
+        m_services.dialogs.message(report.answer);
+    if (report.choicesChanged)
+        rememberChoices();
+    if (report.focusPiano)
+        m_controls.piano->focusFirstKey();
 }
 
 } // namespace zintaro::app

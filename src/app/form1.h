@@ -2,11 +2,9 @@
 
 #include "app/failure_notices.h"
 #include "app/language.h"
-#include "app/remembered_choices.h"
 #include "app/window_layout.h"
-#include "compose/piano_entry.h"
 #include "compose/ports.h"
-#include "core/modulo1.h"
+#include "compose/practice_choices.h"
 #include "core/pitch.h"
 #include "storage/export_file.h"
 
@@ -34,17 +32,14 @@ namespace staff {
 class Speech;
 }
 namespace compose {
-class Answering;
-struct KeyOutcome;
-class Playback;
-class Trainer;
+struct Report;
 class Workspace;
 } // namespace compose
 } // namespace zintaro
 
 namespace zintaro::app {
 
-class PlaybackTimer;
+class DueTimer;
 class ProgressOpener;
 class TrainerTimer;
 
@@ -88,23 +83,19 @@ public:
     // One tick of the reading trainer's timer.
     void Tim_Timer();
 
-    compose::Workspace& workspace() { return *m_workspace; }
-    Modulo1& state();
-    midi::MidiOut& midi() { return *m_midi; }
-    compose::Playback& playback();
-    compose::Trainer& trainer();
-    TrainerTimer& trainerTimer() { return *m_trainerTimer; }
-    compose::Answering& answering();
-    QTimer& answerTimer() { return *m_answerTimer; }
+    // The piece, the cursor, the mode and the trainer as the window shows them.
+    const compose::Workspace& workspace() const { return *m_workspace; }
     const WindowControls& controls() const { return m_controls; }
+    const TrainerTimer& trainerTimer() const { return *m_trainerTimer; }
+    const DueTimer& answerTimer() const { return *m_answerTimer; }
     MidiKeyboard& midiKeyboard() { return *m_midiKeyboard; }
     ProgressOpener& progress() { return *m_progress; }
 
-    const RememberedChoices& rememberedChoices() const { return m_choices; }
-
-    // The notices of the status text, by where they come from. The text
-    // shows the latest notice still standing; an empty text withdraws one.
-    enum class StatusSource { Sound, Notice, MidiInput, Answers, Progress, Keyboard, Recovery };
+    // The notices of the status text, by where they come from, the least
+    // important first: what is about the student's work outranks what is
+    // about the machine. The text shows the most important notice still
+    // standing, the latest of equals; an empty text withdraws one.
+    enum class StatusSource { MidiInput, Progress, Notice, Sound, Answers, Keyboard, Recovery };
     // How long the note that there is no MIDI input shows.
     static constexpr int MidiInputNoteMs = 10'000;
     void showStatus(StatusSource source, const QString& text);
@@ -129,16 +120,12 @@ private:
     void ShowHelpText();
     void retranslate();
     void startSound();
-    // What a key of the piano did, on the computer keyboard or a MIDI
-    // keyboard: the answers moved on, or the piece changed (a full piece is
-    // told through `tell`).
-    void showKeyOutcome(const compose::KeyOutcome& outcome, Dialogs& tell);
-    void updateLiveSound();
-    void syncTrainerTimer();
-    void stopPlayback();
-    void afterPieceChange();
-    void restoreRecovered();
+    // Everything a command of the workspace reports, shown; what it tells
+    // once goes through `tell`.
+    void showReport(const compose::Report& report);
+    void showReport(const compose::Report& report, Dialogs& tell);
     uint32_t seed() const;
+    qint64 now() const { return m_clock.elapsed(); }
     bool instrumentListKey(QKeyEvent* event);
 
     // Handlers.
@@ -149,12 +136,7 @@ private:
     void CkRnd_Click();
     void CkScrivi_Click();
     void CkRisp_Click();
-    void AnswerTimer_Timer();
-    void afterAnswering();
     void mnf_Clef_Click(Clef clef);
-    void shiftKeyboard(int octaves);
-    void stopAnswering();
-    void answersStopped();
     void HScrV_Change(int value);
     void key_KeyDown(QKeyEvent* event);
     void key_KeyUp(QKeyEvent* event);
@@ -173,7 +155,6 @@ private:
     void mnf_Accidentals_Click();
     void mnf_Range_Click();
     void loadChoices();
-    void applyInterfaceChoices();
     void rememberChoices();
     void choosePractice(const compose::PracticeChoices& practice);
 
@@ -194,12 +175,11 @@ private:
 
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Workspace> m_workspace;
-    QTimer* m_answerTimer = nullptr; // single shot, at the judge's next due time
-    PlaybackTimer* m_playbackTimer = nullptr;
+    DueTimer* m_answerTimer = nullptr; // at the answers' next due time
+    DueTimer* m_playbackTimer = nullptr; // at the playback's next note
     ProgressOpener* m_progress = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
-    RememberedChoices m_choices;
     std::filesystem::path m_choicesFile;
     bool m_built = false;
     bool m_closing = false;

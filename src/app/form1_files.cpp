@@ -44,11 +44,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
         return;
     m_controls.filePanel->hide();
     m_controls.piano->focusFirstKey();
-    stopPlayback();
-    m_workspace->apply(compose::LoadPiece { file });
-    if (const auto notice = m_workspace->takeLoadNotice())
-        m_composeDialogs.message(*notice);
-    afterPieceChange();
+    showReport(m_workspace->apply(compose::LoadPiece { file }));
 }
 
 void Form1::Txf_Enter(const QString& text)
@@ -67,11 +63,10 @@ void Form1::Txf_Enter(const QString& text)
             mnf_Export_Click(kind);
         return;
     }
-    const auto outcome = m_workspace->save(folder, text.toStdString());
-    if (!outcome.text.empty())
-        m_services.dialogs.message(outcome.text);
+    const compose::Report report = m_workspace->save(folder, text.toStdString());
+    showReport(report);
     // A name that cannot be a file is told; the panel comes back to mend it.
-    if (outcome.result == storage::SaveResult::NameRefused)
+    if (report.askName)
         mnf_Save_Click();
 }
 

@@ -1,7 +1,5 @@
 #include "app/form1.h"
 #include "app/midi_keyboard.h"
-#include "app/trainer_timer.h"
-#include "compose/answering.h"
 #include "compose/workspace.h"
 #include "core/translation.h"
 #include "staff/staff_widget.h"
@@ -14,47 +12,15 @@
 
 namespace zintaro::app {
 
-// The choices of "Lingua", "Rispondi" and "Tastiera MIDI" as the last run
-// left them; "Rispondi" takes effect when start-up enters "Leggi".
-void Form1::applyInterfaceChoices()
-{
-    m_midiKeyboard->setSwitchedOff(m_choices.keyboardsOff);
-    setNaming(m_choices.naming);
-    if (m_choices.language != m_language->current())
-        setLanguage(m_choices.language);
-}
-
-void Form1::rememberChoices()
-{
-    if (const auto failure = saveRememberedChoices(m_choicesFile, m_choices))
-        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
-}
-
 void Form1::setLanguage(Language language)
 {
+    const bool changed = language != m_language->current();
     m_language->apply(language);
-    if (m_built && m_choices.language != language) {
-        m_choices.language = language;
+    if (m_built && changed)
         rememberChoices();
-    }
     // The widgets hear of the change when the event loop next turns; the
     // window changes its words now.
     retranslate();
-}
-
-void Form1::setNaming(NoteNaming naming)
-{
-    if (!m_built) {
-        m_workspace->setNaming(naming, false);
-        return;
-    }
-    if (m_choices.naming != naming) {
-        m_choices.naming = naming;
-        rememberChoices();
-    }
-    m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
-    m_workspace->setNaming(naming, !m_controls.nameLabel->text().isEmpty());
-    afterAnswering(); // the keys' notes in the status text
 }
 
 void Form1::changeEvent(QEvent* event)
@@ -79,9 +45,7 @@ void Form1::retranslate()
         m_controls.filePanel->actionLabel()->setText(m_panelAction->iconText());
     for (auto& notice : m_statusNotices)
         notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
-    m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);
-    m_workspace->answers().redrawWords();
-    afterAnswering(); // the score and the keys' notes
+    showReport(m_workspace->redrawWords());
 }
 
 } // namespace zintaro::app

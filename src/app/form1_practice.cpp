@@ -1,63 +1,96 @@
 #include "app/form1.h"
+#include "app/midi_keyboard.h"
 #include "app/range_dialog.h"
+#include "app/remembered_choices.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
 
 #include <QAction>
+#include <QLabel>
 
 namespace zintaro::app {
 
+// The choices as the last run left them: the workspace's own, the language
+// and the MIDI keyboards switched off. "Rispondi" takes effect when start-up
+// enters "Leggi".
 void Form1::loadChoices()
 {
     m_choicesFile = rememberedChoicesPathFromEnvironment();
     const LoadedChoices loaded = loadRememberedChoices(m_choicesFile);
-    m_choices = loaded.choices;
     if (loaded.notice)
         showStatus(StatusSource::Notice, QString::fromStdString(*loaded.notice));
-    m_controls.reviewAction->setChecked(m_choices.practice.review);
-    m_controls.accidentalsAction->setChecked(m_choices.practice.accidentals);
-    m_controls.clefActions.at(static_cast<std::size_t>(m_choices.practice.clef))->setChecked(true);
-    m_workspace->choosePractice(m_choices.practice, m_clock.elapsed(), seed());
-    applyInterfaceChoices();
+    const RememberedChoices& kept = loaded.choices;
+    m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering }, now(), seed());
+    const compose::PracticeChoices& practice = m_workspace->choices().practice;
+    m_controls.reviewAction->setChecked(practice.review);
+    m_controls.accidentalsAction->setChecked(practice.accidentals);
+    m_controls.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
+    m_controls.namingActions[kept.naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
+    m_midiKeyboard->setSwitchedOff(kept.keyboardsOff);
+    if (kept.language != m_language->current())
+        setLanguage(kept.language);
+}
+
+// What the workspace holds, the language and the keyboards switched off, as
+// they are now.
+void Form1::rememberChoices()
+{
+    const compose::KeptChoices kept = m_workspace->choices();
+    const RememberedChoices choices { kept.practice, m_language->current(), kept.naming, kept.answering,
+        m_midiKeyboard->switchedOff() };
+    if (const auto failure = saveRememberedChoices(m_choicesFile, choices))
+        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
 }
 
 void Form1::choosePractice(const compose::PracticeChoices& practice)
 {
-    if (practice == m_choices.practice)
-        return;
-    m_choices.practice = practice;
     m_controls.reviewAction->setChecked(practice.review);
     m_controls.accidentalsAction->setChecked(practice.accidentals);
     m_controls.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
-    m_workspace->choosePractice(practice, m_clock.elapsed(), seed());
-    rememberChoices();
-    afterAnswering();
+    showReport(m_workspace->choosePractice(practice, now(), seed()));
 }
 
 void Form1::mnf_Review_Click()
 {
-    compose::PracticeChoices practice = m_choices.practice;
+    compose::PracticeChoices practice = m_workspace->choices().practice;
     practice.review = m_controls.reviewAction->isChecked();
     choosePractice(practice);
 }
 
 void Form1::mnf_Accidentals_Click()
 {
-    compose::PracticeChoices practice = m_choices.practice;
+    compose::PracticeChoices practice = m_workspace->choices().practice;
     practice.accidentals = m_controls.accidentalsAction->isChecked();
     choosePractice(practice);
+}
+
+void Form1::mnf_Clef_Click(Clef clef)
+{
+    compose::PracticeChoices practice = m_workspace->choices().practice;
+    practice.clef = clef;
+    choosePractice(practice);
+    m_controls.piano->focusFirstKey();
 }
 
 void Form1::mnf_Range_Click()
 {
     // Open, not exec: the window's timers and the MIDI keyboards go on meanwhile.
-    auto* dialog = new RangeDialog(m_choices.practice, state().Naming, this);
+    auto* dialog = new RangeDialog(m_workspace->choices().practice, m_workspace->state().Naming, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         choosePractice(dialog->choices());
         m_controls.piano->focusFirstKey();
     });
     dialog->open();
+}
+
+// "Do Re Mi" or "C D E": a name that shows is written again in it.
+void Form1::setNaming(NoteNaming naming)
+{
+    if (!m_built)
+        return;
+    m_controls.namingActions[naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
+    showReport(m_workspace->setNaming(naming, !m_controls.nameLabel->text().isEmpty()));
 }
 
 } // namespace zintaro::app

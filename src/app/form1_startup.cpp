@@ -1,24 +1,13 @@
 #include "app/form1.h"
 #include "app/midi_keyboard.h"
-#include "app/playback_timer.h"
-#include "app/trainer_timer.h"
-#include "compose/answering.h"
 #include "compose/modes.h"
 #include "compose/note_entry.h"
-#include "compose/piano_entry.h"
-#include "compose/piece_file.h"
-#include "compose/playback.h"
-#include "compose/recovery.h"
-#include "compose/trainer.h"
 #include "compose/workspace.h"
-#include "core/dialogs.h"
-#include "input/key_map.h"
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
 #include "staff/staff_widget.h"
-#include "storage/composition_file.h"
 #include "storage/file_panel.h"
 
 #include <QApplication>
@@ -38,11 +27,14 @@ namespace zintaro::app {
 void Form1::showStatus(StatusSource source, const QString& text)
 {
     auto& notices = m_statusNotices;
-    notices.erase(std::remove_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == source; }),
-        notices.end());
+    std::erase_if(notices, [&](const auto& n) { return n.first == source; });
     if (!text.isEmpty())
         notices.emplace_back(source, text);
-    m_controls.statusText->setText(notices.empty() ? QString() : notices.back().second);
+    // The latest of the most important: max_element keeps the first of
+    // equals, so the search runs from the newest back.
+    const auto shown = std::max_element(
+        notices.rbegin(), notices.rend(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    m_controls.statusText->setText(shown == notices.rend() ? QString() : shown->second);
 }
 
 void Form1::ShowHelpText()
@@ -71,28 +63,17 @@ void Form1::Form_Load(SoundStart soundStart)
 
     m_controls.tempoText->setText(QStringLiteral("100"));
     m_controls.tempoBar->setValue(100);
-    m_workspace->setTempo(m_controls.tempoText->text().toInt());
+    showReport(m_workspace->setTempo(m_controls.tempoText->text().toInt()));
 
     Op3_Click(static_cast<int>(compose::Mode::Read));
-    restoreRecovered();
-    if (m_choices.answering) {
+    // The piece an earlier run left unsaved (closed, killed, crashed) comes
+    // back, and the status text says so.
+    showReport(m_workspace->restoreRecovered());
+    if (m_workspace->choices().answering) {
         m_controls.answerSwitch->setChecked(true);
         CkRisp_Click();
     }
     m_controls.piano->focusFirstKey();
-}
-
-// The piece an earlier run left unsaved (closed, killed, crashed) comes back,
-// and the status text says so.
-void Form1::restoreRecovered()
-{
-    const compose::Recovered found = compose::recoverPiece(m_workspace->recovery().path());
-    QString text;
-    if (found.piece)
-        text = QString::fromStdString(m_workspace->restoreRecovered(*found.piece));
-    else if (found.notice)
-        text = QString::fromStdString(*found.notice);
-    showStatus(StatusSource::Recovery, text);
 }
 
 // The device list filled, the MIDI output opened with the first instrument,
@@ -136,10 +117,8 @@ void Form1::CloseDown()
         QApplication::quit();
         return;
     }
-    m_trainerTimer->stop();
-    m_playbackTimer->stop();
-    stopAnswering();
     m_workspace->close();
+    showReport(m_workspace->report());
     m_midi->close();
     QApplication::quit();
 }

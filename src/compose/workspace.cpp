@@ -4,6 +4,7 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
 #include "compose/piece_file.h"
+#include "core/translation.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "staff/staff.h"
@@ -14,18 +15,8 @@
 
 namespace zintaro::compose {
 
-namespace {
-
-// The drawing scale of each mode: "Leggi" enlarges the staff five times.
-int scaleOf(Mode mode)
-{
-    return mode == Mode::Read ? 5 : 1;
-}
-
-} // namespace
-
 Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std::function<void(int scale)> layout,
-    std::filesystem::path recoveryFile)
+    std::filesystem::path recoveryFile, uint32_t drawSeed)
     : m_ports(ports)
     , m_layout(std::move(layout))
     , m_playback(m_m, m_ports)
@@ -33,44 +24,64 @@ Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std:
     , m_answering(m_m, m_ports, m_trainer, std::move(historyFile))
     , m_recovery(std::move(recoveryFile))
 {
-    recomputeTempoDurations(m_m, m_tempo);
+    m_answering.seedDraw(drawSeed);
+    m_beat = compose::setTempo(m_m, m_tempo);
 }
 
-void PieceHistory::changed(const PieceSnapshot& before)
+Report Workspace::report()
 {
-    m_redo.clear();
-    if (m_undo.size() >= Depth)
-        m_undo.pop_front();
-    m_undo.push_back(before);
+    // The writer of the safe copy tells its first failure once; it stands
+    // until the piece is saved or replaced.
+    if (auto failure = m_recovery.takeNotice())
+        m_notices.piece = std::move(*failure);
+    const int shift = m_answering.keyboardShift();
+    m_notices.keyboard = m_answering.active() && shift != 0 ? keyboardRangeText(shift, m_m.Naming) : std::string();
+
+    Report r;
+    r.canUndo = m_history.canUndo();
+    r.canRedo = m_history.canRedo();
+    if (m_trainerRunning)
+        r.trainerBeat = m_beat;
+    r.beatRestarts = std::exchange(m_beatRestarts, false);
+    r.answersDue = m_answering.nextDue();
+    if (m_playback.running())
+        r.playbackDue = m_playbackDue;
+    r.answering = m_answering.active();
+    r.liveSound = !m_m.SpeakNames && !(m_m.Mute && m_answering.active());
+    r.score = m_answering.scoreLabel();
+    r.notices = m_notices;
+    r.told = std::exchange(m_told, {});
+    r.answersFailure = m_answering.takeNotice().value_or(std::string());
+    return r;
 }
 
-std::optional<PieceSnapshot> PieceHistory::undo(const PieceSnapshot& current)
+ReadingView Workspace::reading() const
 {
-    if (m_undo.empty())
-        return std::nullopt;
-    PieceSnapshot back = m_undo.back();
-    m_undo.pop_back();
-    m_redo.push_back(current);
-    return back;
+    const auto& judge = m_answering.judge();
+    return { m_trainer.shown(), m_trainer.state().note, judge.shownNote(), judge.showingSummary(),
+        m_answering.wrongAnswerWords(), m_answering.keyboardShift() };
 }
 
-std::optional<PieceSnapshot> PieceHistory::redo(const PieceSnapshot& current)
+KeptChoices Workspace::choices() const
 {
-    if (m_redo.empty())
-        return std::nullopt;
-    PieceSnapshot again = m_redo.back();
-    m_redo.pop_back();
-    m_undo.push_back(current);
-    return again;
+    return { m_answering.practiceChoices(), m_m.Naming, m_answerOnStart };
 }
 
-PieceOutcome Workspace::apply(const PieceCommand& command)
+Report Workspace::apply(const PieceCommand& command)
 {
     const PieceSnapshot before = snapshot();
     const PieceOutcome outcome = change(command);
     if (outcome == PieceOutcome::Changed)
         changed(before, std::holds_alternative<LoadPiece>(command));
-    return outcome;
+    if (outcome == PieceOutcome::Full)
+        m_told.push_back(translate("Compose", CompositionFullText));
+    // The piece brought back is no longer the one on the staff.
+    if (outcome == PieceOutcome::Changed
+        && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)))
+        m_notices.piece.clear();
+    Report r = report();
+    r.piece = outcome;
+    return r;
 }
 
 void Workspace::changed(const PieceSnapshot& before, bool loaded)
@@ -102,30 +113,50 @@ void Workspace::restore(const PieceSnapshot& piece)
         redrawComposition(m_m, m_ports);
 }
 
-std::string Workspace::restoreRecovered(const storage::ParsedComposition& piece)
+Report Workspace::restoreRecovered()
+{
+    const Recovered found = recoverPiece(m_recovery.path());
+    if (found.piece)
+        return restoreRecovered(*found.piece);
+    if (found.notice)
+        m_notices.piece = *found.notice;
+    return report();
+}
+
+Report Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
     storage::applyToStore(piece, m_m.Composition);
     m_m.NoteCount = piece.noteCount();
     m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
     m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
     m_recovery.update(m_m.Composition, m_m.NoteCount);
-    return recoveredText(piece.noteCount());
+    m_notices.piece = recoveredText(piece.noteCount());
+    return report();
 }
 
-bool Workspace::undo()
+void Workspace::waitForSafeCopy()
+{
+    m_recovery.flush();
+}
+
+Report Workspace::undo()
 {
     auto back = m_history.undo(snapshot());
     if (back)
         restore(*back);
-    return back.has_value();
+    Report r = report();
+    r.piece = back ? PieceOutcome::Changed : PieceOutcome::Unchanged;
+    return r;
 }
 
-bool Workspace::redo()
+Report Workspace::redo()
 {
     auto again = m_history.redo(snapshot());
     if (again)
         restore(*again);
-    return again.has_value();
+    Report r = report();
+    r.piece = again ? PieceOutcome::Changed : PieceOutcome::Unchanged;
+    return r;
 }
 
 PieceOutcome Workspace::change(const PieceCommand& command)
@@ -168,225 +199,27 @@ PieceOutcome Workspace::load(const std::filesystem::path& file)
     m_playback.stop();
     PieceLoad load = loadComposition(m_m, m_ports, file);
     if (!load.text.empty())
-        m_loadNotice = std::move(load.text);
+        m_told.push_back(std::move(load.text));
     return load.replaced ? PieceOutcome::Changed : PieceOutcome::NotLoaded;
 }
 
-void Workspace::relayout(int scale)
-{
-    m_m.DrawScale = static_cast<int16_t>(scale);
-    if (m_layout)
-        m_layout(scale);
-    staff::drawStaff(lookOf(m_m), m_ports.surface);
-}
-
-void Workspace::leaveMode()
-{
-    if (m_answering.active())
-        m_answering.stop();
-    if (m_trainerRunning) {
-        m_trainerRunning = false;
-        m_trainer.leave();
-    }
-}
-
-void Workspace::enterRead(uint32_t seed)
-{
-    m_trainer.enter(seed);
-    m_trainerRunning = true;
-}
-
-ModeChange Workspace::switchMode(Mode mode, uint32_t seed)
-{
-    leaveMode();
-    relayout(1);
-    m_mode = mode;
-    ModeChange change;
-    switch (mode) {
-    case Mode::Compose:
-        showComposition(m_m, m_ports);
-        break;
-    case Mode::Listen:
-        change.startPlayback = true;
-        break;
-    case Mode::New:
-        change.confirmNew = true;
-        break;
-    case Mode::Read:
-        enterRead(seed);
-        relayout(scaleOf(mode));
-        // The trainer's staves (bass or grand) replace the treble staff of the layout.
-        m_trainer.showStaves();
-        change.maximize = true;
-        break;
-    }
-    change.scale = scaleOf(mode);
-    return change;
-}
-
-void Workspace::confirmNewPiece(uint32_t seed)
-{
-    apply(NewPiece {});
-    switchMode(Mode::Compose, seed);
-}
-
-KeyOutcome Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
-{
-    KeyOutcome outcome;
-    if (m_answering.active()) {
-        if (isPianoNote(index))
-            m_answering.keyDown(index, now, isAutoRepeat, sound);
-        outcome.answered = true;
-        return outcome;
-    }
-    if (!isPianoNote(index))
-        return outcome;
-    // A refused note is not sounded either: the key-up may go to the message
-    // box, and a note sounded now would then never be silenced.
-    const PieceSnapshot before = snapshot();
-    const PieceOutcome written = change(WriteNote { index });
-    if (written == PieceOutcome::Full) {
-        outcome.full = true;
-        return outcome;
-    }
-    if (m_m.SpeakNames) {
-        staff::speakNoteName(m_ports.speech, index, m_m.Naming);
-    } else {
-        pressKey(m_ports.piano, m_ports.midi, index, sound);
-        outcome.focusPiano = sound == KeySound::Sounded;
-    }
-    // The note sounds first; keeping the change comes after.
-    if (written == PieceOutcome::Changed)
-        changed(before, false);
-    return outcome;
-}
-
-void Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
-{
-    if (m_answering.active()) {
-        if (isPianoNote(index))
-            m_answering.keyUp(index, now, sound);
-        return;
-    }
-    releasePlayedKey(m_ports, index, sound);
-}
-
-KeyOutcome Workspace::midiKeyboardDown(int16_t index, int64_t now)
-{
-    if (!m_answering.active())
-        return keyDown(index, now, false, KeySound::DisplayOnly);
-    m_answering.noteDown(midiNoteOfKey(index), now);
-    KeyOutcome outcome;
-    outcome.answered = true;
-    return outcome;
-}
-
-void Workspace::midiKeyboardUp(int16_t index, int64_t now)
-{
-    if (m_answering.active())
-        m_answering.noteUp(midiNoteOfKey(index), now);
-    else
-        keyUp(index, now, KeySound::DisplayOnly);
-}
-
-void Workspace::moveCursor(CursorMove move)
+Report Workspace::moveCursor(CursorMove move)
 {
     compose::moveCursor(m_m, m_ports, move);
+    return report();
 }
 
-void Workspace::setScaleWalk(bool walk, int64_t now)
+Report Workspace::save(const std::filesystem::path& folder, const std::string& name)
 {
-    m_m.ScaleWalk = walk;
-    if (walk)
-        m_trainer.restartScaleWalk();
-    m_answering.showNewNote(now);
-}
-
-int Workspace::setTempo(int tempo)
-{
-    m_tempo = tempo;
-    return compose::setTempo(m_m, tempo);
-}
-
-void Workspace::setInstrument(int program)
-{
-    m_instrument = std::clamp(program, 0, static_cast<int>(midi::InstrumentNames.size()) - 1);
-    m_ports.midi.programChange(0, 0, m_instrument);
-}
-
-void Workspace::selectDevice(int16_t device)
-{
-    m_ports.midi.selectDevice(device, m_instrument);
-}
-
-bool Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
-{
-    if (on && m_trainerRunning) {
-        // The student moves the trainer on: its beat rests meanwhile.
-        m_trainerRunning = false;
-        m_answering.start(now);
-        return true;
-    }
-    if (!on && m_answering.active()) {
-        m_answering.stop();
-        enterRead(seed);
-        return true;
-    }
-    return false;
-}
-
-// New staves show at once in "Leggi"; the plain trainer starts over with
-// its next tick. The bass clef brings the computer keys down to its notes,
-// the treble clef back; on the grand staff the student moves them as needed.
-void Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed)
-{
-    m_answering.setPracticeChoices(practice);
-    if (practice.clef != m_trainer.clef()) {
-        m_trainer.setClef(practice.clef);
-        if (practice.clef != Clef::Grand)
-            m_answering.setKeyboardShift(practice.clef == Clef::Bass ? BassKeyboardShift : 0);
-        if (m_mode == Mode::Read) {
-            m_ports.surface.clear();
-            m_trainer.showStaves();
-            if (!m_answering.active())
-                m_trainer.enter(seed);
-        }
-    }
-    if (m_answering.active())
-        m_answering.showNewNote(now);
-}
-
-void Workspace::setWriteNames(bool write)
-{
-    m_m.WriteNames = write;
-    if (write && m_mode == Mode::Read)
-        m_trainer.writeShownName();
-}
-
-void Workspace::setNaming(NoteNaming naming, bool nameShown)
-{
-    m_m.Naming = naming;
-    if (nameShown && m_mode == Mode::Read)
-        m_trainer.writeShownName();
-    else if (nameShown && isPianoNote(m_m.NamedNote))
-        m_ports.surface.setNameLabels(std::string(writtenName(m_m.NamedNote, naming)));
-    m_answering.redrawWords();
-}
-
-bool Workspace::shiftKeyboard(int octaves)
-{
-    if (m_mode != Mode::Read)
-        return false;
-    m_answering.setKeyboardShift(m_answering.keyboardShift() + octaves);
-    return true;
-}
-
-storage::SaveOutcome Workspace::save(const std::filesystem::path& folder, const std::string& name)
-{
-    auto result = storage::saveComposition(m_m, folder, name);
-    if (result.result == storage::SaveResult::Saved)
+    const storage::SaveOutcome saved = storage::saveComposition(m_m, folder, name);
+    if (saved.result == storage::SaveResult::Saved) {
         m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
-    return result;
+        m_notices.piece.clear();
+    }
+    Report r = report();
+    r.answer = saved.text;
+    r.askName = saved.result == storage::SaveResult::NameRefused;
+    return r;
 }
 
 void Workspace::close()

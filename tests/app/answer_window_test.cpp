@@ -27,7 +27,7 @@ protected:
         midi.sent.clear();
     }
 
-    int16_t shown() const { return form->trainer().state().note; }
+    int16_t shown() const { return form->workspace().reading().shownKey; }
 
     void keyClick(int16_t index, ulong holdMs = 0)
     {
@@ -43,8 +43,8 @@ protected:
     // the top of its ring: a ledger line crosses the ring's sides.
     QRgb headColour() const
     {
-        const compose::DrawnNote& shown = form->trainer().shown();
-        const staff::StaffSystem system = staff::staffSystemFor(shown.clef, form->state().DrawScale);
+        const compose::DrawnNote shown = form->workspace().reading().shown;
+        const staff::StaffSystem system = staff::staffSystemFor(shown.clef, form->workspace().state().DrawScale);
         const int scale = system.scale;
         const int y = system.yOf(staff::staffPositionOf(shown.note, shown.clef)) - 4 * scale - scale / 2;
         return form->controls().staff->marks().pixel(system.noteX, y);
@@ -70,13 +70,13 @@ TEST_F(AnswerWindowTest, rispondiStopsTheTrainersTimerAndShowsTheScoreBesideParl
     EXPECT_FALSE(form->trainerTimer().isActive());
     EXPECT_TRUE(form->controls().scoreLabel->isVisible());
     EXPECT_EQ(form->controls().scoreLabel->text(), "giuste 0 su 0");
-    EXPECT_EQ(form->answering().judge().shownNote(), midiNoteOfKey(shown()));
+    EXPECT_EQ(form->workspace().reading().awaited, midiNoteOfKey(shown()));
     EXPECT_EQ(focused(), form->controls().piano->key(0)) << "the answers come from the keyboard";
 
     form->controls().answerSwitch->click();
     EXPECT_EQ(form->controls().scoreLabel->text(), "");
     EXPECT_TRUE(form->trainerTimer().isActive());
-    EXPECT_FALSE(form->answering().active());
+    EXPECT_FALSE(form->workspace().answering());
 
     form->controls().modeButtons.at(0)->click(); // the normal layout hides both
     EXPECT_FALSE(form->controls().answerSwitch->isVisible());
@@ -98,7 +98,7 @@ TEST_F(AnswerWindowTest, aRightKeyTurnsTheHeadGreenAndTheNextNoteFollowsAfterThe
     EXPECT_EQ(headColour(), qRgb(0, 0, 0));
     EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 1 su 1 · "))
         << form->controls().scoreLabel->text().toStdString();
-    EXPECT_EQ(form->state().NoteCount, 0) << "answers are not written into the composition";
+    EXPECT_EQ(form->workspace().state().NoteCount, 0) << "answers are not written into the composition";
     EXPECT_EQ(historyLines(), 2);
 }
 
@@ -146,7 +146,8 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
     const int16_t note = shown();
     keyClick(13); // F#4, never shown
     EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
-    EXPECT_EQ(form->answering().wrongAnswerWords(), "Hai suonato Fa diesis 4 · era " + solfege(midiNoteOfKey(note)));
+    EXPECT_EQ(
+        form->workspace().reading().wrongAnswerWords, "Hai suonato Fa diesis 4 · era " + solfege(midiNoteOfKey(note)));
     EXPECT_GT(redInk(), 200) << "the words are written beside the head";
     const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
     if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
@@ -155,17 +156,17 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
 
     const int16_t wrong = static_cast<int16_t>(note == 11 ? 9 : 11);
     keyClick(wrong);
-    EXPECT_EQ(form->answering().wrongAnswerWords(),
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords,
         "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
         << "a second try replaces the words";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->controls().piano->isPressed(note); }, 3000));
 
     keyClick(note);
-    EXPECT_EQ(form->answering().wrongAnswerWords(),
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords,
         "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
         << "the words stay while the right answer shows";
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != note; }, 3000));
-    EXPECT_EQ(form->answering().wrongAnswerWords(), "");
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords, "");
     EXPECT_EQ(redInk(), 0) << "the next note wipes the words";
 }
 

@@ -28,7 +28,7 @@ protected:
         return nullptr;
     }
 
-    int shownNote() const { return form->trainer().shown().midiNote(); }
+    int shownNote() const { return form->workspace().reading().shown.midiNote(); }
 
     // The computer key that plays a note with the keys moved by `shift` octaves.
     Qt::Key keyFor(int midiNote, int shift) const
@@ -59,15 +59,15 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidi
     EXPECT_FALSE(clefItem("Chiave di Sol")->isChecked());
     EXPECT_FALSE(clefItem("Doppio pentagramma")->isChecked());
     EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
-    EXPECT_EQ(form->trainer().clef(), Clef::Bass);
+    EXPECT_EQ(form->workspace().choices().practice.clef, Clef::Bass);
 
     // The next run starts on the staves chosen last, its keys moved with them.
     form.reset();
     form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
     form->Form_Load();
     EXPECT_TRUE(clefItem("Chiave di Fa")->isChecked());
-    EXPECT_EQ(form->trainer().clef(), Clef::Bass);
-    EXPECT_EQ(form->answering().keyboardShift(), -2);
+    EXPECT_EQ(form->workspace().choices().practice.clef, Clef::Bass);
+    EXPECT_EQ(form->workspace().reading().keyboardShift, -2);
 }
 
 TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
@@ -77,8 +77,8 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
     const QLabel* label = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(label);
     for (int i = 0; i < 12; ++i) {
-        const compose::DrawnNote& shown = form->trainer().shown();
-        const staff::StaffSystem system = staff::staffSystemFor(Clef::Grand, form->state().DrawScale);
+        const compose::DrawnNote shown = form->workspace().reading().shown;
+        const staff::StaffSystem system = staff::staffSystemFor(Clef::Grand, form->workspace().state().DrawScale);
         const int y = system.yOf(staff::staffPositionOf(shown.note, Clef::Grand));
         EXPECT_TRUE(label->isVisible());
         EXPECT_EQ(label->text().toStdString(), staff::nameLabelText(shown.note, NoteNaming::Solfege));
@@ -88,9 +88,7 @@ TEST_F(ClefWindowTest, theNameLabelStandsBesideTheNoteOnItsOwnStaff)
         const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
         if (i == 0 && !artifacts.isEmpty() && QDir().mkpath(artifacts))
             form->controls().staff->renderToImage().save(artifacts + QStringLiteral("/leggi-grand-staff.png"));
-        form->answering().noteDown(shown.midiNote(), 1000 * (i + 1));
-        form->answering().noteUp(shown.midiNote(), 1000 * (i + 1) + 10);
-        form->answering().timerDue(1000 * (i + 1) + 500);
+        answerFromMidiKeyboard(*form, shown.midiNote());
     }
 }
 
@@ -194,7 +192,7 @@ TEST_F(GrandStaffKeyboardTest, aMidiKeyboardAnswersNotesOfBothStavesAlsoBelowThe
         keyboard->send({ 0x80, static_cast<uint8_t>(note), 0 });
         if (right == compose::SessionNoteCount) {
             // The summary: the next key starts a new session, unjudged.
-            ASSERT_TRUE(QTest::qWaitFor([&] { return form->answering().judge().showingSummary(); }, 5000));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return form->workspace().reading().summary; }, 5000));
             keyboard->send({ 0x90, 60, 90 });
             keyboard->send({ 0x80, 60, 0 });
             right = 0;

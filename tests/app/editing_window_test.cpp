@@ -33,8 +33,8 @@ protected:
     std::vector<Entry> piece() const
     {
         std::vector<Entry> out;
-        for (int i = 0; i < form->state().NoteCount; ++i)
-            out.push_back(form->state().Composition.at(i));
+        for (int i = 0; i < form->workspace().state().NoteCount; ++i)
+            out.push_back(form->workspace().state().Composition.at(i));
         return out;
     }
     // Whether a mark is drawn in a column of the page shown (a note; quarter
@@ -58,7 +58,7 @@ TEST_F(EditingWindowTest, pausaInsertsARestAtTheCursorAndEliminaRemovesIt)
     form->controls().cursorButtons.at(0)->click();
     form->controls().durationButtons.at(1)->click();
     form->controls().restButton->click();
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 7, 2 }, { -1, 0, 1 }, { 0, 9, 2 }, { 0, 11, 2 } }));
     EXPECT_EQ(m.Composition.at(4), EndEntry);
     EXPECT_EQ(m.WriteIndex, 1);
@@ -75,11 +75,11 @@ TEST_F(EditingWindowTest, theCursorButtonsStopAtTheEndsOfThePiece)
 {
     play(2);
     form->controls().cursorButtons.at(1)->click();
-    EXPECT_EQ(form->state().CursorColumn, 2);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 2);
     for (int i = 0; i < 4; ++i)
         form->controls().cursorButtons.at(0)->click();
-    EXPECT_EQ(form->state().CursorColumn, 0);
-    EXPECT_EQ(form->state().WriteIndex, 0);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 0);
+    EXPECT_EQ(form->workspace().state().WriteIndex, 0);
     tap(Qt::Key_M); // overwrites the first entry
     EXPECT_EQ(piece(), (std::vector<Entry> { { 0, 35, 2 }, { 0, 9, 2 } }));
 }
@@ -99,7 +99,7 @@ TEST_F(EditingWindowTest, aNoteWrittenOverAnotherKeepsTheBarsAndCountsThemAnew)
     ASSERT_TRUE(barAfter(7));
     for (int i = 0; i < 5; ++i)
         form->controls().cursorButtons.at(0)->click();
-    ASSERT_EQ(form->state().WriteIndex, 3);
+    ASSERT_EQ(form->workspace().state().WriteIndex, 3);
 
     tap(Qt::Key_M); // a quarter over the fourth quarter
     EXPECT_TRUE(barAfter(3)) << "the bar beside the note written over stays";
@@ -118,15 +118,15 @@ TEST_F(EditingWindowTest, aNoteWrittenOverAnotherKeepsTheBarsAndCountsThemAnew)
 TEST_F(EditingWindowTest, overwritingTheLastColumnOfAPageShowsTheNextPageWithItsNotes)
 {
     play(60);
-    ASSERT_EQ(form->state().NoteCount, 60);
+    ASSERT_EQ(form->workspace().state().NoteCount, 60);
     for (int i = 0; i < 4; ++i)
         form->controls().cursorButtons.at(0)->click();
-    ASSERT_EQ(form->state().WriteIndex, 56);
-    EXPECT_EQ(form->state().CursorColumn, 56);
+    ASSERT_EQ(form->workspace().state().WriteIndex, 56);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 56);
     EXPECT_TRUE(columnDrawn(0)); // the first page is shown again
 
     tap(Qt::Key_M);
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(m.NoteCount, 60);
     EXPECT_EQ(m.Composition.at(56), (Entry { 0, 35, 2 }));
     EXPECT_EQ(m.WriteIndex, 57);
@@ -154,7 +154,7 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
 
     dialogs.answers = { true };
     form->controls().modeButtons.at(2)->click();
-    ASSERT_EQ(form->state().NoteCount, 0);
+    ASSERT_EQ(form->workspace().state().NoteCount, 0);
 
     form->controls().loadAction->trigger();
     QListWidget* list = form->controls().filePanel->fileList();
@@ -167,8 +167,8 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     EXPECT_EQ(txf->text(), "scala");
     EXPECT_FALSE(form->controls().filePanel->isVisible());
     EXPECT_EQ(piece(), written);
-    EXPECT_EQ(form->state().WriteIndex, 6);
-    EXPECT_EQ(form->state().CursorColumn, 6);
+    EXPECT_EQ(form->workspace().state().WriteIndex, 6);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 6);
     EXPECT_TRUE(columnDrawn(4));
     EXPECT_EQ(dialogs.shown.size(), 1u); // only "Sicuro?"
 }
@@ -318,18 +318,18 @@ TEST_F(EditingWindowTest, ctrlZAndCtrlYUndoAndRedoTheKeysAcrossAPageTurn)
 
     play(StaffColumns);
     const std::vector<Entry> written = piece();
-    ASSERT_EQ(form->state().WriteIndex, StaffColumns) << "the page has turned";
+    ASSERT_EQ(form->workspace().state().WriteIndex, StaffColumns) << "the page has turned";
     midi.sent.clear();
     QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(piece().size(), written.size() - 1);
-    EXPECT_EQ(form->state().CursorColumn, StaffColumns - 1) << "back on the first page";
+    EXPECT_EQ(form->workspace().state().CursorColumn, StaffColumns - 1) << "back on the first page";
     EXPECT_TRUE(columnDrawn(0));
     EXPECT_FALSE(columnDrawn(StaffColumns - 1));
     EXPECT_TRUE(form->controls().redoAction->isEnabled());
 
     QTest::keyClick(focused(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(piece(), written);
-    EXPECT_EQ(form->state().CursorColumn, 0);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 0);
     QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(focused(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(piece(), written);

@@ -83,7 +83,7 @@ TEST_F(FirstMinuteTest, aShortcutTypedInTheInstrumentListPlaysItsNoteAndKeepsThe
     QTest::keyClick(list, Qt::Key_T, Qt::NoModifier); // "Tubular Bells" starts with a T
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 127, 0 }, { 0x90, 60, 0, 0 } }));
-    EXPECT_EQ(form->state().NoteCount, 1);
+    EXPECT_EQ(form->workspace().state().NoteCount, 1);
     EXPECT_EQ(focused(), form->controls().piano->key(0));
 }
 
@@ -119,15 +119,15 @@ TEST_F(FirstMinuteTest, nuovoAndEditingDuringAPlaybackStopItBeforeThePieceChange
     };
     for (const auto& [what, change] : changes) {
         form->controls().modeButtons.at(1)->click();
-        ASSERT_TRUE(form->playback().running()) << what;
+        ASSERT_TRUE(form->workspace().playing()) << what;
         midi.sent.clear();
         change();
-        EXPECT_FALSE(form->playback().running()) << what;
+        EXPECT_FALSE(form->workspace().playing()) << what;
         EXPECT_EQ(midi.sent.size(), 1u) << what; // the sounding note's note-off
         EXPECT_TRUE(midi.notesOn().empty()) << what;
         QTest::qWait(100);
         EXPECT_TRUE(midi.notesOn().empty()) << what;
-        if (form->state().NoteCount == 0)
+        if (form->workspace().state().NoteCount == 0)
             for (int key : { Qt::Key_T, Qt::Key_Y, Qt::Key_U })
                 tap(key);
     }

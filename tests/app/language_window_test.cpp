@@ -186,7 +186,7 @@ TEST_F(LanguageWindowTest, theTrainersNoteIsNamedInTheNamingChosen)
     if (!form->controls().namesSwitch->isChecked())
         QTest::mouseClick(form->controls().namesSwitch, Qt::LeftButton);
     QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
-    const SpelledNote shown = form->trainer().shown().note;
+    const SpelledNote shown = form->workspace().reading().shown.note;
     const auto* staffLabel = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(staffLabel);
     EXPECT_EQ(form->controls().nameLabel->text().toStdString(), staff::nameLabelText(shown, NoteNaming::Solfege));
@@ -194,9 +194,9 @@ TEST_F(LanguageWindowTest, theTrainersNoteIsNamedInTheNamingChosen)
     c.namingActions[1]->trigger();
     EXPECT_EQ(form->controls().nameLabel->text().toStdString(), noteName(shown, NoteNaming::Letters, false));
     EXPECT_EQ(staffLabel->text(), form->controls().nameLabel->text());
-    form->answering().noteDown(form->trainer().shown().midiNote(), 1000);
-    form->answering().timerDue(2000);
-    EXPECT_EQ(staffLabel->text().toStdString(), noteName(form->trainer().shown().note, NoteNaming::Letters, false))
+    answerFromMidiKeyboard(*form, form->workspace().reading().shown.midiNote());
+    EXPECT_EQ(
+        staffLabel->text().toStdString(), noteName(form->workspace().reading().shown.note, NoteNaming::Letters, false))
         << "the next note too";
 }
 
@@ -212,7 +212,7 @@ TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem
     form->controls().languageActions[1]->trigger();
     form->controls().namingActions[1]->trigger();
     form->controls().answerSwitch->click();
-    ASSERT_TRUE(form->answering().active());
+    ASSERT_TRUE(form->workspace().answering());
     form->controls().voiceButtons.at(1)->click(); // "Parla" is not kept
     form->controls().muteSwitch->click(); // nor "Muto"
 
@@ -221,9 +221,9 @@ TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem
     EXPECT_EQ(form->controls().modeButtons.at(0)->text(), "Compose");
     EXPECT_TRUE(c.languageActions[1]->isChecked());
     EXPECT_TRUE(c.namingActions[1]->isChecked());
-    EXPECT_EQ(form->state().Naming, NoteNaming::Letters);
+    EXPECT_EQ(form->workspace().state().Naming, NoteNaming::Letters);
     EXPECT_TRUE(form->controls().answerSwitch->isChecked());
-    EXPECT_TRUE(form->answering().active()) << "Rispondi answers from the start";
+    EXPECT_TRUE(form->workspace().answering()) << "Rispondi answers from the start";
     EXPECT_TRUE(form->controls().voiceButtons.at(0)->isChecked()) << "the controls of the window start as always";
     EXPECT_FALSE(form->controls().muteSwitch->isChecked());
     EXPECT_EQ(form->midiKeyboard().switchedOff(), earlier.keyboardsOff);
@@ -235,7 +235,7 @@ TEST_F(LanguageWindowTest, theChoicesOutliveARestartAndADamagedFileOnlyCostsThem
     std::ofstream(choicesFile(), std::ios::trunc) << "[interface]\nlanguage=klingon\n";
     start();
     EXPECT_EQ(form->controls().modeButtons.at(0)->text(), "Componi");
-    EXPECT_FALSE(form->answering().active());
+    EXPECT_FALSE(form->workspace().answering());
     EXPECT_TRUE(form->controls().statusText->text().startsWith("Le scelte salvate erano danneggiate"))
         << form->controls().statusText->text().toStdString();
     const QStringList aside = QDir(QString::fromStdString(choicesFile().parent_path().string()))

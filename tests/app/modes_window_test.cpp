@@ -22,7 +22,7 @@ using Bytes = RecordingMidiSystem::Bytes;
 
 TEST_F(WindowTest, startUpEndsInTheEnlargedReadingLayoutWithEverythingSelected)
 {
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(form->controls().tempoText->text(), "100");
     EXPECT_EQ(form->controls().tempoBar->value(), 100);
     EXPECT_EQ(m.TempoDurations, (std::array<double, 4> { 3000, 1500, 750, 375 }));
@@ -88,7 +88,7 @@ TEST(WindowStartUp, aDeviceThatCannotBeOpenedIsReportedAndStartUpCompletes)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown.front().text, "recorded error 2");
     EXPECT_EQ(form.controls().statusText->text(), "recorded error 2");
-    EXPECT_EQ(form.state().DrawScale, 5);
+    EXPECT_EQ(form.workspace().state().DrawScale, 5);
     EXPECT_EQ(form.controls().tempoText->text(), "100");
 
     // The trainer's ticks and a playback open no box.
@@ -177,7 +177,7 @@ TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
     compose();
     tap(Qt::Key_T);
     tap(Qt::Key_Y);
-    const Modulo1 before = form->state();
+    const Modulo1 before = form->workspace().state();
 
     dialogs.answers = { false };
     form->controls().modeButtons.at(2)->click();
@@ -185,16 +185,16 @@ TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
     EXPECT_EQ(dialogs.shown[0].text, "Sicuro?");
     EXPECT_EQ(dialogs.shown[0].title, "Nuova composizione");
     EXPECT_TRUE(dialogs.shown[0].isQuestion);
-    EXPECT_EQ(form->state().NoteCount, 2);
-    EXPECT_EQ(form->state().WriteIndex, before.WriteIndex);
-    EXPECT_EQ(form->state().CursorColumn, before.CursorColumn);
-    EXPECT_EQ(form->state().Composition.at(1), (Entry { 0, 9, 0 }));
+    EXPECT_EQ(form->workspace().state().NoteCount, 2);
+    EXPECT_EQ(form->workspace().state().WriteIndex, before.WriteIndex);
+    EXPECT_EQ(form->workspace().state().CursorColumn, before.CursorColumn);
+    EXPECT_EQ(form->workspace().state().Composition.at(1), (Entry { 0, 9, 0 }));
     EXPECT_TRUE(form->controls().modeButtons.at(2)->isChecked());
     EXPECT_FALSE(form->trainerTimer().isActive());
 
     dialogs.answers = { true };
     form->controls().modeButtons.at(2)->click();
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(m.NoteCount, 0);
     EXPECT_EQ(m.WriteIndex, 0);
     EXPECT_EQ(m.CursorColumn, 0);
@@ -206,13 +206,13 @@ TEST_F(WindowTest, nuovoAnsweredNoKeepsTheCompositionAndYesEmptiesItIntoComponi)
 TEST_F(WindowTest, leggiEnlargesTheStaffAndShowsTheTrainerSwitches)
 {
     compose();
-    EXPECT_EQ(form->state().DrawScale, 1);
+    EXPECT_EQ(form->workspace().state().DrawScale, 1);
     EXPECT_TRUE(form->controls().tempoText->isVisible());
     EXPECT_FALSE(form->controls().muteSwitch->isVisible());
     EXPECT_EQ(form->controls().switchFrame->height(), 41);
 
     form->controls().modeButtons.at(3)->click();
-    EXPECT_EQ(form->state().DrawScale, 5);
+    EXPECT_EQ(form->workspace().state().DrawScale, 5);
     EXPECT_TRUE(form->isMaximized());
     EXPECT_FALSE(form->controls().tempoText->isVisible());
     EXPECT_FALSE(form->controls().nameLabel->isVisible());
@@ -236,7 +236,7 @@ TEST_F(WindowTest, aDurationButtonSetsTheDurationAndGivesTheFocusToTheFirstKey)
     form->controls().modeButtons.at(0)->click();
     form->controls().modeButtons.at(0)->setFocus();
     form->controls().durationButtons.at(3)->click();
-    EXPECT_EQ(form->state().CurrentDuration, 3);
+    EXPECT_EQ(form->workspace().state().CurrentDuration, 3);
     EXPECT_EQ(focused(), form->controls().piano->key(0));
 }
 
@@ -244,7 +244,7 @@ TEST_F(WindowTest, theTempoBarSetsTheTextTheDurationsAndTheTrainerPace)
 {
     form->controls().tempoBar->setValue(210);
     EXPECT_EQ(form->controls().tempoText->text(), "210");
-    EXPECT_EQ(form->state().TempoDurations, (std::array<double, 4> { 6300, 3150, 1575, 787 }));
+    EXPECT_EQ(form->workspace().state().TempoDurations, (std::array<double, 4> { 6300, 3150, 1575, 787 }));
     EXPECT_EQ(form->trainerTimer().interval(), 480);
     form->controls().tempoBar->setValue(form->controls().tempoBar->minimum());
     EXPECT_EQ(form->controls().tempoText->text(), "40");
@@ -256,11 +256,11 @@ TEST_F(WindowTest, scriviHidesAndShowsBothNameLabels)
     compose();
     form->controls().namesSwitch->click();
     EXPECT_FALSE(form->controls().nameLabel->isVisible());
-    EXPECT_FALSE(form->state().WriteNames);
+    EXPECT_FALSE(form->workspace().state().WriteNames);
     tap(Qt::Key_T);
     form->controls().namesSwitch->click();
     EXPECT_TRUE(form->controls().nameLabel->isVisible());
-    EXPECT_TRUE(form->state().WriteNames);
+    EXPECT_TRUE(form->workspace().state().WriteNames);
 }
 
 // Switched on while "Leggi" shows a note, "Scrivi" names that note at once,
@@ -270,10 +270,10 @@ TEST_F(WindowTest, scriviSwitchedOnInLeggiNamesTheNoteShownAtOnce)
     form->controls().modeButtons.at(3)->click();
     form->controls().namesSwitch->click();
     form->controls().answerSwitch->click();
-    ASSERT_FALSE(form->state().WriteNames);
+    ASSERT_FALSE(form->workspace().state().WriteNames);
     EXPECT_EQ(form->controls().nameLabel->text(), QString());
     form->controls().namesSwitch->click();
-    const std::string name = staff::nameLabelText(form->trainer().shown().note, NoteNaming::Solfege);
+    const std::string name = staff::nameLabelText(form->workspace().reading().shown.note, NoteNaming::Solfege);
     EXPECT_EQ(form->controls().nameLabel->text().toStdString(), name);
     const auto* staffLabel = form->controls().staff->findChild<QLabel*>(QStringLiteral("Lab2"));
     ASSERT_TRUE(staffLabel);
@@ -288,7 +288,7 @@ TEST_F(WindowTest, componiShowsTheCompositionAlreadyWritten)
     tap(Qt::Key_Y);
     form->controls().modeButtons.at(3)->click();
     form->controls().modeButtons.at(0)->click();
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(m.NoteCount, 2);
     EXPECT_EQ(m.WriteIndex, 2);
     EXPECT_EQ(m.CursorColumn, 2);
@@ -307,16 +307,16 @@ TEST_F(WindowTest, aPlaybackSoundsThePieceAndAfterwardsNotesAreStoredAgain)
     midi.sent.clear();
 
     form->controls().modeButtons.at(1)->click();
-    EXPECT_TRUE(form->state().Listening);
-    QTRY_VERIFY_WITH_TIMEOUT(!form->playback().running(), 2000);
-    EXPECT_FALSE(form->state().Listening);
+    EXPECT_TRUE(form->workspace().state().Listening);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->workspace().playing(), 2000);
+    EXPECT_FALSE(form->workspace().state().Listening);
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 64 }));
     EXPECT_EQ(midi.notesOff(), (std::vector<int> { 60, 64 }));
 
     form->controls().modeButtons.at(0)->click();
     tap(Qt::Key_A);
-    EXPECT_EQ(form->state().NoteCount, 3);
-    EXPECT_EQ(form->state().Composition.at(2), (Entry { 0, 12, 4 }));
+    EXPECT_EQ(form->workspace().state().NoteCount, 3);
+    EXPECT_EQ(form->workspace().state().Composition.at(2), (Entry { 0, 12, 4 }));
 }
 
 TEST_F(WindowTest, afterLeggiTheNextNoteIsAppendedToThePiece)
@@ -329,7 +329,7 @@ TEST_F(WindowTest, afterLeggiTheNextNoteIsAppendedToThePiece)
         form->Tim_Timer();
     form->controls().modeButtons.at(0)->click();
     tap(Qt::Key_U);
-    const Modulo1& m = form->state();
+    const Modulo1& m = form->workspace().state();
     EXPECT_EQ(m.NoteCount, 3);
     EXPECT_EQ(m.Composition.at(2), (Entry { 0, 11, 0 }));
     EXPECT_EQ(m.Composition.at(3), EndEntry);
@@ -384,8 +384,8 @@ TEST(WindowStartUp, anUnsavedPieceComesBackAndADamagedFileIsSetAside)
         EXPECT_TRUE(form.controls().statusText->text().startsWith(c.status))
             << form.controls().statusText->text().toStdString();
         form.controls().modeButtons.at(0)->click();
-        EXPECT_EQ(form.state().NoteCount, c.notes);
-        EXPECT_EQ(form.state().WriteIndex, c.notes);
+        EXPECT_EQ(form.workspace().state().NoteCount, c.notes);
+        EXPECT_EQ(form.workspace().state().WriteIndex, c.notes);
         EXPECT_EQ(QDir(state.path() + QStringLiteral("/zintaro")).entryList(QDir::Files).size(), 1)
             << "the file stays, as it is or set aside";
     }

@@ -22,17 +22,11 @@ protected:
     bool shownPressed(int index) const { return form->controls().piano->isPressed(index); }
 
     // A composition of 1000 entries with the cursor at its end; no box yet.
-    Modulo1& fillComposition()
+    const Modulo1& fillComposition()
     {
-        Modulo1& m = form->state();
-        for (int i = 0; i < MaxEntries; ++i)
-            m.Composition.set(i, Entry { 0, 7, 2 });
-        m.Composition.set(MaxEntries, EndEntry);
-        m.NoteCount = MaxEntries;
-        m.WriteIndex = MaxEntries;
-        m.CursorColumn = MaxEntries % StaffColumns;
+        loadPiece(MaxEntries, Entry { 0, 7, 2 });
         dialogs.shown.clear();
-        return m;
+        return form->workspace().state();
     }
 };
 
@@ -42,9 +36,9 @@ TEST_F(PianoWindowTest, keyTSoundsMiddleCShowsItAndWritesIt)
     press(Qt::Key_T);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 127, 0 } }));
     EXPECT_TRUE(shownPressed(7));
-    EXPECT_EQ(form->state().NoteCount, 1);
-    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 0 }));
-    EXPECT_EQ(form->state().CursorColumn, 1);
+    EXPECT_EQ(form->workspace().state().NoteCount, 1);
+    EXPECT_EQ(form->workspace().state().Composition.at(0), (Entry { 0, 7, 0 }));
+    EXPECT_EQ(form->workspace().state().CursorColumn, 1);
 
     release(Qt::Key_T);
     EXPECT_EQ(midi.sent.back(), (Bytes { 0x90, 60, 0, 0 }));
@@ -63,12 +57,12 @@ TEST_F(PianoWindowTest, lettersPlayWhateverTheShiftStateAndDigitsByTheirPhysical
     tap(Qt::Key_Equal, Qt::ShiftModifier, 19);
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 53, 53, 54, 54, 75 }));
     EXPECT_EQ(midi.notesOff(), (std::vector<int> { 53, 53, 54, 54, 75 }));
-    EXPECT_EQ(form->state().NoteCount, 5);
+    EXPECT_EQ(form->workspace().state().NoteCount, 5);
 }
 
 TEST_F(PianoWindowTest, keysThatAreNoShortcutDoNothingAtAll)
 {
-    const Entry before = form->state().Composition.at(0);
+    const Entry before = form->workspace().state().Composition.at(0);
     tap(Qt::Key_1, Qt::KeypadModifier, 87); // the numeric keypad's 1
     tap(Qt::Key_Space);
     tap(Qt::Key_Left);
@@ -80,9 +74,9 @@ TEST_F(PianoWindowTest, keysThatAreNoShortcutDoNothingAtAll)
     tap(Qt::Key_Shift, Qt::ShiftModifier);
     EXPECT_TRUE(midi.sent.empty());
     EXPECT_TRUE(speech.said.empty());
-    EXPECT_EQ(form->state().NoteCount, 0);
-    EXPECT_EQ(form->state().Composition.at(0), before);
-    EXPECT_EQ(form->state().CursorColumn, 0);
+    EXPECT_EQ(form->workspace().state().NoteCount, 0);
+    EXPECT_EQ(form->workspace().state().Composition.at(0), before);
+    EXPECT_EQ(form->workspace().state().CursorColumn, 0);
 }
 
 TEST_F(PianoWindowTest, twoKeysHeldTogetherSoundAndReleaseSeparately)
@@ -110,7 +104,7 @@ TEST_F(PianoWindowTest, aHeldKeyWritesOnEveryRepeatButSoundsOnceAndIgnoresRepeat
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 72 }));
     EXPECT_TRUE(midi.notesOff().empty());
     EXPECT_TRUE(shownPressed(19));
-    EXPECT_EQ(form->state().NoteCount, 4);
+    EXPECT_EQ(form->workspace().state().NoteCount, 4);
     release(Qt::Key_G);
     EXPECT_EQ(midi.notesOff(), (std::vector<int> { 72 }));
     EXPECT_FALSE(shownPressed(19));
@@ -124,7 +118,7 @@ TEST_F(PianoWindowTest, withParlaAKeySpeaksShowsNoPressAndStillSilencesOnRelease
     EXPECT_EQ(speech.said, (std::vector<std::string> { "Do" }));
     EXPECT_TRUE(midi.notesOn().empty());
     EXPECT_FALSE(shownPressed(7));
-    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 2 }));
+    EXPECT_EQ(form->workspace().state().Composition.at(0), (Entry { 0, 7, 2 }));
     release(Qt::Key_T);
     EXPECT_EQ(midi.sent, (std::vector<Bytes> { { 0x90, 60, 0, 0 } }));
 }
@@ -145,7 +139,7 @@ TEST_F(PianoWindowTest, aPressInTheInstrumentListGivesTheKeyboardBackToThePiano)
 
 TEST_F(PianoWindowTest, aFullCompositionRefusesTheNoteWithOneMessageAndNoSound)
 {
-    Modulo1& m = fillComposition();
+    const Modulo1& m = fillComposition();
 
     press(Qt::Key_T);
     release(Qt::Key_T);
@@ -161,7 +155,7 @@ TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAg
     // writes it and shows its key.
     emit form->midiKeyboard().keyPressed(7, 64);
     EXPECT_TRUE(shownPressed(7));
-    EXPECT_EQ(form->state().Composition.at(0), (Entry { 0, 7, 0 }));
+    EXPECT_EQ(form->workspace().state().Composition.at(0), (Entry { 0, 7, 0 }));
     emit form->midiKeyboard().keyReleased(7);
     EXPECT_FALSE(shownPressed(7));
     EXPECT_TRUE(midi.sent.empty());
@@ -169,18 +163,18 @@ TEST_F(PianoWindowTest, aMidiKeyboardsNoteIsWrittenShownAndJudgedButNotSoundedAg
     // In "Leggi" with "Rispondi" it answers the trainer.
     form->controls().modeButtons.at(3)->click();
     QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
-    const int16_t shown = form->trainer().state().note;
+    const int16_t shown = form->workspace().reading().shownKey;
     emit form->midiKeyboard().keyPressed(shown, 100);
     emit form->midiKeyboard().keyReleased(shown);
     EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 1 su 1"))
         << form->controls().scoreLabel->text().toStdString();
-    EXPECT_EQ(form->state().NoteCount, 1);
+    EXPECT_EQ(form->workspace().state().NoteCount, 1);
     EXPECT_TRUE(midi.notesOn().empty());
 }
 
 TEST_F(PianoWindowTest, aFloodOfKeyboardNotesOnAFullCompositionOpensNoBox)
 {
-    Modulo1& m = fillComposition();
+    const Modulo1& m = fillComposition();
     for (int i = 0; i < 50; ++i) {
         emit form->midiKeyboard().keyPressed(7, 90);
         emit form->midiKeyboard().keyReleased(7);

@@ -176,7 +176,7 @@ protected:
         WindowTest::SetUp();
     }
 
-    int shownMidi() const { return form->answering().judge().shownNote().value_or(-1); }
+    int shownMidi() const { return form->workspace().reading().awaited.value_or(-1); }
 
     // Plays the right key of the shown note and waits for the next one, or
     // for the summary after the session's last note.
@@ -189,7 +189,7 @@ protected:
         QTest::keyPress(focused(), code);
         QTest::keyRelease(focused(), code);
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return shownMidi() != before || form->answering().judge().showingSummary(); }, 3000));
+            QTest::qWaitFor([&] { return shownMidi() != before || form->workspace().reading().summary; }, 3000));
     }
 
     QMenu* menuOf(QAction* action) const { return action->menu(); }
@@ -220,8 +220,8 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
 
     form->controls().reviewAction->trigger();
     form->controls().accidentalsAction->trigger();
-    EXPECT_TRUE(form->answering().practiceChoices().review);
-    EXPECT_TRUE(form->answering().practiceChoices().accidentals);
+    EXPECT_TRUE(form->workspace().choices().practice.review);
+    EXPECT_TRUE(form->workspace().choices().practice.accidentals);
     const auto kept = app::loadRememberedChoices(configFile(configHome));
     EXPECT_TRUE(kept.choices.practice.review);
     EXPECT_TRUE(kept.choices.practice.accidentals);
@@ -236,8 +236,8 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     QTest::keyClick(dialog->highestList(), Qt::Key_Up);
     QTest::keyClick(dialog, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->isVisible(); }, 3000));
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().lowest), "D4");
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().highest), "B5");
+    EXPECT_EQ(spelledText(form->workspace().choices().practice.range().lowest), "D4");
+    EXPECT_EQ(spelledText(form->workspace().choices().practice.range().highest), "B5");
     EXPECT_EQ(spelledText(app::loadRememberedChoices(configFile(configHome)).choices.practice.range().highest), "B5");
 
     // Escape leaves the range as it was.
@@ -247,7 +247,7 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
     QTest::keyClick(second->lowestList(), Qt::Key_Down);
     QTest::keyClick(second, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !second->isVisible(); }, 3000));
-    EXPECT_EQ(spelledText(form->rememberedChoices().practice.range().lowest), "D4");
+    EXPECT_EQ(spelledText(form->workspace().choices().practice.range().lowest), "D4");
 }
 
 // A history where every note of the range was read right at once, but E4
@@ -290,7 +290,7 @@ TEST_F(ReviewWindowTest, withRipassoTheNoteAlwaysMissedIsShownMostOften)
     std::map<int, int> shown;
     for (int i = 0; i < compose::SessionNoteCount; ++i) {
         ++shown[shownMidi()];
-        EXPECT_TRUE(form->trainer().shown().review);
+        EXPECT_TRUE(form->workspace().reading().shown.review);
         answerRight();
     }
     const auto most = std::max_element(
@@ -319,7 +319,7 @@ TEST_F(AccidentalsWindowTest, aBlackKeyComesAsSharpAndFlatNamedAsWrittenAndItsKe
     QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
     std::map<std::string, int> spelled;
     for (int i = 0; i < compose::SessionNoteCount; ++i) {
-        const compose::DrawnNote note = form->trainer().shown();
+        const compose::DrawnNote note = form->workspace().reading().shown;
         ++spelled[spelledText(note.note)];
         if (note.note.accidental != Accidental::Natural) {
             EXPECT_EQ(

@@ -23,6 +23,7 @@ protected:
     void start(const QStringList& moduleFolders)
     {
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(
             app::Form1Services { dialogs, midi, speech, files.path(), false, moduleFolders });
         form->Form_Load();
@@ -86,7 +87,7 @@ TEST_F(ProgressWindowTest, theMenuOpensOnePageThatEscapeCloses)
     // The main window keeps working meanwhile, and a second opening brings
     // the same page forward.
     form->controls().modeButtons.at(0)->click();
-    EXPECT_EQ(form->state().DrawScale, 1);
+    EXPECT_EQ(form->workspace().state().DrawScale, 1);
     EXPECT_EQ(openFromTheMenu(), page.data());
     EXPECT_EQ(form->findChildren<QWidget*>(QStringLiteral("progressPage")).size(), 1);
 

@@ -28,16 +28,16 @@ std::size_t hashOf(const compose::Workspace& w)
 compose::PieceOutcome edit(compose::Workspace& w, int action, int16_t value)
 {
     if (action < 50)
-        return w.apply(compose::WriteNote { value });
+        return w.apply(compose::WriteNote { value }).piece;
     if (action < 62)
-        return w.apply(compose::InsertRest {});
+        return w.apply(compose::InsertRest {}).piece;
     if (action < 72)
-        return w.apply(compose::DeleteAtCursor {});
+        return w.apply(compose::DeleteAtCursor {}).piece;
     if (action < 97) {
         w.moveCursor(value % 3 == 0 ? compose::CursorMove::Right : compose::CursorMove::Left);
         return compose::PieceOutcome::Unchanged;
     }
-    return w.apply(compose::NewPiece {});
+    return w.apply(compose::NewPiece {}).piece;
 }
 
 } // namespace
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
         std::printf("next %zu\n", hashOf(shadow));
         std::fflush(stdout);
         edit(w, action, value);
-        w.recovery().flush();
+        w.waitForSafeCopy();
         std::printf("done %zu\n", hashOf(w));
         std::fflush(stdout);
     }

@@ -48,19 +48,20 @@ TEST(Workspace, everyModeButtonSetsTheScaleTheBeatAndTheWindowsPart)
     for (const Case& from : cases) {
         for (const Case& to : cases) {
             WorkspaceRig r;
-            r.workspace.switchMode(from.mode, 1);
+            r.workspace.apply(WriteNote { 3 }); // a piece for "Ascolta" to play
+            r.workspace.switchMode(from.mode, 0, 1);
             r.workspace.setAnswering(true, 0, 1);
             r.layouts.clear();
-            const ModeChange change = r.workspace.switchMode(to.mode, 2);
+            const Report change = r.workspace.switchMode(to.mode, 0, 2);
             SCOPED_TRACE(static_cast<int>(from.mode) * 10 + static_cast<int>(to.mode));
-            EXPECT_EQ(change.scale, to.scale);
             EXPECT_EQ(r.workspace.state().DrawScale, to.scale);
             EXPECT_EQ(r.layouts.back(), to.scale);
             EXPECT_EQ(r.layouts.front(), 1) << "every mode starts from the window's own scale";
-            EXPECT_EQ(r.workspace.trainerRunning(), to.trainerRuns);
+            EXPECT_EQ(change.trainerBeat.has_value(), to.trainerRuns);
             EXPECT_FALSE(r.workspace.answering()) << "a mode button ends the answers";
             EXPECT_EQ(change.confirmNew, to.confirmNew);
-            EXPECT_EQ(change.startPlayback, to.startPlayback);
+            // A playback goes on to its end whatever mode follows.
+            EXPECT_EQ(change.playbackDue.has_value(), to.startPlayback || from.startPlayback);
             EXPECT_EQ(change.maximize, to.mode == Mode::Read);
             EXPECT_EQ(r.workspace.mode(), to.mode);
         }
@@ -95,7 +96,7 @@ TEST(Workspace, keysAreRoutedByModeSwitchesAndRoom)
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.setup) * 100 + c.key);
         WorkspaceRig r;
-        r.workspace.switchMode(Mode::Compose, 1);
+        r.workspace.switchMode(Mode::Compose, 0, 1);
         if (c.setup == Setup::Speak)
             r.workspace.setSpeakNames(true);
         if (c.setup == Setup::Full) {
@@ -103,20 +104,20 @@ TEST(Workspace, keysAreRoutedByModeSwitchesAndRoom)
                 r.workspace.apply(WriteNote { 3 });
         }
         if (c.setup == Setup::Answer) {
-            r.workspace.switchMode(Mode::Read, 1);
-            ASSERT_TRUE(r.workspace.setAnswering(true, 0, 1));
+            r.workspace.switchMode(Mode::Read, 0, 1);
+            ASSERT_TRUE(r.workspace.setAnswering(true, 0, 1).answering);
         }
         const int before = r.workspace.state().NoteCount;
         r.system.sent.clear();
         r.speech.said.clear();
         const auto sound = c.setup == Setup::MidiKeyboard ? KeySound::DisplayOnly : KeySound::Sounded;
-        const KeyOutcome outcome = r.workspace.keyDown(c.key, 10, false, sound);
+        const Report outcome = r.workspace.keyDown(c.key, 10, false, sound);
         EXPECT_EQ(r.workspace.state().NoteCount - before, c.written);
         EXPECT_EQ(r.noteOns(), c.noteOns);
         EXPECT_EQ(static_cast<int>(r.speech.said.size()), c.spoken);
-        EXPECT_EQ(outcome.answered, c.answered);
+        EXPECT_EQ(outcome.answering, c.answered);
         EXPECT_EQ(outcome.focusPiano, c.focusPiano);
-        EXPECT_EQ(outcome.full, c.full);
+        EXPECT_EQ(outcome.piece == PieceOutcome::Full, c.full);
         r.workspace.keyUp(c.key, 20, sound);
         EXPECT_TRUE(!isPianoNote(c.key) || !r.piano.isPressed(c.key)) << "the key is released";
     }
@@ -129,7 +130,7 @@ TEST(Workspace, randomEditsKeepPieceCursorAndPageAsAPlainModelSays)
     std::mt19937 random(2024);
     for (int run = 0; run < 20; ++run) {
         WorkspaceRig r;
-        r.workspace.switchMode(Mode::Compose, 1);
+        r.workspace.switchMode(Mode::Compose, 0, 1);
         std::vector<Entry> model;
         int cursor = 0;
         std::vector<Entry> saved;
@@ -148,10 +149,10 @@ TEST(Workspace, randomEditsKeepPieceCursorAndPageAsAPlainModelSays)
                     model[static_cast<size_t>(cursor)] = { 0, key, duration };
                 ++cursor;
             } else if (action < 63) {
-                EXPECT_EQ(r.workspace.apply(InsertRest {}), PieceOutcome::Changed);
+                EXPECT_EQ(r.workspace.apply(InsertRest {}).piece, PieceOutcome::Changed);
                 model.insert(model.begin() + cursor, Entry { -1, 0, duration });
             } else if (action < 71) {
-                const auto outcome = r.workspace.apply(DeleteAtCursor {});
+                const auto outcome = r.workspace.apply(DeleteAtCursor {}).piece;
                 EXPECT_EQ(outcome, model.empty() ? PieceOutcome::Unchanged : PieceOutcome::Changed);
                 if (!model.empty()) {
                     cursor = std::min(cursor, static_cast<int>(model.size()) - 1);
@@ -162,11 +163,11 @@ TEST(Workspace, randomEditsKeepPieceCursorAndPageAsAPlainModelSays)
                 r.workspace.moveCursor(right ? CursorMove::Right : CursorMove::Left);
                 cursor = right ? std::min(cursor + 1, static_cast<int>(model.size())) : std::max(cursor - 1, 0);
             } else if (action < 94) {
-                ASSERT_EQ(r.workspace.save(r.folder.path(), "piece").result, storage::SaveResult::Saved);
+                ASSERT_EQ(r.workspace.save(r.folder.path(), "piece").answer, "");
                 saved = model;
                 hasSaved = true;
             } else if (action < 97 && hasSaved) {
-                EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "piece.txt" }), PieceOutcome::Changed);
+                EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "piece.txt" }).piece, PieceOutcome::Changed);
                 model = saved;
                 cursor = static_cast<int>(model.size());
             } else if (action >= 97) {
@@ -189,10 +190,11 @@ TEST(Workspace, aFileThatIsNoCompositionLeavesThePieceAndIsToldOnce)
     WorkspaceRig r;
     r.workspace.apply(WriteNote { 5 });
     testing::writeBytes(r.folder.path() / "junk.txt", "not a piece\n");
-    EXPECT_EQ(r.workspace.apply(LoadPiece { r.folder.path() / "junk.txt" }), PieceOutcome::NotLoaded);
+    const Report loaded = r.workspace.apply(LoadPiece { r.folder.path() / "junk.txt" });
+    EXPECT_EQ(loaded.piece, PieceOutcome::NotLoaded);
     EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 5, 0 } }));
-    EXPECT_TRUE(r.workspace.takeLoadNotice());
-    EXPECT_FALSE(r.workspace.takeLoadNotice()) << "told once";
+    EXPECT_EQ(loaded.told.size(), 1u);
+    EXPECT_TRUE(r.workspace.report().told.empty()) << "told once";
 }
 
 // The staves chosen in "Pratica": the computer keys follow the bass and the
@@ -219,20 +221,20 @@ TEST(Workspace, aNewClefMovesTheKeysAndDrawsTheAwaitedNoteOnItsStaves)
         PracticeChoices practice;
         practice.clef = c.from;
         r.workspace.choosePractice(practice, 0, 1);
-        r.workspace.switchMode(Mode::Read, 1);
+        r.workspace.switchMode(Mode::Read, 0, 1);
         r.workspace.setAnswering(true, 0, 1);
-        r.workspace.shiftKeyboard(c.shiftBefore - r.workspace.answers().keyboardShift());
-        ASSERT_EQ(r.workspace.answers().keyboardShift(), c.shiftBefore);
+        r.workspace.shiftKeyboard(c.shiftBefore - r.workspace.reading().keyboardShift);
+        ASSERT_EQ(r.workspace.reading().keyboardShift, c.shiftBefore);
 
         practice.clef = c.to;
         r.workspace.choosePractice(practice, 10, 2);
-        EXPECT_EQ(r.workspace.answers().keyboardShift(), c.shiftAfter);
-        EXPECT_EQ(r.workspace.trainer().shown().clef, c.to);
+        EXPECT_EQ(r.workspace.reading().keyboardShift, c.shiftAfter);
+        EXPECT_EQ(r.workspace.reading().shown.clef, c.to);
     }
 
     WorkspaceRig r;
-    EXPECT_FALSE(r.workspace.shiftKeyboard(-1)) << "the keys move by hand only in \"Leggi\"";
-    EXPECT_EQ(r.workspace.answers().keyboardShift(), 0);
+    r.workspace.shiftKeyboard(-1);
+    EXPECT_EQ(r.workspace.reading().keyboardShift, 0) << "the keys move by hand only in \"Leggi\"";
 }
 
 std::string fileOf(const Workspace& w)
@@ -248,7 +250,7 @@ TEST(WorkspaceHistory, undoingEverythingGivesTheEmptyPieceAndRedoingGivesTheSame
     std::mt19937 random(77);
     for (int run = 0; run < 8; ++run) {
         WorkspaceRig r;
-        r.workspace.switchMode(Mode::Compose, 1);
+        r.workspace.switchMode(Mode::Compose, 0, 1);
         testing::writeBytes(r.folder.path() / "other.txt", "\"_\",0,3,2\r\n\"_\",-1,0,1\r\n\"_\",111,111,111\r\n");
         const std::string empty = fileOf(r.workspace);
         int changes = 0;
@@ -257,33 +259,33 @@ TEST(WorkspaceHistory, undoingEverythingGivesTheEmptyPieceAndRedoingGivesTheSame
             const int action = static_cast<int>(random() % 100);
             PieceOutcome outcome = PieceOutcome::Unchanged;
             if (action < 50)
-                outcome = r.workspace.apply(WriteNote { static_cast<int16_t>(random() % 36) });
+                outcome = r.workspace.apply(WriteNote { static_cast<int16_t>(random() % 36) }).piece;
             else if (action < 60)
-                outcome = r.workspace.apply(InsertRest {});
+                outcome = r.workspace.apply(InsertRest {}).piece;
             else if (action < 70)
-                outcome = r.workspace.apply(DeleteAtCursor {});
+                outcome = r.workspace.apply(DeleteAtCursor {}).piece;
             else if (action < 96)
                 r.workspace.moveCursor(random() % 3 == 0 ? CursorMove::Right : CursorMove::Left);
             else if (action < 98)
-                outcome = r.workspace.apply(NewPiece {});
+                outcome = r.workspace.apply(NewPiece {}).piece;
             else
-                outcome = r.workspace.apply(LoadPiece { r.folder.path() / "other.txt" });
+                outcome = r.workspace.apply(LoadPiece { r.folder.path() / "other.txt" }).piece;
             changes += outcome == PieceOutcome::Changed ? 1 : 0;
         }
         const std::string end = fileOf(r.workspace);
         const int endCursor = r.workspace.state().WriteIndex;
         int undone = 0;
-        while (r.workspace.undo())
+        while (r.workspace.undo().piece == PieceOutcome::Changed)
             ++undone;
         EXPECT_EQ(undone, changes);
         EXPECT_EQ(fileOf(r.workspace), empty);
         EXPECT_EQ(r.workspace.state().WriteIndex, 0);
         EXPECT_EQ(r.surface.cursorLeft, columnX(0));
-        while (r.workspace.redo()) { }
+        while (r.workspace.redo().piece == PieceOutcome::Changed) { }
         EXPECT_EQ(fileOf(r.workspace), end);
         EXPECT_EQ(r.workspace.state().WriteIndex, endCursor);
         EXPECT_EQ(r.surface.cursorLeft, columnX(endCursor % StaffColumns));
-        EXPECT_FALSE(r.workspace.canRedo());
+        EXPECT_FALSE(r.workspace.report().canRedo);
     }
 }
 
@@ -296,20 +298,20 @@ TEST(WorkspaceHistory, aThousandStepsAreKeptAndANewChangeEndsTheRedos)
         r.workspace.moveCursor(CursorMove::Left);
     }
     int undone = 0;
-    while (r.workspace.undo())
+    while (r.workspace.undo().piece == PieceOutcome::Changed)
         ++undone;
     EXPECT_EQ(undone, static_cast<int>(PieceHistory::Depth));
     EXPECT_EQ(r.piece(), (std::vector<Entry> { { 0, 4, 0 } })) << "the fifth write is as far back as it goes";
     r.workspace.redo();
     r.workspace.apply(InsertRest {});
-    EXPECT_FALSE(r.workspace.canRedo());
+    EXPECT_FALSE(r.workspace.report().canRedo);
 }
 
 // A note written over a rest (or any entry) leaves only the note in the column.
 TEST(WorkspaceHistory, aNoteOverAQuarterRestHidesTheRestsImage)
 {
     WorkspaceRig r;
-    r.workspace.switchMode(Mode::Compose, 1);
+    r.workspace.switchMode(Mode::Compose, 0, 1);
     r.workspace.setDuration(2);
     r.workspace.apply(WriteNote { 3 });
     r.workspace.apply(InsertRest {});
@@ -332,14 +334,14 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
         WorkspaceRig r;
         Workspace w { r.ports, {}, {}, file };
         w.apply(WriteNote { 4 });
-        w.recovery().flush();
+        w.waitForSafeCopy();
         ASSERT_TRUE(std::filesystem::exists(file));
-        ASSERT_EQ(w.save(r.folder.path(), "saved").result, storage::SaveResult::Saved);
-        w.recovery().flush();
+        ASSERT_EQ(w.save(r.folder.path(), "saved").answer, "");
+        w.waitForSafeCopy();
         EXPECT_FALSE(std::filesystem::exists(file)) << "saved: nothing to recover";
         w.apply(WriteNote { 6 });
         w.undo();
-        w.recovery().flush();
+        w.waitForSafeCopy();
         EXPECT_FALSE(std::filesystem::exists(file)) << "undone back to the saved piece";
         w.apply(WriteNote { 9 });
     }

@@ -1,0 +1,315 @@
+#include "compose/keyboard_octaves.h"
+#include "compose/note_entry.h"
+#include "compose/workspace.h"
+#include "midi/instruments.h"
+#include "midi/midi_out.h"
+#include "staff/staff.h"
+#include "staff/staff_surface.h"
+
+#include <algorithm>
+#include <string>
+
+// The modes, the piano's keys, the timers and the switches of the workspace.
+namespace zintaro::compose {
+
+namespace {
+
+// The drawing scale of each mode: "Leggi" enlarges the staff five times.
+int scaleOf(Mode mode)
+{
+    return mode == Mode::Read ? 5 : 1;
+}
+
+} // namespace
+
+void Workspace::relayout(int scale)
+{
+    m_m.DrawScale = static_cast<int16_t>(scale);
+    if (m_layout)
+        m_layout(scale);
+    staff::drawStaff(lookOf(m_m), m_ports.surface);
+}
+
+void Workspace::leaveMode()
+{
+    if (m_answering.active())
+        m_answering.stop();
+    if (m_trainerRunning) {
+        m_trainerRunning = false;
+        m_trainer.leave();
+    }
+}
+
+void Workspace::enterRead(uint32_t seed)
+{
+    m_trainer.enter(seed);
+    m_trainerRunning = true;
+    m_beatRestarts = true;
+}
+
+void Workspace::startPlayback(int64_t now)
+{
+    m_playbackDue = m_playback.start(now);
+}
+
+Report Workspace::switchMode(Mode mode, int64_t now, uint32_t seed)
+{
+    leaveMode();
+    relayout(1);
+    m_mode = mode;
+    Report r;
+    switch (mode) {
+    case Mode::Compose:
+        showComposition(m_m, m_ports);
+        break;
+    case Mode::Listen:
+        startPlayback(now);
+        break;
+    case Mode::New:
+        r.confirmNew = true;
+        break;
+    case Mode::Read:
+        enterRead(seed);
+        relayout(scaleOf(mode));
+        // The trainer's staves (bass or grand) replace the treble staff of the layout.
+        m_trainer.showStaves();
+        r.maximize = true;
+        break;
+    }
+    Report shown = report();
+    shown.confirmNew = r.confirmNew;
+    shown.maximize = r.maximize;
+    return shown;
+}
+
+Report Workspace::confirmNewPiece(int64_t now, uint32_t seed)
+{
+    Report r = apply(NewPiece {});
+    Report shown = switchMode(Mode::Compose, now, seed);
+    shown.piece = r.piece;
+    shown.told = std::move(r.told);
+    return shown;
+}
+
+Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
+{
+    if (m_answering.active()) {
+        if (isPianoNote(index))
+            m_answering.keyDown(index, now, isAutoRepeat, sound);
+        return report();
+    }
+    if (!isPianoNote(index))
+        return report();
+    // A refused note is not sounded either: the key-up may go to the message
+    // box, and a note sounded now would then never be silenced.
+    const PieceSnapshot before = snapshot();
+    const PieceOutcome written = change(WriteNote { index });
+    if (written == PieceOutcome::Full) {
+        m_told.push_back(translate("Compose", CompositionFullText));
+        Report r = report();
+        r.piece = written;
+        return r;
+    }
+    bool focusPiano = false;
+    if (m_m.SpeakNames) {
+        staff::speakNoteName(m_ports.speech, index, m_m.Naming);
+    } else {
+        pressKey(m_ports.piano, m_ports.midi, index, sound);
+        focusPiano = sound == KeySound::Sounded;
+    }
+    // The note sounds first; keeping the change comes after.
+    if (written == PieceOutcome::Changed)
+        changed(before, false);
+    Report r = report();
+    r.piece = written;
+    r.focusPiano = focusPiano;
+    return r;
+}
+
+Report Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
+{
+    if (!m_answering.active())
+        releasePlayedKey(m_ports, index, sound);
+    else if (isPianoNote(index))
+        m_answering.keyUp(index, now, sound);
+    return report();
+}
+
+Report Workspace::midiKeyboardDown(int16_t index, int64_t now)
+{
+    if (!m_answering.active())
+        return keyDown(index, now, false, KeySound::DisplayOnly);
+    m_answering.noteDown(midiNoteOfKey(index), now);
+    return report();
+}
+
+Report Workspace::midiKeyboardUp(int16_t index, int64_t now)
+{
+    if (!m_answering.active())
+        return keyUp(index, now, KeySound::DisplayOnly);
+    m_answering.noteUp(midiNoteOfKey(index), now);
+    return report();
+}
+
+Report Workspace::shiftKeyboard(int octaves)
+{
+    if (m_mode == Mode::Read)
+        m_answering.setKeyboardShift(m_answering.keyboardShift() + octaves);
+    return report();
+}
+
+Report Workspace::trainerTick()
+{
+    if (m_trainerRunning)
+        m_trainer.tick();
+    return report();
+}
+
+Report Workspace::answersDue(int64_t now)
+{
+    m_answering.timerDue(now);
+    return report();
+}
+
+Report Workspace::playbackDue(int64_t now)
+{
+    if (m_playback.running())
+        m_playbackDue = m_playback.advance(now);
+    return report();
+}
+
+Report Workspace::setDuration(int16_t code)
+{
+    m_m.CurrentDuration = code;
+    return report();
+}
+
+Report Workspace::setSpeakNames(bool speak)
+{
+    m_m.SpeakNames = speak;
+    return report();
+}
+
+Report Workspace::setMute(bool mute)
+{
+    m_m.Mute = mute;
+    return report();
+}
+
+Report Workspace::setScaleWalk(bool walk, int64_t now)
+{
+    m_m.ScaleWalk = walk;
+    if (walk)
+        m_trainer.restartScaleWalk();
+    m_answering.showNewNote(now);
+    Report r = report();
+    r.focusPiano = m_answering.active();
+    return r;
+}
+
+Report Workspace::setTempo(int tempo)
+{
+    m_tempo = tempo;
+    m_beat = compose::setTempo(m_m, tempo);
+    return report();
+}
+
+Report Workspace::setInstrument(int program)
+{
+    m_instrument = std::clamp(program, 0, static_cast<int>(midi::InstrumentNames.size()) - 1);
+    m_ports.midi.programChange(0, 0, m_instrument);
+    return report();
+}
+
+Report Workspace::selectDevice(int16_t device)
+{
+    m_ports.midi.selectDevice(device, m_instrument);
+    return report();
+}
+
+Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
+{
+    bool switched = false;
+    if (on && m_trainerRunning) {
+        // The student moves the trainer on: its beat rests meanwhile.
+        m_trainerRunning = false;
+        m_answering.start(now);
+        switched = true;
+    } else if (!on && m_answering.active()) {
+        m_answering.stop();
+        enterRead(seed);
+        switched = true;
+    }
+    // The next start follows the student's own switching; "Leggi" left
+    // switches it off without changing their choice.
+    const bool changedChoice = switched && on != m_answerOnStart;
+    if (changedChoice)
+        m_answerOnStart = on;
+    Report r = report();
+    r.choicesChanged = changedChoice;
+    r.focusPiano = switched && on;
+    return r;
+}
+
+// New staves show at once in "Leggi"; the plain trainer starts over with
+// its next tick. The bass clef brings the computer keys down to its notes,
+// the treble clef back; on the grand staff the student moves them as needed.
+Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed)
+{
+    if (practice == m_answering.practiceChoices())
+        return report();
+    m_answering.setPracticeChoices(practice);
+    if (practice.clef != m_trainer.clef()) {
+        m_trainer.setClef(practice.clef);
+        if (practice.clef != Clef::Grand)
+            m_answering.setKeyboardShift(practice.clef == Clef::Bass ? BassKeyboardShift : 0);
+        if (m_mode == Mode::Read) {
+            m_ports.surface.clear();
+            m_trainer.showStaves();
+            if (!m_answering.active())
+                m_trainer.enter(seed);
+        }
+    }
+    if (m_answering.active())
+        m_answering.showNewNote(now);
+    Report r = report();
+    r.choicesChanged = true;
+    return r;
+}
+
+Report Workspace::setWriteNames(bool write)
+{
+    m_m.WriteNames = write;
+    if (write && m_mode == Mode::Read)
+        m_trainer.writeShownName();
+    return report();
+}
+
+Report Workspace::setNaming(NoteNaming naming, bool nameShown)
+{
+    const bool changedChoice = naming != m_m.Naming;
+    m_m.Naming = naming;
+    if (nameShown && m_mode == Mode::Read)
+        m_trainer.writeShownName();
+    else if (nameShown && isPianoNote(m_m.NamedNote))
+        m_ports.surface.setNameLabels(std::string(writtenName(m_m.NamedNote, naming)));
+    m_answering.redrawWords();
+    Report r = report();
+    r.choicesChanged = changedChoice;
+    return r;
+}
+
+Report Workspace::redrawWords()
+{
+    m_answering.redrawWords();
+    return report();
+}
+
+void Workspace::restoreChoices(const KeptChoices& choices, int64_t now, uint32_t seed)
+{
+    m_answerOnStart = choices.answering;
+    m_m.Naming = choices.naming;
+    choosePractice(choices.practice, now, seed);
+}
+
+} // namespace zintaro::compose
