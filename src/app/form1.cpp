@@ -46,11 +46,9 @@ namespace zintaro::app {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
-    , m_notices(m_services.dialogs,
-          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_notices(m_services.dialogs, [this](const Text& text) { showStatus(StatusSource::Notice, text); })
     , m_composeDialogs(m_services.dialogs, m_notices)
-    , m_keyboardDialogs(m_services.dialogs,
-          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_keyboardDialogs(m_services.dialogs, [this](const Text& text) { showStatus(StatusSource::Notice, text); })
     , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
     , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi))
 {
@@ -163,7 +161,7 @@ void Form1::connectControls()
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
     connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
-        [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
+        [this](const Text& text) { m_notices.tell("folder:" + text.render(), text); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     c.central->installEventFilter(this);
     c.instrumentList->installEventFilter(this);
@@ -197,7 +195,7 @@ void Form1::connectMenu()
     connect(c.progressAction, &QAction::triggered, this,
         [this] { m_progress->open(state().Naming, m_choices.practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,
-        [this](const QString& text) { showStatus(StatusSource::Progress, text); });
+        [this](const Text& text) { showStatus(StatusSource::Progress, text); });
     connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
     connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
     connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
@@ -431,7 +429,7 @@ void Form1::afterPieceChange()
     m_controls.undoAction->setEnabled(m_workspace->canUndo());
     m_controls.redoAction->setEnabled(m_workspace->canRedo());
     if (const auto notice = m_workspace->recovery().takeNotice())
-        showStatus(StatusSource::Recovery, QString::fromStdString(*notice));
+        showStatus(StatusSource::Recovery, *notice);
 }
 
 void Form1::BtM_Click(int index)

@@ -3,6 +3,7 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
+#include "staff/shown_text.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -64,14 +65,13 @@ void Form1::afterAnswering()
         m_answerTimer->start(static_cast<int>(std::clamp<int64_t>(*due - m_clock.elapsed(), 0, 60000)));
     else
         m_answerTimer->stop();
-    m_controls.scoreLabel->setText(QString::fromStdString(answers.scoreLabel()));
+    m_controls.scoreLabel->setText(staff::shown(answers.scoreLabel()));
     if (const auto notice = answers.takeNotice())
-        showStatus(StatusSource::Answers, QString::fromStdString(*notice));
+        showStatus(StatusSource::Answers, *notice);
     // The computer keys move by octaves only for answers.
     const int shift = answers.keyboardShift();
     showStatus(StatusSource::Keyboard,
-        answers.active() && shift != 0 ? QString::fromStdString(compose::keyboardRangeText(shift, state().Naming))
-                                       : QString());
+        answers.active() && shift != 0 ? compose::keyboardRangeText(shift, state().Naming) : Text {});
 }
 
 void Form1::mnf_Clef_Click(Clef clef)

@@ -27,7 +27,7 @@ void Form1::applyInterfaceChoices()
 void Form1::rememberChoices()
 {
     if (const auto failure = saveRememberedChoices(m_choicesFile, m_choices))
-        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
+        showStatus(StatusSource::Notice, *failure);
 }
 
 void Form1::setLanguage(Language language)
@@ -77,9 +77,7 @@ void Form1::retranslate()
     ShowHelpText();
     if (m_panelAction)
         m_controls.filePanel->actionLabel()->setText(m_panelAction->text());
-    for (auto& notice : m_statusNotices)
-        notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
-    m_controls.statusText->setText(m_statusNotices.empty() ? QString() : m_statusNotices.back().second);
+    showStandingNotice();
     m_workspace->answers().redrawWords();
     afterAnswering(); // the score and the keys' notes
 }

@@ -13,7 +13,7 @@ void Form1::loadChoices()
     const LoadedChoices loaded = loadRememberedChoices(m_choicesFile);
     m_choices = loaded.choices;
     if (loaded.notice)
-        showStatus(StatusSource::Notice, QString::fromStdString(*loaded.notice));
+        showStatus(StatusSource::Notice, *loaded.notice);
     m_controls.reviewAction->setChecked(m_choices.practice.review);
     m_controls.accidentalsAction->setChecked(m_choices.practice.accidentals);
     m_controls.clefActions.at(static_cast<std::size_t>(m_choices.practice.clef))->setChecked(true);

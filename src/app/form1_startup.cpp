@@ -16,6 +16,7 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
+#include "staff/shown_text.h"
 #include "staff/staff.h"
 #include "staff/staff_widget.h"
 #include "storage/composition_file.h"
@@ -35,14 +36,21 @@
 
 namespace zintaro::app {
 
-void Form1::showStatus(StatusSource source, const QString& text)
+void Form1::showStatus(StatusSource source, const Text& text)
 {
     auto& notices = m_statusNotices;
     notices.erase(std::remove_if(notices.begin(), notices.end(), [&](const auto& n) { return n.first == source; }),
         notices.end());
-    if (!text.isEmpty())
+    if (!text.empty())
         notices.emplace_back(source, text);
-    m_controls.statusText->setText(notices.empty() ? QString() : notices.back().second);
+    showStandingNotice();
+}
+
+// The newest notice that stands, rendered from its recipe in the language
+// chosen now.
+void Form1::showStandingNotice()
+{
+    m_controls.statusText->setText(m_statusNotices.empty() ? QString() : staff::shown(m_statusNotices.back().second));
 }
 
 void Form1::ShowHelpText()
@@ -87,11 +95,11 @@ void Form1::Form_Load(SoundStart soundStart)
 void Form1::restoreRecovered()
 {
     const compose::Recovered found = compose::recoverPiece(m_workspace->recovery().path());
-    QString text;
+    Text text;
     if (found.piece)
-        text = QString::fromStdString(m_workspace->restoreRecovered(*found.piece));
+        text = m_workspace->restoreRecovered(*found.piece);
     else if (found.notice)
-        text = QString::fromStdString(*found.notice);
+        text = *found.notice;
     showStatus(StatusSource::Recovery, text);
 }
 
@@ -120,9 +128,9 @@ void Form1::startSound()
     if (m_services.midiKeyboards) {
         // Most machines have no MIDI keyboard: the note shows for a while,
         // then stays only in the "Tastiera MIDI" submenu.
-        const QString noKeyboards = m_midiKeyboard->open();
+        const Text noKeyboards = m_midiKeyboard->open();
         showStatus(StatusSource::MidiInput, noKeyboards);
-        if (!noKeyboards.isEmpty())
+        if (!noKeyboards.empty())
             QTimer::singleShot(MidiInputNoteMs, this, [this] { showStatus(StatusSource::MidiInput, {}); });
     }
 }

@@ -102,7 +102,7 @@ void Workspace::restore(const PieceSnapshot& piece)
         redrawComposition(m_m, m_ports);
 }
 
-std::string Workspace::restoreRecovered(const storage::ParsedComposition& piece)
+Text Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
     storage::applyToStore(piece, m_m.Composition);
     m_m.NoteCount = piece.noteCount();

@@ -105,7 +105,7 @@ public:
 
     // Start-up: the piece an earlier run left unsaved becomes the piece, with
     // the cursor after it. Returns the words for the status text.
-    std::string restoreRecovered(const storage::ParsedComposition& piece);
+    Text restoreRecovered(const storage::ParsedComposition& piece);
     RecoveryFile& recovery() { return m_recovery; }
 
     // The one command path of the piece. A change can be undone.
@@ -184,7 +184,7 @@ public:
     storage::SaveOutcome save(const std::filesystem::path& folder, const std::string& name);
     // What the last LoadPiece has to tell, once: why nothing was loaded, or
     // what of the file was left out.
-    std::optional<std::string> takeLoadNotice() { return std::exchange(m_loadNotice, std::nullopt); }
+    std::optional<Text> takeLoadNotice() { return std::exchange(m_loadNotice, std::nullopt); }
 
     // The program closes: the trainer, its answers and playback fall silent.
     void close();
@@ -209,7 +209,7 @@ private:
     Modulo1 m_m;
     Ports m_ports;
     std::function<void(int)> m_layout;
-    std::optional<std::string> m_loadNotice;
+    std::optional<Text> m_loadNotice;
     Playback m_playback;
     Trainer m_trainer;
     Answering m_answering;
