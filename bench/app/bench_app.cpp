@@ -32,11 +32,11 @@ using Clock = std::chrono::steady_clock;
 
 class PrintedDialogs : public zintaro::Dialogs {
 public:
-    void message(const std::string& text, const std::string&) override
+    void message(const zintaro::Text& text, const zintaro::Text&) override
     {
-        std::fprintf(stderr, "[box] %s\n", text.c_str());
+        std::fprintf(stderr, "[box] %s\n", text.render().c_str());
     }
-    bool question(const std::string&, const std::string&) override { return true; }
+    bool question(const zintaro::Text&, const zintaro::Text&) override { return true; }
 };
 
 // Notes when each note-on arrives.

@@ -133,7 +133,7 @@ struct EngineSystem : MidiSystem {
     MidiResult open(uint32_t& handle, int32_t) override { return handle = 1, MidiOk; }
     MidiResult close(uint32_t) override { return MidiOk; }
     MidiResult shortMessage(uint32_t, uint32_t packed) override { return engine.handle(packed); }
-    std::string errorText(MidiResult) override { return {}; }
+    Text errorText(MidiResult) override { return {}; }
 };
 
 // The same note sent by MidiOut, as the piano sends it.

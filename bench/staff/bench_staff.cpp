@@ -15,8 +15,8 @@ using namespace zintaro;
 
 class SilentDialogs : public Dialogs {
 public:
-    void message(const std::string&, const std::string&) override { }
-    bool question(const std::string&, const std::string&) override { return true; }
+    void message(const Text&, const Text&) override { }
+    bool question(const Text&, const Text&) override { return true; }
 };
 
 // A full page of sixty-fourth notes, the most marks a page can hold: a

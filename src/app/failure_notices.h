@@ -16,7 +16,7 @@ namespace zintaro::app {
 // a keyboard never opens box after box.
 class FailureNotices {
 public:
-    using StatusSink = std::function<void(const std::string& text)>;
+    using StatusSink = std::function<void(const Text& text)>;
 
     FailureNotices(Dialogs& boxes, StatusSink status)
         : m_boxes(boxes)
@@ -24,14 +24,14 @@ public:
     {
     }
 
-    void tell(const std::string& kind, const std::string& text)
+    void tell(const std::string& kind, const Text& text)
     {
         if (!boxOnce(kind, text) && m_status)
             m_status(text);
     }
 
     // A box for the first failure of its kind only; returns whether it showed.
-    bool boxOnce(const std::string& kind, const std::string& text)
+    bool boxOnce(const std::string& kind, const Text& text)
     {
         if (!m_told.insert(kind).second)
             return false;
@@ -61,11 +61,11 @@ public:
     {
     }
 
-    void message(const std::string& text, const std::string& /*title*/ = {}) override
+    void message(const Text& text, const Text& /*title*/ = {}) override
     {
-        m_notices.tell("compose:" + text, text);
+        m_notices.tell("compose:" + text.render(), text);
     }
-    bool question(const std::string& text, const std::string& title) override { return m_boxes.question(text, title); }
+    bool question(const Text& text, const Text& title) override { return m_boxes.question(text, title); }
 
 private:
     Dialogs& m_boxes;
@@ -76,7 +76,7 @@ private:
 // be answered, so what its notes cannot do goes to the status text only.
 class StatusDialogs : public Dialogs {
 public:
-    using StatusSink = std::function<void(const std::string& text)>;
+    using StatusSink = std::function<void(const Text& text)>;
 
     StatusDialogs(Dialogs& boxes, StatusSink status)
         : m_boxes(boxes)
@@ -84,12 +84,12 @@ public:
     {
     }
 
-    void message(const std::string& text, const std::string& /*title*/ = {}) override
+    void message(const Text& text, const Text& /*title*/ = {}) override
     {
         if (m_status)
             m_status(text);
     }
-    bool question(const std::string& text, const std::string& title) override { return m_boxes.question(text, title); }
+    bool question(const Text& text, const Text& title) override { return m_boxes.question(text, title); }
 
 private:
     Dialogs& m_boxes;

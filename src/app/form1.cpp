@@ -14,6 +14,7 @@
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
 #include "midi/shared_midi.h"
+#include "staff/shown_text.h"
 #include "staff/staff.h"
 #include "staff/staff_widget.h"
 #include "storage/composition_file.h"
@@ -39,11 +40,9 @@ namespace zintaro::app {
 Form1::Form1(Form1Services services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(std::move(services))
-    , m_notices(m_services.dialogs,
-          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_notices(m_services.dialogs, [this](const Text& text) { showStatus(StatusSource::Notice, text); })
     , m_composeDialogs(m_services.dialogs, m_notices)
-    , m_keyboardDialogs(m_services.dialogs,
-          [this](const std::string& text) { showStatus(StatusSource::Notice, QString::fromStdString(text)); })
+    , m_keyboardDialogs(m_services.dialogs, [this](const Text& text) { showStatus(StatusSource::Notice, text); })
     , m_sharedMidi(std::make_unique<midi::SharedMidiSystem>(m_services.midiSystem))
     , m_midi(std::make_unique<midi::MidiOut>(*m_sharedMidi))
 {
@@ -131,7 +130,7 @@ void Form1::connectControls()
     connect(c.filePanel, &storage::FilePanel::saveRequested, this, &Form1::Txf_Enter);
     connect(c.filePanel, &storage::FilePanel::dismissed, c.piano, &input::PianoWidget::focusFirstKey);
     connect(c.filePanel, &storage::FilePanel::folderProblem, this,
-        [this](const QString& text) { m_notices.tell("folder:" + text.toStdString(), text.toStdString()); });
+        [this](const Text& text) { m_notices.tell("folder:" + text.render(), text); });
     connect(m_trainerTimer, &TrainerTimer::timeout, this, &Form1::Tim_Timer);
     c.central->installEventFilter(this);
     c.instrumentList->installEventFilter(this);
@@ -165,7 +164,7 @@ void Form1::connectMenu()
     connect(c.progressAction, &QAction::triggered, this,
         [this] { m_progress->open(m_workspace->state().Naming, m_workspace->choices().practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,
-        [this](const QString& text) { showStatus(StatusSource::Progress, text); });
+        [this](const Text& text) { showStatus(StatusSource::Progress, text); });
     connect(c.languageActions[0], &QAction::triggered, this, [this] { setLanguage(Language::Italian); });
     connect(c.languageActions[1], &QAction::triggered, this, [this] { setLanguage(Language::English); });
     connect(c.namingActions[0], &QAction::triggered, this, [this] { setNaming(NoteNaming::Solfege); });
@@ -358,13 +357,13 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
     m_answerTimer->setDue(report.answersDue);
     m_playbackTimer->setDue(report.playbackDue);
     m_controls.answerSwitch->setChecked(report.answering);
-    m_controls.scoreLabel->setText(QString::fromStdString(report.score));
+    m_controls.scoreLabel->setText(staff::shown(report.score));
     m_midiKeyboard->setSoundsNotes(report.liveSound);
-    showStatus(StatusSource::Recovery, QString::fromStdString(report.notices.piece));
-    showStatus(StatusSource::Keyboard, QString::fromStdString(report.notices.keyboard));
+    showStatus(StatusSource::Recovery, report.notices.piece);
+    showStatus(StatusSource::Keyboard, report.notices.keyboard);
     if (!report.answersFailure.empty())
-        showStatus(StatusSource::Answers, QString::fromStdString(report.answersFailure));
-    for (const std::string& text : report.told)
+        showStatus(StatusSource::Answers, report.answersFailure);
+    for (const Text& text : report.told)
         tell.message(text);
     if (!report.answer.empty())
         m_services.dialogs.message(report.answer);

@@ -98,9 +98,10 @@ public:
     enum class StatusSource { MidiInput, Progress, Notice, Sound, Answers, Keyboard, Recovery };
     // How long the note that there is no MIDI input shows.
     static constexpr int MidiInputNoteMs = 10'000;
-    void showStatus(StatusSource source, const QString& text);
+    void showStatus(StatusSource source, const Text& text);
+    void showStandingNotice();
     // Speech went silent: told as any failure that comes without a click.
-    void speechFailed(const std::string& text) { m_notices.tell("speech", text); }
+    void speechFailed(const Text& text) { m_notices.tell("speech", text); }
 
     // "Lingua": the interface's words and the notes' names change at once.
     void setLanguage(Language language);
@@ -171,7 +172,7 @@ private:
     QElapsedTimer m_clock;
     WindowControls m_controls;
     TrainerTimer* m_trainerTimer = nullptr;
-    std::vector<std::pair<StatusSource, QString>> m_statusNotices; // oldest first
+    std::vector<std::pair<StatusSource, Text>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
     std::unique_ptr<compose::Workspace> m_workspace;

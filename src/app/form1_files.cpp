@@ -74,8 +74,7 @@ void Form1::Txf_Enter(const QString& text)
 // its kind since the device was chosen also gets a box.
 void Form1::soundFailed(const midi::MidiFailure& failure)
 {
-    const QString text = QString::fromStdString(failure.text);
-    showStatus(StatusSource::Sound, text);
+    showStatus(StatusSource::Sound, failure.text);
     m_notices.boxOnce("sound:" + std::to_string(failure.code), failure.text);
 }
 

@@ -43,8 +43,7 @@ void Form1::retranslate()
     ShowHelpText();
     if (m_panelAction)
         m_controls.filePanel->actionLabel()->setText(m_panelAction->iconText());
-    for (auto& notice : m_statusNotices)
-        notice.second = QString::fromStdString(retranslated(notice.second.toStdString()));
+    showStandingNotice();
     showReport(m_workspace->redrawWords());
 }
 

@@ -18,7 +18,7 @@ void Form1::loadChoices()
     m_choicesFile = rememberedChoicesPathFromEnvironment();
     const LoadedChoices loaded = loadRememberedChoices(m_choicesFile);
     if (loaded.notice)
-        showStatus(StatusSource::Notice, QString::fromStdString(*loaded.notice));
+        showStatus(StatusSource::Notice, *loaded.notice);
     const RememberedChoices& kept = loaded.choices;
     m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering }, now(), seed());
     const compose::PracticeChoices& practice = m_workspace->choices().practice;
@@ -39,7 +39,7 @@ void Form1::rememberChoices()
     const RememberedChoices choices { kept.practice, m_language->current(), kept.naming, kept.answering,
         m_midiKeyboard->switchedOff() };
     if (const auto failure = saveRememberedChoices(m_choicesFile, choices))
-        showStatus(StatusSource::Notice, QString::fromStdString(*failure));
+        showStatus(StatusSource::Notice, *failure);
 }
 
 void Form1::choosePractice(const compose::PracticeChoices& practice)

@@ -6,6 +6,7 @@
 #include "input/piano_widget.h"
 #include "midi/instruments.h"
 #include "midi/midi_out.h"
+#include "staff/shown_text.h"
 #include "staff/staff.h"
 #include "staff/staff_widget.h"
 #include "storage/file_panel.h"
@@ -24,17 +25,25 @@
 
 namespace zintaro::app {
 
-void Form1::showStatus(StatusSource source, const QString& text)
+void Form1::showStatus(StatusSource source, const Text& text)
 {
     auto& notices = m_statusNotices;
     std::erase_if(notices, [&](const auto& n) { return n.first == source; });
-    if (!text.isEmpty())
+    if (!text.empty())
         notices.emplace_back(source, text);
+    showStandingNotice();
+}
+
+// The most important notice that stands, the latest of equals, rendered from
+// its recipe in the language chosen now.
+void Form1::showStandingNotice()
+{
+    const auto& notices = m_statusNotices;
     // The latest of the most important: max_element keeps the first of
     // equals, so the search runs from the newest back.
     const auto shown = std::max_element(
         notices.rbegin(), notices.rend(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    m_controls.statusText->setText(shown == notices.rend() ? QString() : shown->second);
+    m_controls.statusText->setText(shown == notices.rend() ? QString() : staff::shown(shown->second));
 }
 
 void Form1::ShowHelpText()
@@ -101,9 +110,9 @@ void Form1::startSound()
     if (m_services.midiKeyboards) {
         // Most machines have no MIDI keyboard: the note shows for a while,
         // then stays only in the "Tastiera MIDI" submenu.
-        const QString noKeyboards = m_midiKeyboard->open();
+        const Text noKeyboards = m_midiKeyboard->open();
         showStatus(StatusSource::MidiInput, noKeyboards);
-        if (!noKeyboards.isEmpty())
+        if (!noKeyboards.empty())
             QTimer::singleShot(MidiInputNoteMs, this, [this] { showStatus(StatusSource::MidiInput, {}); });
     }
 }

@@ -1,34 +1,18 @@
 #include "app/language.h"
 
-#include "core/translation.h"
-
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 
 namespace zintaro::app {
 
-namespace {
-
-// The libraries mark their words for the same translation the window uses.
-std::string lookUp(const char* context, const char* source)
-{
-    return QCoreApplication::translate(context, source).toStdString();
-}
-
-} // namespace
-
-InterfaceLanguage::InterfaceLanguage()
-{
-    setTranslator(&lookUp);
-}
+InterfaceLanguage::InterfaceLanguage() = default;
 
 InterfaceLanguage::~InterfaceLanguage()
 {
     for (QTranslator* translator : { m_program.get(), m_qt.get() })
         if (translator)
             QCoreApplication::removeTranslator(translator);
-    setTranslator(nullptr);
 }
 
 void InterfaceLanguage::apply(Language language)

@@ -5,6 +5,7 @@
 #include "core/translation.h"
 #include "midi/note_event_queue.h"
 #include "midi/shared_midi.h"
+#include "staff/shown_text.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -34,7 +35,7 @@ MidiKeyboard::~MidiKeyboard()
     m_input.reset();
 }
 
-QString MidiKeyboard::open()
+Text MidiKeyboard::open()
 {
     m_input = std::make_unique<midi::MidiInput>(midi::MidiInputSinks { [this](uint32_t packed) {
                                                                           const bool isNote
@@ -45,10 +46,10 @@ QString MidiKeyboard::open()
         m_queue->sink() });
     m_input->setSwitchedOff(m_switchedOff);
     if (m_input->open()) {
-        m_unavailable.clear();
+        m_unavailable = {};
         return {};
     }
-    m_unavailable = QString::fromStdString(m_input->status());
+    m_unavailable = m_input->status();
     return m_unavailable;
 }
 
@@ -66,8 +67,9 @@ void MidiKeyboard::fillMenu()
     if (sources.empty()) {
         // Where there is no MIDI system at all, the menu is where it stays said.
         // Said when the keyboards were looked for, shown in today's language.
-        const QString unavailable = QString::fromStdString(retranslated(m_unavailable.toStdString()));
-        m_menu.addAction(unavailable.isEmpty() ? QCoreApplication::translate("Window", "(nessuna)") : unavailable)
+        m_menu
+            .addAction(m_unavailable.empty() ? QCoreApplication::translate("Window", "(nessuna)")
+                                             : staff::shown(m_unavailable))
             ->setEnabled(false);
         underlineLetters(m_menu);
         return;

@@ -32,7 +32,7 @@ public:
     // Opens the input and connects the keyboards present. Returns what to
     // tell the user when there is no input, or an empty text; the submenu
     // then says it too.
-    QString open();
+    Text open();
     // With "Parla" the window speaks the names: the keyboard's notes are not
     // sounded as they come.
     void setSoundsNotes(bool sounds) { m_soundsNotes = sounds; }
@@ -57,7 +57,7 @@ private:
     std::atomic<bool> m_soundsNotes { true };
     std::unique_ptr<midi::MidiInput> m_input;
     std::set<std::string> m_switchedOff;
-    QString m_unavailable; // why there is no MIDI input, when there is none
+    Text m_unavailable; // why there is no MIDI input, when there is none
 };
 
 } // namespace zintaro::app

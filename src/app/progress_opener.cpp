@@ -14,7 +14,7 @@ namespace zintaro::app {
 
 struct ProgressOpener::Loaded {
     std::shared_ptr<progress::PageInput> input;
-    QString moduleError;
+    Text moduleError;
 };
 
 ProgressOpener::ProgressOpener(
@@ -70,11 +70,10 @@ void ProgressOpener::open(NoteNaming naming, const std::array<compose::NoteRange
         Loaded loaded { input, {} };
         if (needModule) {
             if (m_module.fileName().isEmpty())
-                loaded.moduleError
-                    = QString::fromStdString(translate("Progress", "non trovato in %1")
-                                                 .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString()));
+                loaded.moduleError = translate("Progress", "non trovato in %1")
+                                         .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString());
             else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
-                loaded.moduleError = m_module.errorString();
+                loaded.moduleError = Text::verbatim(m_module.errorString().toStdString());
         }
         QMetaObject::invokeMethod(
             this, [this, loaded] { show(loaded); }, Qt::QueuedConnection);
@@ -86,22 +85,21 @@ void ProgressOpener::show(const Loaded& loaded)
     m_worker.join();
     if (!m_createPage) {
         // Words of the program's own, so that they follow a change of language.
-        emit statusNote(QString::fromStdString(
-            translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
-                .arg(progress::ModuleFileName)
-                .arg(loaded.moduleError.toStdString())));
+        emit statusNote(translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
+                            .arg(progress::ModuleFileName)
+                            .arg(loaded.moduleError));
         return;
     }
     const auto create = reinterpret_cast<progress::CreatePageFunction>(m_createPage);
     m_page = create(loaded.input.get(), &m_window);
     if (!m_page) {
-        emit statusNote(QString::fromStdString(translate("Progress", "La pagina Progressi non si apre.")));
+        emit statusNote(translate("Progress", "La pagina Progressi non si apre."));
         return;
     }
     m_page->show();
     m_page->raise();
     m_page->activateWindow();
-    emit statusNote(QString());
+    emit statusNote(Text {});
     emit pageShown(m_page);
 }
 

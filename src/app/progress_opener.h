@@ -2,6 +2,7 @@
 
 #include "compose/practice_choices.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <QLibrary>
 #include <QObject>
@@ -41,7 +42,7 @@ public:
 signals:
     void pageShown(QWidget* page);
     // Why the page cannot be shown, for the status text; empty once it shows.
-    void statusNote(const QString& text);
+    void statusNote(const zintaro::Text& text);
 
 private:
     struct Loaded;

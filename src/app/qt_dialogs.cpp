@@ -1,5 +1,7 @@
 #include "app/qt_dialogs.h"
 
+#include "staff/shown_text.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -11,26 +13,25 @@ QtDialogs::QtDialogs()
 {
 }
 
-void QtDialogs::message(const std::string& text, const std::string& title)
+void QtDialogs::message(const Text& text, const Text& title)
 {
     if (m_answerAtOnce) {
-        std::fprintf(stderr, "dialog: %s\n", text.c_str());
+        std::fprintf(stderr, "dialog: %s\n", staff::shown(text).toLocal8Bit().constData());
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon,
-        title.empty() ? QApplication::applicationDisplayName() : QString::fromStdString(title),
-        QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, title.empty() ? QApplication::applicationDisplayName() : staff::shown(title),
+        staff::shown(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
-bool QtDialogs::question(const std::string& text, const std::string& title)
+bool QtDialogs::question(const Text& text, const Text& title)
 {
     if (m_answerAtOnce) {
-        std::fprintf(stderr, "question: %s\n", text.c_str());
+        std::fprintf(stderr, "question: %s\n", staff::shown(text).toLocal8Bit().constData());
         return true;
     }
-    QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
-        QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(
+        QMessageBox::Question, staff::shown(title), staff::shown(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() == QMessageBox::Yes;
 }
 

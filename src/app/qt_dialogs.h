@@ -12,8 +12,8 @@ public:
     QtDialogs();
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    void message(const std::string& text, const std::string& title = {}) override;
-    bool question(const std::string& text, const std::string& title) override;
+    void message(const Text& text, const Text& title = {}) override;
+    bool question(const Text& text, const Text& title) override;
 
 private:
     QWidget* m_parent = nullptr;

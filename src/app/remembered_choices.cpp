@@ -208,10 +208,10 @@ Language rememberedLanguage(const std::filesystem::path& file)
         .value_or(Language::Italian);
 }
 
-std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
+std::optional<Text> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
 {
     if (file.empty())
-        return translate("Choices", "Le scelte non vengono ricordate: manca la cartella di casa").str();
+        return translate("Choices", "Le scelte non vengono ricordate: manca la cartella di casa");
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     QSettings settings(qtPath(file), QSettings::IniFormat);
@@ -219,9 +219,7 @@ std::optional<std::string> saveRememberedChoices(const std::filesystem::path& fi
     writeOthers(settings, choices);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1")
-            .arg(file.string())
-            .str();
+        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1").arg(file.string());
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "compose/practice_choices.h"
+#include "core/translation.h"
 
 #include <filesystem>
 #include <optional>
@@ -29,7 +30,7 @@ struct RememberedChoices {
 // was damaged and was put aside.
 struct LoadedChoices {
     RememberedChoices choices;
-    std::optional<std::string> notice;
+    std::optional<Text> notice;
 };
 
 // $XDG_CONFIG_HOME/zintaro/zintaro.conf, or ~/.config/zintaro/zintaro.conf
@@ -48,6 +49,6 @@ LoadedChoices loadRememberedChoices(const std::filesystem::path& file);
 Language rememberedLanguage(const std::filesystem::path& file);
 
 // Writes every choice; a sentence for the user when the file cannot be written.
-std::optional<std::string> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices);
+std::optional<Text> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices);
 
 } // namespace zintaro::app

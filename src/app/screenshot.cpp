@@ -7,6 +7,7 @@
 #include "app/form1.h"
 #include "core/dialogs.h"
 #include "midi/silent_midi.h"
+#include "staff/shown_text.h"
 #include "staff/speech.h"
 
 #include <QApplication>
@@ -22,8 +23,11 @@ namespace {
 
 class PrintedDialogs : public zintaro::Dialogs {
 public:
-    void message(const std::string& text, const std::string&) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-    bool question(const std::string&, const std::string&) override { return true; }
+    void message(const zintaro::Text& text, const zintaro::Text&) override
+    {
+        std::fprintf(stderr, "%s\n", zintaro::staff::shown(text).toLocal8Bit().constData());
+    }
+    bool question(const zintaro::Text&, const zintaro::Text&) override { return true; }
 };
 
 void type(QWidget* target, const char* keys)

@@ -249,7 +249,7 @@ AnswerHistory::AnswerHistory(std::filesystem::path file)
 {
 }
 
-std::optional<std::string> AnswerHistory::append(
+std::optional<Text> AnswerHistory::append(
     const LocalTime& when, const AnswerRecord& record, const AnswerContext& context)
 {
     if (write(answerHistoryLine(when, record, context)))

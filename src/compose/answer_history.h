@@ -2,6 +2,7 @@
 
 #include "compose/answer_session.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -136,7 +137,7 @@ public:
 
     // Appends one answer. The first failing write returns a sentence to show
     // the user; later failures return nothing, so one message is all they see.
-    std::optional<std::string> append(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
+    std::optional<Text> append(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
 
     bool writeFailed() const { return m_failed; }
     const std::filesystem::path& path() const { return m_file; }

@@ -36,13 +36,10 @@ std::optional<int64_t> medianOf(std::vector<int64_t> times)
     return (times[middle - 1] + times[middle]) / 2;
 }
 
-std::string secondsText(int64_t ms)
+Text secondsText(int64_t ms)
 {
     const int64_t tenths = (std::max<int64_t>(ms, 0) + 50) / 100;
-    return translate("Answers", "%1,%2 s")
-        .arg(static_cast<long long>(tenths / 10))
-        .arg(static_cast<int>(tenths % 10))
-        .passing();
+    return translate("Answers", "%1,%2 s").arg(static_cast<long long>(tenths / 10)).arg(static_cast<int>(tenths % 10));
 }
 
 std::string noteNameOfMidi(int midiNote, NoteNaming naming)
@@ -119,26 +116,24 @@ std::vector<SpelledNote> AnswerSession::mostMissed(size_t count) const
     return notes;
 }
 
-std::string AnswerSession::scoreLabel() const
+Text AnswerSession::scoreLabel() const
 {
     if (const auto median = medianResponseMs())
         return translate("Answers", "giuste %1 su %2 · %3")
             .arg(m_rightAtFirstTry)
             .arg(notes())
-            .arg(secondsText(*median))
-            .passing();
-    return translate("Answers", "giuste %1 su %2").arg(m_rightAtFirstTry).arg(notes()).passing();
+            .arg(secondsText(*median));
+    return translate("Answers", "giuste %1 su %2").arg(m_rightAtFirstTry).arg(notes());
 }
 
-std::vector<std::string> AnswerSession::summaryLines(
+std::vector<Text> AnswerSession::summaryLines(
     const std::optional<SessionFigures>& bestFromHistory, NoteNaming naming) const
 {
     const SessionFigures own = figures();
-    std::vector<std::string> lines;
-    lines.push_back(translate("Answers", "Giuste al primo colpo: %1 %").arg(own.percentRight()).passing());
-    lines.push_back(
-        translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)).passing());
-    lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)).passing());
+    std::vector<Text> lines;
+    lines.push_back(translate("Answers", "Giuste al primo colpo: %1 %").arg(own.percentRight()));
+    lines.push_back(translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)));
+    lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)));
 
     std::string missed;
     for (const SpelledNote note : mostMissed()) {
@@ -147,15 +142,14 @@ std::vector<std::string> AnswerSession::summaryLines(
         missed += noteName(note, naming, true);
     }
     if (missed.empty())
-        lines.push_back(translate("Answers", "Più sbagliate: nessuna").passing());
+        lines.push_back(translate("Answers", "Più sbagliate: nessuna"));
     else
-        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed).passing());
+        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed));
 
     const SessionFigures best = bestFromHistory && ranksAbove(*bestFromHistory, own) ? *bestFromHistory : own;
     lines.push_back(translate("Answers", "Miglior sessione: %1 % · %2")
                         .arg(best.percentRight())
-                        .arg(secondsText(best.medianResponseMs))
-                        .passing());
+                        .arg(secondsText(best.medianResponseMs)));
     return lines;
 }
 

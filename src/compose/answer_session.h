@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <cstdint>
 #include <optional>
@@ -35,7 +36,7 @@ bool ranksAbove(const SessionFigures& a, const SessionFigures& b);
 std::optional<int64_t> medianOf(std::vector<int64_t> times);
 
 // Milliseconds as seconds with one decimal and a decimal comma: 1449 → "1,4 s".
-std::string secondsText(int64_t ms);
+Text secondsText(int64_t ms);
 
 // The figures of the session being answered. Only the first answer to each
 // note counts; a note counts as missed when its first answer was wrong.
@@ -69,11 +70,11 @@ public:
     std::vector<SpelledNote> mostMissed(size_t count = 3) const;
 
     // "giuste 7 su 8 · 1,4 s"; "giuste 0 su 0" before the first answer.
-    std::string scoreLabel() const;
+    Text scoreLabel() const;
 
     // The lines the staff shows when the session is complete. The best
     // session is the better of this one and `bestFromHistory`.
-    std::vector<std::string> summaryLines(
+    std::vector<Text> summaryLines(
         const std::optional<SessionFigures>& bestFromHistory, NoteNaming naming = NoteNaming::Solfege) const;
 
 private:

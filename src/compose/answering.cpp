@@ -201,12 +201,12 @@ std::optional<int64_t> Answering::nextDue() const
     return m_active ? m_judge.nextDue() : std::nullopt;
 }
 
-std::string Answering::scoreLabel() const
+Text Answering::scoreLabel() const
 {
-    return m_active ? m_judge.session().scoreLabel() : std::string {};
+    return m_active ? m_judge.session().scoreLabel() : Text {};
 }
 
-std::optional<std::string> Answering::takeNotice()
+std::optional<Text> Answering::takeNotice()
 {
     return std::exchange(m_notice, std::nullopt);
 }
@@ -365,8 +365,7 @@ void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
     m_wrongAnswer = { playedMidi, shownMidi };
     m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
                        .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
-                       .arg(noteName(shown, m_m.Naming, true))
-                       .passing();
+                       .arg(noteName(shown, m_m.Naming, true));
     const int scale = m_m.DrawScale;
     const int top = wordsTop({ shown, m_shown.clef, false }, scale);
     m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);
@@ -380,7 +379,7 @@ void Answering::wipeWrongAnswerWords()
         return;
     const auto [left, top, right, bottom] = m_wrongWordsBox;
     m_ports.surface.filledRectangle(left, top, right, bottom, staff::White);
-    m_wrongWords.clear();
+    m_wrongWords = {};
     m_wrongAnswer.reset();
 }
 

@@ -71,17 +71,17 @@ public:
     std::optional<int64_t> nextDue() const;
 
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
-    std::string scoreLabel() const;
+    Text scoreLabel() const;
 
     // The summary and the words of a wrong answer, if shown, drawn again:
     // the language or the note names changed.
     void redrawWords();
     // After a wrong answer, the words beside the red head until the next
     // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
-    const std::string& wrongAnswerWords() const { return m_wrongWords; }
+    const Text& wrongAnswerWords() const { return m_wrongWords; }
 
     // The sentence of the first failed history write, handed out once.
-    std::optional<std::string> takeNotice();
+    std::optional<Text> takeNotice();
 
     const AnswerJudge& judge() const { return m_judge; }
     const AnswerHistory& history() const { return m_history; }
@@ -123,7 +123,7 @@ private:
     // The note each computer key sounded as it went down: the shift may
     // change while a key is held, and its note-off must still match.
     std::array<int, NoteCountOnPiano> m_keyNotes {};
-    std::optional<std::string> m_notice;
+    std::optional<Text> m_notice;
 
     PracticeDraw m_draw;
     NoteMemory m_memory;
@@ -133,7 +133,7 @@ private:
     bool m_firstAnswerDue = false; // the shown note has had no answer yet
     std::optional<LocalTime> m_sessionStart;
     int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
-    std::string m_wrongWords;
+    Text m_wrongWords;
     std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };

@@ -5,13 +5,12 @@
 
 namespace zintaro::compose {
 
-std::string keyboardRangeText(int shift, NoteNaming naming)
+Text keyboardRangeText(int shift, NoteNaming naming)
 {
     const auto name = [naming](int midiNote) { return noteName(sharpSpelling(midiNote), naming, true); };
     return translate("Answers", "Tastiera: %1–%2")
         .arg(name(midiNoteOfShiftedKey(0, shift)))
-        .arg(name(midiNoteOfShiftedKey(35, shift)))
-        .passing();
+        .arg(name(midiNoteOfShiftedKey(35, shift)));
 }
 
 } // namespace zintaro::compose

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <string>
 
@@ -28,6 +29,6 @@ constexpr int shiftedKeyOfMidiNote(int midiNote, int shift)
 }
 
 // "Tastiera: Fa1–Mi4": the notes of the keys moved by `shift` octaves.
-std::string keyboardRangeText(int shift, NoteNaming naming);
+Text keyboardRangeText(int shift, NoteNaming naming);
 
 } // namespace zintaro::compose

@@ -2,6 +2,7 @@
 
 #include "compose/ports.h"
 #include "core/modulo1.h"
+#include "core/translation.h"
 
 #include <filesystem>
 #include <string>
@@ -13,7 +14,7 @@ namespace zintaro::compose {
 // there is nothing to tell.
 struct PieceLoad {
     bool replaced = false;
-    std::string text;
+    Text text;
 };
 
 // Replaces the piece by a composition file and shows it: the cursor after

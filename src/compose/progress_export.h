@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -8,7 +10,7 @@ namespace zintaro::compose {
 
 struct ProgressExport {
     std::filesystem::path file; // the file written
-    std::string error; // why nothing was written; empty when it was
+    Text error; // why nothing was written; empty when it was
 
     bool written() const { return error.empty(); }
 };

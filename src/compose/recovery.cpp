@@ -32,7 +32,7 @@ fs::path recoveryPathFromEnvironment()
     return recoveryPath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
 }
 
-std::string recoveredText(int notes)
+Text recoveredText(int notes)
 {
     if (notes <= 0)
         return {};
@@ -125,7 +125,7 @@ void RecoveryFile::flush()
     m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
 }
 
-std::optional<std::string> RecoveryFile::takeNotice()
+std::optional<Text> RecoveryFile::takeNotice()
 {
     const std::lock_guard lock(m_mutex);
     return std::exchange(m_notice, std::nullopt);
@@ -142,7 +142,7 @@ void RecoveryFile::run()
         m_pending = false;
         m_busy = true;
         lock.unlock();
-        std::optional<std::string> problem;
+        std::optional<Text> problem;
         std::error_code error;
         if (text) {
             fs::create_directories(m_file.parent_path(), error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/modulo1.h"
+#include "core/translation.h"
 #include "storage/composition_format.h"
 
 #include <condition_variable>
@@ -19,12 +20,12 @@ std::filesystem::path recoveryPathFromEnvironment();
 
 // "Ripristinata la composizione non salvata: 12 note."; nothing for an
 // empty piece, which needs no word.
-std::string recoveredText(int notes);
+Text recoveredText(int notes);
 
 // What start-up found in the recovery file.
 struct Recovered {
     std::optional<storage::ParsedComposition> piece; // a piece to restore
-    std::optional<std::string> notice; // a damaged or foreign file was set aside
+    std::optional<Text> notice; // a damaged or foreign file was set aside
 };
 
 // Reads the recovery file left by an earlier run. A file that is not wholly
@@ -53,7 +54,7 @@ public:
     // Waits until the file is as last asked.
     void flush();
     // The first failed write, told once.
-    std::optional<std::string> takeNotice();
+    std::optional<Text> takeNotice();
 
     const std::filesystem::path& path() const { return m_file; }
 
@@ -72,7 +73,7 @@ private:
     bool m_busy = false;
     bool m_stopping = false;
     std::optional<std::string> m_next; // the text to write, nothing to remove
-    std::optional<std::string> m_notice;
+    std::optional<Text> m_notice;
     bool m_told = false;
     std::thread m_thread;
 };

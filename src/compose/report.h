@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace zintaro::compose {
@@ -20,9 +21,9 @@ enum class PieceOutcome {
 struct StandingNotices {
     // The unsaved piece: brought back at start-up, or its safe copy failing.
     // It ends when the piece is saved, replaced or loaded.
-    std::string piece;
+    Text piece;
     // Where the computer keys play while they answer moved by octaves.
-    std::string keyboard;
+    Text keyboard;
 };
 
 // What the window shows after a command of the workspace, all of it as the
@@ -42,16 +43,16 @@ struct Report {
 
     bool answering = false; // "Rispondi" shows on
     bool liveSound = true; // a MIDI keyboard's notes sound as they come
-    std::string score; // "giuste 7 su 8 · 1,4 s"; empty while not answering
+    Text score; // "giuste 7 su 8 · 1,4 s"; empty while not answering
     StandingNotices notices;
     // The answers' history could not be written: told once, the first time.
-    std::string answersFailure;
+    Text answersFailure;
     // Told once, by the command that met it: a full piece, a file that could
     // not be loaded or was loaded in part.
-    std::vector<std::string> told;
+    std::vector<Text> told;
 
     // The answer to a click that asked for it (a save): a box, whatever it says.
-    std::string answer;
+    Text answer;
 
     // What the command asks of the window.
     bool focusPiano = false; // the computer keyboard plays the piano again

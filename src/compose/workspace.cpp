@@ -35,7 +35,7 @@ Report Workspace::report()
     if (auto failure = m_recovery.takeNotice())
         m_notices.piece = std::move(*failure);
     const int shift = m_answering.keyboardShift();
-    m_notices.keyboard = m_answering.active() && shift != 0 ? keyboardRangeText(shift, m_m.Naming) : std::string();
+    m_notices.keyboard = m_answering.active() && shift != 0 ? keyboardRangeText(shift, m_m.Naming) : Text {};
 
     Report r;
     r.canUndo = m_history.canUndo();
@@ -51,7 +51,7 @@ Report Workspace::report()
     r.score = m_answering.scoreLabel();
     r.notices = m_notices;
     r.told = std::exchange(m_told, {});
-    r.answersFailure = m_answering.takeNotice().value_or(std::string());
+    r.answersFailure = m_answering.takeNotice().value_or(Text {});
     return r;
 }
 
@@ -74,11 +74,11 @@ Report Workspace::apply(const PieceCommand& command)
     if (outcome == PieceOutcome::Changed)
         changed(before, std::holds_alternative<LoadPiece>(command));
     if (outcome == PieceOutcome::Full)
-        m_told.push_back(translate("Compose", CompositionFullText));
+        m_told.emplace_back("Compose", CompositionFullText);
     // The piece brought back is no longer the one on the staff.
     if (outcome == PieceOutcome::Changed
         && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)))
-        m_notices.piece.clear();
+        m_notices.piece = {};
     Report r = report();
     r.piece = outcome;
     return r;
@@ -214,7 +214,7 @@ Report Workspace::save(const std::filesystem::path& folder, const std::string& n
     const storage::SaveOutcome saved = storage::saveComposition(m_m, folder, name);
     if (saved.result == storage::SaveResult::Saved) {
         m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
-        m_notices.piece.clear();
+        m_notices.piece = {};
     }
     Report r = report();
     r.answer = saved.text;

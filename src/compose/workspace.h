@@ -53,7 +53,7 @@ struct ReadingView {
     int16_t shownKey = 0; // its piano key, as the trainer on its own drew it
     std::optional<int> awaited; // the MIDI note the answers wait for
     bool summary = false; // the answers' summary stands on the staff
-    std::string wrongAnswerWords; // "Hai suonato Mi4 · era Re4" after a wrong answer
+    Text wrongAnswerWords; // "Hai suonato Mi4 · era Re4" after a wrong answer
     int keyboardShift = 0; // octaves the computer keys are moved by
 };
 
@@ -183,7 +183,7 @@ private:
     bool m_beatRestarts = false; // the trainer on its own started anew: its beat starts from now
     std::optional<int64_t> m_playbackDue;
     StandingNotices m_notices;
-    std::vector<std::string> m_told;
+    std::vector<Text> m_told;
 };
 
 } // namespace zintaro::compose

@@ -105,7 +105,7 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
     const PieceSnapshot before = snapshot();
     const PieceOutcome written = change(WriteNote { index });
     if (written == PieceOutcome::Full) {
-        m_told.push_back(translate("Compose", CompositionFullText));
+        m_told.emplace_back("Compose", CompositionFullText);
         Report r = report();
         r.piece = written;
         return r;

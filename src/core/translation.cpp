@@ -1,44 +1,10 @@
 #include "core/translation.h"
 
-#include <atomic>
-#include <deque>
-#include <mutex>
-#include <unordered_map>
+#include <cstring>
 
 namespace zintaro {
 
 namespace {
-
-struct Recipe {
-    const char* context;
-    const char* source;
-    std::vector<std::string> args;
-};
-
-std::atomic<Translator> currentTranslator { nullptr };
-
-// The texts given lately, newest last: enough for every notice that can
-// stand at once, and bounded, since a score is given at every answer.
-constexpr std::size_t RememberedTexts = 256;
-
-struct Remembered {
-    std::mutex mutex;
-    std::unordered_map<std::string, Recipe> recipes;
-    std::deque<std::string> order;
-};
-
-Remembered& remembered()
-{
-    static Remembered r;
-    return r;
-}
-
-std::string lookUp(const char* context, const char* source)
-{
-    const Translator translator = currentTranslator.load();
-    std::string text = translator ? translator(context, source) : std::string {};
-    return text.empty() ? std::string(source) : text;
-}
 
 // Every place %1..%9 takes its value in one pass: a value that holds "%2"
 // (a file's name may) stays as it is. A place without a value stays too.
@@ -59,18 +25,9 @@ std::string fillPlaces(const std::string& text, const std::vector<std::string>& 
     return out;
 }
 
-void remember(const std::string& text, Recipe recipe)
+bool sameWords(const char* a, const char* b)
 {
-    Remembered& r = remembered();
-    std::lock_guard lock(r.mutex);
-    const auto [it, added] = r.recipes.insert_or_assign(text, std::move(recipe));
-    if (!added)
-        return;
-    r.order.push_back(text);
-    if (r.order.size() > RememberedTexts) {
-        r.recipes.erase(r.order.front());
-        r.order.pop_front();
-    }
+    return a == b || (a != nullptr && b != nullptr && std::strcmp(a, b) == 0);
 }
 
 } // namespace
@@ -81,10 +38,22 @@ Text::Text(const char* context, const char* source)
 {
 }
 
+Text Text::verbatim(std::string words)
+{
+    Text t;
+    t.m_words = std::move(words);
+    return t;
+}
+
 Text Text::arg(std::string_view value) const
 {
+    return arg(verbatim(std::string(value)));
+}
+
+Text Text::arg(const Text& value) const
+{
     Text t = *this;
-    t.m_args.emplace_back(value);
+    t.m_args.push_back(value);
     return t;
 }
 
@@ -93,38 +62,24 @@ Text Text::arg(long long number) const
     return arg(std::to_string(number));
 }
 
-std::string Text::str() const
+std::string Text::render(Lookup lookup) const
 {
-    std::string text = fillPlaces(lookUp(m_context, m_source), m_args);
-    remember(text, { m_context, m_source, m_args });
-    return text;
+    if (m_source == nullptr)
+        return m_words;
+    std::string words = lookup ? lookup(m_context, m_source) : std::string {};
+    if (words.empty())
+        words = m_source;
+    std::vector<std::string> values;
+    values.reserve(m_args.size());
+    for (const Text& arg : m_args)
+        values.push_back(arg.render(lookup));
+    return fillPlaces(words, values);
 }
 
-std::string Text::passing() const
+bool operator==(const Text& a, const Text& b)
 {
-    return fillPlaces(lookUp(m_context, m_source), m_args);
-}
-
-void setTranslator(Translator translator)
-{
-    currentTranslator.store(translator);
-}
-
-std::string retranslated(const std::string& shown)
-{
-    Recipe recipe;
-    {
-        Remembered& r = remembered();
-        std::lock_guard lock(r.mutex);
-        const auto it = r.recipes.find(shown);
-        if (it == r.recipes.end())
-            return shown;
-        recipe = it->second;
-    }
-    Text text(recipe.context, recipe.source);
-    for (const std::string& value : recipe.args)
-        text = text.arg(retranslated(value));
-    return text.str();
+    return sameWords(a.m_context, b.m_context) && sameWords(a.m_source, b.m_source) && a.m_words == b.m_words
+        && a.m_args == b.m_args;
 }
 
 } // namespace zintaro

@@ -38,7 +38,7 @@ MidiProblem problemOf(MidiResult code)
     }
 }
 
-std::string errorTextFor(MidiResult code)
+Text errorTextFor(MidiResult code)
 {
     switch (code) {
     case MidiOk:

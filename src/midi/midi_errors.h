@@ -50,11 +50,11 @@ MidiProblem problemOf(MidiResult code);
 struct MidiFailure {
     MidiProblem problem = MidiProblem::Other;
     MidiResult code = errors::Unspecified;
-    std::string text;
+    Text text;
 };
 
 // The plain-words text for a result code, at most 255 characters; unknown
 // codes get a generic text carrying the number.
-std::string errorTextFor(MidiResult code);
+Text errorTextFor(MidiResult code);
 
 } // namespace zintaro::midi

@@ -65,7 +65,7 @@ struct MidiInput::Impl {
 
     bool openOn(RtMidi::Api api, const char* systemName)
     {
-        std::string reason;
+        Text reason;
         graph = api == RtMidi::UNIX_JACK ? openJackGraph(
                     clientName, [this] { graphChanged(); }, reason)
                                          : openAlsaGraph(
@@ -85,7 +85,7 @@ struct MidiInput::Impl {
             input.reset();
             graph.reset();
             problem = MidiInputProblem::SystemRefused;
-            status = translate("MidiInput", "Nessun ingresso MIDI: %1").arg(error.getMessage());
+            status = translate("MidiInput", "Nessun ingresso MIDI: %1").arg(Text::verbatim(error.getMessage()));
             return false;
         }
         if (!graph->setInput(before)) {
@@ -128,7 +128,7 @@ struct MidiInput::Impl {
     SourceTracker tracker;
     std::unique_ptr<WatchedPortGraph> graph;
     std::unique_ptr<RtMidiIn> input;
-    std::string status = translate("MidiInput", "Nessun ingresso MIDI.");
+    Text status = translate("MidiInput", "Nessun ingresso MIDI.");
     MidiInputProblem problem = MidiInputProblem::NotOpened;
 
     std::mutex mutex;
@@ -176,7 +176,7 @@ bool MidiInput::isOpen() const
     return m->input != nullptr;
 }
 
-std::string MidiInput::status() const
+Text MidiInput::status() const
 {
     return m->status;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/translation.h"
 #include "midi/midi_input_dispatch.h"
 
 #include <cstdint>
@@ -45,7 +46,7 @@ public:
     bool open(MidiInputApi api = MidiInputApi::Automatic);
     bool isOpen() const;
     // One line for the status text: where the input is open, or why not.
-    std::string status() const;
+    Text status() const;
     MidiInputProblem problem() const;
 
     std::vector<MidiSource> sources();

@@ -183,7 +183,7 @@ private:
 } // namespace
 
 std::unique_ptr<WatchedPortGraph> openAlsaGraph(
-    const std::string& clientName, std::function<void()> changed, std::string& reason)
+    const std::string& clientName, std::function<void()> changed, Text& reason)
 {
     snd_seq_t* seq = nullptr;
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/translation.h"
 #include "midi/midi_source_tracker.h"
 
 #include <functional>
@@ -23,8 +24,8 @@ public:
 
 // Null with a reason when the system cannot be reached.
 std::unique_ptr<WatchedPortGraph> openJackGraph(
-    const std::string& clientName, std::function<void()> changed, std::string& reason);
+    const std::string& clientName, std::function<void()> changed, Text& reason);
 std::unique_ptr<WatchedPortGraph> openAlsaGraph(
-    const std::string& clientName, std::function<void()> changed, std::string& reason);
+    const std::string& clientName, std::function<void()> changed, Text& reason);
 
 } // namespace zintaro::midi

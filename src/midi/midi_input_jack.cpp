@@ -104,7 +104,7 @@ private:
 } // namespace
 
 std::unique_ptr<WatchedPortGraph> openJackGraph(
-    const std::string& clientName, std::function<void()> changed, std::string& reason)
+    const std::string& clientName, std::function<void()> changed, Text& reason)
 {
     // libjack writes its complaints (no server, say) to the terminal; the
     // program tells its user through the status text instead.

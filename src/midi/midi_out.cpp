@@ -11,9 +11,6 @@ namespace {
 // What the system's capability record can hold: 32 characters with the
 // terminating NUL, so at most 31 are shown.
 constexpr std::size_t ProductNameChars = 31;
-// Error texts are cut at 255 characters: the program's own texts say what
-// still works and what to do, which takes more than a line.
-constexpr std::size_t ErrorTextChars = 255;
 
 std::string upToNul(const std::string& text, std::size_t limit)
 {
@@ -89,7 +86,7 @@ void MidiOut::close()
 
 void MidiOut::fail(MidiResult code)
 {
-    m_failure = MidiFailure { problemOf(code), code, upToNul(m_system.errorText(code), ErrorTextChars) };
+    m_failure = MidiFailure { problemOf(code), code, m_system.errorText(code) };
     if (m_listener.failed)
         m_listener.failed(*m_failure);
 }

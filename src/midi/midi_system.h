@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,7 +26,7 @@ public:
     virtual MidiResult close(uint32_t handle) = 0;
     // status in bits 0-7, data1 in 8-15, data2 in 16-23.
     virtual MidiResult shortMessage(uint32_t handle, uint32_t packed) = 0;
-    virtual std::string errorText(MidiResult code) = 0;
+    virtual Text errorText(MidiResult code) = 0;
 };
 
 } // namespace zintaro::midi

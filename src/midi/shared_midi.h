@@ -47,7 +47,7 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_system.shortMessage(handle, packed);
     }
-    std::string errorText(MidiResult code) override
+    Text errorText(MidiResult code) override
     {
         const std::lock_guard lock(m_mutex);
         return m_system.errorText(code);

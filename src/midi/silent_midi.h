@@ -24,7 +24,7 @@ public:
     }
     MidiResult close(uint32_t) override { return MidiOk; }
     MidiResult shortMessage(uint32_t, uint32_t) override { return MidiOk; }
-    std::string errorText(MidiResult) override { return {}; }
+    Text errorText(MidiResult) override { return {}; }
 };
 
 } // namespace zintaro::midi

@@ -101,7 +101,7 @@ public:
         return MidiOk;
     }
 
-    std::string errorText(MidiResult code) override { return errorTextFor(code); }
+    Text errorText(MidiResult code) override { return errorTextFor(code); }
 
 private:
     MidiResult openSynth(uint32_t& handle)

@@ -1,6 +1,7 @@
 #include "progress/progress_page.h"
 
 #include "progress/progress_staff.h"
+#include "staff/shown_text.h"
 
 #include <QBuffer>
 #include <QChart>
@@ -87,7 +88,7 @@ QStringList totalsLines(const compose::ProgressFigures& f)
     if (f.bestSession)
         lines << QCoreApplication::translate("Progress", "Miglior sessione: %1 % · %2")
                      .arg(f.bestSession->percentRight())
-                     .arg(QString::fromStdString(compose::secondsText(f.bestSession->medianResponseMs)));
+                     .arg(staff::shown(compose::secondsText(f.bestSession->medianResponseMs)));
     else
         lines << QCoreApplication::translate("Progress", "Miglior sessione: nessuna sessione completa");
     return lines;
@@ -356,8 +357,8 @@ compose::ProgressExport ProgressPage::exportPdf()
         m_exportNote->setText(
             QCoreApplication::translate("Progress", "Salvato in %1").arg(QString::fromStdString(result.file.string())));
     else
-        m_exportNote->setText(QCoreApplication::translate("Progress", "Il PDF non è stato salvato: %1")
-                                  .arg(QString::fromStdString(result.error)));
+        m_exportNote->setText(
+            QCoreApplication::translate("Progress", "Il PDF non è stato salvato: %1").arg(staff::shown(result.error)));
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "progress/progress_staff.h"
 
+#include "staff/shown_text.h"
 #include "staff/staff_pixels.h"
 
 #include <QPainter>
@@ -213,9 +214,8 @@ void paintStaff(QPainter& p, const QRectF& area, const compose::StaffProgress& s
         p.setBrush(colourOf(note.share()));
         p.drawEllipse(QPointF(x, y), 6.5, 4.8);
 
-        const QString time = note.medianResponseMs
-            ? QString::fromStdString(compose::secondsText(*note.medianResponseMs))
-            : QStringLiteral("–");
+        const QString time
+            = note.medianResponseMs ? staff::shown(compose::secondsText(*note.medianResponseMs)) : QStringLiteral("–");
         const double row = staggered && i % 2 == 1 ? LabelRow : 0.0;
         const QRectF label(x - 30, g.labelY() + row, 60, LabelRow);
         p.setPen(note.firstAnswers > 0 ? Qt::black : Qt::gray);

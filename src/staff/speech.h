@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,7 +25,7 @@ enum class SpeechProblem : uint8_t { EngineMissing, VoiceMissing, OutputFailed }
 // Why speech went silent, with the words to show.
 struct SpeechFailure {
     SpeechProblem problem;
-    std::string text;
+    Text text;
 };
 
 // Hears of a failure on the thread that asked to speak.

@@ -17,20 +17,20 @@ namespace {
 constexpr int DontExitOnError = 0x8000;
 constexpr const char* EnglishVoice = "en";
 
-std::string engineMissingText()
+Text engineMissingText()
 {
     return translate("Speech",
         "La voce non è disponibile: il motore vocale espeak-ng non si è potuto avviare. I nomi delle note non "
         "saranno detti.");
 }
 
-std::string soundOutputText()
+Text soundOutputText()
 {
     return translate("Speech",
         "La voce non è disponibile: l'uscita audio non si è potuta aprire. I nomi delle note non saranno detti.");
 }
 
-std::string voiceMissingText(const std::string& voice)
+Text voiceMissingText(const std::string& voice)
 {
     return translate("Speech",
         "La voce non è disponibile: espeak-ng non ha la voce \"%1\" per i nomi delle note. I nomi delle note non "
@@ -113,7 +113,7 @@ private:
         return true;
     }
 
-    void fail(SpeechProblem problem, const std::string& text)
+    void fail(SpeechProblem problem, const Text& text)
     {
         m_state = State::Failed;
         if (m_onFailure)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <cstdint>
 #include <string>
@@ -47,7 +48,7 @@ public:
     virtual void circle(float x, float y, float radius) = 0;
     // One line of text, its top left corner at (left, top), letters
     // pixelHeight pixels high.
-    virtual void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) = 0;
+    virtual void text(int left, int top, int pixelHeight, const Text& text, Rgb colour) = 0;
     // Draws the quarter-rest picture as a mark, for rests beyond the images.
     virtual void restPicture(int left, int top) = 0;
     // A sharp or a flat sign stretched to the box, in a colour; a natural

@@ -1,5 +1,6 @@
 #include "staff/staff_widget.h"
 
+#include "staff/shown_text.h"
 #include "staff/staff_pixels.h"
 
 #include <QLabel>
@@ -136,9 +137,9 @@ void StaffWidget::circle(float x, float y, float radius)
     touched(m_marks.circle(x, y, radius));
 }
 
-void StaffWidget::text(int left, int top, int pixelHeight, const std::string& text, Rgb colour)
+void StaffWidget::text(int left, int top, int pixelHeight, const Text& text, Rgb colour)
 {
-    touched(m_marks.text(left, top, pixelHeight, text, colour));
+    touched(m_marks.text(left, top, pixelHeight, shown(text).toStdString(), colour));
 }
 
 void StaffWidget::restPicture(int left, int top)

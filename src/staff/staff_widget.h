@@ -34,7 +34,7 @@ public:
     void filledRectangle(float x1, float y1, float x2, float y2, Rgb colour) override;
     void setForeground(Rgb colour) override;
     void circle(float x, float y, float radius) override;
-    void text(int left, int top, int pixelHeight, const std::string& text, Rgb colour) override;
+    void text(int left, int top, int pixelHeight, const Text& text, Rgb colour) override;
     void restPicture(int left, int top) override;
     void accidental(Accidental sign, int left, int top, int width, int height, Rgb colour) override;
 

@@ -52,7 +52,7 @@ void flushFolder(const std::filesystem::path& folder)
 
 } // namespace
 
-std::optional<std::string> writeFileAtomically(
+std::optional<Text> writeFileAtomically(
     const std::filesystem::path& folder, const std::string& fileName, std::string_view bytes, bool flush)
 {
     const std::filesystem::path target = folder / fileName;
@@ -61,7 +61,7 @@ std::optional<std::string> writeFileAtomically(
     if (fd.get() < 0)
         return systemReason(errno);
 
-    const auto fail = [&temporary](int error) -> std::optional<std::string> {
+    const auto fail = [&temporary](int error) -> std::optional<Text> {
         ::unlink(temporary.c_str());
         return systemReason(error);
     };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,7 +15,7 @@ namespace zintaro::storage {
 // and then renamed over the old file. A replaced file keeps its permissions.
 // Gives the system's reason when anything fails; the temporary is removed
 // then. The folder must exist.
-std::optional<std::string> writeFileAtomically(
+std::optional<Text> writeFileAtomically(
     const std::filesystem::path& folder, const std::string& fileName, std::string_view bytes, bool flush = true);
 
 } // namespace zintaro::storage

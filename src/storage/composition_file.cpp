@@ -72,29 +72,27 @@ int removeStaleTemporaries(const std::filesystem::path& folder)
     return removed;
 }
 
-std::optional<std::string> fileNameProblem(const std::string& baseName, std::string_view extension)
+std::optional<Text> fileNameProblem(const std::string& baseName, std::string_view extension)
 {
     if (baseName.empty())
-        return translate("Files", "Scrivere prima un nome per la composizione.").str();
+        return translate("Files", "Scrivere prima un nome per la composizione.");
     if (baseName == "." || baseName == "..")
-        return translate("Files", "%1 non può essere il nome di una composizione.").arg(quoted(baseName)).str();
+        return translate("Files", "%1 non può essere il nome di una composizione.").arg(quoted(baseName));
     for (const char c : baseName) {
         if (c == '/' || c == '\\')
             return translate("Files",
                 "Il nome di una composizione non può contenere \"/\" o \"\\\": le composizioni stanno solo nella "
-                "cartella files.")
-                .str();
+                "cartella files.");
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            return translate("Files", "Il nome di una composizione non può contenere caratteri di controllo.").str();
+            return translate("Files", "Il nome di una composizione non può contenere caratteri di controllo.");
     }
     if (static_cast<long>(baseName.size() + extension.size()) > FallbackNameMax)
         return translate("Files", "Il nome è troppo lungo: può avere al massimo %1 byte.")
-            .arg(static_cast<long long>(FallbackNameMax - static_cast<long>(extension.size())))
-            .str();
+            .arg(static_cast<long long>(FallbackNameMax - static_cast<long>(extension.size())));
     return std::nullopt;
 }
 
-std::optional<std::string> ensureFolder(const std::filesystem::path& folder)
+std::optional<Text> ensureFolder(const std::filesystem::path& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
@@ -103,8 +101,7 @@ std::optional<std::string> ensureFolder(const std::filesystem::path& folder)
     if (error)
         return translate("Files", "La cartella %1 non si è potuta creare: %2.")
             .arg(quoted(folder))
-            .arg(systemReason(error.value()))
-            .str();
+            .arg(systemReason(error.value()));
     return std::nullopt;
 }
 
@@ -132,7 +129,7 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
 {
     // A name that is not valid UTF-8 is shown with replacement characters.
     const std::string name = path.filename().string();
-    const auto fail = [&](const std::string& why) -> LoadOutcome {
+    const auto fail = [&](const Text& why) -> LoadOutcome {
         return { LoadResult::Unreadable, std::nullopt,
             translate(
                 "Files", "La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.")
@@ -195,7 +192,7 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
                                                       "La composizione %1 è stata caricata; %2 righe non si sono potute leggere o "
                                                                         "avevano valori fuori dalle note e dalle durate del pianoforte, e sono state "
                                                                         "saltate; le righe oltre il %3° elemento sono state lasciate fuori.");
-        const std::string told = translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries);
+        const Text told = translate("Files", sentence).arg(quoted(name)).arg(skipped).arg(MaxEntries);
         return { LoadResult::LoadedWithGaps, std::move(parsed), told };
     }
     return { LoadResult::Loaded, std::move(parsed), {} };

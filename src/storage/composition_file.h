@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/modulo1.h"
+#include "core/translation.h"
 #include "storage/composition_format.h"
 
 #include <filesystem>
@@ -14,11 +15,11 @@ inline constexpr std::string_view FileExtension = ".txt";
 
 // Why a typed name cannot become a file name, in plain words; nothing when it can.
 // The name's length counts the extension its file gets (".txt", ".mid", …).
-std::optional<std::string> fileNameProblem(const std::string& baseName, std::string_view extension = FileExtension);
+std::optional<Text> fileNameProblem(const std::string& baseName, std::string_view extension = FileExtension);
 
 // Creates the folder (and its parents) if it is missing. Gives the system's
 // reason when that fails or when the path is not a folder.
-std::optional<std::string> ensureFolder(const std::filesystem::path& folder);
+std::optional<Text> ensureFolder(const std::filesystem::path& folder);
 
 enum class SaveResult {
     Saved,
@@ -29,7 +30,7 @@ enum class SaveResult {
 // What became of a save, and in plain words why it failed.
 struct SaveOutcome {
     SaveResult result = SaveResult::Saved;
-    std::string text; // empty when saved
+    Text text; // empty when saved
 };
 
 struct SaveOptions {
@@ -55,7 +56,7 @@ enum class LoadResult {
 struct LoadOutcome {
     LoadResult result = LoadResult::Loaded;
     std::optional<ParsedComposition> piece; // only when loaded
-    std::string text; // empty when loaded whole
+    Text text; // empty when loaded whole
 };
 
 // Reads a whole composition file and gives its entries; changes nothing and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,7 +23,7 @@ enum class ExportResult {
 
 struct ExportOutcome {
     ExportResult result = ExportResult::Exported;
-    std::string text; // why, in plain words; empty when exported
+    Text text; // why, in plain words; empty when exported
 };
 
 // Writes an exported file's bytes to folder/baseName + extension, under the

@@ -123,7 +123,7 @@ void FilePanel::list(const QString& folder)
     m_fileList->clear();
     const std::filesystem::path where = pathFromQt(folder);
     if (const auto problem = ensureFolder(where)) {
-        emit folderProblem(QString::fromStdString(*problem));
+        emit folderProblem(*problem);
         return;
     }
     removeStaleTemporaries(where);

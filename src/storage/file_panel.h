@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/translation.h"
+
 #include <QString>
 #include <QWidget>
 #include <filesystem>
@@ -54,7 +56,7 @@ signals:
     // Escape closed the panel: nothing was asked for.
     void dismissed();
     // The folder cannot be listed, in plain words.
-    void folderProblem(const QString& text);
+    void folderProblem(const zintaro::Text& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -7,7 +7,7 @@
 
 namespace zintaro::storage {
 
-std::string systemReason(int error)
+Text systemReason(int error)
 {
     switch (error) {
     case ENOENT:
@@ -31,7 +31,7 @@ std::string systemReason(int error)
     case EIO:
         return translate("Files", "errore di lettura o scrittura del disco");
     default:
-        return std::strerror(error);
+        return Text::verbatim(std::strerror(error));
     }
 }
 

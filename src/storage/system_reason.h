@@ -1,12 +1,12 @@
 #pragma once
 
-#include <string>
+#include "core/translation.h"
 
 namespace zintaro::storage {
 
 // Why the system refused a file, in the chosen language for the reasons a
 // student meets (no room, no permission, no such folder); the system's own
 // words for the rare rest.
-std::string systemReason(int error);
+Text systemReason(int error);
 
 } // namespace zintaro::storage

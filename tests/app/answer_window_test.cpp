@@ -146,8 +146,8 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
     const int16_t note = shown();
     keyClick(13); // F#4, never shown
     EXPECT_EQ(headColour(), qRgb(0xFF, 0, 0));
-    EXPECT_EQ(
-        form->workspace().reading().wrongAnswerWords, "Hai suonato Fa diesis 4 · era " + solfege(midiNoteOfKey(note)));
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords.render(),
+        "Hai suonato Fa diesis 4 · era " + solfege(midiNoteOfKey(note)));
     EXPECT_GT(redInk(), 200) << "the words are written beside the head";
     const QString artifacts = qEnvironmentVariable("ZINTARO_ARTIFACTS");
     if (!artifacts.isEmpty() && QDir().mkpath(artifacts))
@@ -156,17 +156,17 @@ TEST_F(AnswerWindowTest, aWrongAnswerNamesThePlayedAndTheShownNoteBesideTheRedHe
 
     const int16_t wrong = static_cast<int16_t>(note == 11 ? 9 : 11);
     keyClick(wrong);
-    EXPECT_EQ(form->workspace().reading().wrongAnswerWords,
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords.render(),
         "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
         << "a second try replaces the words";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->controls().piano->isPressed(note); }, 3000));
 
     keyClick(note);
-    EXPECT_EQ(form->workspace().reading().wrongAnswerWords,
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords.render(),
         "Hai suonato " + solfege(midiNoteOfKey(wrong)) + " · era " + solfege(midiNoteOfKey(note)))
         << "the words stay while the right answer shows";
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != note; }, 3000));
-    EXPECT_EQ(form->workspace().reading().wrongAnswerWords, "");
+    EXPECT_EQ(form->workspace().reading().wrongAnswerWords.render(), "");
     EXPECT_EQ(redInk(), 0) << "the next note wipes the words";
 }
 
@@ -206,7 +206,7 @@ TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
     EXPECT_TRUE(status->text().startsWith("Le risposte non vengono salvate")) << status->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no box";
 
-    form->showStatus(app::Form1::StatusSource::Answers, QString());
+    form->showStatus(app::Form1::StatusSource::Answers, Text {});
     keyClick(shown());
     EXPECT_TRUE(status->text().isEmpty()) << "told once";
     EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 0 su 1")) << "answering goes on";

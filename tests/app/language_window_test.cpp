@@ -121,8 +121,7 @@ TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
     const app::WindowControls& c = form->controls();
     EXPECT_EQ(captions(), italian);
     EXPECT_EQ(c.scoreLabel->toolTip(), "Note giuste al primo tentativo su note mostrate · tempo mediano di risposta");
-    form->showStatus(
-        app::Form1::StatusSource::Sound, QString::fromStdString(midi::errorTextFor(midi::errors::NoAudioOutput)));
+    form->showStatus(app::Form1::StatusSource::Sound, midi::errorTextFor(midi::errors::NoAudioOutput));
     EXPECT_TRUE(form->controls().statusText->text().startsWith("Non è stata trovata nessuna uscita audio"));
     const ShownBox italianBox = askNuovo();
     EXPECT_EQ(italianBox.text, "Sicuro?");

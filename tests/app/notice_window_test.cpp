@@ -12,7 +12,7 @@ namespace zintaro::testing {
 namespace {
 
 const QString Restored = QStringLiteral("Ripristinata la composizione non salvata: 2 note.");
-const QString NoInput = QStringLiteral("Nessun ingresso MIDI");
+const Text NoInput = Text::verbatim("Nessun ingresso MIDI");
 
 // A student comes back to the piece the last run left unsaved, on a machine
 // with notes of its own to tell.
@@ -45,7 +45,7 @@ TEST_F(NoticeWindowTest, theRestoredPieceOutranksTheMachinesNotesUntilAnotherPie
     start();
     EXPECT_EQ(status(), Restored) << "the note about MIDI input, if any, waits behind it";
     form->showStatus(app::Form1::StatusSource::MidiInput, NoInput);
-    form->showStatus(app::Form1::StatusSource::Sound, QStringLiteral("recorded error 2"));
+    form->showStatus(app::Form1::StatusSource::Sound, Text::verbatim("recorded error 2"));
     EXPECT_EQ(status(), Restored);
 
     Modulo1 other;
@@ -56,7 +56,7 @@ TEST_F(NoticeWindowTest, theRestoredPieceOutranksTheMachinesNotesUntilAnotherPie
     emit form->controls().filePanel->loadRequested(std::filesystem::path(files.path().toStdString()) / "altra.txt");
     EXPECT_EQ(status(), "recorded error 2") << "the loaded piece is not the one restored";
     form->showStatus(app::Form1::StatusSource::Sound, {});
-    EXPECT_EQ(status(), NoInput);
+    EXPECT_EQ(status().toStdString(), NoInput.render());
 }
 
 TEST_F(NoticeWindowTest, theRestoredPieceIsNoLongerToldOnceSavedOrReplaced)

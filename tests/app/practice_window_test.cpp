@@ -124,7 +124,7 @@ TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply
         const QStringList aside = QDir(QString::fromStdString(file.parent_path().string()))
                                       .entryList({ QStringLiteral("zintaro.conf.damaged-*") });
         EXPECT_EQ(aside.size(), 1) << text;
-        EXPECT_NE(loaded.notice->find(".damaged-"), std::string::npos);
+        EXPECT_NE(loaded.notice->render().find(".damaged-"), std::string::npos);
         EXPECT_FALSE(app::loadRememberedChoices(file).notice) << "told once: " << text;
     }
 }

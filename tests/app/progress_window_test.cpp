@@ -20,12 +20,12 @@ class ProgressWindowTest : public WindowTest {
 protected:
     void SetUp() override { }
 
-    void start(const QStringList& moduleFolders)
+    void start(const QStringList& moduleFolders, const QString& filesFolder = {})
     {
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(
-            app::Form1Services { dialogs, midi, speech, files.path(), false, moduleFolders });
+        form = std::make_unique<app::Form1>(app::Form1Services {
+            dialogs, midi, speech, filesFolder.isEmpty() ? files.path() : filesFolder, false, moduleFolders });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -115,6 +115,32 @@ TEST_F(ProgressWindowTest, aMissingModuleIsAStatusNote)
     EXPECT_TRUE(form->controls().statusText->text().contains(QStringLiteral("zintaro-progress.so")))
         << form->controls().statusText->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The page is a module of its own, yet its words and the reasons the storage
+// gives follow the language chosen in the window. The files folder cannot be
+// made, whoever runs the test: its parent is a regular file.
+TEST_F(ProgressWindowTest, theExportsReasonFollowsTheLanguageChosenInTheWindow)
+{
+    QFile blocker(files.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    start({ QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) }, blocker.fileName() + QStringLiteral("/files"));
+    writeHistory();
+    form->controls().languageActions[1]->trigger();
+
+    QPointer<QWidget> page = openFromTheMenu();
+    ASSERT_FALSE(page.isNull());
+    auto* button = page->findChild<QPushButton*>(QStringLiteral("exportPdfButton"));
+    const auto* note = page->findChild<QLabel*>(QStringLiteral("exportNote"));
+    ASSERT_TRUE(button && note);
+    EXPECT_EQ(button->text(), QStringLiteral("Export PDF"));
+    button->click();
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("The PDF was not saved: ")));
+    EXPECT_TRUE(note->text().contains(QStringLiteral("a part of the path is not a folder")))
+        << note->text().toStdString();
+    page->close();
+    QTRY_VERIFY(page.isNull());
 }
 
 TEST(ProgressModule, theProgramDoesNotLinkQtCharts)

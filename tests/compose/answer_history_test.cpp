@@ -48,7 +48,7 @@ protected:
 constexpr LocalTime May1 { 2024, 5, 1, 14, 3, 7, 42, 120 };
 
 // An answer of the session that starts on May1, its note spelled as a sharp.
-std::optional<std::string> appendOnMay1(AnswerHistory& history, const AnswerRecord& record)
+std::optional<Text> appendOnMay1(AnswerHistory& history, const AnswerRecord& record)
 {
     return history.append(May1, record, { May1, Clef::Treble, sharpSpelling(record.shown) });
 }
@@ -223,7 +223,7 @@ TEST_F(AnswerHistoryFileTest, aFailedWriteIsToldOnceAndTheNextOnesAreQuiet)
     AnswerHistory history(folder / "blocker" / "zintaro" / "answers.csv");
     const auto first = appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 });
     ASSERT_TRUE(first);
-    EXPECT_NE(first->find("answers.csv"), std::string::npos);
+    EXPECT_NE(first->render().find("answers.csv"), std::string::npos);
     EXPECT_TRUE(history.writeFailed());
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 1500 }));
     EXPECT_FALSE(history.bestSession());

@@ -151,7 +151,7 @@ TEST(AnswerJudgeTest, everyJudgedAnswerIsRecordedWithItsTimeFromTheNoteAppearing
         { AnswerMode::Scale, C4, CSharp4, false, 2000 }, { AnswerMode::Scale, C4, C4, true, 2500 } };
     EXPECT_EQ(run.records, expected);
     // The score keeps only the first answer and its time.
-    EXPECT_EQ(judge.session().scoreLabel(), "giuste 0 su 1 · 1,3 s");
+    EXPECT_EQ(judge.session().scoreLabel().render(), "giuste 0 su 1 · 1,3 s");
 }
 
 TEST(AnswerJudgeTest, nextDueNamesTheEarliestPendingMoment)
@@ -193,7 +193,7 @@ TEST(AnswerJudgeTest, theTwentiethRightNoteShowsTheSummaryAndTheNextKeyStartsANe
     EXPECT_EQ(press.steps, (std::vector<AnswerStep> { { A::StartNewSession, D4 }, { A::ShowNextNote, 0 } }));
     EXPECT_FALSE(press.record);
     EXPECT_EQ(judge.session().notes(), 0);
-    EXPECT_EQ(judge.session().scoreLabel(), "giuste 0 su 0");
+    EXPECT_EQ(judge.session().scoreLabel().render(), "giuste 0 su 0");
 }
 
 // A whole session through the judge into the history file: the best session
@@ -230,7 +230,7 @@ TEST(AnswerJudgeTest, aSessionWrittenToTheHistoryIsReadBackAsTheBest)
     ASSERT_TRUE(best);
     EXPECT_EQ(best->percentRight(), judge.session().figures().percentRight());
     EXPECT_EQ(best->medianResponseMs, judge.session().figures().medianResponseMs);
-    EXPECT_EQ(judge.session().summaryLines(best).front(), "Giuste al primo colpo: 80 %");
+    EXPECT_EQ(judge.session().summaryLines(best).front().render(), "Giuste al primo colpo: 80 %");
     std::filesystem::remove_all(folder);
 }
 

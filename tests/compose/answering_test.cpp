@@ -87,7 +87,7 @@ TEST_F(AnsweringTest, aRightAnswerTurnsTheHeadGreenAndTheNextNoteComesAfterThePa
     EXPECT_TRUE(rig.piano.keys.at(static_cast<size_t>(first)));
     answering.keyUp(first, 2450);
     EXPECT_FALSE(rig.piano.anyPressed());
-    EXPECT_EQ(answering.scoreLabel(), "giuste 1 su 1 · 1,4 s");
+    EXPECT_EQ(answering.scoreLabel().render(), "giuste 1 su 1 · 1,4 s");
     EXPECT_EQ(rig.m.NoteCount, 0) << "answers are not written into the composition";
 
     ASSERT_EQ(answering.nextDue(), 2400 + NextNoteDelayMs);
@@ -139,7 +139,7 @@ TEST_F(AnsweringTest, aWrongAnswerTurnsTheHeadRedThenTheRightNoteFollowsInTheCho
             EXPECT_EQ(rig.system.sent.back(), (Bytes { 0x90, static_cast<uint8_t>(midiNoteOfKey(note)), 0, 0 }));
         }
         EXPECT_EQ(answering.judge().shownNote(), midiNoteOfKey(note)) << "the note stays until answered right";
-        EXPECT_EQ(answering.scoreLabel(), "giuste 0 su 1 · 1,0 s");
+        EXPECT_EQ(answering.scoreLabel().render(), "giuste 0 su 1 · 1,0 s");
         answering.stop();
     }
 }
@@ -185,7 +185,7 @@ TEST_F(AnsweringTest, twentyRightNotesShowTheSummaryAndTheNextKeyStartsANewSessi
     const size_t sentBefore = rig.system.sent.size();
     answering.keyDown(wrongFor(shown()), now += 2000, false);
     EXPECT_FALSE(answering.judge().showingSummary());
-    EXPECT_EQ(answering.scoreLabel(), "giuste 0 su 0");
+    EXPECT_EQ(answering.scoreLabel().render(), "giuste 0 su 0");
     EXPECT_EQ(historyLines(), 1u + 1u + SessionNoteCount) << "the key that starts a session is not judged";
     EXPECT_GT(rig.system.sent.size(), sentBefore) << "it still sounds";
     const auto& text = rig.surface.texts.back();
@@ -205,7 +205,7 @@ TEST_F(AnsweringTest, stoppingDuringACorrectionSilencesItAndClearsTheScore)
     answering.stop();
     EXPECT_FALSE(rig.piano.anyPressed());
     EXPECT_EQ(rig.system.notesOff().back(), midiNoteOfKey(note));
-    EXPECT_EQ(answering.scoreLabel(), "");
+    EXPECT_EQ(answering.scoreLabel().render(), "");
     EXPECT_FALSE(answering.nextDue());
 }
 
@@ -229,7 +229,7 @@ TEST(AnsweringHistoryTest, aFailingHistoryIsToldOnceAndAnsweringGoesOn)
     answering.timerDue(900);
     answering.keyDown(trainer.state().note, 1400, false);
     EXPECT_FALSE(answering.takeNotice());
-    EXPECT_EQ(answering.scoreLabel(), "giuste 2 su 2 · 0,5 s");
+    EXPECT_EQ(answering.scoreLabel().render(), "giuste 2 su 2 · 0,5 s");
     fs::remove(blocker);
 }
 

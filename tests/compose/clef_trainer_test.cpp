@@ -214,10 +214,10 @@ TEST_F(ClefTrainerTest, aKeyHeldWhileTheOctavesMoveEndsTheNoteItStarted)
 
 TEST(KeyboardOctaves, theStatusTextNamesTheKeysLowestAndHighestNotes)
 {
-    EXPECT_EQ(keyboardRangeText(-2, NoteNaming::Solfege), "Tastiera: Fa1\u2013Mi4");
-    EXPECT_EQ(keyboardRangeText(0, NoteNaming::Solfege), "Tastiera: Fa3\u2013Mi6");
-    EXPECT_EQ(keyboardRangeText(-3, NoteNaming::Solfege), "Tastiera: Fa0\u2013Mi3");
-    EXPECT_EQ(keyboardRangeText(1, NoteNaming::Letters), "Tastiera: F4\u2013E7");
+    EXPECT_EQ(keyboardRangeText(-2, NoteNaming::Solfege).render(), "Tastiera: Fa1\u2013Mi4");
+    EXPECT_EQ(keyboardRangeText(0, NoteNaming::Solfege).render(), "Tastiera: Fa3\u2013Mi6");
+    EXPECT_EQ(keyboardRangeText(-3, NoteNaming::Solfege).render(), "Tastiera: Fa0\u2013Mi3");
+    EXPECT_EQ(keyboardRangeText(1, NoteNaming::Letters).render(), "Tastiera: F4\u2013E7");
 }
 
 } // namespace

@@ -318,7 +318,7 @@ TEST(ProgressExport, aPdfOfTheDayNeverReplacesAnother)
     std::vector<std::string> names;
     for (int i = 0; i < 3; ++i) {
         const ProgressExport e = writeProgressPdf(folder, 2026, 12, 7, "copy " + std::to_string(i));
-        ASSERT_TRUE(e.written()) << e.error;
+        ASSERT_TRUE(e.written()) << e.error.render();
         names.push_back(e.file.filename().string());
     }
     EXPECT_EQ(names,

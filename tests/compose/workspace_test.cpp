@@ -163,7 +163,7 @@ TEST(Workspace, randomEditsKeepPieceCursorAndPageAsAPlainModelSays)
                 r.workspace.moveCursor(right ? CursorMove::Right : CursorMove::Left);
                 cursor = right ? std::min(cursor + 1, static_cast<int>(model.size())) : std::max(cursor - 1, 0);
             } else if (action < 94) {
-                ASSERT_EQ(r.workspace.save(r.folder.path(), "piece").answer, "");
+                ASSERT_TRUE(r.workspace.save(r.folder.path(), "piece").answer.empty());
                 saved = model;
                 hasSaved = true;
             } else if (action < 97 && hasSaved) {
@@ -336,7 +336,7 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
         w.apply(WriteNote { 4 });
         w.waitForSafeCopy();
         ASSERT_TRUE(std::filesystem::exists(file));
-        ASSERT_EQ(w.save(r.folder.path(), "saved").answer, "");
+        ASSERT_TRUE(w.save(r.folder.path(), "saved").answer.empty());
         w.waitForSafeCopy();
         EXPECT_FALSE(std::filesystem::exists(file)) << "saved: nothing to recover";
         w.apply(WriteNote { 6 });
@@ -348,9 +348,9 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
     const Recovered found = recoverPiece(file);
     ASSERT_TRUE(found.piece);
     EXPECT_EQ(found.piece->entries, (std::vector<Entry> { { 0, 4, 0 }, { 0, 9, 0 } }));
-    EXPECT_EQ(recoveredText(2), "Ripristinata la composizione non salvata: 2 note.");
-    EXPECT_EQ(recoveredText(1), "Ripristinata la composizione non salvata: 1 nota.");
-    EXPECT_EQ(recoveredText(0), "") << "an empty piece needs no word";
+    EXPECT_EQ(recoveredText(2).render(), "Ripristinata la composizione non salvata: 2 note.");
+    EXPECT_EQ(recoveredText(1).render(), "Ripristinata la composizione non salvata: 1 nota.");
+    EXPECT_TRUE(recoveredText(0).empty()) << "an empty piece needs no word";
 
     int damagedFiles = 0;
     for (const std::string& bytes : { std::string { "\"_\",0,4,0\r\n" }, std::string { "\x89PNG\r\n" } }) {

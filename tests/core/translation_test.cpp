@@ -23,12 +23,7 @@ std::string english(const char* context, const char* source)
     return it == words.end() ? std::string(source) : it->second;
 }
 
-class Translation : public ::testing::Test {
-protected:
-    void TearDown() override { setTranslator(nullptr); }
-};
-
-TEST_F(Translation, valuesFillTheirPlacesWhereverTheLanguagePutsThem)
+TEST(Translation, valuesFillTheirPlacesWhereverTheLanguagePutsThem)
 {
     struct Case {
         const char* what;
@@ -58,27 +53,26 @@ TEST_F(Translation, valuesFillTheirPlacesWhereverTheLanguagePutsThem)
         Text text = translate(c.context, c.source);
         for (const std::string& value : c.values)
             text = text.arg(value);
-        setTranslator(nullptr);
-        EXPECT_EQ(text.str(), c.italian);
-        setTranslator(&english);
-        EXPECT_EQ(text.str(), c.english);
+        EXPECT_EQ(text.render(), c.italian);
+        EXPECT_EQ(text.render(&english), c.english);
     }
 }
 
-TEST_F(Translation, aTextShownEarlierFollowsTheLanguageWithItsValuesTranslatedToo)
+// A notice keeps its recipe, so it is said again in whichever language is
+// chosen when it shows; a text among its values follows too, and words from
+// outside stay as they came.
+TEST(Translation, aTextAndTheTextsAmongItsValuesFollowTheLanguageOfTheirRendering)
 {
-    const std::string reason = translate("Files", "Non è cambiato nulla.");
-    const std::string shown = translate("Files", "%1 non è una composizione. %2").arg("\"a.txt\"").arg(reason);
-    ASSERT_EQ(shown, "\"a.txt\" non è una composizione. Non è cambiato nulla.");
-
-    setTranslator(&english);
-    const std::string inEnglish = retranslated(shown);
-    EXPECT_EQ(inEnglish, "\"a.txt\" is not a composition. Nothing was changed.");
-    EXPECT_EQ(retranslated("a file's own name"), "a file's own name") << "a text never given stays";
-
-    setTranslator(nullptr);
-    EXPECT_EQ(retranslated(inEnglish), shown) << "and back again";
-    EXPECT_EQ(translate("Sound", "Errore %1").arg(7).str(), "Errore 7");
+    const Text reason = translate("Files", "Non è cambiato nulla.");
+    const Text notice = translate("Files", "%1 non è una composizione. %2").arg("\"a.txt\"").arg(reason);
+    EXPECT_EQ(notice.render(), "\"a.txt\" non è una composizione. Non è cambiato nulla.");
+    EXPECT_EQ(notice.render(&english), "\"a.txt\" is not a composition. Nothing was changed.");
+    EXPECT_EQ(Text::verbatim("Non è cambiato nulla.").render(&english), "Non è cambiato nulla.");
+    EXPECT_EQ(translate("Sound", "Errore %1").arg(7).render(&english), "Errore 7");
+    EXPECT_TRUE(Text().empty());
+    EXPECT_FALSE(Text::verbatim("x").empty());
+    EXPECT_EQ(notice, translate("Files", "%1 non è una composizione. %2").arg("\"a.txt\"").arg(reason));
+    EXPECT_NE(notice, translate("Files", "%1 non è una composizione. %2").arg("\"b.txt\"").arg(reason));
 }
 
 } // namespace

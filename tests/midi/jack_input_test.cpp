@@ -73,8 +73,8 @@ TEST(JackMidiInput, keyboardsPresentOrPluggedInLaterPlayAndAnUnpluggedOneRelease
     Received received;
     {
         MidiInput input(received.sinks());
-        ASSERT_TRUE(input.open(MidiInputApi::Jack)) << input.status();
-        EXPECT_NE(input.status().find("JACK"), std::string::npos) << input.status();
+        ASSERT_TRUE(input.open(MidiInputApi::Jack)) << input.status().render();
+        EXPECT_NE(input.status().render().find("JACK"), std::string::npos) << input.status().render();
         EXPECT_TRUE(waitFor([&] { return isConnected(input, early.portName()); }));
 
         JackKeyboard late("late keys");
@@ -116,7 +116,7 @@ TEST(MidiInput, withoutAnyMidiSystemItSaysWhyAndListsNothing)
     MidiInput input(received.sinks());
     EXPECT_FALSE(input.open());
     EXPECT_FALSE(input.isOpen());
-    EXPECT_NE(input.status().find("Nessun ingresso MIDI"), std::string::npos) << input.status();
+    EXPECT_NE(input.status().render().find("Nessun ingresso MIDI"), std::string::npos) << input.status().render();
     EXPECT_EQ(input.problem(), MidiInputProblem::NoMidiSystem);
     EXPECT_TRUE(input.sources().empty());
     unsetenv("JACK_DEFAULT_SERVER");

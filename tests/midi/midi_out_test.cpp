@@ -28,7 +28,7 @@ struct Reports {
     MidiOut::Listener listener()
     {
         return {
-            [this](const MidiFailure& f) { failures.push_back(f), log.push_back(f.text); },
+            [this](const MidiFailure& f) { failures.push_back(f), log.push_back(f.text.render()); },
             [this] { log.emplace_back("recovered"); },
             [this] { log.emplace_back("device changed"); },
         };
@@ -71,7 +71,7 @@ struct FakeMidiSystem : MidiSystem {
     MidiResult open(uint32_t& handle, int32_t) override { return ++calls, handle = 7, MidiOk; }
     MidiResult close(uint32_t) override { return ++calls, closeResult; }
     MidiResult shortMessage(uint32_t, uint32_t) override { return ++calls, MidiOk; }
-    std::string errorText(MidiResult code) override { return "fake error " + std::to_string(code); }
+    Text errorText(MidiResult code) override { return Text::verbatim("fake error " + std::to_string(code)); }
 };
 
 } // namespace
@@ -241,7 +241,8 @@ TEST_F(MidiOutFixture, aValueOutsideTheDataRangeIsNeverSentAndReportedOnce)
         EXPECT_TRUE(system.sent.empty()) << what;
         ASSERT_EQ(reports.failures.size(), 1u) << what;
         EXPECT_EQ(reports.failures[0].problem, MidiProblem::DataOutOfRange) << what;
-        EXPECT_EQ(reports.failures[0].text, "recorded error " + std::to_string(errors::DataOutOfRange)) << what;
+        EXPECT_EQ(reports.failures[0].text.render(), "recorded error " + std::to_string(errors::DataOutOfRange))
+            << what;
     }
 
     // Program 128: the bank select still goes out, the program change does not.
@@ -295,7 +296,7 @@ TEST_F(MidiOutFixture, aRefusedOpenIsReportedAndLeavesNoDeviceOpen)
     EXPECT_EQ(midi.handle(), 0u);
     EXPECT_EQ(system.closes, 1); // the device open before was closed first
     ASSERT_EQ(reports.failures.size(), 1u);
-    EXPECT_EQ(reports.failures[0].text, "recorded error 2");
+    EXPECT_EQ(reports.failures[0].text.render(), "recorded error 2");
     EXPECT_EQ(reports.failures[0].problem, MidiProblem::BadDeviceId);
 }
 
@@ -317,7 +318,7 @@ TEST(MidiOutClose, aFailedCloseIsReportedAndTheHandleClearedAllTheSame)
     midi.close();
     EXPECT_EQ(midi.handle(), 0u);
     ASSERT_TRUE(midi.failure());
-    EXPECT_EQ(midi.failure()->text, "fake error 105");
+    EXPECT_EQ(midi.failure()->text.render(), "fake error 105");
     EXPECT_EQ(midi.failure()->problem, MidiProblem::PortVanished);
 }
 

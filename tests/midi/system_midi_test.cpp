@@ -24,7 +24,7 @@ SystemMidiOptions silentSynthOnly()
 struct Failures {
     explicit Failures(MidiOut& midi)
     {
-        midi.setListener({ [this](const MidiFailure& f) { texts.push_back(f.text); }, {}, {} });
+        midi.setListener({ [this](const MidiFailure& f) { texts.push_back(f.text.render()); }, {}, {} });
     }
     std::vector<std::string> texts;
 };
@@ -93,7 +93,7 @@ TEST(SystemMidi, eachWayTheSynthesizerCannotStartIsReportedByTheOpenInItsOwnWord
         // Reported at the open or the first note, and at every note after.
         ASSERT_FALSE(failures.texts.empty()) << c.what;
         for (const std::string& text : failures.texts)
-            EXPECT_EQ(text, errorTextFor(c.error)) << c.what;
+            EXPECT_EQ(text, errorTextFor(c.error).render()) << c.what;
         ASSERT_TRUE(midi.failure()) << c.what;
         EXPECT_EQ(midi.failure()->problem, problemOf(c.error)) << c.what;
     }
@@ -164,7 +164,8 @@ TEST(SystemMidi, unknownDevicesAndHandlesAreRefusedWithTheirOwnTexts)
     EXPECT_EQ(system->shortMessage(12345, 0x007F3C90), errors::InvalidHandle);
     EXPECT_EQ(system->close(12345), errors::InvalidHandle);
 
-    EXPECT_EQ(system->errorText(errors::BadDeviceId), "Non c'è un dispositivo MIDI di uscita con questo numero.");
+    EXPECT_EQ(
+        system->errorText(errors::BadDeviceId).render(), "Non c'è un dispositivo MIDI di uscita con questo numero.");
 }
 
 TEST(SystemMidi, theSequencerPortsFollowTheSynthesizerInOrder)

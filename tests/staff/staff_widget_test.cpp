@@ -120,7 +120,7 @@ TEST_F(StaffWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneB
 
 TEST_F(StaffWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
 {
-    pn.text(300, 20, 30, "Giuste al primo colpo: 95 %", Red);
+    pn.text(300, 20, 30, Text::verbatim("Giuste al primo colpo: 95 %"), Red);
     const int red = count(pn.marks(), qRgb(255, 0, 0), QRect(300, 20, 600, 40));
     EXPECT_GT(red, 200);
     EXPECT_EQ(count(pn.marks(), qRgb(255, 0, 0), QRect(0, 0, 1257, 167)), red) << "nothing outside its line";
@@ -130,8 +130,8 @@ TEST_F(StaffWidgetTest, textIsDrawnInItsColourBelowAndRightOfItsCorner)
         << "no blended edges";
 
     const QImage before = pn.marks().copy();
-    pn.text(-100000, 1 << 30, 30, "fuori", Black);
-    pn.text(10, 10, 0, "nessuna altezza", Black);
+    pn.text(-100000, 1 << 30, 30, Text::verbatim("fuori"), Black);
+    pn.text(10, 10, 0, Text::verbatim("nessuna altezza"), Black);
     EXPECT_EQ(pn.marks(), before);
 }
 

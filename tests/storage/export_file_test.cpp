@@ -131,7 +131,8 @@ TEST_F(ExportFileTest, aFailureIsToldOnceWithTheSystemsReasonAndLeavesNoPartialF
         }
         EXPECT_EQ(result, ExportResult::Failed);
         ASSERT_EQ(dialogs.shown.size(), 1u);
-        EXPECT_NE(dialogs.shown[0].text.find(systemReason(c.error)), std::string::npos) << dialogs.shown[0].text;
+        EXPECT_NE(dialogs.shown[0].text.find(systemReason(c.error).render()), std::string::npos)
+            << dialogs.shown[0].text;
     }
     EXPECT_EQ(readBytes(files() / "song.mid"), "old");
     EXPECT_EQ(namesIn(files()), (std::vector<std::string> { "song.mid", "taken.pdf" }));
@@ -148,7 +149,7 @@ TEST_F(ExportFileTest, aReadOnlyFolderIsToldAndItsFilesKept)
     fs::permissions(files(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(exportTelling(files(), "song", ".musicxml", "new", dialogs), ExportResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES).render()), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.musicxml"), "old");
 }
 

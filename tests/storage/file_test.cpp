@@ -120,7 +120,7 @@ TEST_F(Storage, aFolderThatCannotBeMadeIsReportedWithTheSystemsReason)
     const Modulo1 before = m;
     EXPECT_EQ(saveTelling(m, m_temp.path() / "plain" / "files", "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos) << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR).render()), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(m.NoteCount, before.NoteCount);
     EXPECT_EQ(readBytes(m_temp.path() / "plain"), "not a folder");
 }
@@ -132,7 +132,7 @@ TEST_F(Storage, aFailedReplacementKeepsWhatStoodThereAndRemovesTheTemporary)
     writeBytes(files() / "song.txt" / "inside", "kept");
     EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR)), std::string::npos) << dialogs.shown[0].text;
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR).render()), std::string::npos) << dialogs.shown[0].text;
     EXPECT_EQ(namesIn(files()), std::vector<std::string> { "song.txt" });
     EXPECT_EQ(readBytes(files() / "song.txt" / "inside"), "kept");
 }
@@ -147,7 +147,7 @@ TEST_F(Storage, aReadOnlyFolderIsReportedAndTheOldFileKept)
     testing::fillPiece(m, 5, quarterNote);
     EXPECT_EQ(saveTelling(m, files(), "song", dialogs), SaveResult::Failed);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EACCES).render()), std::string::npos);
     EXPECT_EQ(readBytes(files() / "song.txt"), "\"_\",111,111,111\r\n");
 }
 
@@ -164,7 +164,7 @@ TEST_F(Storage, aFileThatCannotBeReadIsToldOnceAndGivesNothing)
         ASSERT_EQ(dialogs.shown.size(), 1u);
         EXPECT_NE(dialogs.shown[0].text.find(name), std::string::npos);
     }
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(EISDIR).render()), std::string::npos);
 }
 
 // What a file gives, put into a store that held a longer piece: the end

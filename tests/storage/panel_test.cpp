@@ -170,8 +170,7 @@ TEST_F(Panel, openingRemovesTheTemporariesOfEndedCopiesAndNeverListsAny)
 
 TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsReportedAtEachOpening)
 {
-    QObject::connect(
-        &panel, &FilePanel::folderProblem, [this](const QString& text) { dialogs.message(text.toStdString()); });
+    QObject::connect(&panel, &FilePanel::folderProblem, [this](const Text& text) { dialogs.message(text); });
     panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(fs::is_directory(files()));
     EXPECT_TRUE(listed().isEmpty());
@@ -183,7 +182,7 @@ TEST_F(Panel, aMissingFolderIsCreatedAndOneThatCannotBeIsReportedAtEachOpening)
     panel.openForSaving(impossible, "Salva");
     EXPECT_TRUE(listed().isEmpty());
     ASSERT_EQ(dialogs.shown.size(), 2u);
-    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR)), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].text.find(systemReason(ENOTDIR).render()), std::string::npos);
 }
 
 } // namespace

@@ -46,7 +46,7 @@ public:
             static_cast<uint8_t>(packed >> 16), static_cast<uint8_t>(packed >> 24) });
         return midi::MidiOk;
     }
-    std::string errorText(midi::MidiResult code) override { return "recorded error " + std::to_string(code); }
+    Text errorText(midi::MidiResult code) override { return Text::verbatim("recorded error " + std::to_string(code)); }
 
     // Note-on messages with a velocity, and note-offs (velocity 0), by note.
     std::vector<int> notesOn() const

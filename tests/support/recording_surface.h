@@ -67,9 +67,10 @@ public:
     {
         marks.push_back({ Kind::Circle, x, y, r, 0, foreground, solid });
     }
-    void text(int left, int top, int pixelHeight, const std::string& t, staff::Rgb c) override
+    // The words in the program's own Italian.
+    void text(int left, int top, int pixelHeight, const zintaro::Text& t, staff::Rgb c) override
     {
-        texts.push_back({ left, top, pixelHeight, t, c });
+        texts.push_back({ left, top, pixelHeight, t.render(), c });
     }
     void restPicture(int left, int top) override
     {

@@ -18,13 +18,14 @@ public:
         bool isQuestion;
     };
 
-    void message(const std::string& text, const std::string& title = {}) override
+    // The texts as the program's own Italian words.
+    void message(const Text& text, const Text& title = {}) override
     {
-        shown.push_back({ text, title, false });
+        shown.push_back({ text.render(), title.render(), false });
     }
-    bool question(const std::string& text, const std::string& title) override
+    bool question(const Text& text, const Text& title) override
     {
-        shown.push_back({ text, title, true });
+        shown.push_back({ text.render(), title.render(), true });
         if (answers.empty())
             return true;
         const bool yes = answers.front();
