@@ -2,6 +2,7 @@
 #include "app/range_dialog.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
+#include "storage/user_folders.h"
 
 #include <QAction>
 
@@ -9,7 +10,7 @@ namespace zintaro::app {
 
 void Form1::loadChoices()
 {
-    m_choicesFile = rememberedChoicesPathFromEnvironment();
+    m_choicesFile = storage::settingsFilePath();
     const LoadedChoices loaded = loadRememberedChoices(m_choicesFile);
     m_choices = loaded.choices;
     if (loaded.notice)
