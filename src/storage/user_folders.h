@@ -15,11 +15,14 @@ enum class UserFolder { Data, Config, State };
 
 // The variables the folders are read from; each may be missing.
 struct Environment {
-    const char* dataHome = nullptr; // XDG_DATA_HOME
-    const char* configHome = nullptr; // XDG_CONFIG_HOME
-    const char* stateHome = nullptr; // XDG_STATE_HOME
-    const char* dataDirs = nullptr; // XDG_DATA_DIRS
-    const char* home = nullptr; // HOME
+    // The user's data, config and state folders, the system's data folders
+    // (a list with colons) and the home folder, as processEnvironment()
+    // reads them.
+    const char* dataHome = nullptr;
+    const char* configHome = nullptr;
+    const char* stateHome = nullptr;
+    const char* dataDirs = nullptr;
+    const char* home = nullptr;
 };
 
 // The running program's environment.
@@ -31,14 +34,14 @@ struct FolderOutcome {
 };
 
 // The program's own folder of a kind: "zintaro" in the user's folder of that
-// kind, which is $XDG_DATA_HOME, $XDG_CONFIG_HOME or $XDG_STATE_HOME when
+// kind, which is the environment's data, config or state home when
 // absolute (a relative or empty one is ignored, as the rules ask), else
 // ~/.local/share, ~/.config or ~/.local/state. Without either, no folder and
 // why. Nothing is created.
 FolderOutcome userFolder(UserFolder kind, const Environment& environment = processEnvironment());
 
 // The folders shared data is looked for in, the user's first: the user's data
-// folder, then the absolute entries of $XDG_DATA_DIRS, else /usr/local/share
+// folder, then the absolute entries of the system's data folders, else /usr/local/share
 // and /usr/share. Each appears once.
 std::vector<std::filesystem::path> dataFolders(const Environment& environment = processEnvironment());
 
