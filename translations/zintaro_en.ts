@@ -184,6 +184,10 @@
         <source>il file è troppo grande</source>
         <translation>the file is too large</translation>
     </message>
+    <message>
+        <source>manca la cartella di casa (HOME)</source>
+        <translation>there is no home folder (HOME)</translation>
+    </message>
 </context>
 <context>
     <name>MidiInput</name>

@@ -7,6 +7,7 @@
 
 #include "app/form1.h"
 #include "app/trainer_timer.h"
+#include "compose/workspace.h"
 #include "core/dialogs.h"
 #include "core/midi_message.h"
 #include "input/piano_widget.h"
@@ -112,7 +113,7 @@ void keyDownToNoteOn()
     micros.reserve(presses);
     QWidget* key0 = form.controls().piano->key(0);
     for (int i = 0; i < presses; ++i) {
-        if (form.state().NoteCount >= 900)
+        if (form.workspace().state().NoteCount >= 900)
             form.controls().modeButtons.at(2)->click(); // "Nuovo", answered Yes
         const int key = keys[i % 8];
         QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);

@@ -19,6 +19,7 @@
 #include "staff/staff_widget.h"
 #include "storage/composition_file.h"
 #include "storage/file_panel.h"
+#include "storage/user_folders.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -73,8 +74,8 @@ void Form1::buildWindow()
     m_ports = std::make_unique<compose::Ports>(
         compose::Ports { *m_controls.staff, *m_midi, m_services.speech, *m_controls.piano });
     m_workspace = std::make_unique<compose::Workspace>(
-        *m_ports, compose::answerHistoryPathFromEnvironment(), [this](int scale) { applyLayout(m_controls, scale); },
-        compose::recoveryPathFromEnvironment(), seed());
+        *m_ports, storage::answersLogPath(), [this](int scale) { applyLayout(m_controls, scale); },
+        storage::recoveryFilePath(), seed());
     m_answerTimer = new DueTimer(m_clock, this);
     m_playbackTimer = new DueTimer(m_clock, this);
     m_midi->setListener({
@@ -86,8 +87,7 @@ void Form1::buildWindow()
     const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
         ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
         : m_services.progressModuleFolders;
-    m_progress = new ProgressOpener(
-        *this, m_services.filesFolder, compose::answerHistoryPathFromEnvironment(), moduleFolders, this);
+    m_progress = new ProgressOpener(*this, m_services.filesFolder, storage::answersLogPath(), moduleFolders, this);
     connectControls();
     loadChoices();
     ShowHelpText();

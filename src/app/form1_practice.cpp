@@ -4,6 +4,7 @@
 #include "app/remembered_choices.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
+#include "storage/user_folders.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,7 +16,7 @@ namespace zintaro::app {
 // enters "Leggi".
 void Form1::loadChoices()
 {
-    m_choicesFile = rememberedChoicesPathFromEnvironment();
+    m_choicesFile = storage::settingsFilePath();
     const LoadedChoices loaded = loadRememberedChoices(m_choicesFile);
     if (loaded.notice)
         showStatus(StatusSource::Notice, *loaded.notice);

@@ -8,6 +8,7 @@
 #include "midi/system_midi.h"
 #include "staff/speech.h"
 #include "storage/compositions_folder.h"
+#include "storage/user_folders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,7 +88,7 @@ int main(int argc, char* argv[])
     // Before the first box (another copy running): in the language chosen
     // last, Qt's own buttons too.
     zintaro::app::InterfaceLanguage language;
-    language.apply(zintaro::app::rememberedLanguage(zintaro::app::rememberedChoicesPathFromEnvironment()));
+    language.apply(zintaro::app::rememberedLanguage(zintaro::storage::settingsFilePath()));
 
     zintaro::app::QtDialogs dialogs;
 
@@ -100,6 +101,7 @@ int main(int argc, char* argv[])
     instance.claim(dialogs);
 
     zintaro::midi::SystemMidiOptions midiOptions;
+    midiOptions.dataFolders = zintaro::storage::dataFolders();
     // The start-up benchmark watches for this line.
     if (qEnvironmentVariableIsSet("ZINTARO_BENCH_STARTUP"))
         midiOptions.onSynthReady = [](zintaro::midi::MidiResult) {

@@ -149,23 +149,6 @@ void writePractice(QSettings& settings, const compose::PracticeChoices& practice
 
 } // namespace
 
-std::filesystem::path rememberedChoicesPath(const char* xdgConfigHome, const char* home)
-{
-    std::filesystem::path config;
-    if (xdgConfigHome && *xdgConfigHome == '/')
-        config = xdgConfigHome;
-    else if (home && *home)
-        config = std::filesystem::path { home } / ".config";
-    else
-        return {};
-    return config / "zintaro" / "zintaro.conf";
-}
-
-std::filesystem::path rememberedChoicesPathFromEnvironment()
-{
-    return rememberedChoicesPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-}
-
 LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
 {
     LoadedChoices loaded;

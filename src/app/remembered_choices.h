@@ -33,11 +33,6 @@ struct LoadedChoices {
     std::optional<Text> notice;
 };
 
-// $XDG_CONFIG_HOME/zintaro/zintaro.conf, or ~/.config/zintaro/zintaro.conf
-// when XDG_CONFIG_HOME is unset, empty or not absolute; empty without a home.
-std::filesystem::path rememberedChoicesPath(const char* xdgConfigHome, const char* home);
-std::filesystem::path rememberedChoicesPathFromEnvironment();
-
 // A missing file or key gives the first-run value. A file that cannot be
 // read as settings, or holds a value out of range, is renamed aside
 // (zintaro.conf.damaged-YYYYMMDD-HHMMSS) and every choice starts afresh, so

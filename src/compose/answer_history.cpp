@@ -1,6 +1,7 @@
 #include "compose/answer_history.h"
 
 #include "core/translation.h"
+#include "storage/log_file.h"
 
 #include <charconv>
 #include <chrono>
@@ -227,23 +228,6 @@ std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>&
     return best;
 }
 
-std::filesystem::path answerHistoryPath(const char* xdgDataHome, const char* home)
-{
-    std::filesystem::path data;
-    if (xdgDataHome && *xdgDataHome == '/')
-        data = xdgDataHome;
-    else if (home && *home)
-        data = std::filesystem::path { home } / ".local" / "share";
-    else
-        return {};
-    return data / "zintaro" / "answers.csv";
-}
-
-std::filesystem::path answerHistoryPathFromEnvironment()
-{
-    return answerHistoryPath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-}
-
 AnswerHistory::AnswerHistory(std::filesystem::path file)
     : m_file(std::move(file))
 {
@@ -264,30 +248,7 @@ bool AnswerHistory::write(const std::string& line)
 {
     if (m_file.empty())
         return false;
-    std::error_code error;
-    if (m_file.has_parent_path())
-        std::filesystem::create_directories(m_file.parent_path(), error);
-
-    // Header for a new or empty file; a last line cut short (a crash in the
-    // middle of a write) is ended first, so the new line stays whole.
-    const auto size = std::filesystem::file_size(m_file, error);
-    const bool newFile = error || size == 0;
-    bool lastLineOpen = false;
-    if (!newFile) {
-        std::ifstream existing(m_file, std::ios::binary);
-        existing.seekg(-1, std::ios::end);
-        char last = '\n';
-        lastLineOpen = existing.get(last) && last != '\n';
-    }
-
-    std::ofstream out(m_file, std::ios::binary | std::ios::app);
-    if (newFile)
-        out << AnswerHistoryHeader << '\n';
-    else if (lastLineOpen)
-        out << '\n';
-    out << line << '\n';
-    out.flush();
-    return static_cast<bool>(out);
+    return !storage::appendLogLine(m_file, AnswerHistoryHeader, line);
 }
 
 std::optional<SessionFigures> AnswerHistory::bestSession() const

@@ -121,13 +121,6 @@ bool startsNewSession(const AnswerHistoryRow& row, const AnswerHistoryRow& previ
 // complete session and are not ranked. Best is by ranksAbove.
 std::optional<SessionFigures> bestSessionOf(const std::vector<AnswerHistoryRow>& rows);
 
-// $XDG_DATA_HOME/zintaro/answers.csv, or ~/.local/share/zintaro/answers.csv
-// when XDG_DATA_HOME is unset, empty or not absolute; empty without a home.
-std::filesystem::path answerHistoryPath(const char* xdgDataHome, const char* home);
-
-// answerHistoryPath from the environment of the program.
-std::filesystem::path answerHistoryPathFromEnvironment();
-
 // The history file of every answer. It is only ever appended to: the header
 // goes in when the file is new or empty, each answer is one line flushed at
 // once, and the folder is made when it is missing.

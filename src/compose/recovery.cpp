@@ -3,7 +3,9 @@
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/system_reason.h"
+#include "storage/write_steps.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -14,23 +16,6 @@
 namespace zintaro::compose {
 
 namespace fs = std::filesystem;
-
-fs::path recoveryPath(const char* xdgStateHome, const char* home)
-{
-    fs::path state;
-    if (xdgStateHome && *xdgStateHome == '/')
-        state = xdgStateHome;
-    else if (home && *home)
-        state = fs::path { home } / ".local" / "state";
-    else
-        return {};
-    return state / "zintaro" / "recovery.txt";
-}
-
-fs::path recoveryPathFromEnvironment()
-{
-    return recoveryPath(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-}
 
 Text recoveredText(int notes)
 {
@@ -63,8 +48,7 @@ Recovered recoverPiece(const fs::path& file)
     fs::path aside = file.parent_path() / (name + ".txt");
     for (int copy = 2; fs::exists(aside, error) && copy < 1000; ++copy)
         aside = file.parent_path() / (name + "-" + std::to_string(copy) + ".txt");
-    fs::rename(file, aside, error);
-    found.notice = error
+    found.notice = storage::writeSteps().rename(file, aside) != 0
         ? translate("Recovery", "Il file di ripristino %1 è danneggiato e non è stato caricato.").arg(file.string())
         : translate("Recovery", "Il file di ripristino era danneggiato: è stato messo da parte come %1.")
               .arg(aside.string());
@@ -143,12 +127,14 @@ void RecoveryFile::run()
         m_busy = true;
         lock.unlock();
         std::optional<Text> problem;
-        std::error_code error;
-        if (text) {
-            fs::create_directories(m_file.parent_path(), error);
+        storage::WriteSteps& steps = storage::writeSteps();
+        if (!text) {
+            if (const int error = steps.remove(m_file); error != 0 && error != ENOENT)
+                problem = storage::systemReason(error);
+        } else if (const int error = steps.makeFolders(m_file.parent_path())) {
+            problem = storage::systemReason(error);
+        } else {
             problem = storage::writeFileAtomically(m_file.parent_path(), m_file.filename().string(), *text);
-        } else if (!fs::remove(m_file, error) && error) {
-            problem = storage::systemReason(error.value());
         }
         lock.lock();
         m_busy = false;

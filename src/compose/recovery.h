@@ -13,11 +13,6 @@
 
 namespace zintaro::compose {
 
-// $XDG_STATE_HOME/zintaro/recovery.txt, or ~/.local/state/zintaro/recovery.txt
-// when XDG_STATE_HOME is unset, empty or not absolute; empty without a home.
-std::filesystem::path recoveryPath(const char* xdgStateHome, const char* home);
-std::filesystem::path recoveryPathFromEnvironment();
-
 // "Ripristinata la composizione non salvata: 12 note."; nothing for an
 // empty piece, which needs no word.
 Text recoveredText(int notes);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fluidsynth.h>
 #include <string>
 #include <string_view>
@@ -47,36 +46,6 @@ fs::path fluidSynthDefaultFont()
     return font;
 }
 
-std::string environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-// The XDG data folders, the user's first. Relative entries are ignored, as
-// the XDG rules ask.
-std::vector<fs::path> dataFolders()
-{
-    std::vector<fs::path> folders;
-    const std::string home = environment("XDG_DATA_HOME");
-    if (!home.empty())
-        folders.emplace_back(home);
-    else if (const std::string user = environment("HOME"); !user.empty())
-        folders.push_back(fs::path(user) / ".local/share");
-
-    std::string dirs = environment("XDG_DATA_DIRS");
-    if (dirs.empty())
-        dirs = "/usr/local/share:/usr/share";
-    std::string_view rest = dirs;
-    while (!rest.empty()) {
-        const std::size_t colon = rest.find(':');
-        folders.emplace_back(rest.substr(0, colon));
-        rest = colon == std::string_view::npos ? std::string_view {} : rest.substr(colon + 1);
-    }
-    std::erase_if(folders, [](const fs::path& p) { return !p.is_absolute(); });
-    return folders;
-}
-
 void appendNew(std::vector<fs::path>& all, const std::vector<fs::path>& more)
 {
     for (const fs::path& p : more)
@@ -86,7 +55,7 @@ void appendNew(std::vector<fs::path>& all, const std::vector<fs::path>& more)
 
 } // namespace
 
-std::vector<fs::path> defaultSoundFonts()
+std::vector<fs::path> defaultSoundFonts(const std::vector<fs::path>& dataFolders)
 {
     // Debian's default fonts stand first even when missing, so that the
     // search names them.
@@ -96,7 +65,7 @@ std::vector<fs::path> defaultSoundFonts()
     appendNew(all, fontsIn("/usr/share/sounds/sf3", ".sf3"));
     if (const fs::path font = fluidSynthDefaultFont(); !font.empty())
         appendNew(all, { font });
-    for (const fs::path& folder : dataFolders())
+    for (const fs::path& folder : dataFolders)
         for (const char* sub : { "soundfonts", "sounds/sf2" })
             for (const char* extension : { ".sf2", ".sf3" })
                 appendNew(all, fontsIn(folder / sub, extension));

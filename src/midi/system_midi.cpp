@@ -111,7 +111,7 @@ private:
             // while the window comes up.
             MidiResult error = MidiOk;
             if (m_options.soundFonts.empty())
-                m_options.soundFonts = defaultSoundFonts();
+                m_options.soundFonts = defaultSoundFonts(m_options.dataFolders);
             if (!findSoundFont(m_options.soundFonts, error))
                 return error;
             auto synth = std::make_unique<FluidSynthEngine>(m_options.latency);

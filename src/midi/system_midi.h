@@ -19,6 +19,8 @@ struct SystemMidiOptions {
     // Empty: the usual places (defaultSoundFonts), looked through when the
     // synthesizer first opens rather than while the program starts.
     std::vector<std::filesystem::path> soundFonts;
+    // The data folders the usual places include, the user's first.
+    std::vector<std::filesystem::path> dataFolders;
     // Without audio the built-in synthesizer takes every message and sounds
     // nowhere: for tests and benchmarks on machines without a sound card.
     bool audio = true;

@@ -347,11 +347,11 @@ QByteArray ProgressPage::pdf() const
     return bytes;
 }
 
-compose::ProgressExport ProgressPage::exportPdf()
+storage::ProgressExport ProgressPage::exportPdf()
 {
     const QDate date = dateOf(m_today);
     const QByteArray bytes = pdf();
-    auto result = compose::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
+    auto result = storage::writeProgressPdf(m_filesFolder.toStdString(), date.year(), date.month(), date.day(),
         std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (result.written())
         m_exportNote->setText(

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "compose/progress_export.h"
 #include "progress/progress_module.h"
+#include "storage/progress_export.h"
 
 #include <QByteArray>
 #include <QWidget>
@@ -30,7 +30,7 @@ public:
     // The sheet as one A4 page.
     QByteArray pdf() const;
     // Writes pdf() into the files folder and says on the page what became of it.
-    compose::ProgressExport exportPdf();
+    storage::ProgressExport exportPdf();
 
 protected:
     void changeEvent(QEvent* event) override;

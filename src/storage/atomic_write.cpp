@@ -1,10 +1,9 @@
 #include "storage/atomic_write.h"
 
-#include "storage/file_descriptor.h"
 #include "storage/system_reason.h"
+#include "storage/write_steps.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,41 +12,26 @@ namespace zintaro::storage {
 
 namespace {
 
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Hidden, and matching none of the file panel's patterns, so the panel never
 // lists a temporary that a crash left behind.
-int createTemporary(const std::filesystem::path& folder, std::filesystem::path& tempPath)
+int createTemporary(const std::filesystem::path& folder, std::filesystem::path& tempPath, int& fd)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = folder / (".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt));
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
+        const int error = writeSteps().open(tempPath, O_WRONLY | O_CREAT | O_EXCL, 0666, fd);
+        if (error != EEXIST)
+            return error;
     }
-    errno = EEXIST;
-    return -1;
+    return EEXIST;
 }
 
 void flushFolder(const std::filesystem::path& folder)
 {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    int fd = -1;
+    if (writeSteps().open(folder, O_RDONLY | O_DIRECTORY, 0, fd) != 0)
         return;
-    ::fsync(fd);
-    ::close(fd);
+    writeSteps().sync(fd);
+    writeSteps().close(fd);
 }
 
 } // namespace
@@ -57,27 +41,30 @@ std::optional<Text> writeFileAtomically(
 {
     const std::filesystem::path target = folder / fileName;
     std::filesystem::path temporary;
-    Descriptor fd(createTemporary(folder, temporary));
-    if (fd.get() < 0)
-        return systemReason(errno);
-
-    const auto fail = [&temporary](int error) -> std::optional<Text> {
-        ::unlink(temporary.c_str());
+    int fd = -1;
+    if (const int error = createTemporary(folder, temporary, fd))
+        return systemReason(error);
+    WriteSteps& steps = writeSteps();
+    const auto fail = [&](int error, bool open) -> std::optional<Text> {
+        if (open)
+            steps.close(fd);
+        steps.remove(temporary);
         return systemReason(error);
     };
-
     struct stat old { };
     if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd.get(), old.st_mode & 07777);
-
-    if (!writeAll(fd.get(), bytes))
-        return fail(errno);
-    if (flush && ::fsync(fd.get()) != 0)
-        return fail(errno);
-    if (!fd.close())
-        return fail(errno);
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(errno);
+        steps.setMode(fd, old.st_mode & 07777);
+    if (const int error = writeAll(fd, bytes))
+        return fail(error, true);
+    if (flush) {
+        if (const int error = steps.sync(fd))
+            return fail(error, true);
+    }
+    // A failed close can mean the bytes never reached the disk.
+    if (const int error = steps.close(fd))
+        return fail(error, false);
+    if (const int error = steps.rename(temporary, target))
+        return fail(error, false);
     if (flush)
         flushFolder(folder);
     return std::nullopt;

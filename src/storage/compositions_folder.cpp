@@ -1,6 +1,5 @@
 #include "storage/compositions_folder.h"
 
-#include <cstdlib>
 #include <iterator>
 #include <unistd.h>
 
@@ -24,23 +23,19 @@ bool sharedByEveryUser(const std::filesystem::path& programFolder)
 } // namespace
 
 std::filesystem::path compositionsFolder(
-    const std::filesystem::path& programFolder, bool programFolderWritable, const char* xdgDataHome, const char* home)
+    const std::filesystem::path& programFolder, bool programFolderWritable, const Environment& environment)
 {
     std::filesystem::path beside = programFolder / "files";
     if (programFolderWritable && !sharedByEveryUser(programFolder))
         return beside;
-    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules ask.
-    if (xdgDataHome && *xdgDataHome == '/')
-        return std::filesystem::path { xdgDataHome } / "zintaro" / "files";
-    if (home && *home == '/')
-        return std::filesystem::path { home } / ".local" / "share" / "zintaro" / "files";
-    return beside;
+    const FolderOutcome data = userFolder(UserFolder::Data, environment);
+    return data.folder.empty() ? beside : data.folder / "files";
 }
 
 std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder)
 {
     const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
-    return compositionsFolder(programFolder, writable, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    return compositionsFolder(programFolder, writable, processEnvironment());
 }
 
 } // namespace zintaro::storage

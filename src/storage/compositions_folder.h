@@ -1,19 +1,21 @@
 #pragma once
 
+#include "storage/user_folders.h"
+
 #include <filesystem>
 
 namespace zintaro::storage {
 
 // The folder that keeps the compositions of a program living in
 // programFolder: "files" beside the program when the user may write there
-// (a copy built and installed in ~/Zintaro), else the user's data folder,
-// $XDG_DATA_HOME/zintaro/files or ~/.local/share/zintaro/files. A program
+// (a copy built and installed in ~/Zintaro), else "files" in the program's
+// data folder (userFolder). A program
 // in a bin folder or under /usr or /opt is shared by every user of the
 // machine, so it never keeps anyone's compositions beside itself, whatever
 // the folder's permissions say (they say "writable" to root). Without a
 // usable data folder the compositions stay beside the program.
 std::filesystem::path compositionsFolder(
-    const std::filesystem::path& programFolder, bool programFolderWritable, const char* xdgDataHome, const char* home);
+    const std::filesystem::path& programFolder, bool programFolderWritable, const Environment& environment);
 
 // The same for the running program, from the environment and the folder's
 // permissions for this user.

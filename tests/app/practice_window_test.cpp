@@ -36,23 +36,6 @@ void writeText(const fs::path& file, const std::string& text)
     std::ofstream(file, std::ios::binary) << text;
 }
 
-TEST(RememberedChoicesTest, theFileLivesUnderXdgConfigHomeOrTheHomeFolder)
-{
-    const struct {
-        const char* xdg;
-        const char* home;
-        const char* path;
-    } rows[] = {
-        { "/cfg", "/home/ada", "/cfg/zintaro/zintaro.conf" },
-        { nullptr, "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
-        { "", "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
-        { "relative", "/home/ada", "/home/ada/.config/zintaro/zintaro.conf" },
-        { nullptr, nullptr, "" },
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(app::rememberedChoicesPath(row.xdg, row.home).string(), row.path);
-}
-
 TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRun)
 {
     QTemporaryDir home;

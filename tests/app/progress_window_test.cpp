@@ -22,8 +22,11 @@ protected:
 
     void start(const QStringList& moduleFolders, const QString& filesFolder = {})
     {
+        // The remembered choices (a language chosen here) stay in the
+        // test's own folders too.
         qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+        qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
         form = std::make_unique<app::Form1>(app::Form1Services {
             dialogs, midi, speech, filesFolder.isEmpty() ? files.path() : filesFolder, false, moduleFolders });
         form->Form_Load();

@@ -161,23 +161,6 @@ TEST(AnswerHistoryTest, damagedLinesDoNotParse)
     EXPECT_TRUE(parseAnswerHistoryLine("2024-05-01T14:03:07.042+02:00,random,60,62,0,1375\r"));
 }
 
-TEST(AnswerHistoryTest, theFileLivesUnderXdgDataHomeOrTheHomeFolder)
-{
-    const struct {
-        const char* xdg;
-        const char* home;
-        const char* path;
-    } rows[] = {
-        { "/data", "/home/ada", "/data/zintaro/answers.csv" },
-        { nullptr, "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
-        { "", "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
-        { "relative/data", "/home/ada", "/home/ada/.local/share/zintaro/answers.csv" },
-        { nullptr, nullptr, "" },
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(answerHistoryPath(row.xdg, row.home).string(), row.path);
-}
-
 TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLinePerAnswer)
 {
     const fs::path file = folder / "data" / "zintaro" / "answers.csv";

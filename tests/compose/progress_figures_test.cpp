@@ -1,7 +1,5 @@
-#include "compose/progress_export.h"
 #include "compose/progress_figures.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -309,28 +307,4 @@ TEST(ProgressColours, theScaleRunsFromRedThroughYellowToGreen)
         SCOPED_TRACE(c.share.value_or(-1));
         EXPECT_EQ(shareColour(c.share), c.colour);
     }
-}
-
-TEST(ProgressExport, aPdfOfTheDayNeverReplacesAnother)
-{
-    QTemporaryDir dir;
-    const std::filesystem::path folder = std::filesystem::path(dir.path().toStdString()) / "files";
-    std::vector<std::string> names;
-    for (int i = 0; i < 3; ++i) {
-        const ProgressExport e = writeProgressPdf(folder, 2026, 12, 7, "copy " + std::to_string(i));
-        ASSERT_TRUE(e.written()) << e.error.render();
-        names.push_back(e.file.filename().string());
-    }
-    EXPECT_EQ(names,
-        (std::vector<std::string> {
-            "progressi-2026-12-07.pdf", "progressi-2026-12-07-2.pdf", "progressi-2026-12-07-3.pdf" }));
-    std::ifstream first(folder / names[0]);
-    std::string text;
-    std::getline(first, text);
-    EXPECT_EQ(text, "copy 0");
-    // Nothing else is left in the folder.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
-
-    const ProgressExport refused = writeProgressPdf("/proc/no-such-folder", 2026, 12, 7, "x");
-    EXPECT_FALSE(refused.written());
 }

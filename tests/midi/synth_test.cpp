@@ -2,6 +2,7 @@
 #include "midi/midi_errors.h"
 #include "midi/sound_fonts.h"
 #include "midi/synth_diagnostics.h"
+#include "storage/user_folders.h"
 
 #include <algorithm>
 #include <chrono>
@@ -292,38 +293,6 @@ TEST(FluidSynthEngine, messagesThatAreNotChannelMessagesOrCarryLargeDataAreRefus
         EXPECT_EQ(synth.handle(packed), result) << std::hex << packed;
 }
 
-namespace {
-
-// Sets an environment variable, or clears it for nullptr, until the end of
-// the scope.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        set(value);
-    }
-    ~ScopedEnvironment() { set(m_old ? m_old->c_str() : nullptr); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    void set(const char* value)
-    {
-        if (value)
-            ::setenv(m_name.c_str(), value, 1);
-        else
-            ::unsetenv(m_name.c_str());
-    }
-
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
-
-} // namespace
-
 TEST(SynthSoundFonts, theSearchTriesDebiansFontThenTheXdgDataFoldersInOrder)
 {
     namespace fs = std::filesystem;
@@ -360,11 +329,12 @@ TEST(SynthSoundFonts, theSearchTriesDebiansFontThenTheXdgDataFoldersInOrder)
         { "the system's folders by default", home.c_str(), nullptr,
             { "home/soundfonts/x.sf2", "home/soundfonts/b.sf3", "home/sounds/sf2/y.sf2" } },
     };
-    const ScopedEnvironment userHome("HOME", user.c_str());
     for (const Case& c : table) {
-        const ScopedEnvironment dataHome("XDG_DATA_HOME", c.dataHome);
-        const ScopedEnvironment dataDirs("XDG_DATA_DIRS", c.dataDirs);
-        const std::vector<fs::path> found = defaultSoundFonts();
+        zintaro::storage::Environment environment;
+        environment.dataHome = c.dataHome;
+        environment.dataDirs = c.dataDirs;
+        environment.home = user.c_str();
+        const std::vector<fs::path> found = defaultSoundFonts(zintaro::storage::dataFolders(environment));
 
         ASSERT_FALSE(found.empty()) << c.what;
         EXPECT_EQ(found.front(), "/usr/share/sounds/sf2/default-GM.sf2") << c.what;

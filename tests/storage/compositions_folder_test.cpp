@@ -42,7 +42,10 @@ TEST(CompositionsFolder, besideTheProgramOnlyWhenTheUserOwnsItsFolder)
     };
     for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(zintaro::storage::compositionsFolder(c.programFolder, c.writable, c.xdgDataHome, c.home).string(),
+        zintaro::storage::Environment environment;
+        environment.dataHome = c.xdgDataHome;
+        environment.home = c.home;
+        EXPECT_EQ(zintaro::storage::compositionsFolder(c.programFolder, c.writable, environment).string(),
             std::string(c.expected));
     }
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace zintaro::compose {
+namespace zintaro::storage {
 
 struct ProgressExport {
     std::filesystem::path file; // the file written
@@ -26,4 +26,4 @@ std::string progressPdfName(int year, int month, int day, int copy = 1);
 ProgressExport writeProgressPdf(
     const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes);
 
-} // namespace zintaro::compose
+} // namespace zintaro::storage

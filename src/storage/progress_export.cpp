@@ -1,15 +1,16 @@
-#include "compose/progress_export.h"
+#include "storage/progress_export.h"
 
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
 #include "storage/system_reason.h"
+#include "storage/write_steps.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
-namespace zintaro::compose {
+namespace zintaro::storage {
 
 std::string progressPdfName(int year, int month, int day, int copy)
 {
@@ -24,31 +25,33 @@ std::string progressPdfName(int year, int month, int day, int copy)
 ProgressExport writeProgressPdf(
     const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes)
 {
-    if (const auto problem = storage::ensureFolder(folder))
+    if (const auto problem = ensureFolder(folder))
         return { {}, *problem };
     // Hidden and without the extension the file panel lists.
     const std::string temporary = ".progressi-" + std::to_string(::getpid()) + ".part";
-    if (const auto why = storage::writeFileAtomically(folder, temporary, bytes))
+    if (const auto why = writeFileAtomically(folder, temporary, bytes))
         return { {}, *why };
     const std::filesystem::path written = folder / temporary;
     ProgressExport result { {}, translate("Progress", "nessun nome libero nella cartella") };
+    WriteSteps& steps = writeSteps();
     for (int copy = 1; copy < 1000; ++copy) {
         const std::filesystem::path target = folder / progressPdfName(year, month, day, copy);
-        if (::link(written.c_str(), target.c_str()) == 0) {
+        const int error = steps.link(written, target);
+        if (error == 0) {
             result = { target, {} };
             break;
         }
         // Folders without hard links (a FAT stick) take a rename to a free name.
-        if ((errno == EPERM || errno == EOPNOTSUPP) && !std::filesystem::exists(target)
-            && ::rename(written.c_str(), target.c_str()) == 0)
+        if ((error == EPERM || error == EOPNOTSUPP) && !std::filesystem::exists(target)
+            && steps.rename(written, target) == 0)
             return { target, {} };
-        if (errno != EEXIST) {
-            result = { {}, storage::systemReason(errno) };
+        if (error != EEXIST) {
+            result = { {}, systemReason(error) };
             break;
         }
     }
-    ::unlink(written.c_str());
+    steps.remove(written);
     return result;
 }
 
-} // namespace zintaro::compose
+} // namespace zintaro::storage
