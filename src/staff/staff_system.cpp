@@ -1,5 +1,7 @@
 #include "staff/staff_system.h"
 
+#include "staff/staff_signs.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -12,13 +14,7 @@ namespace {
 constexpr int TrebleBottomLine = 2;
 constexpr int BassBottomLine = -10;
 
-// The pictures' proportions, in their own pixels. The bass clef is placed by
-// its two dots, whose middle lies on the F line; its picture holds 20 pixels
-// to a unit of the staff (a space is ten units).
-constexpr double BassClefWidth = 554;
-constexpr double BassClefHeight = 640;
-constexpr double BassClefFLine = 204;
-constexpr double BassClefPixelsPerUnit = 20;
+// The pictures' proportions, in their own pixels.
 constexpr double FlatWidth = 197;
 constexpr double FlatHeight = 440;
 constexpr double FlatBowlMiddle = 305; // the row of the flat's bowl that sits on the note
@@ -113,31 +109,12 @@ void showStaffSystem(StaffSurface& s, const StaffSystem& system)
     }
     s.setStaffLeft(system.staffLeft);
 
+    const StaffSigns signs = staffSignsOf(system);
     for (int staff = 0; staff < 2; ++staff) {
-        if (staff >= system.staffCount) {
-            s.placeClef(staff, ClefSign::G, 0, 0, 0, 0);
-            continue;
-        }
-        const int top = system.topLineY(staff);
-        if (system.signOf(staff) == ClefSign::G) {
-            // The treble clef's box of the composition staff: it reaches
-            // from above the top line to below the bottom line.
-            s.placeClef(staff, ClefSign::G, system.staffLeft, top - 16 * scale, 42 * scale, 73 * scale);
-        } else {
-            const double unitsPerPixel = 1.0 / BassClefPixelsPerUnit;
-            const int fLine = top + 10 * scale;
-            s.placeClef(staff, ClefSign::F, system.staffLeft + 4 * scale,
-                fLine - scaled(BassClefFLine * unitsPerPixel, scale), scaled(BassClefWidth * unitsPerPixel, scale),
-                scaled(BassClefHeight * unitsPerPixel, scale));
-        }
+        const SignBox& box = signs.clefs[static_cast<std::size_t>(staff)];
+        s.placeClef(staff, signs.clefSigns[static_cast<std::size_t>(staff)], box.left, box.top, box.width, box.height);
     }
-    if (system.staffCount == 2) {
-        const int top = system.topLineY(0);
-        const int height = system.bottomLineY[1] - top + 1;
-        s.placeBrace(16, top, system.staffLeft - 16 - 2 * scale, height);
-    } else {
-        s.placeBrace(0, 0, 0, 0);
-    }
+    s.placeBrace(signs.brace.left, signs.brace.top, signs.brace.width, signs.brace.height);
 }
 
 void drawShownNote(

@@ -1,6 +1,7 @@
 #include "staff/staff_widget.h"
 
 #include "staff/shown_text.h"
+#include "staff/sign_pictures.h"
 #include "staff/staff_pixels.h"
 
 #include <QLabel>
@@ -41,9 +42,9 @@ StaffWidget::StaffWidget(QWidget* parent)
     registerStaffPictures();
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    m_clefPicture = QImage(QStringLiteral(":/zintaro/keysol.png"));
-    m_bassClefPicture = QImage(QStringLiteral(":/zintaro/bass_clef.png"));
-    m_bracePicture = QImage(QStringLiteral(":/zintaro/brace.png"));
+    m_clefPicture = staff::clefPicture(ClefSign::G);
+    m_bassClefPicture = staff::clefPicture(ClefSign::F);
+    m_bracePicture = staff::bracePicture();
     m_sharpPicture = QImage(QStringLiteral(":/zintaro/sharp.png"));
     m_flatPicture = QImage(QStringLiteral(":/zintaro/flat.png"));
     m_restPicture = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));

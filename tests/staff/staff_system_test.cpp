@@ -1,3 +1,4 @@
+#include "staff/staff_signs.h"
 #include "staff/staff_system.h"
 #include "support/recording_surface.h"
 
@@ -184,6 +185,37 @@ TEST(ShownNotes, ledgerLinesSignsAndHeadFollowTheNotesPlace)
     EXPECT_EQ(nameLabelText(note("C4"), NoteNaming::Letters), "C");
     EXPECT_EQ(nameLabelText(note("F#3"), NoteNaming::Letters), "F♯");
     EXPECT_EQ(nameLabelText(note("Bb1"), NoteNaming::Letters), "B♭");
+}
+
+// The signs follow the staves wherever a page lays them out: a clef on each
+// staff over its lines, and for the grand staff a brace from the upper top
+// line to the lower bottom line that ends before the staves begin.
+TEST(StaffSigns, followTheStavesOfAnyLayout)
+{
+    StaffSystem moved = staffSystemFor(Clef::Grand, 1);
+    moved.staffLeft = 40;
+    moved.bottomLineY = { 120, 200 };
+    for (const StaffSystem& system : { staffSystemFor(Clef::Treble, 1), staffSystemFor(Clef::Bass, 3),
+             staffSystemFor(Clef::Grand, 1), staffSystemFor(Clef::Grand, 5), moved }) {
+        SCOPED_TRACE(static_cast<int>(system.clef) * 10 + system.scale);
+        const StaffSigns signs = staffSignsOf(system);
+        for (int staff = 0; staff < 2; ++staff) {
+            const SignBox& clef = signs.clefs[static_cast<std::size_t>(staff)];
+            ASSERT_EQ(clef.empty(), staff >= system.staffCount);
+            if (clef.empty())
+                continue;
+            EXPECT_EQ(signs.clefSigns[static_cast<std::size_t>(staff)], system.signOf(staff));
+            EXPECT_GE(clef.left, system.staffLeft);
+            EXPECT_LE(clef.top, system.topLineY(staff));
+            EXPECT_GE(clef.top + clef.height, system.yOf({ staff, 2 })) << "down to the second line at least";
+        }
+        ASSERT_EQ(signs.brace.empty(), system.staffCount == 1);
+        if (system.staffCount == 2) {
+            EXPECT_EQ(signs.brace.top, system.topLineY(0));
+            EXPECT_EQ(signs.brace.top + signs.brace.height - 1, system.bottomLineY[1]);
+            EXPECT_LT(signs.brace.left + signs.brace.width, system.staffLeft);
+        }
+    }
 }
 
 } // namespace
