@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <utility>
 
 namespace zintaro {
 
@@ -33,12 +31,23 @@ std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount, Me
     return measures;
 }
 
+std::optional<Accidental> MeasureReading::signFor(SpelledNote note)
+{
+    const std::pair place { note.letter, note.octave };
+    const auto earlier = m_shown.find(place);
+    const Accidental reads = earlier != m_shown.end() ? earlier->second : signatureAccidental(m_key, note.letter);
+    if (reads == note.accidental)
+        return std::nullopt;
+    m_shown[place] = note.accidental;
+    return note.accidental;
+}
+
 std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, Key key, Meter meter)
 {
     std::vector<WrittenNote> notes;
+    MeasureReading reading(key);
     for (const Measure& m : measuresOf(store, noteCount, meter)) {
-        // What each line or space reads by now in this measure, by letter and octave.
-        std::map<std::pair<Letter, int>, Accidental> shown;
+        reading.startMeasure();
         for (int p = m.first; p < m.end; ++p) {
             const Entry e = store.at(p);
             if (e.RestFlag != 0 || !isPianoNote(e.NoteIndex)) {
@@ -46,16 +55,7 @@ std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, 
                 continue;
             }
             const SpelledNote spelling = spellInKey(midiNoteOfKey(e.NoteIndex), key);
-            const std::pair place { spelling.letter, spelling.octave };
-            const auto earlier = shown.find(place);
-            const Accidental reads
-                = earlier != shown.end() ? earlier->second : signatureAccidental(key, spelling.letter);
-            std::optional<Accidental> printed;
-            if (reads != spelling.accidental) {
-                printed = spelling.accidental;
-                shown[place] = spelling.accidental;
-            }
-            notes.push_back({ spelling, printed });
+            notes.push_back({ spelling, reading.signFor(spelling) });
         }
     }
     return notes;

@@ -3,7 +3,9 @@
 #include "core/key_meter.h"
 #include "core/modulo1.h"
 
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zintaro {
@@ -31,6 +33,25 @@ struct WrittenNote {
     std::optional<Accidental> printed;
 
     friend bool operator==(const WrittenNote&, const WrittenNote&) = default;
+};
+
+// What each line or space reads within a measure: the key signature, until
+// a sign shown earlier in the measure at the same octave changes it.
+class MeasureReading {
+public:
+    explicit MeasureReading(Key key)
+        : m_key(key)
+    {
+    }
+
+    // The sign a note needs at this point of the measure, if any; a sign
+    // given holds to the bar.
+    std::optional<Accidental> signFor(SpelledNote note);
+    void startMeasure() { m_shown.clear(); }
+
+private:
+    Key m_key;
+    std::map<std::pair<Letter, int>, Accidental> m_shown;
 };
 
 // Every entry of the piece written out in a key and a meter. A sign is

@@ -92,9 +92,9 @@ public:
             for (int p = m.first; p < m.end; ++p) {
                 if (!placed(m_store, p))
                     continue;
-                const auto sign = m_written[static_cast<size_t>(p)].printed;
-                const Slot slot = slotOf(m_store, p, m_frame.names, sign.has_value());
-                system.entries.push_back({ p, x + slot.before, sign });
+                const WrittenNote& written = m_written[static_cast<size_t>(p)];
+                const Slot slot = slotOf(m_store, p, m_frame.names, written.printed.has_value());
+                system.entries.push_back({ p, x + slot.before, written.printed, written.spelling });
                 x += slot.stretchable * stretch;
             }
             if (m.closed)

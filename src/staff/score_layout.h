@@ -15,6 +15,7 @@ struct PlacedEntry {
     int position = 0;
     double x = 0;
     std::optional<Accidental> sign; // before the head
+    SpelledNote written; // a note's spelling in the key
 };
 
 struct PlacedBar {

@@ -16,13 +16,20 @@ void drawStaff(const Look& look, StaffSurface& surface)
         surface.setRestImageVisible(i, false);
 }
 
+int16_t writtenStep(const Look& look, int16_t noteIndex)
+{
+    if (!isPianoNote(noteIndex))
+        return staffStepOf(noteIndex);
+    return static_cast<int16_t>(stepsFromMiddleC(spellInKey(midiNoteOfKey(noteIndex), look.key)));
+}
+
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
     if (look.writeNames)
         surface.setNameLabels(isPianoNote(noteIndex)
                 ? nameLabelText(spellInKey(midiNoteOfKey(noteIndex), look.key), look.naming)
                 : std::string());
-    return staffStepOf(noteIndex);
+    return writtenStep(look, noteIndex);
 }
 
 void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming, Key key)
@@ -38,7 +45,7 @@ void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental>
         return;
     const int scale = look.scale;
     const int x = (20 * column + 100) * scale;
-    const int y = (90 - 5 * staffStepOf(note)) * scale;
+    const int y = (90 - 5 * writtenStep(look, note)) * scale;
     drawSign(s, *sign, x - 7 * scale, y, scale);
 }
 

@@ -25,8 +25,13 @@ struct Look {
 // image. Does not clear the surface.
 void drawStaff(const Look& look, StaffSurface& surface);
 
-// The staff step of a note; writes the name labels when the look says so,
-// naming the note as the key writes it ("Fa diesis").
+// The staff step of a piano key as the look's key writes it: B flat on the
+// B line. Off the piano, the step of index 0.
+int16_t writtenStep(const Look& look, int16_t noteIndex);
+
+// The staff step of a note as the key writes it (B flat on the B line);
+// writes the name labels when the look says so, naming the note as written
+// ("Fa diesis").
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex);
 
 // The glyph routines, one per duration code. isRest ≠ 0 draws the rest.
