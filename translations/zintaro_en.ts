@@ -184,6 +184,14 @@
         <source>il file è troppo grande</source>
         <translation>the file is too large</translation>
     </message>
+    <message>
+        <source>La composizione %1 è scritta in una tonalità che questa versione di Zintaro non conosce (%2). La composizione sul pentagramma è rimasta.</source>
+        <translation>The composition %1 is written in a key this version of Zintaro does not know (%2). The composition on the staff was kept.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è scritta in un tempo che questa versione di Zintaro non conosce (%2). La composizione sul pentagramma è rimasta.</source>
+        <translation>The composition %1 is written in a meter this version of Zintaro does not know (%2). The composition on the staff was kept.</translation>
+    </message>
 </context>
 <context>
     <name>MidiInput</name>
