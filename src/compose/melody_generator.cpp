@@ -72,7 +72,7 @@ std::vector<int> rhythmOf(Random& random, Meter meter, const LevelRules& rules)
         fillable[static_cast<size_t>(measure)] = true;
         for (int p = measure - 1; p >= 0; --p)
             for (const int l : with)
-                if (fitsAt(p, l, measure, beat, rules) && fillable[static_cast<size_t>(p + l)])
+                if (fitsAt(p, l, measure, beat, rules) && fillable[static_cast<size_t>(p) + static_cast<size_t>(l)])
                     fillable[static_cast<size_t>(p)] = true;
         return fillable;
     };
@@ -89,7 +89,8 @@ std::vector<int> rhythmOf(Random& random, Meter meter, const LevelRules& rules)
     while (position < measure) {
         std::vector<int> choices;
         for (const int l : lengths)
-            if (fitsAt(position, l, measure, beat, rules) && fillable[static_cast<size_t>(position + l)])
+            if (fitsAt(position, l, measure, beat, rules)
+                && fillable[static_cast<size_t>(position) + static_cast<size_t>(l)])
                 choices.push_back(l);
         const int length = choices[static_cast<size_t>(below(random, static_cast<int>(choices.size())))];
         rhythm.push_back(length);
@@ -151,9 +152,8 @@ std::vector<int> pitchesOf(
     }
     indices.push_back(approach);
     indices.push_back(tonicIndex);
-    std::vector<int> pitches;
-    for (const int i : indices)
-        pitches.push_back(midiAt(i));
+    std::vector<int> pitches(indices.size());
+    std::transform(indices.begin(), indices.end(), pitches.begin(), midiAt);
     return pitches;
 }
 
@@ -216,6 +216,7 @@ std::optional<Phrase> generateMelody(const MelodyRequest& request)
         const std::vector<int> rhythm = m + 1 == request.measures
             ? std::vector<int> { measureSixteenths(request.meter) }
             : rhythmOf(random, request.meter, rules);
+        notes.reserve(rhythm.size());
         for (const int length : rhythm)
             notes.push_back({ 0, {}, length, false });
         phrase.measures.push_back(std::move(notes));

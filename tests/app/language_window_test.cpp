@@ -161,7 +161,7 @@ TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
     EXPECT_EQ(form->Lab1()->text(), "C") << "the name shown changes at once";
     form->Op4(1)->click();
     QTest::keyClick(form->piano().key(0), Qt::Key_6); // F♯4
-    EXPECT_EQ(form->Lab1()->text(), "F");
+    EXPECT_EQ(form->Lab1()->text(), "F♯") << "a note is named as written";
     ASSERT_EQ(speech.said, (std::vector<std::string> { "F sharp" }));
     EXPECT_EQ(speech.voices.back(), staff::Voice::English);
 
