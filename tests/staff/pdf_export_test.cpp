@@ -119,7 +119,7 @@ protected:
 
     QString write(const Modulo1& m, const std::string& title, bool names, const char* file)
     {
-        const QString path = m_folder.filePath(QString::fromLatin1(file));
+        QString path = m_folder.filePath(QString::fromLatin1(file));
         QFile out(path);
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
         const std::string bytes
