@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev xvfb
   fonts-liberation
   # The tests read exported files back with these.
-  python3-mido musescore3 poppler-utils
+  python3-mido musescore3 poppler-utils libxml2-utils
   # The package is made and checked with these.
   dpkg-dev lintian desktop-file-utils appstream man-db
   # The icon is rendered with this (scripts/make-icons.sh).

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Regenerates the program's pictures in resources/ from the Noto Music font:
 # the treble clef (a 1-bit bitmap, 349 x 590), the bass clef, the sharp, the
-# flat and the brace of the grand staff (grey levels, cropped to their ink),
+# flat, the natural and the brace of the grand staff (grey levels, cropped to their ink),
 # the quarter rest (7 x 29) and the 64 x 64 icon. The build uses the
 # committed PNGs; this script is only needed to make them again. It installs
 # the font and ImageMagick when they are missing (Debian).
@@ -29,6 +29,7 @@ bass_clef='\360\235\204\242'    # U+1D122 MUSICAL SYMBOL F CLEF
 brace='\360\235\204\224'        # U+1D114 MUSICAL SYMBOL BRACE
 sharp='\342\231\257'             # U+266F MUSIC SHARP SIGN
 flat='\342\231\255'              # U+266D MUSIC FLAT SIGN
+natural='\342\231\256'           # U+266E MUSIC NATURAL SIGN
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -47,7 +48,7 @@ glyph "$quarter_rest" white "$tmp/rest.png"
 
 # The signs drawn at many sizes keep their grey edges, so that they stay
 # smooth when scaled; the staff places them by their ink.
-for sign in bass_clef brace sharp flat; do
+for sign in bass_clef brace sharp flat natural; do
     eval code=\$$sign
     glyph "$code" white "$tmp/$sign.png"
     "$convert" "$tmp/$sign.png" -colorspace Gray -depth 8 -strip "$out/$sign.png"

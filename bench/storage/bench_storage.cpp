@@ -56,7 +56,8 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
         const auto& parsed = outcome.piece;
         storage::applyToStore(*parsed, m.Composition);
         m.NoteCount = parsed->noteCount();
-        staff::drawPage(staff::Look {}, surface, staff::PageView { m.Composition, m.NoteCount, m.pageOf(m.NoteCount) });
+        staff::drawPage(
+            staff::Look {}, surface, staff::PageView { m.Composition, m.NoteCount, m.pageOf(m.NoteCount), {} });
         surface.setCursorLeft(columnX(m.columnOf(m.NoteCount)));
     }
     if (m.NoteCount != MaxEntries)

@@ -11,6 +11,9 @@ void newComposition(Modulo1& m, const Ports& ports)
     m.CursorColumn = 0;
     ports.surface.setCursorLeft(columnX(0));
     clearComposition(m);
+    // A new piece starts in C major and 4/4, whatever the last one was in.
+    m.PieceKey = {};
+    m.PieceMeter = {};
     m.NoteCount = 0;
     m.WriteIndex = 0;
     ports.surface.clear();

@@ -1,5 +1,6 @@
 #include "compose/note_entry.h"
 
+#include "core/written_piece.h"
 #include "staff/staff.h"
 
 #include <string>
@@ -31,6 +32,13 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
             ++m.NoteCount;
             m.Composition.set(m.NoteCount, EndEntry);
         }
+    }
+    // The sign as a printed score shows it at this point of its measure; a
+    // note only heard is written as the key alone would write it.
+    if (!isRest) {
+        const auto sign = storing ? writeOut(m.Composition, position + 1, m.PieceKey, m.PieceMeter).back().printed
+                                  : writtenKey(note, m.PieceKey).printed;
+        staff::drawSignBefore(lookOf(m), s, sign, note, static_cast<int16_t>(m.CursorColumn));
     }
 
     // The write position counts through the whole piece while the column

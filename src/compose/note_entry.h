@@ -27,16 +27,17 @@ enum class EntryOutcome {
 // caller tells it (CompositionFullText).
 EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration);
 
-// How the rules draw the staff: the window's scale and the "Scrivi" switch.
+// How the rules draw the staff: the window's scale, the "Scrivi" switch
+// and the piece's key.
 inline staff::Look lookOf(const Modulo1& m)
 {
-    return { m.DrawScale, m.WriteNames, m.Naming };
+    return { m.DrawScale, m.WriteNames, m.Naming, m.PieceKey };
 }
 
 // The piece as the staff shows it, on one page.
 inline staff::PageView pageOf(const Modulo1& m, int page)
 {
-    return { m.Composition, m.NoteCount, page };
+    return { m.Composition, m.NoteCount, page, m.PieceMeter };
 }
 
 // The empty state of the store; counts and cursor are the caller's.

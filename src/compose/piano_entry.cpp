@@ -36,7 +36,7 @@ KeyDownEffect playKey(Modulo1& m, const Ports& ports, int16_t index, KeySound so
     if (outcome == EntryOutcome::Refused)
         return KeyDownEffect::Refused;
     if (m.SpeakNames) {
-        staff::speakNoteName(ports.speech, index, m.Naming);
+        staff::speakNoteName(ports.speech, index, m.Naming, m.PieceKey);
         return KeyDownEffect::Spoken;
     }
     pressKey(ports.piano, ports.midi, index, sound);

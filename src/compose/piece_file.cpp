@@ -16,6 +16,8 @@ PieceLoad loadComposition(Modulo1& m, const Ports& ports, const std::filesystem:
     const storage::ParsedComposition* piece = &*outcome.piece;
     storage::applyToStore(*piece, m.Composition);
     m.NoteCount = piece->noteCount();
+    m.PieceKey = piece->key;
+    m.PieceMeter = piece->meter;
     staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
     placeCursor(m, ports.surface, m.NoteCount);
     return { true, std::move(outcome.text) };

@@ -104,7 +104,7 @@ void Playback::beginEntry()
     if (e.RestFlag != True16) {
         staff::notePosition(lookOf(m_m), m_ports.surface, e.NoteIndex);
         if (m_m.SpeakNames)
-            staff::speakNoteName(m_ports.speech, e.NoteIndex, m_m.Naming);
+            staff::speakNoteName(m_ports.speech, e.NoteIndex, m_m.Naming, m_m.PieceKey);
         else
             m_ports.midi.noteOn(0, midiNoteOfKey(e.NoteIndex), 127);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/key_meter.h"
 #include "core/note_model.h"
 #include "core/pitch.h"
 
@@ -81,6 +82,10 @@ struct Modulo1 {
     // The note the name labels were last given, so that they follow a
     // change of naming.
     int16_t NamedNote = -1;
+    // The piece's key signature and meter: how its notes are written and
+    // where its bars fall.
+    Key PieceKey;
+    Meter PieceMeter;
 
     // The piece is full when appending would leave no position for the end marker.
     bool isFull() const { return NoteCount >= MaxEntries; }

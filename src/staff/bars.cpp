@@ -1,4 +1,4 @@
-#include "staff/score_layout.h"
+#include "core/written_piece.h"
 #include "staff/staff.h"
 
 namespace zintaro::staff {
@@ -8,7 +8,7 @@ void drawBars(StaffSurface& s, const PageView& view)
     s.filledRectangle(90, 50, 91, 90, Black);
     // The measures as the printed score counts them; a bar follows each
     // closed one on its page.
-    for (const Measure& m : measuresOf(view.store, view.noteCount)) {
+    for (const Measure& m : measuresOf(view.store, view.noteCount, view.meter)) {
         const int last = m.end - 1;
         if (!m.closed || last / StaffColumns != view.page)
             continue;

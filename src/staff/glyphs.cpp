@@ -105,7 +105,7 @@ void drawHalf(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, i
         return;
     }
     drawHead(look, s, note, column, false);
-    drawStem(s, staffStepOf(note), column);
+    drawStem(s, writtenStep(look, note), column);
 }
 
 void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
@@ -122,7 +122,7 @@ void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note
         return;
     }
     drawHead(look, s, note, column, true);
-    drawStem(s, staffStepOf(note), column);
+    drawStem(s, writtenStep(look, note), column);
 }
 
 namespace {
@@ -157,7 +157,7 @@ void drawFlagged(const Look& look, StaffSurface& s, int16_t isRest, int16_t note
     }
     drawQuarter(look, s, 0, note, column);
     for (int k = 1; k <= flags; ++k)
-        drawFlag(s, staffStepOf(note), column, static_cast<int16_t>(k));
+        drawFlag(s, writtenStep(look, note), column, static_cast<int16_t>(k));
 }
 
 } // namespace

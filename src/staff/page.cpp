@@ -1,3 +1,4 @@
+#include "core/written_piece.h"
 #include "staff/staff.h"
 
 #include <algorithm>
@@ -20,12 +21,14 @@ void drawPage(const Look& look, StaffSurface& s, const PageView& view)
     const int end = std::min(first + StaffColumns, std::clamp(view.noteCount, 0, MaxEntries));
     s.clear();
     drawStaff(look, s);
+    const std::vector<WrittenNote> written = writeOut(view.store, end, look.key, view.meter);
     // Glyph by glyph rather than through note entry, whose page turn after
     // the last column would wipe a full page.
     for (int p = first; p < end; ++p) {
         const Entry e = view.store.at(p);
         const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
         drawGlyph(look, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+        drawSignBefore(look, s, written[static_cast<size_t>(p)].printed, e.NoteIndex, static_cast<int16_t>(p - first));
     }
     drawBars(s, view);
 }

@@ -12,12 +12,15 @@
 
 namespace zintaro::staff {
 
-std::string writePdf(
-    const CompositionStore& store, int noteCount, const std::string& title, bool writeNames, NoteNaming naming)
+std::string writePdf(const CompositionStore& store, int noteCount, const std::string& title, bool writeNames,
+    NoteNaming naming, Key key, Meter meter)
 {
-    const std::vector<ScorePage> pages
-        = layOutScore(store, std::clamp(noteCount, 0, MaxEntries), ScoreSheet::frame(writeNames));
-    const ScoreDocument document { store, title, writeNames, static_cast<int>(pages.size()), scoreClef(), naming };
+    ScoreFrame frame = ScoreSheet::frame(writeNames);
+    frame.key = key;
+    frame.meter = meter;
+    const std::vector<ScorePage> pages = layOutScore(store, std::clamp(noteCount, 0, MaxEntries), frame);
+    const ScoreDocument document { store, title, writeNames, static_cast<int>(pages.size()), scoreClef(), naming, key,
+        meter };
 
     QByteArray bytes;
     {

@@ -45,32 +45,36 @@ Slot slotOf(const CompositionStore& store, int position, bool names, bool withSi
     return { sign + HeadHalfWidth, sign + advance };
 }
 
-double naturalWidth(const CompositionStore& store, const Measure& m, bool names)
+double naturalWidth(
+    const CompositionStore& store, const std::vector<WrittenNote>& written, const Measure& m, bool names)
 {
-    const auto signs = signsIn(store, m);
     double width = BarGap;
     for (int p = m.first; p < m.end; ++p)
-        width += slotOf(store, p, names, signs[static_cast<size_t>(p - m.first)].has_value()).stretchable;
+        width += slotOf(store, p, names, written[static_cast<size_t>(p)].printed.has_value()).stretchable;
     return width;
 }
 
 class SystemBuilder {
 public:
-    SystemBuilder(const CompositionStore& store, const ScoreFrame& frame)
+    SystemBuilder(const CompositionStore& store, const std::vector<WrittenNote>& written, const ScoreFrame& frame)
         : m_store(store)
+        , m_written(written)
         , m_frame(frame)
+        , m_header(systemHeaderWidth(frame.key))
     {
     }
+
+    double width(const Measure& m) const { return naturalWidth(m_store, m_written, m, m_frame.names); }
 
     bool empty() const { return m_measures.empty(); }
     int measureCount() const { return static_cast<int>(m_measures.size()); }
     double usedWidth() const { return m_used; }
-    double room() const { return m_frame.systemWidth - SystemHeaderWidth; }
+    double room() const { return m_frame.systemWidth - m_header; }
 
     void add(const Measure& m)
     {
         m_measures.push_back(m);
-        m_used += naturalWidth(m_store, m, m_frame.names);
+        m_used += width(m);
     }
 
     ScoreSystem finish(bool lastOfPiece)
@@ -81,17 +85,16 @@ public:
         const double natural = m_used - fixed;
         if (natural > 0 && (!lastOfPiece || m_used >= StretchLastFrom * room()))
             stretch = std::max(1.0, (room() - fixed) / natural);
-        double x = SystemHeaderWidth;
+        double x = m_header;
         for (size_t i = 0; i < m_measures.size(); ++i) {
             const Measure& m = m_measures[i];
-            const auto signs = signsIn(m_store, m);
             x += BarGap;
             for (int p = m.first; p < m.end; ++p) {
                 if (!placed(m_store, p))
                     continue;
-                const auto sign = signs[static_cast<size_t>(p - m.first)];
-                const Slot slot = slotOf(m_store, p, m_frame.names, sign.has_value());
-                system.entries.push_back({ p, x + slot.before, sign });
+                const WrittenNote& written = m_written[static_cast<size_t>(p)];
+                const Slot slot = slotOf(m_store, p, m_frame.names, written.printed.has_value());
+                system.entries.push_back({ p, x + slot.before, written.printed, written.spelling });
                 x += slot.stretchable * stretch;
             }
             if (m.closed)
@@ -105,77 +108,35 @@ public:
 
 private:
     const CompositionStore& m_store;
+    const std::vector<WrittenNote>& m_written;
     const ScoreFrame& m_frame;
+    double m_header = SystemHeaderWidth;
     std::vector<Measure> m_measures;
     double m_used = 0;
 };
 
 } // namespace
 
-std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount)
+double systemHeaderWidth(Key key)
 {
-    std::vector<Measure> measures;
-    const int count = std::clamp(noteCount, 0, MaxEntries);
-    // The sum is single precision, so a duration code far beyond the
-    // sixty-fourth (a damaged file) vanishes in it instead of making its
-    // measure overfull; what overflows a whole note is dropped. The staff's
-    // bars and the printed score both count measures here.
-    float sum = 0;
-    bool overfull = false;
-    int first = 0;
-    for (int i = 0; i < count; ++i) {
-        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, store.DurationCode[static_cast<size_t>(i)]));
-        if (sum < 1)
-            continue;
-        overfull = overfull || sum > 1;
-        sum = 0;
-        measures.push_back({ first, i + 1, true, overfull });
-        first = i + 1;
-    }
-    if (first < count)
-        measures.push_back({ first, count, false, overfull });
-    return measures;
-}
-
-std::vector<std::optional<Accidental>> signsIn(const CompositionStore& store, const Measure& m)
-{
-    std::vector<std::optional<Accidental>> signs;
-    // The lines and spaces whose sharp the measure has shown, by staff step.
-    std::vector<int> sharpened;
-    for (int p = m.first; p < m.end; ++p) {
-        const Entry e = store.at(p);
-        std::optional<Accidental> sign;
-        if (e.RestFlag == 0 && isPianoNote(e.NoteIndex)) {
-            const int step = staffStepOf(e.NoteIndex);
-            const auto shown = std::find(sharpened.begin(), sharpened.end(), step);
-            if (isSharp(e.NoteIndex) && shown == sharpened.end()) {
-                sign = Accidental::Sharp;
-                sharpened.push_back(step);
-            } else if (!isSharp(e.NoteIndex) && shown != sharpened.end()) {
-                sign = Accidental::Natural;
-                sharpened.erase(shown);
-            }
-        }
-        signs.push_back(sign);
-    }
-    return signs;
+    return SystemHeaderWidth + SignatureSignWidth * static_cast<double>(signatureLetters(key).size());
 }
 
 std::vector<ScorePage> layOutScore(const CompositionStore& store, int noteCount, const ScoreFrame& frame)
 {
     std::vector<ScoreSystem> systems;
-    SystemBuilder builder(store, frame);
-    const std::vector<Measure> measures = measuresOf(store, noteCount);
+    const std::vector<WrittenNote> written = writeOut(store, noteCount, frame.key, frame.meter);
+    SystemBuilder builder(store, written, frame);
+    const std::vector<Measure> measures = measuresOf(store, noteCount, frame.meter);
     for (size_t i = 0; i < measures.size(); ++i) {
         Measure m = measures[i];
         const bool last = i + 1 == measures.size();
         if (!builder.empty()
-            && (builder.measureCount() == MeasuresPerSystem
-                || builder.usedWidth() + naturalWidth(store, m, frame.names) > builder.room()))
+            && (builder.measureCount() == MeasuresPerSystem || builder.usedWidth() + builder.width(m) > builder.room()))
             systems.push_back(builder.finish(false));
         // A measure wider than a whole system goes on over the next ones,
         // broken between two entries, with no bar at the break.
-        while (naturalWidth(store, m, frame.names) > builder.room() && m.end - m.first > 1) {
+        while (builder.width(m) > builder.room() && m.end - m.first > 1) {
             Measure part = m;
             part.closed = false;
             // As many entries as the system holds, one at least.
@@ -183,7 +144,7 @@ std::vector<ScorePage> layOutScore(const CompositionStore& store, int noteCount,
             while (part.end < m.end) {
                 Measure longer = part;
                 ++longer.end;
-                if (naturalWidth(store, longer, frame.names) > builder.room())
+                if (builder.width(longer) > builder.room())
                     break;
                 part = longer;
             }

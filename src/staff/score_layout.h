@@ -1,34 +1,11 @@
 #pragma once
 
-#include "core/modulo1.h"
-#include "core/pitch.h"
+#include "core/written_piece.h"
 
 #include <optional>
 #include <vector>
 
 namespace zintaro::staff {
-
-// A measure as the staff's bars count it: the entries from `first` up to
-// `end`, closed by a bar once they fill a whole note. The first overfull
-// measure turns its bar red, and every later bar with it, as on the screen.
-struct Measure {
-    int first = 0;
-    int end = 0;
-    bool closed = false;
-    bool red = false;
-
-    friend bool operator==(const Measure&, const Measure&) = default;
-};
-
-// The measures of the piece at positions 0 .. noteCount − 1. A last
-// measure that does not fill a whole note is open.
-std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount);
-
-// The sign printed before each entry of a measure, from `first` on: a sharp
-// where its line or space has not shown one yet in the measure, a natural
-// where a sharp shown earlier in the measure would otherwise still hold;
-// nothing for the rest and for rests.
-std::vector<std::optional<Accidental>> signsIn(const CompositionStore& store, const Measure& m);
 
 // Everything below is measured in staff spaces, the distance between two
 // staff lines, from the left end of a system's staff lines.
@@ -38,6 +15,7 @@ struct PlacedEntry {
     int position = 0;
     double x = 0;
     std::optional<Accidental> sign; // before the head
+    SpelledNote written; // a note's spelling in the key
 };
 
 struct PlacedBar {
@@ -63,10 +41,18 @@ struct ScoreFrame {
     int firstPageSystems = 8; // below the title
     int pageSystems = 9;
     bool names = false; // each note's name under it needs room across
+    Key key;
+    Meter meter;
 };
 
 // The room the clef and the time signature take at the start of each system.
 inline constexpr double SystemHeaderWidth = 7.0;
+// The room of each sign of the key signature, which stands between the two.
+inline constexpr double SignatureSignWidth = 1.0;
+
+// Where a system's first measure begins: after the clef, the key signature
+// and the meter.
+double systemHeaderWidth(Key key);
 inline constexpr int MeasuresPerSystem = 4;
 
 // Lays the piece out in systems and pages. Systems are filled to their

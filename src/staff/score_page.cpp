@@ -1,6 +1,8 @@
 #include "staff/score_page.h"
 
+#include "staff/score_signs.h"
 #include "staff/staff_pixels.h"
+#include "staff/staff_system.h"
 
 #include <QFont>
 #include <QPainter>
@@ -18,6 +20,8 @@ static void registerScorePictures()
 namespace zintaro::staff {
 
 namespace {
+
+using namespace engraving;
 
 // Vertical room of a system, in staff spaces from its top line: ledger lines
 // and flags above, ledger lines, stems and the names below.
@@ -49,8 +53,9 @@ constexpr double ClefHeight = 7.3;
 constexpr double ClefTop = -1.6;
 constexpr double ClefLeft = 0.5;
 constexpr double TimeCentre = 4.9;
+constexpr double SignatureLeft = 3.9;
+constexpr double SignBefore = 1.35; // a sign's drawing stands this far left of the x it is given
 
-const QColor Ink(0, 0, 0);
 const QColor OverfullInk(255, 0, 0);
 
 double firstTopLine(int pageIndex)
@@ -72,28 +77,6 @@ int systemsBetween(double first, double last)
 double yOfStep(int step)
 {
     return 5 - step / 2.0;
-}
-
-QPen pen(double weight, const QColor& colour = Ink, Qt::PenCapStyle cap = Qt::FlatCap)
-{
-    QPen p(colour, weight);
-    p.setCapStyle(cap);
-    p.setJoinStyle(Qt::MiterJoin);
-    return p;
-}
-
-void line(QPainter& p, double x1, double y1, double x2, double y2, double weight, const QColor& colour = Ink)
-{
-    p.setPen(pen(weight, colour));
-    p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-}
-
-void fill(QPainter& p, const QPainterPath& path)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(Ink);
-    p.drawPath(path);
-    p.setBrush(Qt::NoBrush);
 }
 
 QPainterPath ellipse(double x, double y, double rx, double ry, double degrees)
@@ -123,52 +106,29 @@ void text(QPainter& p, const QRectF& box, int flags, const QString& words, doubl
     p.restore();
 }
 
-// The figure 4 of the time signature, a bold serif digit, as a shape: the
-// time signature is music, not words to be found in the text. Made once,
-// as outlining a letter is slow beside drawing it.
-const QPainterPath& timeFour()
-{
-    static const QPainterPath four = [] {
-        QFont font(QStringLiteral("Liberation Serif"));
-        font.setPixelSize(100);
-        font.setBold(true);
-        QPainterPath path;
-        path.addText(0, 0, font, QStringLiteral("4"));
-        return path;
-    }();
-    return four;
-}
-
-// The digit filling `height`, centred on (x, y).
-void timeDigit(QPainter& p, double x, double y, double height)
-{
-    const QPainterPath& path = timeFour();
-    const QRectF bounds = path.boundingRect();
-    if (bounds.isEmpty())
-        return;
-    const double scale = height / bounds.height();
-    QTransform t;
-    t.translate(x, y);
-    t.scale(scale, scale);
-    t.translate(-bounds.center().x(), -bounds.center().y());
-    fill(p, t.map(path));
-}
-
 void staffLines(QPainter& p, double width)
 {
     for (int i = 0; i < 5; ++i)
         line(p, 0, i, width, i, StaffLineWeight);
 }
 
-void header(QPainter& p, const QImage& clef)
+// The clef, the key signature's signs a space apart, then the meter.
+void header(QPainter& p, const ScoreDocument& d)
 {
-    if (!clef.isNull()) {
+    if (!d.clef.isNull()) {
         const double height = ClefHeight;
-        const double width = height * clef.width() / clef.height();
-        p.drawImage(QRectF(ClefLeft, ClefTop, width, height), clef);
+        const double width = height * d.clef.width() / d.clef.height();
+        p.drawImage(QRectF(ClefLeft, ClefTop, width, height), d.clef);
     }
-    timeDigit(p, TimeCentre, 1, 2);
-    timeDigit(p, TimeCentre, 3, 2);
+    const auto places = signaturePositions(d.key, Clef::Treble);
+    for (size_t i = 0; i < places.size(); ++i) {
+        // The signs' steps count from the bottom line, E4, two above middle C.
+        const double x = SignatureLeft + SignatureSignWidth * static_cast<double>(i) + SignBefore;
+        sign(p, d.key.fifths > 0 ? Accidental::Sharp : Accidental::Flat, x, yOfStep(places[i].step + 2));
+    }
+    const double time = TimeCentre + SignatureSignWidth * static_cast<double>(places.size());
+    timeFigures(p, std::to_string(d.meter.beats), time, 1, 2);
+    timeFigures(p, std::to_string(d.meter.unit), time, 3, 2);
 }
 
 void ledgerLines(QPainter& p, double x, int step)
@@ -178,44 +138,6 @@ void ledgerLines(QPainter& p, double x, int step)
         line(p, x - Reach, yOfStep(t), x + Reach, yOfStep(t), LedgerWeight);
     for (int t = 12; t <= step; t += 2)
         line(p, x - Reach, yOfStep(t), x + Reach, yOfStep(t), LedgerWeight);
-}
-
-void sharp(QPainter& p, double x, double y)
-{
-    const double c = x - 1.35;
-    line(p, c - 0.22, y - 1.2, c - 0.22, y + 1.4, 0.11);
-    line(p, c + 0.22, y - 1.4, c + 0.22, y + 1.2, 0.11);
-    // Two thick bars rising to the right, half a space either side of the note.
-    for (const double at : { -0.5, 0.5 }) {
-        const double mid = y + at;
-        QPainterPath bar;
-        bar.moveTo(c - 0.5, mid + 0.28);
-        bar.lineTo(c + 0.5, mid + 0.04);
-        bar.lineTo(c + 0.5, mid - 0.28);
-        bar.lineTo(c - 0.5, mid - 0.04);
-        bar.closeSubpath();
-        fill(p, bar);
-    }
-}
-
-// Two thin stems, the left rising above the note and the right falling
-// below it, joined by two thick bars rising to the right.
-void natural(QPainter& p, double x, double y)
-{
-    const double c = x - 1.3;
-    constexpr double Half = 0.3;
-    line(p, c - Half, y - 1.5, c - Half, y + 0.62, 0.12);
-    line(p, c + Half, y - 0.62, c + Half, y + 1.5, 0.12);
-    for (const double at : { -0.4, 0.4 }) {
-        const double mid = y + at;
-        QPainterPath bar;
-        bar.moveTo(c - Half, mid + 0.2);
-        bar.lineTo(c + Half, mid + 0.02);
-        bar.lineTo(c + Half, mid - 0.22);
-        bar.lineTo(c - Half, mid - 0.04);
-        bar.closeSubpath();
-        fill(p, bar);
-    }
 }
 
 // One flag hanging from the top of an up-stem at (0, 0), `length` spaces
@@ -235,14 +157,12 @@ QPainterPath flagShape(double length)
 void note(QPainter& p, const Entry& e, const PlacedEntry& placed)
 {
     const double x = placed.x;
-    const int step = staffStepOf(e.NoteIndex);
+    const int step = stepsFromMiddleC(placed.written);
     const double y = yOfStep(step);
     const int code = e.DurationCode;
     ledgerLines(p, x, step);
-    if (placed.sign == Accidental::Sharp)
-        sharp(p, x, y);
-    else if (placed.sign == Accidental::Natural)
-        natural(p, x, y);
+    if (placed.sign)
+        sign(p, *placed.sign, x, y);
 
     if (code == 0) {
         QPainterPath head = ellipse(x, y, 0.8, 0.5, 0);
@@ -351,7 +271,7 @@ void bar(QPainter& p, const PlacedBar& b)
 void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
 {
     staffLines(p, s.width);
-    header(p, d.clef);
+    header(p, d);
     for (const PlacedBar& b : s.bars)
         bar(p, b);
     for (const PlacedEntry& placed : s.entries) {
@@ -364,9 +284,8 @@ void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
             continue;
         note(p, e, placed);
         if (d.names) {
-            const std::string_view name = writtenName(e.NoteIndex, d.naming);
             text(p, QRectF(placed.x - 3, NamesTop, 6, 2 * NamesLetterHeight), Qt::AlignHCenter | Qt::AlignTop,
-                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())), NamesLetterHeight, false);
+                QString::fromStdString(nameLabelText(placed.written, d.naming)), NamesLetterHeight, false);
         }
     }
 }

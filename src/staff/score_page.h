@@ -31,6 +31,8 @@ struct ScoreDocument {
     int pageCount = 1;
     QImage clef; // the treble clef, its white see-through
     NoteNaming naming = NoteNaming::Solfege;
+    Key key;
+    Meter meter;
 };
 
 // The treble clef of the program's pictures, ready for engraving.

@@ -16,16 +16,37 @@ void drawStaff(const Look& look, StaffSurface& surface)
         surface.setRestImageVisible(i, false);
 }
 
+int16_t writtenStep(const Look& look, int16_t noteIndex)
+{
+    if (!isPianoNote(noteIndex))
+        return staffStepOf(noteIndex);
+    return static_cast<int16_t>(stepsFromMiddleC(spellInKey(midiNoteOfKey(noteIndex), look.key)));
+}
+
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
     if (look.writeNames)
-        surface.setNameLabels(std::string(writtenName(noteIndex, look.naming)));
-    return staffStepOf(noteIndex);
+        surface.setNameLabels(isPianoNote(noteIndex)
+                ? nameLabelText(spellInKey(midiNoteOfKey(noteIndex), look.key), look.naming)
+                : std::string());
+    return writtenStep(look, noteIndex);
 }
 
-void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming)
+void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming, Key key)
 {
-    speech.say(spokenName(noteIndex, naming), naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
+    const std::string name
+        = isPianoNote(noteIndex) ? spokenNoteName(spellInKey(midiNoteOfKey(noteIndex), key), naming) : std::string();
+    speech.say(name, naming == NoteNaming::Letters ? Voice::English : Voice::Italian);
+}
+
+void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental> sign, int16_t note, int16_t column)
+{
+    if (!sign || !isPianoNote(note))
+        return;
+    const int scale = look.scale;
+    const int x = (20 * column + 100) * scale;
+    const int y = (90 - 5 * writtenStep(look, note)) * scale;
+    drawSign(s, *sign, x - 7 * scale, y, scale);
 }
 
 } // namespace zintaro::staff

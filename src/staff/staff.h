@@ -1,27 +1,37 @@
 #pragma once
 
+#include "core/key_meter.h"
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace zintaro::staff {
 class Speech;
 
-// How the staff is drawn: its scale (1 in the window, 5 for the trainer)
-// and whether each note's name goes into the name labels.
+// How the staff is drawn: its scale (1 in the window, 5 for the trainer),
+// whether each note's name goes into the name labels, and the key the
+// notes are written and named in.
 struct Look {
     int scale = 1;
     bool writeNames = true;
     NoteNaming naming = NoteNaming::Solfege;
+    Key key;
 };
 
 // Lays out the staff lines for the scale and hides every quarter-rest
 // image. Does not clear the surface.
 void drawStaff(const Look& look, StaffSurface& surface);
 
-// The staff step of a note; writes the name labels when the look says so.
+// The staff step of a piano key as the look's key writes it: B flat on the
+// B line. Off the piano, the step of index 0.
+int16_t writtenStep(const Look& look, int16_t noteIndex);
+
+// The staff step of a note as the key writes it (B flat on the B line);
+// writes the name labels when the look says so, naming the note as written
+// ("Fa diesis").
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex);
 
 // The glyph routines, one per duration code. isRest ≠ 0 draws the rest.
@@ -45,23 +55,29 @@ void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRe
 // hides the column's quarter-rest image.
 void eraseColumn(const Look& look, StaffSurface& s, int column);
 
-// One staff page of a piece: which entries it shows.
+// One staff page of a piece: which entries it shows, and the meter its bars follow.
 struct PageView {
     const CompositionStore& store;
     int noteCount = 0;
     int page = 0;
+    Meter meter;
 };
 
+// A sign before the head of a note drawn in a column; nothing without one.
+void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental> sign, int16_t note, int16_t column);
+
 // Shows one staff page of the piece: the empty staff, the entries of the page
-// in their columns and the page's bars. The cursor is left alone.
+// in their columns with the signs a printed score shows before them, and the
+// page's bars. The cursor is left alone.
 void drawPage(const Look& look, StaffSurface& s, const PageView& view);
 
 // Bars of the entries on one staff page; the running sum and the red state
 // are counted from position 0 of the piece.
 void drawBars(StaffSurface& s, const PageView& view);
 
-// Speaks the name of a note, its letter in the English voice or its solfège
-// in the Italian one; an empty text outside 0..35.
-void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming);
+// Speaks the name of a note as the key writes it, its letters in the English
+// voice or its solfège in the Italian one ("Fa diesis"); an empty text
+// outside 0..35.
+void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming, Key key = {});
 
 } // namespace zintaro::staff

@@ -51,8 +51,7 @@ public:
     virtual void text(int left, int top, int pixelHeight, const Text& text, Rgb colour) = 0;
     // Draws the quarter-rest picture as a mark, for rests beyond the images.
     virtual void restPicture(int left, int top) = 0;
-    // A sharp or a flat sign stretched to the box, in a colour; a natural
-    // draws nothing.
+    // A sharp, flat or natural sign stretched to the box, in a colour.
     virtual void accidental(Accidental sign, int left, int top, int width, int height, Rgb colour) = 0;
 
     // Child elements.

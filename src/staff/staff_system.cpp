@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <string>
 
 namespace zintaro::staff {
 
@@ -18,6 +19,8 @@ constexpr int BassBottomLine = -10;
 constexpr double FlatWidth = 197;
 constexpr double FlatHeight = 440;
 constexpr double FlatBowlMiddle = 305; // the row of the flat's bowl that sits on the note
+constexpr double NaturalWidth = 205;
+constexpr double NaturalHeight = 495;
 
 // Signs before the head, in units: a sharp spans two and a half spaces
 // around its note, narrower than the font draws it for text, so that it is
@@ -26,7 +29,21 @@ constexpr double FlatBowlMiddle = 305; // the row of the flat's bowl that sits o
 constexpr double SharpUnits = 25;
 constexpr double SharpWidthUnits = 10;
 constexpr double FlatUnits = 20;
+constexpr double NaturalUnits = 20;
 constexpr int SignGap = 3; // between the sign and the head's ring
+
+// The header, in units: it starts a little after the clef, each sign of the
+// signature takes a space, the meter's figures a space and a half, and the
+// note keeps room for its own sign before it.
+constexpr int HeaderGap = 4;
+constexpr int SignatureAdvance = 10;
+constexpr int MeterFigureWidth = 12; // of one figure of the meter, in the program's lettering
+constexpr int NoteRoomAfterHeader = 32;
+
+// The signature's steps above the bottom line of a treble staff; the bass
+// staff's stand two steps lower.
+constexpr std::array<int, 7> TrebleSharpSteps = { 8, 5, 9, 6, 3, 7, 4 };
+constexpr std::array<int, 7> TrebleFlatSteps = { 4, 7, 3, 6, 2, 5, 1 };
 
 int scaled(double units, int scale)
 {
@@ -43,30 +60,39 @@ Rows rowsAround(int y, int thickness)
     return { y - before, y + thickness - 1 - before };
 }
 
+std::size_t meterFigures(Meter meter)
+{
+    return std::max(std::to_string(meter.beats).size(), std::to_string(meter.unit).size());
+}
+
+int headerWidth(const StaffHeader& header, int scale)
+{
+    const auto signs = static_cast<int>(signatureLetters(header.key).size());
+    const int meter = header.meter ? MeterFigureWidth * static_cast<int>(meterFigures(*header.meter)) + 4 : 0;
+    return (signs * SignatureAdvance + meter) * scale;
+}
+
 } // namespace
 
-int StaffPosition::ledgerLines() const
+void drawSign(StaffSurface& s, Accidental sign, int right, int y, int scale)
 {
-    if (step < 0)
-        return -step / 2;
-    return step > 8 ? (step - 8) / 2 : 0;
-}
-
-StaffPosition staffPositionOf(SpelledNote note, Clef clef)
-{
-    const int steps = stepsFromMiddleC(note);
-    switch (clef) {
-    case Clef::Bass:
-        return { 0, steps - BassBottomLine };
-    case Clef::Grand:
-        return steps < 0 ? StaffPosition { 1, steps - BassBottomLine } : StaffPosition { 0, steps - TrebleBottomLine };
-    case Clef::Treble:
-        break;
+    if (sign == Accidental::Sharp) {
+        const int height = scaled(SharpUnits, scale);
+        const int width = scaled(SharpWidthUnits, scale);
+        s.accidental(Accidental::Sharp, right - width, y - height / 2, width, height, Black);
+    } else if (sign == Accidental::Flat) {
+        const int height = scaled(FlatUnits, scale);
+        const int width = scaled(FlatUnits * FlatWidth / FlatHeight, scale);
+        s.accidental(Accidental::Flat, right - width, y - scaled(FlatUnits * FlatBowlMiddle / FlatHeight, scale), width,
+            height, Black);
+    } else {
+        const int height = scaled(NaturalUnits, scale);
+        const int width = scaled(NaturalUnits * NaturalWidth / NaturalHeight, scale);
+        s.accidental(Accidental::Natural, right - width, y - height / 2, width, height, Black);
     }
-    return { 0, steps - TrebleBottomLine };
 }
 
-StaffSystem staffSystemFor(Clef clef, int drawScale)
+StaffSystem systemWithoutHeader(Clef clef, int drawScale)
 {
     const int scale = std::max(1, drawScale);
     StaffSystem system;
@@ -91,6 +117,90 @@ StaffSystem staffSystemFor(Clef clef, int drawScale)
     system.noteX = 100 * units;
     system.labelLeft = system.noteX + 8 * units + 2;
     return system;
+}
+
+int clefRight(const StaffSystem& system)
+{
+    // The treble clef's box is the wider; the grand staff aligns both headers on it.
+    const bool treble = system.clef != Clef::Bass;
+    return system.staffLeft + (treble ? 42 : 32) * system.scale;
+}
+
+int StaffPosition::ledgerLines() const
+{
+    if (step < 0)
+        return -step / 2;
+    return step > 8 ? (step - 8) / 2 : 0;
+}
+
+StaffPosition staffPositionOf(SpelledNote note, Clef clef)
+{
+    const int steps = stepsFromMiddleC(note);
+    switch (clef) {
+    case Clef::Bass:
+        return { 0, steps - BassBottomLine };
+    case Clef::Grand:
+        return steps < 0 ? StaffPosition { 1, steps - BassBottomLine } : StaffPosition { 0, steps - TrebleBottomLine };
+    case Clef::Treble:
+        break;
+    }
+    return { 0, steps - TrebleBottomLine };
+}
+
+std::vector<StaffPosition> signaturePositions(Key key, Clef clef)
+{
+    std::vector<StaffPosition> places;
+    const auto& steps = key.fifths >= 0 ? TrebleSharpSteps : TrebleFlatSteps;
+    const auto count = signatureLetters(key).size();
+    const auto onStaff = [&](int staff, int lower) {
+        for (size_t i = 0; i < count; ++i)
+            places.push_back({ staff, steps[i] - lower });
+    };
+    if (clef != Clef::Bass)
+        onStaff(0, 0);
+    if (clef != Clef::Treble)
+        onStaff(clef == Clef::Grand ? 1 : 0, 2);
+    return places;
+}
+
+StaffSystem staffSystemFor(Clef clef, int drawScale, const StaffHeader& header)
+{
+    StaffSystem system = systemWithoutHeader(clef, drawScale);
+    system.header = header;
+    system.headerLeft = clefRight(system) + HeaderGap * system.scale;
+    const int shift = std::max(
+        0, system.headerLeft + headerWidth(header, system.scale) + NoteRoomAfterHeader * system.scale - system.noteX);
+    system.noteX += shift;
+    system.labelLeft += shift;
+    return system;
+}
+
+void drawStaffHeader(StaffSurface& s, const StaffSystem& system)
+{
+    const int scale = system.scale;
+    const auto places = signaturePositions(system.header.key, system.clef);
+    const auto perStaff = signatureLetters(system.header.key).size();
+    const Accidental sign = system.header.key.fifths > 0 ? Accidental::Sharp : Accidental::Flat;
+    for (size_t i = 0; i < places.size(); ++i) {
+        const int x = system.headerLeft + static_cast<int>(i % perStaff) * SignatureAdvance * scale;
+        drawSign(s, sign, x + SignatureAdvance * scale, system.yOf(places[i]), scale);
+    }
+    if (!system.header.meter)
+        return;
+    const int left = system.headerLeft + static_cast<int>(perStaff) * SignatureAdvance * scale + 2 * scale;
+    // Each number fills two spaces of each staff, the beats above the note
+    // value, the shorter centred over or under the longer.
+    const std::string beats = std::to_string(system.header.meter->beats);
+    const std::string unit = std::to_string(system.header.meter->unit);
+    const auto leftOf = [&](const std::string& figures) {
+        const auto missing = static_cast<int>(meterFigures(*system.header.meter) - figures.size());
+        return left + missing * MeterFigureWidth * scale / 2;
+    };
+    for (int staff = 0; staff < system.staffCount; ++staff) {
+        const int top = system.topLineY(staff);
+        s.text(leftOf(beats), top - 2 * scale, 24 * scale, beats, Black);
+        s.text(leftOf(unit), top + 18 * scale, 24 * scale, unit, Black);
+    }
 }
 
 void showStaffSystem(StaffSurface& s, const StaffSystem& system)
@@ -136,17 +246,8 @@ void drawShownNote(
     for (int step = 10; step <= position.step; step += 2)
         ledger(step);
 
-    const int signRight = x - 5 * scale - SignGap * scale;
-    if (note.accidental == Accidental::Sharp) {
-        const int height = scaled(SharpUnits, scale);
-        const int width = scaled(SharpWidthUnits, scale);
-        s.accidental(Accidental::Sharp, signRight - width, y - height / 2, width, height, Black);
-    } else if (note.accidental == Accidental::Flat) {
-        const int height = scaled(FlatUnits, scale);
-        const int width = scaled(FlatUnits * FlatWidth / FlatHeight, scale);
-        s.accidental(Accidental::Flat, signRight - width, y - scaled(FlatUnits * FlatBowlMiddle / FlatHeight, scale),
-            width, height, Black);
-    }
+    if (signatureAccidental(system.header.key, note.letter) != note.accidental)
+        drawSign(s, note.accidental, x - 5 * scale - SignGap * scale, y, scale);
 
     s.setForeground(colour);
     s.setFillSolid(false);

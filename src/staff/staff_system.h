@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/pitch.h"
+#include "core/key_meter.h"
 #include "staff/staff_surface.h"
 
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace zintaro::staff {
 
@@ -27,6 +29,19 @@ struct StaffPosition {
 // staff, C4 and above on the upper (treble) staff.
 StaffPosition staffPositionOf(SpelledNote note, Clef clef);
 
+// The places of a key signature's signs in the order they are written, on
+// every staff of a clef (the grand staff's upper staff first), at their
+// customary heights: on the treble staff sharps F5 C5 G5 D5 A4 E5 B4 and
+// flats B4 E5 A4 D5 G4 C5 F4, on the bass staff the same an octave lower.
+std::vector<StaffPosition> signaturePositions(Key key, Clef clef);
+
+// What stands between the clef and the music: the key signature, and the
+// meter where one is shown (the first line of a piece).
+struct StaffHeader {
+    Key key;
+    std::optional<Meter> meter;
+};
+
 // The staves of one clef laid out on the staff surface at a drawing scale,
 // in pixels. One unit of the staff's geometry is `scale` pixels and a step
 // five units; the trainer's note stands in column 0.
@@ -44,6 +59,8 @@ struct StaffSystem {
     int noteX = 100;
     int labelLeft = 544;
     int labelRaise = 3; // the name label's top above the note's centre
+    StaffHeader header;
+    int headerLeft = 0; // where the key signature begins
 
     int topLineY(int staff) const { return bottomLineY[static_cast<std::size_t>(staff)] - 40 * scale; }
     int yOf(StaffPosition p) const { return bottomLineY[static_cast<std::size_t>(p.staff)] - 5 * scale * p.step; }
@@ -53,18 +70,28 @@ struct StaffSystem {
     }
 };
 
-StaffSystem staffSystemFor(Clef clef, int drawScale);
+// The trainer's note moves right as far as the header needs; with neither
+// signs nor meter it keeps its place.
+StaffSystem staffSystemFor(Clef clef, int drawScale, const StaffHeader& header = {});
+
+// Draws the key signature and the meter after the clefs, as marks.
+void drawStaffHeader(StaffSurface& s, const StaffSystem& system);
 
 // Lays the staves out: their lines, the end bars across all of them, the
 // clefs and, for the grand staff, the brace.
 void showStaffSystem(StaffSurface& s, const StaffSystem& system);
 
 // The trainer's note in its column: a whole note with its ledger lines,
-// its sharp or flat before the head on the line or space of its letter, the
-// head in `colour`. With `writeName` the name labels say its name in the
+// its sign before the head on the line or space of its letter where the key
+// signature does not give it (a natural sign where the signature alters the
+// letter), the head in `colour`. With `writeName` the name labels say its name in the
 // naming chosen and the large one moves beside the head.
 void drawShownNote(
     StaffSurface& s, const StaffSystem& system, SpelledNote note, Rgb colour, bool writeName, NoteNaming naming);
+
+// A sharp, flat or natural whose right edge stands at `right`, on the line
+// or space at `y`, at a drawing scale.
+void drawSign(StaffSurface& s, Accidental sign, int right, int y, int scale);
 
 // Wipes the trainer's column on every staff: head, ledger lines and sign.
 void eraseShownNote(StaffSurface& s, const StaffSystem& system);

@@ -47,6 +47,7 @@ StaffWidget::StaffWidget(QWidget* parent)
     m_bracePicture = staff::bracePicture();
     m_sharpPicture = QImage(QStringLiteral(":/zintaro/sharp.png"));
     m_flatPicture = QImage(QStringLiteral(":/zintaro/flat.png"));
+    m_naturalPicture = QImage(QStringLiteral(":/zintaro/natural.png"));
     m_restPicture = QImage(QStringLiteral(":/zintaro/quarter_rest.png"));
     m_restPixmap = QPixmap::fromImage(m_restPicture);
     setClefGeometry(30, 50, 80);
@@ -218,8 +219,10 @@ void StaffWidget::placeBrace(int left, int top, int width, int height)
 
 void StaffWidget::accidental(Accidental sign, int left, int top, int width, int height, Rgb colour)
 {
-    const QImage& picture = sign == Accidental::Sharp ? m_sharpPicture : m_flatPicture;
-    if (sign == Accidental::Natural || picture.isNull() || width <= 0 || height <= 0)
+    const QImage& picture = sign == Accidental::Sharp ? m_sharpPicture
+        : sign == Accidental::Flat                    ? m_flatPicture
+                                                      : m_naturalPicture;
+    if (picture.isNull() || width <= 0 || height <= 0)
         return;
     const auto clampedSize = [](int v) { return std::min(v, int(CoordinateLimit) / 64); };
     QImage ink = inkOnly(

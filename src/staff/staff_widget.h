@@ -106,6 +106,7 @@ private:
     QImage m_bassClefPicture;
     QImage m_bracePicture;
     QImage m_sharpPicture;
+    QImage m_naturalPicture;
     QImage m_flatPicture;
     QImage m_restPicture;
     QPixmap m_restPixmap;

@@ -116,7 +116,7 @@ SaveOutcome saveComposition(
     removeStaleTemporaries(folder);
 
     const std::string fileName = baseName + std::string(FileExtension);
-    const std::string text = writeCompositionText(m.Composition, m.NoteCount);
+    const std::string text = writeCompositionText(m.Composition, m.NoteCount, m.PieceKey, m.PieceMeter);
     if (const auto why = writeFileAtomically(folder, fileName, text, options.flush))
         return { SaveResult::Failed,
             translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
@@ -171,6 +171,20 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
     if (parsed.isForeign())
         return { LoadResult::Foreign, std::nullopt,
             translate("Files", "%1 non è una composizione di Zintaro. Non è cambiato nulla.").arg(name) };
+    if (parsed.unknownKey)
+        return { LoadResult::UnknownNotation, std::nullopt,
+            translate("Files",
+                "La composizione %1 è scritta in una tonalità che questa versione di Zintaro non conosce (%2). "
+                "La composizione sul pentagramma è rimasta.")
+                .arg(quoted(name))
+                .arg(storage::quoted(*parsed.unknownKey)) };
+    if (parsed.unknownMeter)
+        return { LoadResult::UnknownNotation, std::nullopt,
+            translate("Files",
+                "La composizione %1 è scritta in un tempo che questa versione di Zintaro non conosce (%2). "
+                "La composizione sul pentagramma è rimasta.")
+                .arg(quoted(name))
+                .arg(storage::quoted(*parsed.unknownMeter)) };
     if (parsed.linesSkipped > 0 || parsed.truncated) {
         // Whole sentences, one for each case, so that each language can
         // say them its own way.

@@ -51,6 +51,7 @@ enum class LoadResult {
     LoadedWithGaps, // some lines were skipped or left out; the words say how many
     Unreadable, // the file cannot be opened or read
     Foreign, // the file holds nothing of a composition
+    UnknownNotation, // a key or meter this version does not know
 };
 
 struct LoadOutcome {
@@ -64,7 +65,9 @@ struct LoadOutcome {
 // cannot be opened or read, or holds nothing of a composition (then the
 // words are "<name> is not a Zintaro composition. Nothing was changed.").
 // A file that loads with lines skipped (unreadable, or values outside the
-// piano's notes and the durations) says how many. Stale temporaries of
+// piano's notes and the durations) says how many. A file in a key or meter
+// this version does not know gives no piece, with words that name it.
+// Stale temporaries of
 // saving in the file's folder are removed first.
 LoadOutcome loadComposition(const std::filesystem::path& path);
 

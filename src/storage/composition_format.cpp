@@ -82,11 +82,15 @@ std::optional<Entry> parseLine(std::string_view line)
 
 } // namespace
 
-std::string writeCompositionText(const CompositionStore& store, int noteCount)
+std::string writeCompositionText(const CompositionStore& store, int noteCount, Key key, Meter meter)
 {
     noteCount = std::clamp(noteCount, 0, MaxEntries);
     std::string out;
-    out.reserve(static_cast<std::size_t>(noteCount + 1) * 20);
+    out.reserve(static_cast<std::size_t>(noteCount + 1) * 20 + 32);
+    if (key != Key {})
+        out += "\"key\",\"" + keyText(key) + "\"\r\n";
+    if (meter != Meter {})
+        out += "\"meter\",\"" + meterText(meter) + "\"\r\n";
     for (int i = 0; i < noteCount; ++i)
         appendLine(out, store.at(i));
     appendLine(out, EndEntry);
@@ -128,8 +132,43 @@ bool isPlayableEntry(Entry e)
     return isPianoNote(e.NoteIndex) && e.DurationCode >= 0 && e.DurationCode < DurationCodes;
 }
 
+bool CompositionReader::readHeaderLine(std::string_view line)
+{
+    // A quoted tag, a comma and a quoted value.
+    const std::size_t comma = line.find(',');
+    if (comma == std::string_view::npos)
+        return false;
+    const std::string_view tag = trimmed(line.substr(0, comma));
+    std::string_view value = trimmed(line.substr(comma + 1));
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"')
+        return false;
+    value = value.substr(1, value.size() - 2);
+    // Only before the entries: a key or meter line among them belongs to no piece.
+    if (!m_rows.empty())
+        return false;
+    if (tag == "\"key\"") {
+        if (const auto key = parseKey(value))
+            m_key = *key;
+        else
+            m_unknownKey = std::string(value);
+        return true;
+    }
+    if (tag == "\"meter\"") {
+        if (const auto meter = parseMeter(value))
+            m_meter = *meter;
+        else
+            m_unknownMeter = std::string(value);
+        return true;
+    }
+    return false;
+}
+
 void CompositionReader::endLine()
 {
+    if (!m_lineTooLong && readHeaderLine(m_line)) {
+        m_line.clear();
+        return;
+    }
     const std::optional<Entry> entry = m_lineTooLong ? std::nullopt : parseLine(m_line);
     // An end line takes its position for now: only the last one ends the piece.
     if (entry && (*entry == EndEntry || isPlayableEntry(*entry)))
@@ -150,6 +189,10 @@ ParsedComposition CompositionReader::finish()
     parsed.linesRead = static_cast<int>(m_rows.size());
     parsed.linesSkipped = m_skipped;
     parsed.truncated = m_truncated;
+    parsed.key = m_key;
+    parsed.meter = m_meter;
+    parsed.unknownKey = m_unknownKey;
+    parsed.unknownMeter = m_unknownMeter;
     parsed.endLineFound = !m_rows.empty() && m_rows.back() == EndEntry;
     if (parsed.endLineFound)
         m_rows.pop_back();

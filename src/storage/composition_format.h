@@ -3,6 +3,7 @@
 #include "core/modulo1.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,11 +12,15 @@ namespace zintaro::storage {
 
 // A composition file is ASCII text, one line per entry and an end line of
 // three 111s, every line ended by CR LF:   "_",0,14,2
-// The quoted tag is written but never read back.
+// The quoted tag is written but never read back. A piece in another key
+// than C major or another meter than 4/4 begins with a line for each, before
+// the entries:   "key","D"   "meter","3/4"
+// Files of C major and 4/4 have neither, so they stay as every earlier
+// version wrote them; a version that does not know these lines skips them.
 
 // The bytes of the file for the piece at positions 0 .. noteCount − 1.
 // Fields are written as the store holds them; noteCount is held to 0..1000.
-std::string writeCompositionText(const CompositionStore& store, int noteCount);
+std::string writeCompositionText(const CompositionStore& store, int noteCount, Key key = {}, Meter meter = {});
 
 // What reading a file gives: the entries of the piece, without the end line.
 struct ParsedComposition {
@@ -24,6 +29,12 @@ struct ParsedComposition {
     int linesSkipped = 0; // lines that could not be read or held values out of range
     bool endLineFound = false; // the last line read was a full end line
     bool truncated = false; // lines past the store's positions were ignored
+    Key key;
+    Meter meter;
+    // A key or meter line whose value this version does not know: the words
+    // of the file, as they stand. The piece cannot be read right without it.
+    std::optional<std::string> unknownKey;
+    std::optional<std::string> unknownMeter;
 
     int noteCount() const { return static_cast<int>(entries.size()); }
     // Nothing in the bytes looks like a composition: no entry the program can
@@ -53,6 +64,7 @@ public:
 
 private:
     void endLine();
+    bool readHeaderLine(std::string_view line);
 
     std::vector<Entry> m_rows;
     std::string m_line;
@@ -60,6 +72,10 @@ private:
     bool m_afterCarriageReturn = false;
     int m_skipped = 0;
     bool m_truncated = false;
+    Key m_key;
+    Meter m_meter;
+    std::optional<std::string> m_unknownKey;
+    std::optional<std::string> m_unknownMeter;
 };
 
 ParsedComposition readCompositionText(std::string_view bytes);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <initializer_list>
 
@@ -19,6 +20,7 @@ constexpr uint8_t Velocity = 127;
 constexpr uint8_t MetaEvent = 0xFF;
 constexpr uint8_t MetaTimeSignature = 0x58;
 constexpr uint8_t MetaTempo = 0x51;
+constexpr uint8_t MetaKeySignature = 0x59;
 constexpr uint8_t MetaEndOfTrack = 0x2F;
 
 void putBigEndian(std::string& out, uint32_t value, int bytes)
@@ -51,7 +53,8 @@ void putEvent(std::string& out, uint32_t delta, std::initializer_list<uint8_t> b
 
 } // namespace
 
-std::string writeMidiFile(const CompositionStore& store, int noteCount, int quarterMicros, int program)
+std::string writeMidiFile(
+    const CompositionStore& store, int noteCount, int quarterMicros, int program, Key key, Meter meter)
 {
     const int count = std::clamp(noteCount, 0, MaxEntries);
     const auto tempo = static_cast<uint32_t>(std::clamp(quarterMicros, 1, 0xFFFFFF));
@@ -59,8 +62,19 @@ std::string writeMidiFile(const CompositionStore& store, int noteCount, int quar
 
     std::string track;
     track.reserve(64 + 8 * static_cast<std::size_t>(count));
-    // 4/4, a metronome click every quarter, eight 32nds to the quarter.
-    putEvent(track, 0, { MetaEvent, MetaTimeSignature, 0x04, 0x04, 0x02, 0x18, 0x08 });
+    // The note value as a power of two; a metronome click every beat (24
+    // clocks a quarter; a dotted quarter in compound meters); eight 32nds to
+    // the quarter.
+    const int clocks = isCompound(meter) ? 36 : 96 / meter.unit;
+    putEvent(track, 0,
+        { MetaEvent, MetaTimeSignature, 0x04, static_cast<uint8_t>(meter.beats),
+            static_cast<uint8_t>(std::countr_zero(static_cast<unsigned>(meter.unit))), static_cast<uint8_t>(clocks),
+            0x08 });
+    // C major is what a file without a key signature is read in.
+    if (key != Key {})
+        putEvent(track, 0,
+            { MetaEvent, MetaKeySignature, 0x02, static_cast<uint8_t>(static_cast<int8_t>(key.fifths)),
+                static_cast<uint8_t>(key.mode == KeyMode::Minor ? 1 : 0) });
     putEvent(track, 0,
         { MetaEvent, MetaTempo, 0x03, static_cast<uint8_t>(tempo >> 16), static_cast<uint8_t>(tempo >> 8),
             static_cast<uint8_t>(tempo) });

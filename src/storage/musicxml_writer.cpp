@@ -1,4 +1,4 @@
-#include "core/pitch.h"
+#include "core/written_piece.h"
 #include "storage/export_writers.h"
 
 #include <algorithm>
@@ -11,16 +11,12 @@ namespace zintaro::storage {
 namespace {
 
 constexpr int DivisionsPerQuarter = 16;
-constexpr int MeasureDivisions = 4 * DivisionsPerQuarter;
+constexpr int WholeDivisions = 4 * DivisionsPerQuarter;
 
 // By duration code: the note type and its length in divisions.
 constexpr std::array<std::string_view, 7> TypeNames = { "whole", "half", "quarter", "eighth", "16th", "32nd", "64th" };
 
-// By MIDI key mod 12, from C: the step letter and whether it is the sharp
-// of that step, as the piano's black keys are written.
-constexpr std::array<char, 12> StepLetters = { 'C', 'C', 'D', 'D', 'E', 'F', 'F', 'G', 'G', 'A', 'A', 'B' };
-constexpr std::array<bool, 12> SharpOfStep
-    = { false, true, false, true, false, false, true, false, true, false, true, false };
+constexpr std::array<char, 7> StepLetters = { 'C', 'D', 'E', 'F', 'G', 'A', 'B' };
 
 void appendEscaped(std::string& out, std::string_view text)
 {
@@ -54,7 +50,7 @@ struct Value {
 
     int length() const
     {
-        const int plain = MeasureDivisions >> code;
+        const int plain = WholeDivisions >> code;
         return dotted ? plain + plain / 2 : plain;
     }
 };
@@ -89,20 +85,25 @@ struct Piece {
 
 class ScoreWriter {
 public:
-    ScoreWriter(std::string& out, bool withLyrics, NoteNaming naming)
+    ScoreWriter(std::string& out, bool withLyrics, NoteNaming naming, Key key, Meter meter)
         : m_out(out)
         , m_withLyrics(withLyrics)
         , m_naming(naming)
-    {
-    }
-
-    void openFirstMeasure()
+        , m_key(key)
+        , m_measureDivisions(WholeDivisions * meter.beats / meter.unit)
+        , m_reading(key)
     {
         m_out += "    <measure number=\"1\">\n"
                  "      <attributes>\n"
                  "        <divisions>16</divisions>\n"
-                 "        <key><fifths>0</fifths></key>\n"
-                 "        <time><beats>4</beats><beat-type>4</beat-type></time>\n"
+                 "        <key><fifths>";
+        m_out += std::to_string(key.fifths);
+        m_out += key.mode == KeyMode::Minor ? "</fifths><mode>minor</mode></key>\n" : "</fifths></key>\n";
+        m_out += "        <time><beats>";
+        m_out += std::to_string(meter.beats);
+        m_out += "</beats><beat-type>";
+        m_out += std::to_string(meter.unit);
+        m_out += "</beat-type></time>\n"
                  "        <clef><sign>G</sign><line>2</line></clef>\n"
                  "      </attributes>\n";
         m_measure = 1;
@@ -111,18 +112,18 @@ public:
     // Writes an entry from the current point, splitting it at the bar lines it crosses.
     void entry(Entry e)
     {
-        int remaining = MeasureDivisions >> e.DurationCode;
+        int remaining = WholeDivisions >> e.DurationCode;
         bool first = true;
         while (remaining > 0) {
-            if (m_position == MeasureDivisions)
+            if (m_position == m_measureDivisions)
                 nextMeasure();
-            const int part = std::min(remaining, MeasureDivisions - m_position);
+            const int part = std::min(remaining, m_measureDivisions - m_position);
             std::vector<Value> values = first && part == remaining
                 ? std::vector<Value> { Value { e.DurationCode, false } }
                 : valuesFilling(part);
             // A piece that ends on the bar line grows towards it, so that its
             // longest value ends the measure on a beat.
-            if (m_position != 0 && m_position + part == MeasureDivisions)
+            if (m_position != 0 && m_position + part == m_measureDivisions)
                 std::reverse(values.begin(), values.end());
             for (const Value& v : values) {
                 remaining -= v.length();
@@ -144,7 +145,7 @@ private:
         m_out += std::to_string(m_measure);
         m_out += "\">\n";
         m_position = 0;
-        m_shownAlter.fill(0);
+        m_reading.startMeasure();
     }
 
     void piece(Entry e, Piece p)
@@ -157,23 +158,24 @@ private:
             m_out += "      </note>\n";
             return;
         }
-        const int key = midiNoteOfKey(e.NoteIndex);
-        const auto pitchClass = static_cast<std::size_t>(key % 12);
-        const bool sharp = SharpOfStep[pitchClass];
+        const SpelledNote written = spellInKey(midiNoteOfKey(e.NoteIndex), m_key);
         m_out += "        <pitch><step>";
-        m_out += StepLetters[pitchClass];
-        m_out += sharp ? "</step><alter>1</alter><octave>" : "</step><octave>";
-        m_out += static_cast<char>('0' + key / 12 - 1);
+        m_out += StepLetters[static_cast<std::size_t>(written.letter)];
+        m_out += "</step>";
+        if (written.accidental != Accidental::Natural)
+            m_out += written.accidental == Accidental::Sharp ? "<alter>1</alter>" : "<alter>-1</alter>";
+        m_out += "<octave>";
+        m_out += std::to_string(written.octave);
         m_out += "</octave></pitch>\n";
         durationAndType(p);
 
-        // An accidental is shown where the measure has not yet shown this
-        // alteration on this line or space; a tied continuation keeps the
-        // pitch it continues and shows none.
-        const auto natural = static_cast<std::size_t>(sharp ? key - 1 : key);
-        if (!p.tieFromPrevious && m_shownAlter[natural] != (sharp ? 1 : 0)) {
-            m_out += sharp ? "        <accidental>sharp</accidental>\n" : "        <accidental>natural</accidental>\n";
-            m_shownAlter[natural] = sharp ? 1 : 0;
+        // An accidental is shown where the line or space reads otherwise at
+        // this point of the measure; a tied continuation keeps the pitch it
+        // continues and shows none.
+        if (const auto sign = p.tieFromPrevious ? std::nullopt : m_reading.signFor(written)) {
+            m_out += *sign == Accidental::Sharp ? "        <accidental>sharp</accidental>\n"
+                : *sign == Accidental::Flat     ? "        <accidental>flat</accidental>\n"
+                                                : "        <accidental>natural</accidental>\n";
         }
         if (p.tieFromPrevious || p.tieToNext) {
             m_out += "        <notations>";
@@ -185,7 +187,7 @@ private:
         }
         if (m_withLyrics && !p.tieFromPrevious) {
             m_out += "        <lyric number=\"1\"><syllabic>single</syllabic><text>";
-            m_out += m_naming == NoteNaming::Letters ? writtenName(e.NoteIndex, m_naming) : spokenName(e.NoteIndex);
+            appendEscaped(m_out, noteName(written, m_naming, false));
             m_out += "</text></lyric>\n";
         }
         m_out += "      </note>\n";
@@ -212,16 +214,17 @@ private:
     std::string& m_out;
     bool m_withLyrics;
     NoteNaming m_naming;
+    Key m_key;
+    int m_measureDivisions;
     int m_measure = 0;
     int m_position = 0; // divisions into the current measure
-    // The alteration last shown in this measure, by the MIDI key of the natural.
-    std::array<int8_t, 128> m_shownAlter {};
+    MeasureReading m_reading;
 };
 
 } // namespace
 
-std::string writeMusicXml(
-    const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics, NoteNaming naming)
+std::string writeMusicXml(const CompositionStore& store, int noteCount, std::string_view partName, bool withLyrics,
+    NoteNaming naming, Key key, Meter meter)
 {
     const int count = std::clamp(noteCount, 0, MaxEntries);
     std::string out;
@@ -242,14 +245,13 @@ std::string writeMusicXml(
            "  </part-list>\n"
            "  <part id=\"P1\">\n";
 
-    // A measure is a whole note's worth of durations from the start of the
+    // A measure is the meter's worth of durations from the start of the
     // piece, as the staff's bars sum them (codes 0..6 sum exactly in
     // divisions as in the staff's single-precision sum). Where the staff
     // marks a measure overfull and starts the next after the crossing note,
     // the score keeps time instead: the note is tied across the bar line,
     // a rest simply goes on in the next measure.
-    ScoreWriter score(out, withLyrics, naming);
-    score.openFirstMeasure();
+    ScoreWriter score(out, withLyrics, naming, key, meter);
     for (int i = 0; i < count; ++i) {
         const Entry e = store.at(i);
         if (isExportable(e))

@@ -161,7 +161,7 @@ TEST_F(LanguageWindowTest, noteNamesFollowTheirOwnChoiceWrittenAndSpoken)
     EXPECT_EQ(form->controls().nameLabel->text(), "C") << "the name shown changes at once";
     form->controls().voiceButtons.at(1)->click();
     QTest::keyClick(form->controls().piano->key(0), Qt::Key_6); // F♯4
-    EXPECT_EQ(form->controls().nameLabel->text(), "F");
+    EXPECT_EQ(form->controls().nameLabel->text(), "F♯") << "a note is named as written";
     ASSERT_EQ(speech.said, (std::vector<std::string> { "F sharp" }));
     EXPECT_EQ(speech.voices.back(), staff::Voice::English);
 

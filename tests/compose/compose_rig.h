@@ -8,6 +8,7 @@
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zintaro::testing {
@@ -35,6 +36,7 @@ struct ComposeRig {
     std::vector<Entry> piece() const
     {
         std::vector<Entry> out;
+        out.reserve(static_cast<size_t>(std::max(0, m.NoteCount)));
         for (int p = 0; p < m.NoteCount; ++p)
             out.push_back(m.Composition.at(p));
         return out;

@@ -28,10 +28,10 @@ Modulo1 pieceOf(const std::vector<int16_t>& durations)
 }
 
 // The bars after the opening one, which must come first on every page.
-std::vector<Bar> barsOf(const Modulo1& m, int page)
+std::vector<Bar> barsOf(const Modulo1& m, int page, Meter meter = {})
 {
     RecordingSurface s;
-    drawBars(s, PageView { m.Composition, m.NoteCount, page });
+    drawBars(s, PageView { m.Composition, m.NoteCount, page, meter });
     const auto marks = s.marksOf(RecordingSurface::Kind::FilledRectangle);
     EXPECT_EQ(marks.size(), s.marks.size());
     std::vector<Bar> bars;
@@ -84,6 +84,17 @@ INSTANTIATE_TEST_SUITE_P(Staff, BarTable,
                 { 650, Black }, { 730, Black }, { 810, Black }, { 890, Black }, { 970, Black }, { 1050, Black },
                 { 1130, Black }, { 1210, Black } } }),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Bars, barsFollowTheMeter)
+{
+    // Six quarters: a bar after each measure's last column, at 20 × column + 110.
+    const Modulo1 m = pieceOf({ 2, 2, 2, 2, 2, 2 });
+    EXPECT_EQ(barsOf(m, 0, { 3, 4 }), (std::vector<Bar> { { 150, Black }, { 210, Black } }));
+    EXPECT_EQ(barsOf(m, 0, { 2, 4 }), (std::vector<Bar> { { 130, Black }, { 170, Black }, { 210, Black } }));
+    EXPECT_EQ(barsOf(m, 0, { 6, 8 }), (std::vector<Bar> { { 150, Black }, { 210, Black } }));
+    EXPECT_EQ(barsOf(m, 0, { 3, 8 }), (std::vector<Bar> { { 130, Red }, { 170, Red }, { 210, Red } }));
+    EXPECT_EQ(barsOf(m, 0, { 12, 8 }), (std::vector<Bar> { { 210, Black } }));
+}
 
 TEST(Bars, aDurationFarBeyondTheShortestVanishesInTheSum)
 {

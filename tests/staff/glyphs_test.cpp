@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Staff, GlyphTable,
 TEST(Glyphs, wholeNoteAtScaleFiveIsCentredWithSixRingsAndMovesTheLabel)
 {
     RecordingSurface s;
-    drawWhole(Look { 5, true }, s, 0, 14, 0);
+    drawWhole(Look { 5, true, NoteNaming::Solfege, {} }, s, 0, 14, 0);
     std::vector<Mark> rings;
     for (float r = 20; r <= 25; ++r)
         rings.push_back(ring(500, 350, r, Open));
@@ -119,7 +119,7 @@ TEST(Glyphs, namesAreWrittenOnlyWhileScriviIsOn)
     Look look;
     RecordingSurface s;
     EXPECT_EQ(notePosition(look, s, 8), 0);
-    EXPECT_EQ(s.nameLabels, "DO");
+    EXPECT_EQ(s.nameLabels, "Do diesis");
     EXPECT_EQ(notePosition(look, s, 36), -4);
     EXPECT_EQ(s.nameLabels, "");
 
@@ -129,12 +129,47 @@ TEST(Glyphs, namesAreWrittenOnlyWhileScriviIsOn)
     EXPECT_EQ(s.nameLabels, "RE");
 }
 
-TEST(Glyphs, spokenNamesIgnoreSharpsAndOctavesAndAreEmptyOffThePiano)
+TEST(Glyphs, namesSayTheNoteAsItsKeyWritesItWithoutItsOctaveAndAreEmptyOffThePiano)
 {
     testing::RecordingSpeech speech;
     for (int16_t note : { 7, 8, 31, 35, 36, -1 })
         speakNoteName(speech, note, NoteNaming::Solfege);
-    EXPECT_EQ(speech.said, (std::vector<std::string> { "Do", "Do", "Do", "Mi", "", "" }));
+    speakNoteName(speech, 17, NoteNaming::Solfege, Key { -1 });
+    speakNoteName(speech, 17, NoteNaming::Letters, Key { 4 });
+    EXPECT_EQ(
+        speech.said, (std::vector<std::string> { "Do", "Do diesis", "Do", "Mi", "", "", "Si bemolle", "A sharp" }));
+
+    Look look;
+    RecordingSurface s;
+    notePosition(look, s, 13);
+    EXPECT_EQ(s.nameLabels, "Fa diesis");
+    look.key = Key { -6 };
+    notePosition(look, s, 13);
+    EXPECT_EQ(s.nameLabels, "Sol bemolle");
+    look.naming = NoteNaming::Letters;
+    notePosition(look, s, 18);
+    EXPECT_EQ(s.nameLabels, "C\u266D");
+}
+
+TEST(Glyphs, aNoteIsWrittenWithTheSignBeforeItsHeadAtEveryScale)
+{
+    for (const int scale : { 1, 5 }) {
+        RecordingSurface s;
+        const Look look { scale, true, NoteNaming::Solfege, {} };
+        drawSignBefore(look, s, std::nullopt, 13, 3);
+        drawSignBefore(look, s, Accidental::Sharp, 36, 3);
+        EXPECT_TRUE(s.marks.empty());
+        drawSignBefore(look, s, Accidental::Natural, 12, 3);
+        ASSERT_EQ(s.marks.size(), 1u);
+        const auto& sign = s.marks[0];
+        EXPECT_EQ(sign.kind, RecordingSurface::Kind::Natural);
+        // Left of the head's ring in column 3, clear of the head of column 2.
+        EXPECT_LT(sign.x2, static_cast<float>((160 - 5) * scale));
+        EXPECT_GT(sign.x1, static_cast<float>((140 + 4) * scale));
+        const float y = static_cast<float>((90 - 5 * staffStepOf(12)) * scale);
+        EXPECT_LT(sign.y1, y);
+        EXPECT_GT(sign.y2, y);
+    }
 }
 
 TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
@@ -146,7 +181,7 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
     };
     for (const Layout& l :
         { Layout { 1, { 40, 50, 60, 70, 80 }, 40, 80 }, Layout { 5, { 200, 250, 300, 350, 400 }, 200, 400 } }) {
-        const Look look { l.scale, true };
+        const Look look { l.scale, true, NoteNaming::Solfege, {} };
         RecordingSurface s;
         s.restVisible.fill(true);
         s.marks.push_back(ring(1, 1, 1, Open));

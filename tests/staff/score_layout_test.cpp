@@ -9,11 +9,6 @@
 
 namespace zintaro::staff {
 
-void PrintTo(const Measure& m, std::ostream* os)
-{
-    *os << "[" << m.first << "," << m.end << (m.closed ? " closed" : " open") << (m.red ? " red]" : "]");
-}
-
 namespace {
 
 CompositionStore storeOf(const std::vector<Entry>& entries)
@@ -31,66 +26,6 @@ std::vector<Entry> notesOf(std::initializer_list<int16_t> codes)
     for (const int16_t code : codes)
         entries.push_back({ False16, 7, code });
     return entries;
-}
-
-TEST(ScoreMeasures, areCountedAsTheStaffsBarsCountThem)
-{
-    const struct {
-        const char* what;
-        std::vector<Entry> entries;
-        std::vector<Measure> measures;
-    } cases[] = {
-        { "four quarters", notesOf({ 2, 2, 2, 2 }), { { 0, 4, true, false } } },
-        { "an overfull measure turns every later bar red", notesOf({ 1, 2, 1, 2, 2, 2, 2 }),
-            { { 0, 3, true, true }, { 3, 7, true, true } } },
-        { "eight eighths then a whole", notesOf({ 3, 3, 3, 3, 3, 3, 3, 3, 0 }),
-            { { 0, 8, true, false }, { 8, 9, true, false } } },
-        { "a last measure not filled stays open", notesOf({ 0, 2, 3 }),
-            { { 0, 1, true, false }, { 1, 3, false, false } } },
-        { "nothing", {}, {} },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(measuresOf(storeOf(c.entries), static_cast<int>(c.entries.size())), c.measures);
-    }
-}
-
-// The signs of a measure as print has them. Key indices: 12 F4, 13 F#4,
-// 14 G4, 15 G#4; a sharp holds on its line or space to the measure's end.
-TEST(ScoreMeasures, aSharpShowsOnceOnItsLineAndANaturalCancelsIt)
-{
-    constexpr auto Sharp = Accidental::Sharp;
-    constexpr auto Natural = Accidental::Natural;
-    const std::optional<Accidental> none;
-    const auto quarters = [](std::initializer_list<int16_t> keys) {
-        std::vector<Entry> entries;
-        for (const int16_t key : keys)
-            entries.push_back({ key < 0 ? True16 : False16, static_cast<int16_t>(key < 0 ? 0 : key), 2 });
-        return entries;
-    };
-    const struct {
-        const char* what;
-        std::vector<Entry> entries;
-        std::vector<std::optional<Accidental>> signs;
-    } cases[] = {
-        { "a sharp, its natural, the sharp again, then held", quarters({ 13, 12, 13, 13 }),
-            { Sharp, Natural, Sharp, none } },
-        { "naturals alone show nothing", quarters({ 12, 14, 12, 14 }), { none, none, none, none } },
-        { "each line keeps its own sharp", quarters({ 13, 15, 12, 15 }), { Sharp, Sharp, Natural, none } },
-        { "a rest changes nothing", quarters({ 13, -1, 13, 12 }), { Sharp, none, none, Natural } },
-        { "the next measure starts afresh", quarters({ 13, 13, 13, 13, 13, 12, 12, 12 }),
-            { Sharp, none, none, none, Sharp, Natural, none, none } },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const CompositionStore store = storeOf(c.entries);
-        std::vector<std::optional<Accidental>> signs;
-        for (const Measure& m : measuresOf(store, static_cast<int>(c.entries.size()))) {
-            const auto inMeasure = signsIn(store, m);
-            signs.insert(signs.end(), inMeasure.begin(), inMeasure.end());
-        }
-        EXPECT_EQ(signs, c.signs);
-    }
 }
 
 // Random pieces laid out on narrow and wide frames, with and without names:

@@ -113,5 +113,50 @@ TEST_F(StaffPictures, sharpsAndFlatsBeforeTheHeadOnEveryLineAndSpace)
     expectLooksLike("bass_sharps_high");
 }
 
+// Every signature of one side on a staff, from one sign to seven, and the
+// meters after them.
+TEST_F(StaffPictures, theFifteenKeySignaturesAndTheMetersOnTheTrebleAndBassStaves)
+{
+    const auto signaturesInARow = [this](Clef clef, int side) {
+        const StaffSystem system = staffSystemFor(clef, 3);
+        pn.clear();
+        showStaffSystem(pn, system);
+        int left = system.headerLeft;
+        for (int count = 1; count <= 7; ++count) {
+            StaffSystem at = staffSystemFor(clef, 3, { Key { side * count }, std::nullopt });
+            at.headerLeft = left;
+            drawStaffHeader(pn, at);
+            left += count * 30 + 24;
+        }
+    };
+    signaturesInARow(Clef::Treble, 1);
+    expectLooksLike("treble_sharp_keys");
+    signaturesInARow(Clef::Treble, -1);
+    expectLooksLike("treble_flat_keys");
+    signaturesInARow(Clef::Bass, 1);
+    expectLooksLike("bass_sharp_keys");
+    signaturesInARow(Clef::Bass, -1);
+    expectLooksLike("bass_flat_keys");
+
+    const StaffSystem grand = staffSystemFor(Clef::Grand, 5, { Key { 3 }, Meter { 6, 8 } });
+    pn.clear();
+    showStaffSystem(pn, grand);
+    drawStaffHeader(pn, grand);
+    drawShownNote(pn, grand, *parseSpelled("G4"), Black, false, NoteNaming::Solfege);
+    expectLooksLike("grand_a_major_six_eight");
+
+    const StaffSystem treble = staffSystemFor(Clef::Treble, 3);
+    pn.clear();
+    showStaffSystem(pn, treble);
+    int left = treble.headerLeft;
+    for (const Meter meter : offeredMeters()) {
+        StaffSystem at = staffSystemFor(Clef::Treble, 3, { Key {}, meter });
+        at.headerLeft = left;
+        drawStaffHeader(pn, at);
+        left += 100;
+    }
+    expectLooksLike("meters");
+}
+
 } // namespace
 } // namespace zintaro::staff

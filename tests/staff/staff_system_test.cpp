@@ -2,6 +2,7 @@
 #include "staff/staff_system.h"
 #include "support/recording_surface.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -215,6 +216,115 @@ TEST(StaffSigns, followTheStavesOfAnyLayout)
             EXPECT_EQ(signs.brace.top + signs.brace.height - 1, system.bottomLineY[1]);
             EXPECT_LT(signs.brace.left + signs.brace.width, system.staffLeft);
         }
+    }
+}
+
+std::vector<int> stepsOf(const std::vector<StaffPosition>& places, int staff)
+{
+    std::vector<int> steps;
+    for (const StaffPosition& p : places)
+        if (p.staff == staff)
+            steps.push_back(p.step);
+    return steps;
+}
+
+TEST(KeySignatures, everyKeysSignsStandAtTheirPlacesOnEachClef)
+{
+    // Steps above the bottom line, as written left to right.
+    const struct {
+        int fifths;
+        std::vector<int> treble;
+        std::vector<int> bass;
+    } cases[] = {
+        { 0, {}, {} },
+        { 1, { 8 }, { 6 } },
+        { 2, { 8, 5 }, { 6, 3 } },
+        { 3, { 8, 5, 9 }, { 6, 3, 7 } },
+        { 4, { 8, 5, 9, 6 }, { 6, 3, 7, 4 } },
+        { 5, { 8, 5, 9, 6, 3 }, { 6, 3, 7, 4, 1 } },
+        { 6, { 8, 5, 9, 6, 3, 7 }, { 6, 3, 7, 4, 1, 5 } },
+        { 7, { 8, 5, 9, 6, 3, 7, 4 }, { 6, 3, 7, 4, 1, 5, 2 } },
+        { -1, { 4 }, { 2 } },
+        { -2, { 4, 7 }, { 2, 5 } },
+        { -3, { 4, 7, 3 }, { 2, 5, 1 } },
+        { -4, { 4, 7, 3, 6 }, { 2, 5, 1, 4 } },
+        { -5, { 4, 7, 3, 6, 2 }, { 2, 5, 1, 4, 0 } },
+        { -6, { 4, 7, 3, 6, 2, 5 }, { 2, 5, 1, 4, 0, 3 } },
+        { -7, { 4, 7, 3, 6, 2, 5, 1 }, { 2, 5, 1, 4, 0, 3, -1 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fifths);
+        const Key key { c.fifths };
+        EXPECT_EQ(stepsOf(signaturePositions(key, Clef::Treble), 0), c.treble);
+        EXPECT_EQ(stepsOf(signaturePositions(key, Clef::Bass), 0), c.bass);
+        const auto grand = signaturePositions(key, Clef::Grand);
+        EXPECT_EQ(stepsOf(grand, 0), c.treble);
+        EXPECT_EQ(stepsOf(grand, 1), c.bass);
+        // Each sign sits on the line or space of the letter it alters.
+        const auto letters = signatureLetters(key);
+        for (size_t i = 0; i < letters.size(); ++i) {
+            const auto place = staffPositionOf({ letters[i], Accidental::Natural, 4 }, Clef::Treble);
+            EXPECT_EQ(((place.step - c.treble[i]) % 7 + 7) % 7, 0) << i;
+        }
+    }
+}
+
+TEST(KeySignatures, theHeaderDrawsEverySignAfterTheClefAndTheNoteMakesRoomForIt)
+{
+    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
+        for (int fifths = -7; fifths <= 7; ++fifths) {
+            SCOPED_TRACE(std::to_string(fifths) + " " + std::string(clefWord(clef)));
+            const StaffSystem plain = staffSystemFor(clef, 5);
+            const StaffSystem system = staffSystemFor(clef, 5, { Key { fifths }, Meter { 6, 8 } });
+            RecordingSurface s;
+            drawStaffHeader(s, system);
+            const auto kind = fifths > 0 ? RecordingSurface::Kind::Sharp : RecordingSurface::Kind::Flat;
+            const auto signs = s.marksOf(kind);
+            ASSERT_EQ(signs.size(), signaturePositions(Key { fifths }, clef).size());
+            float right = 0;
+            for (const auto& sign : signs) {
+                EXPECT_GE(sign.x1, system.headerLeft);
+                right = std::max(right, sign.x2);
+            }
+            // The meter on each staff, its figures after the signs, then the note with room for its own sign.
+            ASSERT_EQ(s.texts.size(), static_cast<size_t>(2 * system.staffCount));
+            EXPECT_EQ(s.texts[0].text, "6");
+            EXPECT_EQ(s.texts[1].text, "8");
+            EXPECT_GT(static_cast<float>(s.texts[0].left), right);
+            EXPECT_GE(system.noteX, s.texts[0].left + 40 * system.scale);
+            EXPECT_GE(system.noteX, plain.noteX);
+            EXPECT_EQ(system.labelLeft - system.noteX, plain.labelLeft - plain.noteX);
+        }
+    // Without signs or meter the trainer's note keeps its place.
+    EXPECT_EQ(staffSystemFor(Clef::Treble, 5, {}).noteX, staffSystemFor(Clef::Treble, 5).noteX);
+}
+
+TEST(ShownNotes, aNoteInAKeyShowsOnlyTheSignsTheSignatureDoesNotGive)
+{
+    const struct {
+        const char* key;
+        const char* note;
+        std::vector<RecordingSurface::Kind> signs;
+    } rows[] = {
+        { "D", "F#4", {} },
+        { "D", "F4", { RecordingSurface::Kind::Natural } },
+        { "D", "Bb4", { RecordingSurface::Kind::Flat } },
+        { "Bb", "Eb5", {} },
+        { "Bb", "E5", { RecordingSurface::Kind::Natural } },
+        { "C", "F#4", { RecordingSurface::Kind::Sharp } },
+        { "C#", "E#4", {} },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " " + row.note);
+        RecordingSurface s;
+        const StaffSystem system = staffSystemFor(Clef::Treble, 5, { *parseKey(row.key), std::nullopt });
+        drawShownNote(s, system, note(row.note), Black, false, NoteNaming::Solfege);
+        std::vector<RecordingSurface::Kind> signs;
+        for (const auto& mark : s.marks)
+            if (mark.kind == RecordingSurface::Kind::Sharp || mark.kind == RecordingSurface::Kind::Flat
+                || mark.kind == RecordingSurface::Kind::Natural)
+                signs.push_back(mark.kind);
+        EXPECT_EQ(signs, row.signs);
     }
 }
 

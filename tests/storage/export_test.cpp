@@ -262,8 +262,8 @@ TEST(Export, musicXmlMeasuresHoldAWholeNoteAndNotesCarryTheirNames)
             "part Violin\nattributes 16 4/4 G 2\n"
             "measure 1 64\nlyric Do\n"
             "measure 2 64\n"
-            "measure 3 64\nlyric Re\nlyric Fa\nlyric Sol\nlyric Do\nlyric Mi\n"
-            "measure 4 64\nlyric Fa\nlyric Fa\nlyric Fa\nlyric La\n"
+            "measure 3 64\nlyric Re\nlyric Fa diesis\nlyric Sol\nlyric Do diesis\nlyric Mi\n"
+            "measure 4 64\nlyric Fa\nlyric Fa diesis\nlyric Fa\nlyric La diesis\n"
             "measure 5 64\nlyric La\n"
             "measure 6 58\n" },
     };

@@ -5,6 +5,7 @@ One line per fact, the tracks merged in time:
     format F ticks T tracks N
     tempo TICK MICROSECONDS
     time_signature TICK NUMERATOR DENOMINATOR
+    key_signature TICK KEY      (mido's names: D, Bbm)
     program TICK CHANNEL PROGRAM
     note CHANNEL KEY START LENGTH VELOCITY
     end TICK            (the last end of track)
@@ -32,6 +33,8 @@ for track in midi.tracks:
             facts.append((tick, f"tempo {tick} {message.tempo}"))
         elif message.type == "time_signature":
             facts.append((tick, f"time_signature {tick} {message.numerator} {message.denominator}"))
+        elif message.type == "key_signature":
+            facts.append((tick, f"key_signature {tick} {message.key}"))
         elif message.type == "program_change":
             facts.append((tick, f"program {tick} {message.channel} {message.program}"))
         elif message.type == "note_on" and message.velocity > 0:

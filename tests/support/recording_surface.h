@@ -13,7 +13,7 @@ namespace zintaro::testing {
 // holds the state of the child elements.
 class RecordingSurface : public staff::StaffSurface {
 public:
-    enum class Kind { Line, Rectangle, FilledRectangle, Circle, RestPicture, Sharp, Flat };
+    enum class Kind { Line, Rectangle, FilledRectangle, Circle, RestPicture, Sharp, Flat, Natural };
 
     struct Mark {
         Kind kind;
@@ -80,10 +80,10 @@ public:
     // A sign's box: left and top in x1, y1, right and bottom (inclusive) in x2, y2.
     void accidental(Accidental sign, int left, int top, int width, int height, staff::Rgb c) override
     {
-        if (sign == Accidental::Natural)
-            return;
-        marks.push_back({ sign == Accidental::Sharp ? Kind::Sharp : Kind::Flat, float(left), float(top),
-            float(left + width - 1), float(top + height - 1), c, solid });
+        const Kind kind = sign == Accidental::Sharp ? Kind::Sharp
+            : sign == Accidental::Flat              ? Kind::Flat
+                                                    : Kind::Natural;
+        marks.push_back({ kind, float(left), float(top), float(left + width - 1), float(top + height - 1), c, solid });
     }
 
     void placeStaffLine(int element, int y1, int y2, int thickness) override
