@@ -229,6 +229,25 @@
     </message>
 </context>
 <context>
+    <name>Microphone</name>
+    <message>
+        <source>Nessun server audio risponde: il microfono non ascolta, si risponde con i tasti.</source>
+        <translation>No sound server answers: the microphone is not listening; answer with the keys.</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso audio: il microfono non ascolta, si risponde con i tasti.</source>
+        <translation>No audio input: the microphone is not listening; answer with the keys.</translation>
+    </message>
+    <message>
+        <source>L&apos;accesso al microfono è negato: si risponde con i tasti.</source>
+        <translation>Access to the microphone is refused: answer with the keys.</translation>
+    </message>
+    <message>
+        <source>L&apos;ingresso audio è scomparso: si risponde con i tasti.</source>
+        <translation>The audio input has gone: answer with the keys.</translation>
+    </message>
+</context>
+<context>
     <name>MidiInput</name>
     <message>
         <source>nessun server JACK è in funzione</source>
