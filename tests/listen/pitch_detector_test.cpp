@@ -1,7 +1,8 @@
-#include "compose/played_instrument.h"
-#include "listen/rendered_notes.h"
+#include "listen/test_set.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+#include <random>
 
 using namespace zintaro::listen;
 using namespace zintaro::listen::testing;
@@ -9,51 +10,16 @@ using zintaro::compose::PlayedInstrument;
 
 namespace {
 
-// The written ranges offered on each staff: Fa3–Mi6 and Do2–Mi4.
-constexpr int TrebleLowest = 53;
-constexpr int TrebleHighest = 88;
-constexpr int BassLowest = 36;
-constexpr int BassHighest = 64;
-
-struct Player {
-    const char* name;
-    int program;
-    PlayedInstrument instrument;
-    int lowestWritten;
-    int highestWritten;
-};
-
-// Each instrument over the staff it reads; the voice and the bass
-// instruments over the bass staff too.
-constexpr Player Players[] {
-    { "flute", Flute, PlayedInstrument::Flute, TrebleLowest, TrebleHighest },
-    { "violin", Violin, PlayedInstrument::Violin, TrebleLowest, TrebleHighest },
-    { "clarinet", Clarinet, PlayedInstrument::ClarinetInBFlat, TrebleLowest, TrebleHighest },
-    { "trumpet", Trumpet, PlayedInstrument::TrumpetInBFlat, TrebleLowest, TrebleHighest },
-    { "horn", FrenchHorn, PlayedInstrument::HornInF, TrebleLowest, TrebleHighest },
-    { "guitar", NylonGuitar, PlayedInstrument::Guitar, TrebleLowest, TrebleHighest },
-    { "choir, treble", VoiceOohs, PlayedInstrument::Piano, TrebleLowest, TrebleHighest },
-    { "choir, bass", VoiceOohs, PlayedInstrument::Piano, BassLowest, BassHighest },
-    { "cello", Cello, PlayedInstrument::Piano, BassLowest, BassHighest },
-    { "bassoon", Bassoon, PlayedInstrument::Piano, BassLowest, BassHighest },
-    { "trombone", Trombone, PlayedInstrument::Piano, BassLowest, BassHighest },
-};
-
 struct RenderedPlayers : ::testing::Test {
-    static inline zintaro::midi::FluidSynthEngine* synth = nullptr;
+    // One synthesizer for the suite: loading the SoundFont takes a while.
+    static inline std::unique_ptr<zintaro::midi::FluidSynthEngine> synth;
     static void SetUpTestSuite()
     {
-        synth = new zintaro::midi::FluidSynthEngine(zintaro::midi::AudioLatency { RenderRate, 256, 2 });
-        if (!synth->loadSoundFont()) {
-            delete synth;
-            synth = nullptr;
-        }
+        synth = std::make_unique<zintaro::midi::FluidSynthEngine>(zintaro::midi::AudioLatency { RenderRate, 256, 2 });
+        if (!synth->loadSoundFont())
+            synth.reset();
     }
-    static void TearDownTestSuite()
-    {
-        delete synth;
-        synth = nullptr;
-    }
+    static void TearDownTestSuite() { synth.reset(); }
     void SetUp() override
     {
         if (!synth)
@@ -62,17 +28,6 @@ struct RenderedPlayers : ::testing::Test {
 };
 
 } // namespace
-
-Judged judgePlayer(zintaro::midi::FluidSynthEngine& synth, const Player& player, Room room, int step)
-{
-    std::vector<int> sounding;
-    for (int note = player.lowestWritten; note <= player.highestWritten; note += step)
-        sounding.push_back(zintaro::compose::soundingNote(player.instrument, note));
-    const auto range = zintaro::compose::listeningRange(player.instrument, player.lowestWritten, player.highestWritten);
-    return judge(renderNotes(synth, player.program, sounding, room),
-        DetectorSettings { RenderRate, range.lowest, range.highest, StandardTuning },
-        [&](int heard, int) { return zintaro::compose::writtenNote(player.instrument, heard); });
-}
 
 // Every other semitone of each staff, dry and in a noisy room: the whole
 // set is the listening benchmark's.
