@@ -35,8 +35,8 @@ struct HeardNote {
 
 // Finds played or sung notes in mono audio: aubio's onset detector times
 // the attack and its YIN pitch tracker the note, which must hold within a
-// semitone for SteadyMs before it is reported, once per onset (or per
-// change of note when the player slurs). Pure: no thread, no clock, the
+// semitone over SteadyMs of sound and ten hops (53 ms) before it is
+// reported, once per onset (or per change of note when the player slurs). Pure: no thread, no clock, the
 // same answers for the same samples, so it runs offline in the tests.
 class PitchDetector {
 public:

@@ -29,23 +29,21 @@ struct RenderedPlayers : ::testing::Test {
 
 } // namespace
 
-// Every other semitone of each staff, dry and in a noisy room: the whole
-// set is the listening benchmark's.
+// Every semitone of each staff, dry and in a noisy room: the same set as
+// the listening benchmark's, which times it.
 TEST_F(RenderedPlayers, nearlyEveryNoteOfEachStaffIsHeardRightWithoutOctaveErrors)
 {
     int notes = 0;
     int right = 0;
     for (const Room room : { Room::Dry, Room::NoisyWithReverb }) {
         for (const Player& player : Players) {
-            const Judged judged = judgePlayer(*synth, player, room, 2);
+            const Judged judged = judgePlayer(*synth, player, room, 1);
             EXPECT_EQ(judged.octaveErrors, 0) << player.name;
             notes += judged.notes;
             right += judged.right;
         }
     }
-    // Measured on the whole set: 98.4 %; the misses are a sung note's
-    // scoop and the previous note's tail taken for the next one.
-    EXPECT_GE(right * 100, notes * 98) << right << " of " << notes;
+    EXPECT_GE(right * 100, notes * 99) << right << " of " << notes;
 }
 
 // The student reads the clarinet's or the horn's part and plays it: the

@@ -94,6 +94,8 @@ struct Judged {
     // Note-on to the answer, and note-on to the onset told, in samples.
     std::vector<int64_t> answerDelays;
     std::vector<int64_t> onsetErrors;
+    // The onset the detector told to its answer.
+    std::vector<int64_t> onsetToAnswer;
 };
 
 // Feeds the notes in blocks of 10 ms and judges each by what was heard
@@ -124,6 +126,7 @@ Judged judge(const RenderedNotes& rendered, const DetectorSettings& settings, To
             if (written == expected && !right && !wrong) {
                 judged.answerDelays.push_back(note.answerSample - from);
                 judged.onsetErrors.push_back(note.onsetSample - from);
+                judged.onsetToAnswer.push_back(note.answerSample - note.onsetSample);
             }
             right = right || written == expected;
             wrong = wrong || written != expected;
