@@ -261,7 +261,8 @@ void CaptureStream::analyse(const float* samples, std::size_t count, std::chrono
                 { note, m_firstSample + std::chrono::duration_cast<std::chrono::steady_clock::duration>(sinceStart) });
         }
     }
-    tell();
+    if (!heard.empty())
+        tell();
 }
 
 Text captureFailureText(CaptureFailure failure)

@@ -37,8 +37,9 @@ struct CapturedNote {
 // own and fed to a pitch detector there. Nothing waits: start() returns at
 // once and the state moves on from Starting; notes and the level are taken
 // from any thread; `changed` (optional) is called on the stream's thread
-// when there is something new to take, for the window to post itself a
-// call. Stopped, it has no thread and costs nothing.
+// when notes were heard or the state moved, for the window to post itself
+// a call (the level is for a meter to read on its own timer). Stopped, it
+// has no thread and costs nothing.
 class CaptureStream {
 public:
     static constexpr double SampleRate = 48000.0;
