@@ -7,6 +7,8 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev clang-format clang-tidy git ccache
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libfluidsynth-dev fluid-soundfont-gm libpulse-dev
+  # The microphone: pitch detection, and a sound server for its tests.
+  libaubio-dev pulseaudio pulseaudio-utils
   librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev xvfb

@@ -190,6 +190,68 @@
     </message>
 </context>
 <context>
+    <name>Instruments</name>
+    <message>
+        <source>Nota giusta, in un&apos;altra ottava</source>
+        <translation>Right note, in another octave</translation>
+    </message>
+    <message>
+        <source>Pianoforte</source>
+        <translation>Piano</translation>
+    </message>
+    <message>
+        <source>Voce</source>
+        <translation>Voice</translation>
+    </message>
+    <message>
+        <source>Flauto</source>
+        <translation>Flute</translation>
+    </message>
+    <message>
+        <source>Violino</source>
+        <translation>Violin</translation>
+    </message>
+    <message>
+        <source>Chitarra</source>
+        <translation>Guitar</translation>
+    </message>
+    <message>
+        <source>Clarinetto in Si♭</source>
+        <translation>Clarinet in B♭</translation>
+    </message>
+    <message>
+        <source>Tromba in Si♭</source>
+        <translation>Trumpet in B♭</translation>
+    </message>
+    <message>
+        <source>Sax contralto in Mi♭</source>
+        <translation>Alto sax in E♭</translation>
+    </message>
+    <message>
+        <source>Corno in Fa</source>
+        <translation>Horn in F</translation>
+    </message>
+</context>
+<context>
+    <name>Microphone</name>
+    <message>
+        <source>Nessun server audio risponde: il microfono non ascolta, si risponde con i tasti.</source>
+        <translation>No sound server answers: the microphone is not listening; answer with the keys.</translation>
+    </message>
+    <message>
+        <source>Nessun ingresso audio: il microfono non ascolta, si risponde con i tasti.</source>
+        <translation>No audio input: the microphone is not listening; answer with the keys.</translation>
+    </message>
+    <message>
+        <source>L&apos;accesso al microfono è negato: si risponde con i tasti.</source>
+        <translation>Access to the microphone is refused: answer with the keys.</translation>
+    </message>
+    <message>
+        <source>L&apos;ingresso audio è scomparso: si risponde con i tasti.</source>
+        <translation>The audio input has gone: answer with the keys.</translation>
+    </message>
+</context>
+<context>
     <name>MidiInput</name>
     <message>
         <source>nessun server JACK è in funzione</source>
