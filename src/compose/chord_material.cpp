@@ -99,7 +99,7 @@ Text intervalName(const Interval& interval, NoteNaming naming)
 {
     const char* name = nameOf(interval);
     return translate("Intervals", "%1 %2–%3")
-        .arg(name ? translate("Intervals", name).str() : std::string())
+        .arg(name ? translate("Intervals", name) : Text::verbatim({}))
         .arg(noteName(interval.lower, naming, true))
         .arg(noteName(interval.upper, naming, true));
 }

@@ -198,8 +198,8 @@ void drawStaffHeader(StaffSurface& s, const StaffSystem& system)
     };
     for (int staff = 0; staff < system.staffCount; ++staff) {
         const int top = system.topLineY(staff);
-        s.text(leftOf(beats), top - 2 * scale, 24 * scale, beats, Black);
-        s.text(leftOf(unit), top + 18 * scale, 24 * scale, unit, Black);
+        s.text(leftOf(beats), top - 2 * scale, 24 * scale, Text::verbatim(beats), Black);
+        s.text(leftOf(unit), top + 18 * scale, 24 * scale, Text::verbatim(unit), Black);
     }
 }
 

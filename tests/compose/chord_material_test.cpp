@@ -32,8 +32,8 @@ TEST(Intervals, areNamedByTheirLettersAndSize)
         { "G4", "D5", "Quinta giusta Sol4–Re5" },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(intervalName(interval(c.lower, c.upper), NoteNaming::Solfege).passing(), c.name);
-    EXPECT_EQ(intervalName(interval("C4", "E4"), NoteNaming::Letters).passing(), "Terza maggiore C4–E4");
+        EXPECT_EQ(intervalName(interval(c.lower, c.upper), NoteNaming::Solfege).render(), c.name);
+    EXPECT_EQ(intervalName(interval("C4", "E4"), NoteNaming::Letters).render(), "Terza maggiore C4–E4");
 }
 
 TEST(Intervals, drawnOnesStayInTheRangeAndTheKeyAndCoverEveryNumber)

@@ -175,7 +175,7 @@ TEST(CaptureStream, withoutASoundServerItFailsAtOnceWithoutWaiting)
     capture.start(DetectorSettings {});
     EXPECT_TRUE(waitFor([&] { return capture.state() == CaptureState::Failed; }, 2s));
     EXPECT_EQ(capture.failure(), CaptureFailure::NoServer);
-    EXPECT_FALSE(std::string(captureFailureText(CaptureFailure::NoServer)).empty());
+    EXPECT_FALSE(captureFailureText(CaptureFailure::NoServer).render().empty());
     if (before)
         ::setenv("PULSE_SERVER", kept.c_str(), 1);
     else

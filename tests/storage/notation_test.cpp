@@ -68,7 +68,7 @@ TEST(NotationFiles, everyKeyAndMeterIsSavedAndLoadedBackWithThePiece)
         // The key and meter lines come first, and only when they are not C major and 4/4.
         EXPECT_EQ(bytes.starts_with("\"key\","), n.key != Key {});
         const auto loaded = loadComposition(folder.path() / (n.name + ".txt"));
-        ASSERT_EQ(loaded.result, LoadResult::Loaded) << loaded.text;
+        ASSERT_EQ(loaded.result, LoadResult::Loaded) << loaded.text.render();
         EXPECT_EQ(loaded.piece->key, n.key);
         EXPECT_EQ(loaded.piece->meter, n.meter);
         ASSERT_EQ(loaded.piece->noteCount(), m.NoteCount);
@@ -106,10 +106,11 @@ TEST(NotationFiles, anUnknownKeyOrMeterIsRefusedInWordsAndLinesOutOfPlaceAreSkip
         testing::writeBytes(file, c.bytes);
         const auto loaded = loadComposition(file);
         EXPECT_EQ(loaded.result, c.result);
-        EXPECT_NE(loaded.text.find(c.told), std::string::npos) << loaded.text;
+        const std::string told = loaded.text.render();
+        EXPECT_NE(told.find(c.told), std::string::npos) << told;
         EXPECT_EQ(loaded.piece.has_value(), c.result != LoadResult::UnknownNotation);
         if (c.result == LoadResult::UnknownNotation) {
-            EXPECT_NE(loaded.text.find("La composizione sul pentagramma è rimasta."), std::string::npos);
+            EXPECT_NE(told.find("La composizione sul pentagramma è rimasta."), std::string::npos);
         }
     }
     EXPECT_EQ(readCompositionText(" \"key\" , \"Bb\" \n\"_\",0,7,0\n").key, (Key { -2 }));
