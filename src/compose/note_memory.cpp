@@ -59,10 +59,12 @@ NoteMemory NoteMemory::fromHistory(const std::vector<AnswerHistoryRow>& rows)
     NoteMemory memory = build(rows, RecallWeights::defaults(), &examples);
     if (examples.size() < FitFromAnswers)
         return memory;
-    // Fitted on the older four fifths, kept only when they predict the
-    // newest fifth better than the defaults do.
-    const auto split = examples.size() * 4 / 5;
-    const std::vector<RecallExample> older(examples.begin(), examples.begin() + static_cast<std::ptrdiff_t>(split));
+    // Fitted on the older four fifths of the newest FitOnAnswers, kept only
+    // when they predict the newest fifth better than the defaults do.
+    const auto from = examples.size() - std::min(examples.size(), FitOnAnswers);
+    const auto split = from + (examples.size() - from) * 4 / 5;
+    const std::vector<RecallExample> older(
+        examples.begin() + static_cast<std::ptrdiff_t>(from), examples.begin() + static_cast<std::ptrdiff_t>(split));
     const std::vector<RecallExample> newer(examples.begin() + static_cast<std::ptrdiff_t>(split), examples.end());
     const RecallWeights fitted = fitRecallWeights(older, memory.m_weights);
     if (recallLogLoss(newer, fitted) < recallLogLoss(newer, memory.m_weights)) {
@@ -99,9 +101,21 @@ NoteMemory NoteMemory::build(
     const double slowAfter = static_cast<double>(memory.medianResponseMs()) * SlowShareOfMedian;
     if (examples)
         examples->reserve(rows.size());
+    // Most rows are single notes: their traces are found by the note, not by its text.
+    std::array<int, 3 * 7 * 3 * 12> slotOfNote {};
+    slotOfNote.fill(-1);
     for (size_t i = 0; i < rows.size(); ++i) {
         const AnswerHistoryRow& row = rows[i];
-        Trace& trace = memory.traceToWrite(itemOf(row));
+        const SpelledNote note = row.spelledNote();
+        const auto key = ((static_cast<size_t>(row.clefOrTreble()) % 3 * 7 + static_cast<size_t>(note.letter) % 7) * 3
+                             + static_cast<size_t>(static_cast<int>(note.accidental) + 1) % 3)
+                * 12
+            + static_cast<size_t>(std::clamp(note.octave + 1, 0, 11));
+        if (slotOfNote[key] < 0) {
+            memory.traceToWrite(itemOf(row));
+            slotOfNote[key] = static_cast<int>(memory.m_items.find(itemOf(row))->second);
+        }
+        Trace& trace = memory.m_traces[static_cast<size_t>(slotOfNote[key])];
         if (first[i]) {
             if (examples)
                 examples->push_back(recallExample(evidence(trace, row.utcMs), row.record.right));

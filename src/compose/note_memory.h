@@ -25,8 +25,9 @@ namespace zintaro::compose {
 // RecallWeights: fading counts of right and wrong answers and the time since
 // it was last seen. Right answers slower than SlowShareOfMedian times the
 // student's median count for less. Built from a history of FitFromAnswers
-// first answers or more, the weights are fitted on that history (by the
-// thread that reads it); before that the defaults hold.
+// first answers or more, the weights are fitted on its newest FitOnAnswers
+// (by the thread that reads it) and kept when they predict the newest fifth
+// better than the defaults; otherwise the defaults hold.
 class NoteMemory {
 public:
     struct Trace {
@@ -93,6 +94,8 @@ public:
     // A slow right answer counts as this much of a quick one.
     static constexpr double SlowRightWorth = 0.5;
     static constexpr size_t FitFromAnswers = 400;
+    // The fit looks at the newest this many first answers: the student of today.
+    static constexpr size_t FitOnAnswers = 20000;
 
 private:
     static constexpr int64_t BucketMs = 50;

@@ -115,7 +115,7 @@ RecallWeights fitRecallWeights(const std::vector<RecallExample>& examples, const
             weights.w[i] -= gradient[i];
             step = std::max(step, std::abs(gradient[i]));
         }
-        if (step < 1e-5)
+        if (step < 1e-4)
             break;
     }
     return weights;
