@@ -58,6 +58,9 @@ public:
     static bool isFirstAnswer(const std::vector<AnswerHistoryRow>& rows, size_t i);
 
     static std::string itemOf(Clef clef, SpelledNote note);
+    // What a row of the history shows. fromHistory finds the traces of
+    // single notes by the note (clef and spelling) without building this
+    // text; a row that shows more (a chord, a key) must not take that path.
     static std::string itemOf(const AnswerHistoryRow& row);
 
     // The first answer to an item shown, right or wrong, at utcMs.

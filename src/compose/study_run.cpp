@@ -19,6 +19,7 @@ constexpr std::array<int, 6> Loads = { 0, 20, 40, 60, 100, 200 };
 int keysOf(const std::vector<SpelledNote>& notes)
 {
     std::vector<int> keys;
+    keys.reserve(notes.size());
     for (const SpelledNote note : notes)
         keys.push_back(midiNoteOf(note));
     std::sort(keys.begin(), keys.end());
