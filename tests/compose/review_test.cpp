@@ -4,6 +4,7 @@
 #include "compose/study_table.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -314,6 +315,46 @@ TEST(SimulatedStudentTest, everyStudentLearnsFromSpacedStudyForgetsWithTimeAndFi
         }
         EXPECT_LT(student.chanceRight(hardest, end + 7 * Day), student.chanceRight(easiest, end + 7 * Day));
     }
+}
+
+TEST(StudyRunTest, aRunWritesEveryAnswerAsTheHistoryWouldAndASeedGivesTheSameRun)
+{
+    for (const bool review : { false, true }) {
+        SCOPED_TRACE(review ? "Ripasso" : "uniform");
+        const StudyPlan plan { StudentModel::ActR, review, true, 40, 5, false, 9 };
+        const StudyOutcome outcome = runStudy(plan, true);
+        size_t firsts = 0;
+        std::array<int, 2> perTrace {};
+        for (size_t i = 0; i < outcome.rows.size(); ++i) {
+            const bool first = NoteMemory::isFirstAnswer(outcome.rows, i);
+            firsts += first ? 1 : 0;
+            // A miss is followed by the right key for the same note.
+            if (!outcome.rows[i].record.right) {
+                ASSERT_LT(i + 1, outcome.rows.size());
+                EXPECT_FALSE(NoteMemory::isFirstAnswer(outcome.rows, i + 1));
+                EXPECT_TRUE(outcome.rows[i + 1].record.right);
+            }
+            ++perTrace.at(first ? 1 : 0);
+        }
+        EXPECT_EQ(firsts, 5U * 40U);
+        EXPECT_EQ(static_cast<size_t>(perTrace[0]), outcome.rows.size() - firsts);
+        const StudyOutcome again = runStudy(plan);
+        EXPECT_EQ(again.nextDay, outcome.nextDay);
+        EXPECT_EQ(again.weekAway, outcome.weekAway);
+        EXPECT_GE(outcome.nextDay, outcome.weekAway);
+        EXPECT_LE(outcome.hardestNextDay, outcome.nextDay);
+    }
+}
+
+TEST(NoteMemoryTest, aClockGoneBackNeitherCountsOldDaysAsTodayNorMovesTracesBack)
+{
+    NoteMemory memory;
+    memory.firstAnswer("treble C4", true, 900, Start + 10 * Day);
+    memory.firstAnswer("treble C4", false, 900, Start + 2 * Day); // the clock went back eight days
+    EXPECT_EQ(memory.trace("treble C4").lastSeenUtcMs, Start + 10 * Day);
+    EXPECT_EQ(memory.trace("treble C4").wrong, 1);
+    EXPECT_EQ(memory.answersPerDay(Start + 10 * Day), 1);
+    EXPECT_NEAR(memory.evidence("treble C4", Start + 10 * Day).wrong, 1.0, 1e-9);
 }
 
 TEST(StudyTableTest, ripassoIsNeverBelowTheUniformDrawAndHelpsTheHardestNotes)
