@@ -1,18 +1,19 @@
 #include "compose/practice_draw.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <numeric>
+#include <string>
 
 namespace zintaro::compose {
 
 namespace {
 
-// A note learned long ago weighs this much against a forgotten one (1 + its misses).
-constexpr double LearnedFloor = 0.04;
-// A note never answered weighs as one half forgotten.
-constexpr double NewNoteWeight = 0.5;
-// Its share of misses adds up to this much, so a weak note stays frequent even
-// right after it was seen.
-constexpr double MissShareWeight = 1.0;
+// A note learned long ago weighs this much against a forgotten one.
+constexpr double LearnedFloor = 0.05;
+// The weight of the newest first answer in the recent share of right ones.
+constexpr double RecentAnswerWeight = 0.05;
+constexpr int64_t DayMs = int64_t { 24 } * 3600 * 1000;
 // The coverage rule steps in this many draws before it would be too late, so
 // that the notes coming back after misses do not push another past its turn.
 constexpr int64_t CoverageMargin = 4;
@@ -37,10 +38,24 @@ void PracticeDraw::setChoices(const PracticeChoices& choices)
         m_spellingsOfKey.back().push_back(i);
         m_keyOfNote.push_back(m_spellingsOfKey.size() - 1);
     }
+    m_items.clear();
+    for (const SpelledNote note : m_notes)
+        m_items.push_back(NoteMemory::itemOf(choices.clef, note));
     m_lastDrawn.assign(m_notes.size(), -1);
+    m_introduced.assign(m_notes.size(), false);
+    m_introductionOrder.resize(m_notes.size());
+    std::iota(m_introductionOrder.begin(), m_introductionOrder.end(), size_t { 0 });
+    const int middle = m_notes.empty() ? 0 : (stepsFromMiddleC(m_notes.front()) + stepsFromMiddleC(m_notes.back())) / 2;
+    const auto rank = [this, middle](size_t i) {
+        return std::pair { m_notes[i].accidental != Accidental::Natural,
+            std::abs(stepsFromMiddleC(m_notes[i]) - middle) };
+    };
+    std::stable_sort(m_introductionOrder.begin(), m_introductionOrder.end(),
+        [&rank](size_t a, size_t b) { return rank(a) < rank(b); });
     m_returns.clear();
     m_previous.reset();
     m_draws = 0;
+    m_recentRightShare = 0;
 }
 
 double PracticeDraw::unit()
@@ -65,6 +80,8 @@ DrawnNote PracticeDraw::next(const NoteMemory& memory, int64_t nowUtcMs)
     const size_t note = m_choices.review ? reviewNote(memory, nowUtcMs) : uniformNote();
     std::erase_if(m_returns, [note](const Return& r) { return r.note == note; });
     m_lastDrawn[note] = m_draws;
+    if (m_choices.review)
+        m_introduced[note] = true;
     m_previous = note;
     ++m_draws;
     return { m_notes[note], m_choices.clef, m_choices.review };
@@ -72,7 +89,10 @@ DrawnNote PracticeDraw::next(const NoteMemory& memory, int64_t nowUtcMs)
 
 void PracticeDraw::firstAnswer(bool right)
 {
-    if (right || !m_previous || !m_choices.review)
+    if (!m_previous || !m_choices.review)
+        return;
+    m_recentRightShare += RecentAnswerWeight * ((right ? 1.0 : 0.0) - m_recentRightShare);
+    if (right)
         return;
     const int64_t drawn = m_draws - 1;
     // Third or fourth note after, at random, so the return is not a fixed
@@ -109,7 +129,7 @@ std::optional<size_t> PracticeDraw::overdueNote() const
     std::vector<std::pair<int64_t, size_t>> deadlines;
     deadlines.reserve(m_notes.size());
     for (size_t i = 0; i < m_notes.size(); ++i) {
-        if (!repeatsPrevious(i))
+        if (m_introduced[i] && !repeatsPrevious(i))
             deadlines.emplace_back(m_lastDrawn[i] + window, i);
     }
     std::sort(deadlines.begin(), deadlines.end());
@@ -135,18 +155,43 @@ std::optional<std::pair<size_t, int64_t>> PracticeDraw::returningNote() const
 
 double PracticeDraw::reviewWeight(const NoteMemory& memory, SpelledNote note, int64_t nowUtcMs) const
 {
-    const auto recall = memory.recall(m_choices.clef, note, nowUtcMs);
-    if (!recall)
-        return NewNoteWeight;
-    const NoteMemory::Trace& trace = memory.trace(m_choices.clef, note);
-    const int answers = trace.quickRight + trace.slowRight + trace.wrong;
-    // One right answer assumed beforehand, so a single miss is not yet "all missed".
-    const double missShare = static_cast<double>(trace.wrong) / (answers + 1);
-    return LearnedFloor + (1.0 - *recall) + MissShareWeight * missShare;
+    return LearnedFloor + 1.0 - memory.predictedRecall(NoteMemory::itemOf(m_choices.clef, note), nowUtcMs);
+}
+
+double PracticeDraw::weightOf(const NoteMemory& memory, size_t note, int64_t nowUtcMs) const
+{
+    return LearnedFloor + 1.0 - memory.predictedRecall(m_items[note], nowUtcMs);
+}
+
+void PracticeDraw::markMet(const NoteMemory& memory)
+{
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        if (!m_introduced[i] && memory.trace(m_items[i]).seen)
+            m_introduced[i] = true;
+    }
+}
+
+std::optional<size_t> PracticeDraw::noteToIntroduce(const NoteMemory& memory, int64_t nowUtcMs) const
+{
+    size_t unsettled = 0;
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        if (m_introduced[i] && memory.predictedRecall(m_items[i], nowUtcMs + DayMs) < SettledRecall)
+            ++unsettled;
+    }
+    const double inPlay
+        = std::max(memory.answersPerDay(nowUtcMs) / AnswersPerFreshNote, static_cast<double>(FewestNotesInPlay));
+    if (static_cast<double>(unsettled) >= inPlay && m_recentRightShare < ReadyShare)
+        return std::nullopt;
+    for (const size_t i : m_introductionOrder) {
+        if (!m_introduced[i] && !repeatsPrevious(i))
+            return i;
+    }
+    return std::nullopt;
 }
 
 size_t PracticeDraw::reviewNote(const NoteMemory& memory, int64_t nowUtcMs)
 {
+    markMet(memory);
     // A return at the end of its window first, then a note about to miss
     // its round, then any return due; the coverage margin lets it wait.
     const auto returning = returningNote();
@@ -156,17 +201,24 @@ size_t PracticeDraw::reviewNote(const NoteMemory& memory, int64_t nowUtcMs)
         return *overdue;
     if (returning)
         return returning->first;
+    if (const auto newNote = noteToIntroduce(memory, nowUtcMs))
+        return *newNote;
 
     std::vector<double> weights(m_notes.size(), 0.0);
     double total = 0;
     for (size_t i = 0; i < m_notes.size(); ++i) {
-        if (repeatsPrevious(i) || returnsLater(i))
+        if (!m_introduced[i] || repeatsPrevious(i) || returnsLater(i))
             continue;
-        weights[i] = reviewWeight(memory, m_notes[i], nowUtcMs);
+        weights[i] = weightOf(memory, i, nowUtcMs);
         total += weights[i];
     }
-    if (total <= 0) // a single key, or every other note waiting to return
+    if (total <= 0) { // a single key, or every other note met waiting to return
+        for (const size_t i : m_introductionOrder) {
+            if (!repeatsPrevious(i) && !returnsLater(i))
+                return i;
+        }
         return m_previous.value_or(0);
+    }
     double target = unit() * total;
     for (size_t i = 0; i < weights.size(); ++i) {
         if (weights[i] <= 0)

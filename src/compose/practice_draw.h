@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,13 +25,18 @@ inline constexpr int64_t CoverageRounds = 4;
 // Without "Ripasso" every key of the range is equally likely (a black key
 // spelled as a sharp or a flat by a coin), never the key just shown.
 //
-// With "Ripasso" each written note is weighed by the memory: the chance that
-// it has been forgotten, plus its share of misses, plus a floor so that
-// notes learned long ago still come now and then; a note never answered
-// weighs as a half-forgotten one, so new notes come in soon. Two rules
-// override the weights: a note missed at the first try returns as the
-// MissedReturnsFrom-th to MissedReturnsBy-th note after it, and no note of
-// the range waits more than CoverageRounds × N draws (N its written notes).
+// With "Ripasso" the draw fits the student's effort. Notes come in one at a
+// time, from the middle of the range outwards and naturals first, while the
+// notes already met that are not yet settled (the memory does not expect
+// them read right tomorrow) are fewer than a day's answers can keep fresh
+// (NoteMemory::answersPerDay / AnswersPerFreshNote); with ample practice the
+// whole range comes in within the first sitting. Among the notes met, each
+// is weighed by the chance that it has been forgotten, plus a floor so that
+// notes learned long ago still come now and then. Three rules override the
+// weights: a note missed at the first try returns as the MissedReturnsFrom-th
+// to MissedReturnsBy-th note after it, no note met waits more than
+// CoverageRounds × N draws (N the range's written notes), and no key comes
+// twice in a row.
 class PracticeDraw {
 public:
     explicit PracticeDraw(uint32_t seed = 1);
@@ -47,8 +53,17 @@ public:
     // The first answer to the note drawn last.
     void firstAnswer(bool right);
 
-    // The draw weight of a written note under "Ripasso"; for tests and the benchmark.
+    // The draw weight of a written note met before, under "Ripasso".
     double reviewWeight(const NoteMemory& memory, SpelledNote note, int64_t nowUtcMs) const;
+
+    // How many answers a day keep one note fresh while it is being learned.
+    static constexpr double AnswersPerFreshNote = 5.0;
+    // A note is settled when it is expected read right this likely a day later.
+    static constexpr double SettledRecall = 0.5;
+    // At least this many notes are in play, whatever the effort.
+    static constexpr size_t FewestNotesInPlay = 4;
+    // A student reading this share right at the first try lately gets a new note anyway.
+    static constexpr double ReadyShare = 0.65;
 
 private:
     struct Return {
@@ -59,6 +74,10 @@ private:
 
     size_t uniformNote();
     size_t reviewNote(const NoteMemory& memory, int64_t nowUtcMs);
+    void markMet(const NoteMemory& memory);
+    double weightOf(const NoteMemory& memory, size_t note, int64_t nowUtcMs) const;
+    // The next note to bring in, if the effort allows one more.
+    std::optional<size_t> noteToIntroduce(const NoteMemory& memory, int64_t nowUtcMs) const;
     std::optional<size_t> overdueNote() const;
     // The missed note due back soonest, and the last draw it may wait for.
     std::optional<std::pair<size_t, int64_t>> returningNote() const;
@@ -69,11 +88,15 @@ private:
     std::mt19937 m_random;
     PracticeChoices m_choices;
     std::vector<SpelledNote> m_notes;
+    std::vector<std::string> m_items; // as the memory names them
     std::vector<std::vector<size_t>> m_spellingsOfKey; // written notes of each key, keys low to high
     std::vector<size_t> m_keyOfNote; // the key of each written note
     std::vector<int64_t> m_lastDrawn; // per written note, draw count; -1 before the first
+    std::vector<bool> m_introduced; // per written note: met before, in the memory or in this draw
+    std::vector<size_t> m_introductionOrder; // middle of the range first, naturals before accidentals
     std::vector<Return> m_returns;
     std::optional<size_t> m_previous;
+    double m_recentRightShare = 0; // of first answers under "Ripasso", recent ones weighing most
     int64_t m_draws = 0;
 };
 

@@ -371,7 +371,7 @@ TEST(NoteMemoryTest, theHistoryGivesEachWrittenNoteItsTracesAndForgettingLowersR
 
     // Recall fades with time, faster for the missed note than the known one.
     const int64_t later = start + Day;
-    EXPECT_GT(*memory.recall(Clef::Treble, fSharp4, start + 8000), 0.99);
+    EXPECT_GT(*memory.recall(Clef::Treble, fSharp4, start + 8000), 0.9);
     EXPECT_LT(*memory.recall(Clef::Treble, fSharp4, later + 30 * Day), *memory.recall(Clef::Treble, fSharp4, later));
     EXPECT_LT(*memory.recall(Clef::Treble, gFlat4, later), *memory.recall(Clef::Treble, fSharp4, later));
     EXPECT_LT(*memory.recall(Clef::Treble, E4, later), *memory.recall(Clef::Treble, fSharp4, later));
