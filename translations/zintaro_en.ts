@@ -188,6 +188,14 @@
         <source>manca la cartella di casa (HOME)</source>
         <translation>there is no home folder (HOME)</translation>
     </message>
+    <message>
+        <source>La composizione %1 è scritta in una tonalità che questa versione di Zintaro non conosce (%2). La composizione sul pentagramma è rimasta.</source>
+        <translation>The composition %1 is written in a key this version of Zintaro does not know (%2). The composition on the staff was kept.</translation>
+    </message>
+    <message>
+        <source>La composizione %1 è scritta in un tempo che questa versione di Zintaro non conosce (%2). La composizione sul pentagramma è rimasta.</source>
+        <translation>The composition %1 is written in a meter this version of Zintaro does not know (%2). The composition on the staff was kept.</translation>
+    </message>
 </context>
 <context>
     <name>Instruments</name>
@@ -230,6 +238,113 @@
     <message>
         <source>Corno in Fa</source>
         <translation>Horn in F</translation>
+    </message>
+</context>
+<context>
+    <name>Intervals</name>
+    <message>
+        <source>Seconda diminuita</source>
+        <translation>Diminished second</translation>
+    </message>
+    <message>
+        <source>Seconda minore</source>
+        <translation>Minor second</translation>
+    </message>
+    <message>
+        <source>Seconda maggiore</source>
+        <translation>Major second</translation>
+    </message>
+    <message>
+        <source>Seconda aumentata</source>
+        <translation>Augmented second</translation>
+    </message>
+    <message>
+        <source>Terza diminuita</source>
+        <translation>Diminished third</translation>
+    </message>
+    <message>
+        <source>Terza minore</source>
+        <translation>Minor third</translation>
+    </message>
+    <message>
+        <source>Terza maggiore</source>
+        <translation>Major third</translation>
+    </message>
+    <message>
+        <source>Terza aumentata</source>
+        <translation>Augmented third</translation>
+    </message>
+    <message>
+        <source>Quarta diminuita</source>
+        <translation>Diminished fourth</translation>
+    </message>
+    <message>
+        <source>Quarta giusta</source>
+        <translation>Perfect fourth</translation>
+    </message>
+    <message>
+        <source>Quarta aumentata</source>
+        <translation>Augmented fourth</translation>
+    </message>
+    <message>
+        <source>Quinta diminuita</source>
+        <translation>Diminished fifth</translation>
+    </message>
+    <message>
+        <source>Quinta giusta</source>
+        <translation>Perfect fifth</translation>
+    </message>
+    <message>
+        <source>Quinta aumentata</source>
+        <translation>Augmented fifth</translation>
+    </message>
+    <message>
+        <source>Sesta diminuita</source>
+        <translation>Diminished sixth</translation>
+    </message>
+    <message>
+        <source>Sesta minore</source>
+        <translation>Minor sixth</translation>
+    </message>
+    <message>
+        <source>Sesta maggiore</source>
+        <translation>Major sixth</translation>
+    </message>
+    <message>
+        <source>Sesta aumentata</source>
+        <translation>Augmented sixth</translation>
+    </message>
+    <message>
+        <source>Settima diminuita</source>
+        <translation>Diminished seventh</translation>
+    </message>
+    <message>
+        <source>Settima minore</source>
+        <translation>Minor seventh</translation>
+    </message>
+    <message>
+        <source>Settima maggiore</source>
+        <translation>Major seventh</translation>
+    </message>
+    <message>
+        <source>Settima aumentata</source>
+        <translation>Augmented seventh</translation>
+    </message>
+    <message>
+        <source>Ottava diminuita</source>
+        <translation>Diminished octave</translation>
+    </message>
+    <message>
+        <source>Ottava giusta</source>
+        <translation>Perfect octave</translation>
+    </message>
+    <message>
+        <source>Ottava aumentata</source>
+        <translation>Augmented octave</translation>
+    </message>
+    <message>
+        <source>%1 %2–%3</source>
+        <translation>%1 %2–%3</translation>
     </message>
 </context>
 <context>
