@@ -71,7 +71,7 @@ std::vector<AnswerHistoryRow> parsed()
 {
     std::vector<AnswerHistoryRow> rows;
     for (const auto& line : yearOfLines())
-        rows.push_back(*parseAnswerHistoryLine(line));
+        rows.push_back(*storage::parseAnswerHistoryLine(line));
     return rows;
 }
 
@@ -90,7 +90,7 @@ void memoryFromAYearOfLines(benchmark::State& state)
         std::vector<AnswerHistoryRow> rows;
         rows.reserve(yearOfLines().size());
         for (const auto& line : yearOfLines())
-            rows.push_back(*parseAnswerHistoryLine(line));
+            rows.push_back(*storage::parseAnswerHistoryLine(line));
         benchmark::DoNotOptimize(NoteMemory::fromHistory(rows));
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "compose/answer_session.h"
-#include "core/pitch.h"
 #include "core/translation.h"
+#include "storage/answers_log.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,95 +13,11 @@
 
 namespace zintaro::compose {
 
-// Where the notes come from: a random draw, the scale walk of "Scala", or the
-// review draw of "Ripasso".
-enum class AnswerMode : uint8_t { Random, Scale, Review };
-
-// "random", "scale", "review": the words of the history's mode column.
-std::string_view answerModeWord(AnswerMode mode);
-
-// One answer as it goes into the history: the note shown and the note
-// played, as MIDI note numbers, and the milliseconds from the note appearing
-// to the key going down.
-struct AnswerRecord {
-    AnswerMode mode = AnswerMode::Random;
-    int shown = 0;
-    int answered = 0;
-    bool right = false;
-    int64_t responseMs = 0;
-
-    friend bool operator==(const AnswerRecord&, const AnswerRecord&) = default;
-};
-
-// A moment in local time as the history writes it, with its distance from UTC.
-struct LocalTime {
-    int year = 1970;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int millisecond = 0;
-    int utcOffsetMinutes = 0;
-
-    static LocalTime now();
-
-    // Milliseconds since 1970-01-01 UTC.
-    int64_t utcMilliseconds() const;
-};
-
-// The first line of a new file. Files begun before the last three columns
-// existed keep their six-column first line, and their old lines still count.
-inline constexpr std::string_view AnswerHistoryHeader
-    = "time,mode,shown,answered,right,response_ms,session,clef,spelled";
-
-// What a line says beyond the judged answer: when its session began, the
-// staff the note was shown on and how it was written.
-struct AnswerContext {
-    LocalTime sessionStart;
-    Clef clef = Clef::Treble;
-    SpelledNote spelled;
-};
-
-// "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4",
-// without the newline.
-std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
-// The same with `when` as the session's start, the treble staff and the
-// natural or sharp spelling of the shown note.
-std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record);
-
-// One answer read back. Lines written before the last three columns existed
-// have no session, clef or spelling; the accessors below fill them in.
-struct AnswerHistoryRow {
-    AnswerHistoryRow() = default;
-    AnswerHistoryRow(int64_t utc, const AnswerRecord& answer, std::optional<int64_t> sessionUtc = {},
-        std::optional<Clef> staff = {}, std::optional<SpelledNote> written = {})
-        : utcMs(utc)
-        , record(answer)
-        , sessionUtcMs(sessionUtc)
-        , clef(staff)
-        , spelled(written)
-    {
-    }
-
-    int64_t utcMs = 0;
-    AnswerRecord record;
-    std::optional<int64_t> sessionUtcMs; // the session's start, UTC milliseconds
-    std::optional<Clef> clef;
-    std::optional<SpelledNote> spelled; // sounds as record.shown
-
-    // As written, or for an old line the natural or sharp name of the note.
-    SpelledNote spelledNote() const { return spelled.value_or(sharpSpelling(record.shown)); }
-    Clef clefOrTreble() const { return clef.value_or(Clef::Treble); }
-};
-
-// One line of the history, six or nine fields; nothing for a header or a
-// damaged line (a spelling that does not sound as the shown note is damage).
-std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
-
-// Every answer of a history file in file order, damaged lines skipped;
-// nothing read from a missing or unreadable file.
-std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& file);
+using storage::AnswerContext;
+using storage::AnswerHistoryRow;
+using storage::AnswerMode;
+using storage::AnswerRecord;
+using storage::LocalTime;
 
 // A pause longer than this between two answers, or a change of mode, ends
 // any session that was not complete.

@@ -59,8 +59,8 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
     , m_ports(ports)
     , m_trainer(trainer)
     , m_history(std::move(historyFile))
-    , m_memoryReading(std::async(
-          std::launch::async, [file = m_history.path()] { return NoteMemory::fromHistory(readAnswerHistory(file)); }))
+    , m_memoryReading(std::async(std::launch::async,
+          [file = m_history.path()] { return NoteMemory::fromHistory(storage::readAnswerHistory(file)); }))
 {
 }
 

@@ -3,10 +3,8 @@
 #include "compose/answer_history.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <fstream>
 
 namespace zintaro::compose {
 
@@ -14,16 +12,6 @@ namespace {
 
 // The date the line was written on, from its time's first ten characters
 // ("2026-12-07"); the line has been read whole before.
-int localDayOf(std::string_view line)
-{
-    const auto number = [&](std::size_t at, std::size_t length) {
-        int value = 0;
-        std::from_chars(line.data() + at, line.data() + at + length, value);
-        return value;
-    };
-    return dayNumber(number(0, 4), number(5, 2), number(8, 2));
-}
-
 SpelledNote naturalAtStep(int step)
 {
     const int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
@@ -77,18 +65,17 @@ ProgressCounter::ProgressCounter(int today, const std::array<NoteRange, 3>& rang
 
 void ProgressCounter::addLine(std::string_view line)
 {
-    if (line.empty() || line == "\r")
-        return;
-    if (const auto answer = parseAnswerHistoryLine(line)) {
-        add(*answer, localDayOf(line));
-        return;
-    }
-    // The first line is the header, of either length.
-    if (!m_headerSeen && m_figures.answers == 0 && m_figures.damagedLines == 0 && line.starts_with("time,mode,")) {
-        m_headerSeen = true;
-        return;
-    }
-    ++m_figures.damagedLines;
+    if (const auto read = m_lines.read(line))
+        add(*read);
+}
+
+void ProgressCounter::add(const storage::AnswerLogLine& line)
+{
+    using Kind = storage::AnswerLogLine::Kind;
+    if (line.kind == Kind::Answer)
+        add(line.row, line.localDay);
+    else if (line.kind == Kind::Damaged)
+        ++m_figures.damagedLines;
 }
 
 void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
@@ -266,28 +253,15 @@ void ProgressCounter::finishMistakes(ProgressFigures& figures)
 ProgressFigures readProgress(std::istream& in, int today, const std::array<NoteRange, 3>& ranges)
 {
     ProgressCounter counter(today, ranges);
-    // In large pieces rather than by line: a year of answers is read in a
-    // few tens of milliseconds.
-    std::string buffer;
-    std::vector<char> chunk(1 << 16);
-    while (in.read(chunk.data(), std::streamsize(chunk.size())) || in.gcount() > 0) {
-        buffer.append(chunk.data(), std::size_t(in.gcount()));
-        std::size_t start = 0;
-        for (std::size_t end; (end = buffer.find('\n', start)) != std::string::npos; start = end + 1)
-            counter.addLine(std::string_view(buffer).substr(start, end - start));
-        buffer.erase(0, start);
-    }
-    if (!buffer.empty())
-        counter.addLine(buffer);
+    storage::readAnswerLog(in, [&counter](const storage::AnswerLogLine& line) { counter.add(line); });
     return counter.finish();
 }
 
 ProgressFigures readProgress(const std::filesystem::path& file, int today, const std::array<NoteRange, 3>& ranges)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return ProgressCounter(today, ranges).finish();
-    return readProgress(in, today, ranges);
+    ProgressCounter counter(today, ranges);
+    storage::readAnswerLog(file, [&counter](const storage::AnswerLogLine& line) { counter.add(line); });
+    return counter.finish();
 }
 
 int dayNumber(int year, int month, int day)

@@ -80,6 +80,7 @@ public:
 
     // A line of the history file: the header, an answer, or a damaged line.
     void addLine(std::string_view line);
+    void add(const storage::AnswerLogLine& line);
     // An answer given on a day (days since 1970-01-01, in the time it was written in).
     void add(const AnswerHistoryRow& answer, int localDay);
     ProgressFigures finish();
@@ -108,7 +109,7 @@ private:
 
     ProgressFigures m_figures;
     std::array<NoteRange, 3> m_ranges;
-    bool m_headerSeen = false;
+    storage::AnswerLogLines m_lines;
     std::array<SeenNotes, 3> m_notes; // by clef
     std::vector<DayProgress> m_days; // in order of first answer
     std::vector<ConfusionTally> m_confusions;

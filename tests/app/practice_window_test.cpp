@@ -237,7 +237,7 @@ TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirCh
 // was missed every time and found only at the second try.
 std::string historyMissingE4()
 {
-    std::string text = std::string(compose::AnswerHistoryHeader) + "\n";
+    std::string text = std::string(storage::AnswerHistoryHeader) + "\n";
     const compose::LocalTime now = compose::LocalTime::now();
     for (int round = 0; round < 20; ++round) {
         for (int midi = 60; midi <= 84; ++midi) {
@@ -247,10 +247,10 @@ std::string historyMissingE4()
             const bool right = note != E4;
             const compose::AnswerRecord first { compose::AnswerMode::Review, midi, right ? midi : midi + 1, right,
                 700 };
-            text += compose::answerHistoryLine(now, first, { now, Clef::Treble, note }) + "\n";
+            text += storage::answerHistoryLine(now, first, { now, Clef::Treble, note }) + "\n";
             if (!right) {
                 const compose::AnswerRecord retry { compose::AnswerMode::Review, midi, midi, true, 1500 };
-                text += compose::answerHistoryLine(now, retry, { now, Clef::Treble, note }) + "\n";
+                text += storage::answerHistoryLine(now, retry, { now, Clef::Treble, note }) + "\n";
             }
         }
     }
@@ -281,7 +281,7 @@ TEST_F(ReviewWindowTest, withRipassoTheNoteAlwaysMissedIsShownMostOften)
     EXPECT_EQ(most->first, midiNoteOf(E4)) << "E4 came " << shown[midiNoteOf(E4)] << " times";
 
     // The answers were written as review, with their session, staff and spelling.
-    const auto rows = compose::readAnswerHistory(fs::path(dataHome.path().toStdString()) / "zintaro" / "answers.csv");
+    const auto rows = storage::readAnswerHistory(fs::path(dataHome.path().toStdString()) / "zintaro" / "answers.csv");
     ASSERT_FALSE(rows.empty());
     EXPECT_EQ(rows.back().record.mode, compose::AnswerMode::Review);
     EXPECT_TRUE(rows.back().sessionUtcMs && rows.back().clef && rows.back().spelled);

@@ -13,6 +13,9 @@ namespace zintaro::compose {
 namespace {
 
 namespace fs = std::filesystem;
+using storage::answerHistoryLine;
+using storage::parseAnswerHistoryLine;
+using storage::readAnswerHistory;
 
 // A folder of its own under the temporary folder, removed afterwards.
 class AnswerHistoryFileTest : public ::testing::Test {

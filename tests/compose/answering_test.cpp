@@ -261,7 +261,7 @@ TEST_F(AnsweringTest, aBlackKeyShownAsWrittenIsSpokenSoAnsweredByItsKeyAndKeptWi
     EXPECT_NE(std::find(spelled.begin(), spelled.end(), "Bb4"), spelled.end());
 
     // Two lines a note: the miss and the right key, both with the note as it was written.
-    const auto rows = readAnswerHistory(folder / "answers.csv");
+    const auto rows = storage::readAnswerHistory(folder / "answers.csv");
     ASSERT_EQ(rows.size(), 24U);
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(spelledText(rows[i].spelledNote()), spelled[i / 2]);

@@ -174,7 +174,7 @@ TEST_F(ClefTrainerTest, everyClefIsAnsweredByExactMidiNoteFromShiftedKeysOrAMidi
 
     // Every answer is kept with the staff and the spelling of its note.
     std::vector<Clef> clefs;
-    for (const AnswerHistoryRow& row : readAnswerHistory(history)) {
+    for (const AnswerHistoryRow& row : storage::readAnswerHistory(history)) {
         ASSERT_TRUE(row.clef && row.spelled && row.sessionUtcMs);
         EXPECT_EQ(midiNoteOf(*row.spelled), row.record.shown);
         EXPECT_LE(*row.sessionUtcMs, row.utcMs);
