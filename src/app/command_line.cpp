@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "storage/user_folders.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -56,17 +58,16 @@ CommandLine readCommandLine(int argc, const char* const* argv)
 
 std::string usageText()
 {
-    return "Usage: zintaro [OPTION]\n"
-           "Write and read melodies on a staff with solfège names, play them on a piano\n"
-           "from the computer keyboard or a MIDI keyboard, and train sight-reading.\n"
-           "\n"
-           "  -h, --help     show this help and exit\n"
-           "  -v, --version  show the version and exit\n"
-           "\n"
-           "Qt's own options, such as -platform NAME or -style NAME, are passed on to Qt.\n"
-           "Compositions are kept in the folder files beside the program when you may\n"
-           "write there, otherwise in $XDG_DATA_HOME/zintaro/files\n"
-           "(~/.local/share/zintaro/files).\n";
+    std::string text = "Usage: zintaro [OPTION]\n"
+                       "Write and read melodies on a staff with solfège names, play them on a piano\n"
+                       "from the computer keyboard or a MIDI keyboard, and train sight-reading.\n"
+                       "\n"
+                       "  -h, --help     show this help and exit\n"
+                       "  -v, --version  show the version and exit\n"
+                       "\n"
+                       "Qt's own options, such as -platform NAME or -style NAME, are passed on to Qt.\n";
+    text += storage::compositionsFolderHelp();
+    return text;
 }
 
 } // namespace zintaro::app

@@ -92,4 +92,11 @@ fs::path settingsFilePath(const Environment& environment)
     return fileIn(UserFolder::Config, "zintaro.conf", environment);
 }
 
+std::string_view compositionsFolderHelp()
+{
+    return "Compositions are kept in the folder files beside the program when you may\n"
+           "write there, otherwise in $XDG_DATA_HOME/zintaro/files\n"
+           "(~/.local/share/zintaro/files).\n";
+}
+
 } // namespace zintaro::storage

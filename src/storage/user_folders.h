@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace zintaro::storage {
@@ -49,5 +50,9 @@ std::vector<std::filesystem::path> dataFolders(const Environment& environment = 
 std::filesystem::path answersLogPath(const Environment& environment = processEnvironment());
 std::filesystem::path recoveryFilePath(const Environment& environment = processEnvironment());
 std::filesystem::path settingsFilePath(const Environment& environment = processEnvironment());
+
+// The sentences of the command line's help that say where compositions are
+// kept when the folder beside the program cannot be written.
+std::string_view compositionsFolderHelp();
 
 } // namespace zintaro::storage
