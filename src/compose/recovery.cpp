@@ -1,16 +1,8 @@
 #include "compose/recovery.h"
 
 #include "core/translation.h"
-#include "storage/atomic_write.h"
-#include "storage/system_reason.h"
-#include "storage/write_steps.h"
+#include "storage/recovery_file.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 #include <utility>
 
 namespace zintaro::compose {
@@ -28,30 +20,14 @@ Text recoveredText(int notes)
 
 Recovered recoverPiece(const fs::path& file)
 {
-    Recovered found;
-    std::error_code error;
-    if (file.empty() || !fs::is_regular_file(file, error))
-        return found;
-    std::ifstream in(file, std::ios::binary);
-    const std::string bytes { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    auto parsed = storage::readCompositionText(bytes);
-    // The program writes the file whole, through the atomic writer: anything
-    // less than every line read and the end line last is not its own.
-    if (parsed.endLineFound && parsed.linesSkipped == 0 && !parsed.truncated) {
-        found.piece = std::move(parsed);
-        return found;
-    }
-    const auto stamp
-        = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-    // Never over an earlier damaged copy, even one set aside the same second.
-    const std::string name = "recovery-damaged-" + std::to_string(stamp);
-    fs::path aside = file.parent_path() / (name + ".txt");
-    for (int copy = 2; fs::exists(aside, error) && copy < 1000; ++copy)
-        aside = file.parent_path() / (name + "-" + std::to_string(copy) + ".txt");
-    found.notice = storage::writeSteps().rename(file, aside) != 0
-        ? translate("Recovery", "Il file di ripristino %1 è danneggiato e non è stato caricato.").arg(file.string())
-        : translate("Recovery", "Il file di ripristino era danneggiato: è stato messo da parte come %1.")
-              .arg(aside.string());
+    storage::RecoveryRead read = storage::readRecoveryFile(file);
+    Recovered found { std::move(read.piece), std::nullopt };
+    if (read.damaged)
+        found.notice = read.setAside
+            ? translate("Recovery", "Il file di ripristino era danneggiato: è stato messo da parte come %1.")
+                  .arg(read.setAside->string())
+            : translate("Recovery", "Il file di ripristino %1 è danneggiato e non è stato caricato.")
+                  .arg(file.string());
     return found;
 }
 
@@ -126,16 +102,7 @@ void RecoveryFile::run()
         m_pending = false;
         m_busy = true;
         lock.unlock();
-        std::optional<Text> problem;
-        storage::WriteSteps& steps = storage::writeSteps();
-        if (!text) {
-            if (const int error = steps.remove(m_file); error != 0 && error != ENOENT)
-                problem = storage::systemReason(error);
-        } else if (const int error = steps.makeFolders(m_file.parent_path())) {
-            problem = storage::systemReason(error);
-        } else {
-            problem = storage::writeFileAtomically(m_file.parent_path(), m_file.filename().string(), *text);
-        }
+        const std::optional<Text> problem = storage::writeRecoveryFile(m_file, text);
         lock.lock();
         m_busy = false;
         if (problem && !m_told) {
