@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -71,8 +70,6 @@ QString makeCompositionsFolder()
 {
     const std::filesystem::path folder
         = zintaro::storage::compositionsFolderFor(QFile::encodeName(QApplication::applicationDirPath()).toStdString());
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
     return QFile::decodeName(folder.c_str());
 }
 

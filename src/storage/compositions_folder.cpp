@@ -1,5 +1,7 @@
 #include "storage/compositions_folder.h"
 
+#include "storage/write_steps.h"
+
 #include <iterator>
 #include <unistd.h>
 
@@ -35,7 +37,9 @@ std::filesystem::path compositionsFolder(
 std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder)
 {
     const bool writable = ::access(programFolder.c_str(), W_OK) == 0;
-    return compositionsFolder(programFolder, writable, processEnvironment());
+    std::filesystem::path folder = compositionsFolder(programFolder, writable, processEnvironment());
+    writeSteps().makeFolders(folder);
+    return folder;
 }
 
 } // namespace zintaro::storage

@@ -18,7 +18,7 @@ std::filesystem::path compositionsFolder(
     const std::filesystem::path& programFolder, bool programFolderWritable, const Environment& environment);
 
 // The same for the running program, from the environment and the folder's
-// permissions for this user.
+// permissions for this user, made when it is missing.
 std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder);
 
 } // namespace zintaro::storage
