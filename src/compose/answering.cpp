@@ -64,28 +64,30 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
 {
 }
 
-void Answering::start(int64_t now)
+std::optional<Text> Answering::start(int64_t now)
 {
     m_trainer.leave();
     m_active = true;
-    showNote(now);
+    return showNote(now);
 }
 
-void Answering::showNewNote(int64_t now)
-{
-    if (m_active)
-        showNote(now);
-}
-
-void Answering::stop()
+std::optional<Text> Answering::showNewNote(int64_t now)
 {
     if (!m_active)
-        return;
-    carryOut(m_judge.stop(), 0);
+        return std::nullopt;
+    return showNote(now);
+}
+
+std::optional<Text> Answering::stop()
+{
+    if (!m_active)
+        return std::nullopt;
+    auto notice = carryOut(m_judge.stop(), 0);
     wipeSummary();
     wipeWrongAnswerWords();
     m_active = false;
     m_sessionStart.reset();
+    return notice;
 }
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
@@ -108,55 +110,56 @@ const NoteMemory& Answering::memory()
     return m_memory;
 }
 
-void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
+std::optional<Text> Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
 {
     // A held key's repetitions are no answers, nor do they sound again.
     if (!m_active || isAutoRepeat || !isPianoNote(index))
-        return;
+        return std::nullopt;
     const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
     m_keyNotes[static_cast<std::size_t>(index)] = note;
-    answerNote(note, now, sound);
+    return answerNote(note, now, sound);
 }
 
-void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
+std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
 {
     if (!m_active || !isPianoNote(index))
-        return;
+        return std::nullopt;
     const int note = std::exchange(m_keyNotes[static_cast<std::size_t>(index)], 0);
     if (note == 0)
-        return;
+        return std::nullopt;
     // The student's note ends before the correction that follows it.
     m_ports.piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
         m_ports.midi.noteOff(0, note);
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyUp(note, now), now);
+    return carryOut(m_judge.keyUp(note, now), now);
 }
 
-void Answering::noteDown(int midiNote, int64_t now)
-{
-    if (m_active)
-        answerNote(midiNote, now, KeySound::DisplayOnly);
-}
-
-void Answering::noteUp(int midiNote, int64_t now)
+std::optional<Text> Answering::noteDown(int midiNote, int64_t now)
 {
     if (!m_active)
-        return;
+        return std::nullopt;
+    return answerNote(midiNote, now, KeySound::DisplayOnly);
+}
+
+std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
+{
+    if (!m_active)
+        return std::nullopt;
     const int16_t key = keyOf(midiNote);
     if (isPianoNote(key))
         m_ports.piano.setPressed(key, false);
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.keyUp(midiNote, now), now);
+    return carryOut(m_judge.keyUp(midiNote, now), now);
 }
 
 // The note is judged before it sounds, so that silencing a correction of
 // the same note does not cut it short.
-void Answering::answerNote(int midiNote, int64_t now, KeySound sound)
+std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound)
 {
     m_judge.setVoice(voiceOf(m_m));
     m_playedMidi = midiNote;
-    carryOut(m_judge.keyDown(midiNote, now, false), now);
+    auto notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
     m_playedMidi = -1;
     const int16_t key = keyOf(midiNote);
     // A key already shown pressed (a correction's) neither sounds nor shows again.
@@ -167,6 +170,7 @@ void Answering::answerNote(int midiNote, int64_t now, KeySound sound)
     }
     if (!m_m.Mute && m_m.SpeakNames)
         speakName(midiNote);
+    return notice;
 }
 
 void Answering::setKeyboardShift(int octaves)
@@ -188,12 +192,12 @@ void Answering::speakName(int midiNote)
         m_m.Naming == NoteNaming::Letters ? staff::Voice::English : staff::Voice::Italian);
 }
 
-void Answering::timerDue(int64_t now)
+std::optional<Text> Answering::timerDue(int64_t now)
 {
     if (!m_active)
-        return;
+        return std::nullopt;
     m_judge.setVoice(voiceOf(m_m));
-    carryOut(m_judge.timerDue(now), now);
+    return carryOut(m_judge.timerDue(now), now);
 }
 
 std::optional<int64_t> Answering::nextDue() const
@@ -206,11 +210,6 @@ Text Answering::scoreLabel() const
     return m_active ? m_judge.session().scoreLabel() : Text {};
 }
 
-std::optional<Text> Answering::takeNotice()
-{
-    return std::exchange(m_notice, std::nullopt);
-}
-
 AnswerMode Answering::mode() const
 {
     if (m_m.ScaleWalk)
@@ -218,7 +217,7 @@ AnswerMode Answering::mode() const
     return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
 }
 
-void Answering::showNote(int64_t now)
+std::optional<Text> Answering::showNote(int64_t now)
 {
     wipeSummary();
     wipeWrongAnswerWords();
@@ -232,7 +231,7 @@ void Answering::showNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+    return carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
 }
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
@@ -255,13 +254,13 @@ void Answering::remember(const Remembered& answer)
         m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
 }
 
-void Answering::carryOut(const AnswerResult& result, int64_t now)
+std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
 {
+    std::optional<Text> notice;
     if (result.record) {
         const LocalTime when = LocalTime::now();
         const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
-        if (auto notice = m_history.append(when, *result.record, context))
-            m_notice = std::move(notice);
+        notice = m_history.append(when, *result.record, context);
         remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
@@ -292,7 +291,8 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             releaseCorrection(step.midiNote, false);
             break;
         case AnswerAction::ShowNextNote:
-            showNote(now);
+            if (auto next = showNote(now))
+                notice = std::move(next);
             break;
         case AnswerAction::ShowSummary:
             showSummary();
@@ -304,6 +304,7 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         }
     }
+    return notice;
 }
 
 void Answering::pressCorrectionKey(int midiNote)

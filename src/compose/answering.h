@@ -25,17 +25,18 @@ class Trainer;
 // on the piano. Carries out the judge's steps on the trainer's column, the
 // piano and the MIDI output, and writes every judged answer into the
 // history. Time comes in as milliseconds of the window's monotonic clock;
-// the window calls timerDue() at nextDue().
+// the window calls timerDue() at nextDue(). A call that writes an answer
+// returns the sentence of the history's first failed write, once.
 class Answering {
 public:
     Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::filesystem::path historyFile);
 
     // "Rispondi" switched on: the plain trainer's note is silenced and a new
     // note shows at once.
-    void start(int64_t now);
+    std::optional<Text> start(int64_t now);
 
     // A new note at once, in place of the one shown ("Scala" switched).
-    void showNewNote(int64_t now);
+    std::optional<Text> showNewNote(int64_t now);
 
     // What to read from the next note on ("Pratica"). The memory of the
     // notes is read from the history off the window's thread from the start.
@@ -47,27 +48,27 @@ public:
     // "Rispondi" off, "Leggi" left or the program closing: the session ends
     // without a summary, the correction heard is silenced and the summary
     // wiped.
-    void stop();
+    std::optional<Text> stop();
 
     bool active() const { return m_active; }
 
     // A computer key of the piano (0..35) going down or up: it answers with
     // its note moved by the keyboard's octave shift. The note is sounded,
     // spoken or shown on its key, never written.
-    void keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
-    void keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
+    std::optional<Text> keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
+    std::optional<Text> keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
 
     // A note of a MIDI keyboard, any MIDI note: it has sounded already, so it
     // is only shown, on the key that plays it with the shift, if one does.
-    void noteDown(int midiNote, int64_t now);
-    void noteUp(int midiNote, int64_t now);
+    std::optional<Text> noteDown(int midiNote, int64_t now);
+    std::optional<Text> noteUp(int midiNote, int64_t now);
 
     // Octaves the computer keys' notes move by, LowestKeyboardShift to
     // HighestKeyboardShift; a value beyond them is held at the nearest.
     void setKeyboardShift(int octaves);
     int keyboardShift() const { return m_keyboardShift; }
 
-    void timerDue(int64_t now);
+    std::optional<Text> timerDue(int64_t now);
     std::optional<int64_t> nextDue() const;
 
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
@@ -80,18 +81,15 @@ public:
     // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
     const Text& wrongAnswerWords() const { return m_wrongWords; }
 
-    // The sentence of the first failed history write, handed out once.
-    std::optional<Text> takeNotice();
-
     const AnswerJudge& judge() const { return m_judge; }
     const AnswerHistory& history() const { return m_history; }
 
 private:
-    void carryOut(const AnswerResult& result, int64_t now);
-    void showNote(int64_t now);
+    std::optional<Text> carryOut(const AnswerResult& result, int64_t now);
+    std::optional<Text> showNote(int64_t now);
     void showSummary();
     void wipeSummary();
-    void answerNote(int midiNote, int64_t now, KeySound sound);
+    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound);
     void showWrongAnswerWords(int playedMidi, int shownMidi);
     void wipeWrongAnswerWords();
     void pressCorrectionKey(int midiNote);
@@ -123,7 +121,6 @@ private:
     // The note each computer key sounded as it went down: the shift may
     // change while a key is held, and its note-off must still match.
     std::array<int, NoteCountOnPiano> m_keyNotes {};
-    std::optional<Text> m_notice;
 
     PracticeDraw m_draw;
     NoteMemory m_memory;

@@ -51,7 +51,7 @@ Report Workspace::report()
     r.score = m_answering.scoreLabel();
     r.notices = m_notices;
     r.told = std::exchange(m_told, {});
-    r.answersFailure = m_answering.takeNotice().value_or(Text {});
+    r.answersFailure = std::exchange(m_answersFailure, {});
     return r;
 }
 
@@ -226,7 +226,7 @@ void Workspace::close()
 {
     m_playback.stop();
     if (m_answering.active())
-        m_answering.stop();
+        answered(m_answering.stop());
     m_trainerRunning = false;
     m_trainer.leave();
 }

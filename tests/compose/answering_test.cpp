@@ -221,14 +221,11 @@ TEST(AnsweringHistoryTest, aFailingHistoryIsToldOnceAndAnsweringGoesOn)
     Answering answering { rig.m, rig.ports, trainer, blocker / "zintaro" / "answers.csv" };
     answering.start(0);
 
-    answering.keyDown(trainer.state().note, 500, false);
-    const auto notice = answering.takeNotice();
+    const auto notice = answering.keyDown(trainer.state().note, 500, false);
     EXPECT_TRUE(notice && !notice->empty());
-    EXPECT_FALSE(answering.takeNotice());
-    answering.keyUp(trainer.state().note, 550);
-    answering.timerDue(900);
-    answering.keyDown(trainer.state().note, 1400, false);
-    EXPECT_FALSE(answering.takeNotice());
+    EXPECT_FALSE(answering.keyUp(trainer.state().note, 550));
+    EXPECT_FALSE(answering.timerDue(900));
+    EXPECT_FALSE(answering.keyDown(trainer.state().note, 1400, false));
     EXPECT_EQ(answering.scoreLabel().render(), "giuste 2 su 2 · 0,5 s");
     fs::remove(blocker);
 }
