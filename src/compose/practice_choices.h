@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/key_meter.h"
 #include "core/pitch.h"
 
 #include <array>
@@ -58,6 +59,14 @@ constexpr NoteRange firstRange(Clef clef)
     return FirstRanges.at(static_cast<std::size_t>(clef));
 }
 
+// What is drawn for each answer: one note, two notes ("Intervalli") or a
+// triad ("Accordi").
+enum class Drill : uint8_t { Notes, Intervals, Chords };
+
+// Generated melodies grow in difficulty from the first level to the last.
+inline constexpr int FirstLevel = 1;
+inline constexpr int LastLevel = 8;
+
 // What the student chose to read while "Rispondi" is on.
 struct PracticeChoices {
     bool review = false; // "Ripasso": the draw follows the memory of each note
@@ -66,6 +75,10 @@ struct PracticeChoices {
     std::array<NoteRange, 3> ranges = FirstRanges;
     NoteFilter filter = NoteFilter::All;
     Clef clef = Clef::Treble;
+    Key key; // "Armatura": the key read in; C major reads as before keys
+    bool randomKey = false; // "Tutte, a caso": a new key each session
+    int level = FirstLevel; // "Livello": for generated melodies
+    Drill drill = Drill::Notes;
 
     // The range of the staves chosen.
     const NoteRange& range() const { return ranges.at(static_cast<std::size_t>(clef)); }
