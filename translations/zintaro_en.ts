@@ -67,8 +67,8 @@
         <translation>Choices are not remembered: there is no home folder</translation>
     </message>
     <message>
-        <source>Le scelte non vengono ricordate: impossibile scrivere %1</source>
-        <translation>Choices are not remembered: cannot write %1</translation>
+        <source>Le scelte non vengono ricordate: impossibile scrivere %1: %2</source>
+        <translation>Choices are not remembered: cannot write %1: %2</translation>
     </message>
 </context>
 <context>

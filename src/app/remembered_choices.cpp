@@ -1,150 +1,130 @@
 #include "app/remembered_choices.h"
 
 #include "core/translation.h"
+#include "storage/settings_file.h"
 
-#include <QDateTime>
-#include <QSettings>
 #include <QString>
-#include <QStringList>
-#include <cstdlib>
-#include <system_error>
+#include <type_traits>
+#include <vector>
 
 namespace zintaro::app {
 
 namespace {
 
-QString qtPath(const std::filesystem::path& file)
+using storage::SettingsValues;
+
+std::string_view switchWord(bool on)
 {
-    return QString::fromStdString(file.string());
+    return on ? "true" : "false";
 }
 
-std::string textOf(const QSettings& settings, const char* key)
+std::optional<bool> switchFromWord(std::string_view word)
 {
-    return settings.value(QString::fromLatin1(key)).toString().toStdString();
+    if (word != "true" && word != "false")
+        return std::nullopt;
+    return word == "true";
 }
 
-// Each reader leaves a missing key at its first-run value and says false for
-// a value it cannot take.
-bool readSwitch(const QSettings& settings, const char* key, bool& value)
+std::string plainText(std::string_view word)
 {
-    if (!settings.contains(QString::fromLatin1(key)))
-        return true;
-    const std::string text = textOf(settings, key);
-    if (text != "true" && text != "false")
-        return false;
-    value = text == "true";
-    return true;
+    return std::string(word);
 }
 
-bool readRangeNote(const QSettings& settings, const QString& key, Clef clef, SpelledNote& value)
+std::string plainText(const QString& word)
 {
-    if (!settings.contains(key))
-        return true;
-    const auto note = parseSpelled(settings.value(key).toString().toStdString());
-    if (!note || !compose::isRangeNote(*note, clef))
-        return false;
-    value = *note;
-    return true;
+    return word.toStdString();
 }
 
 // "lowest" and "highest" for the treble staff, as the first files had them;
 // "bassLowest", "grandHighest" and so on for the others.
-QString rangeKey(Clef clef, const char* end)
+std::string rangeKey(Clef clef, std::string end)
 {
-    QString word = QString::fromLatin1(end);
     if (clef == Clef::Treble)
-        return word;
-    word[0] = word[0].toUpper();
-    return QString::fromUtf8(clefWord(clef).data()) + word;
+        return "practice/" + end;
+    end[0] = static_cast<char>(end[0] - 'a' + 'A');
+    return "practice/" + std::string(clefWord(clef)) + end;
 }
 
-bool readRanges(const QSettings& settings, compose::PracticeChoices& practice)
+// Reads the choices from the file's values: a missing key keeps the
+// first-run value; a value out of its range makes the file damaged.
+class ChoiceReader {
+public:
+    explicit ChoiceReader(const SettingsValues& values)
+        : m_values(values)
+    {
+    }
+
+    bool good() const { return m_good; }
+
+    template<typename T, typename ToWord, typename FromWord>
+    void word(const std::string& key, T& value, ToWord /*toWord*/, FromWord fromWord)
+    {
+        if (!m_values.contains(key))
+            return;
+        const std::optional<std::string> text = m_values.text(key);
+        std::optional<T> read;
+        if (text) {
+            if constexpr (std::is_invocable_v<FromWord, std::string_view>)
+                read = fromWord(*text);
+            else
+                read = fromWord(QString::fromStdString(*text));
+        }
+        m_good = m_good && read.has_value();
+        value = read.value_or(value);
+    }
+
+    void names(const std::string& key, std::set<std::string>& value)
+    {
+        for (std::string& name : m_values.list(key))
+            value.insert(std::move(name));
+    }
+
+private:
+    const SettingsValues& m_values;
+    bool m_good = true;
+};
+
+class ChoiceWriter {
+public:
+    const SettingsValues& values() const { return m_values; }
+
+    template<typename T, typename ToWord, typename FromWord>
+    void word(const std::string& key, const T& value, ToWord toWord, FromWord /*fromWord*/)
+    {
+        m_values.set(key, plainText(toWord(value)));
+    }
+
+    void names(const std::string& key, const std::set<std::string>& value)
+    {
+        m_values.set(key, std::vector<std::string>(value.begin(), value.end()));
+    }
+
+private:
+    SettingsValues m_values;
+};
+
+// Which key of the file holds which choice, in which words: one line a
+// choice, for reading and writing alike.
+template<typename Map, typename Choices> void mapChoices(Map& map, Choices& choices)
 {
+    auto& practice = choices.practice;
+    map.word("practice/review", practice.review, switchWord, switchFromWord);
+    map.word("practice/accidentals", practice.accidentals, switchWord, switchFromWord);
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
-        compose::NoteRange& range = practice.ranges.at(static_cast<std::size_t>(clef));
-        if (!readRangeNote(settings, rangeKey(clef, "lowest"), clef, range.lowest)
-            || !readRangeNote(settings, rangeKey(clef, "highest"), clef, range.highest))
-            return false;
+        auto& range = practice.ranges.at(static_cast<std::size_t>(clef));
+        const auto rangeNote = [clef](std::string_view word) {
+            const auto note = parseSpelled(word);
+            return note && compose::isRangeNote(*note, clef) ? note : std::nullopt;
+        };
+        map.word(rangeKey(clef, "lowest"), range.lowest, spelledText, rangeNote);
+        map.word(rangeKey(clef, "highest"), range.highest, spelledText, rangeNote);
     }
-    return true;
-}
-
-bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
-{
-    settings.beginGroup(QStringLiteral("practice"));
-    bool good = readSwitch(settings, "review", practice.review)
-        && readSwitch(settings, "accidentals", practice.accidentals) && readRanges(settings, practice);
-    if (good && settings.contains(QStringLiteral("notes"))) {
-        const auto filter = compose::noteFilterFromWord(textOf(settings, "notes"));
-        good = filter.has_value();
-        practice.filter = filter.value_or(practice.filter);
-    }
-    if (good && settings.contains(QStringLiteral("clef"))) {
-        const auto clef = clefFromWord(textOf(settings, "clef"));
-        good = clef.has_value();
-        practice.clef = clef.value_or(practice.clef);
-    }
-    settings.endGroup();
-    return good;
-}
-
-// A word of a closed set: a missing key keeps the first-run value.
-template<typename T>
-bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fromWord)(const QString&), T& value)
-{
-    if (!settings.contains(QString::fromLatin1(key)))
-        return true;
-    const std::optional<T> read = fromWord(settings.value(QString::fromLatin1(key)).toString());
-    value = read.value_or(value);
-    return read.has_value();
-}
-
-bool readOthers(QSettings& settings, RememberedChoices& choices)
-{
-    settings.beginGroup(QStringLiteral("interface"));
-    bool good = readWord(settings, "language", &languageFromWord, choices.language)
-        && readWord(settings, "noteNames", &namingFromWord, choices.naming);
-    settings.endGroup();
-    settings.beginGroup(QStringLiteral("trainer"));
-    good = good && readSwitch(settings, "answering", choices.answering);
-    settings.endGroup();
-    settings.beginGroup(QStringLiteral("midi"));
-    for (const QString& name : settings.value(QStringLiteral("keyboardsOff")).toStringList())
-        choices.keyboardsOff.insert(name.toStdString());
-    settings.endGroup();
-    return good;
-}
-
-void writeOthers(QSettings& settings, const RememberedChoices& choices)
-{
-    settings.beginGroup(QStringLiteral("interface"));
-    settings.setValue(QStringLiteral("language"), languageWord(choices.language));
-    settings.setValue(QStringLiteral("noteNames"), namingWord(choices.naming));
-    settings.endGroup();
-    settings.beginGroup(QStringLiteral("trainer"));
-    settings.setValue(QStringLiteral("answering"), choices.answering);
-    settings.endGroup();
-    settings.beginGroup(QStringLiteral("midi"));
-    QStringList off;
-    for (const std::string& name : choices.keyboardsOff)
-        off << QString::fromStdString(name);
-    settings.setValue(QStringLiteral("keyboardsOff"), off);
-    settings.endGroup();
-}
-
-void writePractice(QSettings& settings, const compose::PracticeChoices& practice)
-{
-    settings.beginGroup(QStringLiteral("practice"));
-    settings.setValue(QStringLiteral("review"), practice.review);
-    settings.setValue(QStringLiteral("accidentals"), practice.accidentals);
-    for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand }) {
-        const compose::NoteRange& range = practice.ranges.at(static_cast<std::size_t>(clef));
-        settings.setValue(rangeKey(clef, "lowest"), QString::fromStdString(spelledText(range.lowest)));
-        settings.setValue(rangeKey(clef, "highest"), QString::fromStdString(spelledText(range.highest)));
-    }
-    settings.setValue(QStringLiteral("notes"), QString::fromUtf8(compose::noteFilterWord(practice.filter).data()));
-    settings.setValue(QStringLiteral("clef"), QString::fromUtf8(clefWord(practice.clef).data()));
-    settings.endGroup();
+    map.word("practice/notes", practice.filter, compose::noteFilterWord, compose::noteFilterFromWord);
+    map.word("practice/clef", practice.clef, clefWord, clefFromWord);
+    map.word("interface/language", choices.language, languageWord, languageFromWord);
+    map.word("interface/noteNames", choices.naming, namingWord, namingFromWord);
+    map.word("trainer/answering", choices.answering, switchWord, switchFromWord);
+    map.names("midi/keyboardsOff", choices.keyboardsOff);
 }
 
 } // namespace
@@ -152,58 +132,32 @@ void writePractice(QSettings& settings, const compose::PracticeChoices& practice
 LoadedChoices loadRememberedChoices(const std::filesystem::path& file)
 {
     LoadedChoices loaded;
-    std::error_code error;
-    if (file.empty() || !std::filesystem::exists(file, error))
+    const storage::SettingsRead read = storage::readSettingsFile(file);
+    ChoiceReader reader(read.values);
+    mapChoices(reader, loaded.choices);
+    if (!read.damaged && reader.good())
         return loaded;
-    bool good = false;
-    {
-        QSettings settings(qtPath(file), QSettings::IniFormat);
-        good = settings.status() == QSettings::NoError && readPractice(settings, loaded.choices.practice)
-            && readOthers(settings, loaded.choices);
-    }
-    if (good)
-        return loaded;
-
     loaded.choices = {};
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    std::filesystem::path aside = file;
-    aside += ".damaged-" + stamp.toStdString();
-    std::filesystem::rename(file, aside, error);
-    loaded.notice = error
-        ? translate("Choices",
-            "Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano "
-            "quelle iniziali")
-              .arg(file.string())
-        : translate("Choices", "Le scelte salvate erano danneggiate: si riparte da quelle iniziali (il file è in %1)")
-              .arg(aside.string());
+    loaded.notice = storage::setSettingsFileAside(file);
     return loaded;
 }
 
 Language rememberedLanguage(const std::filesystem::path& file)
 {
-    std::error_code error;
-    if (file.empty() || !std::filesystem::exists(file, error))
+    const storage::SettingsRead read = storage::readSettingsFile(file);
+    const auto word = read.values.text("interface/language");
+    if (read.damaged || !word)
         return Language::Italian;
-    const QSettings settings(qtPath(file), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return Language::Italian;
-    return languageFromWord(settings.value(QStringLiteral("interface/language")).toString())
-        .value_or(Language::Italian);
+    return languageFromWord(QString::fromStdString(*word)).value_or(Language::Italian);
 }
 
 std::optional<Text> saveRememberedChoices(const std::filesystem::path& file, const RememberedChoices& choices)
 {
     if (file.empty())
         return translate("Choices", "Le scelte non vengono ricordate: manca la cartella di casa");
-    std::error_code error;
-    std::filesystem::create_directories(file.parent_path(), error);
-    QSettings settings(qtPath(file), QSettings::IniFormat);
-    writePractice(settings, choices.practice);
-    writeOthers(settings, choices);
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1").arg(file.string());
-    return std::nullopt;
+    ChoiceWriter writer;
+    mapChoices(writer, choices);
+    return storage::writeSettingsFile(file, writer.values());
 }
 
 } // namespace zintaro::app

@@ -162,12 +162,10 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
 std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& file)
 {
     std::vector<AnswerHistoryRow> rows;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (auto row = parseAnswerHistoryLine(line))
-            rows.push_back(*row);
-    }
+    readAnswerLog(file, [&rows](const AnswerLogLine& line) {
+        if (line.kind == AnswerLogLine::Kind::Answer)
+            rows.push_back(line.row);
+    });
     return rows;
 }
 

@@ -1,0 +1,82 @@
+#include "storage/answers_log.h"
+#include "storage_test_support.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zintaro::testing {
+namespace {
+
+using storage::AnswerLogLine;
+using storage::AnswerMode;
+using Kind = AnswerLogLine::Kind;
+
+constexpr storage::LocalTime May1 { 2024, 5, 1, 23, 30, 0, 0, 120 };
+
+// What the reader makes of each line of a history: the header only first,
+// lines of this version and of the first (six columns) alike, empty lines
+// passed over, anything else damaged. The local day is the one written.
+TEST(AnswersLog, everyLineOfAHistoryIsReadAsWhatItIs)
+{
+    const std::string now = storage::answerHistoryLine(
+        May1, { AnswerMode::Review, 70, 70, true, 800 }, { May1, Clef::Bass, { Letter::B, Accidental::Flat, 4 } });
+    const struct {
+        std::string line;
+        std::optional<Kind> kind;
+    } lines[] = {
+        { "time,mode,shown,answered,right,response_ms", Kind::Header },
+        { now, Kind::Answer },
+        { "2024-05-01T23:59:59.000-03:00,scale,60,62,0,1375", Kind::Answer },
+        { "", std::nullopt },
+        { "\r", std::nullopt },
+        { "2024-05-01T14:03:07.042+02:00,random,60,6", Kind::Damaged },
+        { std::string(storage::AnswerHistoryHeader), Kind::Damaged },
+        { now + "\r", Kind::Answer },
+    };
+    std::string file;
+    std::vector<std::optional<Kind>> expected;
+    for (const auto& l : lines) {
+        (file += l.line) += '\n';
+        if (l.kind)
+            expected.push_back(l.kind);
+    }
+    std::vector<std::optional<Kind>> kinds;
+    std::vector<AnswerLogLine> answers;
+    std::istringstream in(file);
+    storage::readAnswerLog(in, [&](const AnswerLogLine& line) {
+        kinds.emplace_back(line.kind);
+        if (line.kind == Kind::Answer)
+            answers.push_back(line);
+    });
+    EXPECT_EQ(kinds, expected);
+    ASSERT_EQ(answers.size(), 3U);
+    EXPECT_EQ(answers[0].row.spelledNote(), (SpelledNote { Letter::B, Accidental::Flat, 4 }));
+    EXPECT_EQ(answers[0].row.clefOrTreble(), Clef::Bass);
+    EXPECT_EQ(answers[0].localDay, May1.localDay()) << "the day it was in where it was written";
+    EXPECT_EQ(answers[1].localDay, May1.localDay());
+    EXPECT_FALSE(answers[1].row.sessionUtcMs) << "a first-version line has no session";
+}
+
+// A year of answers is read in large pieces: every line comes back whole
+// across the pieces, the last one without its end too.
+TEST(AnswersLog, aLongHistoryReadsWholeAcrossThePiecesItIsReadIn)
+{
+    TemporaryFolder temp;
+    const auto file = temp.path() / "answers.csv";
+    const auto recordAt = [](int i) {
+        return storage::AnswerRecord { AnswerMode::Random, 40 + i % 40, 40 + i % 41, i % 3 == 0, i };
+    };
+    std::string text = std::string(storage::AnswerHistoryHeader) + "\n";
+    for (int i = 0; i < 5000; ++i)
+        text += storage::answerHistoryLine(May1, recordAt(i)) + "\n";
+    text.pop_back();
+    writeBytes(file, text);
+    const auto rows = storage::readAnswerHistory(file);
+    ASSERT_EQ(rows.size(), 5000U);
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(rows[static_cast<std::size_t>(i)].record, recordAt(i)) << i;
+    EXPECT_TRUE(storage::readAnswerHistory(temp.path() / "missing.csv").empty());
+}
+
+} // namespace
+} // namespace zintaro::testing
