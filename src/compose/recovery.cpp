@@ -51,19 +51,28 @@ RecoveryFile::~RecoveryFile()
     m_thread.join();
 }
 
-void RecoveryFile::update(const CompositionStore& store, int noteCount)
+namespace {
+
+std::string pieceText(const Modulo1& m)
 {
-    std::string text = storage::writeCompositionText(store, noteCount);
+    return storage::writeCompositionText(m.Composition, m.NoteCount, m.PieceKey, m.PieceMeter);
+}
+
+} // namespace
+
+void RecoveryFile::update(const Modulo1& m)
+{
+    std::string text = pieceText(m);
     if (text == m_baseline)
         post(std::nullopt);
     else
         post(std::move(text));
 }
 
-void RecoveryFile::setBaseline(const CompositionStore& store, int noteCount)
+void RecoveryFile::setBaseline(const Modulo1& m)
 {
-    m_baseline = storage::writeCompositionText(store, noteCount);
-    update(store, noteCount);
+    m_baseline = pieceText(m);
+    update(m);
 }
 
 void RecoveryFile::post(std::optional<std::string> text)
@@ -85,10 +94,10 @@ void RecoveryFile::flush()
     m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
 }
 
-std::optional<Text> RecoveryFile::takeNotice()
+std::optional<Text> RecoveryFile::failure() const
 {
     const std::lock_guard lock(m_mutex);
-    return std::exchange(m_notice, std::nullopt);
+    return m_failure;
 }
 
 void RecoveryFile::run()
@@ -102,15 +111,16 @@ void RecoveryFile::run()
         m_pending = false;
         m_busy = true;
         lock.unlock();
+        const bool needed = text.has_value();
         const std::optional<Text> problem = storage::writeRecoveryFile(m_file, text);
         lock.lock();
         m_busy = false;
-        if (problem && !m_told) {
-            m_told = true;
-            m_notice = translate("Recovery", "La composizione non salvata non può essere protetta: %1: %2")
-                           .arg(m_file.string())
-                           .arg(*problem);
-        }
+        // A copy that could not be removed only outlives a piece that is safe.
+        m_failure.reset();
+        if (problem && needed)
+            m_failure = translate("Recovery", "La composizione non salvata non può essere protetta: %1: %2")
+                            .arg(m_file.string())
+                            .arg(*problem);
         m_idle.notify_all();
     }
 }

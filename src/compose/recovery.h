@@ -42,14 +42,15 @@ public:
     RecoveryFile(const RecoveryFile&) = delete;
     RecoveryFile& operator=(const RecoveryFile&) = delete;
 
-    // The piece now.
-    void update(const CompositionStore& store, int noteCount);
+    // The piece now, with its key and meter.
+    void update(const Modulo1& m);
     // The piece as saved or loaded: the file goes when the piece is that.
-    void setBaseline(const CompositionStore& store, int noteCount);
+    void setBaseline(const Modulo1& m);
     // Waits until the file is as last asked.
     void flush();
-    // The first failed write, told once.
-    std::optional<Text> takeNotice();
+    // Why the piece has no safe copy: set when a write fails, gone when a
+    // later write succeeds or the piece needs no copy any more.
+    std::optional<Text> failure() const;
 
     const std::filesystem::path& path() const { return m_file; }
 
@@ -61,15 +62,14 @@ private:
     std::string m_baseline;
     std::optional<std::string> m_lastPosted; // nothing: the file is to be absent
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     bool m_pending = false;
     bool m_busy = false;
     bool m_stopping = false;
     std::optional<std::string> m_next; // the text to write, nothing to remove
-    std::optional<Text> m_notice;
-    bool m_told = false;
+    std::optional<Text> m_failure;
     std::thread m_thread;
 };
 

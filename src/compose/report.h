@@ -19,8 +19,9 @@ enum class PieceOutcome {
 // The notices of the status text that stand as long as they are true; an
 // empty text says nothing. What is about the student's work comes first.
 struct StandingNotices {
-    // The unsaved piece: brought back at start-up, or its safe copy failing.
-    // It ends when the piece is saved, replaced or loaded.
+    // The unsaved piece: brought back at start-up, which ends when the piece
+    // is saved, replaced or loaded; or its safe copy failing, for as long as
+    // the copy cannot be written.
     Text piece;
     // Where the computer keys play while they answer moved by octaves.
     Text keyboard;

@@ -30,10 +30,6 @@ Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std:
 
 Report Workspace::report()
 {
-    // The writer of the safe copy tells its first failure once; it stands
-    // until the piece is saved or replaced.
-    if (auto failure = m_recovery.takeNotice())
-        m_notices.piece = std::move(*failure);
     const int shift = m_answering.keyboardShift();
     m_notices.keyboard = m_answering.active() && shift != 0 ? keyboardRangeText(shift, m_m.Naming) : Text {};
 
@@ -50,6 +46,9 @@ Report Workspace::report()
     r.liveSound = !m_m.SpeakNames && !(m_m.Mute && m_answering.active());
     r.score = m_answering.scoreLabel();
     r.notices = m_notices;
+    // The safe copy failing stands above the piece's other notice while it lasts.
+    if (auto failure = m_recovery.failure())
+        r.notices.piece = std::move(*failure);
     r.told = std::exchange(m_told, {});
     r.answersFailure = std::exchange(m_answersFailure, {});
     return r;
@@ -88,9 +87,9 @@ void Workspace::changed(const PieceSnapshot& before, bool loaded)
 {
     m_history.changed(before);
     if (loaded)
-        m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
+        m_recovery.setBaseline(m_m);
     else
-        m_recovery.update(m_m.Composition, m_m.NoteCount);
+        m_recovery.update(m_m);
 }
 
 PieceSnapshot Workspace::snapshot() const
@@ -104,7 +103,7 @@ void Workspace::restore(const PieceSnapshot& piece)
     m_m.Composition = piece.store;
     m_m.NoteCount = piece.noteCount;
     m_m.WriteIndex = static_cast<int16_t>(piece.cursor);
-    m_recovery.update(m_m.Composition, m_m.NoteCount);
+    m_recovery.update(m_m);
     // The page that holds the cursor, drawn from the piece as it is now; the
     // trainer's staff is left alone, and "Componi" shows the page later.
     if (m_mode == Mode::Read)
@@ -126,10 +125,12 @@ Report Workspace::restoreRecovered()
 Report Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
     storage::applyToStore(piece, m_m.Composition);
+    m_m.PieceKey = piece.key;
+    m_m.PieceMeter = piece.meter;
     m_m.NoteCount = piece.noteCount();
     m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
     m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
-    m_recovery.update(m_m.Composition, m_m.NoteCount);
+    m_recovery.update(m_m);
     m_notices.piece = recoveredText(piece.noteCount());
     return report();
 }
@@ -213,7 +214,7 @@ Report Workspace::save(const std::filesystem::path& folder, const std::string& n
 {
     const storage::SaveOutcome saved = storage::saveComposition(m_m, folder, name);
     if (saved.result == storage::SaveResult::Saved) {
-        m_recovery.setBaseline(m_m.Composition, m_m.NoteCount);
+        m_recovery.setBaseline(m_m);
         m_notices.piece = {};
     }
     Report r = report();

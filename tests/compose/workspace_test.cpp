@@ -3,6 +3,7 @@
 #include "compose_rig.h"
 #include "storage/composition_format.h"
 #include "storage/storage_test_support.h"
+#include "support/full_disk.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -348,6 +349,26 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
     const Recovered found = recoverPiece(file);
     ASSERT_TRUE(found.piece);
     EXPECT_EQ(found.piece->entries, (std::vector<Entry> { { 0, 4, 0 }, { 0, 9, 0 } }));
+
+    // A piece in a key and meter of its own keeps them through its copy.
+    {
+        WorkspaceRig r;
+        const Key dMajor { 2, KeyMode::Major };
+        const Meter threeFour { 3, 4 };
+        CompositionStore store;
+        store.set(0, { 0, 4, 0 });
+        store.set(1, EndEntry);
+        testing::writeBytes(r.folder.path() / "in_d.txt", storage::writeCompositionText(store, 1, dMajor, threeFour));
+        Workspace w { r.ports, {}, {}, file };
+        w.apply(LoadPiece { r.folder.path() / "in_d.txt" });
+        w.apply(WriteNote { 6 });
+        w.waitForSafeCopy();
+        Workspace after { r.ports, {}, {}, file };
+        after.restoreRecovered();
+        EXPECT_EQ(after.state().NoteCount, 2);
+        EXPECT_EQ(after.state().PieceKey, dMajor);
+        EXPECT_EQ(after.state().PieceMeter, threeFour);
+    }
     EXPECT_EQ(recoveredText(2).render(), "Ripristinata la composizione non salvata: 2 note.");
     EXPECT_EQ(recoveredText(1).render(), "Ripristinata la composizione non salvata: 1 nota.");
     EXPECT_TRUE(recoveredText(0).empty()) << "an empty piece needs no word";
@@ -365,6 +386,36 @@ TEST(Recovery, theFileFollowsThePieceAndStartUpTakesOnlyAWholeOne)
         EXPECT_EQ(asides, ++damagedFiles) << "set aside, never deleted, not even within one second";
     }
     EXPECT_FALSE(recoverPiece(file).notice) << "no file: nothing to tell";
+}
+
+// The safe copy failing is told for as long as it fails, above the notice of
+// a piece brought back, and no longer once a copy is written or not needed.
+TEST(Recovery, aSafeCopyThatCannotBeWrittenIsToldWhileItFails)
+{
+    testing::FullDisk disk;
+    WorkspaceRig r;
+    Workspace w { r.ports, {}, {}, r.folder.path() / "state" / "recovery.txt" };
+    const auto noticeAfter = [&w](const auto& command) {
+        command();
+        w.waitForSafeCopy();
+        return w.report().notices.piece.render();
+    };
+    EXPECT_EQ(
+        noticeAfter([&] { w.restoreRecovered(storage::readCompositionText("\"_\",0,4,0\r\n\"_\",111,111,111\r\n")); }),
+        "Ripristinata la composizione non salvata: 1 nota.");
+
+    disk.full = true;
+    for (const int16_t note : { 5, 6, 7 })
+        EXPECT_NE(noticeAfter([&] { w.apply(WriteNote { note }); }).find("non può essere protetta"), std::string::npos)
+            << "still told after the " << note << "th note";
+    disk.full = false;
+    EXPECT_EQ(noticeAfter([&] { w.apply(WriteNote { 8 }); }), "Ripristinata la composizione non salvata: 1 nota.");
+
+    disk.full = true;
+    EXPECT_FALSE(noticeAfter([&] { w.apply(WriteNote { 9 }); }).empty());
+    disk.full = false;
+    ASSERT_TRUE(w.save(r.folder.path(), "saved").answer.empty());
+    EXPECT_EQ(noticeAfter([] {}), "") << "saved: the piece needs no copy";
 }
 
 } // namespace
