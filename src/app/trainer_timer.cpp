@@ -7,10 +7,9 @@ namespace zintaro::app {
 TrainerTimer::TrainerTimer(const QElapsedTimer& clock, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
+    , m_timer(clock)
 {
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &TrainerTimer::fire);
+    connect(&m_timer, &DueTimer::due, this, &TrainerTimer::fire);
 }
 
 void TrainerTimer::start()
@@ -23,7 +22,7 @@ void TrainerTimer::start()
 void TrainerTimer::stop()
 {
     m_active = false;
-    m_timer.stop();
+    m_timer.setDue(std::nullopt);
 }
 
 void TrainerTimer::setInterval(int milliseconds)
@@ -35,8 +34,7 @@ void TrainerTimer::setInterval(int milliseconds)
 
 void TrainerTimer::schedule()
 {
-    const qint64 due = m_lastTick + m_interval;
-    m_timer.start(static_cast<int>(std::max<qint64>(0, due - m_clock.elapsed())));
+    m_timer.setDue(m_lastTick + m_interval);
 }
 
 void TrainerTimer::fire()

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "app/due_timer.h"
+
 #include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 namespace zintaro::app {
 
@@ -30,7 +31,7 @@ private:
     void fire();
 
     const QElapsedTimer& m_clock;
-    QTimer m_timer;
+    DueTimer m_timer;
     int m_interval = 70;
     bool m_active = false;
     qint64 m_lastTick = 0; // when the previous tick was due, in clock milliseconds

@@ -1,4 +1,5 @@
 #include "core/written_piece.h"
+#include "support/piece_entries.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -13,22 +14,8 @@ void PrintTo(const Measure& m, std::ostream* os)
 
 namespace {
 
-CompositionStore storeOf(const std::vector<Entry>& entries)
-{
-    CompositionStore store;
-    for (size_t i = 0; i < entries.size(); ++i)
-        store.set(static_cast<int>(i), entries[i]);
-    store.set(static_cast<int>(entries.size()), EndEntry);
-    return store;
-}
-
-std::vector<Entry> notesOf(std::initializer_list<int16_t> codes)
-{
-    std::vector<Entry> entries;
-    for (const int16_t code : codes)
-        entries.push_back({ False16, 7, code });
-    return entries;
-}
+using testing::notesOf;
+using testing::storeOf;
 
 TEST(Measures, areClosedWhenTheyFillTheMeter)
 {

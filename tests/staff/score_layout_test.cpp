@@ -1,4 +1,5 @@
 #include "staff/score_layout.h"
+#include "support/piece_entries.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +12,8 @@ namespace zintaro::staff {
 
 namespace {
 
-CompositionStore storeOf(const std::vector<Entry>& entries)
-{
-    CompositionStore store;
-    for (size_t i = 0; i < entries.size(); ++i)
-        store.set(static_cast<int>(i), entries[i]);
-    store.set(static_cast<int>(entries.size()), EndEntry);
-    return store;
-}
-
-std::vector<Entry> notesOf(std::initializer_list<int16_t> codes)
-{
-    std::vector<Entry> entries;
-    for (const int16_t code : codes)
-        entries.push_back({ False16, 7, code });
-    return entries;
-}
+using testing::notesOf;
+using testing::storeOf;
 
 // Random pieces laid out on narrow and wide frames, with and without names:
 // every entry is placed once and in order, systems break at bar lines into
