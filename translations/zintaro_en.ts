@@ -4,10 +4,6 @@
 <context>
     <name>Answers</name>
     <message>
-        <source>Le risposte non vengono salvate: impossibile scrivere %1</source>
-        <translation>Answers are not being saved: cannot write %1</translation>
-    </message>
-    <message>
         <source>%1,%2 s</source>
         <translation>%1.%2 s</translation>
     </message>
@@ -51,6 +47,10 @@
         <source>Tastiera: %1–%2</source>
         <translation>Keys: %1–%2</translation>
     </message>
+    <message>
+        <source>Le risposte non vengono salvate: manca la cartella dei dati</source>
+        <translation>Answers are not being saved: there is no data folder</translation>
+    </message>
 </context>
 <context>
     <name>Choices</name>
@@ -65,10 +65,6 @@
     <message>
         <source>Le scelte non vengono ricordate: manca la cartella di casa</source>
         <translation>Choices are not remembered: there is no home folder</translation>
-    </message>
-    <message>
-        <source>Le scelte non vengono ricordate: impossibile scrivere %1: %2</source>
-        <translation>Choices are not remembered: cannot write %1: %2</translation>
     </message>
 </context>
 <context>
@@ -117,10 +113,6 @@
         <translation>%1 Nothing was saved.</translation>
     </message>
     <message>
-        <source>La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.</source>
-        <translation>The composition could not be exported to %1: %2. Nothing was changed.</translation>
-    </message>
-    <message>
         <source>Scrivere prima un nome per la composizione.</source>
         <translation>Type a name for the composition first.</translation>
     </message>
@@ -143,10 +135,6 @@
     <message>
         <source>La cartella %1 non si è potuta creare: %2.</source>
         <translation>The folder %1 could not be created: %2.</translation>
-    </message>
-    <message>
-        <source>La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.</source>
-        <translation>The composition could not be saved to %1: %2. Nothing was changed.</translation>
     </message>
     <message>
         <source>La composizione %1 non si è potuta caricare: %2. La composizione sul pentagramma è rimasta.</source>
@@ -195,6 +183,50 @@
     <message>
         <source>La composizione %1 è scritta in un tempo che questa versione di Zintaro non conosce (%2). La composizione sul pentagramma è rimasta.</source>
         <translation>The composition %1 is written in a meter this version of Zintaro does not know (%2). The composition on the staff was kept.</translation>
+    </message>
+    <message>
+        <source>Disco pieno</source>
+        <translation>Disk full</translation>
+    </message>
+    <message>
+        <source>Disco di sola lettura</source>
+        <translation>Read-only disk</translation>
+    </message>
+    <message>
+        <source>Errore del disco</source>
+        <translation>Disk error</translation>
+    </message>
+    <message>
+        <source>Scrittura non riuscita (%1)</source>
+        <translation>Writing failed (%1)</translation>
+    </message>
+    <message>
+        <source>%1: la composizione non è stata salvata; quella di prima è intatta</source>
+        <translation>%1: the composition was not saved; the earlier one is intact</translation>
+    </message>
+    <message>
+        <source>%1: la composizione non è stata salvata</source>
+        <translation>%1: the composition was not saved</translation>
+    </message>
+    <message>
+        <source>%1: il file non è stato esportato; quello di prima è intatto</source>
+        <translation>%1: the file was not exported; the earlier one is intact</translation>
+    </message>
+    <message>
+        <source>%1: il file non è stato esportato</source>
+        <translation>%1: the file was not exported</translation>
+    </message>
+    <message>
+        <source>%1: le scelte non sono state salvate; quelle di prima sono intatte</source>
+        <translation>%1: the choices were not saved; the earlier ones are intact</translation>
+    </message>
+    <message>
+        <source>%1: la copia di sicurezza della composizione non si aggiorna; la composizione sul pentagramma è intatta</source>
+        <translation>%1: the composition&apos;s safety copy is not being updated; the composition on the staff is intact</translation>
+    </message>
+    <message>
+        <source>%1: le risposte non sono state scritte; restano in memoria e verranno scritte appena possibile</source>
+        <translation>%1: the answers were not written; they are kept in memory and will be written as soon as possible</translation>
     </message>
 </context>
 <context>
@@ -596,10 +628,6 @@
     <message>
         <source>Il file di ripristino era danneggiato: è stato messo da parte come %1.</source>
         <translation>The recovery file was damaged: it was set aside as %1.</translation>
-    </message>
-    <message>
-        <source>La composizione non salvata non può essere protetta: %1: %2</source>
-        <translation>The unsaved piece cannot be protected: %1: %2</translation>
     </message>
     <message>
         <source>Ripristinata la composizione non salvata: 1 nota.</source>

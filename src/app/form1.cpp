@@ -361,8 +361,7 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
     m_midiKeyboard->setSoundsNotes(report.liveSound);
     showStatus(StatusSource::Recovery, report.notices.piece);
     showStatus(StatusSource::Keyboard, report.notices.keyboard);
-    if (!report.answersFailure.empty())
-        showStatus(StatusSource::Answers, report.answersFailure);
+    showStatus(StatusSource::Answers, report.answersFailure);
     for (const Text& text : report.told)
         tell.message(text);
     if (!report.answer.empty())

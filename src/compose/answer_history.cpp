@@ -2,6 +2,7 @@
 
 #include "core/translation.h"
 #include "storage/log_file.h"
+#include "storage/write_failure.h"
 
 namespace zintaro::compose {
 
@@ -67,19 +68,20 @@ AnswerHistory::AnswerHistory(std::filesystem::path file)
 std::optional<Text> AnswerHistory::append(
     const LocalTime& when, const AnswerRecord& record, const AnswerContext& context)
 {
-    if (write(storage::answerHistoryLine(when, record, context)))
-        return std::nullopt;
-    if (m_failed)
-        return std::nullopt;
-    m_failed = true;
-    return translate("Answers", "Le risposte non vengono salvate: impossibile scrivere %1").arg(m_file.string());
-}
-
-bool AnswerHistory::write(const std::string& line)
-{
-    if (m_file.empty())
-        return false;
-    return !storage::appendLogLine(m_file, storage::AnswerHistoryHeader, line);
+    if (m_file.empty()) {
+        m_failure = translate("Answers", "Le risposte non vengono salvate: manca la cartella dei dati");
+        return m_failure;
+    }
+    m_waiting.push_back(storage::answerHistoryLine(when, record, context));
+    while (!m_waiting.empty()) {
+        if (const int error = storage::appendLogLine(m_file, storage::AnswerHistoryHeader, m_waiting.front())) {
+            m_failure = storage::writeFailureText(storage::WrittenFile::Answers, error);
+            return m_failure;
+        }
+        m_waiting.pop_front();
+    }
+    m_failure.reset();
+    return std::nullopt;
 }
 
 std::optional<SessionFigures> AnswerHistory::bestSession() const

@@ -5,6 +5,7 @@
 #include "storage/answers_log.h"
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -44,21 +45,22 @@ class AnswerHistory {
 public:
     explicit AnswerHistory(std::filesystem::path file);
 
-    // Appends one answer. The first failing write returns a sentence to show
-    // the user; later failures return nothing, so one message is all they see.
+    // Appends one answer. An answer that cannot be written waits in memory
+    // and goes in, in order and once, before the next one; while any waits
+    // the sentence that says why stands, and append returns it.
     std::optional<Text> append(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
 
-    bool writeFailed() const { return m_failed; }
+    const std::optional<Text>& failure() const { return m_failure; }
+    bool writeFailed() const { return m_failure.has_value(); }
     const std::filesystem::path& path() const { return m_file; }
 
     // The best complete session in the file; damaged lines are skipped.
     std::optional<SessionFigures> bestSession() const;
 
 private:
-    bool write(const std::string& line);
-
     std::filesystem::path m_file;
-    bool m_failed = false;
+    std::deque<std::string> m_waiting; // answers not written yet, oldest first
+    std::optional<Text> m_failure;
 };
 
 } // namespace zintaro::compose

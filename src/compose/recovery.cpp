@@ -116,11 +116,7 @@ void RecoveryFile::run()
         lock.lock();
         m_busy = false;
         // A copy that could not be removed only outlives a piece that is safe.
-        m_failure.reset();
-        if (problem && needed)
-            m_failure = translate("Recovery", "La composizione non salvata non può essere protetta: %1: %2")
-                            .arg(m_file.string())
-                            .arg(*problem);
+        m_failure = needed ? problem : std::nullopt;
         m_idle.notify_all();
     }
 }

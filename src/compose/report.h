@@ -46,7 +46,8 @@ struct Report {
     bool liveSound = true; // a MIDI keyboard's notes sound as they come
     Text score; // "giuste 7 su 8 · 1,4 s"; empty while not answering
     StandingNotices notices;
-    // The answers' history could not be written: told once, the first time.
+    // Why answers wait in memory to be written to the history; it stands
+    // until they are written.
     Text answersFailure;
     // Told once, by the command that met it: a full piece, a file that could
     // not be loaded or was loaded in part.

@@ -50,7 +50,7 @@ Report Workspace::report()
     if (auto failure = m_recovery.failure())
         r.notices.piece = std::move(*failure);
     r.told = std::exchange(m_told, {});
-    r.answersFailure = std::exchange(m_answersFailure, {});
+    r.answersFailure = m_answering.history().failure().value_or(Text {});
     return r;
 }
 
@@ -227,7 +227,7 @@ void Workspace::close()
 {
     m_playback.stop();
     if (m_answering.active())
-        answered(m_answering.stop());
+        m_answering.stop();
     m_trainerRunning = false;
     m_trainer.leave();
 }

@@ -162,8 +162,6 @@ private:
     void restore(const PieceSnapshot& piece);
     PieceOutcome load(const std::filesystem::path& file);
     void leaveMode();
-    // Keeps what a call of the answering trainer says for the next report.
-    void answered(std::optional<Text> notice);
     void enterRead(uint32_t seed);
     void relayout(int scale);
     void startPlayback(int64_t now);
@@ -186,7 +184,6 @@ private:
     std::optional<int64_t> m_playbackDue;
     StandingNotices m_notices;
     std::vector<Text> m_told;
-    Text m_answersFailure; // the answers log's first failed write, for the next report
 };
 
 } // namespace zintaro::compose

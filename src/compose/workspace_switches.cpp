@@ -30,16 +30,10 @@ void Workspace::relayout(int scale)
     staff::drawStaff(lookOf(m_m), m_ports.surface);
 }
 
-void Workspace::answered(std::optional<Text> notice)
-{
-    if (notice)
-        m_answersFailure = std::move(*notice);
-}
-
 void Workspace::leaveMode()
 {
     if (m_answering.active())
-        answered(m_answering.stop());
+        m_answering.stop();
     if (m_trainerRunning) {
         m_trainerRunning = false;
         m_trainer.leave();
@@ -101,7 +95,7 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
 {
     if (m_answering.active()) {
         if (isPianoNote(index))
-            answered(m_answering.keyDown(index, now, isAutoRepeat, sound));
+            m_answering.keyDown(index, now, isAutoRepeat, sound);
         return report();
     }
     if (!isPianoNote(index))
@@ -137,7 +131,7 @@ Report Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
     if (!m_answering.active())
         releasePlayedKey(m_ports, index, sound);
     else if (isPianoNote(index))
-        answered(m_answering.keyUp(index, now, sound));
+        m_answering.keyUp(index, now, sound);
     return report();
 }
 
@@ -145,7 +139,7 @@ Report Workspace::midiKeyboardDown(int16_t index, int64_t now)
 {
     if (!m_answering.active())
         return keyDown(index, now, false, KeySound::DisplayOnly);
-    answered(m_answering.noteDown(midiNoteOfKey(index), now));
+    m_answering.noteDown(midiNoteOfKey(index), now);
     return report();
 }
 
@@ -153,7 +147,7 @@ Report Workspace::midiKeyboardUp(int16_t index, int64_t now)
 {
     if (!m_answering.active())
         return keyUp(index, now, KeySound::DisplayOnly);
-    answered(m_answering.noteUp(midiNoteOfKey(index), now));
+    m_answering.noteUp(midiNoteOfKey(index), now);
     return report();
 }
 
@@ -173,7 +167,7 @@ Report Workspace::trainerTick()
 
 Report Workspace::answersDue(int64_t now)
 {
-    answered(m_answering.timerDue(now));
+    m_answering.timerDue(now);
     return report();
 }
 
@@ -207,7 +201,7 @@ Report Workspace::setScaleWalk(bool walk, int64_t now)
     m_m.ScaleWalk = walk;
     if (walk)
         m_trainer.restartScaleWalk();
-    answered(m_answering.showNewNote(now));
+    m_answering.showNewNote(now);
     Report r = report();
     r.focusPiano = m_answering.active();
     return r;
@@ -239,10 +233,10 @@ Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     if (on && m_trainerRunning) {
         // The student moves the trainer on: its beat rests meanwhile.
         m_trainerRunning = false;
-        answered(m_answering.start(now));
+        m_answering.start(now);
         switched = true;
     } else if (!on && m_answering.active()) {
-        answered(m_answering.stop());
+        m_answering.stop();
         enterRead(seed);
         switched = true;
     }
@@ -277,7 +271,7 @@ Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, u
         }
     }
     if (m_answering.active())
-        answered(m_answering.showNewNote(now));
+        m_answering.showNewNote(now);
     Report r = report();
     r.choicesChanged = true;
     return r;

@@ -1,6 +1,5 @@
 #include "storage/atomic_write.h"
 
-#include "storage/system_reason.h"
 #include "storage/write_steps.h"
 
 #include <cerrno>
@@ -36,20 +35,20 @@ void flushFolder(const std::filesystem::path& folder)
 
 } // namespace
 
-std::optional<Text> writeFileAtomically(
+int writeFileAtomically(
     const std::filesystem::path& folder, const std::string& fileName, std::string_view bytes, bool flush)
 {
     const std::filesystem::path target = folder / fileName;
     std::filesystem::path temporary;
     int fd = -1;
     if (const int error = createTemporary(folder, temporary, fd))
-        return systemReason(error);
+        return error;
     WriteSteps& steps = writeSteps();
-    const auto fail = [&](int error, bool open) -> std::optional<Text> {
+    const auto fail = [&](int error, bool open) {
         if (open)
             steps.close(fd);
         steps.remove(temporary);
-        return systemReason(error);
+        return error;
     };
     struct stat old { };
     if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
@@ -67,7 +66,7 @@ std::optional<Text> writeFileAtomically(
         return fail(error, false);
     if (flush)
         flushFolder(folder);
-    return std::nullopt;
+    return 0;
 }
 
 } // namespace zintaro::storage

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "core/translation.h"
-
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,9 +10,9 @@ namespace zintaro::storage {
 // as it was: the bytes go to a hidden temporary file in the same folder
 // (".saving-<pid>-<n>"), which is flushed to the disk (when flush is true)
 // and then renamed over the old file. A replaced file keeps its permissions.
-// Gives the system's reason when anything fails; the temporary is removed
-// then. The folder must exist.
-std::optional<Text> writeFileAtomically(
+// Gives 0, or the system's error number when anything failed; the temporary
+// is removed then. The folder must exist.
+int writeFileAtomically(
     const std::filesystem::path& folder, const std::string& fileName, std::string_view bytes, bool flush = true);
 
 } // namespace zintaro::storage

@@ -6,6 +6,8 @@
 #include "storage/file_descriptor.h"
 #include "storage/quoted.h"
 #include "storage/system_reason.h"
+#include "storage/write_failure.h"
+#include "storage/write_steps.h"
 
 #include <array>
 #include <cerrno>
@@ -94,14 +96,10 @@ std::optional<Text> fileNameProblem(const std::string& baseName, std::string_vie
 
 std::optional<Text> ensureFolder(const std::filesystem::path& folder)
 {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && !std::filesystem::is_directory(folder, error) && !error)
-        error = std::make_error_code(std::errc::not_a_directory);
-    if (error)
+    if (const int error = makeFoldersIfMissing(folder))
         return translate("Files", "La cartella %1 non si è potuta creare: %2.")
             .arg(quoted(folder))
-            .arg(systemReason(error.value()));
+            .arg(systemReason(error));
     return std::nullopt;
 }
 
@@ -117,11 +115,10 @@ SaveOutcome saveComposition(
 
     const std::string fileName = baseName + std::string(FileExtension);
     const std::string text = writeCompositionText(m.Composition, m.NoteCount, m.PieceKey, m.PieceMeter);
-    if (const auto why = writeFileAtomically(folder, fileName, text, options.flush))
-        return { SaveResult::Failed,
-            translate("Files", "La composizione non si è potuta salvare in %1: %2. Non è cambiato nulla.")
-                .arg(quoted(folder / fileName))
-                .arg(*why) };
+    std::error_code missing;
+    const bool earlier = std::filesystem::exists(folder / fileName, missing);
+    if (const int error = writeFileAtomically(folder, fileName, text, options.flush))
+        return { SaveResult::Failed, writeFailureText(WrittenFile::Composition, error, earlier) };
     return {};
 }
 

@@ -3,7 +3,9 @@
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_file.h"
-#include "storage/quoted.h"
+#include "storage/write_failure.h"
+
+#include <system_error>
 
 namespace zintaro::storage {
 
@@ -42,11 +44,10 @@ ExportOutcome exportFile(const std::filesystem::path& folder, const std::string&
         return { ExportResult::Failed, translate("Files", "%1 Non è stato salvato nulla.").arg(*problem) };
 
     const std::string fileName = baseName + std::string(extension);
-    if (const auto why = writeFileAtomically(folder, fileName, bytes, flush))
-        return { ExportResult::Failed,
-            translate("Files", "La composizione non si è potuta esportare in %1: %2. Non è cambiato nulla.")
-                .arg(quoted(folder / fileName))
-                .arg(*why) };
+    std::error_code missing;
+    const bool earlier = std::filesystem::exists(folder / fileName, missing);
+    if (const int error = writeFileAtomically(folder, fileName, bytes, flush))
+        return { ExportResult::Failed, writeFailureText(WrittenFile::Export, error, earlier) };
     return {};
 }
 

@@ -1,6 +1,5 @@
 #include "storage/log_file.h"
 
-#include "storage/system_reason.h"
 #include "storage/write_steps.h"
 
 #include <fcntl.h>
@@ -10,12 +9,12 @@
 
 namespace zintaro::storage {
 
-std::optional<Text> appendLogLine(const std::filesystem::path& file, std::string_view header, std::string_view line)
+int appendLogLine(const std::filesystem::path& file, std::string_view header, std::string_view line)
 {
     WriteSteps& steps = writeSteps();
     if (file.has_parent_path()) {
-        if (const int error = steps.makeFolders(file.parent_path()))
-            return systemReason(error);
+        if (const int error = makeFoldersIfMissing(file.parent_path()))
+            return error;
     }
     std::error_code missing;
     const auto size = std::filesystem::file_size(file, missing);
@@ -36,15 +35,19 @@ std::optional<Text> appendLogLine(const std::filesystem::path& file, std::string
 
     int fd = -1;
     if (const int error = steps.open(file, O_WRONLY | O_APPEND | O_CREAT, 0666, fd))
-        return systemReason(error);
+        return error;
     if (const int error = writeAll(fd, bytes)) {
         steps.resize(fd, newFile ? 0 : static_cast<off_t>(size));
         steps.close(fd);
-        return systemReason(error);
+        return error;
     }
-    if (const int error = steps.close(fd))
-        return systemReason(error);
-    return std::nullopt;
+    // A close that fails after every byte went in leaves the line whole:
+    // it counts as written, so that nothing is written twice.
+    const int closed = steps.close(fd);
+    std::error_code unknown;
+    if (closed != 0 && std::filesystem::file_size(file, unknown) == (newFile ? 0 : size) + bytes.size() && !unknown)
+        return 0;
+    return closed;
 }
 
 } // namespace zintaro::storage

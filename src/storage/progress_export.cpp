@@ -29,8 +29,8 @@ ProgressExport writeProgressPdf(
         return { {}, *problem };
     // Hidden and without the extension the file panel lists.
     const std::string temporary = ".progressi-" + std::to_string(::getpid()) + ".part";
-    if (const auto why = writeFileAtomically(folder, temporary, bytes))
-        return { {}, *why };
+    if (const int error = writeFileAtomically(folder, temporary, bytes))
+        return { {}, systemReason(error) };
     const std::filesystem::path written = folder / temporary;
     ProgressExport result { {}, translate("Progress", "nessun nome libero nella cartella") };
     WriteSteps& steps = writeSteps();

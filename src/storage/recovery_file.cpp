@@ -2,6 +2,7 @@
 
 #include "storage/atomic_write.h"
 #include "storage/system_reason.h"
+#include "storage/write_failure.h"
 #include "storage/write_steps.h"
 
 #include <cerrno>
@@ -50,9 +51,11 @@ std::optional<Text> writeRecoveryFile(const fs::path& file, const std::optional<
             return systemReason(error);
         return std::nullopt;
     }
-    if (const int error = steps.makeFolders(file.parent_path()))
-        return systemReason(error);
-    return writeFileAtomically(file.parent_path(), file.filename().string(), *text);
+    if (const int error = makeFoldersIfMissing(file.parent_path()))
+        return writeFailureText(WrittenFile::RecoveryCopy, error);
+    if (const int error = writeFileAtomically(file.parent_path(), file.filename().string(), *text))
+        return writeFailureText(WrittenFile::RecoveryCopy, error);
+    return std::nullopt;
 }
 
 } // namespace zintaro::storage

@@ -1,7 +1,7 @@
 #include "storage/settings_file.h"
 
 #include "storage/atomic_write.h"
-#include "storage/system_reason.h"
+#include "storage/write_failure.h"
 #include "storage/write_steps.h"
 
 #include <QDateTime>
@@ -209,15 +209,11 @@ std::optional<Text> writeSettingsFile(const fs::path& file, const SettingsValues
     for (const auto& [key, value] : values.all())
         std::visit([&, &key = key](const auto& v) { merged.set(key, v); }, value);
 
-    const auto failed = [&](const Text& reason) {
-        return translate("Choices", "Le scelte non vengono ricordate: impossibile scrivere %1: %2")
-            .arg(file.string())
-            .arg(reason);
-    };
-    if (const int error = writeSteps().makeFolders(file.parent_path()))
-        return failed(systemReason(error));
-    if (auto problem = writeFileAtomically(file.parent_path(), file.filename().string(), settingsText(merged)))
-        return failed(*problem);
+    int error = makeFoldersIfMissing(file.parent_path());
+    if (error == 0)
+        error = writeFileAtomically(file.parent_path(), file.filename().string(), settingsText(merged));
+    if (error != 0)
+        return writeFailureText(WrittenFile::Settings, error);
     return std::nullopt;
 }
 

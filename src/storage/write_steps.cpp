@@ -99,6 +99,12 @@ UseWriteSteps::~UseWriteSteps()
     stepsInUse.store(m_before);
 }
 
+int makeFoldersIfMissing(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) ? 0 : writeSteps().makeFolders(folder);
+}
+
 int writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {

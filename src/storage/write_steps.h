@@ -48,6 +48,10 @@ private:
     WriteSteps* m_before;
 };
 
+// Makes the folder and its missing parents through the steps in use, unless
+// it is a folder already; 0 or the step's error.
+int makeFoldersIfMissing(const std::filesystem::path& folder);
+
 // Writes all the bytes, one step after another; 0 or the error of the step
 // that failed (a step that writes nothing at all counts as an I/O error).
 int writeAll(int fd, std::string_view bytes);

@@ -5,6 +5,7 @@
 #include "input/key_map.h"
 #include "staff/staff_system.h"
 #include "staff/staff_widget.h"
+#include "storage/answers_log.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -48,6 +49,11 @@ protected:
         const int scale = system.scale;
         const int y = system.yOf(staff::staffPositionOf(shown.note, shown.clef)) - 4 * scale - scale / 2;
         return form->controls().staff->marks().pixel(system.noteX, y);
+    }
+
+    std::filesystem::path historyFile() const
+    {
+        return std::filesystem::path(dataHome.path().toStdString()) / "zintaro" / "answers.csv";
     }
 
     int historyLines() const
@@ -188,7 +194,10 @@ TEST_F(AnswerWindowTest, leavingLeggiDuringACorrectionSilencesItAndSwitchesRispo
     EXPECT_EQ(form->controls().scoreLabel->text(), "");
 }
 
-TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
+// While answers cannot be written the status line says so, answer after
+// answer; once the folder can be made they all go in, in order, and the
+// sentence goes.
+TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnTheStatusLineWhileAnswersWait)
 {
     form->controls().answerSwitch->click();
     form.reset();
@@ -199,17 +208,26 @@ TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnceOnTheStatusLine)
     WindowTest::SetUp();
     QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
 
-    keyClick(static_cast<int16_t>(shown() == 7 ? 9 : 7));
+    const int16_t first = shown();
+    keyClick(static_cast<int16_t>(first == 7 ? 9 : 7));
     auto* status = form->findChild<QLabel*>(QStringLiteral("StatusText"));
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->isVisible());
-    EXPECT_TRUE(status->text().startsWith("Le risposte non vengono salvate")) << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains("le risposte non sono state scritte")) << status->text().toStdString();
     EXPECT_TRUE(dialogs.shown.empty()) << "no box";
-
-    form->showStatus(app::Form1::StatusSource::Answers, Text {});
-    keyClick(shown());
-    EXPECT_TRUE(status->text().isEmpty()) << "told once";
+    keyClick(first);
+    EXPECT_TRUE(status->text().contains("restano in memoria")) << "still told while answers wait";
     EXPECT_TRUE(form->controls().scoreLabel->text().startsWith("giuste 0 su 1")) << "answering goes on";
+
+    ASSERT_TRUE(blocker.remove());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() != first; }, 3000));
+    keyClick(shown());
+    EXPECT_TRUE(status->text().isEmpty()) << status->text().toStdString();
+    const auto rows = storage::readAnswerHistory(historyFile());
+    ASSERT_EQ(rows.size(), 3U) << "every answer once";
+    EXPECT_FALSE(rows[0].record.right);
+    EXPECT_TRUE(rows[1].record.right);
+    EXPECT_EQ(rows[1].record.shown, rows[0].record.shown);
 }
 
 } // namespace

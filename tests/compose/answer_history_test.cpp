@@ -1,9 +1,11 @@
 #include "compose/answer_history.h"
+#include "support/full_disk.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -202,17 +204,31 @@ TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFir
         "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4\n");
 }
 
-TEST_F(AnswerHistoryFileTest, aFailedWriteIsToldOnceAndTheNextOnesAreQuiet)
+// A disk that fills and empties at random: answers that cannot be written
+// wait and go in when it takes them again, in order, none twice, none lost;
+// while any wait, every answer says why.
+TEST_F(AnswerHistoryFileTest, answersThatCannotBeWrittenWaitAndGoInOnceInOrder)
 {
-    // A folder that is a regular file cannot be made, even by root.
-    writeFile(folder / "blocker", "x");
-    AnswerHistory history(folder / "blocker" / "zintaro" / "answers.csv");
-    const auto first = appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 });
-    ASSERT_TRUE(first);
-    EXPECT_NE(first->render().find("answers.csv"), std::string::npos);
-    EXPECT_TRUE(history.writeFailed());
-    EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 1500 }));
-    EXPECT_FALSE(history.bestSession());
+    testing::FullDisk disk;
+    AnswerHistory history(folder / "zintaro" / "answers.csv");
+    std::mt19937 random(7);
+    std::size_t waiting = 0;
+    for (int i = 0; i < 300; ++i) {
+        disk.full = random() % 3 == 0;
+        const auto told = appendOnMay1(history, { AnswerMode::Random, 40 + i % 50, 40 + i % 50, true, i });
+        waiting = told ? waiting + 1 : 0;
+        EXPECT_EQ(told.has_value(), bool(disk.full)) << i;
+        EXPECT_EQ(history.writeFailed(), bool(disk.full));
+        if (told) {
+            EXPECT_EQ(told->render(),
+                "Disco pieno: le risposte non sono state scritte; restano in memoria e verranno scritte appena "
+                "possibile");
+        }
+        const auto rows = readAnswerHistory(history.path());
+        ASSERT_EQ(rows.size() + waiting, static_cast<std::size_t>(i + 1)) << i;
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            ASSERT_EQ(rows[row].record.responseMs, static_cast<int64_t>(row)) << "in order, once";
+    }
     // Without a home folder there is nowhere to write.
     EXPECT_TRUE(AnswerHistory(fs::path {}).append(May1, {}, { May1, Clef::Treble, sharpSpelling(0) }));
 }

@@ -209,7 +209,7 @@ TEST_F(AnsweringTest, stoppingDuringACorrectionSilencesItAndClearsTheScore)
     EXPECT_FALSE(answering.nextDue());
 }
 
-TEST(AnsweringHistoryTest, aFailingHistoryIsToldOnceAndAnsweringGoesOn)
+TEST(AnsweringHistoryTest, aFailingHistoryIsToldWhileItFailsAndAnsweringGoesOn)
 {
     ComposeRig rig;
     rig.m.DrawScale = 5;
@@ -225,9 +225,14 @@ TEST(AnsweringHistoryTest, aFailingHistoryIsToldOnceAndAnsweringGoesOn)
     EXPECT_TRUE(notice && !notice->empty());
     EXPECT_FALSE(answering.keyUp(trainer.state().note, 550));
     EXPECT_FALSE(answering.timerDue(900));
-    EXPECT_FALSE(answering.keyDown(trainer.state().note, 1400, false));
+    EXPECT_TRUE(answering.keyDown(trainer.state().note, 1400, false)) << "the answers wait";
     EXPECT_EQ(answering.scoreLabel().render(), "giuste 2 su 2 · 0,5 s");
     fs::remove(blocker);
+    answering.keyUp(trainer.state().note, 1450);
+    answering.timerDue(1900);
+    EXPECT_FALSE(answering.keyDown(trainer.state().note, 2400, false)) << "written now";
+    EXPECT_EQ(storage::readAnswerHistory(blocker / "zintaro" / "answers.csv").size(), 3U);
+    fs::remove_all(blocker);
 }
 
 TEST_F(AnsweringTest, aBlackKeyShownAsWrittenIsSpokenSoAnsweredByItsKeyAndKeptWithItsSpelling)

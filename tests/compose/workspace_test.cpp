@@ -406,7 +406,10 @@ TEST(Recovery, aSafeCopyThatCannotBeWrittenIsToldWhileItFails)
 
     disk.full = true;
     for (const int16_t note : { 5, 6, 7 })
-        EXPECT_NE(noticeAfter([&] { w.apply(WriteNote { note }); }).find("non può essere protetta"), std::string::npos)
+        EXPECT_NE(noticeAfter([&] {
+            w.apply(WriteNote { note });
+        }).find("la copia di sicurezza della composizione non si aggiorna"),
+            std::string::npos)
             << "still told after the " << note << "th note";
     disk.full = false;
     EXPECT_EQ(noticeAfter([&] { w.apply(WriteNote { 8 }); }), "Ripristinata la composizione non salvata: 1 nota.");
