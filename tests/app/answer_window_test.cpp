@@ -205,8 +205,7 @@ TEST_F(AnswerWindowTest, aHistoryThatCannotBeWrittenIsToldOnTheStatusLineWhileAn
     QFile blocker(dataHome.path() + QStringLiteral("/zintaro"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    WindowTest::SetUp();
-    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
+    AnswerWindowTest::SetUp();
 
     const int16_t first = shown();
     keyClick(static_cast<int16_t>(first == 7 ? 9 : 7));

@@ -145,10 +145,10 @@ std::vector<ReplacedFile> replacedFiles()
     fillPiece(after, 90, entryAt);
     const std::string earlierPiece = storage::writeCompositionText(before.Composition, before.NoteCount);
     const std::string newerPiece = storage::writeCompositionText(after.Composition, after.NoteCount);
-    const auto holds = [](const char* name, std::string bytes) {
+    const auto holds = [](const char* name, const std::string& bytes) {
         return [name, bytes](const fs::path& folder) { return readBytes(folder / name) == bytes; };
     };
-    const auto holdsPiece = [](const char* name, std::string bytes, bool recovery) {
+    const auto holdsPiece = [](const char* name, const std::string& bytes, bool recovery) {
         return [=](const fs::path& folder) {
             const bool loads = recovery ? storage::readRecoveryFile(folder / name).piece.has_value()
                                         : storage::loadComposition(folder / name).result == storage::LoadResult::Loaded;
@@ -160,7 +160,7 @@ std::vector<ReplacedFile> replacedFiles()
     storage::SettingsValues newerChoices;
     newerChoices.set("practice/clef", "treble");
     newerChoices.set("midi/keyboardsOff", std::vector<std::string> { "a, b", "c" });
-    const auto holdsChoices = [](storage::SettingsValues values) {
+    const auto holdsChoices = [](const storage::SettingsValues& values) {
         return [values](const fs::path& folder) {
             const storage::SettingsRead read = storage::readSettingsFile(folder / "zintaro.conf");
             return !read.damaged && read.values.list("practice/clef") == values.list("practice/clef")
