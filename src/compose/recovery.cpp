@@ -51,19 +51,19 @@ RecoveryFile::~RecoveryFile()
     m_thread.join();
 }
 
-void RecoveryFile::update(const CompositionStore& store, int noteCount)
+void RecoveryFile::update(const Modulo1& m)
 {
-    std::string text = storage::writeCompositionText(store, noteCount);
+    std::string text = storage::writeCompositionText(m.Composition, m.NoteCount, m.PieceKey, m.PieceMeter);
     if (text == m_baseline)
         post(std::nullopt);
     else
         post(std::move(text));
 }
 
-void RecoveryFile::setBaseline(const CompositionStore& store, int noteCount)
+void RecoveryFile::setBaseline(const Modulo1& m)
 {
-    m_baseline = storage::writeCompositionText(store, noteCount);
-    update(store, noteCount);
+    m_baseline = storage::writeCompositionText(m.Composition, m.NoteCount, m.PieceKey, m.PieceMeter);
+    update(m);
 }
 
 void RecoveryFile::post(std::optional<std::string> text)

@@ -42,10 +42,10 @@ public:
     RecoveryFile(const RecoveryFile&) = delete;
     RecoveryFile& operator=(const RecoveryFile&) = delete;
 
-    // The piece now.
-    void update(const CompositionStore& store, int noteCount);
+    // The piece now: its entries, key and meter.
+    void update(const Modulo1& m);
     // The piece as saved or loaded: the file goes when the piece is that.
-    void setBaseline(const CompositionStore& store, int noteCount);
+    void setBaseline(const Modulo1& m);
     // Waits until the file is as last asked.
     void flush();
     // The first failed write, told once.
