@@ -320,7 +320,7 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     }
     for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 })
         append(False16, note, 2);
-    drawBars(pn, PageView { m.Composition, m.NoteCount, 0, {} });
+    drawBars(Look {}, pn, PageView { m.Composition, m.NoteCount, 0, {} });
 
     const QImage shown = pn.renderToImage();
     QString folder = qEnvironmentVariable("ZINTARO_ARTIFACTS");
