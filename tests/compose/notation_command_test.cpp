@@ -79,5 +79,23 @@ TEST(NotationCommands, changeKeyMeterAndPieceAndAreUndoneRedoneAndRecovered)
     }
 }
 
+// The piece's signature and meter stand on the composition's staff only:
+// "Leggi" shows the trainer's staves without them, "Componi" with them again.
+TEST(NotationCommands, theTrainersStaffShowsNoneOfThePiecesSignature)
+{
+    testing::ComposeRig rig;
+    Workspace w { rig.ports, {}, [&rig](int) { rig.surface.clear(); } };
+    w.apply(SetNotation { { 3 }, { 6, 8 } });
+    const auto signsAndFigures = [&rig] {
+        return rig.surface.marksOf(testing::RecordingSurface::Kind::Sharp).size() + rig.surface.texts.size();
+    };
+    EXPECT_EQ(signsAndFigures(), 3u + 2u);
+    w.switchMode(Mode::Read, 0, 1);
+    w.close();
+    EXPECT_EQ(rig.surface.marksOf(testing::RecordingSurface::Kind::Sharp).size(), 0u);
+    w.switchMode(Mode::Compose, 0, 1);
+    EXPECT_EQ(signsAndFigures(), 3u + 2u);
+}
+
 } // namespace
 } // namespace zintaro::compose
