@@ -10,6 +10,7 @@ namespace {
 std::vector<Entry> pieceOf(const Workspace& w)
 {
     std::vector<Entry> out;
+    out.reserve(static_cast<std::size_t>(w.state().NoteCount));
     for (int p = 0; p < w.state().NoteCount; ++p)
         out.push_back(w.state().Composition.at(p));
     return out;

@@ -22,6 +22,7 @@ struct WorkspaceRig : testing::ComposeRig {
     std::vector<Entry> piece() const
     {
         std::vector<Entry> out;
+        out.reserve(static_cast<std::size_t>(workspace.state().NoteCount));
         for (int p = 0; p < workspace.state().NoteCount; ++p)
             out.push_back(workspace.state().Composition.at(p));
         return out;
