@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     testing::RecordingSurface surface;
     for (const int scale : { 1, 5 }) {
         for (int page = 0; page <= m.pageOf(m.NoteCount); ++page)
-            staff::drawPage(staff::Look { scale, true, NoteNaming::Solfege, {} }, surface,
+            staff::drawPage(staff::Look { scale, true, NoteNaming::Solfege, {}, {} }, surface,
                 staff::PageView { m.Composition, m.NoteCount, page, {} });
     }
 

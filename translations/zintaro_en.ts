@@ -380,6 +380,13 @@
     </message>
 </context>
 <context>
+    <name>Keys</name>
+    <message>
+        <source>%1 maggiore / %2 minore</source>
+        <translation>%1 major / %2 minor</translation>
+    </message>
+</context>
+<context>
     <name>Microphone</name>
     <message>
         <source>Nessun server audio risponde: il microfono non ascolta, si risponde con i tasti.</source>
@@ -439,6 +446,33 @@
     <message>
         <source>il sequencer ALSA non dà annunci</source>
         <translation>the ALSA sequencer gives no announcements</translation>
+    </message>
+</context>
+<context>
+    <name>Notation</name>
+    <message>
+        <source>Armatura e metro</source>
+        <translation>Key and time signature</translation>
+    </message>
+    <message>
+        <source>Maggiore</source>
+        <translation>Major</translation>
+    </message>
+    <message>
+        <source>Minore</source>
+        <translation>Minor</translation>
+    </message>
+    <message>
+        <source>&amp;Armatura</source>
+        <translation>&amp;Key signature</translation>
+    </message>
+    <message>
+        <source>&amp;Modo</source>
+        <translation>&amp;Mode</translation>
+    </message>
+    <message>
+        <source>M&amp;etro</source>
+        <translation>&amp;Time signature</translation>
     </message>
 </context>
 <context>
@@ -883,6 +917,10 @@
     <message>
         <source>Ripeti</source>
         <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Armatura e metro…</source>
+        <translation>Key and time signature…</translation>
     </message>
 </context>
 </TS>

@@ -39,7 +39,7 @@ void redrawFullPage(staff::StaffSurface& surface, benchmark::State& state)
             const Entry e = m.Composition.at(i);
             compose::enterNote(m, surface, false, e.RestFlag != 0, e.NoteIndex, e.DurationCode);
         }
-        staff::drawBars(surface, compose::pageOf(m, 0));
+        staff::drawBars(compose::lookOf(m, 0), surface, compose::pageOf(m, 0));
     }
 }
 

@@ -58,7 +58,7 @@ void BM_LoadAndRedraw1000(benchmark::State& state)
         m.NoteCount = parsed->noteCount();
         staff::drawPage(
             staff::Look {}, surface, staff::PageView { m.Composition, m.NoteCount, m.pageOf(m.NoteCount), {} });
-        surface.setCursorLeft(columnX(m.columnOf(m.NoteCount)));
+        surface.setCursorLeft(staff::columnGrid(staff::Look {}).centre(m.columnOf(m.NoteCount)));
     }
     if (m.NoteCount != MaxEntries)
         state.SkipWithError("the file did not load");

@@ -155,6 +155,7 @@ void Form1::connectMenu()
         = { storage::ExportKind::Midi, storage::ExportKind::MusicXml, storage::ExportKind::Pdf };
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
+    connect(c.notationAction, &QAction::triggered, this, &Form1::mnf_Notation_Click);
     connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
     connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
     connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);

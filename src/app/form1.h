@@ -152,6 +152,7 @@ private:
     void Txf_Enter(const QString& text);
     void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
+    void mnf_Notation_Click();
     void mnf_Review_Click();
     void mnf_Accidentals_Click();
     void mnf_Range_Click();

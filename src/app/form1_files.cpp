@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/notation_dialog.h"
 #include "app/piece_export.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
@@ -35,6 +36,19 @@ void Form1::mnf_Export_Click(storage::ExportKind kind)
     m_controls.filePanel->openForSaving(
         m_services.filesFolder, m_panelAction->iconText(), QString::fromLatin1(storage::exportExtension(kind).data()));
     m_controls.filePanel->raise();
+}
+
+void Form1::mnf_Notation_Click()
+{
+    const Modulo1& m = m_workspace->state();
+    // Open, not exec: the window's timers and the MIDI keyboards go on meanwhile.
+    auto* dialog = new NotationDialog(m.PieceKey, m.PieceMeter, m.Naming, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        m_controls.piano->focusFirstKey();
+        showReport(m_workspace->apply(compose::SetNotation { dialog->key(), dialog->meter() }));
+    });
+    dialog->open();
 }
 
 void Form1::File1_DblClick(const std::filesystem::path& file)

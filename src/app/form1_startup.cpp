@@ -56,7 +56,7 @@ void Form1::ShowHelpText()
 void Form1::Form_Load(SoundStart soundStart)
 {
     buildWindow();
-    m_controls.staff->setCursorLeft(columnX(0));
+    m_controls.staff->setCursorLeft(compose::cursorX(m_workspace->state(), 0));
 
     for (std::string_view name : midi::InstrumentNames)
         m_controls.instrumentList->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));

@@ -75,6 +75,7 @@ struct WindowControls {
     QAction* loadAction = nullptr; // mnf_Load
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
+    QAction* notationAction = nullptr; // mnf_Notation: "Armatura e metro…"
     QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
     QMenu* menu = nullptr; // "Menù"
     QMenu* languageMenu = nullptr; // "Lingua"

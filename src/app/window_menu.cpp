@@ -78,6 +78,8 @@ void addEntries(QMainWindow& window, WindowControls& c)
         c.exportActions[i] = c.menu->addAction(QString());
         c.exportActions[i]->setObjectName(QLatin1String(ExportActions[i].first));
     }
+    c.notationAction = c.menu->addAction(QString());
+    c.notationAction->setObjectName(QStringLiteral("mnf_Notation"));
     c.midiKeyboardMenu = c.menu->addMenu(QString());
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
     c.practiceMenu = c.menu->addMenu(QString());
@@ -181,6 +183,7 @@ void retranslateWindowMenu(WindowControls& c)
     c.saveAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Salva")));
     for (std::size_t i = 0; i < ExportActions.size(); ++i)
         c.exportActions[i]->setText(caption(ExportActions[i].second));
+    c.notationAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Armatura e metro…")));
     c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
     c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
     c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));

@@ -22,13 +22,14 @@ void placeCursor(Modulo1& m, staff::StaffSurface& s, int position)
 {
     m.WriteIndex = static_cast<int16_t>(position);
     m.CursorColumn = m.columnOf(position);
-    s.setCursorLeft(columnX(m.CursorColumn));
+    s.setCursorLeft(cursorX(m, position));
 }
 
 void redrawComposition(Modulo1& m, const Ports& ports)
 {
     const int position = cursorPosition(m);
-    staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(position)));
+    const int page = m.pageOf(position);
+    staff::drawPage(lookOf(m, page), ports.surface, pageOf(m, page));
     placeCursor(m, ports.surface, position);
 }
 

@@ -9,13 +9,13 @@ namespace zintaro::compose {
 void newComposition(Modulo1& m, const Ports& ports)
 {
     m.CursorColumn = 0;
-    ports.surface.setCursorLeft(columnX(0));
     clearComposition(m);
     // A new piece starts in C major and 4/4, whatever the last one was in.
     m.PieceKey = {};
     m.PieceMeter = {};
     m.NoteCount = 0;
     m.WriteIndex = 0;
+    ports.surface.setCursorLeft(cursorX(m, 0));
     ports.surface.clear();
     staff::drawStaff(lookOf(m), ports.surface);
 }

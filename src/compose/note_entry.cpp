@@ -19,9 +19,10 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
             return EntryOutcome::Refused;
     }
 
+    const staff::Look look = lookOf(m);
     if (m.NoteCount != m.WriteIndex)
-        staff::eraseColumn(lookOf(m), s, m.CursorColumn);
-    staff::drawGlyph(lookOf(m), s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
+        staff::eraseColumn(look, s, m.CursorColumn);
+    staff::drawGlyph(look, s, duration, isRest ? True16 : False16, note, static_cast<int16_t>(m.CursorColumn));
     // The name labels follow a later change of naming from this note.
     if (!isRest && m.WriteNames)
         m.NamedNote = note;
@@ -38,7 +39,7 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
     if (!isRest) {
         const auto sign = storing ? writeOut(m.Composition, position + 1, m.PieceKey, m.PieceMeter).back().printed
                                   : writtenKey(note, m.PieceKey).printed;
-        staff::drawSignBefore(lookOf(m), s, sign, note, static_cast<int16_t>(m.CursorColumn));
+        staff::drawSignBefore(look, s, sign, note, static_cast<int16_t>(m.CursorColumn));
     }
 
     // The write position counts through the whole piece while the column
@@ -51,7 +52,7 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
         s.clear();
         staff::drawStaff(lookOf(m), s);
     }
-    s.setCursorLeft(columnX(m.CursorColumn));
+    s.setCursorLeft(staff::columnGrid(lookOf(m)).centre(m.CursorColumn));
     return storing ? EntryOutcome::Stored : EntryOutcome::Drawn;
 }
 

@@ -5,6 +5,7 @@
 #include "staff/staff.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace zintaro::compose {
@@ -27,11 +28,25 @@ enum class EntryOutcome {
 // caller tells it (CompositionFullText).
 EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRest, int16_t note, int16_t duration);
 
-// How the rules draw the staff: the window's scale, the "Scrivi" switch
-// and the piece's key.
+// How the rules draw a staff page of the piece: the window's scale, the
+// "Scrivi" switch, the piece's key on every page and its meter on the first.
+inline staff::Look lookOf(const Modulo1& m, int page)
+{
+    return { m.DrawScale, m.WriteNames, m.Naming, m.PieceKey,
+        page == 0 ? std::optional<Meter>(m.PieceMeter) : std::nullopt };
+}
+
+// The page that holds the write position.
 inline staff::Look lookOf(const Modulo1& m)
 {
-    return { m.DrawScale, m.WriteNames, m.Naming, m.PieceKey };
+    return lookOf(m, m.pageOf(m.WriteIndex));
+}
+
+// Where the cursor stands for a position of the piece: on the grid of the
+// columns of its page.
+inline int cursorX(const Modulo1& m, int position)
+{
+    return staff::columnGrid(lookOf(m, m.pageOf(position))).centre(m.columnOf(position));
 }
 
 // The piece as the staff shows it, on one page.

@@ -18,7 +18,8 @@ PieceLoad loadComposition(Modulo1& m, const Ports& ports, const std::filesystem:
     m.NoteCount = piece->noteCount();
     m.PieceKey = piece->key;
     m.PieceMeter = piece->meter;
-    staff::drawPage(lookOf(m), ports.surface, pageOf(m, m.pageOf(m.NoteCount)));
+    const int page = m.pageOf(m.NoteCount);
+    staff::drawPage(lookOf(m, page), ports.surface, pageOf(m, page));
     placeCursor(m, ports.surface, m.NoteCount);
     return { true, std::move(outcome.text) };
 }

@@ -9,11 +9,14 @@
 
 namespace zintaro::compose {
 
-// The piece as one change found it: the store, its length and the cursor.
+// The piece as one change found it: the store, its length, the cursor, and
+// the key and meter it is written in.
 struct PieceSnapshot {
     CompositionStore store;
     int noteCount = 0;
     int cursor = 0;
+    Key key;
+    Meter meter;
 };
 
 // The changes that can be taken back and made again. Each step keeps the

@@ -45,7 +45,7 @@ std::optional<Millis> Playback::start(Millis now)
     m_running = true;
     m_m.Listening = true;
     m_m.CursorColumn = 0;
-    m_ports.surface.setCursorLeft(columnX(0));
+    m_ports.surface.setCursorLeft(cursorX(m_m, 0));
     // The number of entries played is fixed here: a piece changed during the
     // playback (a new composition, a load) does not lengthen or shorten it.
     m_last = m_m.NoteCount - 1;
@@ -96,7 +96,7 @@ void Playback::beginEntry()
 {
     const int column = m_m.columnOf(m_index);
     m_m.CursorColumn = column;
-    m_ports.surface.setCursorLeft(columnX(column));
+    m_ports.surface.setCursorLeft(cursorX(m_m, m_index));
 
     const Entry e = m_m.Composition.at(m_index);
     m_wait = entryWait(m_m, e.DurationCode);

@@ -76,7 +76,8 @@ Report Workspace::apply(const PieceCommand& command)
         m_told.emplace_back("Compose", CompositionFullText);
     // The piece brought back is no longer the one on the staff.
     if (outcome == PieceOutcome::Changed
-        && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)))
+        && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)
+            || std::holds_alternative<ReplacePiece>(command)))
         m_notices.piece = {};
     Report r = report();
     r.piece = outcome;
@@ -94,7 +95,7 @@ void Workspace::changed(const PieceSnapshot& before, bool loaded)
 
 PieceSnapshot Workspace::snapshot() const
 {
-    return { m_m.Composition, m_m.NoteCount, m_m.WriteIndex };
+    return { m_m.Composition, m_m.NoteCount, m_m.WriteIndex, m_m.PieceKey, m_m.PieceMeter };
 }
 
 void Workspace::restore(const PieceSnapshot& piece)
@@ -103,6 +104,8 @@ void Workspace::restore(const PieceSnapshot& piece)
     m_m.Composition = piece.store;
     m_m.NoteCount = piece.noteCount;
     m_m.WriteIndex = static_cast<int16_t>(piece.cursor);
+    m_m.PieceKey = piece.key;
+    m_m.PieceMeter = piece.meter;
     m_recovery.update(m_m);
     // The page that holds the cursor, drawn from the piece as it is now; the
     // trainer's staff is left alone, and "Componi" shows the page later.
@@ -125,9 +128,9 @@ Report Workspace::restoreRecovered()
 Report Workspace::restoreRecovered(const storage::ParsedComposition& piece)
 {
     storage::applyToStore(piece, m_m.Composition);
+    m_m.NoteCount = piece.noteCount();
     m_m.PieceKey = piece.key;
     m_m.PieceMeter = piece.meter;
-    m_m.NoteCount = piece.noteCount();
     m_m.WriteIndex = static_cast<int16_t>(m_m.NoteCount);
     m_m.CursorColumn = m_m.columnOf(m_m.NoteCount);
     m_recovery.update(m_m);
@@ -166,6 +169,10 @@ PieceOutcome Workspace::change(const PieceCommand& command)
         return writeNote(note->index);
     if (const auto* load = std::get_if<LoadPiece>(&command))
         return this->load(load->file);
+    if (const auto* notation = std::get_if<SetNotation>(&command))
+        return setNotation(*notation);
+    if (const auto* piece = std::get_if<ReplacePiece>(&command))
+        return replace(*piece);
     // Before the piece changes, a playback of it ends as it would at its end:
     // the sounding note silenced, the cursor after the piece.
     m_playback.stop();
@@ -202,6 +209,33 @@ PieceOutcome Workspace::load(const std::filesystem::path& file)
     if (!load.text.empty())
         m_told.push_back(std::move(load.text));
     return load.replaced ? PieceOutcome::Changed : PieceOutcome::NotLoaded;
+}
+
+PieceOutcome Workspace::setNotation(const SetNotation& notation)
+{
+    // Only what the program can write and read back is taken.
+    if (!isValidKey(notation.key) || !isOfferedMeter(notation.meter))
+        return PieceOutcome::Unchanged;
+    if (notation.key == m_m.PieceKey && notation.meter == m_m.PieceMeter)
+        return PieceOutcome::Unchanged;
+    PieceSnapshot written = snapshot();
+    written.key = notation.key;
+    written.meter = notation.meter;
+    restore(written);
+    return PieceOutcome::Changed;
+}
+
+PieceOutcome Workspace::replace(const ReplacePiece& piece)
+{
+    if (!isValidKey(piece.key) || !isOfferedMeter(piece.meter))
+        return PieceOutcome::Unchanged;
+    const int count = std::min(static_cast<int>(piece.entries.size()), MaxEntries);
+    PieceSnapshot next { CompositionStore {}, count, count, piece.key, piece.meter };
+    for (int p = 0; p < count; ++p)
+        next.store.set(p, piece.entries[static_cast<std::size_t>(p)]);
+    next.store.set(count, EndEntry);
+    restore(next);
+    return PieceOutcome::Changed;
 }
 
 Report Workspace::moveCursor(CursorMove move)

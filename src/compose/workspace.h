@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -35,7 +36,20 @@ struct NewPiece { };
 struct LoadPiece {
     std::filesystem::path file;
 };
-using PieceCommand = std::variant<WriteNote, InsertRest, DeleteAtCursor, NewPiece, LoadPiece>;
+// "Armatura e metro…": the piece is written and barred anew in a key and a meter.
+struct SetNotation {
+    Key key;
+    Meter meter;
+};
+// A whole piece in place of the one there (a generated phrase), the cursor
+// after it; entries past the store's room are left out.
+struct ReplacePiece {
+    std::vector<Entry> entries;
+    Key key;
+    Meter meter;
+};
+using PieceCommand
+    = std::variant<WriteNote, InsertRest, DeleteAtCursor, NewPiece, LoadPiece, SetNotation, ReplacePiece>;
 
 // The choices the workspace holds that outlive a run: what "Pratica" asks,
 // the notes' naming, and whether "Rispondi" is on when "Leggi" starts.
@@ -161,6 +175,8 @@ private:
     PieceSnapshot snapshot() const;
     void restore(const PieceSnapshot& piece);
     PieceOutcome load(const std::filesystem::path& file);
+    PieceOutcome setNotation(const SetNotation& notation);
+    PieceOutcome replace(const ReplacePiece& piece);
     void leaveMode();
     void enterRead(uint32_t seed);
     void relayout(int scale);

@@ -27,7 +27,12 @@ void Workspace::relayout(int scale)
     m_m.DrawScale = static_cast<int16_t>(scale);
     if (m_layout)
         m_layout(scale);
-    staff::drawStaff(lookOf(m_m), m_ports.surface);
+    // The trainer draws its own staves and signs: the piece's key and meter
+    // belong to the composition's staff alone.
+    staff::Look look = lookOf(m_m);
+    if (m_mode == Mode::Read)
+        look = { look.scale, look.writeNames, look.naming, {}, std::nullopt };
+    staff::drawStaff(look, m_ports.surface);
 }
 
 void Workspace::leaveMode()

@@ -131,3 +131,14 @@ std::optional<Meter> parseMeter(std::string_view text)
 }
 
 } // namespace zintaro
+
+namespace zintaro {
+
+Text keySignatureCaption(int fifths, NoteNaming naming)
+{
+    const std::string major = noteName(tonicOf({ fifths, KeyMode::Major }, 4), naming, false);
+    const std::string minor = noteName(tonicOf({ fifths, KeyMode::Minor }, 4), naming, false);
+    return translate("Keys", "%1 maggiore / %2 minore").arg(major).arg(minor);
+}
+
+} // namespace zintaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <array>
 #include <optional>
@@ -81,5 +82,13 @@ constexpr bool isCompound(Meter meter)
 // "6/8": the words of the files; anything but an offered meter gives nothing.
 std::string meterText(Meter meter);
 std::optional<Meter> parseMeter(std::string_view text);
+
+} // namespace zintaro
+
+namespace zintaro {
+
+// "Re maggiore / Si minore", "D major / B minor": a signature as the major
+// key and the relative minor it is read in, their tonics in the naming chosen.
+Text keySignatureCaption(int fifths, NoteNaming naming);
 
 } // namespace zintaro

@@ -96,10 +96,4 @@ struct Modulo1 {
 // Fills TempoDurations from a tempo number.
 void recomputeTempoDurations(Modulo1& m, int tempo);
 
-// Where the cursor's left edge stands for a column.
-constexpr int columnX(int column)
-{
-    return 20 * column + 100;
-}
-
 } // namespace zintaro

@@ -6,21 +6,16 @@ namespace zintaro::staff {
 
 namespace {
 
-int columnCentre(int column)
-{
-    return 20 * column + 100;
-}
-
 // Stems stand on the grid of the window layout, ten pixels below the heads,
 // and keep their pixel size at every scale.
-void drawStem(StaffSurface& s, int16_t step, int16_t column)
+void drawStem(StaffSurface& s, int16_t step, int centre)
 {
-    const float x = static_cast<float>(20 * column);
-    const float n5 = static_cast<float>(5 * step);
+    const auto x = static_cast<float>(centre);
+    const auto n5 = static_cast<float>(5 * step);
     if (step >= 7)
-        s.rectangle(x + 95, 100 - n5, x + 96, 130 - n5, Black);
+        s.rectangle(x - 5, 100 - n5, x - 4, 130 - n5, Black);
     else
-        s.rectangle(x + 104, 100 - n5, x + 105, 70 - n5, Black);
+        s.rectangle(x + 4, 100 - n5, x + 5, 70 - n5, Black);
 }
 
 void dot(StaffSurface& s, int x, int y)
@@ -39,7 +34,8 @@ void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, b
 {
     const int step = notePosition(look, s, note);
     const int scale = look.scale;
-    const auto x = static_cast<float>(columnCentre(column) * scale);
+    const int centre = columnGrid(look).centre(column);
+    const auto x = static_cast<float>(centre * scale);
     const auto y = static_cast<float>((90 - 5 * step) * scale);
 
     s.setForeground(colour);
@@ -55,8 +51,8 @@ void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, b
     }
     s.setForeground(Black);
 
-    const auto left = static_cast<float>((20 * column + 92) * scale);
-    const auto right = static_cast<float>((20 * column + 108) * scale);
+    const auto left = static_cast<float>((centre - 8) * scale);
+    const auto right = static_cast<float>((centre + 8) * scale);
     // Below the staff: every even step from the note's up to middle C, lowest first.
     if (step <= 0) {
         for (int t = step + (step % 2 != 0 ? 1 : 0); t <= 0; t += 2)
@@ -71,27 +67,31 @@ void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, b
     }
 }
 
-void drawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k)
+namespace {
+
+void drawFlag(StaffSurface& s, int16_t step, int centre, int k)
 {
-    const int x = 20 * column;
+    const int x = centre;
     const int n5 = 5 * step;
     if (step < 7) {
         const int a = 70 + 6 * (k - 1);
         for (int j = 0; j < 3; ++j)
-            stroke(s, x + 104, a + j - n5, x + 112, a + 8 + j - n5);
+            stroke(s, x + 4, a + j - n5, x + 12, a + 8 + j - n5);
     } else {
         const int b = 130 - 6 * (k - 1);
-        stroke(s, x + 95, b - n5, x + 103, b - 8 - n5);
-        stroke(s, x + 95, b + 1 - n5, x + 103, b - 7 - n5);
-        stroke(s, x + 95, b + 1 - n5, x + 103, b - 6 - n5);
+        stroke(s, x - 5, b - n5, x + 3, b - 8 - n5);
+        stroke(s, x - 5, b + 1 - n5, x + 3, b - 7 - n5);
+        stroke(s, x - 5, b + 1 - n5, x + 3, b - 6 - n5);
     }
 }
+
+} // namespace
 
 void drawWhole(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const auto x = static_cast<float>(20 * column);
-        s.filledRectangle(x + 95, 60, x + 105, 65, Black);
+        const auto x = static_cast<float>(columnGrid(look).centre(column));
+        s.filledRectangle(x - 5, 60, x + 5, 65, Black);
         return;
     }
     drawHead(look, s, note, column, false);
@@ -100,18 +100,18 @@ void drawWhole(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, 
 void drawHalf(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const auto x = static_cast<float>(20 * column);
-        s.filledRectangle(x + 95, 65, x + 105, 70, Black);
+        const auto x = static_cast<float>(columnGrid(look).centre(column));
+        s.filledRectangle(x - 5, 65, x + 5, 70, Black);
         return;
     }
     drawHead(look, s, note, column, false);
-    drawStem(s, writtenStep(look, note), column);
+    drawStem(s, writtenStep(look, note), columnGrid(look).centre(column));
 }
 
 void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
 {
     if (isRest != 0) {
-        const int left = 20 * column + 97;
+        const int left = columnGrid(look).centre(column) - 3;
         // Each column has its own image, so writing over the column can hide it.
         if (column >= 0 && column < RestImages) {
             s.setRestImageVisible(column, true);
@@ -122,7 +122,7 @@ void drawQuarter(const Look& look, StaffSurface& s, int16_t isRest, int16_t note
         return;
     }
     drawHead(look, s, note, column, true);
-    drawStem(s, writtenStep(look, note), column);
+    drawStem(s, writtenStep(look, note), columnGrid(look).centre(column));
 }
 
 namespace {
@@ -136,10 +136,10 @@ struct ShortRest {
 };
 constexpr std::array<ShortRest, 4> ShortRests = { { { 70, 82, 1 }, { 65, 85, -1 }, { 55, 85, -4 }, { 55, 95, -7 } } };
 
-void drawShortRest(StaffSurface& s, int16_t column, int flags)
+void drawShortRest(StaffSurface& s, int centre, int flags)
 {
     const ShortRest& r = ShortRests[flags - 1];
-    const int x0 = 20 * column + 100;
+    const int x0 = centre;
     s.setFillSolid(true);
     for (int k = 0; k < flags; ++k)
         dot(s, x0 - 3 * k, r.top + 10 * k);
@@ -151,13 +151,14 @@ void drawShortRest(StaffSurface& s, int16_t column, int flags)
 // is the short rest with as many dots.
 void drawFlagged(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column, int flags)
 {
+    const int centre = columnGrid(look).centre(column);
     if (isRest != 0) {
-        drawShortRest(s, column, flags);
+        drawShortRest(s, centre, flags);
         return;
     }
     drawQuarter(look, s, 0, note, column);
     for (int k = 1; k <= flags; ++k)
-        drawFlag(s, writtenStep(look, note), column, static_cast<int16_t>(k));
+        drawFlag(s, writtenStep(look, note), centre, k);
 }
 
 } // namespace

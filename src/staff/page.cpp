@@ -7,9 +7,9 @@ namespace zintaro::staff {
 
 void eraseColumn(const Look& look, StaffSurface& s, int column)
 {
-    const auto d = static_cast<int16_t>(20 * column);
+    const int centre = columnGrid(look).centre(column);
     const int scale = look.scale;
-    s.filledRectangle(static_cast<float>((d + 90) * scale), 0, static_cast<float>((d + 110) * scale),
+    s.filledRectangle(static_cast<float>((centre - 10) * scale), 0, static_cast<float>((centre + 10) * scale),
         static_cast<float>(145 * scale), White);
     if (column >= 0 && column < RestImages)
         s.setRestImageVisible(column, false);
@@ -30,7 +30,7 @@ void drawPage(const Look& look, StaffSurface& s, const PageView& view)
         drawGlyph(look, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
         drawSignBefore(look, s, written[static_cast<size_t>(p)].printed, e.NoteIndex, static_cast<int16_t>(p - first));
     }
-    drawBars(s, view);
+    drawBars(look, s, view);
 }
 
 } // namespace zintaro::staff

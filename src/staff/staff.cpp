@@ -3,13 +3,33 @@
 #include "staff/speech.h"
 #include "staff/staff_system.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zintaro::staff {
 
+namespace {
+
+constexpr int FirstColumnCentre = 100;
+constexpr int LastColumnCentre = FirstColumnCentre + 20 * (StaffColumns - 1);
+// A sign before a head reaches 17 pixels left of its centre; the header
+// keeps a little more from the first column.
+constexpr int FirstColumnRoom = 22;
+
+} // namespace
+
+ColumnGrid columnGrid(const Look& look)
+{
+    const StaffSystem system = staffSystemFor(Clef::Treble, 1, { look.key, look.meter });
+    const int first = std::max(FirstColumnCentre, headerRight(system) + FirstColumnRoom);
+    return { first, static_cast<double>(LastColumnCentre - first) / (StaffColumns - 1) };
+}
+
 void drawStaff(const Look& look, StaffSurface& surface)
 {
-    showStaffSystem(surface, staffSystemFor(Clef::Treble, look.scale));
+    const StaffSystem system = staffSystemFor(Clef::Treble, look.scale, { look.key, look.meter });
+    showStaffSystem(surface, system);
+    drawStaffHeader(surface, system);
     // Every image goes, not only the first 41: a page with many quarter rests
     // would otherwise leave its last ones standing on the next page.
     for (int i = 0; i < RestImages; ++i)
@@ -44,7 +64,7 @@ void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental>
     if (!sign || !isPianoNote(note))
         return;
     const int scale = look.scale;
-    const int x = (20 * column + 100) * scale;
+    const int x = columnGrid(look).centre(column) * scale;
     const int y = (90 - 5 * writtenStep(look, note)) * scale;
     drawSign(s, *sign, x - 7 * scale, y, scale);
 }

@@ -4,6 +4,7 @@
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -12,17 +13,32 @@ namespace zintaro::staff {
 class Speech;
 
 // How the staff is drawn: its scale (1 in the window, 5 for the trainer),
-// whether each note's name goes into the name labels, and the key the
-// notes are written and named in.
+// whether each note's name goes into the name labels, the key the notes are
+// written and named in, and the meter shown after the key signature (on a
+// piece's first line only).
 struct Look {
     int scale = 1;
     bool writeNames = true;
     NoteNaming naming = NoteNaming::Solfege;
     Key key;
+    std::optional<Meter> meter;
 };
 
-// Lays out the staff lines for the scale and hides every quarter-rest
-// image. Does not clear the surface.
+// Where the columns of a composition line stand, in pixels at scale 1. The
+// key signature and the meter at the line's start move the first column
+// right; the last column keeps its place and the columns between share the
+// room. The cursor and every glyph of the line stand on this one grid.
+struct ColumnGrid {
+    int first = 100; // the first column's centre
+    double pitch = 20;
+
+    int centre(int column) const { return first + static_cast<int>(std::lround(column * pitch)); }
+};
+ColumnGrid columnGrid(const Look& look);
+
+// Lays out the staff lines for the scale, draws the key signature and the
+// meter after the clef, and hides every quarter-rest image. Does not clear
+// the surface.
 void drawStaff(const Look& look, StaffSurface& surface);
 
 // The staff step of a piano key as the look's key writes it: B flat on the
@@ -46,13 +62,12 @@ void drawThirtySecond(const Look& look, StaffSurface& s, int16_t isRest, int16_t
 void drawSixtyFourth(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
 // The head in `colour`; ledger lines stay black.
 void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, bool filled, Rgb colour = Black);
-void drawFlag(StaffSurface& s, int16_t step, int16_t column, int16_t k);
 
 // Draws the glyph of a duration code 0..6 in a column; other codes draw nothing.
 void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column);
 
-// Wipes one column white, ten pixels either side of its centre, scaled, and
-// hides the column's quarter-rest image.
+// Wipes one column white, ten pixels either side of its centre on the
+// look's grid, scaled, and hides the column's quarter-rest image.
 void eraseColumn(const Look& look, StaffSurface& s, int column);
 
 // One staff page of a piece: which entries it shows, and the meter its bars follow.
@@ -71,9 +86,10 @@ void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental>
 // page's bars. The cursor is left alone.
 void drawPage(const Look& look, StaffSurface& s, const PageView& view);
 
-// Bars of the entries on one staff page; the running sum and the red state
-// are counted from position 0 of the piece.
-void drawBars(StaffSurface& s, const PageView& view);
+// Bars of the entries on one staff page, halfway between the columns of the
+// look's grid; the running sum and the red state are counted from position
+// 0 of the piece.
+void drawBars(const Look& look, StaffSurface& s, const PageView& view);
 
 // Speaks the name of a note as the key writes it, its letters in the English
 // voice or its solfège in the Italian one ("Fa diesis"); an empty text

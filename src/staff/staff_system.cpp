@@ -168,11 +168,15 @@ StaffSystem staffSystemFor(Clef clef, int drawScale, const StaffHeader& header)
     StaffSystem system = systemWithoutHeader(clef, drawScale);
     system.header = header;
     system.headerLeft = clefRight(system) + HeaderGap * system.scale;
-    const int shift = std::max(
-        0, system.headerLeft + headerWidth(header, system.scale) + NoteRoomAfterHeader * system.scale - system.noteX);
+    const int shift = std::max(0, headerRight(system) + NoteRoomAfterHeader * system.scale - system.noteX);
     system.noteX += shift;
     system.labelLeft += shift;
     return system;
+}
+
+int headerRight(const StaffSystem& system)
+{
+    return system.headerLeft + headerWidth(system.header, system.scale);
 }
 
 void drawStaffHeader(StaffSurface& s, const StaffSystem& system)

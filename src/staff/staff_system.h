@@ -74,6 +74,9 @@ struct StaffSystem {
 // signs nor meter it keeps its place.
 StaffSystem staffSystemFor(Clef clef, int drawScale, const StaffHeader& header = {});
 
+// Where the header ends: at its left edge when it shows nothing.
+int headerRight(const StaffSystem& system);
+
 // Draws the key signature and the meter after the clefs, as marks.
 void drawStaffHeader(StaffSurface& s, const StaffSystem& system);
 

@@ -1,5 +1,6 @@
 #include "staff/staff_widget.h"
 #include "storage/file_panel.h"
+#include "support/plain_columns.h"
 #include "window_fixture.h"
 
 #include <QAction>

@@ -4,6 +4,7 @@
 #include "core/modulo1.h"
 #include "midi/midi_out.h"
 #include "support/fake_piano.h"
+#include "support/plain_columns.h"
 #include "support/recording_midi.h"
 #include "support/recording_speech.h"
 #include "support/recording_surface.h"

@@ -31,7 +31,7 @@ Modulo1 pieceOf(const std::vector<int16_t>& durations)
 std::vector<Bar> barsOf(const Modulo1& m, int page, Meter meter = {})
 {
     RecordingSurface s;
-    drawBars(s, PageView { m.Composition, m.NoteCount, page, meter });
+    drawBars(Look {}, s, PageView { m.Composition, m.NoteCount, page, meter });
     const auto marks = s.marksOf(RecordingSurface::Kind::FilledRectangle);
     EXPECT_EQ(marks.size(), s.marks.size());
     std::vector<Bar> bars;

@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Staff, GlyphTable,
 TEST(Glyphs, wholeNoteAtScaleFiveIsCentredWithSixRingsAndMovesTheLabel)
 {
     RecordingSurface s;
-    drawWhole(Look { 5, true, NoteNaming::Solfege, {} }, s, 0, 14, 0);
+    drawWhole(Look { 5, true, NoteNaming::Solfege, {}, {} }, s, 0, 14, 0);
     std::vector<Mark> rings;
     for (float r = 20; r <= 25; ++r)
         rings.push_back(ring(500, 350, r, Open));
@@ -155,7 +155,7 @@ TEST(Glyphs, aNoteIsWrittenWithTheSignBeforeItsHeadAtEveryScale)
 {
     for (const int scale : { 1, 5 }) {
         RecordingSurface s;
-        const Look look { scale, true, NoteNaming::Solfege, {} };
+        const Look look { scale, true, NoteNaming::Solfege, {}, {} };
         drawSignBefore(look, s, std::nullopt, 13, 3);
         drawSignBefore(look, s, Accidental::Sharp, 36, 3);
         EXPECT_TRUE(s.marks.empty());
@@ -181,7 +181,7 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
     };
     for (const Layout& l :
         { Layout { 1, { 40, 50, 60, 70, 80 }, 40, 80 }, Layout { 5, { 200, 250, 300, 350, 400 }, 200, 400 } }) {
-        const Look look { l.scale, true, NoteNaming::Solfege, {} };
+        const Look look { l.scale, true, NoteNaming::Solfege, {}, {} };
         RecordingSurface s;
         s.restVisible.fill(true);
         s.marks.push_back(ring(1, 1, 1, Open));

@@ -106,7 +106,7 @@ TEST_F(StaffWidgetTest, circlesAreRingsUnlessTheFillStyleIsSolid)
 
 TEST_F(StaffWidgetTest, aHeadInAColourPaintsOnlyInThatColourAndLeavesTheNextOneBlack)
 {
-    const Look look { 5, true, NoteNaming::Solfege, {} };
+    const Look look { 5, true, NoteNaming::Solfege, {}, {} };
     pn.setGeometry(0, 0, 1257, 600);
     drawHead(look, pn, 19, 0, false, Green); // C5 in the trainer's column, hollow
     const int y = (90 - 5 * staffStepOf(19)) * 5;
@@ -249,7 +249,7 @@ TEST_F(StaffWidgetTest, childElementsFollowTheEnlargedLayout)
 TEST_F(StaffWidgetTest, theNameLabelNeverCutsAStaffLine)
 {
     pn.setGeometry(-8, 100, 1257, 600);
-    const Look look { 5, true, NoteNaming::Solfege, {} };
+    const Look look { 5, true, NoteNaming::Solfege, {}, {} };
     drawStaff(look, pn);
     const QRect label(540, 0, 75, 600); // the label's column and a margin
 
@@ -320,7 +320,7 @@ TEST(PnWidgetPage, aPageWithEveryGlyphRendersAsMusic)
     }
     for (int16_t note : { 14, 16, 18, 19, 21, 23, 24, 26 })
         append(False16, note, 2);
-    drawBars(pn, PageView { m.Composition, m.NoteCount, 0, {} });
+    drawBars(Look {}, pn, PageView { m.Composition, m.NoteCount, 0, {} });
 
     const QImage shown = pn.renderToImage();
     QString folder = qEnvironmentVariable("ZINTARO_ARTIFACTS");

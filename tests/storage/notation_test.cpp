@@ -117,14 +117,21 @@ TEST(NotationFiles, anUnknownKeyOrMeterIsRefusedInWordsAndLinesOutOfPlaceAreSkip
 }
 
 // Writes every piece's exports into a folder: name.mid and name.musicxml.
+// Every piece saved and loaded back, as a student's would be, then exported
+// in the key and meter its file gave.
 void exportAll(const fs::path& folder)
 {
     for (const Notation& n : everyKeyAndMeter()) {
-        const Modulo1 m = chromaticPiece(n.key, n.meter);
+        ASSERT_EQ(saveComposition(chromaticPiece(n.key, n.meter), folder, n.name).result, SaveResult::Saved);
+        const auto loaded = loadComposition(folder / (n.name + ".txt"));
+        ASSERT_TRUE(loaded.piece) << loaded.text.render();
+        const ParsedComposition& piece = *loaded.piece;
+        CompositionStore store;
+        applyToStore(piece, store);
         testing::writeBytes(
-            folder / (n.name + ".mid"), writeMidiFile(m.Composition, m.NoteCount, 500'000, 0, n.key, n.meter));
+            folder / (n.name + ".mid"), writeMidiFile(store, piece.noteCount(), 500'000, 0, piece.key, piece.meter));
         testing::writeBytes(folder / (n.name + ".musicxml"),
-            writeMusicXml(m.Composition, m.NoteCount, "Piano", false, NoteNaming::Solfege, n.key, n.meter));
+            writeMusicXml(store, piece.noteCount(), "Piano", false, NoteNaming::Solfege, piece.key, piece.meter));
     }
 }
 
