@@ -785,10 +785,6 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>Tastiera MIDI</source>
-        <translation>MIDI Keyboard</translation>
-    </message>
-    <message>
         <source>Lingua</source>
         <translation>Language</translation>
     </message>
@@ -855,6 +851,30 @@
     <message>
         <source>Ripeti</source>
         <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Diapason</source>
+        <translation>Tuning</translation>
+    </message>
+    <message>
+        <source>&amp;%1 =</source>
+        <translation>&amp;%1 =</translation>
+    </message>
+    <message>
+        <source>Ingresso</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Microfono</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>Strumento</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Diapason…</source>
+        <translation>Tuning…</translation>
     </message>
 </context>
 </TS>

@@ -99,6 +99,40 @@ bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fro
     return read.has_value();
 }
 
+std::optional<compose::PlayedInstrument> playedInstrumentFromWord(const QString& word)
+{
+    return compose::playedInstrumentFromWord(word.toStdString());
+}
+
+std::optional<int> tuningFromWord(const QString& word)
+{
+    bool number = false;
+    const int hertz = word.toInt(&number);
+    if (!number || hertz < compose::LowestTuningHz || hertz > compose::HighestTuningHz)
+        return std::nullopt;
+    return hertz;
+}
+
+bool readListening(QSettings& settings, compose::ListeningChoices& listening)
+{
+    settings.beginGroup(QStringLiteral("input"));
+    const bool good = readSwitch(settings, "microphone", listening.microphone)
+        && readWord(settings, "instrument", &playedInstrumentFromWord, listening.instrument)
+        && readWord(settings, "tuning", &tuningFromWord, listening.tuningHz);
+    settings.endGroup();
+    return good;
+}
+
+void writeListening(QSettings& settings, const compose::ListeningChoices& listening)
+{
+    settings.beginGroup(QStringLiteral("input"));
+    settings.setValue(QStringLiteral("microphone"), listening.microphone);
+    settings.setValue(
+        QStringLiteral("instrument"), QString::fromUtf8(compose::infoOf(listening.instrument).word.data()));
+    settings.setValue(QStringLiteral("tuning"), listening.tuningHz);
+    settings.endGroup();
+}
+
 bool readOthers(QSettings& settings, RememberedChoices& choices)
 {
     settings.beginGroup(QStringLiteral("interface"));
@@ -112,7 +146,7 @@ bool readOthers(QSettings& settings, RememberedChoices& choices)
     for (const QString& name : settings.value(QStringLiteral("keyboardsOff")).toStringList())
         choices.keyboardsOff.insert(name.toStdString());
     settings.endGroup();
-    return good;
+    return good && readListening(settings, choices.listening);
 }
 
 void writeOthers(QSettings& settings, const RememberedChoices& choices)
@@ -130,6 +164,7 @@ void writeOthers(QSettings& settings, const RememberedChoices& choices)
         off << QString::fromStdString(name);
     settings.setValue(QStringLiteral("keyboardsOff"), off);
     settings.endGroup();
+    writeListening(settings, choices.listening);
 }
 
 void writePractice(QSettings& settings, const compose::PracticeChoices& practice)

@@ -52,6 +52,7 @@ Report Workspace::report()
     r.notices = m_notices;
     r.told = std::exchange(m_told, {});
     r.answersFailure = std::exchange(m_answersFailure, {});
+    r.listening = listeningRequest();
     return r;
 }
 
@@ -64,7 +65,7 @@ ReadingView Workspace::reading() const
 
 KeptChoices Workspace::choices() const
 {
-    return { m_answering.practiceChoices(), m_m.Naming, m_answerOnStart };
+    return { m_answering.practiceChoices(), m_m.Naming, m_answerOnStart, m_listening };
 }
 
 Report Workspace::apply(const PieceCommand& command)

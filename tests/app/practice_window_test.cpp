@@ -181,13 +181,13 @@ protected:
     std::string choices;
 };
 
-TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirChoicesAreKept)
+TEST_F(PracticeWindowTest, praticaFollowsIngressoWithItsThreeItemsAndTheirChoicesAreKept)
 {
     const QList<QAction*> top = form->menuBar()->actions().front()->menu()->actions();
     QStringList names;
     for (QAction* action : top)
         names << action->iconText();
-    const auto midiAt = names.indexOf(QStringLiteral("Tastiera MIDI"));
+    const auto midiAt = names.indexOf(QStringLiteral("Ingresso"));
     ASSERT_GE(midiAt, 0);
     ASSERT_EQ(names.value(midiAt + 1), QStringLiteral("Pratica"));
     const QList<QAction*> items = top.at(midiAt + 1)->menu()->actions();
