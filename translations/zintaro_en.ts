@@ -876,5 +876,9 @@
         <source>Diapason…</source>
         <translation>Tuning…</translation>
     </message>
+    <message>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
 </context>
 </TS>

@@ -17,7 +17,7 @@ TuningDialog::TuningDialog(int tuningHz, NoteNaming naming, QWidget* parent)
     m_hertz = new QSpinBox(this);
     m_hertz->setObjectName(QStringLiteral("SpinTuning"));
     m_hertz->setRange(compose::LowestTuningHz, compose::HighestTuningHz);
-    m_hertz->setSuffix(QStringLiteral(" Hz"));
+    m_hertz->setSuffix(QCoreApplication::translate("Window", " Hz"));
     m_hertz->setValue(tuningHz);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
