@@ -75,7 +75,7 @@ public:
     // module's number, empty on failure.
     static std::string addSink()
     {
-        const std::string module = pactl(std::string("load-module module-null-sink rate=48000 sink_name=") + Sink);
+        std::string module = pactl(std::string("load-module module-null-sink rate=48000 sink_name=") + Sink);
         if (!module.empty())
             pactl(std::string("set-default-source ") + Monitor);
         return module;
