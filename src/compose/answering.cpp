@@ -158,23 +158,24 @@ std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
     return carryOut(m_judge.keyUp(midiNote, now), now);
 }
 
-bool Answering::takesHeardNote(int64_t onset) const
+Answering::HeardOutcome Answering::heardNote(int writtenMidiNote, int64_t onset, int64_t now)
 {
-    return m_active && onset >= m_shownAt && !m_echo.isEcho(onset);
-}
-
-std::optional<Text> Answering::heardNote(int writtenMidiNote, int64_t onset, int64_t now)
-{
-    if (!takesHeardNote(onset))
-        return std::nullopt;
-    auto notice = answerNote(writtenMidiNote, onset, KeySound::DisplayOnly, AnswerInput::Microphone);
+    if (!m_active || onset < m_shownAt || m_echo.isEcho(onset))
+        return {};
+    // A held note told again keeps counting from its latest telling; the
+    // program's own sound is no note of the student's.
+    const auto last = std::exchange(m_lastHeard, std::pair { writtenMidiNote, onset });
+    if (last && last->first == writtenMidiNote && onset - last->second < HeldNoteMs)
+        return {};
+    HeardOutcome outcome { true, answerNote(writtenMidiNote, onset, KeySound::DisplayOnly, AnswerInput::Microphone) };
     // The note has no key to let go: it ends as soon as it answered.
     const int16_t key = keyOf(writtenMidiNote);
     if (isPianoNote(key))
         m_ports.piano.setPressed(key, false);
-    if (auto up = carryOut(m_judge.keyUp(writtenMidiNote, std::max(onset, now)), std::max(onset, now)))
-        notice = std::move(up);
-    return notice;
+    const int64_t end = std::max(onset, now);
+    if (auto up = carryOut(m_judge.keyUp(writtenMidiNote, end), end))
+        outcome.notice = std::move(up);
+    return outcome;
 }
 
 // The note is judged before it sounds, so that silencing a correction of

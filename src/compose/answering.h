@@ -67,10 +67,16 @@ public:
     // A note heard at the microphone, already the written note it answers
     // with: it answers from its attack (`onset`) as a key played and let go
     // would, shown on its key and never sounded. A note that began before
-    // the shown note, or is the program's own sound heard back, is no
-    // answer; nor is anything while not answering.
-    bool takesHeardNote(int64_t onset) const;
-    std::optional<Text> heardNote(int writtenMidiNote, int64_t onset, int64_t now);
+    // the shown note, is the program's own sound heard back, or repeats the
+    // note heard last within HeldNoteMs of it (the same note held, its tail
+    // heard anew in a room) is no answer; nor is anything while not
+    // answering.
+    static constexpr int64_t HeldNoteMs = 800;
+    struct HeardOutcome {
+        bool answered = false;
+        std::optional<Text> notice; // the history's first failed write
+    };
+    HeardOutcome heardNote(int writtenMidiNote, int64_t onset, int64_t now);
 
     // Octaves the computer keys' notes move by, LowestKeyboardShift to
     // HighestKeyboardShift; a value beyond them is held at the nearest.
@@ -142,6 +148,7 @@ private:
     AnswerInput m_input = AnswerInput::Keys; // what gave the answer being judged
     int64_t m_shownAt = 0;
     EchoGuard m_echo; // what the program sounds, for the microphone not to take it for answers
+    std::optional<std::pair<int, int64_t>> m_lastHeard; // the note heard last and its attack
     Text m_wrongWords;
     std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels

@@ -41,14 +41,16 @@ Report Workspace::microphoneFailed(const Text& why)
 
 Report Workspace::heardNote(int soundingMidiNote, int64_t onset, int64_t now)
 {
-    if (listeningRequest() == std::nullopt || !m_answering.takesHeardNote(onset))
+    if (listeningRequest() == std::nullopt)
         return report();
     const std::optional<int> awaited = m_answering.judge().shownNote();
     const HeardAnswer answer = awaited ? answerOfHeardNote(m_listening.instrument, soundingMidiNote, *awaited)
                                        : HeardAnswer { writtenNote(m_listening.instrument, soundingMidiNote) };
-    answered(m_answering.heardNote(answer.writtenMidiNote, onset, now));
+    const Answering::HeardOutcome outcome = m_answering.heardNote(answer.writtenMidiNote, onset, now);
+    answered(outcome.notice);
     Report r = report();
-    r.heard = answer.otherOctave ? otherOctaveNotice() : Text {};
+    if (outcome.answered)
+        r.heard = answer.otherOctave ? otherOctaveNotice() : Text {};
     return r;
 }
 

@@ -148,19 +148,33 @@ TEST(Listening, theCorrectionHeardBackIsNoAnswerButTheStudentAfterItIs)
     r.listen(PlayedInstrument::Piano);
     const int shown = r.awaited();
     Report report = r.workspace.heardNote(shown + 1, 100, 160);
-    ASSERT_TRUE(report.answersDue);
-    const int64_t correction = *report.answersDue;
-    report = r.workspace.answersDue(correction);
     EXPECT_FALSE(r.system.notesOn().empty()) << "the correction sounds";
-    r.workspace.heardNote(shown, correction + 10, correction + 70);
+    ASSERT_TRUE(report.answersDue);
+    const int64_t correctionEnds = *report.answersDue;
+    report = r.workspace.answersDue(correctionEnds);
+    r.workspace.heardNote(shown, correctionEnds + 10, correctionEnds + 70);
     EXPECT_EQ(r.answers().size(), 1U);
 
     while (report.answersDue)
         report = r.workspace.answersDue(*report.answersDue);
-    const int64_t later = correction + CorrectionMs + EchoGuard::TailMs + 100;
+    // Soon after, and the same note as the echo: the student's own.
+    const int64_t later = correctionEnds + EchoGuard::TailMs + 100;
     r.workspace.heardNote(shown, later, later + 60);
     ASSERT_EQ(r.answers().size(), 2U);
     EXPECT_TRUE(r.answers().back().record.right);
+
+    // The right note held on into the next one is told again from its tail:
+    // it answered already. Played again later, it answers.
+    report = r.workspace.answersDue(later + 60 + NextNoteDelayMs);
+    const int next = r.awaited();
+    ASSERT_NE(next, shown);
+    const int64_t tail = later + Answering::HeldNoteMs - 1;
+    EXPECT_FALSE(r.workspace.heardNote(shown, tail, tail + 60).heard);
+    EXPECT_EQ(r.answers().size(), 2U);
+    const int64_t again = tail + Answering::HeldNoteMs;
+    r.workspace.heardNote(shown, again, again + 60);
+    EXPECT_EQ(r.answers().size(), 3U);
+    EXPECT_EQ(r.answers().back().record.answered, shown);
 }
 
 } // namespace
