@@ -3,9 +3,14 @@
 // staff, each instrument, dry and in a noisy room), and the CPU it takes
 // per second of audio.
 
+#include "listen/capture_stream.h"
+#include "listen/private_sound_server.h"
 #include "listen/test_set.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <thread>
 
 using namespace zintaro::listen;
 using namespace zintaro::listen::testing;
@@ -75,6 +80,60 @@ void BM_DetectionPerSecondOfAudio(benchmark::State& state)
     state.counters["window"] = detector.windowSize();
 }
 BENCHMARK(BM_DetectionPerSecondOfAudio)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+double processCpuSeconds()
+{
+    timespec spent {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &spent);
+    return double(spent.tv_sec) + double(spent.tv_nsec) / 1e9;
+}
+
+// The share of one core the process spends over `seconds` while this
+// thread sleeps: the capture stream's own thread, as the window's thread
+// waits for events.
+double cpuPercentOver(double seconds)
+{
+    const double before = processCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return 100.0 * (processCpuSeconds() - before) / seconds;
+}
+
+// The live path: a capture stream listening to a private sound server's
+// null sink while a flute plays into it for a few seconds, then stopped.
+void BM_CaptureCpuWhileListening(benchmark::State& state)
+{
+    PrivateSoundServer server;
+    if (!server.start() || PrivateSoundServer::addSink().empty()) {
+        server.stop();
+        state.SkipWithError("no PulseAudio server can run here");
+        return;
+    }
+    const Player& flute = Players[0];
+    std::vector<int> notes;
+    for (int note = flute.lowestWritten; note <= flute.highestWritten && notes.size() < 8; note += 3)
+        notes.push_back(note);
+    const RenderedNotes rendered = renderNotes(loadedSynth(), flute.program, notes, Room::NoisyWithReverb);
+    const std::string play = server.playCommand(rendered.samples, "flute.raw");
+    for (auto _ : state) {
+        int heard = 0;
+        CaptureStream capture;
+        capture.start(
+            DetectorSettings { RenderRate, flute.lowestWritten - 1, flute.highestWritten + 1, StandardTuning },
+            PrivateSoundServer::Monitor);
+        waitFor([&] { return capture.state() != CaptureState::Starting; });
+        std::thread player([&] { zintaro::testing::runCommand(play); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        state.counters["cpu_percent_listening"] = cpuPercentOver(4.0);
+        player.join();
+        heard = static_cast<int>(capture.takeNotes().size());
+        capture.stop();
+        state.counters["cpu_percent_stopped"] = cpuPercentOver(2.0);
+        state.counters["notes_played"] = static_cast<double>(notes.size());
+        state.counters["notes_heard"] = heard;
+    }
+    server.stop();
+}
+BENCHMARK(BM_CaptureCpuWhileListening)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 

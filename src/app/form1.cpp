@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/due_timer.h"
+#include "app/microphone.h"
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
 #include "app/progress_opener.h"
@@ -84,6 +85,7 @@ void Form1::buildWindow()
         [this] { m_notices.forget("sound:"); },
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
+    m_microphone = new Microphone(m_clock, this);
     const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
         ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
         : m_services.progressModuleFolders;
@@ -109,6 +111,7 @@ void Form1::connectControls()
     const WindowControls& c = m_controls;
     connectMenu();
     connectMidiKeyboard();
+    connectMicrophone();
     connect(c.modeButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op3_Click);
     connect(c.durationButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op1_Click);
     connect(c.voiceButtons[0]->group(), &QButtonGroup::idClicked, this, &Form1::Op4_Click);
@@ -363,6 +366,10 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
     showStatus(StatusSource::Recovery, report.notices.piece);
     showStatus(StatusSource::Keyboard, report.notices.keyboard);
     showStatus(StatusSource::Answers, report.answersFailure);
+    showStatus(StatusSource::Microphone, report.notices.microphone);
+    if (report.heard)
+        showStatus(StatusSource::Heard, *report.heard);
+    m_microphone->follow(report.listening);
     for (const Text& text : report.told)
         tell.message(text);
     if (!report.answer.empty())

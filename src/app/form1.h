@@ -3,6 +3,7 @@
 #include "app/failure_notices.h"
 #include "app/language.h"
 #include "app/window_layout.h"
+#include "compose/listening.h"
 #include "compose/ports.h"
 #include "compose/practice_choices.h"
 #include "core/pitch.h"
@@ -40,6 +41,7 @@ class Workspace;
 namespace zintaro::app {
 
 class DueTimer;
+class Microphone;
 class ProgressOpener;
 class TrainerTimer;
 
@@ -95,7 +97,7 @@ public:
     // important first: what is about the student's work outranks what is
     // about the machine. The text shows the most important notice still
     // standing, the latest of equals; an empty text withdraws one.
-    enum class StatusSource { MidiInput, Progress, Notice, Sound, Answers, Keyboard, Recovery };
+    enum class StatusSource { MidiInput, Progress, Heard, Notice, Sound, Microphone, Answers, Keyboard, Recovery };
     // How long the note that there is no MIDI input shows.
     static constexpr int MidiInputNoteMs = 10'000;
     void showStatus(StatusSource source, const Text& text);
@@ -118,6 +120,10 @@ private:
     void connectControls();
     void connectMenu();
     void connectMidiKeyboard();
+    void connectMicrophone();
+    void showListeningChoices(const compose::ListeningChoices& listening);
+    void chooseListening(const compose::ListeningChoices& listening);
+    void mnf_Tuning_Click();
     void ShowHelpText();
     void retranslate();
     void startSound();
@@ -169,6 +175,7 @@ private:
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;
     std::unique_ptr<midi::MidiOut> m_midi;
     MidiKeyboard* m_midiKeyboard = nullptr;
+    Microphone* m_microphone = nullptr;
     bool m_soundPending = false; // the sound starts after the first paint
     QElapsedTimer m_clock;
     WindowControls m_controls;

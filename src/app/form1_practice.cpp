@@ -21,7 +21,8 @@ void Form1::loadChoices()
     if (loaded.notice)
         showStatus(StatusSource::Notice, *loaded.notice);
     const RememberedChoices& kept = loaded.choices;
-    m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering }, now(), seed());
+    m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering, kept.listening }, now(), seed());
+    showListeningChoices(kept.listening);
     const compose::PracticeChoices& practice = m_workspace->choices().practice;
     m_controls.reviewAction->setChecked(practice.review);
     m_controls.accidentalsAction->setChecked(practice.accidentals);
@@ -38,7 +39,7 @@ void Form1::rememberChoices()
 {
     const compose::KeptChoices kept = m_workspace->choices();
     const RememberedChoices choices { kept.practice, m_language->current(), kept.naming, kept.answering,
-        m_midiKeyboard->switchedOff() };
+        m_midiKeyboard->switchedOff(), kept.listening };
     if (const auto failure = saveRememberedChoices(m_choicesFile, choices))
         showStatus(StatusSource::Notice, *failure);
 }

@@ -60,22 +60,35 @@ void MidiKeyboard::setSwitchedOff(std::set<std::string> names)
         m_input->setSwitchedOff(m_switchedOff);
 }
 
+// The keyboards fill the menu down to its first separator; the entries
+// after it are the window's.
 void MidiKeyboard::fillMenu()
 {
-    m_menu.clear();
+    QAction* end = nullptr;
+    for (QAction* action : m_menu.actions()) {
+        if (action->isSeparator()) {
+            end = action;
+            break;
+        }
+        m_menu.removeAction(action);
+        action->deleteLater();
+    }
+    const auto add = [&](const QString& text) {
+        auto* action = new QAction(text, &m_menu);
+        m_menu.insertAction(end, action);
+        return action;
+    };
     const std::vector<midi::MidiSource> sources = m_input ? m_input->sources() : std::vector<midi::MidiSource> {};
     if (sources.empty()) {
         // Where there is no MIDI system at all, the menu is where it stays said.
         // Said when the keyboards were looked for, shown in today's language.
-        m_menu
-            .addAction(m_unavailable.empty() ? QCoreApplication::translate("Window", "(nessuna)")
-                                             : staff::shown(m_unavailable))
+        add(m_unavailable.empty() ? QCoreApplication::translate("Window", "(nessuna)") : staff::shown(m_unavailable))
             ->setEnabled(false);
         underlineLetters(m_menu);
         return;
     }
     for (const midi::MidiSource& source : sources) {
-        QAction* action = m_menu.addAction(QString::fromStdString(source.name));
+        QAction* action = add(QString::fromStdString(source.name));
         action->setCheckable(true);
         action->setChecked(source.connected);
         connect(action, &QAction::toggled, this, [this, name = source.name](bool on) {

@@ -19,8 +19,8 @@ class SharedMidiSystem;
 
 namespace zintaro::app {
 
-// MIDI keyboards as the window sees them: the program's MIDI input, the
-// "Tastiera MIDI" submenu of its sources, and the notes played. A note
+// MIDI keyboards as the window sees them: the program's MIDI input, its
+// sources at the head of the "Ingresso" submenu, and the notes played. A note
 // sounds straight from the input's thread; the window hears of it through
 // its event loop, to write, judge and show it.
 class MidiKeyboard : public QObject {

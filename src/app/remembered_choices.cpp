@@ -4,6 +4,8 @@
 #include "storage/settings_file.h"
 
 #include <QString>
+#include <charconv>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -33,6 +35,26 @@ std::string plainText(std::string_view word)
 std::string plainText(const QString& word)
 {
     return word.toStdString();
+}
+
+std::string_view instrumentWord(compose::PlayedInstrument instrument)
+{
+    return compose::infoOf(instrument).word;
+}
+
+std::string tuningWord(int hertz)
+{
+    return std::to_string(hertz);
+}
+
+std::optional<int> tuningFromWord(std::string_view word)
+{
+    int hertz = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), hertz);
+    if (error != std::errc {} || end != word.data() + word.size() || hertz < compose::LowestTuningHz
+        || hertz > compose::HighestTuningHz)
+        return std::nullopt;
+    return hertz;
 }
 
 // "lowest" and "highest" for the treble staff, as the first files had them;
@@ -125,6 +147,9 @@ template<typename Map, typename Choices> void mapChoices(Map& map, Choices& choi
     map.word("interface/noteNames", choices.naming, namingWord, namingFromWord);
     map.word("trainer/answering", choices.answering, switchWord, switchFromWord);
     map.names("midi/keyboardsOff", choices.keyboardsOff);
+    map.word("input/microphone", choices.listening.microphone, switchWord, switchFromWord);
+    map.word("input/instrument", choices.listening.instrument, instrumentWord, compose::playedInstrumentFromWord);
+    map.word("input/tuning", choices.listening.tuningHz, tuningWord, tuningFromWord);
 }
 
 } // namespace

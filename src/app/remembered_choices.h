@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/language.h"
+#include "compose/listening.h"
 #include "compose/practice_choices.h"
 #include "core/translation.h"
 
@@ -22,6 +23,8 @@ struct RememberedChoices {
     bool answering = false;
     // [midi]: the keyboards switched off in "Tastiera MIDI", by port name.
     std::set<std::string> keyboardsOff;
+    // [input]: "Microfono", "Strumento" and "Diapason…".
+    compose::ListeningChoices listening;
 
     friend bool operator==(const RememberedChoices&, const RememberedChoices&) = default;
 };

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <utility>
@@ -278,6 +279,14 @@ void addStaffAndPanels(WindowControls& c)
     QPalette red = c.statusText->palette();
     red.setColor(QPalette::WindowText, QColor(160, 0, 0));
     c.statusText->setPalette(red);
+
+    // How loud the microphone hears, at the foot of the status text.
+    c.levelMeter = new QProgressBar(c.central);
+    c.levelMeter->setObjectName(QStringLiteral("LevelMeter"));
+    c.levelMeter->setGeometry(twipRect(120, 930, 1500, 90));
+    c.levelMeter->setRange(0, 100);
+    c.levelMeter->setTextVisible(false);
+    c.levelMeter->hide();
 }
 
 } // namespace
@@ -333,6 +342,7 @@ void applyLayout(WindowControls& c, int drawScale)
     c.modeFrame->show();
     c.modeFrame->raise();
     c.statusText->raise();
+    c.levelMeter->raise();
     if (c.filePanel->isVisible())
         c.filePanel->raise();
 

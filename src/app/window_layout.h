@@ -12,6 +12,7 @@ class QLineEdit;
 class QListWidget;
 class QMainWindow;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QScrollBar;
 class QWidget;
@@ -76,7 +77,13 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QAction* notationAction = nullptr; // mnf_Notation: "Armatura e metro…"
-    QMenu* midiKeyboardMenu = nullptr; // "Tastiera MIDI": the MIDI sources
+    QMenu* midiKeyboardMenu = nullptr; // "Ingresso": the MIDI sources, then the microphone's entries
+    QAction* microphoneAction = nullptr; // mnf_Microphone: "Microfono", after a separator
+    QMenu* playedInstrumentMenu = nullptr; // "Strumento"
+    // "Pianoforte" … "Corno in Fa", in the order of the played instruments.
+    std::array<QAction*, 9> playedInstrumentActions {};
+    QAction* tuningAction = nullptr; // "Diapason…"
+    QProgressBar* levelMeter = nullptr; // under the status text while the microphone listens
     QMenu* menu = nullptr; // "Menù"
     QMenu* languageMenu = nullptr; // "Lingua"
     std::array<QAction*, 2> languageActions {}; // "Italiano", "English"

@@ -1,6 +1,7 @@
 #include "app/window_menu.h"
 
 #include "app/window_layout.h"
+#include "compose/played_instrument.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -63,6 +64,32 @@ void addLanguageMenu(WindowControls& c)
     c.namingActions[0]->setChecked(true);
 }
 
+// "Ingresso": the MIDI keyboards fill it down to the separator (they come
+// and go), then "Microfono" and "Strumento", the played instrument one at a
+// time, and "Diapason…".
+void addInputEntries(WindowControls& c)
+{
+    static_assert(std::tuple_size_v<decltype(c.playedInstrumentActions)> == compose::PlayedInstruments.size());
+    c.midiKeyboardMenu->addSeparator();
+    c.microphoneAction = c.midiKeyboardMenu->addAction(QString());
+    c.microphoneAction->setObjectName(QStringLiteral("mnf_Microphone"));
+    c.microphoneAction->setCheckable(true);
+    c.playedInstrumentMenu = c.midiKeyboardMenu->addMenu(QString());
+    c.playedInstrumentMenu->setObjectName(QStringLiteral("mnf_PlayedInstrument"));
+    auto* instruments = new QActionGroup(c.playedInstrumentMenu);
+    for (std::size_t i = 0; i < c.playedInstrumentActions.size(); ++i) {
+        c.playedInstrumentActions[i] = c.playedInstrumentMenu->addAction(QString());
+        c.playedInstrumentActions[i]->setObjectName(
+            QStringLiteral("mnf_Played_") + QLatin1String(compose::PlayedInstruments.at(i).word));
+        c.playedInstrumentActions[i]->setCheckable(true);
+        instruments->addAction(c.playedInstrumentActions[i]);
+    }
+    c.playedInstrumentActions[0]->setChecked(true);
+    c.playedInstrumentMenu->addSeparator();
+    c.tuningAction = c.playedInstrumentMenu->addAction(QString());
+    c.tuningAction->setObjectName(QStringLiteral("mnf_Tuning"));
+}
+
 // The menu and its entries; retranslateWindowControls() gives their words.
 void addEntries(QMainWindow& window, WindowControls& c)
 {
@@ -82,6 +109,7 @@ void addEntries(QMainWindow& window, WindowControls& c)
     c.notationAction->setObjectName(QStringLiteral("mnf_Notation"));
     c.midiKeyboardMenu = c.menu->addMenu(QString());
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
+    addInputEntries(c);
     c.practiceMenu = c.menu->addMenu(QString());
     c.practiceMenu->setObjectName(QStringLiteral("mnf_Practice"));
     c.reviewAction = c.practiceMenu->addAction(QString());
@@ -184,7 +212,13 @@ void retranslateWindowMenu(WindowControls& c)
     for (std::size_t i = 0; i < ExportActions.size(); ++i)
         c.exportActions[i]->setText(caption(ExportActions[i].second));
     c.notationAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Armatura e metro…")));
-    c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Tastiera MIDI")));
+    c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Ingresso")));
+    c.microphoneAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Microfono")));
+    c.playedInstrumentMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Strumento")));
+    for (std::size_t i = 0; i < c.playedInstrumentActions.size(); ++i)
+        c.playedInstrumentActions[i]->setText(
+            QCoreApplication::translate("Instruments", compose::PlayedInstruments.at(i).name));
+    c.tuningAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Diapason…")));
     c.practiceMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Pratica")));
     c.reviewAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripasso")));
     c.accidentalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Alterazioni")));
@@ -197,7 +231,7 @@ void retranslateWindowMenu(WindowControls& c)
     c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
 
     c.menu->setTitle(QStringLiteral("&") + c.menu->title());
-    for (QMenu* menu : { c.menu, c.practiceMenu, c.languageMenu, c.midiKeyboardMenu })
+    for (QMenu* menu : { c.menu, c.practiceMenu, c.languageMenu, c.midiKeyboardMenu, c.playedInstrumentMenu })
         underlineLetters(*menu);
 }
 

@@ -16,6 +16,7 @@ namespace zintaro::compose {
 
 using storage::AnswerContext;
 using storage::AnswerHistoryRow;
+using storage::AnswerInput;
 using storage::AnswerMode;
 using storage::AnswerRecord;
 using storage::LocalTime;

@@ -117,7 +117,7 @@ std::optional<Text> Answering::keyDown(int16_t index, int64_t now, bool isAutoRe
         return std::nullopt;
     const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
     m_keyNotes[static_cast<std::size_t>(index)] = note;
-    return answerNote(note, now, sound);
+    return answerNote(note, now, sound, AnswerInput::Keys);
 }
 
 std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
@@ -131,6 +131,7 @@ std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
     m_ports.piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
         m_ports.midi.noteOff(0, note);
+    m_echo.silenced(note, now);
     m_judge.setVoice(voiceOf(m_m));
     return carryOut(m_judge.keyUp(note, now), now);
 }
@@ -139,7 +140,10 @@ std::optional<Text> Answering::noteDown(int midiNote, int64_t now)
 {
     if (!m_active)
         return std::nullopt;
-    return answerNote(midiNote, now, KeySound::DisplayOnly);
+    // The keyboard's note sounds from its own thread as it comes.
+    if (!m_m.Mute && !m_m.SpeakNames)
+        m_echo.sounded(midiNote, now);
+    return answerNote(midiNote, now, KeySound::DisplayOnly, AnswerInput::Midi);
 }
 
 std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
@@ -149,27 +153,53 @@ std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
     const int16_t key = keyOf(midiNote);
     if (isPianoNote(key))
         m_ports.piano.setPressed(key, false);
+    m_echo.silenced(midiNote, now);
     m_judge.setVoice(voiceOf(m_m));
     return carryOut(m_judge.keyUp(midiNote, now), now);
 }
 
+Answering::HeardOutcome Answering::heardNote(int writtenMidiNote, int64_t onset, int64_t now)
+{
+    if (!m_active || onset < m_shownAt || m_echo.isEcho(onset))
+        return {};
+    // A held note told again keeps counting from its latest telling; the
+    // program's own sound is no note of the student's.
+    const auto last = std::exchange(m_lastHeard, std::pair { writtenMidiNote, onset });
+    if (last && last->first == writtenMidiNote && onset - last->second < HeldNoteMs)
+        return {};
+    HeardOutcome outcome { true, answerNote(writtenMidiNote, onset, KeySound::DisplayOnly, AnswerInput::Microphone) };
+    // The note has no key to let go: it ends as soon as it answered.
+    const int16_t key = keyOf(writtenMidiNote);
+    if (isPianoNote(key))
+        m_ports.piano.setPressed(key, false);
+    const int64_t end = std::max(onset, now);
+    if (auto up = carryOut(m_judge.keyUp(writtenMidiNote, end), end))
+        outcome.notice = std::move(up);
+    return outcome;
+}
+
 // The note is judged before it sounds, so that silencing a correction of
 // the same note does not cut it short.
-std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound)
+std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input)
 {
     m_judge.setVoice(voiceOf(m_m));
     m_playedMidi = midiNote;
+    m_input = input;
     auto notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
     m_playedMidi = -1;
     const int16_t key = keyOf(midiNote);
     // A key already shown pressed (a correction's) neither sounds nor shows again.
     if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
         m_ports.piano.setPressed(key, true);
-        if (sound == KeySound::Sounded && !m_m.Mute && !m_m.SpeakNames)
+        if (sound == KeySound::Sounded && !m_m.Mute && !m_m.SpeakNames) {
             m_ports.midi.noteOn(0, midiNote, 127);
+            m_echo.sounded(midiNote, now);
+        }
     }
-    if (!m_m.Mute && m_m.SpeakNames)
-        speakName(midiNote);
+    // A note heard was played already: its name is not spoken over it, nor
+    // would the microphone then wait for the speech to end.
+    if (!m_m.Mute && m_m.SpeakNames && input != AnswerInput::Microphone)
+        speakName(midiNote, now);
     return notice;
 }
 
@@ -184,12 +214,13 @@ int16_t Answering::keyOf(int midiNote) const
 }
 
 // The shown note's own spelling when it is the note named, else the sharp's.
-void Answering::speakName(int midiNote)
+void Answering::speakName(int midiNote, int64_t now)
 {
     const DrawnNote& shown = m_trainer.shown();
     const SpelledNote note = shown.midiNote() == midiNote ? shown.note : sharpSpelling(midiNote);
     m_ports.speech.say(spokenNoteName(note, m_m.Naming),
         m_m.Naming == NoteNaming::Letters ? staff::Voice::English : staff::Voice::Italian);
+    m_echo.spoke(now);
 }
 
 std::optional<Text> Answering::timerDue(int64_t now)
@@ -228,6 +259,7 @@ std::optional<Text> Answering::showNote(int64_t now)
         m_trainer.showDrawnNote(m_draw.next(known, LocalTime::now().utcMilliseconds()));
     }
     m_shown = m_trainer.shown();
+    m_shownAt = now;
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
@@ -259,7 +291,7 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
     std::optional<Text> notice;
     if (result.record) {
         const LocalTime when = LocalTime::now();
-        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
+        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note, m_input };
         notice = m_history.append(when, *result.record, context);
         remember(*result.record, when);
     }
@@ -276,19 +308,20 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
             m_ports.midi.noteOn(0, step.midiNote, 127);
+            m_echo.sounded(step.midiNote, now);
             break;
         case AnswerAction::SpeakCorrection:
             pressCorrectionKey(step.midiNote);
-            speakName(step.midiNote);
+            speakName(step.midiNote, now);
             break;
         case AnswerAction::PressCorrectionKey:
             pressCorrectionKey(step.midiNote);
             break;
         case AnswerAction::SilenceCorrection:
-            releaseCorrection(step.midiNote, true);
+            releaseCorrection(step.midiNote, true, now);
             break;
         case AnswerAction::ReleaseCorrectionKey:
-            releaseCorrection(step.midiNote, false);
+            releaseCorrection(step.midiNote, false, now);
             break;
         case AnswerAction::ShowNextNote:
             if (auto next = showNote(now))
@@ -315,10 +348,12 @@ void Answering::pressCorrectionKey(int midiNote)
     pressKey(m_ports.piano, m_ports.midi, index, KeySound::DisplayOnly);
 }
 
-void Answering::releaseCorrection(int midiNote, bool sounded)
+void Answering::releaseCorrection(int midiNote, bool sounded, int64_t now)
 {
-    if (sounded)
+    if (sounded) {
         m_ports.midi.noteOff(0, midiNote);
+        m_echo.silenced(midiNote, now);
+    }
     if (m_correctionKeyShown) {
         releaseKey(m_ports.piano, m_ports.midi, keyOf(midiNote), KeySound::DisplayOnly);
         m_correctionKeyShown = false;

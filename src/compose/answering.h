@@ -3,6 +3,7 @@
 #include "compose/answer_history.h"
 #include "compose/answer_judge.h"
 #include "compose/drawn_note.h"
+#include "compose/listening.h"
 #include "compose/note_memory.h"
 #include "compose/piano_entry.h"
 #include "compose/ports.h"
@@ -63,6 +64,20 @@ public:
     std::optional<Text> noteDown(int midiNote, int64_t now);
     std::optional<Text> noteUp(int midiNote, int64_t now);
 
+    // A note heard at the microphone, already the written note it answers
+    // with: it answers from its attack (`onset`) as a key played and let go
+    // would, shown on its key and never sounded. A note that began before
+    // the shown note, is the program's own sound heard back, or repeats the
+    // note heard last within HeldNoteMs of it (the same note held, its tail
+    // heard anew in a room) is no answer; nor is anything while not
+    // answering.
+    static constexpr int64_t HeldNoteMs = 800;
+    struct HeardOutcome {
+        bool answered = false;
+        std::optional<Text> notice; // the history's first failed write
+    };
+    HeardOutcome heardNote(int writtenMidiNote, int64_t onset, int64_t now);
+
     // Octaves the computer keys' notes move by, LowestKeyboardShift to
     // HighestKeyboardShift; a value beyond them is held at the nearest.
     void setKeyboardShift(int octaves);
@@ -89,12 +104,12 @@ private:
     std::optional<Text> showNote(int64_t now);
     void showSummary();
     void wipeSummary();
-    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound);
+    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input);
     void showWrongAnswerWords(int playedMidi, int shownMidi);
     void wipeWrongAnswerWords();
     void pressCorrectionKey(int midiNote);
-    void releaseCorrection(int midiNote, bool sounded);
-    void speakName(int midiNote);
+    void releaseCorrection(int midiNote, bool sounded, int64_t now);
+    void speakName(int midiNote, int64_t now);
     int16_t keyOf(int midiNote) const;
     AnswerMode mode() const;
     // One answer to the shown note, into the memory.
@@ -130,6 +145,10 @@ private:
     bool m_firstAnswerDue = false; // the shown note has had no answer yet
     std::optional<LocalTime> m_sessionStart;
     int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
+    AnswerInput m_input = AnswerInput::Keys; // what gave the answer being judged
+    int64_t m_shownAt = 0;
+    EchoGuard m_echo; // what the program sounds, for the microphone not to take it for answers
+    std::optional<std::pair<int, int64_t>> m_lastHeard; // the note heard last and its attack
     Text m_wrongWords;
     std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/listening.h"
 #include "core/translation.h"
 
 #include <cstdint>
@@ -25,6 +26,9 @@ struct StandingNotices {
     Text piece;
     // Where the computer keys play while they answer moved by octaves.
     Text keyboard;
+    // Why "Microfono" does not listen: no input, the input gone, refused.
+    // It ends when "Microfono" is switched again.
+    Text microphone;
 };
 
 // What the window shows after a command of the workspace, all of it as the
@@ -46,6 +50,12 @@ struct Report {
     bool liveSound = true; // a MIDI keyboard's notes sound as they come
     Text score; // "giuste 7 su 8 · 1,4 s"; empty while not answering
     StandingNotices notices;
+    // What the microphone listens for now; nothing: it is not to listen (off,
+    // failed, no answer awaited).
+    std::optional<ListeningRequest> listening;
+    // Set by a note heard at the microphone: what the status text says of
+    // it ("Nota giusta, in un'altra ottava"), or an empty text.
+    std::optional<Text> heard;
     // Why answers wait in memory to be written to the history; it stands
     // until they are written.
     Text answersFailure;

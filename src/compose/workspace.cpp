@@ -51,6 +51,7 @@ Report Workspace::report()
         r.notices.piece = std::move(*failure);
     r.told = std::exchange(m_told, {});
     r.answersFailure = m_answering.history().failure().value_or(Text {});
+    r.listening = listeningRequest();
     return r;
 }
 
@@ -63,7 +64,7 @@ ReadingView Workspace::reading() const
 
 KeptChoices Workspace::choices() const
 {
-    return { m_answering.practiceChoices(), m_m.Naming, m_answerOnStart };
+    return { m_answering.practiceChoices(), m_m.Naming, m_answerOnStart, m_listening };
 }
 
 Report Workspace::apply(const PieceCommand& command)

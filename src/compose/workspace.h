@@ -3,6 +3,7 @@
 #include "compose/answering.h"
 #include "compose/drawn_note.h"
 #include "compose/editing.h"
+#include "compose/listening.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
 #include "compose/piece_history.h"
@@ -57,6 +58,7 @@ struct KeptChoices {
     PracticeChoices practice;
     NoteNaming naming = NoteNaming::Solfege;
     bool answering = false;
+    ListeningChoices listening;
 
     friend bool operator==(const KeptChoices&, const KeptChoices&) = default;
 };
@@ -162,6 +164,16 @@ public:
     // "Rispondi" switched; nothing changes outside "Leggi". The next start
     // follows the student's own switching.
     Report setAnswering(bool on, int64_t now, uint32_t seed);
+    // "Microfono", "Strumento" and "Diapason…". Switching "Microfono" on
+    // again tries the input again after a failure.
+    Report setListening(const ListeningChoices& listening);
+    // The microphone stopped listening for `why`: the trainer goes on with
+    // the keys, and the sentence stands among the notices.
+    Report microphoneFailed(const Text& why);
+    // A note heard at the microphone, as the sounding MIDI note, its attack
+    // at `onset`: turned into the note the instrument reads, it answers as a
+    // key would.
+    Report heardNote(int soundingMidiNote, int64_t onset, int64_t now);
     // The choices the last run left, before anything is shown.
     void restoreChoices(const KeptChoices& choices, int64_t now, uint32_t seed);
 
@@ -181,6 +193,7 @@ private:
     void enterRead(uint32_t seed);
     void relayout(int scale);
     void startPlayback(int64_t now);
+    std::optional<ListeningRequest> listeningRequest() const;
 
     Modulo1 m_m;
     Ports m_ports;
@@ -196,6 +209,8 @@ private:
     int m_instrument = 0;
     bool m_trainerRunning = false;
     bool m_answerOnStart = false;
+    ListeningChoices m_listening;
+    bool m_microphoneFailed = false; // until "Microfono" is switched again
     bool m_beatRestarts = false; // the trainer on its own started anew: its beat starts from now
     std::optional<int64_t> m_playbackDue;
     StandingNotices m_notices;

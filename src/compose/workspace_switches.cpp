@@ -314,6 +314,7 @@ void Workspace::restoreChoices(const KeptChoices& choices, int64_t now, uint32_t
 {
     m_answerOnStart = choices.answering;
     m_m.Naming = choices.naming;
+    setListening(choices.listening);
     choosePractice(choices.practice, now, seed);
 }
 

@@ -65,6 +65,14 @@ std::optional<LocalTime> parseTime(std::string_view text)
         text[23] == '-' ? -offset : offset };
 }
 
+// The columns a line may end after: the answer itself, the session, staff
+// and spelling, then what answered. A column added later goes into this one
+// place, before the input, which stays last.
+constexpr std::size_t AnswerColumns = 6;
+constexpr std::size_t WrittenColumns = 9;
+constexpr std::size_t InputColumn = WrittenColumns;
+constexpr std::size_t AllColumns = InputColumn + 1;
+
 std::vector<std::string_view> splitFields(std::string_view line)
 {
     std::vector<std::string_view> fields;
@@ -91,6 +99,28 @@ std::string_view answerModeWord(AnswerMode mode)
         break;
     }
     return "random";
+}
+
+std::string_view answerInputWord(AnswerInput input)
+{
+    switch (input) {
+    case AnswerInput::Midi:
+        return "midi";
+    case AnswerInput::Microphone:
+        return "mic";
+    case AnswerInput::Keys:
+        break;
+    }
+    return "keys";
+}
+
+std::optional<AnswerInput> answerInputFromWord(std::string_view word)
+{
+    for (const AnswerInput input : { AnswerInput::Keys, AnswerInput::Midi, AnswerInput::Microphone }) {
+        if (word == answerInputWord(input))
+            return input;
+    }
+    return std::nullopt;
 }
 
 LocalTime LocalTime::now()
@@ -120,7 +150,8 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record,
         + (record.right ? '1' : '0') + ',' + std::to_string(record.responseMs) + ',' + timeText(context.sessionStart)
         + ',';
     line += clefWord(context.clef);
-    line += ',' + spelledText(context.spelled);
+    line += ',' + spelledText(context.spelled) + ',';
+    line += answerInputWord(context.input);
     return line;
 }
 
@@ -134,7 +165,7 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     const auto fields = splitFields(line);
-    if (fields.size() != 6 && fields.size() != 9)
+    if (fields.size() != AnswerColumns && fields.size() != WrittenColumns && fields.size() != AllColumns)
         return std::nullopt;
     const auto time = parseTime(fields[0]);
     const auto mode = modeFromWord(fields[1]);
@@ -146,7 +177,7 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
         return std::nullopt;
     AnswerHistoryRow row { time->utcMilliseconds(),
         { *mode, static_cast<int>(*shown), static_cast<int>(*answered), *right == 1, *response } };
-    if (fields.size() == 9) {
+    if (fields.size() >= WrittenColumns) {
         const auto session = parseTime(fields[6]);
         const auto clef = clefFromWord(fields[7]);
         const auto spelled = parseSpelled(fields[8]);
@@ -155,6 +186,11 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
         row.sessionUtcMs = session->utcMilliseconds();
         row.clef = clef;
         row.spelled = spelled;
+    }
+    if (fields.size() == AllColumns) {
+        row.input = answerInputFromWord(fields[InputColumn]);
+        if (!row.input)
+            return std::nullopt;
     }
     return row;
 }

@@ -20,6 +20,14 @@ enum class AnswerMode : uint8_t { Random, Scale, Review };
 // "random", "scale", "review": the words of the history's mode column.
 std::string_view answerModeWord(AnswerMode mode);
 
+// What answered: the computer keys (or the mouse on the piano), a MIDI
+// keyboard, or a note played or sung into the microphone.
+enum class AnswerInput : uint8_t { Keys, Midi, Microphone };
+
+// "keys", "midi", "mic": the words of the history's input column.
+std::string_view answerInputWord(AnswerInput input);
+std::optional<AnswerInput> answerInputFromWord(std::string_view word);
+
 // One answer as it goes into the history: the note shown and the note
 // played, as MIDI note numbers, and the milliseconds from the note appearing
 // to the key going down.
@@ -53,17 +61,18 @@ struct LocalTime {
     int64_t utcMilliseconds() const;
 };
 
-// The first line of a new file. Files begun before the last three columns
-// existed keep their six-column first line, and their old lines still count.
+// The first line of a new file. Files begun before the later columns existed
+// keep their shorter first line, and their old lines still count.
 inline constexpr std::string_view AnswerHistoryHeader
-    = "time,mode,shown,answered,right,response_ms,session,clef,spelled";
+    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,input";
 
 // What a line says beyond the judged answer: when its session began, the
-// staff the note was shown on and how it was written.
+// staff the note was shown on, how it was written and what answered.
 struct AnswerContext {
     LocalTime sessionStart;
     Clef clef = Clef::Treble;
     SpelledNote spelled;
+    AnswerInput input = AnswerInput::Keys;
 };
 
 // "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4",
@@ -78,12 +87,14 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record)
 struct AnswerHistoryRow {
     AnswerHistoryRow() = default;
     AnswerHistoryRow(int64_t utc, const AnswerRecord& answer, std::optional<int64_t> sessionUtc = {},
-        std::optional<Clef> staff = {}, std::optional<SpelledNote> written = {})
+        std::optional<Clef> staff = {}, std::optional<SpelledNote> written = {},
+        std::optional<AnswerInput> answeredWith = {})
         : utcMs(utc)
         , record(answer)
         , sessionUtcMs(sessionUtc)
         , clef(staff)
         , spelled(written)
+        , input(answeredWith)
     {
     }
 
@@ -92,14 +103,15 @@ struct AnswerHistoryRow {
     std::optional<int64_t> sessionUtcMs; // the session's start, UTC milliseconds
     std::optional<Clef> clef;
     std::optional<SpelledNote> spelled; // sounds as record.shown
+    std::optional<AnswerInput> input; // missing from lines written before it was kept
 
     // As written, or for an old line the natural or sharp name of the note.
     SpelledNote spelledNote() const { return spelled.value_or(sharpSpelling(record.shown)); }
     Clef clefOrTreble() const { return clef.value_or(Clef::Treble); }
 };
 
-// One line of the history, six or nine fields; nothing for a header or a
-// damaged line (a spelling that does not sound as the shown note is damage).
+// One line of the history, six, nine or ten fields; nothing for a header or
+// a damaged line (a spelling that does not sound as the shown note is damage).
 std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
 
 // Every answer of a history file in file order, damaged lines skipped;

@@ -41,11 +41,10 @@ protected:
     QString status() const { return form->controls().statusText->text(); }
 };
 
-TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheMidiKeyboards)
+TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheInputs)
 {
     const QList<QAction*> menu = form->menuBar()->actions().front()->menu()->actions();
-    const auto midiAt
-        = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->iconText() == "Tastiera MIDI"; });
+    const auto midiAt = std::find_if(menu.begin(), menu.end(), [](QAction* a) { return a->iconText() == "Ingresso"; });
     ASSERT_NE(midiAt, menu.end());
     ASSERT_NE(midiAt + 1, menu.end());
     EXPECT_EQ((*(midiAt + 1))->iconText(), "Pratica");

@@ -114,10 +114,10 @@ protected:
 
 TEST_F(LanguageWindowTest, englishFromTheMenuAndBackChangesEveryWordAtOnce)
 {
-    const QStringList italian = { "Menù", "Lingua", "Carica", "Tastiera MIDI", "Componi", "Ascolta", "Nuovo", "Leggi",
+    const QStringList italian = { "Menù", "Lingua", "Carica", "Ingresso", "Componi", "Ascolta", "Nuovo", "Leggi",
         "Suona", "Parla", "Muto", "Scrivi", "Scala", "Rispondi", "PAUSA", "ELIMINA", "Instrument", "Tempo :" };
-    const QStringList english = { "Menu", "Language", "Open", "MIDI Keyboard", "Compose", "Listen", "New", "Read",
-        "Play", "Speak", "Mute", "Names", "Scale", "Answer", "REST", "DELETE", "Instrument", "Tempo :" };
+    const QStringList english = { "Menu", "Language", "Open", "Input", "Compose", "Listen", "New", "Read", "Play",
+        "Speak", "Mute", "Names", "Scale", "Answer", "REST", "DELETE", "Instrument", "Tempo :" };
     const app::WindowControls& c = form->controls();
     EXPECT_EQ(captions(), italian);
     EXPECT_EQ(c.scoreLabel->toolTip(), "Note giuste al primo tentativo su note mostrate · tempo mediano di risposta");

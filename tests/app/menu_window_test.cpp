@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QSpinBox>
 
 namespace zintaro::testing {
 namespace {
@@ -84,6 +85,28 @@ TEST_F(MenuWindowTest, everyEntryOfTheMenuHasItsOwnLetterInBothLanguages)
     form->setLanguage(app::Language::English);
     expectALetterForEveryEntry(*form->controls().menu);
     EXPECT_EQ(form->controls().loadAction->iconText(), "Open");
+}
+
+TEST_F(MenuWindowTest, diapasonTakesTheTuningFromTheKeyboardWithinTenHertzOfA440)
+{
+    const auto tuneWith = [this](const QList<Qt::Key>& arrows, const QString& digits, Qt::Key close) {
+        form->controls().tuningAction->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([] {
+            const QWidget* focus = QApplication::focusWidget();
+            return focus && (focus->objectName() == "SpinTuning" || focus->parent()->objectName() == "SpinTuning");
+        }));
+        QWidget* box = QApplication::focusWidget();
+        QTest::keyClicks(box, digits);
+        for (const Qt::Key arrow : arrows)
+            QTest::keyClick(box, arrow);
+        QTest::keyClick(box, close);
+        QApplication::processEvents();
+        return form->workspace().choices().listening.tuningHz;
+    };
+    EXPECT_EQ(tuneWith({}, "442", Qt::Key_Return), 442);
+    EXPECT_EQ(tuneWith({}, "435", Qt::Key_Escape), 442) << "Escape keeps the tuning";
+    EXPECT_EQ(tuneWith({ Qt::Key_Up, Qt::Key_Up }, "449", Qt::Key_Return), 450) << "held within 430–450";
+    QTRY_COMPARE(focused(), form->controls().piano->key(0));
 }
 
 } // namespace

@@ -51,6 +51,7 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     chosen.practice.ranges[1] = { { Letter::C, Accidental::Natural, 2 }, { Letter::E, Accidental::Natural, 2 } };
     chosen.practice.filter = NoteFilter::Spaces;
     chosen.practice.clef = Clef::Bass;
+    chosen.listening = { true, compose::PlayedInstrument::HornInF, 436 };
     EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
     const auto again = app::loadRememberedChoices(file);
     EXPECT_EQ(again.choices, chosen);
@@ -95,6 +96,10 @@ TEST(RememberedChoicesTest, aDamagedFileIsPutAsideOnceAndTheFirstRunChoicesApply
         "[practice]\nlowest=Do4\n",
         "[practice]\nclef=alto\n",
         "[practice]\nnotes=some\n",
+        "[input]\nmicrophone=yes\n",
+        "[input]\ninstrument=banjo\n",
+        "[input]\ntuning=460\n", // beyond 440 ± 10
+        "[input]\ntuning=441.5\n",
     };
     for (const char* text : damaged) {
         QTemporaryDir home;
@@ -181,13 +186,13 @@ protected:
     std::string choices;
 };
 
-TEST_F(PracticeWindowTest, praticaFollowsTastieraMidiWithItsThreeItemsAndTheirChoicesAreKept)
+TEST_F(PracticeWindowTest, praticaFollowsIngressoWithItsThreeItemsAndTheirChoicesAreKept)
 {
     const QList<QAction*> top = form->menuBar()->actions().front()->menu()->actions();
     QStringList names;
     for (QAction* action : top)
         names << action->iconText();
-    const auto midiAt = names.indexOf(QStringLiteral("Tastiera MIDI"));
+    const auto midiAt = names.indexOf(QStringLiteral("Ingresso"));
     ASSERT_GE(midiAt, 0);
     ASSERT_EQ(names.value(midiAt + 1), QStringLiteral("Pratica"));
     const QList<QAction*> items = top.at(midiAt + 1)->menu()->actions();

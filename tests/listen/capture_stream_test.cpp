@@ -1,4 +1,5 @@
 #include "listen/capture_stream.h"
+#include "listen/private_sound_server.h"
 #include "listen/rendered_notes.h"
 #include "support/run_command.h"
 
@@ -18,64 +19,24 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
+struct CaptureOnPrivateServer : ::testing::Test {
+    static inline PrivateSoundServer server;
 
-// A PulseAudio server of the test's own, on a socket in a folder of its
-// own, with a null sink whose monitor stands for the microphone.
-struct PrivateSoundServer : ::testing::Test {
-    static inline std::filesystem::path folder;
-    static inline bool running = false;
-
-    static std::string pactl(const std::string& arguments)
-    {
-        return runCommand("pactl " + arguments + " 2>/dev/null").output;
-    }
-
-    static void SetUpTestSuite()
-    {
-        folder = std::filesystem::temp_directory_path() / ("zintaro-pulse-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        const std::string home = shellQuoted(folder.string());
-        ::setenv("PULSE_SERVER", ("unix:" + (folder / "native").string()).c_str(), 1);
-        running = zintaro::testing::haveProgram("pulseaudio") && zintaro::testing::haveProgram("pacat")
-            && runCommand("HOME=" + home + " XDG_RUNTIME_DIR=" + home
-                   + " pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=no --log-target=file:" + home
-                   + "/log -L 'module-native-protocol-unix socket=" + (folder / "native").string()
-                   + " auth-anonymous=1' >/dev/null 2>&1")
-                    .exitCode
-                == 0
-            && waitFor([] { return runCommand("pactl info >/dev/null 2>&1").exitCode == 0; });
-    }
-
-    static void TearDownTestSuite()
-    {
-        if (running)
-            runCommand("pactl exit >/dev/null 2>&1");
-        ::unsetenv("PULSE_SERVER");
-        std::filesystem::remove_all(folder);
-    }
+    static void SetUpTestSuite() { server.start(); }
+    static void TearDownTestSuite() { server.stop(); }
 
     void SetUp() override
     {
-        if (!running)
+        if (!server.running())
             GTEST_SKIP() << "skipped: no PulseAudio server can run here";
-        m_module = pactl("load-module module-null-sink sink_name=zintaro_mic rate=48000");
+        m_module = PrivateSoundServer::addSink();
         ASSERT_FALSE(m_module.empty());
     }
 
     void TearDown() override
     {
         if (!m_module.empty())
-            pactl("unload-module " + m_module);
+            PrivateSoundServer::pactl("unload-module " + m_module);
     }
 
     std::string m_module;
@@ -83,21 +44,18 @@ struct PrivateSoundServer : ::testing::Test {
 
 } // namespace
 
-TEST_F(PrivateSoundServer, notesPlayedIntoTheInputAreHeardInTimeWithTheirLevel)
+TEST_F(CaptureOnPrivateServer, notesPlayedIntoTheInputAreHeardInTimeWithTheirLevel)
 {
     zintaro::midi::FluidSynthEngine synth(zintaro::midi::AudioLatency { RenderRate, 256, 2 });
     if (!synth.loadSoundFont())
         GTEST_SKIP() << "skipped: no General MIDI SoundFont";
     const std::vector<int> notes { 62, 67, 71, 74 };
     const RenderedNotes rendered = renderNotes(synth, Trumpet, notes, Room::Dry);
-    const auto file = folder / "notes.raw";
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(rendered.samples.data()),
-            static_cast<std::streamsize>(rendered.samples.size() * sizeof(float)));
+    const std::string play = server.playCommand(rendered.samples, "notes.raw");
 
     std::atomic<int> told = 0;
     CaptureStream capture([&] { ++told; });
-    capture.start(DetectorSettings { 0, 54, 81, StandardTuning }, "zintaro_mic.monitor");
+    capture.start(DetectorSettings { 0, 54, 81, StandardTuning }, PrivateSoundServer::Monitor);
     ASSERT_TRUE(waitFor([&] { return capture.state() != CaptureState::Starting; }));
     ASSERT_EQ(capture.state(), CaptureState::Listening);
 
@@ -107,11 +65,7 @@ TEST_F(PrivateSoundServer, notesPlayedIntoTheInputAreHeardInTimeWithTheirLevel)
             loudest = std::max(loudest, capture.levelDb());
     });
     const auto played = std::chrono::steady_clock::now();
-    ASSERT_EQ(runCommand("pacat --playback --latency-msec=300 --device=zintaro_mic --format=float32le --rate=48000 "
-                         "--channels=1 --raw "
-                  + shellQuoted(file.string()))
-                  .exitCode,
-        0);
+    ASSERT_EQ(runCommand(play).exitCode, 0);
     meter.join();
     std::vector<int> heard;
     std::vector<std::chrono::steady_clock::time_point> onsets;
@@ -146,19 +100,19 @@ TEST_F(PrivateSoundServer, notesPlayedIntoTheInputAreHeardInTimeWithTheirLevel)
     EXPECT_LE(capture.levelDb(), -120.0);
 }
 
-TEST_F(PrivateSoundServer, anInputThatVanishesWhileListeningIsSaidOnce)
+TEST_F(CaptureOnPrivateServer, anInputThatVanishesWhileListeningIsSaidOnce)
 {
     std::atomic<int> told = 0;
     CaptureStream capture([&] { ++told; });
-    capture.start(DetectorSettings {}, "zintaro_mic.monitor");
+    capture.start(DetectorSettings {}, PrivateSoundServer::Monitor);
     ASSERT_TRUE(waitFor([&] { return capture.state() == CaptureState::Listening; }));
-    pactl("unload-module " + std::exchange(m_module, {}));
+    PrivateSoundServer::pactl("unload-module " + std::exchange(m_module, {}));
     ASSERT_TRUE(waitFor([&] { return capture.state() == CaptureState::Failed; }));
     EXPECT_EQ(capture.failure(), CaptureFailure::Vanished);
     EXPECT_GT(told, 0);
 }
 
-TEST_F(PrivateSoundServer, anInputThatIsNotThereFailsAsData)
+TEST_F(CaptureOnPrivateServer, anInputThatIsNotThereFailsAsData)
 {
     CaptureStream capture;
     capture.start(DetectorSettings {}, "no_such_input");

@@ -1,0 +1,57 @@
+#include "compose/workspace.h"
+
+#include <algorithm>
+
+// The microphone: what it listens for and the notes it hears.
+namespace zintaro::compose {
+
+std::optional<ListeningRequest> Workspace::listeningRequest() const
+{
+    if (!m_listening.microphone || m_microphoneFailed || !m_answering.active())
+        return std::nullopt;
+    const NoteRange& range = m_answering.practiceChoices().range();
+    const ListeningRange sounding
+        = listeningRange(m_listening.instrument, midiNoteOf(range.lowest), midiNoteOf(range.highest));
+    return ListeningRequest { sounding.lowest, sounding.highest, m_listening.tuningHz };
+}
+
+Report Workspace::setListening(const ListeningChoices& listening)
+{
+    ListeningChoices kept = listening;
+    kept.tuningHz = std::clamp(kept.tuningHz, LowestTuningHz, HighestTuningHz);
+    const bool changedChoice = kept != m_listening;
+    if (kept.microphone != m_listening.microphone) {
+        m_microphoneFailed = false;
+        m_notices.microphone = {};
+    }
+    m_listening = kept;
+    Report r = report();
+    r.choicesChanged = changedChoice;
+    return r;
+}
+
+Report Workspace::microphoneFailed(const Text& why)
+{
+    if (m_listening.microphone) {
+        m_microphoneFailed = true;
+        m_notices.microphone = why;
+    }
+    return report();
+}
+
+Report Workspace::heardNote(int soundingMidiNote, int64_t onset, int64_t now)
+{
+    if (listeningRequest() == std::nullopt)
+        return report();
+    const std::optional<int> awaited = m_answering.judge().shownNote();
+    const HeardAnswer answer = awaited ? answerOfHeardNote(m_listening.instrument, soundingMidiNote, *awaited)
+                                       : HeardAnswer { writtenNote(m_listening.instrument, soundingMidiNote) };
+    const Answering::HeardOutcome outcome = m_answering.heardNote(answer.writtenMidiNote, onset, now);
+    answered(outcome.notice);
+    Report r = report();
+    if (outcome.answered)
+        r.heard = answer.otherOctave ? otherOctaveNotice() : Text {};
+    return r;
+}
+
+} // namespace zintaro::compose
