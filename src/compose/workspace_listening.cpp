@@ -47,7 +47,6 @@ Report Workspace::heardNote(int soundingMidiNote, int64_t onset, int64_t now)
     const HeardAnswer answer = awaited ? answerOfHeardNote(m_listening.instrument, soundingMidiNote, *awaited)
                                        : HeardAnswer { writtenNote(m_listening.instrument, soundingMidiNote) };
     const Answering::HeardOutcome outcome = m_answering.heardNote(answer.writtenMidiNote, onset, now);
-    answered(outcome.notice);
     Report r = report();
     if (outcome.answered)
         r.heard = answer.otherOctave ? otherOctaveNotice() : Text {};
