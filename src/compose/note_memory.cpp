@@ -22,7 +22,17 @@ int64_t dayNumber(int64_t utcMs)
     return utcMs >= 0 ? utcMs / DayMs : (utcMs - DayMs + 1) / DayMs;
 }
 
+// The weight of the newest answer after a night in the share kept overnight.
+constexpr double OvernightAnswerWeight = 0.05;
+
 } // namespace
+
+std::optional<double> NoteMemory::keptOvernight() const
+{
+    if (m_overnightWeight <= 0)
+        return std::nullopt;
+    return m_keptOvernight / m_overnightWeight;
+}
 
 NoteMemory::NoteMemory(const RecallWeights& weights)
     : m_weights(weights)
@@ -216,6 +226,10 @@ void NoteMemory::firstAnswer(Clef clef, SpelledNote note, bool right, int64_t re
 
 void NoteMemory::record(Trace& trace, bool right, bool slow, int64_t utcMs)
 {
+    if (trace.seen && utcMs - trace.lastSeenUtcMs >= OvernightMs) {
+        m_keptOvernight += OvernightAnswerWeight * ((right ? 1.0 : 0.0) - m_keptOvernight);
+        m_overnightWeight += OvernightAnswerWeight * (1.0 - m_overnightWeight);
+    }
     const int64_t at = std::max(trace.lastAnswerUtcMs, utcMs);
     trace.fadingRight = faded(trace.fadingRight, trace.lastAnswerUtcMs, at, RightFadeDays);
     trace.fadingWrong = faded(trace.fadingWrong, trace.lastAnswerUtcMs, at, WrongFadeDays);

@@ -92,6 +92,13 @@ public:
     // the days practised in the week before; 0 before any answer.
     double answersPerDay(int64_t nowUtcMs) const;
 
+    // How much of what was met the student keeps from one day to the next:
+    // the share of first answers right among those to items last seen at
+    // least OvernightMs before, recent ones weighing most; nothing before
+    // the first such answer.
+    std::optional<double> keptOvernight() const;
+    static constexpr int64_t OvernightMs = int64_t { 8 } * 3600 * 1000;
+
     // A right answer slower than this share of the median counts as slow.
     static constexpr double SlowShareOfMedian = 1.5;
     // A slow right answer counts as this much of a quick one.
@@ -123,6 +130,8 @@ private:
     int m_responseCount = 0;
     std::array<int64_t, DaysKept> m_dayOf {}; // UTC day number of each slot
     std::array<int, DaysKept> m_answersOnDay {};
+    double m_keptOvernight = 0;
+    double m_overnightWeight = 0; // the part of m_keptOvernight drawn from answers, not from its start at 0
 };
 
 } // namespace zintaro::compose

@@ -46,14 +46,28 @@ void PracticeDraw::setChoices(const PracticeChoices& choices)
     m_introductionOrder.resize(m_notes.size());
     std::iota(m_introductionOrder.begin(), m_introductionOrder.end(), size_t { 0 });
     const int middle = m_notes.empty() ? 0 : (stepsFromMiddleC(m_notes.front()) + stepsFromMiddleC(m_notes.back())) / 2;
-    const auto rank = [this, middle](size_t i) {
-        return std::pair { m_notes[i].accidental != Accidental::Natural,
-            std::abs(stepsFromMiddleC(m_notes[i]) - middle) };
+    // One new thing at a time: a note on the staff before one with an
+    // accidental or a ledger line, and a black key met by its plainer name
+    // before its other name; among equals, the middle of the range first.
+    std::vector<int> novelties(m_notes.size());
+    for (size_t i = 0; i < m_notes.size(); ++i) {
+        novelties[i] = (m_notes[i].accidental != Accidental::Natural ? 1 : 0)
+            + (needsLedgerLine(m_notes[i], m_choices.clef) ? 1 : 0);
+    }
+    for (const auto& names : m_spellingsOfKey) {
+        const auto first = *std::min_element(
+            names.begin(), names.end(), [&novelties](size_t a, size_t b) { return novelties[a] < novelties[b]; });
+        for (const size_t i : names)
+            novelties[i] += i == first ? 0 : 1;
+    }
+    const auto rank = [this, middle, &novelties](size_t i) {
+        return std::pair { novelties[i], std::abs(stepsFromMiddleC(m_notes[i]) - middle) };
     };
     std::stable_sort(m_introductionOrder.begin(), m_introductionOrder.end(),
         [&rank](size_t a, size_t b) { return rank(a) < rank(b); });
     m_returns.clear();
     m_previous.reset();
+    m_previousReturned = false;
     m_draws = 0;
     m_recentRightShare = 0;
 }
@@ -69,6 +83,14 @@ bool PracticeDraw::repeatsPrevious(size_t note) const
     return m_previous && m_keyOfNote[note] == m_keyOfNote[*m_previous];
 }
 
+bool PracticeDraw::delaysReturn(size_t note) const
+{
+    // Its key now would keep a return due by the next draw from coming then.
+    return std::any_of(m_returns.begin(), m_returns.end(), [this, note](const Return& r) {
+        return r.note != note && r.latest == m_draws + 1 && m_keyOfNote[r.note] == m_keyOfNote[note];
+    });
+}
+
 bool PracticeDraw::returnsLater(size_t note) const
 {
     return std::any_of(m_returns.begin(), m_returns.end(),
@@ -78,6 +100,8 @@ bool PracticeDraw::returnsLater(size_t note) const
 DrawnNote PracticeDraw::next(const NoteMemory& memory, int64_t nowUtcMs)
 {
     const size_t note = m_choices.review ? reviewNote(memory, nowUtcMs) : uniformNote();
+    m_previousReturned
+        = std::any_of(m_returns.begin(), m_returns.end(), [note](const Return& r) { return r.note == note; });
     std::erase_if(m_returns, [note](const Return& r) { return r.note == note; });
     m_lastDrawn[note] = m_draws;
     if (m_choices.review)
@@ -95,10 +119,17 @@ void PracticeDraw::firstAnswer(bool right)
     if (right)
         return;
     const int64_t drawn = m_draws - 1;
-    // Third or fourth note after, at random, so the return is not a fixed
-    // pattern; the later bound leaves room when several misses fall due.
-    const int64_t earliest = drawn + MissedReturnsFrom + static_cast<int64_t>(m_random() % 2);
     const size_t note = *m_previous;
+    // A first miss returns as late as the rule allows, fifth or sixth at
+    // random: a look spread out is remembered longer than one right after
+    // the miss. Missed again on its return, the note comes back third or
+    // fourth, so that a note the student cannot read is shown often; so it
+    // does when the key's other name is also due back, to leave room for
+    // both without the same key twice in a row.
+    const bool keyDueBack = std::any_of(m_returns.begin(), m_returns.end(),
+        [this, note](const Return& r) { return m_keyOfNote[r.note] == m_keyOfNote[note]; });
+    const int64_t from = m_previousReturned || keyDueBack ? MissedReturnsFrom : MissedReturnsBy - 1;
+    const int64_t earliest = drawn + from + static_cast<int64_t>(m_random() % 2);
     std::erase_if(m_returns, [note](const Return& r) { return r.note == note; });
     m_returns.push_back({ note, earliest, drawn + MissedReturnsBy });
 }
@@ -145,7 +176,8 @@ std::optional<std::pair<size_t, int64_t>> PracticeDraw::returningNote() const
 {
     const Return* due = nullptr;
     for (const Return& r : m_returns) {
-        if (r.earliest <= m_draws && !repeatsPrevious(r.note) && (!due || r.latest < due->latest))
+        if (r.earliest <= m_draws && !repeatsPrevious(r.note) && (r.latest <= m_draws || !delaysReturn(r.note))
+            && (!due || r.latest < due->latest))
             due = &r;
     }
     if (!due)
@@ -180,10 +212,12 @@ std::optional<size_t> PracticeDraw::noteToIntroduce(const NoteMemory& memory, in
     }
     const double inPlay
         = std::max(memory.answersPerDay(nowUtcMs) / AnswersPerFreshNote, static_cast<double>(FewestNotesInPlay));
-    if (static_cast<double>(unsettled) >= inPlay && m_recentRightShare < ReadyShare)
+    const auto kept = memory.keptOvernight();
+    const bool keepsWhatWasMet = kept && *kept >= KeptOvernightShare && m_recentRightShare >= KeepingReadyShare;
+    if (static_cast<double>(unsettled) >= inPlay && m_recentRightShare < ReadyShare && !keepsWhatWasMet)
         return std::nullopt;
     for (const size_t i : m_introductionOrder) {
-        if (!m_introduced[i] && !repeatsPrevious(i))
+        if (!m_introduced[i] && !repeatsPrevious(i) && !delaysReturn(i))
             return i;
     }
     return std::nullopt;
@@ -207,7 +241,7 @@ size_t PracticeDraw::reviewNote(const NoteMemory& memory, int64_t nowUtcMs)
     std::vector<double> weights(m_notes.size(), 0.0);
     double total = 0;
     for (size_t i = 0; i < m_notes.size(); ++i) {
-        if (!m_introduced[i] || repeatsPrevious(i) || returnsLater(i))
+        if (!m_introduced[i] || repeatsPrevious(i) || returnsLater(i) || delaysReturn(i))
             continue;
         weights[i] = weightOf(memory, i, nowUtcMs);
         total += weights[i];

@@ -26,15 +26,19 @@ inline constexpr int64_t CoverageRounds = 4;
 // spelled as a sharp or a flat by a coin), never the key just shown.
 //
 // With "Ripasso" the draw fits the student's effort. Notes come in one at a
-// time, from the middle of the range outwards and naturals first, while the
-// notes already met that are not yet settled (the memory does not expect
-// them read right tomorrow) are fewer than a day's answers can keep fresh
-// (NoteMemory::answersPerDay / AnswersPerFreshNote); with ample practice the
-// whole range comes in within the first sitting. Among the notes met, each
-// is weighed by the chance that it has been forgotten, plus a floor so that
-// notes learned long ago still come now and then. Three rules override the
-// weights: a note missed at the first try returns as the MissedReturnsFrom-th
-// to MissedReturnsBy-th note after it, no note met waits more than
+// time, notes on the staff first, then those with an accidental or a ledger
+// line, a black key's second name after its first, each from the middle of
+// the range outwards, while the notes already met that are not yet settled
+// (the memory does not expect them read right tomorrow) are fewer than a
+// day's answers can keep fresh (NoteMemory::answersPerDay /
+// AnswersPerFreshNote), or while the student reads right most notes lately
+// (ReadyShare, or KeepingReadyShare for one who keeps what was met from one
+// day to the next); with ample practice the whole range comes in within the
+// first sitting. Among the notes met, each is weighed by the chance that it
+// has been forgotten, plus a floor so that notes learned long ago still come
+// now and then. Three rules override the weights: a note missed at the first
+// try returns as the MissedReturnsFrom-th to MissedReturnsBy-th note after it
+// (the fifth or sixth when nothing else is due), no note met waits more than
 // CoverageRounds × N draws (N the range's written notes), and no key comes
 // twice in a row.
 class PracticeDraw {
@@ -64,6 +68,11 @@ public:
     static constexpr size_t FewestNotesInPlay = 4;
     // A student reading this share right at the first try lately gets a new note anyway.
     static constexpr double ReadyShare = 0.65;
+    // So does one who reads right this share of the notes met before after a
+    // night away (NoteMemory::keptOvernight) and KeepingReadyShare lately:
+    // what they learn stays, so more notes can be learned side by side.
+    static constexpr double KeptOvernightShare = 0.4;
+    static constexpr double KeepingReadyShare = 0.55;
 
 private:
     struct Return {
@@ -83,6 +92,7 @@ private:
     std::optional<std::pair<size_t, int64_t>> returningNote() const;
     bool repeatsPrevious(size_t note) const;
     bool returnsLater(size_t note) const;
+    bool delaysReturn(size_t note) const;
     double unit();
 
     std::mt19937 m_random;
@@ -96,6 +106,7 @@ private:
     std::vector<size_t> m_introductionOrder; // middle of the range first, naturals before accidentals
     std::vector<Return> m_returns;
     std::optional<size_t> m_previous;
+    bool m_previousReturned = false; // the note drawn last came back after a miss
     double m_recentRightShare = 0; // of first answers under "Ripasso", recent ones weighing most
     int64_t m_draws = 0;
 };
