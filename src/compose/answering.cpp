@@ -4,6 +4,7 @@
 #include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
+#include "core/key_meter.h"
 #include "core/pitch.h"
 #include "core/translation.h"
 #include "input/piano_view.h"
@@ -92,9 +93,25 @@ std::optional<Text> Answering::stop()
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
 {
-    if (choices == m_draw.choices())
+    if (choices == m_choices)
         return;
-    m_draw.setChoices(choices);
+    m_choices = choices;
+    readInKey(choices.randomKey ? m_trainer.key() : choices.key);
+}
+
+void Answering::readInKey(Key key)
+{
+    PracticeChoices drawn = m_choices;
+    drawn.key = key;
+    if (key != m_trainer.key()) {
+        m_trainer.setKey(key);
+        if (m_active) {
+            m_ports.surface.clear();
+            m_trainer.showStaves();
+        }
+    }
+    if (drawn != m_draw.choices())
+        m_draw.setChoices(drawn);
 }
 
 const NoteMemory& Answering::memory()
@@ -117,7 +134,8 @@ std::optional<Text> Answering::keyDown(int16_t index, int64_t now, bool isAutoRe
         return std::nullopt;
     const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
     m_keyNotes[static_cast<std::size_t>(index)] = note;
-    return answerNote(note, now, sound);
+    const auto awaited = m_judge.shownNote();
+    return answerNote(note, now, sound, !awaited || m_judge.showingSummary() || keysReach(*awaited, m_keyboardShift));
 }
 
 std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
@@ -155,12 +173,15 @@ std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
 
 // The note is judged before it sounds, so that silencing a correction of
 // the same note does not cut it short.
-std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound)
+std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound, bool judged)
 {
-    m_judge.setVoice(voiceOf(m_m));
-    m_playedMidi = midiNote;
-    auto notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
-    m_playedMidi = -1;
+    std::optional<Text> notice;
+    if (judged) {
+        m_judge.setVoice(voiceOf(m_m));
+        m_playedMidi = midiNote;
+        notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
+        m_playedMidi = -1;
+    }
     const int16_t key = keyOf(midiNote);
     // A key already shown pressed (a correction's) neither sounds nor shows again.
     if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
@@ -221,6 +242,10 @@ std::optional<Text> Answering::showNote(int64_t now)
 {
     wipeSummary();
     wipeWrongAnswerWords();
+    if (!m_sessionStart && m_choices.randomKey) {
+        std::uniform_int_distribution<int> fifths(-MostAccidentals, MostAccidentals);
+        readInKey({ fifths(m_keyDraw), KeyMode::Major });
+    }
     if (m_m.ScaleWalk) {
         m_trainer.showAnswerNote();
     } else {

@@ -11,6 +11,7 @@
 #include "staff/staff.h"
 #include "staff/staff_system.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zintaro::compose {
@@ -71,18 +72,40 @@ void Trainer::leave()
 void Trainer::restartScaleWalk()
 {
     m_state.descending = false;
-    m_state.step = defaultRangeOf(m_clef).lowestStep - 1;
+    m_state.step = m_walk.lowestStep - 1;
 }
 
 void Trainer::setClef(Clef clef)
 {
     m_clef = clef;
+    m_walk = defaultRangeOf(clef);
     restartScaleWalk();
+}
+
+void Trainer::setWalk(SpelledNote from, SpelledNote to)
+{
+    const int a = stepOf(from);
+    const int b = stepOf(to);
+    m_walk = { std::min(a, b), std::max(a, b) };
+    restartScaleWalk();
+}
+
+void Trainer::setKey(Key key)
+{
+    m_key = key;
+    restartScaleWalk();
+}
+
+staff::StaffSystem Trainer::system() const
+{
+    return staff::staffSystemFor(m_clef, m_m.DrawScale, { m_key, std::nullopt });
 }
 
 void Trainer::showStaves()
 {
-    staff::showStaffSystem(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    const staff::StaffSystem staves = system();
+    staff::showStaffSystem(m_ports.surface, staves);
+    staff::drawStaffHeader(m_ports.surface, staves);
     m_shownOnStaves = false;
 }
 
@@ -118,14 +141,14 @@ void Trainer::markShownNote(staff::Rgb colour)
 
 void Trainer::eraseShownNote()
 {
-    staff::eraseShownNote(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    staff::eraseShownNote(m_ports.surface, system());
     m_shownOnStaves = false;
 }
 
 void Trainer::advance(bool avoidRepeat)
 {
-    const TrainerRange range = defaultRangeOf(m_clef);
     if (!m_m.ScaleWalk) {
+        const TrainerRange range = defaultRangeOf(m_clef);
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
         const auto draw
             = [this, range] { return randomTrainerStep(static_cast<double>(m_random()) / 4294967296.0, range); };
@@ -133,14 +156,16 @@ void Trainer::advance(bool avoidRepeat)
     } else if (!m_state.descending) {
         ++m_state.step;
         // At or past the top: a step left outside the range walks back into it.
-        if (m_state.step >= range.highestStep)
+        if (m_state.step >= m_walk.highestStep)
             m_state.descending = true;
     } else {
         --m_state.step;
-        if (m_state.step <= range.lowestStep)
+        if (m_state.step <= m_walk.lowestStep)
             m_state.descending = false;
     }
-    m_shown = { naturalAtStep(m_state.step - StepsBelowMiddleC), m_clef, false };
+    SpelledNote note = naturalAtStep(m_state.step - StepsBelowMiddleC);
+    note.accidental = signatureAccidental(m_key, note.letter);
+    m_shown = { note, m_clef, false };
     m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
 }
 
@@ -153,9 +178,9 @@ void Trainer::drawShown()
 // composition's cursor and write position stay where they are.
 void Trainer::drawShownNote(staff::Rgb colour)
 {
-    const staff::StaffSystem system = staff::staffSystemFor(m_clef, m_m.DrawScale);
-    staff::eraseShownNote(m_ports.surface, system);
-    staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    const staff::StaffSystem staves = system();
+    staff::eraseShownNote(m_ports.surface, staves);
+    staff::drawShownNote(m_ports.surface, staves, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
     m_shownOnStaves = true;
 }
 

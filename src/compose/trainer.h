@@ -2,8 +2,10 @@
 
 #include "compose/drawn_note.h"
 #include "compose/ports.h"
+#include "core/key_meter.h"
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
+#include "staff/staff_system.h"
 
 #include <cstdint>
 #include <optional>
@@ -64,8 +66,15 @@ public:
     void restartScaleWalk();
 
     // The staves the notes are shown on. A new clef starts its scale walk
-    // from its lowest note.
+    // from its lowest note, over the clef's own range until setWalk().
     void setClef(Clef clef);
+    // The range the scale walk goes over, between two naturals of the
+    // clef's staves, either way round; it starts again from its lowest note.
+    void setWalk(SpelledNote from, SpelledNote to);
+    // The key read in: the staves show its signature, and every note drawn
+    // takes the sign it gives the note's letter.
+    void setKey(Key key);
+    Key key() const { return m_key; }
     Clef clef() const { return m_clef; }
     // Lays out the clef's staves at the drawing scale.
     void showStaves();
@@ -96,10 +105,13 @@ private:
     void release();
 
     void drawShownNote(staff::Rgb colour);
+    staff::StaffSystem system() const;
 
     Modulo1& m_m;
     State m_state;
     Clef m_clef = Clef::Treble;
+    Key m_key;
+    TrainerRange m_walk;
     DrawnNote m_shown;
     bool m_shownOnStaves = false;
     Ports m_ports;
