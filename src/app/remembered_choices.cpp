@@ -6,8 +6,11 @@
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 namespace zintaro::app {
 
@@ -69,6 +72,64 @@ bool readRanges(const QSettings& settings, compose::PracticeChoices& practice)
     return true;
 }
 
+// A word of a closed set: a missing key keeps the first-run value.
+template<typename T>
+bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fromWord)(const QString&), T& value)
+{
+    if (!settings.contains(QString::fromLatin1(key)))
+        return true;
+    const std::optional<T> read = fromWord(settings.value(QString::fromLatin1(key)).toString());
+    value = read.value_or(value);
+    return read.has_value();
+}
+
+constexpr std::array<std::pair<compose::Drill, const char*>, 3> DrillWords { {
+    { compose::Drill::Notes, "notes" },
+    { compose::Drill::Intervals, "intervals" },
+    { compose::Drill::Chords, "chords" },
+} };
+
+QString drillWord(compose::Drill drill)
+{
+    for (const auto& [value, word] : DrillWords) {
+        if (value == drill)
+            return QString::fromLatin1(word);
+    }
+    return QStringLiteral("notes");
+}
+
+std::optional<compose::Drill> drillFromWord(const QString& word)
+{
+    for (const auto& [value, name] : DrillWords) {
+        if (word == QLatin1String(name))
+            return value;
+    }
+    return std::nullopt;
+}
+
+std::optional<Key> keyFromWord(const QString& word)
+{
+    return parseKey(word.toStdString());
+}
+
+std::optional<int> levelFromWord(const QString& word)
+{
+    bool number = false;
+    const int level = word.toInt(&number);
+    if (!number || level < compose::FirstLevel || level > compose::LastLevel)
+        return std::nullopt;
+    return level;
+}
+
+// "Armatura", "Tutte, a caso", "Livello", "Intervalli" and "Accordi".
+bool readReading(QSettings& settings, compose::PracticeChoices& practice)
+{
+    return readWord(settings, "key", &keyFromWord, practice.key)
+        && readSwitch(settings, "randomKey", practice.randomKey)
+        && readWord(settings, "level", &levelFromWord, practice.level)
+        && readWord(settings, "drill", &drillFromWord, practice.drill);
+}
+
 bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
 {
     settings.beginGroup(QStringLiteral("practice"));
@@ -84,19 +145,9 @@ bool readPractice(QSettings& settings, compose::PracticeChoices& practice)
         good = clef.has_value();
         practice.clef = clef.value_or(practice.clef);
     }
+    good = good && readReading(settings, practice);
     settings.endGroup();
     return good;
-}
-
-// A word of a closed set: a missing key keeps the first-run value.
-template<typename T>
-bool readWord(const QSettings& settings, const char* key, std::optional<T> (*fromWord)(const QString&), T& value)
-{
-    if (!settings.contains(QString::fromLatin1(key)))
-        return true;
-    const std::optional<T> read = fromWord(settings.value(QString::fromLatin1(key)).toString());
-    value = read.value_or(value);
-    return read.has_value();
 }
 
 bool readOthers(QSettings& settings, RememberedChoices& choices)
@@ -144,6 +195,10 @@ void writePractice(QSettings& settings, const compose::PracticeChoices& practice
     }
     settings.setValue(QStringLiteral("notes"), QString::fromUtf8(compose::noteFilterWord(practice.filter).data()));
     settings.setValue(QStringLiteral("clef"), QString::fromUtf8(clefWord(practice.clef).data()));
+    settings.setValue(QStringLiteral("key"), QString::fromStdString(keyText(practice.key)));
+    settings.setValue(QStringLiteral("randomKey"), practice.randomKey);
+    settings.setValue(QStringLiteral("level"), practice.level);
+    settings.setValue(QStringLiteral("drill"), drillWord(practice.drill));
     settings.endGroup();
 }
 
