@@ -451,6 +451,10 @@
         <source>Nessuna nota dell&apos;estensione scelta è tra «Quali note»: restano le scelte di prima</source>
         <translation>No note of the range chosen is among “Which notes”: the earlier choices stay</translation>
     </message>
+    <message>
+        <source>L&apos;estensione scelta non ha posto per un intervallo o un accordo: restano le scelte di prima</source>
+        <translation>The range chosen has no room for an interval or a chord: the earlier choices stay</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

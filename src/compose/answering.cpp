@@ -1,5 +1,6 @@
 #include "compose/answering.h"
 
+#include "compose/chord_material.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
 #include "compose/piano_entry.h"
@@ -44,6 +45,19 @@ int wordsTop(const DrawnNote& shown, int drawScale)
     const staff::StaffPosition position = staff::staffPositionOf(shown.note, shown.clef);
     const bool onStaffLine = position.step % 2 == 0 && position.step >= 0 && position.step <= 8;
     return system.yOf(position) - (onStaffLine ? 8 : 3) * drawScale;
+}
+
+// The keys an interval or chord was answered with: those asked that were
+// not missing, and the wrong ones, low to high.
+std::vector<int> playedOf(const std::vector<int>& asked, const AnswerResult& result)
+{
+    std::vector<int> played = result.wrongNotes;
+    for (const int note : asked) {
+        if (std::find(result.missingNotes.begin(), result.missingNotes.end(), note) == result.missingNotes.end())
+            played.push_back(note);
+    }
+    std::sort(played.begin(), played.end());
+    return played;
 }
 
 AnswerVoice voiceOf(const Modulo1& m)
@@ -157,6 +171,7 @@ std::optional<Text> Answering::noteDown(int midiNote, int64_t now)
 {
     if (!m_active)
         return std::nullopt;
+    m_judge.setChordInput(ChordInput::MidiKeyboard);
     return answerNote(midiNote, now, KeySound::DisplayOnly);
 }
 
@@ -246,7 +261,13 @@ std::optional<Text> Answering::showNote(int64_t now)
         std::uniform_int_distribution<int> fifths(-MostAccidentals, MostAccidentals);
         readInKey({ fifths(m_keyDraw), KeyMode::Major });
     }
-    if (m_m.ScaleWalk) {
+    std::optional<DrawnChord> chord;
+    if (m_choices.drill != Drill::Notes && !m_m.ScaleWalk)
+        chord = drawChord(m_draw.choices(), static_cast<uint32_t>(m_keyDraw()));
+    m_chord = chord ? chord->notes : std::vector<SpelledNote> {};
+    if (chord) {
+        m_trainer.showDrawnChord(chord->notes, chord->together);
+    } else if (m_m.ScaleWalk) {
         m_trainer.showAnswerNote();
     } else {
         const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
@@ -256,11 +277,15 @@ std::optional<Text> Answering::showNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    return carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+    return carryOut(
+        m_chord.empty() ? m_judge.noteShown(m_shown.note, now, mode()) : m_judge.chordShown(m_chord, now, mode()), now);
 }
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
 {
+    // The memory of single notes learns nothing from an interval or chord.
+    if (!m_chord.empty())
+        return;
     const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
     if (m_firstAnswerDue && !m_m.ScaleWalk)
         m_draw.firstAnswer(record.right);
@@ -284,7 +309,9 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
     std::optional<Text> notice;
     if (result.record) {
         const LocalTime when = LocalTime::now();
-        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note };
+        AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note, {}, m_trainer.key() };
+        if (!m_chord.empty())
+            context.above.assign(m_chord.begin() + 1, m_chord.end());
         notice = m_history.append(when, *result.record, context);
         remember(*result.record, when);
     }
@@ -295,8 +322,10 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
-            if (m_playedMidi >= 0)
-                showWrongAnswerWords(m_playedMidi, step.midiNote);
+            if (!m_chord.empty())
+                showWrongAnswerWords(playedOf(m_judge.asked(), result), m_judge.asked());
+            else if (m_playedMidi >= 0)
+                showWrongAnswerWords({ m_playedMidi }, { step.midiNote });
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
@@ -336,7 +365,8 @@ void Answering::pressCorrectionKey(int midiNote)
 {
     const int16_t index = keyOf(midiNote);
     // A key the student holds stays theirs to release.
-    m_correctionKeyShown = isPianoNote(index) && !m_ports.piano.isPressed(index);
+    if (isPianoNote(index) && !m_ports.piano.isPressed(index))
+        m_correctionKeys.push_back(index);
     pressKey(m_ports.piano, m_ports.midi, index, KeySound::DisplayOnly);
 }
 
@@ -344,9 +374,10 @@ void Answering::releaseCorrection(int midiNote, bool sounded)
 {
     if (sounded)
         m_ports.midi.noteOff(0, midiNote);
-    if (m_correctionKeyShown) {
-        releaseKey(m_ports.piano, m_ports.midi, keyOf(midiNote), KeySound::DisplayOnly);
-        m_correctionKeyShown = false;
+    const auto shown = std::find(m_correctionKeys.begin(), m_correctionKeys.end(), keyOf(midiNote));
+    if (shown != m_correctionKeys.end()) {
+        releaseKey(m_ports.piano, m_ports.midi, *shown, KeySound::DisplayOnly);
+        m_correctionKeys.erase(shown);
     }
 }
 
@@ -383,17 +414,32 @@ void Answering::wipeSummary()
     m_summaryShown = false;
 }
 
-void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
+// Notes as they stand on the staff, or a key played as the key spells it, joined by "+".
+std::string Answering::namesOf(const std::vector<int>& notes) const
+{
+    std::string names;
+    for (const int midi : notes) {
+        const auto written
+            = std::find_if(m_chord.begin(), m_chord.end(), [midi](SpelledNote n) { return midiNoteOf(n) == midi; });
+        SpelledNote note = spellInKey(midi, m_trainer.key());
+        if (written != m_chord.end())
+            note = *written;
+        else if (midi == m_shown.midiNote())
+            note = m_shown.note;
+        if (!names.empty())
+            names += '+';
+        names += noteName(note, m_m.Naming, true);
+    }
+    return names;
+}
+
+void Answering::showWrongAnswerWords(const std::vector<int>& played, const std::vector<int>& shown)
 {
     wipeWrongAnswerWords();
-    // The shown note is named as it is written, a black key with the spelling on the staff.
-    const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
-    m_wrongAnswer = { playedMidi, shownMidi };
-    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
-                       .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
-                       .arg(noteName(shown, m_m.Naming, true));
+    m_wrongAnswer = { played, shown };
+    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2").arg(namesOf(played)).arg(namesOf(shown));
     const int scale = m_m.DrawScale;
-    const int top = wordsTop({ shown, m_shown.clef, false }, scale);
+    const int top = wordsTop(m_shown, scale);
     m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);
     m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top),
         static_cast<float>(WordsRight * scale), static_cast<float>(top + WordsBoxHeight * scale) };

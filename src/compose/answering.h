@@ -100,8 +100,9 @@ private:
     void showSummary();
     void wipeSummary();
     std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound, bool judged = true);
-    void showWrongAnswerWords(int playedMidi, int shownMidi);
+    void showWrongAnswerWords(const std::vector<int>& played, const std::vector<int>& shown);
     void wipeWrongAnswerWords();
+    std::string namesOf(const std::vector<int>& notes) const;
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded);
     void speakName(int midiNote);
@@ -128,7 +129,7 @@ private:
     AnswerHistory m_history;
     bool m_active = false;
     bool m_summaryShown = false;
-    bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
+    std::vector<int16_t> m_correctionKeys; // the keys the correction pressed, so it releases them
     int m_keyboardShift = 0;
     // The note each computer key sounded as it went down: the shift may
     // change while a key is held, and its note-off must still match.
@@ -145,7 +146,9 @@ private:
     std::optional<LocalTime> m_sessionStart;
     int m_playedMidi = -1; // the key being judged, for the words of a wrong answer
     Text m_wrongWords;
-    std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
+    // Played, shown: the MIDI notes the words name.
+    std::optional<std::pair<std::vector<int>, std::vector<int>>> m_wrongAnswer;
+    std::vector<SpelledNote> m_chord; // the interval or chord shown, low to high; empty for one note
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };
 

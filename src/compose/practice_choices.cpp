@@ -1,5 +1,7 @@
 #include "compose/practice_choices.h"
 
+#include "compose/chord_material.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -121,6 +123,33 @@ std::optional<Text> tooFewNotes(const PracticeChoices& choices)
     if (notesBetween(low, high, choices, true).empty())
         return translate(
             "Practice", "Nessuna nota dell'estensione scelta è tra «Quali note»: restano le scelte di prima");
+    if (choices.drill != Drill::Notes && !drawChord(choices, 0))
+        return translate(
+            "Practice", "L'estensione scelta non ha posto per un intervallo o un accordo: restano le scelte di prima");
+    return std::nullopt;
+}
+
+MaterialRequest materialOf(const PracticeChoices& choices, uint32_t seed)
+{
+    const auto [low, high] = rangeEnds(choices);
+    MaterialRequest request { low, high, std::nullopt, seed };
+    if (hasSignature(choices.key))
+        request.key = choices.key;
+    return request;
+}
+
+std::optional<DrawnChord> drawChord(const PracticeChoices& choices, uint32_t seed)
+{
+    const MaterialRequest request = materialOf(choices, seed);
+    if (choices.drill == Drill::Intervals) {
+        // The seed's lowest bit chooses: together or one after the other.
+        const bool together = (seed & 1U) == 0;
+        if (const auto interval = drawInterval(request, together))
+            return DrawnChord { { interval->lower, interval->upper }, together };
+    } else if (choices.drill == Drill::Chords) {
+        if (const auto triad = drawTriad(request))
+            return DrawnChord { triad->notes, true };
+    }
     return std::nullopt;
 }
 

@@ -103,8 +103,22 @@ bool sitsOnLine(SpelledNote note);
 // whole range instead, so there is always something to read.
 std::vector<SpelledNote> writtenNotesOf(const PracticeChoices& choices);
 
-// Too few notes to read: a range of fewer than three, or a filter that
-// leaves none. The workspace keeps the choices it had and tells why.
+// Where intervals and chords are drawn from: the range chosen, in the key
+// when it has a signature.
+struct MaterialRequest;
+MaterialRequest materialOf(const PracticeChoices& choices, uint32_t seed);
+
+// An interval ("Intervalli") or a triad ("Accordi") of the choices, low to
+// high, and whether its notes are written together; nothing for single
+// notes or a range that holds none.
+struct DrawnChord {
+    std::vector<SpelledNote> notes;
+    bool together = true;
+};
+std::optional<DrawnChord> drawChord(const PracticeChoices& choices, uint32_t seed);
+
+// Too few notes to read: a range of fewer than three, a filter that leaves
+// none, or no interval or chord where they are asked. The workspace keeps the choices it had and tells why.
 inline constexpr std::size_t FewestNotesToRead = 3;
 std::optional<Text> tooFewNotes(const PracticeChoices& choices);
 

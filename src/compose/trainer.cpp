@@ -13,10 +13,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace zintaro::compose {
 
 namespace {
+
+// The second note of a melodic interval stands this many units right of
+// the first; a head a step above another written with it, beside it.
+constexpr int NextColumn = 24;
+constexpr int SecondBeside = 9;
 
 // Steps from F3 are steps from middle C shifted by four.
 constexpr int StepsBelowMiddleC = 4;
@@ -127,10 +133,19 @@ DrawnNote Trainer::showAnswerNote()
 void Trainer::showDrawnNote(const DrawnNote& note)
 {
     release();
+    m_chord.clear();
     m_shown = note;
     m_shown.clef = m_clef;
     m_state.step = stepOf(note.note);
     m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
+    drawShown();
+}
+
+void Trainer::showDrawnChord(const std::vector<SpelledNote>& notes, bool together)
+{
+    showDrawnNote({ notes.front(), m_clef, false });
+    m_chord = notes;
+    m_together = together;
     drawShown();
 }
 
@@ -141,7 +156,12 @@ void Trainer::markShownNote(staff::Rgb colour)
 
 void Trainer::eraseShownNote()
 {
-    staff::eraseShownNote(m_ports.surface, system());
+    staff::StaffSystem staves = system();
+    staff::eraseShownNote(m_ports.surface, staves);
+    for (size_t i = 1; i < m_chord.size() && !m_together; ++i) {
+        staves.noteX += NextColumn * staves.scale;
+        staff::eraseShownNote(m_ports.surface, staves);
+    }
     m_shownOnStaves = false;
 }
 
@@ -178,16 +198,36 @@ void Trainer::drawShown()
 // composition's cursor and write position stay where they are.
 void Trainer::drawShownNote(staff::Rgb colour)
 {
+    eraseShownNote();
     const staff::StaffSystem staves = system();
-    staff::eraseShownNote(m_ports.surface, staves);
-    staff::drawShownNote(m_ports.surface, staves, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    if (m_chord.empty()) {
+        staff::drawShownNote(m_ports.surface, staves, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    } else {
+        for (size_t i = 0; i < m_chord.size(); ++i) {
+            staff::StaffSystem at = staves;
+            // Heads a step apart, written together, stand side by side.
+            const bool besideLower
+                = m_together && i % 2 == 1 && stepsFromMiddleC(m_chord[i]) - stepsFromMiddleC(m_chord[i - 1]) == 1;
+            at.noteX += (m_together ? (besideLower ? SecondBeside : 0) : NextColumn * static_cast<int>(i)) * at.scale;
+            staff::drawShownNote(m_ports.surface, at, m_chord[i], colour, false, m_m.Naming);
+        }
+        writeShownName();
+    }
     m_shownOnStaves = true;
 }
 
 void Trainer::writeShownName()
 {
-    if (m_shownOnStaves)
-        m_ports.surface.setNameLabels(staff::nameLabelText(m_shown.note, m_m.Naming));
+    if (!m_shownOnStaves && m_chord.empty())
+        return;
+    std::string names;
+    for (const SpelledNote note : m_chord.empty() ? std::vector { m_shown.note } : m_chord) {
+        if (!names.empty())
+            names += ' ';
+        names += staff::nameLabelText(note, m_m.Naming);
+    }
+    if (m_m.WriteNames || m_chord.empty())
+        m_ports.surface.setNameLabels(names);
 }
 
 void Trainer::sound()

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -85,6 +86,10 @@ public:
     // "Rispondi" with a note chosen elsewhere (the practice draw): any MIDI
     // note, spelled, shown on the trainer's own staves without sounding it.
     void showDrawnNote(const DrawnNote& note);
+    // "Intervalli" and "Accordi": notes low to high, written together in the
+    // trainer's column or one after the other, the next a column to the
+    // right. The lowest stands as the shown note.
+    void showDrawnChord(const std::vector<SpelledNote>& notes, bool together);
 
     // Draws the shown note again, its head in a colour.
     void markShownNote(staff::Rgb colour);
@@ -113,6 +118,8 @@ private:
     Key m_key;
     TrainerRange m_walk;
     DrawnNote m_shown;
+    std::vector<SpelledNote> m_chord; // the notes of an interval or chord shown, if one is
+    bool m_together = true;
     bool m_shownOnStaves = false;
     Ports m_ports;
     std::mt19937 m_random;

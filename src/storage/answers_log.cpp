@@ -121,6 +121,11 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record,
         + ',';
     line += clefWord(context.clef);
     line += ',' + spelledText(context.spelled);
+    for (const SpelledNote note : context.above)
+        line += '+' + spelledText(note);
+    line += ',';
+    if (context.key != Key {})
+        line += keyText(context.key);
     return line;
 }
 
@@ -134,7 +139,7 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     const auto fields = splitFields(line);
-    if (fields.size() != 6 && fields.size() != 9)
+    if (fields.size() != 6 && fields.size() != 9 && fields.size() != 10)
         return std::nullopt;
     const auto time = parseTime(fields[0]);
     const auto mode = modeFromWord(fields[1]);
@@ -146,15 +151,31 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
         return std::nullopt;
     AnswerHistoryRow row { time->utcMilliseconds(),
         { *mode, static_cast<int>(*shown), static_cast<int>(*answered), *right == 1, *response } };
-    if (fields.size() == 9) {
+    if (fields.size() >= 9) {
         const auto session = parseTime(fields[6]);
         const auto clef = clefFromWord(fields[7]);
-        const auto spelled = parseSpelled(fields[8]);
-        if (!session || !clef || !spelled || midiNoteOf(*spelled) != row.record.shown)
+        std::vector<SpelledNote> notes;
+        for (std::string_view rest = fields[8];;) {
+            const auto plus = rest.find('+');
+            const auto note = parseSpelled(rest.substr(0, plus));
+            if (!note)
+                return std::nullopt;
+            notes.push_back(*note);
+            if (plus == std::string_view::npos)
+                break;
+            rest.remove_prefix(plus + 1);
+        }
+        if (!session || !clef || midiNoteOf(notes.front()) != row.record.shown)
             return std::nullopt;
         row.sessionUtcMs = session->utcMilliseconds();
         row.clef = clef;
-        row.spelled = spelled;
+        row.spelled = notes.front();
+        row.above.assign(notes.begin() + 1, notes.end());
+    }
+    if (fields.size() == 10) {
+        row.key = fields[9].empty() ? std::optional<Key> { Key {} } : parseKey(fields[9]);
+        if (!row.key)
+            return std::nullopt;
     }
     return row;
 }

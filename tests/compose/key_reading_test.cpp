@@ -1,8 +1,10 @@
+#include "compose/answer_judge.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/workspace.h"
 #include "compose_rig.h"
 #include "storage/storage_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -160,6 +162,105 @@ TEST(KeyReading, aKeyPressWhileTheNoteIsOutOfTheKeysReachIsNoAnswer)
     EXPECT_EQ(report.score.render(), "giuste 0 su 0");
     EXPECT_TRUE(storage::readAnswerHistory(r.folder.path() / "answers.csv").empty());
     EXPECT_FALSE(r.system.notesOn().empty()) << "the key still sounds";
+}
+
+// C4 E4 G4 asked; each row strikes keys (down, up or held) and says what is judged.
+TEST(ChordAnswers, aChordIsJudgedOnceItsNotesAreInOrItsTimeIsOver)
+{
+    struct Stroke {
+        int midi;
+        int64_t down;
+        int64_t up; // 0: held
+    };
+    const struct {
+        const char* name;
+        ChordInput input;
+        std::vector<Stroke> strokes;
+        int64_t judgedAt; // when the timer is due; 0: judged by the last key
+        bool right;
+        std::vector<int> wrong;
+    } cases[] = {
+        { "together on the computer keys", ChordInput::ComputerKeys, { { 60, 10, 0 }, { 64, 20, 0 }, { 67, 30, 0 } }, 0,
+            true, {} },
+        { "one after the other within 2 s", ChordInput::ComputerKeys,
+            { { 67, 10, 50 }, { 60, 900, 950 }, { 64, 1900, 1950 } }, 0, true, {} },
+        { "an octave off", ChordInput::ComputerKeys, { { 60, 10, 0 }, { 64, 20, 0 }, { 55, 30, 0 } }, 0, false,
+            { 55 } },
+        { "two keys, then nothing", ChordInput::ComputerKeys, { { 60, 10, 40 }, { 64, 20, 40 } }, 2011, false, {} },
+        { "MIDI within 150 ms", ChordInput::MidiKeyboard, { { 64, 10, 0 }, { 60, 60, 0 }, { 67, 150, 0 } }, 0, true,
+            {} },
+        { "MIDI too slow", ChordInput::MidiKeyboard, { { 60, 10, 0 }, { 64, 60, 0 } }, 161, false, {} },
+    };
+    const std::vector<SpelledNote> chord { noteOf("C4"), noteOf("E4"), noteOf("G4") };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerJudge judge;
+        judge.setChordInput(c.input);
+        judge.chordShown(chord, 0, AnswerMode::Random);
+        AnswerResult last;
+        for (const Stroke& s : c.strokes) {
+            ASSERT_FALSE(last.record) << "judged before its notes were in";
+            last = judge.keyDown(s.midi, s.down, false);
+            if (s.up != 0 && !last.record)
+                last = judge.keyUp(s.midi, s.up);
+        }
+        if (c.judgedAt != 0) {
+            EXPECT_FALSE(last.record);
+            ASSERT_EQ(judge.nextDue(), c.judgedAt);
+            last = judge.timerDue(c.judgedAt);
+        }
+        ASSERT_TRUE(last.record);
+        EXPECT_EQ(last.record->right, c.right);
+        EXPECT_EQ(last.record->shown, 60);
+        EXPECT_EQ(last.wrongNotes, c.wrong);
+        EXPECT_EQ(judge.session().notes(), 1);
+        if (c.right)
+            continue;
+        // Once the keys are up the right notes sound, all three.
+        std::vector<AnswerStep> steps;
+        for (const Stroke& s : c.strokes) {
+            const AnswerResult up = judge.keyUp(s.midi, 3000);
+            steps.insert(steps.end(), up.steps.begin(), up.steps.end());
+        }
+        const AnswerResult due = judge.timerDue(5000);
+        steps.insert(steps.end(), due.steps.begin(), due.steps.end());
+        const auto sounded = std::count_if(
+            steps.begin(), steps.end(), [](AnswerStep s) { return s.action == AnswerAction::SoundCorrection; });
+        EXPECT_EQ(sounded, 3);
+    }
+}
+
+TEST(ChordAnswers, intervalsAndChordsShowInTheRangeAndTheHistoryKeepsTheirNotesAndKey)
+{
+    for (const Drill drill : { Drill::Intervals, Drill::Chords }) {
+        ReadingRig r;
+        PracticeChoices choices = choicesOf(Clef::Treble, "C4", "C5", DMajor);
+        choices.drill = drill;
+        r.answer(choices, false);
+        const auto history = r.folder.path() / "answers.csv";
+        int64_t now = 0;
+        for (int i = 0; i < 6; ++i) {
+            const DrawnNote shown = r.workspace.reading().shown;
+            EXPECT_GE(shown.midiNote(), 60);
+            EXPECT_NE(shown.note.letter == Letter::F || shown.note.letter == Letter::C,
+                shown.note.accidental == Accidental::Natural)
+                << spelledText(shown.note) << " is of D major";
+            now += 100;
+            // The notes asked, played one after the other on the computer keys.
+            const auto rows = storage::readAnswerHistory(history);
+            r.workspace.keyDown(static_cast<int16_t>(shown.midiNote() - 53), now, false, KeySound::Sounded);
+            r.workspace.keyUp(static_cast<int16_t>(shown.midiNote() - 53), now + 10, KeySound::Sounded);
+            now += 3000;
+            r.workspace.answersDue(now);
+            const auto after = storage::readAnswerHistory(history);
+            ASSERT_EQ(after.size(), rows.size() + 1) << "a single note is judged when the chord's time is over";
+            EXPECT_FALSE(after.back().record.right);
+            EXPECT_EQ(after.back().above.size(), drill == Drill::Intervals ? 1U : 2U);
+            EXPECT_EQ(after.back().key, DMajor);
+            now += 3000;
+            r.workspace.answersDue(now);
+        }
+    }
 }
 
 } // namespace
