@@ -167,6 +167,12 @@ void AnswerJudge::judgeChordSoFar(int64_t now, AnswerResult& result)
     m_strokes.clear();
     result.wrongNotes = answer.wrong;
     result.missingNotes = answer.missing;
+    result.playedNotes = answer.wrong;
+    for (const int note : m_asked) {
+        if (std::find(answer.missing.begin(), answer.missing.end(), note) == answer.missing.end())
+            result.playedNotes.push_back(note);
+    }
+    std::sort(result.playedNotes.begin(), result.playedNotes.end());
     judged(answer.right, first.midi, first.down, now, result);
 }
 

@@ -51,6 +51,7 @@ struct AnswerResult {
     // asked, and those asked that were not played.
     std::vector<int> wrongNotes;
     std::vector<int> missingNotes;
+    std::vector<int> playedNotes; // the keys the answer was played with, low to high
 };
 
 // The rules of answering on the piano while "Rispondi" is on. Time comes in

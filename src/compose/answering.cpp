@@ -47,19 +47,6 @@ int wordsTop(const DrawnNote& shown, int drawScale)
     return system.yOf(position) - (onStaffLine ? 8 : 3) * drawScale;
 }
 
-// The keys an interval or chord was answered with: those asked that were
-// not missing, and the wrong ones, low to high.
-std::vector<int> playedOf(const std::vector<int>& asked, const AnswerResult& result)
-{
-    std::vector<int> played = result.wrongNotes;
-    for (const int note : asked) {
-        if (std::find(result.missingNotes.begin(), result.missingNotes.end(), note) == result.missingNotes.end())
-            played.push_back(note);
-    }
-    std::sort(played.begin(), played.end());
-    return played;
-}
-
 AnswerVoice voiceOf(const Modulo1& m)
 {
     if (m.Mute)
@@ -323,7 +310,7 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
             if (!m_chord.empty())
-                showWrongAnswerWords(playedOf(m_judge.asked(), result), m_judge.asked());
+                showWrongAnswerWords(result.playedNotes, m_judge.asked());
             else if (m_playedMidi >= 0)
                 showWrongAnswerWords({ m_playedMidi }, { step.midiNote });
             break;
