@@ -509,6 +509,18 @@
         <source>&amp;Quali note</source>
         <translation>&amp;Which notes</translation>
     </message>
+    <message>
+        <source>L&apos;estensione scelta ha meno di tre note da leggere: restano le scelte di prima</source>
+        <translation>The range chosen has fewer than three notes to read: the earlier choices stay</translation>
+    </message>
+    <message>
+        <source>Nessuna nota dell&apos;estensione scelta è tra «Quali note»: restano le scelte di prima</source>
+        <translation>No note of the range chosen is among “Which notes”: the earlier choices stay</translation>
+    </message>
+    <message>
+        <source>L&apos;estensione scelta non ha posto per un intervallo o un accordo: restano le scelte di prima</source>
+        <translation>The range chosen has no room for an interval or a chord: the earlier choices stay</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>
@@ -847,10 +859,6 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>Tastiera MIDI</source>
-        <translation>MIDI Keyboard</translation>
-    </message>
-    <message>
         <source>Lingua</source>
         <translation>Language</translation>
     </message>
@@ -921,6 +929,118 @@
     <message>
         <source>Armatura e metro…</source>
         <translation>Key and time signature…</translation>
+    </message>
+    <message>
+        <source>Diapason</source>
+        <translation>Tuning</translation>
+    </message>
+    <message>
+        <source> Hz</source>
+        <translation> Hz</translation>
+    </message>
+    <message>
+        <source>&amp;%1 =</source>
+        <translation>&amp;%1 =</translation>
+    </message>
+    <message>
+        <source>Do maggiore / La minore</source>
+        <translation>C major / A minor</translation>
+    </message>
+    <message>
+        <source>Sol maggiore / Mi minore</source>
+        <translation>G major / E minor</translation>
+    </message>
+    <message>
+        <source>Re maggiore / Si minore</source>
+        <translation>D major / B minor</translation>
+    </message>
+    <message>
+        <source>La maggiore / Fa diesis minore</source>
+        <translation>A major / F sharp minor</translation>
+    </message>
+    <message>
+        <source>Mi maggiore / Do diesis minore</source>
+        <translation>E major / C sharp minor</translation>
+    </message>
+    <message>
+        <source>Si maggiore / Sol diesis minore</source>
+        <translation>B major / G sharp minor</translation>
+    </message>
+    <message>
+        <source>Fa diesis maggiore / Re diesis minore</source>
+        <translation>F sharp major / D sharp minor</translation>
+    </message>
+    <message>
+        <source>Do diesis maggiore / La diesis minore</source>
+        <translation>C sharp major / A sharp minor</translation>
+    </message>
+    <message>
+        <source>Fa maggiore / Re minore</source>
+        <translation>F major / D minor</translation>
+    </message>
+    <message>
+        <source>Si bemolle maggiore / Sol minore</source>
+        <translation>B flat major / G minor</translation>
+    </message>
+    <message>
+        <source>Mi bemolle maggiore / Do minore</source>
+        <translation>E flat major / C minor</translation>
+    </message>
+    <message>
+        <source>La bemolle maggiore / Fa minore</source>
+        <translation>A flat major / F minor</translation>
+    </message>
+    <message>
+        <source>Re bemolle maggiore / Si bemolle minore</source>
+        <translation>D flat major / B flat minor</translation>
+    </message>
+    <message>
+        <source>Sol bemolle maggiore / Mi bemolle minore</source>
+        <translation>G flat major / E flat minor</translation>
+    </message>
+    <message>
+        <source>Do bemolle maggiore / La bemolle minore</source>
+        <translation>C flat major / A flat minor</translation>
+    </message>
+    <message>
+        <source>Ingresso</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Microfono</source>
+        <translation>Microphone</translation>
+    </message>
+    <message>
+        <source>Strumento</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Diapason…</source>
+        <translation>Tuning…</translation>
+    </message>
+    <message>
+        <source>Armatura</source>
+        <translation>Key signature</translation>
+    </message>
+    <message>
+        <source>Tutte, a caso</source>
+        <translation>All, at random</translation>
+    </message>
+    <message>
+        <source>Livello</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>Intervalli</source>
+        <translation>Intervals</translation>
+    </message>
+    <message>
+        <source>Accordi</source>
+        <translation>Chords</translation>
+    </message>
+    <message>
+        <source>Frase nella composizione</source>
+        <translation>Phrase into the composition</translation>
     </message>
 </context>
 </TS>

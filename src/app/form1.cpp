@@ -165,6 +165,15 @@ void Form1::connectMenu()
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
             [this, clef] { mnf_Clef_Click(clef); });
+    for (std::size_t i = 0; i < c.keyActions.size(); ++i)
+        connect(c.keyActions[i], &QAction::triggered, this, [this, i] { mnf_Key_Click(i); });
+    for (std::size_t i = 0; i < c.levelActions.size(); ++i)
+        connect(c.levelActions[i], &QAction::triggered, this,
+            [this, i] { mnf_Level_Click(compose::FirstLevel + static_cast<int>(i)); });
+    connect(c.intervalsAction, &QAction::triggered, this,
+        [this](bool checked) { mnf_Drill_Click(compose::Drill::Intervals, checked); });
+    connect(c.chordsAction, &QAction::triggered, this,
+        [this](bool checked) { mnf_Drill_Click(compose::Drill::Chords, checked); });
     connect(c.progressAction, &QAction::triggered, this,
         [this] { m_progress->open(m_workspace->state().Naming, m_workspace->choices().practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,

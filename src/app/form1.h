@@ -162,6 +162,10 @@ private:
     void mnf_Review_Click();
     void mnf_Accidentals_Click();
     void mnf_Range_Click();
+    void mnf_Key_Click(std::size_t entry);
+    void mnf_Level_Click(int level);
+    void mnf_Drill_Click(compose::Drill drill, bool checked);
+    void showPracticeChoices(const compose::PracticeChoices& practice);
     void loadChoices();
     void rememberChoices();
     void choosePractice(const compose::PracticeChoices& practice);

@@ -2,12 +2,14 @@
 #include "app/midi_keyboard.h"
 #include "app/range_dialog.h"
 #include "app/remembered_choices.h"
+#include "app/window_menu.h"
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
 #include "storage/user_folders.h"
 
 #include <QAction>
 #include <QLabel>
+#include <algorithm>
 
 namespace zintaro::app {
 
@@ -23,10 +25,7 @@ void Form1::loadChoices()
     const RememberedChoices& kept = loaded.choices;
     m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering, kept.listening }, now(), seed());
     showListeningChoices(kept.listening);
-    const compose::PracticeChoices& practice = m_workspace->choices().practice;
-    m_controls.reviewAction->setChecked(practice.review);
-    m_controls.accidentalsAction->setChecked(practice.accidentals);
-    m_controls.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
+    showPracticeChoices(m_workspace->choices().practice);
     m_controls.namingActions[kept.naming == NoteNaming::Letters ? 1 : 0]->setChecked(true);
     m_midiKeyboard->setSwitchedOff(kept.keyboardsOff);
     if (kept.language != m_language->current())
@@ -44,12 +43,53 @@ void Form1::rememberChoices()
         showStatus(StatusSource::Notice, *failure);
 }
 
+// The menu shows what the workspace holds: choices it refused leave the
+// entries as they were.
 void Form1::choosePractice(const compose::PracticeChoices& practice)
 {
-    m_controls.reviewAction->setChecked(practice.review);
-    m_controls.accidentalsAction->setChecked(practice.accidentals);
-    m_controls.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
     showReport(m_workspace->choosePractice(practice, now(), seed()));
+    showPracticeChoices(m_workspace->choices().practice);
+}
+
+void Form1::showPracticeChoices(const compose::PracticeChoices& practice)
+{
+    const WindowControls& c = m_controls;
+    c.reviewAction->setChecked(practice.review);
+    c.accidentalsAction->setChecked(practice.accidentals);
+    c.clefActions.at(static_cast<std::size_t>(practice.clef))->setChecked(true);
+    const auto* key = std::find(KeyMenuFifths.begin(), KeyMenuFifths.end(), practice.key.fifths);
+    const auto keyEntry
+        = practice.randomKey ? KeyMenuFifths.size() : static_cast<std::size_t>(key - KeyMenuFifths.begin());
+    c.keyActions.at(keyEntry)->setChecked(true);
+    c.levelActions.at(static_cast<std::size_t>(practice.level - compose::FirstLevel))->setChecked(true);
+    c.intervalsAction->setChecked(practice.drill == compose::Drill::Intervals);
+    c.chordsAction->setChecked(practice.drill == compose::Drill::Chords);
+}
+
+void Form1::mnf_Key_Click(std::size_t entry)
+{
+    compose::PracticeChoices practice = m_workspace->choices().practice;
+    practice.randomKey = entry >= KeyMenuFifths.size();
+    if (!practice.randomKey)
+        practice.key = { KeyMenuFifths.at(entry), KeyMode::Major };
+    choosePractice(practice);
+    m_controls.piano->focusFirstKey();
+}
+
+void Form1::mnf_Level_Click(int level)
+{
+    compose::PracticeChoices practice = m_workspace->choices().practice;
+    practice.level = level;
+    choosePractice(practice);
+}
+
+// "Intervalli" and "Accordi": checking one unchecks the other; neither reads single notes.
+void Form1::mnf_Drill_Click(compose::Drill drill, bool checked)
+{
+    compose::PracticeChoices practice = m_workspace->choices().practice;
+    practice.drill = checked ? drill : compose::Drill::Notes;
+    choosePractice(practice);
+    m_controls.piano->focusFirstKey();
 }
 
 void Form1::mnf_Review_Click()

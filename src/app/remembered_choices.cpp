@@ -4,9 +4,12 @@
 #include "storage/settings_file.h"
 
 #include <QString>
+#include <array>
 #include <charconv>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace zintaro::app {
@@ -37,6 +40,16 @@ std::string plainText(const QString& word)
     return word.toStdString();
 }
 
+// A whole number from the lowest to the highest allowed, as the file keeps it.
+std::optional<int> numberFromWord(std::string_view word, int lowest, int highest)
+{
+    int number = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
+    if (error != std::errc {} || end != word.data() + word.size() || number < lowest || number > highest)
+        return std::nullopt;
+    return number;
+}
+
 std::string_view instrumentWord(compose::PlayedInstrument instrument)
 {
     return compose::infoOf(instrument).word;
@@ -49,12 +62,41 @@ std::string tuningWord(int hertz)
 
 std::optional<int> tuningFromWord(std::string_view word)
 {
-    int hertz = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), hertz);
-    if (error != std::errc {} || end != word.data() + word.size() || hertz < compose::LowestTuningHz
-        || hertz > compose::HighestTuningHz)
-        return std::nullopt;
-    return hertz;
+    return numberFromWord(word, compose::LowestTuningHz, compose::HighestTuningHz);
+}
+
+constexpr std::array<std::pair<compose::Drill, std::string_view>, 3> DrillWords { {
+    { compose::Drill::Notes, "notes" },
+    { compose::Drill::Intervals, "intervals" },
+    { compose::Drill::Chords, "chords" },
+} };
+
+std::string_view drillWord(compose::Drill drill)
+{
+    for (const auto& [value, word] : DrillWords) {
+        if (value == drill)
+            return word;
+    }
+    return "notes";
+}
+
+std::optional<compose::Drill> drillFromWord(std::string_view word)
+{
+    for (const auto& [value, name] : DrillWords) {
+        if (word == name)
+            return value;
+    }
+    return std::nullopt;
+}
+
+std::string levelWord(int level)
+{
+    return std::to_string(level);
+}
+
+std::optional<int> levelFromWord(std::string_view word)
+{
+    return numberFromWord(word, compose::FirstLevel, compose::LastLevel);
 }
 
 // "lowest" and "highest" for the treble staff, as the first files had them;
@@ -143,6 +185,10 @@ template<typename Map, typename Choices> void mapChoices(Map& map, Choices& choi
     }
     map.word("practice/notes", practice.filter, compose::noteFilterWord, compose::noteFilterFromWord);
     map.word("practice/clef", practice.clef, clefWord, clefFromWord);
+    map.word("practice/key", practice.key, keyText, parseKey);
+    map.word("practice/randomKey", practice.randomKey, switchWord, switchFromWord);
+    map.word("practice/level", practice.level, levelWord, levelFromWord);
+    map.word("practice/drill", practice.drill, drillWord, drillFromWord);
     map.word("interface/language", choices.language, languageWord, languageFromWord);
     map.word("interface/noteNames", choices.naming, namingWord, namingFromWord);
     map.word("trainer/answering", choices.answering, switchWord, switchFromWord);

@@ -96,6 +96,14 @@ struct WindowControls {
     QAction* rangeAction = nullptr; // "Estensione…"
     // "Chiave di Sol", "Chiave di Fa", "Doppio pentagramma", in the order of Clef.
     std::array<QAction*, 3> clefActions {};
+    // "Armatura": the fifteen keys around the circle of fifths, then "Tutte, a caso".
+    QMenu* keyMenu = nullptr;
+    std::array<QAction*, 16> keyActions {};
+    QMenu* levelMenu = nullptr; // "Livello": 1 to 8
+    std::array<QAction*, 8> levelActions {};
+    QAction* intervalsAction = nullptr; // "Intervalli"
+    QAction* chordsAction = nullptr; // "Accordi"
+    QAction* phraseAction = nullptr; // "Frase nella composizione"
     QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
     QAction* undoAction = nullptr; // "Annulla", last in the menu but one
     QAction* redoAction = nullptr; // "Ripeti", last

@@ -29,6 +29,24 @@ constexpr std::array<std::pair<const char*, const char*>, 3> ExportActions = { {
     { "mnf_ExportMusicXml", QT_TRANSLATE_NOOP("Window", "Esporta MusicXML") },
     { "mnf_ExportPdf", QT_TRANSLATE_NOOP("Window", "Esporta PDF") },
 } };
+// Each major key with its relative minor, in the order of KeyMenuFifths.
+constexpr std::array<const char*, 15> KeyCaptions = {
+    QT_TRANSLATE_NOOP("Window", "Do maggiore / La minore"),
+    QT_TRANSLATE_NOOP("Window", "Sol maggiore / Mi minore"),
+    QT_TRANSLATE_NOOP("Window", "Re maggiore / Si minore"),
+    QT_TRANSLATE_NOOP("Window", "La maggiore / Fa diesis minore"),
+    QT_TRANSLATE_NOOP("Window", "Mi maggiore / Do diesis minore"),
+    QT_TRANSLATE_NOOP("Window", "Si maggiore / Sol diesis minore"),
+    QT_TRANSLATE_NOOP("Window", "Fa diesis maggiore / Re diesis minore"),
+    QT_TRANSLATE_NOOP("Window", "Do diesis maggiore / La diesis minore"),
+    QT_TRANSLATE_NOOP("Window", "Fa maggiore / Re minore"),
+    QT_TRANSLATE_NOOP("Window", "Si bemolle maggiore / Sol minore"),
+    QT_TRANSLATE_NOOP("Window", "Mi bemolle maggiore / Do minore"),
+    QT_TRANSLATE_NOOP("Window", "La bemolle maggiore / Fa minore"),
+    QT_TRANSLATE_NOOP("Window", "Re bemolle maggiore / Si bemolle minore"),
+    QT_TRANSLATE_NOOP("Window", "Sol bemolle maggiore / Mi bemolle minore"),
+    QT_TRANSLATE_NOOP("Window", "Do bemolle maggiore / La bemolle minore"),
+};
 constexpr std::array<const char*, 2> LanguageCaptions = { "Italiano", "English" };
 constexpr std::array<const char*, 2> NamingCaptions = { "Do Re Mi", "C D E" };
 
@@ -90,6 +108,47 @@ void addInputEntries(WindowControls& c)
     c.tuningAction->setObjectName(QStringLiteral("mnf_Tuning"));
 }
 
+QAction* addCheckable(QMenu* menu, const char* name)
+{
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    return action;
+}
+
+// What is read after the staves: the key, the level of the phrases, the
+// drill, and the phrase written into the composition.
+void addReadingEntries(WindowControls& c)
+{
+    c.practiceMenu->addSeparator();
+    c.keyMenu = c.practiceMenu->addMenu(QString());
+    c.keyMenu->setObjectName(QStringLiteral("mnf_Key"));
+    auto* keys = new QActionGroup(c.keyMenu);
+    for (std::size_t i = 0; i < c.keyActions.size(); ++i) {
+        if (i == KeyMenuFifths.size())
+            c.keyMenu->addSeparator();
+        c.keyActions[i] = addCheckable(c.keyMenu, "mnf_KeyChoice");
+        keys->addAction(c.keyActions[i]);
+    }
+    c.keyActions[0]->setChecked(true);
+    c.levelMenu = c.practiceMenu->addMenu(QString());
+    c.levelMenu->setObjectName(QStringLiteral("mnf_Level"));
+    auto* levels = new QActionGroup(c.levelMenu);
+    for (std::size_t i = 0; i < c.levelActions.size(); ++i) {
+        c.levelActions[i] = addCheckable(c.levelMenu, "mnf_LevelChoice");
+        c.levelActions[i]->setText(QString::number(i + 1));
+        levels->addAction(c.levelActions[i]);
+    }
+    c.levelActions[0]->setChecked(true);
+    // At most one of the two: neither reads single notes.
+    c.intervalsAction = addCheckable(c.practiceMenu, "mnf_Intervals");
+    c.chordsAction = addCheckable(c.practiceMenu, "mnf_Chords");
+    c.phraseAction = c.practiceMenu->addAction(QString());
+    c.phraseAction->setObjectName(QStringLiteral("mnf_Phrase"));
+    // Shown in its place but not offered until the phrase can be written into the piece.
+    c.phraseAction->setEnabled(false);
+}
+
 // The menu and its entries; retranslateWindowControls() gives their words.
 void addEntries(QMainWindow& window, WindowControls& c)
 {
@@ -130,6 +189,7 @@ void addEntries(QMainWindow& window, WindowControls& c)
         clefs->addAction(c.clefActions[i]);
     }
     c.clefActions[0]->setChecked(true);
+    addReadingEntries(c);
     c.progressAction = c.menu->addAction(QString());
     c.progressAction->setObjectName(QStringLiteral("mnf_Progress"));
     addLanguageMenu(c);
@@ -225,13 +285,22 @@ void retranslateWindowMenu(WindowControls& c)
     c.rangeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Estensione…")));
     for (std::size_t i = 0; i < ClefActions.size(); ++i)
         c.clefActions[i]->setText(caption(ClefActions[i].second));
+    c.keyMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Armatura")));
+    for (std::size_t i = 0; i < KeyCaptions.size(); ++i)
+        c.keyActions[i]->setText(caption(KeyCaptions[i]));
+    c.keyActions.back()->setText(caption(QT_TRANSLATE_NOOP("Window", "Tutte, a caso")));
+    c.levelMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Livello")));
+    c.intervalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Intervalli")));
+    c.chordsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Accordi")));
+    c.phraseAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Frase nella composizione")));
     c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
     c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
     c.undoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Annulla")));
     c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
 
     c.menu->setTitle(QStringLiteral("&") + c.menu->title());
-    for (QMenu* menu : { c.menu, c.practiceMenu, c.languageMenu, c.midiKeyboardMenu, c.playedInstrumentMenu })
+    for (QMenu* menu : { c.menu, c.practiceMenu, c.keyMenu, c.levelMenu, c.languageMenu, c.midiKeyboardMenu,
+             c.playedInstrumentMenu })
         underlineLetters(*menu);
 }
 

@@ -31,7 +31,18 @@ AnswerResult AnswerJudge::noteShown(SpelledNote note, int64_t now, AnswerMode mo
     m_shownAt = now;
     m_answered = false;
     m_mode = mode;
+    m_asked = { midiNote };
+    m_strokes.clear();
     m_session.noteShown(now);
+    return result;
+}
+
+AnswerResult AnswerJudge::chordShown(const std::vector<SpelledNote>& notes, int64_t now, AnswerMode mode)
+{
+    AnswerResult result = noteShown(notes.front(), now, mode);
+    m_asked.clear();
+    for (const SpelledNote note : notes)
+        m_asked.push_back(midiNoteOf(note));
     return result;
 }
 
@@ -45,7 +56,15 @@ AnswerResult AnswerJudge::keyDown(int midiNote, int64_t now, bool isAutoRepeat)
 
     switch (m_phase) {
     case Phase::Waiting:
-        judge(midiNote, now, result);
+        if (m_asked.size() > 1) {
+            // A new try ends the correction of the last one.
+            if (m_strokes.empty())
+                endCorrection(result);
+            m_strokes.push_back({ midiNote, now, std::nullopt });
+            judgeChordSoFar(now, result);
+        } else {
+            judge(midiNote, now, result);
+        }
         break;
     case Phase::Summary:
         m_session = {};
@@ -67,6 +86,12 @@ AnswerResult AnswerJudge::keyUp(int midiNote, int64_t now, bool isAutoRepeat)
         return result;
     if (isMidiNote(midiNote))
         m_held[static_cast<size_t>(midiNote)] = false;
+    for (KeyStroke& stroke : m_strokes) {
+        if (stroke.midi == midiNote && !stroke.up)
+            stroke.up = now;
+    }
+    if (awaitsChord())
+        judgeChordSoFar(now, result);
     if (m_correctionWaitEnds && !anyKeyHeld())
         startCorrection(now, result);
     return result;
@@ -75,6 +100,8 @@ AnswerResult AnswerJudge::keyUp(int midiNote, int64_t now, bool isAutoRepeat)
 AnswerResult AnswerJudge::timerDue(int64_t now)
 {
     AnswerResult result;
+    if (awaitsChord())
+        judgeChordSoFar(now, result);
     if (m_correctionWaitEnds && now >= *m_correctionWaitEnds)
         startCorrection(now, result);
     if (m_correctionEnds && now >= *m_correctionEnds)
@@ -101,6 +128,10 @@ std::optional<int64_t> AnswerJudge::nextDue() const
         consider(*m_correctionEnds);
     if (m_phase == Phase::Pause)
         consider(m_pauseEnds);
+    // The time for the chord's notes ends after the first was struck.
+    if (awaitsChord() && !m_strokes.empty())
+        consider(m_strokes.front().down
+            + (m_chordInput == ChordInput::MidiKeyboard ? MidiChordWindow : ComputerKeysChordWindow) + 1);
     return due;
 }
 
@@ -124,10 +155,31 @@ void AnswerJudge::judge(int midiNote, int64_t now, AnswerResult& result)
 {
     // A new answer ends the correction of the last one, heard or still to come.
     endCorrection(result);
+    judged(midiNote == m_shown, midiNote, now, now, result);
+}
 
-    const bool right = midiNote == m_shown;
-    const int64_t responseMs = std::max<int64_t>(now - m_shownAt, 0);
-    result.record = AnswerRecord { m_mode, m_shown, midiNote, right, responseMs };
+void AnswerJudge::judgeChordSoFar(int64_t now, AnswerResult& result)
+{
+    const ChordAnswer answer = judgeChord(m_asked, m_strokes, m_chordInput, now);
+    if (!answer.complete)
+        return;
+    const KeyStroke first = m_strokes.front();
+    m_strokes.clear();
+    result.wrongNotes = answer.wrong;
+    result.missingNotes = answer.missing;
+    result.playedNotes = answer.wrong;
+    for (const int note : m_asked) {
+        if (std::find(answer.missing.begin(), answer.missing.end(), note) == answer.missing.end())
+            result.playedNotes.push_back(note);
+    }
+    std::sort(result.playedNotes.begin(), result.playedNotes.end());
+    judged(answer.right, first.midi, first.down, now, result);
+}
+
+void AnswerJudge::judged(bool right, int answered, int64_t answeredAt, int64_t now, AnswerResult& result)
+{
+    const int64_t responseMs = std::max<int64_t>(answeredAt - m_shownAt, 0);
+    result.record = AnswerRecord { m_mode, m_shown, answered, right, responseMs };
     if (!m_answered) {
         m_answered = true;
         m_session.firstAnswer(m_shownSpelled, right, responseMs);
@@ -152,7 +204,8 @@ void AnswerJudge::startCorrection(int64_t now, AnswerResult& result)
     const AnswerAction action = m_voice == AnswerVoice::Sound ? AnswerAction::SoundCorrection
         : m_voice == AnswerVoice::Speak                       ? AnswerAction::SpeakCorrection
                                                               : AnswerAction::PressCorrectionKey;
-    result.steps.push_back({ action, m_shown });
+    for (const int note : m_asked)
+        result.steps.push_back({ action, note });
 }
 
 void AnswerJudge::endCorrection(AnswerResult& result)
@@ -163,7 +216,8 @@ void AnswerJudge::endCorrection(AnswerResult& result)
     m_correctionEnds.reset();
     const AnswerAction action = m_correctionVoice == AnswerVoice::Sound ? AnswerAction::SilenceCorrection
                                                                         : AnswerAction::ReleaseCorrectionKey;
-    result.steps.push_back({ action, m_shown });
+    for (const int note : m_asked)
+        result.steps.push_back({ action, note });
 }
 
 bool AnswerJudge::anyKeyHeld() const

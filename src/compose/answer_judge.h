@@ -2,6 +2,7 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_session.h"
+#include "compose/chord_material.h"
 
 #include <array>
 #include <cstdint>
@@ -46,6 +47,11 @@ struct AnswerStep {
 struct AnswerResult {
     std::vector<AnswerStep> steps;
     std::optional<AnswerRecord> record;
+    // An interval or chord answered wrong: the keys played that were not
+    // asked, and those asked that were not played.
+    std::vector<int> wrongNotes;
+    std::vector<int> missingNotes;
+    std::vector<int> playedNotes; // the keys the answer was played with, low to high
 };
 
 // The rules of answering on the piano while "Rispondi" is on. Time comes in
@@ -71,6 +77,15 @@ public:
     // The same for a note written as `note`, which the summary names.
     AnswerResult noteShown(SpelledNote note, int64_t now, AnswerMode mode);
 
+    // An interval or a chord to answer from `now`: its notes all played,
+    // together or one after the other as judgeChord() takes them from the
+    // input set last. The lowest note stands for it in the score and the
+    // history's shown note. A wrong answer's correction sounds every note.
+    AnswerResult chordShown(const std::vector<SpelledNote>& notes, int64_t now, AnswerMode mode);
+    void setChordInput(ChordInput input) { m_chordInput = input; }
+    // The MIDI notes awaited: one, or those of the interval or chord.
+    const std::vector<int>& asked() const { return m_asked; }
+
     // Call before the key itself sounds, so that silencing a correction of
     // the same note does not cut the student's note short.
     AnswerResult keyDown(int midiNote, int64_t now, bool isAutoRepeat);
@@ -94,6 +109,9 @@ private:
     enum class Phase : uint8_t { Idle, Waiting, Pause, Summary };
 
     void judge(int midiNote, int64_t now, AnswerResult& result);
+    bool awaitsChord() const { return m_phase == Phase::Waiting && m_asked.size() > 1; }
+    void judgeChordSoFar(int64_t now, AnswerResult& result);
+    void judged(bool right, int answered, int64_t answeredAt, int64_t now, AnswerResult& result);
     void startCorrection(int64_t now, AnswerResult& result);
     void endCorrection(AnswerResult& result);
     bool anyKeyHeld() const;
@@ -104,6 +122,9 @@ private:
     AnswerSession m_session;
     int m_shown = 0;
     SpelledNote m_shownSpelled;
+    std::vector<int> m_asked;
+    std::vector<KeyStroke> m_strokes; // since the chord was shown or last judged
+    ChordInput m_chordInput = ChordInput::ComputerKeys;
     int64_t m_shownAt = 0;
     bool m_answered = false; // the shown note had its first answer
     int64_t m_pauseEnds = 0;

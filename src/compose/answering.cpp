@@ -1,9 +1,11 @@
 #include "compose/answering.h"
 
+#include "compose/chord_material.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
 #include "compose/piano_entry.h"
 #include "compose/trainer.h"
+#include "core/key_meter.h"
 #include "core/pitch.h"
 #include "core/translation.h"
 #include "input/piano_view.h"
@@ -92,9 +94,25 @@ std::optional<Text> Answering::stop()
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
 {
-    if (choices == m_draw.choices())
+    if (choices == m_choices)
         return;
-    m_draw.setChoices(choices);
+    m_choices = choices;
+    readInKey(choices.randomKey ? m_trainer.key() : choices.key);
+}
+
+void Answering::readInKey(Key key)
+{
+    PracticeChoices drawn = m_choices;
+    drawn.key = key;
+    if (key != m_trainer.key()) {
+        m_trainer.setKey(key);
+        if (m_active) {
+            m_ports.surface.clear();
+            m_trainer.showStaves();
+        }
+    }
+    if (drawn != m_draw.choices())
+        m_draw.setChoices(drawn);
 }
 
 const NoteMemory& Answering::memory()
@@ -117,7 +135,9 @@ std::optional<Text> Answering::keyDown(int16_t index, int64_t now, bool isAutoRe
         return std::nullopt;
     const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
     m_keyNotes[static_cast<std::size_t>(index)] = note;
-    return answerNote(note, now, sound, AnswerInput::Keys);
+    const auto awaited = m_judge.shownNote();
+    return answerNote(note, now, sound, AnswerInput::Keys,
+        !awaited || m_judge.showingSummary() || keysReach(*awaited, m_keyboardShift));
 }
 
 std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
@@ -140,6 +160,7 @@ std::optional<Text> Answering::noteDown(int midiNote, int64_t now)
 {
     if (!m_active)
         return std::nullopt;
+    m_judge.setChordInput(ChordInput::MidiKeyboard);
     // The keyboard's note sounds from its own thread as it comes.
     if (!m_m.Mute && !m_m.SpeakNames)
         m_echo.sounded(midiNote, now);
@@ -180,13 +201,16 @@ Answering::HeardOutcome Answering::heardNote(int writtenMidiNote, int64_t onset,
 
 // The note is judged before it sounds, so that silencing a correction of
 // the same note does not cut it short.
-std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input)
+std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged)
 {
-    m_judge.setVoice(voiceOf(m_m));
-    m_playedMidi = midiNote;
-    m_input = input;
-    auto notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
-    m_playedMidi = -1;
+    std::optional<Text> notice;
+    if (judged) {
+        m_judge.setVoice(voiceOf(m_m));
+        m_playedMidi = midiNote;
+        m_input = input;
+        notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
+        m_playedMidi = -1;
+    }
     const int16_t key = keyOf(midiNote);
     // A key already shown pressed (a correction's) neither sounds nor shows again.
     if (isPianoNote(key) && !m_ports.piano.isPressed(key)) {
@@ -252,7 +276,17 @@ std::optional<Text> Answering::showNote(int64_t now)
 {
     wipeSummary();
     wipeWrongAnswerWords();
-    if (m_m.ScaleWalk) {
+    if (!m_sessionStart && m_choices.randomKey) {
+        std::uniform_int_distribution<int> fifths(-MostAccidentals, MostAccidentals);
+        readInKey({ fifths(m_keyDraw), KeyMode::Major });
+    }
+    std::optional<DrawnChord> chord;
+    if (m_choices.drill != Drill::Notes && !m_m.ScaleWalk)
+        chord = drawChord(m_draw.choices(), static_cast<uint32_t>(m_keyDraw()));
+    m_chord = chord ? chord->notes : std::vector<SpelledNote> {};
+    if (chord) {
+        m_trainer.showDrawnChord(chord->notes, chord->together);
+    } else if (m_m.ScaleWalk) {
         m_trainer.showAnswerNote();
     } else {
         const NoteMemory& known = m_draw.choices().review ? memory() : m_memory;
@@ -263,11 +297,15 @@ std::optional<Text> Answering::showNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    return carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+    return carryOut(
+        m_chord.empty() ? m_judge.noteShown(m_shown.note, now, mode()) : m_judge.chordShown(m_chord, now, mode()), now);
 }
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
 {
+    // The memory of single notes learns nothing from an interval or chord.
+    if (!m_chord.empty())
+        return;
     const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
     if (m_firstAnswerDue && !m_m.ScaleWalk)
         m_draw.firstAnswer(record.right);
@@ -291,7 +329,9 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
     std::optional<Text> notice;
     if (result.record) {
         const LocalTime when = LocalTime::now();
-        const AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note, m_input };
+        AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note, {}, m_trainer.key(), m_input };
+        if (!m_chord.empty())
+            context.above.assign(m_chord.begin() + 1, m_chord.end());
         notice = m_history.append(when, *result.record, context);
         remember(*result.record, when);
     }
@@ -302,8 +342,10 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         case AnswerAction::MarkWrong:
             m_trainer.markShownNote(staff::Red);
-            if (m_playedMidi >= 0)
-                showWrongAnswerWords(m_playedMidi, step.midiNote);
+            if (!m_chord.empty())
+                showWrongAnswerWords(result.playedNotes, m_judge.asked());
+            else if (m_playedMidi >= 0)
+                showWrongAnswerWords({ m_playedMidi }, { step.midiNote });
             break;
         case AnswerAction::SoundCorrection:
             pressCorrectionKey(step.midiNote);
@@ -344,7 +386,8 @@ void Answering::pressCorrectionKey(int midiNote)
 {
     const int16_t index = keyOf(midiNote);
     // A key the student holds stays theirs to release.
-    m_correctionKeyShown = isPianoNote(index) && !m_ports.piano.isPressed(index);
+    if (isPianoNote(index) && !m_ports.piano.isPressed(index))
+        m_correctionKeys.push_back(index);
     pressKey(m_ports.piano, m_ports.midi, index, KeySound::DisplayOnly);
 }
 
@@ -354,9 +397,10 @@ void Answering::releaseCorrection(int midiNote, bool sounded, int64_t now)
         m_ports.midi.noteOff(0, midiNote);
         m_echo.silenced(midiNote, now);
     }
-    if (m_correctionKeyShown) {
-        releaseKey(m_ports.piano, m_ports.midi, keyOf(midiNote), KeySound::DisplayOnly);
-        m_correctionKeyShown = false;
+    const auto shown = std::find(m_correctionKeys.begin(), m_correctionKeys.end(), keyOf(midiNote));
+    if (shown != m_correctionKeys.end()) {
+        releaseKey(m_ports.piano, m_ports.midi, *shown, KeySound::DisplayOnly);
+        m_correctionKeys.erase(shown);
     }
 }
 
@@ -393,17 +437,32 @@ void Answering::wipeSummary()
     m_summaryShown = false;
 }
 
-void Answering::showWrongAnswerWords(int playedMidi, int shownMidi)
+// Notes as they stand on the staff, or a key played as the key spells it, joined by "+".
+std::string Answering::namesOf(const std::vector<int>& notes) const
+{
+    std::string names;
+    for (const int midi : notes) {
+        const auto written
+            = std::find_if(m_chord.begin(), m_chord.end(), [midi](SpelledNote n) { return midiNoteOf(n) == midi; });
+        SpelledNote note = spellInKey(midi, m_trainer.key());
+        if (written != m_chord.end())
+            note = *written;
+        else if (midi == m_shown.midiNote())
+            note = m_shown.note;
+        if (!names.empty())
+            names += '+';
+        names += noteName(note, m_m.Naming, true);
+    }
+    return names;
+}
+
+void Answering::showWrongAnswerWords(const std::vector<int>& played, const std::vector<int>& shown)
 {
     wipeWrongAnswerWords();
-    // The shown note is named as it is written, a black key with the spelling on the staff.
-    const SpelledNote shown = shownMidi == m_shown.midiNote() ? m_shown.note : sharpSpelling(shownMidi);
-    m_wrongAnswer = { playedMidi, shownMidi };
-    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2")
-                       .arg(noteName(sharpSpelling(playedMidi), m_m.Naming, true))
-                       .arg(noteName(shown, m_m.Naming, true));
+    m_wrongAnswer = { played, shown };
+    m_wrongWords = translate("Answers", "Hai suonato %1 · era %2").arg(namesOf(played)).arg(namesOf(shown));
     const int scale = m_m.DrawScale;
-    const int top = wordsTop({ shown, m_shown.clef, false }, scale);
+    const int top = wordsTop(m_shown, scale);
     m_ports.surface.text(WordsLeft * scale, top, WordsLetterHeight * scale, m_wrongWords, staff::Red);
     m_wrongWordsBox = { static_cast<float>(WordsLeft * scale), static_cast<float>(top),
         static_cast<float>(WordsRight * scale), static_cast<float>(top + WordsBoxHeight * scale) };

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <future>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,16 @@ public:
 
     // What to read from the next note on ("Pratica"). The memory of the
     // notes is read from the history off the window's thread from the start.
+    // With "Tutte, a caso" every session reads in a key of its own, drawn
+    // as it starts; otherwise the key chosen is the trainer's.
     void setPracticeChoices(const PracticeChoices& choices);
-    const PracticeChoices& practiceChoices() const { return m_draw.choices(); }
+    const PracticeChoices& practiceChoices() const { return m_choices; }
     // Seeds the draw; the window seeds it from the clock, tests fix it.
-    void seedDraw(uint32_t seed) { m_draw.seed(seed); }
+    void seedDraw(uint32_t seed)
+    {
+        m_draw.seed(seed);
+        m_keyDraw.seed(seed);
+    }
 
     // "Rispondi" off, "Leggi" left or the program closing: the session ends
     // without a summary, the correction heard is silenced and the summary
@@ -59,6 +66,9 @@ public:
     std::optional<Text> keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
     std::optional<Text> keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
 
+    // A computer key answers only while the keys reach the note awaited: a
+    // note they cannot play is no miss of the student's.
+    //
     // A note of a MIDI keyboard, any MIDI note: it has sounded already, so it
     // is only shown, on the key that plays it with the shift, if one does.
     std::optional<Text> noteDown(int midiNote, int64_t now);
@@ -104,13 +114,16 @@ private:
     std::optional<Text> showNote(int64_t now);
     void showSummary();
     void wipeSummary();
-    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input);
-    void showWrongAnswerWords(int playedMidi, int shownMidi);
+    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged = true);
+    void showWrongAnswerWords(const std::vector<int>& played, const std::vector<int>& shown);
     void wipeWrongAnswerWords();
+    std::string namesOf(const std::vector<int>& notes) const;
     void pressCorrectionKey(int midiNote);
     void releaseCorrection(int midiNote, bool sounded, int64_t now);
     void speakName(int midiNote, int64_t now);
     int16_t keyOf(int midiNote) const;
+    // The key the choices read in now: the chosen one, or the session's own.
+    void readInKey(Key key);
     AnswerMode mode() const;
     // One answer to the shown note, into the memory.
     struct Remembered {
@@ -131,13 +144,15 @@ private:
     AnswerHistory m_history;
     bool m_active = false;
     bool m_summaryShown = false;
-    bool m_correctionKeyShown = false; // the correction pressed its key, so it releases it
+    std::vector<int16_t> m_correctionKeys; // the keys the correction pressed, so it releases them
     int m_keyboardShift = 0;
     // The note each computer key sounded as it went down: the shift may
     // change while a key is held, and its note-off must still match.
     std::array<int, NoteCountOnPiano> m_keyNotes {};
 
+    PracticeChoices m_choices;
     PracticeDraw m_draw;
+    std::mt19937 m_keyDraw;
     NoteMemory m_memory;
     std::future<NoteMemory> m_memoryReading; // valid until the memory is taken from it
     std::vector<Remembered> m_answeredWhileReading;
@@ -150,7 +165,9 @@ private:
     EchoGuard m_echo; // what the program sounds, for the microphone not to take it for answers
     std::optional<std::pair<int, int64_t>> m_lastHeard; // the note heard last and its attack
     Text m_wrongWords;
-    std::optional<std::pair<int, int>> m_wrongAnswer; // played, shown: the MIDI notes the words name
+    // Played, shown: the MIDI notes the words name.
+    std::optional<std::pair<std::vector<int>, std::vector<int>>> m_wrongAnswer;
+    std::vector<SpelledNote> m_chord; // the interval or chord shown, low to high; empty for one note
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
 };
 

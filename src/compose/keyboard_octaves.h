@@ -28,6 +28,18 @@ constexpr int shiftedKeyOfMidiNote(int midiNote, int shift)
     return midiNote - MidiNoteOfLowestKey - 12 * shift;
 }
 
+// Whether the computer keys moved by `shift` octaves play a MIDI note.
+constexpr bool keysReach(int midiNote, int shift)
+{
+    const int key = shiftedKeyOfMidiNote(midiNote, shift);
+    return key >= 0 && key < 36;
+}
+
+// The shift whose keys play the most notes from `lowest` to `highest`; of
+// shifts that play as many, the one whose keys are centred nearest the
+// range, so that a range wider than the keys loses as little at each end.
+int shiftCovering(int lowest, int highest);
+
 // "Tastiera: Fa1–Mi4": the notes of the keys moved by `shift` octaves.
 Text keyboardRangeText(int shift, NoteNaming naming);
 

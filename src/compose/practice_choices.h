@@ -2,6 +2,7 @@
 
 #include "core/key_meter.h"
 #include "core/pitch.h"
+#include "core/translation.h"
 
 #include <array>
 #include <cstddef>
@@ -96,8 +97,29 @@ bool sitsOnLine(SpelledNote note);
 
 // The written notes to read, low to high: every natural of the range of the
 // staves chosen (either way round) that passes the filter, and with accidentals each
-// black key twice, as its sharp and its flat. A filter that leaves nothing
-// gives the whole range instead, so there is always something to read.
+// black key twice, as its sharp and its flat. In a key with a signature, the
+// key's own notes instead, and with accidentals every other key of the range
+// once, spelled as the key would. A filter that leaves nothing gives the
+// whole range instead, so there is always something to read.
 std::vector<SpelledNote> writtenNotesOf(const PracticeChoices& choices);
+
+// Where intervals and chords are drawn from: the range chosen, in the key
+// when it has a signature.
+struct MaterialRequest;
+MaterialRequest materialOf(const PracticeChoices& choices, uint32_t seed);
+
+// An interval ("Intervalli") or a triad ("Accordi") of the choices, low to
+// high, and whether its notes are written together; nothing for single
+// notes or a range that holds none.
+struct DrawnChord {
+    std::vector<SpelledNote> notes;
+    bool together = true;
+};
+std::optional<DrawnChord> drawChord(const PracticeChoices& choices, uint32_t seed);
+
+// Too few notes to read: a range of fewer than three, a filter that leaves
+// none, or no interval or chord where they are asked. The workspace keeps the choices it had and tells why.
+inline constexpr std::size_t FewestNotesToRead = 3;
+std::optional<Text> tooFewNotes(const PracticeChoices& choices);
 
 } // namespace zintaro::compose

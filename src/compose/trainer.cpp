@@ -11,11 +11,18 @@
 #include "staff/staff.h"
 #include "staff/staff_system.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace zintaro::compose {
 
 namespace {
+
+// The second note of a melodic interval stands this many units right of
+// the first; a head a step above another written with it, beside it.
+constexpr int NextColumn = 24;
+constexpr int SecondBeside = 9;
 
 // Steps from F3 are steps from middle C shifted by four.
 constexpr int StepsBelowMiddleC = 4;
@@ -71,18 +78,40 @@ void Trainer::leave()
 void Trainer::restartScaleWalk()
 {
     m_state.descending = false;
-    m_state.step = defaultRangeOf(m_clef).lowestStep - 1;
+    m_state.step = m_walk.lowestStep - 1;
 }
 
 void Trainer::setClef(Clef clef)
 {
     m_clef = clef;
+    m_walk = defaultRangeOf(clef);
     restartScaleWalk();
+}
+
+void Trainer::setWalk(SpelledNote from, SpelledNote to)
+{
+    const int a = stepOf(from);
+    const int b = stepOf(to);
+    m_walk = { std::min(a, b), std::max(a, b) };
+    restartScaleWalk();
+}
+
+void Trainer::setKey(Key key)
+{
+    m_key = key;
+    restartScaleWalk();
+}
+
+staff::StaffSystem Trainer::system() const
+{
+    return staff::staffSystemFor(m_clef, m_m.DrawScale, { m_key, std::nullopt });
 }
 
 void Trainer::showStaves()
 {
-    staff::showStaffSystem(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    const staff::StaffSystem staves = system();
+    staff::showStaffSystem(m_ports.surface, staves);
+    staff::drawStaffHeader(m_ports.surface, staves);
     m_shownOnStaves = false;
 }
 
@@ -104,10 +133,19 @@ DrawnNote Trainer::showAnswerNote()
 void Trainer::showDrawnNote(const DrawnNote& note)
 {
     release();
+    m_chord.clear();
     m_shown = note;
     m_shown.clef = m_clef;
     m_state.step = stepOf(note.note);
     m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
+    drawShown();
+}
+
+void Trainer::showDrawnChord(const std::vector<SpelledNote>& notes, bool together)
+{
+    showDrawnNote({ notes.front(), m_clef, false });
+    m_chord = notes;
+    m_together = together;
     drawShown();
 }
 
@@ -118,14 +156,19 @@ void Trainer::markShownNote(staff::Rgb colour)
 
 void Trainer::eraseShownNote()
 {
-    staff::eraseShownNote(m_ports.surface, staff::staffSystemFor(m_clef, m_m.DrawScale));
+    staff::StaffSystem staves = system();
+    staff::eraseShownNote(m_ports.surface, staves);
+    for (size_t i = 1; i < m_chord.size() && !m_together; ++i) {
+        staves.noteX += NextColumn * staves.scale;
+        staff::eraseShownNote(m_ports.surface, staves);
+    }
     m_shownOnStaves = false;
 }
 
 void Trainer::advance(bool avoidRepeat)
 {
-    const TrainerRange range = defaultRangeOf(m_clef);
     if (!m_m.ScaleWalk) {
+        const TrainerRange range = defaultRangeOf(m_clef);
         // u from the generator's 32 bits, so a seed gives the same notes everywhere.
         const auto draw
             = [this, range] { return randomTrainerStep(static_cast<double>(m_random()) / 4294967296.0, range); };
@@ -133,14 +176,16 @@ void Trainer::advance(bool avoidRepeat)
     } else if (!m_state.descending) {
         ++m_state.step;
         // At or past the top: a step left outside the range walks back into it.
-        if (m_state.step >= range.highestStep)
+        if (m_state.step >= m_walk.highestStep)
             m_state.descending = true;
     } else {
         --m_state.step;
-        if (m_state.step <= range.lowestStep)
+        if (m_state.step <= m_walk.lowestStep)
             m_state.descending = false;
     }
-    m_shown = { naturalAtStep(m_state.step - StepsBelowMiddleC), m_clef, false };
+    SpelledNote note = naturalAtStep(m_state.step - StepsBelowMiddleC);
+    note.accidental = signatureAccidental(m_key, note.letter);
+    m_shown = { note, m_clef, false };
     m_state.note = static_cast<int16_t>(m_shown.midiNote() - midiNoteOfKey(0));
 }
 
@@ -153,16 +198,36 @@ void Trainer::drawShown()
 // composition's cursor and write position stay where they are.
 void Trainer::drawShownNote(staff::Rgb colour)
 {
-    const staff::StaffSystem system = staff::staffSystemFor(m_clef, m_m.DrawScale);
-    staff::eraseShownNote(m_ports.surface, system);
-    staff::drawShownNote(m_ports.surface, system, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    eraseShownNote();
+    const staff::StaffSystem staves = system();
+    if (m_chord.empty()) {
+        staff::drawShownNote(m_ports.surface, staves, m_shown.note, colour, m_m.WriteNames, m_m.Naming);
+    } else {
+        for (size_t i = 0; i < m_chord.size(); ++i) {
+            staff::StaffSystem at = staves;
+            // Heads a step apart, written together, stand side by side.
+            const bool besideLower
+                = m_together && i % 2 == 1 && stepsFromMiddleC(m_chord[i]) - stepsFromMiddleC(m_chord[i - 1]) == 1;
+            at.noteX += (m_together ? (besideLower ? SecondBeside : 0) : NextColumn * static_cast<int>(i)) * at.scale;
+            staff::drawShownNote(m_ports.surface, at, m_chord[i], colour, false, m_m.Naming);
+        }
+        writeShownName();
+    }
     m_shownOnStaves = true;
 }
 
 void Trainer::writeShownName()
 {
-    if (m_shownOnStaves)
-        m_ports.surface.setNameLabels(staff::nameLabelText(m_shown.note, m_m.Naming));
+    if (!m_shownOnStaves && m_chord.empty())
+        return;
+    std::string names;
+    for (const SpelledNote note : m_chord.empty() ? std::vector { m_shown.note } : m_chord) {
+        if (!names.empty())
+            names += ' ';
+        names += staff::nameLabelText(note, m_m.Naming);
+    }
+    if (m_m.WriteNames || m_chord.empty())
+        m_ports.surface.setNameLabels(names);
 }
 
 void Trainer::sound()

@@ -2,12 +2,15 @@
 
 #include "compose/drawn_note.h"
 #include "compose/ports.h"
+#include "core/key_meter.h"
 #include "core/modulo1.h"
 #include "staff/staff_surface.h"
+#include "staff/staff_system.h"
 
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -64,8 +67,15 @@ public:
     void restartScaleWalk();
 
     // The staves the notes are shown on. A new clef starts its scale walk
-    // from its lowest note.
+    // from its lowest note, over the clef's own range until setWalk().
     void setClef(Clef clef);
+    // The range the scale walk goes over, between two naturals of the
+    // clef's staves, either way round; it starts again from its lowest note.
+    void setWalk(SpelledNote from, SpelledNote to);
+    // The key read in: the staves show its signature, and every note drawn
+    // takes the sign it gives the note's letter.
+    void setKey(Key key);
+    Key key() const { return m_key; }
     Clef clef() const { return m_clef; }
     // Lays out the clef's staves at the drawing scale.
     void showStaves();
@@ -76,6 +86,10 @@ public:
     // "Rispondi" with a note chosen elsewhere (the practice draw): any MIDI
     // note, spelled, shown on the trainer's own staves without sounding it.
     void showDrawnNote(const DrawnNote& note);
+    // "Intervalli" and "Accordi": notes low to high, written together in the
+    // trainer's column or one after the other, the next a column to the
+    // right. The lowest stands as the shown note.
+    void showDrawnChord(const std::vector<SpelledNote>& notes, bool together);
 
     // Draws the shown note again, its head in a colour.
     void markShownNote(staff::Rgb colour);
@@ -96,11 +110,16 @@ private:
     void release();
 
     void drawShownNote(staff::Rgb colour);
+    staff::StaffSystem system() const;
 
     Modulo1& m_m;
     State m_state;
     Clef m_clef = Clef::Treble;
+    Key m_key;
+    TrainerRange m_walk;
     DrawnNote m_shown;
+    std::vector<SpelledNote> m_chord; // the notes of an interval or chord shown, if one is
+    bool m_together = true;
     bool m_shownOnStaves = false;
     Ports m_ports;
     std::mt19937 m_random;

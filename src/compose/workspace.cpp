@@ -59,7 +59,7 @@ ReadingView Workspace::reading() const
 {
     const auto& judge = m_answering.judge();
     return { m_trainer.shown(), m_trainer.state().note, judge.shownNote(), judge.showingSummary(),
-        m_answering.wrongAnswerWords(), m_answering.keyboardShift() };
+        m_answering.wrongAnswerWords(), m_answering.keyboardShift(), judge.asked() };
 }
 
 KeptChoices Workspace::choices() const

@@ -71,6 +71,7 @@ struct ReadingView {
     bool summary = false; // the answers' summary stands on the staff
     Text wrongAnswerWords; // "Hai suonato Mi4 · era Re4" after a wrong answer
     int keyboardShift = 0; // octaves the computer keys are moved by
+    std::vector<int> asked; // the MIDI notes awaited: one, or an interval's or chord's
 };
 
 // The one owner of the piece and of everything that plays it: the cursor,

@@ -256,24 +256,35 @@ Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     return r;
 }
 
-// New staves show at once in "Leggi"; the plain trainer starts over with
-// its next tick. The bass clef brings the computer keys down to its notes,
-// the treble clef back; on the grand staff the student moves them as needed.
+// New staves or a new key show at once in "Leggi"; the plain trainer
+// starts over with its next tick. A new staff or range moves the computer
+// keys to cover as much of it as they can. Choices that leave too few notes
+// to read are told and not taken.
 Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed)
 {
-    if (practice == m_answering.practiceChoices())
+    const PracticeChoices before = m_answering.practiceChoices();
+    if (practice == before)
         return report();
-    m_answering.setPracticeChoices(practice);
-    if (practice.clef != m_trainer.clef()) {
+    if (auto shortfall = tooFewNotes(practice)) {
+        Report r = report();
+        r.told.push_back(std::move(*shortfall));
+        return r;
+    }
+    const Key keyBefore = m_trainer.key();
+    const bool newStaves = practice.clef != m_trainer.clef();
+    if (newStaves)
         m_trainer.setClef(practice.clef);
-        if (practice.clef != Clef::Grand)
-            m_answering.setKeyboardShift(practice.clef == Clef::Bass ? BassKeyboardShift : 0);
-        if (m_mode == Mode::Read) {
-            m_ports.surface.clear();
-            m_trainer.showStaves();
-            if (!m_answering.active())
-                m_trainer.enter(seed);
-        }
+    if (newStaves || practice.range() != before.range()) {
+        m_trainer.setWalk(practice.range().lowest, practice.range().highest);
+        m_answering.setKeyboardShift(
+            shiftCovering(midiNoteOf(practice.range().lowest), midiNoteOf(practice.range().highest)));
+    }
+    m_answering.setPracticeChoices(practice);
+    if ((newStaves || m_trainer.key() != keyBefore) && m_mode == Mode::Read) {
+        m_ports.surface.clear();
+        m_trainer.showStaves();
+        if (!m_answering.active())
+            m_trainer.enter(seed);
     }
     if (m_answering.active())
         m_answering.showNewNote(now);

@@ -70,7 +70,9 @@ std::optional<LocalTime> parseTime(std::string_view text)
 // place, before the input, which stays last.
 constexpr std::size_t AnswerColumns = 6;
 constexpr std::size_t WrittenColumns = 9;
-constexpr std::size_t InputColumn = WrittenColumns;
+constexpr std::size_t KeyColumn = WrittenColumns;
+constexpr std::size_t KeyedColumns = KeyColumn + 1;
+constexpr std::size_t InputColumn = KeyedColumns;
 constexpr std::size_t AllColumns = InputColumn + 1;
 
 std::vector<std::string_view> splitFields(std::string_view line)
@@ -150,7 +152,13 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record,
         + (record.right ? '1' : '0') + ',' + std::to_string(record.responseMs) + ',' + timeText(context.sessionStart)
         + ',';
     line += clefWord(context.clef);
-    line += ',' + spelledText(context.spelled) + ',';
+    line += ',' + spelledText(context.spelled);
+    for (const SpelledNote note : context.above)
+        line += '+' + spelledText(note);
+    line += ',';
+    if (context.key != Key {})
+        line += keyText(context.key);
+    line += ',';
     line += answerInputWord(context.input);
     return line;
 }
@@ -165,7 +173,8 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     const auto fields = splitFields(line);
-    if (fields.size() != AnswerColumns && fields.size() != WrittenColumns && fields.size() != AllColumns)
+    if (fields.size() != AnswerColumns && fields.size() != WrittenColumns && fields.size() != KeyedColumns
+        && fields.size() != AllColumns)
         return std::nullopt;
     const auto time = parseTime(fields[0]);
     const auto mode = modeFromWord(fields[1]);
@@ -180,12 +189,28 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
     if (fields.size() >= WrittenColumns) {
         const auto session = parseTime(fields[6]);
         const auto clef = clefFromWord(fields[7]);
-        const auto spelled = parseSpelled(fields[8]);
-        if (!session || !clef || !spelled || midiNoteOf(*spelled) != row.record.shown)
+        std::vector<SpelledNote> notes;
+        for (std::string_view rest = fields[8];;) {
+            const auto plus = rest.find('+');
+            const auto note = parseSpelled(rest.substr(0, plus));
+            if (!note)
+                return std::nullopt;
+            notes.push_back(*note);
+            if (plus == std::string_view::npos)
+                break;
+            rest.remove_prefix(plus + 1);
+        }
+        if (!session || !clef || midiNoteOf(notes.front()) != row.record.shown)
             return std::nullopt;
         row.sessionUtcMs = session->utcMilliseconds();
         row.clef = clef;
-        row.spelled = spelled;
+        row.spelled = notes.front();
+        row.above.assign(notes.begin() + 1, notes.end());
+    }
+    if (fields.size() >= KeyedColumns) {
+        row.key = fields[KeyColumn].empty() ? std::optional<Key> { Key {} } : parseKey(fields[KeyColumn]);
+        if (!row.key)
+            return std::nullopt;
     }
     if (fields.size() == AllColumns) {
         row.input = answerInputFromWord(fields[InputColumn]);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/key_meter.h"
 #include "core/pitch.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zintaro::storage {
@@ -64,19 +66,35 @@ struct LocalTime {
 // The first line of a new file. Files begun before the later columns existed
 // keep their shorter first line, and their old lines still count.
 inline constexpr std::string_view AnswerHistoryHeader
-    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,input";
+    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input";
 
 // What a line says beyond the judged answer: when its session began, the
-// staff the note was shown on, how it was written and what answered.
+// staff the note was shown on, how it was written (with the notes above it
+// of an interval or chord, low to high), the key it was read in and what
+// answered.
 struct AnswerContext {
+    AnswerContext() = default;
+    AnswerContext(const LocalTime& start, Clef staff, SpelledNote written, std::vector<SpelledNote> notesAbove = {},
+        Key readIn = {}, AnswerInput answeredWith = AnswerInput::Keys)
+        : sessionStart(start)
+        , clef(staff)
+        , spelled(written)
+        , above(std::move(notesAbove))
+        , key(readIn)
+        , input(answeredWith)
+    {
+    }
+
     LocalTime sessionStart;
     Clef clef = Clef::Treble;
     SpelledNote spelled;
+    std::vector<SpelledNote> above;
+    Key key;
     AnswerInput input = AnswerInput::Keys;
 };
 
-// "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4",
-// without the newline.
+// "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4+E4+G4,D,keys",
+// without the newline; the key is empty for C major.
 std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
 // The same with `when` as the session's start, the treble staff and the
 // natural or sharp spelling of the shown note.
@@ -103,6 +121,8 @@ struct AnswerHistoryRow {
     std::optional<int64_t> sessionUtcMs; // the session's start, UTC milliseconds
     std::optional<Clef> clef;
     std::optional<SpelledNote> spelled; // sounds as record.shown
+    std::vector<SpelledNote> above; // the other notes of an interval or chord
+    std::optional<Key> key; // lines before keys have none: C major
     std::optional<AnswerInput> input; // missing from lines written before it was kept
 
     // As written, or for an old line the natural or sharp name of the note.
@@ -110,8 +130,9 @@ struct AnswerHistoryRow {
     Clef clefOrTreble() const { return clef.value_or(Clef::Treble); }
 };
 
-// One line of the history, six, nine or ten fields; nothing for a header or
-// a damaged line (a spelling that does not sound as the shown note is damage).
+// One line of the history, six, nine, ten or eleven fields; nothing for a
+// header or a damaged line (a spelling that does not sound as the shown note
+// is damage).
 std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
 
 // Every answer of a history file in file order, damaged lines skipped;

@@ -49,9 +49,13 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheInpu
     ASSERT_NE(midiAt + 1, menu.end());
     EXPECT_EQ((*(midiAt + 1))->iconText(), "Pratica");
 
-    const QList<QAction*> items = form->controls().practiceMenu->actions();
-    ASSERT_GE(items.size(), 4);
-    EXPECT_TRUE(items[items.size() - 4]->isSeparator());
+    // The staves between separators, then what is read on them.
+    QStringList items;
+    for (const QAction* item : form->controls().practiceMenu->actions())
+        items << (item->isSeparator() ? QStringLiteral("|") : item->iconText());
+    EXPECT_EQ(items.mid(items.indexOf("|")).join(", "),
+        "|, Chiave di Sol, Chiave di Fa, Doppio pentagramma, |, Armatura, Livello, Intervalli, Accordi, "
+        "Frase nella composizione");
     EXPECT_TRUE(clefItem("Chiave di Sol")->isChecked());
     clefItem("Doppio pentagramma")->trigger();
     clefItem("Chiave di Fa")->trigger();
@@ -135,6 +139,66 @@ TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThem
     tap(Qt::Key_PageDown);
     tap(Qt::Key_T);
     EXPECT_EQ(midi.notesOn(), (std::vector<int> { 60, 60 }));
+}
+
+// "Armatura", "Scala", "Intervalli" and "Accordi" wired to the trainer:
+// D major's scale answered on the computer keys through F♯ and C♯, then an
+// interval and a chord on the computer keys and a chord from a MIDI keyboard.
+TEST_F(ClefWindowTest, readingInDMajorIntervalsAndChordsAnsweredWithRealKeys)
+{
+    const auto entry = [this](QMenu* menu, const char* text) {
+        for (QAction* a : menu->actions())
+            if (a->iconText() == QString::fromUtf8(text))
+                return a;
+        ADD_FAILURE() << text;
+        return menu->actions().front();
+    };
+    const auto score = [this] { return form->controls().scoreLabel->text().toStdString(); };
+    const auto awaitNext = [this](const std::vector<int>& before) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->workspace().reading().asked != before; }, 3000));
+    };
+    entry(form->controls().keyMenu, "Re maggiore / Si minore")->trigger();
+    form->controls().scaleSwitch->click();
+    QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
+    const int shift = form->workspace().reading().keyboardShift;
+    for (const int note : { 61, 62, 64, 66 }) { // C♯4 D4 E4 F♯4
+        ASSERT_EQ(form->workspace().reading().asked, std::vector { note });
+        press(keyFor(note, shift));
+        release(keyFor(note, shift));
+        awaitNext({ note });
+    }
+    EXPECT_EQ(score().rfind("giuste 4 su 4", 0), 0U) << score();
+    form->controls().scaleSwitch->click();
+    int right = 4;
+
+    // Each entry unchecks the other; each is answered once right on the keys,
+    // held together for the chord, one after the other for the interval.
+    for (const char* drill : { "Intervalli", "Accordi" }) {
+        entry(form->controls().practiceMenu, drill)->trigger();
+        const std::vector<int> asked = form->workspace().reading().asked;
+        ASSERT_EQ(asked.size(), std::string(drill) == "Intervalli" ? 2U : 3U);
+        for (const int note : asked) {
+            press(keyFor(note, shift));
+            if (asked.size() == 2)
+                release(keyFor(note, shift));
+        }
+        for (const int note : asked)
+            release(keyFor(note, shift));
+        ++right;
+        const std::string counted = "giuste " + std::to_string(right) + " su " + std::to_string(right);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return score().starts_with(counted); }, 3000)) << score();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->answerTimer().isActive(), 3000);
+    }
+    EXPECT_FALSE(entry(form->controls().practiceMenu, "Intervalli")->isChecked());
+
+    // From a MIDI keyboard, one note a semitone off: the words name it.
+    const std::vector<int> asked = form->workspace().reading().asked;
+    for (size_t i = 0; i < asked.size(); ++i)
+        emit form->midiKeyboard().keyPressed(static_cast<int16_t>(asked[i] + (i == 0 ? 1 : 0) - 53), 100);
+    EXPECT_EQ(score().rfind("giuste 6 su 7", 0), 0U) << score();
+    EXPECT_TRUE(form->workspace().reading().wrongAnswerWords.render().starts_with("Hai suonato "));
+    for (size_t i = 0; i < asked.size(); ++i)
+        emit form->midiKeyboard().keyReleased(static_cast<int16_t>(asked[i] + (i == 0 ? 1 : 0) - 53));
 }
 
 // The window listening to MIDI keyboards, with a keyboard on a JACK server

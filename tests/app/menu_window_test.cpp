@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QSet>
 #include <QSpinBox>
+#include <algorithm>
 
 namespace zintaro::testing {
 namespace {
@@ -38,7 +39,9 @@ protected:
     }
 
     // Every menu under "Menù" with its entries' words: each entry has a
-    // letter of its words, none twice in one menu.
+    // letter of its words, none twice in one menu. Only an entry all of
+    // whose letters went to the entries above has none ("Armatura" holds
+    // sixteen entries that share thirteen letters in Italian).
     void expectALetterForEveryEntry(QMenu& menu)
     {
         QSet<QChar> letters;
@@ -46,7 +49,12 @@ protected:
             if (action->isSeparator())
                 continue;
             const QChar letter = letterOf(action->text());
-            EXPECT_FALSE(letter.isNull()) << action->text().toStdString();
+            const auto unused = [&letters](QChar c) { return c.isLetterOrNumber() && !letters.contains(c.toLower()); };
+            if (letter.isNull()) {
+                const QString words = action->iconText();
+                EXPECT_TRUE(std::none_of(words.begin(), words.end(), unused)) << action->text().toStdString();
+                continue;
+            }
             EXPECT_TRUE(action->iconText().contains(letter, Qt::CaseInsensitive)) << action->text().toStdString();
             EXPECT_FALSE(letters.contains(letter))
                 << action->text().toStdString() << " in " << menu.title().toStdString();

@@ -199,9 +199,9 @@ TEST(Workspace, aFileThatIsNoCompositionLeavesThePieceAndIsToldOnce)
     EXPECT_TRUE(r.workspace.report().told.empty()) << "told once";
 }
 
-// The staves chosen in "Pratica": the computer keys follow the bass and the
-// treble clef, the grand staff leaves them where the student put them, and a
-// note awaiting an answer comes again on the new staves.
+// The staves chosen in "Pratica": the computer keys move to cover the new
+// staff's range wherever the student put them, and a note awaiting an answer
+// comes again on the new staves.
 TEST(Workspace, aNewClefMovesTheKeysAndDrawsTheAwaitedNoteOnItsStaves)
 {
     struct Case {
@@ -213,8 +213,8 @@ TEST(Workspace, aNewClefMovesTheKeysAndDrawsTheAwaitedNoteOnItsStaves)
     const Case cases[] = {
         { Clef::Treble, Clef::Bass, 0, BassKeyboardShift },
         { Clef::Bass, Clef::Treble, BassKeyboardShift, 0 },
-        { Clef::Bass, Clef::Grand, -3, -3 },
-        { Clef::Treble, Clef::Grand, 1, 1 },
+        { Clef::Bass, Clef::Grand, -3, -1 },
+        { Clef::Treble, Clef::Grand, 1, -1 },
         { Clef::Grand, Clef::Treble, -1, 0 },
     };
     for (const Case& c : cases) {
