@@ -299,8 +299,8 @@ void retranslateWindowMenu(WindowControls& c)
     c.redoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Ripeti")));
 
     c.menu->setTitle(QStringLiteral("&") + c.menu->title());
-    for (QMenu* menu : { c.menu, c.practiceMenu, c.keyMenu, c.levelMenu, c.languageMenu, c.midiKeyboardMenu,
-             c.playedInstrumentMenu })
+    for (QMenu* menu :
+        { c.menu, c.practiceMenu, c.keyMenu, c.levelMenu, c.languageMenu, c.midiKeyboardMenu, c.playedInstrumentMenu })
         underlineLetters(*menu);
 }
 

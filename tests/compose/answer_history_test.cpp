@@ -122,7 +122,8 @@ TEST(AnswerHistoryTest, whatAnsweredIsTheLastFieldAndLinesWrittenBeforeItStillRe
     const AnswerRecord right { AnswerMode::Random, 60, 60, true, 800 };
     for (const auto& [input, word] : { std::pair { AnswerInput::Keys, "keys" }, std::pair { AnswerInput::Midi, "midi" },
              std::pair { AnswerInput::Microphone, "mic" } }) {
-        const std::string line = answerHistoryLine(May1, right, { May1, Clef::Treble, sharpSpelling(60), {}, Key {}, input });
+        const std::string line
+            = answerHistoryLine(May1, right, { May1, Clef::Treble, sharpSpelling(60), {}, Key {}, input });
         EXPECT_EQ(line.substr(line.rfind(',') + 1), word);
         const auto row = parseAnswerHistoryLine(line);
         ASSERT_TRUE(row) << line;
