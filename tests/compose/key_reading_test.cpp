@@ -3,6 +3,7 @@
 #include "compose/workspace.h"
 #include "compose_rig.h"
 #include "storage/storage_test_support.h"
+#include "support/spelled_texts.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -16,16 +17,7 @@ SpelledNote noteOf(const char* text)
     return *parseSpelled(text);
 }
 
-std::string textsOf(const std::vector<SpelledNote>& notes)
-{
-    std::string text;
-    for (const SpelledNote note : notes) {
-        if (!text.empty())
-            text += ' ';
-        text += spelledText(note);
-    }
-    return text;
-}
+using zintaro::testing::textsOf;
 
 PracticeChoices choicesOf(Clef clef, const char* from, const char* to, Key key = {}, bool accidentals = false)
 {

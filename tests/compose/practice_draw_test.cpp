@@ -1,4 +1,5 @@
 #include "compose/practice_draw.h"
+#include "support/spelled_texts.h"
 
 #include <algorithm>
 #include <array>
@@ -18,16 +19,7 @@ constexpr SpelledNote E4 { Letter::E, Accidental::Natural, 4 };
 constexpr SpelledNote G4 { Letter::G, Accidental::Natural, 4 };
 constexpr SpelledNote C6 { Letter::C, Accidental::Natural, 6 };
 
-std::string textsOf(const std::vector<SpelledNote>& notes)
-{
-    std::string text;
-    for (const SpelledNote note : notes) {
-        if (!text.empty())
-            text += ' ';
-        text += spelledText(note);
-    }
-    return text;
-}
+using zintaro::testing::textsOf;
 
 TEST(PracticeChoicesTest, theRangeGivesItsNaturalsAndWithAccidentalsBothSpellingsOfEachBlackKey)
 {
