@@ -43,14 +43,16 @@ install(FILES ${resources}/icons/${ZINTARO_ID}.svg DESTINATION share/icons/hicol
 # The package.
 set(package COMPONENT package EXCLUDE_FROM_ALL)
 install(TARGETS zintaro RUNTIME DESTINATION bin ${package})
-# The progress page's module, which the program looks for in
+# The progress page's and the microphone's modules, which the program looks for in
 # ../lib/zintaro/modules when it is not beside it: a folder below the
 # private lib/zintaro, so that no ldconfig runs for a module no one links.
 # Debian wants shared objects not executable.
-if(TARGET zintaro-progress)
-  install(TARGETS zintaro-progress LIBRARY DESTINATION lib/zintaro/modules
-    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ ${package})
-endif()
+foreach(module IN ITEMS zintaro-progress zintaro-listen)
+  if(TARGET ${module})
+    install(TARGETS ${module} LIBRARY DESTINATION lib/zintaro/modules
+      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ ${package})
+  endif()
+endforeach()
 install(FILES ${resources}/${ZINTARO_ID}.desktop DESTINATION share/applications ${package})
 install(FILES ${generated}/${ZINTARO_ID}.metainfo.xml DESTINATION share/metainfo ${package})
 foreach(size IN LISTS icon_sizes)

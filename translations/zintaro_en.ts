@@ -404,6 +404,14 @@
         <source>L&apos;ingresso audio è scomparso: si risponde con i tasti.</source>
         <translation>The audio input has gone: answer with the keys.</translation>
     </message>
+    <message>
+        <source>Il microfono non è disponibile: %1 non trovato in %2</source>
+        <translation>The microphone is not available: %1 not found in %2</translation>
+    </message>
+    <message>
+        <source>Il microfono non è disponibile: %1</source>
+        <translation>The microphone is not available: %1</translation>
+    </message>
 </context>
 <context>
     <name>MidiInput</name>

@@ -85,10 +85,10 @@ void Form1::buildWindow()
         [this] { m_notices.forget("sound:"); },
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
-    m_microphone = new Microphone(m_clock, this);
     const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
         ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
         : m_services.progressModuleFolders;
+    m_microphone = new Microphone(m_clock, moduleFolders, this);
     m_progress = new ProgressOpener(*this, m_services.filesFolder, storage::answersLogPath(), moduleFolders, this);
     connectControls();
     loadChoices();

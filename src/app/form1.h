@@ -53,8 +53,8 @@ struct Form1Services {
     QString filesFolder;
     // Whether MIDI keyboards are listened to (the program does; most tests not).
     bool midiKeyboards = false;
-    // Where the progress page's module is looked for; empty: beside the
-    // program, then in ../lib/zintaro/modules from it.
+    // Where the progress page's and the microphone's modules are looked for;
+    // empty: beside the program, then in ../lib/zintaro/modules from it.
     QStringList progressModuleFolders = {};
     // The interface's language, set up before any box can show; without it
     // the window keeps one of its own, in Italian.

@@ -1,8 +1,10 @@
 #include "app/microphone.h"
 
-#include "listen/capture_stream.h"
+#include "listen/listener.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -26,9 +28,10 @@ listen::DetectorSettings settingsFor(const compose::ListeningRequest& request)
 
 } // namespace
 
-Microphone::Microphone(const QElapsedTimer& clock, QObject* parent)
+Microphone::Microphone(const QElapsedTimer& clock, QStringList moduleFolders, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
+    , m_moduleFolders(std::move(moduleFolders))
     , m_meter(new QTimer(this))
 {
     m_meter->setInterval(MeterIntervalMs);
@@ -40,8 +43,14 @@ Microphone::Microphone(const QElapsedTimer& clock, QObject* parent)
     });
 }
 
-// The stream's thread ends with it, before anything it could call on goes.
-Microphone::~Microphone() = default;
+// The stream's thread ends with it, before anything it could call on goes;
+// a module on its way is waited for (its answer, posted, goes with us).
+Microphone::~Microphone()
+{
+    m_stream.reset();
+    if (m_loader.joinable())
+        m_loader.join();
+}
 
 void Microphone::follow(const std::optional<compose::ListeningRequest>& request)
 {
@@ -51,16 +60,67 @@ void Microphone::follow(const std::optional<compose::ListeningRequest>& request)
     }
     if (request == m_request)
         return;
-    if (!m_stream) {
-        m_stream = std::make_unique<listen::CaptureStream>(
-            [this] { QMetaObject::invokeMethod(this, &Microphone::takeNews, Qt::QueuedConnection); });
+    const bool wasListening = m_request.has_value();
+    m_request = request;
+    if (m_createListener == nullptr) {
+        loadModule();
+        return;
     }
-    if (m_request)
+    if (wasListening && m_stream)
         m_stream->configure(settingsFor(*request));
     else
-        m_stream->start(settingsFor(*request));
-    m_request = request;
+        listen(*request);
+}
+
+void Microphone::listen(const compose::ListeningRequest& request)
+{
+    if (!m_stream) {
+        const std::function<void()> changed
+            = [this] { QMetaObject::invokeMethod(this, &Microphone::takeNews, Qt::QueuedConnection); };
+        m_stream.reset(reinterpret_cast<listen::CreateListenerFunction>(m_createListener)(&changed));
+    }
+    m_stream->start(settingsFor(request));
     m_meter->start();
+}
+
+// Loading maps the pitch detector and the sound server's client, which takes
+// longer than a frame: a thread of its own does it, once.
+void Microphone::loadModule()
+{
+    if (m_loader.joinable())
+        return;
+    for (const QString& folder : m_moduleFolders) {
+        const QString file = QDir(folder).filePath(QString::fromLatin1(listen::ListenModuleFileName));
+        if (QFileInfo::exists(file)) {
+            m_module.setFileName(file);
+            break;
+        }
+    }
+    m_loader = std::thread([this] {
+        std::optional<Text> failure;
+        if (m_module.fileName().isEmpty())
+            failure = translate("Microphone", "Il microfono non è disponibile: %1 non trovato in %2")
+                          .arg(std::string(listen::ListenModuleFileName))
+                          .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString());
+        else if (!m_module.load()
+            || !(m_createListener = reinterpret_cast<void*>(m_module.resolve(listen::CreateListenerSymbol))))
+            failure = translate("Microphone", "Il microfono non è disponibile: %1")
+                          .arg(m_module.errorString().toStdString());
+        QMetaObject::invokeMethod(
+            this, [this, failure] { moduleLoaded(failure); }, Qt::QueuedConnection);
+    });
+}
+
+void Microphone::moduleLoaded(const std::optional<Text>& failure)
+{
+    m_loader.join();
+    if (failure) {
+        m_request.reset();
+        emit failed(*failure);
+        return;
+    }
+    if (m_request)
+        listen(*m_request);
 }
 
 void Microphone::stop()

@@ -3,29 +3,34 @@
 #include "compose/listening.h"
 #include "core/translation.h"
 
+#include <QLibrary>
 #include <QObject>
+#include <QStringList>
 #include <QtGlobal>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class QElapsedTimer;
 class QTimer;
 
 namespace zintaro::listen {
-class CaptureStream;
+class Listener;
 }
 
 namespace zintaro::app {
 
 // "Microfono" as the window wires it: the sound server's default input,
 // listened to on the capture stream's own thread for what the workspace
-// asks. Nothing of the listening is made before it is first asked for.
+// asks. Nothing of the listening is made, or loaded, before it is first
+// asked for: its module is loaded then, off the window's thread.
 // What the stream hears crosses to the window's thread through the event
 // loop; the notes' attacks are timed on the window's clock.
 class Microphone : public QObject {
     Q_OBJECT
 public:
-    Microphone(const QElapsedTimer& clock, QObject* parent = nullptr);
+    // The module is looked for in each folder in turn.
+    Microphone(const QElapsedTimer& clock, QStringList moduleFolders, QObject* parent = nullptr);
     ~Microphone() override;
 
     // Listens for the request, starting or retuning the capture; nothing
@@ -44,9 +49,16 @@ signals:
 private:
     void takeNews();
     void stop();
+    void loadModule();
+    void moduleLoaded(const std::optional<Text>& failure);
+    void listen(const compose::ListeningRequest& request);
 
     const QElapsedTimer& m_clock;
-    std::unique_ptr<listen::CaptureStream> m_stream;
+    const QStringList m_moduleFolders;
+    QLibrary m_module;
+    std::thread m_loader;
+    void* m_createListener = nullptr;
+    std::unique_ptr<listen::Listener> m_stream;
     std::optional<compose::ListeningRequest> m_request;
     QTimer* m_meter;
 };

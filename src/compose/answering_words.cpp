@@ -1,5 +1,4 @@
 #include "compose/answering.h"
-
 #include "compose/trainer.h"
 #include "core/key_meter.h"
 #include "core/pitch.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/translation.h"
+#include "listen/listener.h"
 #include "listen/pitch_detector.h"
 
 #include <atomic>
@@ -14,25 +14,6 @@
 
 namespace zintaro::listen {
 
-enum class CaptureState : uint8_t { Stopped, Starting, Listening, Failed };
-
-// Why the microphone does not listen: each is one sentence for the student,
-// and the trainer goes on with the keys.
-enum class CaptureFailure : uint8_t {
-    NoServer, // no PulseAudio or PipeWire server answers
-    NoDevice, // the server has no input
-    Refused, // the server or the system refused the input
-    Vanished, // the input or the server went away while listening
-};
-
-Text captureFailureText(CaptureFailure failure);
-
-struct CapturedNote {
-    HeardNote note;
-    // When the note began, on the clock the window times answers with.
-    std::chrono::steady_clock::time_point onset;
-};
-
 // The default input of the sound server, read on a thread of the stream's
 // own and fed to a pitch detector there. Nothing waits: start() returns at
 // once and the state moves on from Starting; notes and the level are taken
@@ -40,28 +21,29 @@ struct CapturedNote {
 // when notes were heard or the state moved, for the window to post itself
 // a call (the level is for a meter to read on its own timer). Stopped, it
 // has no thread and costs nothing.
-class CaptureStream {
+class CaptureStream final : public Listener {
 public:
     static constexpr double SampleRate = 48000.0;
 
     explicit CaptureStream(std::function<void()> changed = {});
-    ~CaptureStream();
+    ~CaptureStream() override;
     CaptureStream(const CaptureStream&) = delete;
     CaptureStream& operator=(const CaptureStream&) = delete;
 
     // Starts listening with these notes and tuning (the sample rate is
     // the stream's own); a second start restarts.
-    void start(const DetectorSettings& settings, const char* source = nullptr);
-    void stop();
+    void start(const DetectorSettings& settings, const char* source);
+    void start(const DetectorSettings& settings) override { start(settings, nullptr); }
+    void stop() override;
     // A new range or tuning, taken from the next block on.
-    void configure(const DetectorSettings& settings);
+    void configure(const DetectorSettings& settings) override;
 
-    CaptureState state() const { return m_state; }
-    std::optional<CaptureFailure> failure() const;
+    CaptureState state() const override { return m_state; }
+    std::optional<CaptureFailure> failure() const override;
     // The notes heard since the last call, oldest first.
-    std::vector<CapturedNote> takeNotes();
+    std::vector<CapturedNote> takeNotes() override;
     // The input's loudness in dB below full scale, for a level meter.
-    double levelDb() const { return m_level; }
+    double levelDb() const override { return m_level; }
 
 private:
     struct Pulse;
