@@ -18,28 +18,14 @@ using listen::testing::PrivateSoundServer;
 // "Leggi" with "Rispondi" on, the default input of a sound server of the
 // test's own being a null sink's monitor: what the test plays into the sink
 // is what the window's microphone hears.
-class MicrophoneWindowTest : public WindowTest {
+class MicrophoneWindowTest : public listen::testing::WithPrivateSink<WindowTest> {
 protected:
-    static inline PrivateSoundServer server;
-
-    static void SetUpTestSuite() { server.start(); }
-    static void TearDownTestSuite() { server.stop(); }
-
     void SetUp() override
     {
-        if (!server.running())
-            GTEST_SKIP() << "skipped: no PulseAudio server can run here";
-        m_module = PrivateSoundServer::addSink();
-        ASSERT_FALSE(m_module.empty());
-        WindowTest::SetUp();
+        WithPrivateSink::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         QTest::mouseClick(form->controls().answerSwitch, Qt::LeftButton);
-    }
-
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        if (!m_module.empty())
-            PrivateSoundServer::pactl("unload-module " + m_module);
     }
 
     // "Microfono" switched on; true once the capture has had time to listen.
@@ -63,8 +49,6 @@ protected:
         }
         return lines;
     }
-
-    std::string m_module;
 };
 
 TEST_F(MicrophoneWindowTest, notesPlayedIntoTheInputAnswerTheTrainerAsTheInstrumentReadsThem)

@@ -19,28 +19,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct CaptureOnPrivateServer : ::testing::Test {
-    static inline PrivateSoundServer server;
-
-    static void SetUpTestSuite() { server.start(); }
-    static void TearDownTestSuite() { server.stop(); }
-
-    void SetUp() override
-    {
-        if (!server.running())
-            GTEST_SKIP() << "skipped: no PulseAudio server can run here";
-        m_module = PrivateSoundServer::addSink();
-        ASSERT_FALSE(m_module.empty());
-    }
-
-    void TearDown() override
-    {
-        if (!m_module.empty())
-            PrivateSoundServer::pactl("unload-module " + m_module);
-    }
-
-    std::string m_module;
-};
+using CaptureOnPrivateServer = WithPrivateSink<::testing::Test>;
 
 } // namespace
 

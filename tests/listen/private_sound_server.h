@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <span>
 #include <string>
 #include <thread>
@@ -96,6 +97,36 @@ public:
 private:
     std::filesystem::path m_folder;
     bool m_running = false;
+};
+
+// A test fixture on `Base` whose every test has a fresh null sink, whose
+// monitor is the default input, on a server shared by the suite; without
+// PulseAudio the tests say skipped. `m_module` is the sink's, for a test to
+// take away mid-way.
+template<typename Base> class WithPrivateSink : public Base {
+protected:
+    static inline PrivateSoundServer server;
+
+    static void SetUpTestSuite() { server.start(); }
+    static void TearDownTestSuite() { server.stop(); }
+
+    void SetUp() override
+    {
+        if (!server.running())
+            GTEST_SKIP() << "skipped: no PulseAudio server can run here";
+        m_module = PrivateSoundServer::addSink();
+        ASSERT_FALSE(m_module.empty());
+        Base::SetUp();
+    }
+
+    void TearDown() override
+    {
+        Base::TearDown();
+        if (!m_module.empty())
+            PrivateSoundServer::pactl("unload-module " + m_module);
+    }
+
+    std::string m_module;
 };
 
 } // namespace zintaro::listen::testing
