@@ -146,7 +146,7 @@ TEST_F(ClefWindowTest, onTheBassClefTheKeysMoveTwoOctavesDownAndPageKeysMoveThem
 // interval and a chord on the computer keys and a chord from a MIDI keyboard.
 TEST_F(ClefWindowTest, readingInDMajorIntervalsAndChordsAnsweredWithRealKeys)
 {
-    const auto entry = [this](QMenu* menu, const char* text) {
+    const auto entry = [](QMenu* menu, const char* text) {
         for (QAction* a : menu->actions())
             if (a->iconText() == QString::fromUtf8(text))
                 return a;
