@@ -10,6 +10,8 @@ packages=(
   # The microphone: pitch detection, and a sound server for its tests.
   libaubio-dev pulseaudio pulseaudio-utils
   librtmidi-dev libasound2-dev jackd2 libjack-jackd2-dev
+  # Imports: compressed MusicXML and standard MIDI files.
+  libzip-dev libsmf-dev
   libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev xvfb
   fonts-liberation
