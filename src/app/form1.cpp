@@ -86,7 +86,7 @@ void Form1::buildWindow()
     });
     m_midiKeyboard = new MidiKeyboard(*m_sharedMidi, *m_controls.midiKeyboardMenu, this);
     const QStringList moduleFolders = m_services.progressModuleFolders.isEmpty()
-        ? ProgressOpener::defaultModuleFolders(QApplication::applicationDirPath())
+        ? ModuleLoader::defaultFolders(QApplication::applicationDirPath())
         : m_services.progressModuleFolders;
     m_microphone = new Microphone(m_clock, moduleFolders, this);
     m_progress = new ProgressOpener(*this, m_services.filesFolder, storage::answersLogPath(), moduleFolders, this);

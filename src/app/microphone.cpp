@@ -2,9 +2,7 @@
 
 #include "listen/listener.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -31,7 +29,8 @@ listen::DetectorSettings settingsFor(const compose::ListeningRequest& request)
 Microphone::Microphone(const QElapsedTimer& clock, QStringList moduleFolders, QObject* parent)
     : QObject(parent)
     , m_clock(clock)
-    , m_moduleFolders(std::move(moduleFolders))
+    , m_module(
+          std::move(moduleFolders), QString::fromLatin1(listen::ListenModuleFileName), listen::CreateListenerSymbol)
     , m_meter(new QTimer(this))
 {
     m_meter->setInterval(MeterIntervalMs);
@@ -89,23 +88,12 @@ void Microphone::loadModule()
 {
     if (m_loader.joinable())
         return;
-    for (const QString& folder : m_moduleFolders) {
-        const QString file = QDir(folder).filePath(QString::fromLatin1(listen::ListenModuleFileName));
-        if (QFileInfo::exists(file)) {
-            m_module.setFileName(file);
-            break;
-        }
-    }
     m_loader = std::thread([this] {
         std::optional<Text> failure;
-        if (m_module.fileName().isEmpty())
-            failure = translate("Microphone", "Il microfono non è disponibile: %1 non trovato in %2")
-                          .arg(std::string(listen::ListenModuleFileName))
-                          .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString());
-        else if (!m_module.load()
-            || !(m_createListener = reinterpret_cast<void*>(m_module.resolve(listen::CreateListenerSymbol))))
-            failure = translate("Microphone", "Il microfono non è disponibile: %1")
-                          .arg(m_module.errorString().toStdString());
+        if (QFunctionPointer entry = m_module.entry())
+            m_createListener = reinterpret_cast<void*>(entry);
+        else
+            failure = translate("Microphone", "Il microfono non è disponibile: %1").arg(*m_module.failure());
         QMetaObject::invokeMethod(
             this, [this, failure] { moduleLoaded(failure); }, Qt::QueuedConnection);
     });

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/module_loader.h"
 #include "compose/listening.h"
 #include "core/translation.h"
 
-#include <QLibrary>
 #include <QObject>
 #include <QStringList>
 #include <QtGlobal>
@@ -54,8 +54,7 @@ private:
     void listen(const compose::ListeningRequest& request);
 
     const QElapsedTimer& m_clock;
-    const QStringList m_moduleFolders;
-    QLibrary m_module;
+    ModuleLoader m_module;
     std::thread m_loader;
     void* m_createListener = nullptr;
     std::unique_ptr<listen::Listener> m_stream;

@@ -5,8 +5,6 @@
 #include "core/translation.h"
 #include "progress/progress_module.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QWidget>
 #include <memory>
 
@@ -14,6 +12,7 @@ namespace zintaro::app {
 
 struct ProgressOpener::Loaded {
     std::shared_ptr<progress::PageInput> input;
+    QFunctionPointer createPage = nullptr;
     Text moduleError;
 };
 
@@ -23,7 +22,7 @@ ProgressOpener::ProgressOpener(
     , m_window(window)
     , m_filesFolder(std::move(filesFolder))
     , m_history(std::move(history))
-    , m_moduleFolders(std::move(moduleFolders))
+    , m_module(std::move(moduleFolders), QString::fromLatin1(progress::ModuleFileName), progress::CreatePageSymbol)
 {
 }
 
@@ -31,11 +30,6 @@ ProgressOpener::~ProgressOpener()
 {
     if (m_worker.joinable())
         m_worker.join();
-}
-
-QStringList ProgressOpener::defaultModuleFolders(const QString& programFolder)
-{
-    return { programFolder, QDir::cleanPath(programFolder + QStringLiteral("/../lib/zintaro/modules")) };
 }
 
 void ProgressOpener::open(NoteNaming naming, const std::array<compose::NoteRange, 3>& ranges)
@@ -55,26 +49,9 @@ void ProgressOpener::open(NoteNaming naming, const std::array<compose::NoteRange
     auto input = std::make_shared<progress::PageInput>();
     input->filesFolder = m_filesFolder;
     input->naming = naming;
-    const bool needModule = m_createPage == nullptr;
-    if (needModule) {
-        for (const QString& folder : m_moduleFolders) {
-            const QString file = QDir(folder).filePath(QString::fromLatin1(progress::ModuleFileName));
-            if (QFileInfo::exists(file)) {
-                m_module.setFileName(file);
-                break;
-            }
-        }
-    }
-    m_worker = std::thread([this, input, today, needModule, ranges, history = m_history] {
+    m_worker = std::thread([this, input, today, ranges, history = m_history] {
         input->figures = compose::readProgress(history, today, ranges);
-        Loaded loaded { input, {} };
-        if (needModule) {
-            if (m_module.fileName().isEmpty())
-                loaded.moduleError = translate("Progress", "non trovato in %1")
-                                         .arg(m_moduleFolders.join(QStringLiteral(", ")).toStdString());
-            else if (!m_module.load() || !(m_createPage = m_module.resolve(progress::CreatePageSymbol)))
-                loaded.moduleError = Text::verbatim(m_module.errorString().toStdString());
-        }
+        Loaded loaded { input, m_module.entry(), m_module.failure().value_or(Text {}) };
         QMetaObject::invokeMethod(
             this, [this, loaded] { show(loaded); }, Qt::QueuedConnection);
     });
@@ -83,14 +60,12 @@ void ProgressOpener::open(NoteNaming naming, const std::array<compose::NoteRange
 void ProgressOpener::show(const Loaded& loaded)
 {
     m_worker.join();
-    if (!m_createPage) {
+    if (!loaded.createPage) {
         // Words of the program's own, so that they follow a change of language.
-        emit statusNote(translate("Progress", "La pagina Progressi non si apre: manca il suo modulo %1 (%2).")
-                            .arg(progress::ModuleFileName)
-                            .arg(loaded.moduleError));
+        emit statusNote(translate("Progress", "La pagina Progressi non si apre: %1.").arg(loaded.moduleError));
         return;
     }
-    const auto create = reinterpret_cast<progress::CreatePageFunction>(m_createPage);
+    const auto create = reinterpret_cast<progress::CreatePageFunction>(loaded.createPage);
     m_page = create(loaded.input.get(), &m_window);
     if (!m_page) {
         emit statusNote(translate("Progress", "La pagina Progressi non si apre."));

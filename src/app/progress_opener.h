@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/module_loader.h"
 #include "compose/practice_choices.h"
 #include "core/pitch.h"
 #include "core/translation.h"
 
-#include <QLibrary>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -24,8 +24,7 @@ namespace zintaro::app {
 class ProgressOpener : public QObject {
     Q_OBJECT
 public:
-    // `moduleFolders` are looked through in order for the module; empty
-    // means beside the program, then ../lib/zintaro/modules from it.
+    // `moduleFolders` are looked through in order for the module.
     ProgressOpener(QWidget& window, QString filesFolder, std::filesystem::path history, QStringList moduleFolders,
         QObject* parent = nullptr);
     ~ProgressOpener() override;
@@ -35,9 +34,6 @@ public:
 
     QWidget* page() const { return m_page; }
     bool opening() const { return m_worker.joinable(); }
-
-    // Where the module is looked for by default, for a program in `programFolder`.
-    static QStringList defaultModuleFolders(const QString& programFolder);
 
 signals:
     void pageShown(QWidget* page);
@@ -51,9 +47,7 @@ private:
     QWidget& m_window;
     QString m_filesFolder;
     std::filesystem::path m_history;
-    QStringList m_moduleFolders;
-    QLibrary m_module; // loaded once and kept for the rest of the run
-    QFunctionPointer m_createPage = nullptr;
+    ModuleLoader m_module;
     std::thread m_worker;
     QPointer<QWidget> m_page;
 };
