@@ -1,0 +1,215 @@
+#include "storage/importers.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <smf.h>
+#include <string>
+
+namespace zintaro::storage {
+
+namespace {
+
+struct SmfCloser {
+    void operator()(smf_t* smf) const { smf_delete(smf); }
+};
+
+// A note as the file sounds it, from its note-on to its note-off, in ticks.
+struct HeardNote {
+    long long start = 0;
+    long long end = 0;
+    int pitch = 0;
+};
+
+// A track's notes on one channel: what the user picks from.
+struct Voice {
+    Text name;
+    std::vector<HeardNote> notes;
+};
+
+// A meta event found earliest in the file, with its time.
+template<typename T> struct Earliest {
+    long long time = -1;
+    T value {};
+
+    void offer(long long at, T v)
+    {
+        if (time < 0 || at < time) {
+            time = at;
+            value = v;
+        }
+    }
+};
+
+struct Notation {
+    Earliest<Key> key;
+    Earliest<Meter> meter;
+    Earliest<int> quarterMicros;
+};
+
+// The notes of one track, a voice for each channel that has any; the meta
+// events go to the notation.
+void readTrack(smf_track_t* track, int number, std::vector<Voice>& voices, Notation& notation)
+{
+    std::array<std::vector<HeardNote>, 16> channels;
+    std::array<std::array<long long, 128>, 16> soundingSince {};
+    for (auto& channel : soundingSince)
+        channel.fill(-1);
+    std::string name;
+    long long last = 0;
+
+    const auto release = [&](int channel, int pitch, long long at) {
+        long long& since = soundingSince[static_cast<std::size_t>(channel)][static_cast<std::size_t>(pitch)];
+        if (since >= 0 && channels[static_cast<std::size_t>(channel)].size() < MaxImportedNotes)
+            channels[static_cast<std::size_t>(channel)].push_back({ since, at, pitch });
+        since = -1;
+    };
+
+    for (int i = 1; i <= track->number_of_events; ++i) {
+        const smf_event_t* event = smf_track_get_event_by_number(track, i);
+        if (event == nullptr || event->midi_buffer == nullptr || event->midi_buffer_length < 1)
+            continue;
+        const unsigned char* b = event->midi_buffer;
+        const int length = event->midi_buffer_length;
+        const long long at = std::max(0, event->time_pulses);
+        last = std::max(last, at);
+        if (b[0] == 0xFF && length >= 3) {
+            if (b[1] == 0x03 && name.empty()) {
+                const std::unique_ptr<char, decltype(&std::free)> text(smf_event_extract_text(event), &std::free);
+                if (text)
+                    name = text.get();
+            } else if (b[1] == 0x51 && b[2] == 3 && length >= 6) {
+                notation.quarterMicros.offer(at, (b[3] << 16) | (b[4] << 8) | b[5]);
+            } else if (b[1] == 0x58 && b[2] == 4 && length >= 7 && b[3] > 0 && b[4] <= 6) {
+                notation.meter.offer(at, { b[3], 1 << b[4] });
+            } else if (b[1] == 0x59 && b[2] == 2 && length >= 5) {
+                const Key key { static_cast<signed char>(b[3]), b[4] == 1 ? KeyMode::Minor : KeyMode::Major };
+                if (isValidKey(key))
+                    notation.key.offer(at, key);
+            }
+            continue;
+        }
+        const int status = b[0] & 0xF0;
+        const int channel = b[0] & 0x0F;
+        if (length < 3 || (status != 0x80 && status != 0x90) || b[1] > 127)
+            continue;
+        release(channel, b[1], at);
+        if (status == 0x90 && b[2] != 0)
+            soundingSince[static_cast<std::size_t>(channel)][b[1]] = at;
+    }
+
+    int used = 0;
+    for (int channel = 0; channel < 16; ++channel) {
+        for (int pitch = 0; pitch < 128; ++pitch)
+            release(channel, pitch, last);
+        used += channels[static_cast<std::size_t>(channel)].empty() ? 0 : 1;
+    }
+    for (int channel = 0; channel < 16; ++channel) {
+        auto& notes = channels[static_cast<std::size_t>(channel)];
+        if (notes.empty())
+            continue;
+        Text voiceName = name.empty() ? translate("Import", "Traccia %1").arg(number) : Text::verbatim(name);
+        if (used > 1)
+            voiceName = translate("Import", "%1, canale %2").arg(voiceName).arg(channel + 1);
+        voices.push_back({ voiceName, std::move(notes) });
+    }
+}
+
+// The notes as written: starts and ends put on the nearest sixty-fourth, a
+// note under a higher one left out, each note the value nearest its length,
+// the silences between them rests.
+void writeDown(std::vector<HeardNote> heard, int ticksPerQuarter, ImportedPiece& piece)
+{
+    std::sort(heard.begin(), heard.end(), [](const HeardNote& a, const HeardNote& b) {
+        return a.start != b.start ? a.start < b.start : a.pitch > b.pitch;
+    });
+    const double ticksPerSixtyFourth = ticksPerQuarter / 16.0;
+    const auto grid = [&](long long ticks) { return std::llround(static_cast<double>(ticks) / ticksPerSixtyFourth); };
+
+    std::vector<HeardNote> kept;
+    for (const HeardNote& note : heard) {
+        const long long start = grid(note.start);
+        const HeardNote placed { start, std::max(grid(note.end), start + 1), note.pitch };
+        if (!kept.empty() && start < kept.back().end) {
+            // Sorted by start, then highest first: a note that starts with
+            // another is lower; one that starts later cuts a lower one short.
+            if (start == kept.back().start || note.pitch < kept.back().pitch) {
+                ++piece.losses.overlapsDropped;
+                continue;
+            }
+            kept.back().end = start;
+        }
+        kept.push_back(placed);
+    }
+
+    long long written = 0; // where the written notes have reached, in sixty-fourths
+    const auto append = [&](ImportedNote note) {
+        if (piece.notes.size() >= MaxImportedNotes) {
+            piece.losses.notesLeftOut = true;
+            return;
+        }
+        piece.notes.push_back(note);
+        written += note.value.sixtyFourths();
+    };
+    for (const HeardNote& note : kept) {
+        if (note.start > written)
+            for (const WrittenValue& v : valuesFilling(note.start - written))
+                append({ std::nullopt, v, false });
+        append({ note.pitch, nearestValue(static_cast<double>(note.end - note.start)), false });
+    }
+}
+
+ImportOutcome refused(const Text& why)
+{
+    return { ImportResult::Refused, std::nullopt, why };
+}
+
+} // namespace
+
+ImportOutcome readMidiFile(std::string_view bytes, int part)
+{
+    if (bytes.size() > MaxMidiBytes)
+        return {
+            ImportResult::Unreadable, std::nullopt,
+            translate("Files", "il file è troppo grande (più di %1 MB)").arg(static_cast<long long>(MaxMidiBytes >> 20))
+        };
+    if (!bytes.starts_with("MThd"))
+        return refused(translate("Import", "non è un file MIDI"));
+    const std::unique_ptr<smf_t, SmfCloser> smf(smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
+    if (!smf)
+        return refused(translate("Import", "il file MIDI è danneggiato o incompleto"));
+    if (smf->format > 1)
+        return refused(translate("Import", "il file MIDI è di formato 2 (sequenze indipendenti), che non si importa"));
+    if (smf->ppqn <= 0)
+        return refused(translate("Import", "il file MIDI conta il tempo in fotogrammi, non in battiti"));
+    if (smf->number_of_tracks < 1)
+        return refused(translate("Import", "il file MIDI non contiene tracce"));
+
+    std::vector<Voice> voices;
+    Notation notation;
+    for (int t = 1; t <= smf->number_of_tracks; ++t)
+        if (smf_track_t* track = smf_get_track_by_number(smf.get(), t))
+            readTrack(track, t, voices, notation);
+    if (voices.empty())
+        return refused(translate("Import", "il file MIDI non contiene note"));
+    if (part < 0 || part >= static_cast<int>(voices.size()))
+        return refused(translate("Import", "la parte %1 non c'è: il file ne ha %2")
+                           .arg(part + 1)
+                           .arg(static_cast<int>(voices.size())));
+
+    ImportedPiece piece;
+    piece.key = notation.key.value;
+    if (notation.meter.time >= 0)
+        piece.meter = notation.meter.value;
+    if (notation.quarterMicros.time >= 0 && notation.quarterMicros.value > 0)
+        piece.tempo = 60'000'000.0 / notation.quarterMicros.value;
+    for (const Voice& voice : voices)
+        piece.parts.push_back(voice.name);
+    piece.chosenPart = part;
+    writeDown(std::move(voices[static_cast<std::size_t>(part)].notes), smf->ppqn, piece);
+    return { ImportResult::Imported, std::move(piece), {} };
+}
+
+} // namespace zintaro::storage
