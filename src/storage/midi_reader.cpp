@@ -144,7 +144,10 @@ void writeDown(std::vector<HeardNote> heard, int ticksPerQuarter, ImportedPiece&
         kept.push_back(placed);
     }
 
-    long long written = 0; // where the written notes have reached, in sixty-fourths
+    // Where the written notes have reached, and where the last one was heard
+    // to end, in sixty-fourths: a silence starts after both.
+    long long written = 0;
+    long long heardEnd = 0;
     const auto append = [&](ImportedNote note) {
         if (piece.notes.size() >= MaxImportedNotes) {
             piece.losses.notesLeftOut = true;
@@ -154,11 +157,30 @@ void writeDown(std::vector<HeardNote> heard, int ticksPerQuarter, ImportedPiece&
         written += note.value.sixtyFourths();
     };
     for (const HeardNote& note : kept) {
-        if (note.start > written)
-            for (const WrittenValue& v : valuesFilling(note.start - written))
+        if (const long long from = std::max(written, heardEnd); note.start > from)
+            for (const WrittenValue& v : valuesFilling(note.start - from))
                 append({ std::nullopt, v, false });
+        heardEnd = note.end;
         append({ note.pitch, nearestValue(static_cast<double>(note.end - note.start)), false });
     }
+}
+
+// Whether the file's chunks (a name and a length, then that many bytes)
+// follow one another to its very end.
+bool chunksWhole(std::string_view bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (bytes.size() - at < 8)
+            return false;
+        std::size_t length = 0;
+        for (std::size_t i = at + 4; i < at + 8; ++i)
+            length = length << 8 | static_cast<unsigned char>(bytes[i]);
+        if (length > bytes.size() - at - 8)
+            return false;
+        at += 8 + length;
+    }
+    return true;
 }
 
 ImportOutcome refused(const Text& why)
@@ -177,15 +199,27 @@ ImportOutcome readMidiFile(std::string_view bytes, int part)
         };
     if (!bytes.starts_with("MThd"))
         return refused(translate("Import", "non è un file MIDI"));
-    const std::unique_ptr<smf_t, SmfCloser> smf(smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
-    if (!smf)
-        return refused(translate("Import", "il file MIDI è danneggiato o incompleto"));
-    if (smf->format > 1)
+    // The header's format and number of tracks, which the library refuses
+    // without saying which it was.
+    const auto headerWord = [&](std::size_t at) {
+        return bytes.size() < at + 2
+            ? -1
+            : (static_cast<unsigned char>(bytes[at]) << 8 | static_cast<unsigned char>(bytes[at + 1]));
+    };
+    if (headerWord(8) > 1)
         return refused(translate("Import", "il file MIDI è di formato 2 (sequenze indipendenti), che non si importa"));
+    if (headerWord(10) == 0)
+        return refused(translate("Import", "il file MIDI non contiene tracce"));
+    // The library reads what it can of a file cut short; a file whose last
+    // chunk is not whole is refused instead.
+    const Text damaged = translate("Import", "il file MIDI è danneggiato o incompleto");
+    if (!chunksWhole(bytes))
+        return refused(damaged);
+    const std::unique_ptr<smf_t, SmfCloser> smf(smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
+    if (!smf || smf->number_of_tracks < 1)
+        return refused(damaged);
     if (smf->ppqn <= 0)
         return refused(translate("Import", "il file MIDI conta il tempo in fotogrammi, non in battiti"));
-    if (smf->number_of_tracks < 1)
-        return refused(translate("Import", "il file MIDI non contiene tracce"));
 
     std::vector<Voice> voices;
     Notation notation;
