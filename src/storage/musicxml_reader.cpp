@@ -1,4 +1,5 @@
 #include "storage/importers.h"
+#include "storage/score_line.h"
 
 #include <QByteArray>
 #include <QXmlStreamReader>
@@ -30,25 +31,6 @@ std::optional<int> typeCode(QStringView word)
         return 0;
     return std::nullopt;
 }
-
-// A note element as read, before it is kept or not.
-struct NoteElement {
-    bool chord = false;
-    bool grace = false;
-    bool cue = false;
-    std::optional<int> pitch;
-    double duration = 0; // in divisions
-    QString voice = QStringLiteral("1");
-    int staff = 1;
-    std::optional<int> type;
-    int dots = 0;
-    bool tieStart = false;
-    int actualNotes = 0;
-    int normalNotes = 0;
-    bool tupletStart = false;
-
-    bool inTuplet() const { return actualNotes > 0 && normalNotes > 0 && actualNotes != normalNotes; }
-};
 
 class ScoreReader {
 public:
@@ -142,8 +124,8 @@ private:
     // One measure of one part: the other parts are read for a tempo only.
     void readMeasure(bool wanted)
     {
-        m_position = 0;
-        m_measureEnd = 0;
+        if (wanted)
+            m_line.startMeasure();
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
             if (name == u"sound")
@@ -155,14 +137,14 @@ private:
             else if (name == u"attributes")
                 readAttributes();
             else if (name == u"note")
-                keep(readNote());
+                m_line.add(readNote());
             else if (name == u"backup" || name == u"forward")
                 move(name == u"backup" ? -1 : 1);
             else
                 m_xml.skipCurrentElement();
         }
         if (wanted)
-            m_measureStart += std::max(m_measureEnd, m_position);
+            m_line.endMeasure();
     }
 
     void readSound()
@@ -210,11 +192,10 @@ private:
     {
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"duration")
-                m_position = std::max(0.0, m_position + direction * sixtyFourths(duration()));
+                m_line.move(direction * sixtyFourths(duration()));
             else
                 m_xml.skipCurrentElement();
         }
-        m_measureEnd = std::max(m_measureEnd, m_position);
     }
 
     void readAttributes()
@@ -318,7 +299,7 @@ private:
         return midi >= 0 && midi <= 127 ? std::optional<int>(midi) : std::nullopt;
     }
 
-    void readNotations(NoteElement& note)
+    void readNotations(ScoreNote& note)
     {
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
@@ -330,7 +311,7 @@ private:
         }
     }
 
-    void readTimeModification(NoteElement& note)
+    void readTimeModification(ScoreNote& note)
     {
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"actual-notes")
@@ -342,9 +323,9 @@ private:
         }
     }
 
-    NoteElement readNote()
+    ScoreNote readNote()
     {
-        NoteElement note;
+        ScoreNote note;
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
             if (name == u"chord" || name == u"grace" || name == u"cue") {
@@ -353,9 +334,9 @@ private:
             } else if (name == u"pitch") {
                 note.pitch = readPitch();
             } else if (name == u"duration") {
-                note.duration = duration();
+                note.length = sixtyFourths(duration());
             } else if (name == u"voice") {
-                note.voice = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                note.voice = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toStdString();
             } else if (name == u"staff") {
                 note.staff = number().value_or(1);
             } else if (name == u"type") {
@@ -377,9 +358,6 @@ private:
         return note;
     }
 
-    void keep(const NoteElement& note);
-    void append(ImportedNote note);
-
     QXmlStreamReader m_xml;
     int m_wanted;
     std::optional<QString> m_wantedId;
@@ -388,97 +366,8 @@ private:
     bool m_meterRead = false;
 
     int m_divisions = 1;
-    // Time in sixty-fourths of a whole note: where the measure started, the
-    // point in it, the furthest point reached in it.
-    double m_measureStart = 0;
-    double m_position = 0;
-    double m_measureEnd = 0;
-
-    std::optional<QString> m_voice; // the voice kept: the first on the first staff
-    double m_voiceEnd = 0; // where the kept voice's last note ends
-    double m_chordStart = 0; // where the last note that is no chord's further note started
-    bool m_chordCounted = false; // the last kept note's chord is counted
-    bool m_inTuplet = false;
+    KeptLine m_line { m_piece };
 };
-
-void ScoreReader::keep(const NoteElement& note)
-{
-    if (note.grace)
-        return;
-    // A chord's further notes start with its first.
-    const double start = note.chord ? m_chordStart : m_measureStart + m_position;
-    const double length = sixtyFourths(note.duration);
-    if (!note.chord) {
-        m_chordStart = start;
-        m_position += length;
-        m_measureEnd = std::max(m_measureEnd, m_position);
-    }
-    if (note.cue || note.staff != 1)
-        return;
-    if (!m_voice)
-        m_voice = note.voice;
-    if (note.voice != *m_voice)
-        return;
-
-    if (note.chord) {
-        // A chord keeps its top note, and that note's tie.
-        if (m_piece.notes.empty() || !m_piece.notes.back().pitch || !note.pitch)
-            return;
-        ImportedNote& top = m_piece.notes.back();
-        if (!m_chordCounted) {
-            m_chordCounted = true;
-            ++m_piece.losses.chordsReduced;
-        }
-        if (*note.pitch > *top.pitch) {
-            top.pitch = note.pitch;
-            top.tiedToNext = note.tieStart;
-        }
-        return;
-    }
-    m_chordCounted = false;
-
-    // What the kept voice leaves silent (a forward, another voice's time) is a rest.
-    if (const double gap = start - m_voiceEnd; gap >= 0.5)
-        for (const WrittenValue& v : valuesFilling(std::llround(gap)))
-            append({ std::nullopt, v, false });
-    m_voiceEnd = std::max(m_voiceEnd, start + length);
-
-    if (note.inTuplet()) {
-        if (note.tupletStart || !m_inTuplet) {
-            auto& groups = note.actualNotes == 3 && note.normalNotes == 2 ? m_piece.losses.tripletsApproximated
-                                                                          : m_piece.losses.otherTupletsApproximated;
-            ++groups;
-        }
-        m_inTuplet = true;
-        append({ note.pitch, nearestValue(length), note.tieStart });
-        return;
-    }
-    m_inTuplet = false;
-    if (!note.type) {
-        // A whole-measure rest, or a note with no type: the values that
-        // fill its duration, a note's tied.
-        std::vector<WrittenValue> values = valuesFilling(std::max(1LL, std::llround(length)));
-        for (std::size_t i = 0; i < values.size(); ++i)
-            append({ note.pitch, values[i], note.pitch && (i + 1 < values.size() || note.tieStart) });
-        return;
-    }
-    const WrittenValue written { std::min(*note.type, 6), note.dots > 0 };
-    if (*note.type > 6 || note.dots > 1 || (note.dots > 0 && *note.type == 6)) {
-        ++m_piece.losses.valuesApproximated;
-        append({ note.pitch, nearestValue(length > 0 ? length : written.sixtyFourths()), note.tieStart });
-        return;
-    }
-    append({ note.pitch, written, note.tieStart });
-}
-
-void ScoreReader::append(ImportedNote note)
-{
-    if (m_piece.notes.size() >= MaxImportedNotes) {
-        m_piece.losses.notesLeftOut = true;
-        return;
-    }
-    m_piece.notes.push_back(note);
-}
 
 } // namespace
 
