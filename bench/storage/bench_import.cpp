@@ -12,8 +12,9 @@ using namespace zintaro;
 // quarters with a name under each note, a chord every measure.
 std::string twoThousandNoteScore()
 {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<score-partwise version=\"4.0\"><part-list>"
-                      "<score-part id=\"P1\"><part-name>Pianoforte</part-name></score-part></part-list><part id=\"P1\">";
+    std::string xml
+        = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<score-partwise version=\"4.0\"><part-list>"
+          "<score-part id=\"P1\"><part-name>Pianoforte</part-name></score-part></part-list><part id=\"P1\">";
     constexpr const char* Steps = "CDEFGAB";
     for (int measure = 0; measure < 500; ++measure) {
         xml += "<measure number=\"" + std::to_string(measure + 1) + "\">";
@@ -41,7 +42,8 @@ void BM_ImportMusicXml2000(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const storage::ImportOutcome outcome = storage::readMusicXml(xml);
-        slowest = std::max(slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        slowest = std::max(
+            slowest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         if (!outcome.piece) {
             state.SkipWithError("the score did not import");
             return;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <smf.h>
 #include <string>
+#include <utility>
 
 namespace zintaro::storage {
 
@@ -183,6 +184,83 @@ bool chunksWhole(std::string_view bytes)
     return true;
 }
 
+// A variable-length quantity as the library reads it: its value and the
+// bytes it takes, both 0 where the bytes run out first.
+std::pair<std::size_t, std::size_t> quantity(std::string_view bytes, std::size_t at, std::size_t end)
+{
+    std::size_t value = 0;
+    for (std::size_t i = at; i < end; ++i) {
+        value = (value << 7 | (static_cast<unsigned char>(bytes[i]) & 0x7F)) & 0xFFFFFFFF;
+        if ((static_cast<unsigned char>(bytes[i]) & 0x80) == 0)
+            return { value, i - at + 1 };
+    }
+    return { 0, 0 };
+}
+
+// libsmf 1.3 stops the whole program (a failed assertion) where a track
+// runs out before its end marker, where a running status follows a system
+// exclusive message, on escaped events, and where the time overflows. This
+// walks each track's events by the lengths the library gives them and says
+// whether the library can read the file without meeting one of those; where
+// the library would give up on a track by itself, the walk does too.
+bool librarySafe(std::string_view bytes)
+{
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+    for (std::size_t chunk = 14; chunk + 8 <= bytes.size();) {
+        const std::size_t end = chunk + 8
+            + (std::size_t { byte(chunk + 4) } << 24 | std::size_t { byte(chunk + 5) } << 16
+                | std::size_t { byte(chunk + 6) } << 8 | byte(chunk + 7));
+        const bool track = bytes.substr(chunk, 4) == "MTrk";
+        std::size_t at = chunk + 8;
+        chunk = end;
+        int running = 0;
+        std::size_t time = 0;
+        while (track) {
+            if (at >= end)
+                return false;
+            const auto [delta, deltaBytes] = quantity(bytes, at, end);
+            time += delta;
+            at += deltaBytes;
+            if (deltaBytes == 0 || deltaBytes > 4 || at >= end)
+                break;
+            if (time > 0x3FFFFFFF)
+                return false;
+            const bool ownStatus = (byte(at) & 0x80) != 0;
+            const int status = ownStatus ? byte(at) : running;
+            if ((status & 0x80) == 0 || status == 0xF4 || status == 0xF5 || status == 0xFD)
+                break;
+            if (status == 0xF7 || (status == 0xF0 && !ownStatus))
+                return false;
+            std::size_t length = 0; // the bytes after the status byte
+            if (status == 0xF0) {
+                if (end - at < 4)
+                    break;
+                const auto [size, sizeBytes] = quantity(bytes, at + 1, end);
+                if (sizeBytes > 4)
+                    return false;
+                if (sizeBytes + size + 1 >= end - at)
+                    break;
+                length = sizeBytes + size;
+            } else {
+                const std::size_t data = ownStatus ? at + 1 : at;
+                if (status == 0xFF && data + 1 >= end)
+                    break;
+                if (status == 0xFF && byte(data) == 0x2F)
+                    break;
+                length = status == 0xFF                                            ? byte(data + 1) + 2U
+                    : status == 0xF2 || (status < 0xF0 && (status & 0xE0) != 0xC0) ? 2U
+                    : status == 0xF1 || status == 0xF3 || (status & 0xE0) == 0xC0  ? 1U
+                                                                                   : 0U;
+                if (data + length > end)
+                    break;
+            }
+            running = status;
+            at += (ownStatus ? 1 : 0) + length;
+        }
+    }
+    return true;
+}
+
 ImportOutcome refused(const Text& why)
 {
     return { ImportResult::Refused, std::nullopt, why };
@@ -210,16 +288,18 @@ ImportOutcome readMidiFile(std::string_view bytes, int part)
         return refused(translate("Import", "il file MIDI è di formato 2 (sequenze indipendenti), che non si importa"));
     if (headerWord(10) == 0)
         return refused(translate("Import", "il file MIDI non contiene tracce"));
+    if (headerWord(12) >= 0x8000)
+        return refused(translate("Import", "il file MIDI conta il tempo in fotogrammi, non in battiti"));
     // The library reads what it can of a file cut short; a file whose last
-    // chunk is not whole is refused instead.
+    // chunk is not whole is refused instead. It also loses memory on a
+    // header it refuses: the header is checked here first.
     const Text damaged = translate("Import", "il file MIDI è danneggiato o incompleto");
-    if (!chunksWhole(bytes))
+    if (bytes.size() < 14 || bytes.substr(4, 4) != std::string_view("\0\0\0\6", 4) || headerWord(12) == 0
+        || !chunksWhole(bytes) || !librarySafe(bytes))
         return refused(damaged);
     const std::unique_ptr<smf_t, SmfCloser> smf(smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
-    if (!smf || smf->number_of_tracks < 1)
+    if (!smf || smf->number_of_tracks < 1 || smf->ppqn <= 0)
         return refused(damaged);
-    if (smf->ppqn <= 0)
-        return refused(translate("Import", "il file MIDI conta il tempo in fotogrammi, non in battiti"));
 
     std::vector<Voice> voices;
     Notation notation;

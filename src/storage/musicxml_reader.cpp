@@ -132,13 +132,11 @@ private:
                 readSound();
             else if (name == u"direction")
                 readDirection();
-            else if (!wanted)
-                m_xml.skipCurrentElement();
-            else if (name == u"attributes")
+            else if (wanted && name == u"attributes")
                 readAttributes();
-            else if (name == u"note")
+            else if (wanted && name == u"note")
                 m_line.add(readNote());
-            else if (name == u"backup" || name == u"forward")
+            else if (wanted && (name == u"backup" || name == u"forward"))
                 move(name == u"backup" ? -1 : 1);
             else
                 m_xml.skipCurrentElement();
