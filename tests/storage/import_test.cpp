@@ -247,6 +247,11 @@ TEST(Import, badInputIsRefusedInWords)
         { "format 2", midi({ { 0, 60, 480 } }, 2),
             "il file MIDI è di formato 2 (sequenze indipendenti), che non si importa" },
         { "no notes", midi({}), "il file MIDI non contiene note" },
+        { "time in frames", midi({ { 0, 60, 480 } }).replace(12, 2, "\xE7\x28"),
+            "il file MIDI conta il tempo in fotogrammi, non in battiti" },
+        { "a track that runs out before its end marker",
+            midi({ { 0, 60, 480 } }).substr(0, 18) + std::string("\0\0\0\x04\0\x90\x3C\x64", 8),
+            "il file MIDI è danneggiato o incompleto" },
         { "a broken archive", std::string("PK\x03\x04 nothing more", 17),
             "non è una partitura MusicXML compressa leggibile" },
     };
