@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 minutes="${1:-10}"
 build="$root/build/fuzz"
-fuzzers=(fuzz_reader fuzz_load_path fuzz_midi_parser)
+fuzzers=(fuzz_reader fuzz_load_path fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import)
 
 "$root/scripts/install-deps.sh"
 
@@ -21,9 +21,12 @@ seconds=$(( minutes * 60 / ${#fuzzers[@]} ))
 for f in "${fuzzers[@]}"; do
   echo "== $f for $seconds s"
   mkdir -p "$build/fuzz/${f}_corpus"
+  # The importers start from their own small files in the repository.
+  seeds="$build/fuzz/seeds"
+  case "$f" in fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;; esac
   "$build/fuzz/$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz/$f-" \
-    "$build/fuzz/${f}_corpus" "$build/fuzz/seeds" 2>"$build/fuzz/$f.log" || {
+    "$build/fuzz/${f}_corpus" "$seeds" 2>"$build/fuzz/$f.log" || {
       tail -40 "$build/fuzz/$f.log"; exit 1; }
   grep -E "^#[0-9]+.*(DONE|cov:)" "$build/fuzz/$f.log" | tail -1
   grep -E "stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added" "$build/fuzz/$f.log"

@@ -3,19 +3,16 @@
 #include "core/translation.h"
 #include "storage/atomic_write.h"
 #include "storage/composition_format.h"
-#include "storage/file_descriptor.h"
+#include "storage/file_read.h"
 #include "storage/quoted.h"
 #include "storage/system_reason.h"
 #include "storage/write_failure.h"
 #include "storage/write_steps.h"
 
-#include <array>
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -137,32 +134,14 @@ LoadOutcome loadComposition(const std::filesystem::path& path)
     if (path.has_parent_path())
         removeStaleTemporaries(path.parent_path());
 
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        return fail(systemReason(errno));
-    struct stat info { };
-    if (::fstat(fd.get(), &info) != 0)
-        return fail(systemReason(errno));
-    if (S_ISDIR(info.st_mode))
-        return fail(systemReason(EISDIR));
-    if (!S_ISREG(info.st_mode))
-        return fail(translate("Files", "non è un file normale"));
-
     // The whole file is read before anything is given, so a read that fails
     // half way changes nothing.
     CompositionReader reader;
-    std::array<char, 64 * 1024> chunk {};
-    while (!reader.full()) {
-        const ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(systemReason(errno));
-        }
-        if (got == 0)
-            break;
-        reader.feed(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
-    }
+    if (const auto problem = readFileInChunks(path, [&](std::string_view chunk) {
+            reader.feed(chunk);
+            return !reader.full();
+        }))
+        return fail(*problem);
     ParsedComposition parsed = reader.finish();
 
     if (parsed.isForeign())
