@@ -228,6 +228,137 @@
         <source>%1: le risposte non sono state scritte; restano in memoria e verranno scritte appena possibile</source>
         <translation>%1: the answers were not written; they are kept in memory and will be written as soon as possible</translation>
     </message>
+    <message>
+        <source>il file è troppo grande (più di %1 MB)</source>
+        <translation>the file is too large (over %1 MB)</translation>
+    </message>
+</context>
+<context>
+    <name>Import</name>
+    <message>
+        <source>non è una partitura MusicXML compressa leggibile</source>
+        <translation>it is not a readable compressed MusicXML score</translation>
+    </message>
+    <message>
+        <source>la partitura compressa si espanderebbe oltre %1 MB: non è stata aperta</source>
+        <translation>the compressed score would unpack to over %1 MB: it was not opened</translation>
+    </message>
+    <message>
+        <source>la partitura compressa è danneggiata</source>
+        <translation>the compressed score is damaged</translation>
+    </message>
+    <message>
+        <source>l&apos;archivio non contiene una partitura MusicXML</source>
+        <translation>the archive holds no MusicXML score</translation>
+    </message>
+    <message>
+        <source>Il file %1 non si è potuto importare: %2. Non è cambiato nulla.</source>
+        <translation>The file %1 could not be imported: %2. Nothing was changed.</translation>
+    </message>
+    <message>
+        <source>1 accordo ridotto alla nota più alta</source>
+        <translation>1 chord reduced to its top note</translation>
+    </message>
+    <message>
+        <source>%1 accordi ridotti alla nota più alta</source>
+        <translation>%1 chords reduced to their top note</translation>
+    </message>
+    <message>
+        <source>1 terzina approssimata</source>
+        <translation>1 triplet approximated</translation>
+    </message>
+    <message>
+        <source>%1 terzine approssimate</source>
+        <translation>%1 triplets approximated</translation>
+    </message>
+    <message>
+        <source>1 gruppo irregolare approssimato</source>
+        <translation>1 tuplet approximated</translation>
+    </message>
+    <message>
+        <source>%1 gruppi irregolari approssimati</source>
+        <translation>%1 tuplets approximated</translation>
+    </message>
+    <message>
+        <source>1 valore che il pentagramma non scrive approssimato</source>
+        <translation>1 value the staff does not write approximated</translation>
+    </message>
+    <message>
+        <source>%1 valori che il pentagramma non scrive approssimati</source>
+        <translation>%1 values the staff does not write approximated</translation>
+    </message>
+    <message>
+        <source>1 nota sovrapposta a una più alta tralasciata</source>
+        <translation>1 note overlapping a higher one left out</translation>
+    </message>
+    <message>
+        <source>%1 note sovrapposte a una più alta tralasciate</source>
+        <translation>%1 notes overlapping a higher one left out</translation>
+    </message>
+    <message>
+        <source>le note dopo le prime %1 lasciate fuori</source>
+        <translation>the notes after the first %1 left out</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Traccia %1</source>
+        <translation>Track %1</translation>
+    </message>
+    <message>
+        <source>%1, canale %2</source>
+        <translation>%1, channel %2</translation>
+    </message>
+    <message>
+        <source>non è un file MIDI</source>
+        <translation>it is not a MIDI file</translation>
+    </message>
+    <message>
+        <source>il file MIDI è di formato 2 (sequenze indipendenti), che non si importa</source>
+        <translation>the MIDI file is format 2 (independent sequences), which cannot be imported</translation>
+    </message>
+    <message>
+        <source>il file MIDI non contiene tracce</source>
+        <translation>the MIDI file holds no tracks</translation>
+    </message>
+    <message>
+        <source>il file MIDI conta il tempo in fotogrammi, non in battiti</source>
+        <translation>the MIDI file counts time in frames, not beats</translation>
+    </message>
+    <message>
+        <source>il file MIDI è danneggiato o incompleto</source>
+        <translation>the MIDI file is damaged or incomplete</translation>
+    </message>
+    <message>
+        <source>il file MIDI non contiene note</source>
+        <translation>the MIDI file holds no notes</translation>
+    </message>
+    <message>
+        <source>la parte %1 non c&apos;è: il file ne ha %2</source>
+        <translation>there is no part %1: the file has %2</translation>
+    </message>
+    <message>
+        <source>non è una partitura MusicXML</source>
+        <translation>it is not a MusicXML score</translation>
+    </message>
+    <message>
+        <source>il file MusicXML è danneggiato o incompleto (riga %1)</source>
+        <translation>the MusicXML file is damaged or incomplete (line %1)</translation>
+    </message>
+    <message>
+        <source>non contiene parti da importare</source>
+        <translation>it holds no parts to import</translation>
+    </message>
+    <message>
+        <source>la parte scelta non contiene note</source>
+        <translation>the chosen part holds no notes</translation>
+    </message>
+    <message>
+        <source>Parte %1</source>
+        <translation>Part %1</translation>
+    </message>
 </context>
 <context>
     <name>Instruments</name>
@@ -405,10 +536,6 @@
         <translation>The audio input has gone: answer with the keys.</translation>
     </message>
     <message>
-        <source>Il microfono non è disponibile: %1 non trovato in %2</source>
-        <translation>The microphone is not available: %1 not found in %2</translation>
-    </message>
-    <message>
         <source>Il microfono non è disponibile: %1</source>
         <translation>The microphone is not available: %1</translation>
     </message>
@@ -454,6 +581,13 @@
     <message>
         <source>il sequencer ALSA non dà annunci</source>
         <translation>the ALSA sequencer gives no announcements</translation>
+    </message>
+</context>
+<context>
+    <name>Modules</name>
+    <message>
+        <source>%1 non trovato in %2</source>
+        <translation>%1 not found in %2</translation>
     </message>
 </context>
 <context>
@@ -532,14 +666,6 @@
 </context>
 <context>
     <name>Progress</name>
-    <message>
-        <source>non trovato in %1</source>
-        <translation>not found in %1</translation>
-    </message>
-    <message>
-        <source>La pagina Progressi non si apre: manca il suo modulo %1 (%2).</source>
-        <translation>The Progress page does not open: its module %1 is missing (%2).</translation>
-    </message>
     <message>
         <source>La pagina Progressi non si apre.</source>
         <translation>The Progress page does not open.</translation>
@@ -667,6 +793,10 @@
     <message>
         <source>nessun nome libero nella cartella</source>
         <translation>no free name in the folder</translation>
+    </message>
+    <message>
+        <source>La pagina Progressi non si apre: %1.</source>
+        <translation>The Progress page does not open: %1.</translation>
     </message>
 </context>
 <context>
