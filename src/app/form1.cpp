@@ -174,6 +174,7 @@ void Form1::connectMenu()
         [this](bool checked) { mnf_Drill_Click(compose::Drill::Intervals, checked); });
     connect(c.chordsAction, &QAction::triggered, this,
         [this](bool checked) { mnf_Drill_Click(compose::Drill::Chords, checked); });
+    connect(c.phraseAction, &QAction::triggered, this, &Form1::mnf_Phrase_Click);
     connect(c.progressAction, &QAction::triggered, this,
         [this] { m_progress->open(m_workspace->state().Naming, m_workspace->choices().practice.ranges); });
     connect(m_progress, &ProgressOpener::statusNote, this,
@@ -378,6 +379,8 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
     showStatus(StatusSource::Microphone, report.notices.microphone);
     if (report.heard)
         showStatus(StatusSource::Heard, *report.heard);
+    if (!report.said.empty())
+        showStatus(StatusSource::Notice, report.said);
     m_microphone->follow(report.listening);
     for (const Text& text : report.told)
         tell.message(text);

@@ -169,6 +169,7 @@ private:
     void loadChoices();
     void rememberChoices();
     void choosePractice(const compose::PracticeChoices& practice);
+    void mnf_Phrase_Click();
 
     Form1Services m_services;
     std::unique_ptr<InterfaceLanguage> m_ownLanguage;

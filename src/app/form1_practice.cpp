@@ -51,6 +51,17 @@ void Form1::choosePractice(const compose::PracticeChoices& practice)
     showPracticeChoices(m_workspace->choices().practice);
 }
 
+// A phrase in place of the piece, after the question "Nuovo" asks when the
+// piece has not been saved.
+void Form1::mnf_Phrase_Click()
+{
+    if (m_workspace->pieceUnsaved()
+        && !m_services.dialogs.question(
+            translate("Window", "Sicuro?"), translate("Window", "Frase nella composizione")))
+        return;
+    showReport(m_workspace->writePhrase(seed()));
+}
+
 void Form1::showPracticeChoices(const compose::PracticeChoices& practice)
 {
     const WindowControls& c = m_controls;

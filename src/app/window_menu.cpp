@@ -145,8 +145,6 @@ void addReadingEntries(WindowControls& c)
     c.chordsAction = addCheckable(c.practiceMenu, "mnf_Chords");
     c.phraseAction = c.practiceMenu->addAction(QString());
     c.phraseAction->setObjectName(QStringLiteral("mnf_Phrase"));
-    // Shown in its place but not offered until the phrase can be written into the piece.
-    c.phraseAction->setEnabled(false);
 }
 
 // The menu and its entries; retranslateWindowControls() gives their words.

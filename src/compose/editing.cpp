@@ -43,6 +43,7 @@ bool insertRest(Modulo1& m, const Ports& ports)
     m.Composition.set(w, { True16, 0, m.CurrentDuration });
     ++m.NoteCount;
     m.Composition.set(m.NoteCount, EndEntry);
+    dropBrokenTies(m.Composition, m.NoteCount);
 
     m.WriteIndex = static_cast<int16_t>(w);
     redrawComposition(m, ports);
@@ -61,6 +62,8 @@ void deleteAtCursor(Modulo1& m, const Ports& ports)
     m.Composition.set(m.NoteCount, Entry {});
     --m.NoteCount;
     m.Composition.set(m.NoteCount, EndEntry);
+    // A tie into the entry deleted now reaches whatever follows.
+    dropBrokenTies(m.Composition, m.NoteCount);
 
     m.WriteIndex = static_cast<int16_t>(w);
     redrawComposition(m, ports);

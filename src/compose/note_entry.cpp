@@ -33,6 +33,8 @@ EntryOutcome enterNote(Modulo1& m, staff::StaffSurface& s, bool store, bool isRe
             ++m.NoteCount;
             m.Composition.set(m.NoteCount, EndEntry);
         }
+        // A note written over the one a tie led into may end the tie.
+        dropBrokenTies(m.Composition, m.NoteCount);
     }
     // The sign as a printed score shows it at this point of its measure; a
     // note only heard is written as the key alone would write it.

@@ -33,6 +33,12 @@ double entryWait(const Modulo1& m, int16_t durationCode)
     return std::ldexp(m.TempoDurations[0], -durationCode);
 }
 
+double entryWait(const Modulo1& m, Entry e)
+{
+    const double plain = entryWait(m, e.DurationCode);
+    return e.Dotted ? plain * 1.5 : plain;
+}
+
 Playback::Playback(Modulo1& m, const Ports& ports)
     : m_m(m)
     , m_ports(ports)
@@ -50,6 +56,7 @@ std::optional<Millis> Playback::start(Millis now)
     // playback (a new composition, a load) does not lengthen or shorten it.
     m_last = m_m.NoteCount - 1;
     m_index = 0;
+    m_held = false;
     if (m_last < 0) {
         finish();
         return std::nullopt;
@@ -66,7 +73,10 @@ std::optional<Millis> Playback::advance(Millis now)
     const double due = m_entryStart + m_wait;
     if (static_cast<double>(now) < due)
         return dueMillis(due);
-    silence();
+    // A tie holds the note on into the next entry.
+    m_held = tieHolds(m_m.Composition, m_last + 1, m_index);
+    if (!m_held)
+        silence();
     // After a stall (a box, a busy machine) the entry that is due starts now
     // and the ones after it keep their written lengths; the overdue entries
     // are not rushed through at no length. Ordinary lateness keeps the ideal
@@ -99,7 +109,9 @@ void Playback::beginEntry()
     m_ports.surface.setCursorLeft(cursorX(m_m, m_index));
 
     const Entry e = m_m.Composition.at(m_index);
-    m_wait = entryWait(m_m, e.DurationCode);
+    m_wait = entryWait(m_m, e);
+    if (m_held)
+        return;
     m_note = e.NoteIndex;
     if (e.RestFlag != True16) {
         staff::notePosition(lookOf(m_m), m_ports.surface, e.NoteIndex);

@@ -21,10 +21,13 @@ inline constexpr Millis StallMs = 100;
 // else. The short codes keep their fractions, so a run of them keeps the
 // written pace instead of drifting by a rounded millisecond per note.
 double entryWait(const Modulo1& m, int16_t durationCode);
+// The same for an entry: a dotted value waits half as long again.
+double entryWait(const Modulo1& m, Entry e);
 
 // Plays the stored composition once ("Ascolta") as a state machine driven by
 // the window's timer. Each entry places the cursor, names and sounds (or
-// speaks) its note, waits its duration and sends its note-off; the window's
+// speaks) its note, waits its duration and sends its note-off; a note tied
+// to the next sounds on through it, struck and named once. The window's
 // event loop runs while it waits. Note-ons are scheduled from the start of the
 // playback, so a late timer callback never shifts the notes that follow.
 //
@@ -57,6 +60,7 @@ private:
     Ports m_ports;
     bool m_running = false;
     bool m_sounding = false; // a note-off is still owed for m_note
+    bool m_held = false; // the entry begun continues the tied note sounding
     int m_last = -1; // the last position played, fixed at start
     int m_index = 0;
     int16_t m_note = 0;

@@ -63,7 +63,8 @@ std::string pieceText(const Modulo1& m)
 void RecoveryFile::update(const Modulo1& m)
 {
     std::string text = pieceText(m);
-    if (text == m_baseline)
+    m_unsaved = text != m_baseline;
+    if (!m_unsaved)
         post(std::nullopt);
     else
         post(std::move(text));

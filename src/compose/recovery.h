@@ -48,6 +48,8 @@ public:
     void setBaseline(const Modulo1& m);
     // Waits until the file is as last asked.
     void flush();
+    // The piece differs from what was last saved or loaded.
+    bool unsaved() const { return m_unsaved; }
     // Why the piece has no safe copy: set when a write fails, gone when a
     // later write succeeds or the piece needs no copy any more.
     std::optional<Text> failure() const;
@@ -61,6 +63,7 @@ private:
     std::filesystem::path m_file;
     std::string m_baseline;
     std::optional<std::string> m_lastPosted; // nothing: the file is to be absent
+    bool m_unsaved = false;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -63,6 +63,10 @@ struct Report {
     // not be loaded or was loaded in part.
     std::vector<Text> told;
 
+    // Said in the status text, where it stands until something else is said
+    // there: why "Frase nella composizione" wrote nothing.
+    Text said;
+
     // The answer to a click that asked for it (a save): a box, whatever it says.
     Text answer;
 

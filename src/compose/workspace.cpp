@@ -3,6 +3,7 @@
 #include "compose/editing.h"
 #include "compose/keyboard_octaves.h"
 #include "compose/note_entry.h"
+#include "compose/phrase_entries.h"
 #include "compose/piece_file.h"
 #include "core/translation.h"
 #include "midi/instruments.h"
@@ -235,8 +236,28 @@ PieceOutcome Workspace::replace(const ReplacePiece& piece)
     for (int p = 0; p < count; ++p)
         next.store.set(p, piece.entries[static_cast<std::size_t>(p)]);
     next.store.set(count, EndEntry);
+    dropBrokenTies(next.store, count);
     restore(next);
     return PieceOutcome::Changed;
+}
+
+Report Workspace::writePhrase(uint32_t seed)
+{
+    const PracticeChoices& practice = m_answering.practiceChoices();
+    // With "Tutte, a caso" the key the trainer reads in this session.
+    const Key key = practice.randomKey ? m_trainer.key() : practice.key;
+    const MelodyRequest request = compositionPhraseRequest(practice, key, m_m.PieceMeter, seed);
+    const auto phrase = generateMelody(request);
+    if (!phrase) {
+        Report r = report();
+        r.said = translate("Compose",
+            "L'estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, "
+            "che va da %1 a %2: scegline una più ampia con «Estensione…».")
+                     .arg(noteName(CompositionRange.lowest, m_m.Naming, true))
+                     .arg(noteName(CompositionRange.highest, m_m.Naming, true));
+        return r;
+    }
+    return apply(ReplacePiece { entriesOfPhrase(*phrase), key, request.meter });
 }
 
 Report Workspace::moveCursor(CursorMove move)

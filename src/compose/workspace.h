@@ -116,6 +116,13 @@ public:
     Report redo();
     // "<" and ">".
     Report moveCursor(CursorMove move);
+    // The piece differs from what was last saved or loaded.
+    bool pieceUnsaved() const { return m_recovery.unsaved(); }
+    // "Frase nella composizione": a phrase drawn from the practice's level,
+    // key and range, in the piece's meter, becomes the piece, in one change
+    // that can be undone. A range with too few notes for one keeps the piece
+    // and says why.
+    Report writePhrase(uint32_t seed);
     // The piece saved as FOLDER/NAME.txt; the piece is untouched.
     Report save(const std::filesystem::path& folder, const std::string& name);
 

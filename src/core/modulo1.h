@@ -5,6 +5,7 @@
 #include "core/pitch.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace zintaro {
@@ -22,27 +23,43 @@ struct Entry {
     int16_t RestFlag = 0; // 0 a note, -1 a rest, 111 the end marker
     int16_t NoteIndex = 0;
     int16_t DurationCode = 0;
+    bool Dotted = false; // the value lasts half as long again
+    bool TiedToNext = false; // the next entry, a note of the same pitch, sounds on from this one
 
     friend bool operator==(const Entry&, const Entry&) = default;
 };
 
 inline constexpr Entry EndEntry { EndMarker, EndMarker, EndMarker };
 
-// The composition store: three parallel rows of 1001 values. The piece is
+// The marks an entry's value may carry beside its duration code, as bits of
+// the store's fourth row.
+inline constexpr uint8_t DotMark = 1;
+inline constexpr uint8_t TieMark = 2;
+
+// The composition store: three parallel rows of 1001 values, and a fourth
+// of the marks (dot, tie) that the first three cannot say. The piece is
 // positions 0 .. NoteCount − 1 and the end marker stands at NoteCount.
 struct CompositionStore {
     std::array<int16_t, StorePositions> RestFlag {};
     std::array<int16_t, StorePositions> NoteIndex {};
     std::array<int16_t, StorePositions> DurationCode {};
+    std::array<uint8_t, StorePositions> Marks {};
 
     CompositionStore() { clear(); }
 
-    Entry at(int position) const { return { RestFlag[position], NoteIndex[position], DurationCode[position] }; }
+    Entry at(int position) const
+    {
+        const auto marks = Marks[static_cast<std::size_t>(position)];
+        return { RestFlag[position], NoteIndex[position], DurationCode[position], (marks & DotMark) != 0,
+            (marks & TieMark) != 0 };
+    }
     void set(int position, Entry e)
     {
         RestFlag[position] = e.RestFlag;
         NoteIndex[position] = e.NoteIndex;
         DurationCode[position] = e.DurationCode;
+        Marks[static_cast<std::size_t>(position)]
+            = static_cast<uint8_t>((e.Dotted ? DotMark : 0) | (e.TiedToNext ? TieMark : 0));
     }
 
     // The empty state: all zero but a rest flag at position 0.
@@ -51,9 +68,21 @@ struct CompositionStore {
         RestFlag.fill(0);
         NoteIndex.fill(0);
         DurationCode.fill(0);
+        Marks.fill(0);
         RestFlag[0] = True16;
     }
 };
+
+// An entry's written length in whole notes: 1/2 for code 1, 3/4 dotted.
+double entryLength(Entry e);
+
+// Whether the entry at `position` is a note tied to the next, and the next
+// is a note of the same key within the piece: the two sound as one.
+bool tieHolds(const CompositionStore& store, int noteCount, int position);
+
+// Takes away every tie that no longer holds (an edit put a rest, another
+// note or the end of the piece after it).
+void dropBrokenTies(CompositionStore& store, int noteCount);
 
 // The state that every part of the program shares. One object per program
 // run (and per test), passed by reference.

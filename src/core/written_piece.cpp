@@ -1,7 +1,6 @@
 #include "core/written_piece.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zintaro {
 
@@ -18,7 +17,7 @@ std::vector<Measure> measuresOf(const CompositionStore& store, int noteCount, Me
     bool overfull = false;
     int first = 0;
     for (int i = 0; i < count; ++i) {
-        sum = static_cast<float>(sum + 1.0 / std::pow(2.0, store.DurationCode[static_cast<size_t>(i)]));
+        sum = static_cast<float>(sum + entryLength(store.at(i)));
         if (sum < length)
             continue;
         overfull = overfull || sum > length;
@@ -55,7 +54,12 @@ std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, 
                 continue;
             }
             const SpelledNote spelling = spellInKey(midiNoteOfKey(e.NoteIndex), key);
-            notes.push_back({ spelling, reading.signFor(spelling) });
+            // A note a tie continues keeps the sign it was struck with, over
+            // a bar too, and shows none.
+            if (tieHolds(store, noteCount, p - 1))
+                notes.push_back({ spelling, std::nullopt });
+            else
+                notes.push_back({ spelling, reading.signFor(spelling) });
         }
     }
     return notes;

@@ -57,8 +57,9 @@ private:
 // Every entry of the piece written out in a key and a meter. A sign is
 // printed where the note differs from what its line or space reads at that
 // point of the measure: the signature, or a sign shown earlier in the same
-// measure at the same octave, which holds to the bar. Rests and entries off
-// the piano get a default note and no sign.
+// measure at the same octave, which holds to the bar. A note continued by a
+// tie shows no sign. Rests and entries off the piano get a default note and
+// no sign.
 std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, Key key = {}, Meter meter = {});
 
 // A piano key's note in a key, as a single note reads with the signature:

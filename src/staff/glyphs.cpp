@@ -1,6 +1,7 @@
 #include "staff/staff.h"
 
 #include <array>
+#include <utility>
 
 namespace zintaro::staff {
 
@@ -209,6 +210,42 @@ void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRe
         break;
     default:
         break;
+    }
+}
+
+void drawDot(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column)
+{
+    const int scale = look.scale;
+    const int centre = columnGrid(look).centre(column);
+    int y = 65;
+    if (isRest == 0) {
+        const int step = writtenStep(look, note);
+        // A head on a line has its dot in the space above.
+        y = 90 - 5 * step - (step % 2 == 0 ? 5 : 0);
+    }
+    s.setFillSolid(true);
+    s.circle(static_cast<float>((centre + 8) * scale), static_cast<float>(y * scale), static_cast<float>(1.5 * scale));
+}
+
+void drawTie(const Look& look, StaffSurface& s, int16_t note, int16_t column)
+{
+    const ColumnGrid grid = columnGrid(look);
+    const int scale = look.scale;
+    const int step = writtenStep(look, note);
+    const double from = grid.centre(column) + 4;
+    const double to = column + 1 < StaffColumns ? grid.centre(column + 1) - 4 : grid.centre(column) + grid.pitch;
+    // The arc bends away from the stems: below the heads whose stems rise.
+    const double side = step < 7 ? 1 : -1;
+    const double y = 90 - 5 * step + side * 6;
+    constexpr int Segments = 8;
+    for (int i = 0; i < Segments; ++i) {
+        const auto at = [&](int k) {
+            const double t = static_cast<double>(k) / Segments;
+            return std::pair { (from + (to - from) * t) * scale, (y + side * 4 * t * (1 - t) * 2) * scale };
+        };
+        const auto [x1, y1] = at(i);
+        const auto [x2, y2] = at(i + 1);
+        s.line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2), Black);
     }
 }
 

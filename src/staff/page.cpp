@@ -29,6 +29,10 @@ void drawPage(const Look& look, StaffSurface& s, const PageView& view)
         const int16_t isRest = e.RestFlag != 0 ? True16 : False16;
         drawGlyph(look, s, e.DurationCode, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
         drawSignBefore(look, s, written[static_cast<size_t>(p)].printed, e.NoteIndex, static_cast<int16_t>(p - first));
+        if (e.Dotted)
+            drawDot(look, s, isRest, e.NoteIndex, static_cast<int16_t>(p - first));
+        if (tieHolds(view.store, view.noteCount, p))
+            drawTie(look, s, e.NoteIndex, static_cast<int16_t>(p - first));
     }
     drawBars(look, s, view);
 }

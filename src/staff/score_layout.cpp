@@ -15,6 +15,7 @@ constexpr std::array<double, 7> Advance = { 5.6, 3.9, 2.9, 2.4, 2.25, 2.15, 2.05
 // A name under each note is about this wide in the engraver's lettering.
 constexpr double NamedAdvance = 3.0;
 constexpr double SignRoom = 1.3;
+constexpr double DotRoom = 0.7;
 constexpr double HeadHalfWidth = 0.65;
 constexpr double BarGap = 1.1; // from a bar line to the next entry's room
 // A last system shorter than this share of the width keeps its natural spacing.
@@ -39,6 +40,8 @@ Slot slotOf(const CompositionStore& store, int position, bool names, bool withSi
         return {};
     const Entry e = store.at(position);
     double advance = Advance[static_cast<size_t>(e.DurationCode)];
+    if (e.Dotted)
+        advance += DotRoom;
     if (names && e.RestFlag == 0)
         advance = std::max(advance, NamedAdvance);
     const double sign = withSign ? SignRoom : 0;

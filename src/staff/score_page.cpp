@@ -257,6 +257,35 @@ void rest(QPainter& p, int code, double x)
     }
 }
 
+// The dot of a dotted value, right of the head (in the space above a head on
+// a line) or of the rest.
+void valueDot(QPainter& p, const Entry& e, const PlacedEntry& placed)
+{
+    double y = 1.5;
+    if (e.RestFlag == 0) {
+        const int step = stepsFromMiddleC(placed.written);
+        y = yOfStep(step) - (step % 2 == 0 ? 0.5 : 0);
+    }
+    QPainterPath dot;
+    dot.addEllipse(QPointF(placed.x + 1.15, y), 0.2, 0.2);
+    fill(p, dot);
+}
+
+// A tie from a head to the next head at `toX`, bending away from the stems.
+void tieArc(QPainter& p, const PlacedEntry& placed, double toX)
+{
+    const int step = stepsFromMiddleC(placed.written);
+    const double side = step < 6 ? 1 : -1;
+    const double y = yOfStep(step) + side * 0.6;
+    const double from = placed.x + 0.5;
+    const double to = toX - 0.5;
+    QPainterPath arc;
+    arc.moveTo(from, y);
+    arc.cubicTo(from + 0.3 * (to - from), y + side * 0.8, to - 0.3 * (to - from), y + side * 0.8, to, y);
+    arc.cubicTo(to - 0.3 * (to - from), y + side * 0.6, from + 0.3 * (to - from), y + side * 0.6, from, y);
+    fill(p, arc);
+}
+
 void bar(QPainter& p, const PlacedBar& b)
 {
     const QColor& colour = b.red ? OverfullInk : Ink;
@@ -274,15 +303,22 @@ void system(QPainter& p, const ScoreDocument& d, const ScoreSystem& s)
     header(p, d);
     for (const PlacedBar& b : s.bars)
         bar(p, b);
-    for (const PlacedEntry& placed : s.entries) {
+    for (std::size_t i = 0; i < s.entries.size(); ++i) {
+        const PlacedEntry& placed = s.entries[i];
         const Entry e = d.store.at(placed.position);
+        if (e.RestFlag == 0 && !isPianoNote(e.NoteIndex))
+            continue;
+        if (e.Dotted)
+            valueDot(p, e, placed);
         if (e.RestFlag != 0) {
             rest(p, e.DurationCode, placed.x);
             continue;
         }
-        if (!isPianoNote(e.NoteIndex))
-            continue;
         note(p, e, placed);
+        // The store ends in its marker, so the tie is looked at up to it; a
+        // tie over the end of a system runs out to the end of its lines.
+        if (tieHolds(d.store, placed.position + 2, placed.position))
+            tieArc(p, placed, i + 1 < s.entries.size() ? s.entries[i + 1].x : s.width);
         if (d.names) {
             text(p, QRectF(placed.x - 3, NamesTop, 6, 2 * NamesLetterHeight), Qt::AlignHCenter | Qt::AlignTop,
                 QString::fromStdString(nameLabelText(placed.written, d.naming)), NamesLetterHeight, false);

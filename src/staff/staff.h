@@ -65,6 +65,12 @@ void drawHead(const Look& look, StaffSurface& s, int16_t note, int16_t column, b
 
 // Draws the glyph of a duration code 0..6 in a column; other codes draw nothing.
 void drawGlyph(const Look& look, StaffSurface& s, int16_t duration, int16_t isRest, int16_t note, int16_t column);
+// The dot right of a dotted note's head (in the space above a head on a
+// line) or of a dotted rest.
+void drawDot(const Look& look, StaffSurface& s, int16_t isRest, int16_t note, int16_t column);
+// The arc of a tie from a note's head in one column to the same note's head
+// in the next; from the last column of a page it runs out to the page's edge.
+void drawTie(const Look& look, StaffSurface& s, int16_t note, int16_t column);
 
 // Wipes one column white, ten pixels either side of its centre on the
 // look's grid, scaled, and hides the column's quarter-rest image.

@@ -80,6 +80,39 @@ std::optional<Entry> parseLine(std::string_view line)
     return Entry { *rest, *note, *duration };
 }
 
+// "3 7": positions from 0, ascending; anything else is no list.
+std::optional<std::vector<int>> positionList(std::string_view value)
+{
+    std::vector<int> positions;
+    while (!(value = trimmed(value)).empty()) {
+        const std::size_t space = std::min(value.find_first_of(" \t"), value.size());
+        const auto position = number(value.substr(0, space));
+        if (!position || *position < 0 || *position >= MaxEntries
+            || (!positions.empty() && *position <= positions.back()))
+            return std::nullopt;
+        positions.push_back(*position);
+        value.remove_prefix(space);
+    }
+    if (positions.empty())
+        return std::nullopt;
+    return positions;
+}
+
+void appendPositions(std::string& out, const char* tag, const std::vector<int>& positions)
+{
+    if (positions.empty())
+        return;
+    out += '"';
+    out += tag;
+    out += "\",\"";
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        if (i > 0)
+            out += ' ';
+        appendNumber(out, static_cast<int16_t>(positions[i]));
+    }
+    out += "\"\r\n";
+}
+
 } // namespace
 
 std::string writeCompositionText(const CompositionStore& store, int noteCount, Key key, Meter meter)
@@ -91,6 +124,16 @@ std::string writeCompositionText(const CompositionStore& store, int noteCount, K
         out += "\"key\",\"" + keyText(key) + "\"\r\n";
     if (meter != Meter {})
         out += "\"meter\",\"" + meterText(meter) + "\"\r\n";
+    std::vector<int> dots;
+    std::vector<int> ties;
+    for (int i = 0; i < noteCount; ++i) {
+        if (store.at(i).Dotted)
+            dots.push_back(i);
+        if (tieHolds(store, noteCount, i))
+            ties.push_back(i);
+    }
+    appendPositions(out, "dots", dots);
+    appendPositions(out, "ties", ties);
     for (int i = 0; i < noteCount; ++i)
         appendLine(out, store.at(i));
     appendLine(out, EndEntry);
@@ -160,7 +203,42 @@ bool CompositionReader::readHeaderLine(std::string_view line)
             m_unknownMeter = std::string(value);
         return true;
     }
+    const bool dots = tag == "\"dots\"";
+    if (dots || tag == "\"ties\"") {
+        if (const auto positions = positionList(value)) {
+            auto& marks = dots ? m_dots : m_ties;
+            marks.insert(marks.end(), positions->begin(), positions->end());
+        } else {
+            ++m_skipped;
+        }
+        return true;
+    }
     return false;
+}
+
+// Dots and ties go to the entries they name once the entries are known; a
+// position past the piece, or a tie that does not lead into a note of the
+// same key, makes its line one that could not be wholly read.
+void CompositionReader::markEntries(ParsedComposition& parsed) const
+{
+    auto& entries = parsed.entries;
+    const auto count = static_cast<int>(entries.size());
+    bool dotLost = false;
+    for (const int p : m_dots) {
+        if (p < count)
+            entries[static_cast<std::size_t>(p)].Dotted = true;
+        dotLost = dotLost || p >= count;
+    }
+    bool tieLost = false;
+    for (const int p : m_ties) {
+        const bool holds = p + 1 < count && entries[static_cast<std::size_t>(p)].RestFlag == 0
+            && entries[static_cast<std::size_t>(p) + 1].RestFlag == 0
+            && entries[static_cast<std::size_t>(p)].NoteIndex == entries[static_cast<std::size_t>(p) + 1].NoteIndex;
+        if (holds)
+            entries[static_cast<std::size_t>(p)].TiedToNext = true;
+        tieLost = tieLost || !holds;
+    }
+    parsed.linesSkipped += (dotLost ? 1 : 0) + (tieLost ? 1 : 0);
 }
 
 void CompositionReader::endLine()
@@ -206,6 +284,7 @@ ParsedComposition CompositionReader::finish()
         parsed.truncated = true;
     }
     parsed.entries = std::move(m_rows);
+    markEntries(parsed);
     *this = CompositionReader {};
     return parsed;
 }

@@ -17,6 +17,11 @@ namespace zintaro::storage {
 // the entries:   "key","D"   "meter","3/4"
 // Files of C major and 4/4 have neither, so they stay as every earlier
 // version wrote them; a version that does not know these lines skips them.
+// Likewise a piece with dotted values or ties lists their positions (from
+// 0, ascending, space separated) in a line each before the entries:
+//   "dots","3 7"   "ties","2"
+// A piece with neither has no such lines. An older version skips them as
+// lines it cannot read, and plays and draws every entry with its plain value.
 
 // The bytes of the file for the piece at positions 0 .. noteCount − 1.
 // Fields are written as the store holds them; noteCount is held to 0..1000.
@@ -65,6 +70,7 @@ public:
 private:
     void endLine();
     bool readHeaderLine(std::string_view line);
+    void markEntries(ParsedComposition& parsed) const;
 
     std::vector<Entry> m_rows;
     std::string m_line;
@@ -76,6 +82,8 @@ private:
     Meter m_meter;
     std::optional<std::string> m_unknownKey;
     std::optional<std::string> m_unknownMeter;
+    std::vector<int> m_dots;
+    std::vector<int> m_ties;
 };
 
 ParsedComposition readCompositionText(std::string_view bytes);

@@ -81,19 +81,29 @@ std::string writeMidiFile(
     putEvent(track, 0, { midi::status::ProgramChange, patch });
 
     uint32_t pending = 0; // ticks since the last event: the rests before a note
+    uint32_t held = 0; // ticks the note struck last has sounded, through its ties
+    bool tiedIn = false;
     for (int i = 0; i < count; ++i) {
         const Entry e = store.at(i);
         if (!isExportable(e))
             continue;
-        const auto length = static_cast<uint32_t>(TicksPerWhole >> e.DurationCode);
+        const auto plain = static_cast<uint32_t>(TicksPerWhole >> e.DurationCode);
+        const uint32_t length = e.Dotted ? plain + plain / 2 : plain;
         if (e.RestFlag != 0) {
             pending += length;
             continue;
         }
+        // Tied notes are one note, struck once and held through.
         const auto key = static_cast<uint8_t>(midiNoteOfKey(e.NoteIndex));
-        putEvent(track, pending, { midi::status::NoteOn, key, Velocity });
-        putEvent(track, length, { midi::status::NoteOff, key, 0 });
-        pending = 0;
+        if (!tiedIn) {
+            putEvent(track, pending, { midi::status::NoteOn, key, Velocity });
+            pending = 0;
+            held = 0;
+        }
+        held += length;
+        tiedIn = tieHolds(store, count, i) && isExportable(store.at(i + 1));
+        if (!tiedIn)
+            putEvent(track, held, { midi::status::NoteOff, key, 0 });
     }
     putEvent(track, pending, { MetaEvent, MetaEndOfTrack, 0x00 });
 

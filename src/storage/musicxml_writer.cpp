@@ -109,25 +109,28 @@ public:
         m_measure = 1;
     }
 
-    // Writes an entry from the current point, splitting it at the bar lines it crosses.
-    void entry(Entry e)
+    // Writes an entry from the current point, splitting it at the bar lines
+    // it crosses; a note tied from the one before or to the next says so on
+    // its first piece or its last.
+    void entry(Entry e, bool tiedFromPrevious, bool tiedToNext)
     {
-        int remaining = WholeDivisions >> e.DurationCode;
+        // A dotted sixty-fourth would need half a division: it is written
+        // plain. No phrase the program writes has one.
+        const Value whole { e.DurationCode, e.Dotted && e.DurationCode < 6 };
+        int remaining = whole.length();
         bool first = true;
         while (remaining > 0) {
             if (m_position == m_measureDivisions)
                 nextMeasure();
             const int part = std::min(remaining, m_measureDivisions - m_position);
-            std::vector<Value> values = first && part == remaining
-                ? std::vector<Value> { Value { e.DurationCode, false } }
-                : valuesFilling(part);
+            std::vector<Value> values = first && part == remaining ? std::vector<Value> { whole } : valuesFilling(part);
             // A piece that ends on the bar line grows towards it, so that its
             // longest value ends the measure on a beat.
             if (m_position != 0 && m_position + part == m_measureDivisions)
                 std::reverse(values.begin(), values.end());
             for (const Value& v : values) {
                 remaining -= v.length();
-                piece(e, { v, !first, remaining > 0 });
+                piece(e, { v, !first || tiedFromPrevious, remaining > 0 || tiedToNext });
                 m_position += v.length();
                 first = false;
             }
@@ -252,10 +255,14 @@ std::string writeMusicXml(const CompositionStore& store, int noteCount, std::str
     // the score keeps time instead: the note is tied across the bar line,
     // a rest simply goes on in the next measure.
     ScoreWriter score(out, withLyrics, naming, key, meter);
+    bool tiedIn = false;
     for (int i = 0; i < count; ++i) {
         const Entry e = store.at(i);
-        if (isExportable(e))
-            score.entry(e);
+        if (!isExportable(e))
+            continue;
+        const bool tiedOut = tieHolds(store, count, i) && isExportable(store.at(i + 1));
+        score.entry(e, tiedIn, tiedOut);
+        tiedIn = tiedOut;
     }
     score.closeMeasure();
     out += "  </part>\n"

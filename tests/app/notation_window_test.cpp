@@ -104,5 +104,36 @@ TEST_F(NotationWindowTest, theDialogByKeysSetsKeyAndMeterThatUndoSaveExportAndLo
     EXPECT_EQ(state.NoteCount, 1);
 }
 
+// "Frase nella composizione" asks before it replaces a piece not saved; the
+// phrase comes in one change that "Annulla" takes back.
+TEST_F(WindowTest, aPhraseReplacesThePieceAfterTheQuestionAndIsUndoneInOneStep)
+{
+    compose();
+    tap(Qt::Key_T);
+    tap(Qt::Key_Y);
+    const auto piece = [this] {
+        std::vector<Entry> entries;
+        for (int p = 0; p < form->workspace().state().NoteCount; ++p)
+            entries.push_back(form->workspace().state().Composition.at(p));
+        return entries;
+    };
+    const std::vector<Entry> before = piece();
+    ASSERT_EQ(before.size(), 2u);
+
+    dialogs.answers = { false, true };
+    form->controls().phraseAction->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Sicuro?");
+    EXPECT_TRUE(dialogs.shown[0].isQuestion);
+    EXPECT_EQ(piece(), before);
+
+    form->controls().phraseAction->trigger();
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_GT(piece().size(), 4u);
+    EXPECT_TRUE(form->controls().undoAction->isEnabled());
+    form->controls().undoAction->trigger();
+    EXPECT_EQ(piece(), before);
+}
+
 } // namespace
 } // namespace zintaro::testing

@@ -22,7 +22,9 @@ std::vector<Entry> pieceOf(const Workspace& w)
 TEST(NotationCommands, changeKeyMeterAndPieceAndAreUndoneRedoneAndRecovered)
 {
     const std::vector<Entry> written { { 0, 4, 0 }, { 0, 6, 0 } };
-    const std::vector<Entry> phrase { { 0, 7, 1 }, { -1, 0, 2 }, { 0, 11, 2 } };
+    const std::vector<Entry> phrase { { 0, 7, 1, true, true }, { 0, 7, 3 }, { -1, 0, 2, true }, { 0, 11, 2 } };
+    // A tie into another note is no tie.
+    const std::vector<Entry> brokenTie { { 0, 7, 2, false, true }, { 0, 8, 2 } };
     const std::vector<Entry> tooLong(1200, Entry { 0, 9, 3 });
     struct Case {
         PieceCommand command;
@@ -38,7 +40,8 @@ TEST(NotationCommands, changeKeyMeterAndPieceAndAreUndoneRedoneAndRecovered)
         { SetNotation { {}, {} }, false, {}, {}, written, 2 },
         { SetNotation { { 8 }, { 3, 4 } }, false, {}, {}, written, 2 },
         { SetNotation { { 1 }, { 5, 4 } }, false, {}, {}, written, 2 },
-        { ReplacePiece { phrase, { -1 }, { 2, 2 } }, true, { -1 }, { 2, 2 }, phrase, 3 },
+        { ReplacePiece { phrase, { -1 }, { 2, 2 } }, true, { -1 }, { 2, 2 }, phrase, 4 },
+        { ReplacePiece { brokenTie, {}, {} }, true, {}, {}, { { 0, 7, 2 }, { 0, 8, 2 } }, 2 },
         { ReplacePiece { tooLong, { 5 }, { 6, 8 } }, true, { 5 }, { 6, 8 },
             std::vector<Entry>(MaxEntries, Entry { 0, 9, 3 }), MaxEntries },
         { ReplacePiece { phrase, { -8 }, { 2, 4 } }, false, {}, {}, written, 2 },

@@ -95,6 +95,17 @@ TEST_F(PlaybackTest, aNoteAndARestSoundHoldAndSilenceOnScheduleWhileTheCursorWal
     EXPECT_EQ(rig.piece(), (std::vector<Entry> { { 0, 7, 2 }, { -1, 0, 1 } }));
 }
 
+// A dotted quarter tied to an eighth is one note of a half's length; a
+// dotted eighth rest waits half as long again.
+TEST_F(PlaybackTest, dottedValuesHoldHalfAgainAndTiedNotesSoundOnce)
+{
+    store({ { 0, 7, 2, true, true }, { 0, 7, 3 }, { 0, 7, 2 }, { -1, 0, 3, true } });
+    driveFrom(begin(0));
+    EXPECT_EQ(events,
+        (std::vector<Event> {
+            { 0, true, 60 }, { 1500, false, 60 }, { 1500, true, 60 }, { 2250, false, 60 }, { 2813, false, 53 } }));
+}
+
 TEST_F(PlaybackTest, eachDurationHoldsItsWrittenTimeAndUnknownCodesNone)
 {
     const struct {

@@ -14,6 +14,7 @@ void PrintTo(const Measure& m, std::ostream* os)
 
 namespace {
 
+using testing::dottedAt;
 using testing::notesOf;
 using testing::storeOf;
 
@@ -43,6 +44,8 @@ TEST(Measures, areClosedWhenTheyFillTheMeter)
         { "6/8", { 6, 8 }, notesOf({ 2, 3, 2, 3 }), { { 0, 4, true, false } } },
         { "9/8", { 9, 8 }, notesOf({ 1, 3, 2, 3, 3 }), { { 0, 5, true, false } } },
         { "12/8", { 12, 8 }, notesOf({ 0, 2, 2, 3 }), { { 0, 3, true, false }, { 3, 4, false, false } } },
+        { "dotted values last half again", { 3, 4 }, dottedAt(notesOf({ 1, 2, 2, 2, 2 }), { 0, 1, 2, 4 }),
+            { { 0, 1, true, false }, { 1, 3, true, false }, { 3, 5, false, false } } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -110,6 +110,14 @@ TEST(CompositionText, readsTolerantlyAndSkipsLinesItCannotRead)
         { "a duration past 1/64", "\"_\",0,7,7\r\n\"_\",0,7,2\r\n", { a }, 1 },
         { "a negative duration", "\"_\",-1,0,-1\r\n\"_\",0,7,2\r\n", { a }, 1 },
         { "a rest with a note out of range", "\"_\",-1,111,2\r\n", {}, 1 },
+        { "dots and ties", "\"dots\",\"0  2\"\r\n\"ties\",\"0\"\r\n\"_\",0,7,2\r\n\"_\",0,7,3\r\n\"_\",-1,0,3\r\n",
+            { { 0, 7, 2, true, true }, { 0, 7, 3 }, { -1, 0, 3, true } }, 0 },
+        { "positions out of order", "\"dots\",\"1 0\"\r\n\"_\",0,7,2\r\n\"_\",0,7,2\r\n", { a, a }, 1 },
+        { "a position that is no number", "\"ties\",\"0 x\"\r\n\"_\",0,7,2\r\n\"_\",0,7,2\r\n", { a, a }, 1 },
+        { "no positions", "\"dots\",\"\"\r\n\"_\",0,7,2\r\n", { a }, 1 },
+        { "a dot past the piece", "\"dots\",\"0 1\"\r\n\"_\",0,7,2\r\n", { { 0, 7, 2, true } }, 1 },
+        { "a tie into another note", "\"ties\",\"0\"\r\n\"_\",0,7,2\r\n\"_\",0,8,2\r\n", { a, { 0, 8, 2 } }, 1 },
+        { "a dots line among the entries", "\"_\",0,7,2\r\n\"dots\",\"0\"\r\n", { a }, 1 },
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);

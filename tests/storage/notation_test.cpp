@@ -17,12 +17,13 @@ using testing::runCommand;
 using testing::shellQuoted;
 using testing::TemporaryFolder;
 
-// Every offered key and meter, each key with a meter of its own in turn, and
-// a minor key: sixteen pieces.
+// Every offered key and meter, each key with a meter of its own in turn, a
+// minor key, and a piece of dotted values and ties: seventeen pieces.
 struct Notation {
     Key key;
     Meter meter;
     std::string name;
+    bool marked = false; // dotted quarters tied to eighths
 };
 
 std::vector<Notation> everyKeyAndMeter()
@@ -34,19 +35,30 @@ std::vector<Notation> everyKeyAndMeter()
         all.push_back({ Key { fifths }, meter, "key" + std::to_string(fifths + MostAccidentals) });
     }
     all.push_back({ Key { -5, KeyMode::Minor }, Meter { 6, 8 }, "minor" });
+    all.push_back({ Key { -3 }, Meter {}, "marked", true });
     return all;
 }
 
 // Eighths climbing every key of the piano with a few notes repeated, so
 // that accidentals hold and are cancelled within measures; eighths fill the
-// measures of every meter exactly.
-Modulo1 chromaticPiece(Key key, Meter meter)
+// measures of every meter exactly. Marked, an eighth rest and then each key
+// a dotted quarter tied to an eighth, every other tie over a bar line, and a
+// dotted rest to end.
+Modulo1 chromaticPiece(Key key, Meter meter, bool marked = false)
 {
     Modulo1 m;
     m.PieceKey = key;
     m.PieceMeter = meter;
     int count = 0;
-    for (int16_t note = 0; note < NoteCountOnPiano; ++note) {
+    for (int16_t note = 0; marked && note < NoteCountOnPiano; ++note) {
+        if (note == 0)
+            m.Composition.set(count++, { True16, 0, 3 });
+        m.Composition.set(count++, { False16, note, 2, true, true });
+        m.Composition.set(count++, { False16, note, 3 });
+        if (note + 1 == NoteCountOnPiano)
+            m.Composition.set(count++, { True16, 0, 2, true });
+    }
+    for (int16_t note = 0; !marked && note < NoteCountOnPiano; ++note) {
         m.Composition.set(count++, { False16, note, 3 });
         if (note % 4 == 1)
             m.Composition.set(count++, { False16, static_cast<int16_t>(note - 1), 3 });
@@ -62,11 +74,12 @@ TEST(NotationFiles, everyKeyAndMeterIsSavedAndLoadedBackWithThePiece)
     TemporaryFolder folder;
     for (const Notation& n : everyKeyAndMeter()) {
         SCOPED_TRACE(n.name);
-        const Modulo1 m = chromaticPiece(n.key, n.meter);
+        const Modulo1 m = chromaticPiece(n.key, n.meter, n.marked);
         ASSERT_EQ(saveComposition(m, folder.path(), n.name).result, SaveResult::Saved);
         const auto bytes = testing::readBytes(folder.path() / (n.name + ".txt"));
         // The key and meter lines come first, and only when they are not C major and 4/4.
         EXPECT_EQ(bytes.starts_with("\"key\","), n.key != Key {});
+        EXPECT_EQ(bytes.find("\"ties\",\"1 3 5 ") != std::string::npos, n.marked);
         const auto loaded = loadComposition(folder.path() / (n.name + ".txt"));
         ASSERT_EQ(loaded.result, LoadResult::Loaded) << loaded.text.render();
         EXPECT_EQ(loaded.piece->key, n.key);
@@ -122,7 +135,7 @@ TEST(NotationFiles, anUnknownKeyOrMeterIsRefusedInWordsAndLinesOutOfPlaceAreSkip
 void exportAll(const fs::path& folder)
 {
     for (const Notation& n : everyKeyAndMeter()) {
-        ASSERT_EQ(saveComposition(chromaticPiece(n.key, n.meter), folder, n.name).result, SaveResult::Saved);
+        ASSERT_EQ(saveComposition(chromaticPiece(n.key, n.meter, n.marked), folder, n.name).result, SaveResult::Saved);
         const auto loaded = loadComposition(folder / (n.name + ".txt"));
         ASSERT_TRUE(loaded.piece) << loaded.text.render();
         const ParsedComposition& piece = *loaded.piece;
@@ -164,6 +177,10 @@ TEST(NotationExports, midiFilesCarryTheKeyAndTimeSignatures)
         EXPECT_EQ(line(facts, "time_signature"),
             "time_signature 0 " + std::to_string(n.meter.beats) + " " + std::to_string(n.meter.unit));
         EXPECT_EQ(line(facts, "key_signature"), n.key == Key {} ? "" : "key_signature 0 " + keyText(n.key));
+        // Tied notes are one note: a dotted quarter and an eighth after an eighth rest.
+        if (n.marked) {
+            EXPECT_EQ(line(facts, "note"), "note 0 53 240 960 127");
+        }
     }
 }
 
@@ -188,7 +205,7 @@ TEST(NotationExports, musicXmlScoresValidateAgainstTheSchemaAndShowOnlyThePrinte
     // As many accidentals as the staff prints for the same piece, and the key and time.
     for (const Notation& n : everyKeyAndMeter()) {
         SCOPED_TRACE(n.name);
-        const Modulo1 m = chromaticPiece(n.key, n.meter);
+        const Modulo1 m = chromaticPiece(n.key, n.meter, n.marked);
         const std::string score = testing::readBytes(folder.path() / (n.name + ".musicxml"));
         EXPECT_NE(score.find("<key><fifths>" + std::to_string(n.key.fifths) + "</fifths>"), std::string::npos);
         EXPECT_NE(score.find("<time><beats>" + std::to_string(n.meter.beats) + "</beats><beat-type>"
@@ -201,6 +218,8 @@ TEST(NotationExports, musicXmlScoresValidateAgainstTheSchemaAndShowOnlyThePrinte
         for (const WrittenNote& w : writeOut(m.Composition, m.NoteCount, n.key, n.meter))
             printed += w.printed ? 1 : 0;
         EXPECT_EQ(shown, printed);
+        EXPECT_EQ(score.find("<tied type=\"start\"/>") != std::string::npos, n.marked);
+        EXPECT_EQ(score.find("<dot/>") != std::string::npos, n.marked);
     }
 }
 

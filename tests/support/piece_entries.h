@@ -27,4 +27,12 @@ inline std::vector<Entry> notesOf(std::initializer_list<int16_t> codes)
     return entries;
 }
 
+// The entries with the values at `positions` dotted.
+inline std::vector<Entry> dottedAt(std::vector<Entry> entries, std::initializer_list<int> positions)
+{
+    for (const int p : positions)
+        entries[static_cast<size_t>(p)].Dotted = true;
+    return entries;
+}
+
 } // namespace zintaro::testing

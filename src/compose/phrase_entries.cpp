@@ -1,0 +1,66 @@
+#include "compose/phrase_entries.h"
+
+#include <algorithm>
+#include <array>
+
+namespace zintaro::compose {
+
+namespace {
+
+struct WrittenValue {
+    int sixteenths;
+    int16_t code;
+    bool dotted;
+};
+
+// Longest first, so that a length is written in as few values as it can.
+constexpr std::array<WrittenValue, 8> Values { {
+    { 16, 0, false },
+    { 12, 1, true },
+    { 8, 1, false },
+    { 6, 2, true },
+    { 4, 2, false },
+    { 3, 3, true },
+    { 2, 3, false },
+    { 1, 4, false },
+} };
+
+} // namespace
+
+MelodyRequest compositionPhraseRequest(const PracticeChoices& practice, Key key, Meter meter, uint32_t seed)
+{
+    const int a = midiNoteOf(practice.range().lowest);
+    const int b = midiNoteOf(practice.range().highest);
+    MelodyRequest request;
+    request.level = practice.level;
+    request.key = key;
+    request.meter = isOfferedMeter(meter) ? meter : Meter {};
+    request.lowest = std::max(std::min(a, b), midiNoteOf(CompositionRange.lowest));
+    request.highest = std::min(std::max(a, b), midiNoteOf(CompositionRange.highest));
+    request.clef = Clef::Treble;
+    request.measures = 4;
+    request.seed = seed;
+    return request;
+}
+
+std::vector<Entry> entriesOfPhrase(const Phrase& phrase)
+{
+    std::vector<Entry> entries;
+    for (const auto& measure : phrase.measures) {
+        for (const MelodyNote& note : measure) {
+            const int key = note.isRest() ? 0 : keyOfMidiNote(note.midi);
+            const int16_t rest = note.isRest() || key < 0 ? True16 : False16;
+            int left = note.length;
+            for (const WrittenValue& v : Values) {
+                while (left >= v.sixteenths) {
+                    left -= v.sixteenths;
+                    const bool tied = rest == False16 && (left > 0 || note.tiedToNext);
+                    entries.push_back({ rest, static_cast<int16_t>(std::max(key, 0)), v.code, v.dotted, tied });
+                }
+            }
+        }
+    }
+    return entries;
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "compose/melody_generator.h"
+#include "compose/practice_choices.h"
+#include "core/modulo1.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace zintaro::compose {
+
+// The notes the composition's staff holds: its piano keys, Fa3 to Mi6.
+inline constexpr NoteRange CompositionRange { natural(Letter::F, 3), natural(Letter::E, 6) };
+
+// What "Frase nella composizione" asks of the generator: four measures at
+// the practice's level, in `key` and `meter` (4/4 for a meter it does not
+// offer), over the practice's range held to the composition's staff.
+MelodyRequest compositionPhraseRequest(const PracticeChoices& practice, Key key, Meter meter, uint32_t seed);
+
+// The phrase as entries of the composition: each length the value of a
+// duration button, dotted for 12, 6 and 3 sixteenths. A length no single
+// value gives (the one note of a last measure of 9/8 or 12/8) is written as
+// values one after the other, a note's tied, a rest's not.
+std::vector<Entry> entriesOfPhrase(const Phrase& phrase);
+
+} // namespace zintaro::compose
