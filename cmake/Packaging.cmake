@@ -30,10 +30,12 @@ add_custom_target(zintaro_package_files ALL DEPENDS ${generated}/zintaro.1.gz ${
 
 # The user's own install.
 install(TARGETS zintaro RUNTIME DESTINATION .)
-# The progress page's module beside the program, where it looks first.
-if(TARGET zintaro-progress)
-  install(TARGETS zintaro-progress LIBRARY DESTINATION .)
-endif()
+# The modules beside the program, where it looks first.
+foreach(module IN ITEMS zintaro-progress zintaro-listen zintaro-import)
+  if(TARGET ${module})
+    install(TARGETS ${module} LIBRARY DESTINATION .)
+  endif()
+endforeach()
 install(FILES ${resources}/${ZINTARO_ID}.desktop DESTINATION share/applications)
 foreach(size IN LISTS icon_sizes)
   install(FILES ${resources}/icons/${size}/${ZINTARO_ID}.png DESTINATION share/icons/hicolor/${size}x${size}/apps)
@@ -43,11 +45,11 @@ install(FILES ${resources}/icons/${ZINTARO_ID}.svg DESTINATION share/icons/hicol
 # The package.
 set(package COMPONENT package EXCLUDE_FROM_ALL)
 install(TARGETS zintaro RUNTIME DESTINATION bin ${package})
-# The progress page's and the microphone's modules, which the program looks for in
+# The progress page's, the microphone's and the importers' modules, which the program looks for in
 # ../lib/zintaro/modules when it is not beside it: a folder below the
 # private lib/zintaro, so that no ldconfig runs for a module no one links.
 # Debian wants shared objects not executable.
-foreach(module IN ITEMS zintaro-progress zintaro-listen)
+foreach(module IN ITEMS zintaro-progress zintaro-listen zintaro-import)
   if(TARGET ${module})
     install(TARGETS ${module} LIBRARY DESTINATION lib/zintaro/modules
       PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ ${package})

@@ -66,6 +66,10 @@ public:
         m_notices.tell("compose:" + text.render(), text);
     }
     bool question(const Text& text, const Text& title) override { return m_boxes.question(text, title); }
+    std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>& items) override
+    {
+        return m_boxes.choose(text, title, items);
+    }
 
 private:
     Dialogs& m_boxes;
@@ -90,6 +94,10 @@ public:
             m_status(text);
     }
     bool question(const Text& text, const Text& title) override { return m_boxes.question(text, title); }
+    std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>& items) override
+    {
+        return m_boxes.choose(text, title, items);
+    }
 
 private:
     Dialogs& m_boxes;

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/due_timer.h"
+#include "app/importer.h"
 #include "app/microphone.h"
 #include "app/midi_keyboard.h"
 #include "app/piece_export.h"
@@ -90,6 +91,7 @@ void Form1::buildWindow()
         : m_services.progressModuleFolders;
     m_microphone = new Microphone(m_clock, moduleFolders, this);
     m_progress = new ProgressOpener(*this, m_services.filesFolder, storage::answersLogPath(), moduleFolders, this);
+    m_importer = new Importer(moduleFolders, this);
     connectControls();
     loadChoices();
     ShowHelpText();
@@ -159,6 +161,7 @@ void Form1::connectMenu()
     for (std::size_t i = 0; i < exports.size(); ++i)
         connect(c.exportActions[i], &QAction::triggered, this, [this, kind = exports[i]] { mnf_Export_Click(kind); });
     connect(c.notationAction, &QAction::triggered, this, &Form1::mnf_Notation_Click);
+    connect(c.importAction, &QAction::triggered, this, &Form1::mnf_Import_Click);
     connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
     connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
     connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
@@ -390,6 +393,8 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
         rememberChoices();
     if (report.focusPiano)
         m_controls.piano->focusFirstKey();
+    if (report.tempo)
+        m_controls.tempoBar->setValue(*report.tempo);
 }
 
 } // namespace zintaro::app

@@ -41,6 +41,8 @@ class Workspace;
 namespace zintaro::app {
 
 class DueTimer;
+class Importer;
+struct ImportRead;
 class Microphone;
 class ProgressOpener;
 class TrainerTimer;
@@ -53,7 +55,7 @@ struct Form1Services {
     QString filesFolder;
     // Whether MIDI keyboards are listened to (the program does; most tests not).
     bool midiKeyboards = false;
-    // Where the progress page's and the microphone's modules are looked for;
+    // Where the modules (the progress page, the microphone, the importers) are looked for;
     // empty: beside the program, then in ../lib/zintaro/modules from it.
     QStringList progressModuleFolders = {};
     // The interface's language, set up before any box can show; without it
@@ -159,6 +161,9 @@ private:
     void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
     void mnf_Notation_Click();
+    void mnf_Import_Click();
+    void importFile(const std::filesystem::path& file, std::optional<int> part);
+    void imported(const ImportRead& read, bool partChosen);
     void mnf_Review_Click();
     void mnf_Accidentals_Click();
     void mnf_Range_Click();
@@ -192,6 +197,7 @@ private:
     DueTimer* m_answerTimer = nullptr; // at the answers' next due time
     DueTimer* m_playbackTimer = nullptr; // at the playback's next note
     ProgressOpener* m_progress = nullptr;
+    Importer* m_importer = nullptr;
     std::optional<storage::ExportKind> m_exporting; // the file panel names an export
     QAction* m_panelAction = nullptr; // the menu entry the file panel carries out
     std::filesystem::path m_choicesFile;

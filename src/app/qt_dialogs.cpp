@@ -3,6 +3,7 @@
 #include "staff/shown_text.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -33,6 +34,24 @@ bool QtDialogs::question(const Text& text, const Text& title)
     QMessageBox box(
         QMessageBox::Question, staff::shown(title), staff::shown(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<int> QtDialogs::choose(const Text& text, const Text& title, const std::vector<Text>& items)
+{
+    if (m_answerAtOnce) {
+        std::fprintf(stderr, "choice: %s\n", staff::shown(text).toLocal8Bit().constData());
+        return items.empty() ? std::nullopt : std::optional<int>(0);
+    }
+    QStringList shownItems;
+    for (const Text& item : items)
+        shownItems << staff::shown(item);
+    bool chosen = false;
+    const QString item
+        = QInputDialog::getItem(m_parent, staff::shown(title), staff::shown(text), shownItems, 0, false, &chosen);
+    const auto index = static_cast<int>(shownItems.indexOf(item));
+    if (!chosen || index < 0)
+        return std::nullopt;
+    return index;
 }
 
 } // namespace zintaro::app

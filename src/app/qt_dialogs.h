@@ -14,6 +14,7 @@ public:
 
     void message(const Text& text, const Text& title = {}) override;
     bool question(const Text& text, const Text& title) override;
+    std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>& items) override;
 
 private:
     QWidget* m_parent = nullptr;

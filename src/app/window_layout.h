@@ -77,6 +77,7 @@ struct WindowControls {
     QAction* saveAction = nullptr; // mnf_Save
     std::array<QAction*, 3> exportActions {}; // MIDI, MusicXML, PDF
     QAction* notationAction = nullptr; // mnf_Notation: "Armatura e metro…"
+    QAction* importAction = nullptr; // mnf_Import: "Importa…"
     QMenu* midiKeyboardMenu = nullptr; // "Ingresso": the MIDI sources, then the microphone's entries
     QAction* microphoneAction = nullptr; // mnf_Microphone: "Microfono", after a separator
     QMenu* playedInstrumentMenu = nullptr; // "Strumento"

@@ -164,6 +164,8 @@ void addEntries(QMainWindow& window, WindowControls& c)
     }
     c.notationAction = c.menu->addAction(QString());
     c.notationAction->setObjectName(QStringLiteral("mnf_Notation"));
+    c.importAction = c.menu->addAction(QString());
+    c.importAction->setObjectName(QStringLiteral("mnf_Import"));
     c.midiKeyboardMenu = c.menu->addMenu(QString());
     c.midiKeyboardMenu->setObjectName(QStringLiteral("mnf_MidiKeyboard"));
     addInputEntries(c);
@@ -270,6 +272,7 @@ void retranslateWindowMenu(WindowControls& c)
     for (std::size_t i = 0; i < ExportActions.size(); ++i)
         c.exportActions[i]->setText(caption(ExportActions[i].second));
     c.notationAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Armatura e metro…")));
+    c.importAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Importa…")));
     c.midiKeyboardMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Ingresso")));
     c.microphoneAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Microfono")));
     c.playedInstrumentMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Strumento")));

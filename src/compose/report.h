@@ -69,6 +69,8 @@ struct Report {
 
     // The answer to a click that asked for it (a save): a box, whatever it says.
     Text answer;
+    // An imported piece's tempo: the tempo bar moves to it.
+    std::optional<int> tempo;
 
     // What the command asks of the window.
     bool focusPiano = false; // the computer keyboard plays the piano again

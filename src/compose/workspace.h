@@ -24,6 +24,10 @@
 #include <variant>
 #include <vector>
 
+namespace zintaro::storage {
+struct ImportedPiece;
+} // namespace zintaro::storage
+
 namespace zintaro::compose {
 
 // The changes to the piece. Each one is a value applied by Workspace::apply,
@@ -118,6 +122,11 @@ public:
     Report moveCursor(CursorMove move);
     // The piece differs from what was last saved or loaded.
     bool pieceUnsaved() const { return m_recovery.unsaved(); }
+    // "Importa…": the piece read from another program's file in place of
+    // this one, as one change; what could not be kept is told, with
+    // `fileLosses`, the reader's own sentence of it. The tempo bar follows
+    // the file's tempo.
+    Report importPiece(const storage::ImportedPiece& imported, const Text& fileLosses);
     // "Frase nella composizione": a phrase drawn from the practice's level,
     // key and range, in the piece's meter, becomes the piece, in one change
     // that can be undone. A range with too few notes for one keeps the piece

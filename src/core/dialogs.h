@@ -2,6 +2,9 @@
 
 #include "core/translation.h"
 
+#include <optional>
+#include <vector>
+
 namespace zintaro {
 
 // Every message box of the program goes through here, so that tests can
@@ -15,6 +18,15 @@ public:
 
     // A question with Yes and No and the question icon; true for Yes.
     virtual bool question(const Text& text, const Text& title) = 0;
+
+    // One of `items`, the first offered first: its index, or nothing when
+    // the user declines. Where no one is asked, the first.
+    virtual std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>& items)
+    {
+        (void)text;
+        (void)title;
+        return items.empty() ? std::nullopt : std::optional<int>(0);
+    }
 };
 
 } // namespace zintaro

@@ -77,6 +77,7 @@ TEST_F(Package, holdsWhatDesktopsAndDebianLookFor)
         "./usr/share/doc/zintaro/changelog.gz",
     };
     expected.emplace_back("./usr/lib/zintaro/modules/zintaro-listen.so");
+    expected.emplace_back("./usr/lib/zintaro/modules/zintaro-import.so");
     if (ZINTARO_HAS_PROGRESS_MODULE)
         expected.emplace_back("./usr/lib/zintaro/modules/zintaro-progress.so");
     for (const std::string& path : expected)

@@ -3,6 +3,7 @@
 #include "core/dialogs.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,20 @@ public:
         return yes;
     }
 
+    // The script's next choice (the first item when it runs out).
+    std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>&) override
+    {
+        shown.push_back({ text.render(), title.render(), true });
+        if (choices.empty())
+            return 0;
+        const std::optional<int> choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+
     std::vector<Shown> shown;
     std::deque<bool> answers;
+    std::deque<std::optional<int>> choices;
 };
 
 } // namespace zintaro::testing
