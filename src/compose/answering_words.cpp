@@ -23,7 +23,7 @@ constexpr int SummaryLinePitch = 7;
 constexpr int SummaryLetterHeight = 5;
 constexpr int SummaryBottom = 39; // above the top staff line (40)
 constexpr int SmallestSummaryLetterHeight = 3;
-constexpr double AverageLetterWidth = 0.52; // of the letter height
+constexpr double AverageLetterWidth = 0.47; // of the letter height, a little over Liberation Sans's
 
 // The words of a wrong answer stand right of the large name label, at the
 // head's height: centred on a head in a space or beyond the staff, in the

@@ -46,7 +46,8 @@ bool NoteMemory::isFirstAnswer(const std::vector<AnswerHistoryRow>& rows, size_t
         return true;
     const AnswerHistoryRow& previous = rows[i - 1];
     const AnswerHistoryRow& row = rows[i];
-    return previous.record.right || previous.record.shown != row.record.shown || previous.record.mode != row.record.mode
+    return previous.record.right || previous.record.shown != row.record.shown || previous.above != row.above
+        || previous.key != row.key || previous.record.mode != row.record.mode
         || row.utcMs - previous.utcMs > SessionBreakMs || row.utcMs < previous.utcMs;
 }
 

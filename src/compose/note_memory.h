@@ -55,7 +55,7 @@ public:
     static std::vector<RecallExample> recallExamplesOf(const std::vector<AnswerHistoryRow>& rows);
 
     // Whether rows[i] is a first answer: it follows a right answer, another
-    // note, a change of mode or a pause of SessionBreakMs.
+    // note, interval, chord or key, a change of mode or a pause of SessionBreakMs.
     static bool isFirstAnswer(const std::vector<AnswerHistoryRow>& rows, size_t i);
 
     static std::string itemOf(Clef clef, SpelledNote note);

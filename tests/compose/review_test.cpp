@@ -305,6 +305,10 @@ TEST(ChordReviewTest, aMissedIntervalIsRememberedAsItselfInItsKeyAndComesBackAsT
     EXPECT_EQ(read.trace("treble D4+F#4 in D").wrong, 1);
     EXPECT_EQ(read.trace("treble F#4").quickRight, 1);
     EXPECT_EQ(read.trace("treble F#4 in D").quickRight, 1) << "a note in a key is what its signature shows";
+    std::vector<AnswerHistoryRow> missedTwice { rows[1], rows[1] };
+    EXPECT_FALSE(NoteMemory::isFirstAnswer(missedTwice, 1));
+    missedTwice[0].above.clear();
+    EXPECT_TRUE(NoteMemory::isFirstAnswer(missedTwice, 1)) << "an interval after its missed lowest note";
 
     // Every other interval of Do4–Sol4 read right: the missed one comes most
     // often, and a miss brings it back third or fourth.
