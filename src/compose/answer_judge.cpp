@@ -21,7 +21,7 @@ AnswerResult AnswerJudge::noteShown(int midiNote, int64_t now, AnswerMode mode)
 AnswerResult AnswerJudge::noteShown(SpelledNote note, int64_t now, AnswerMode mode)
 {
     const int midiNote = midiNoteOf(note);
-    m_shownSpelled = note;
+    m_shownNotes = { note };
     AnswerResult result;
     endCorrection(result);
     if (m_session.complete())
@@ -40,6 +40,7 @@ AnswerResult AnswerJudge::noteShown(SpelledNote note, int64_t now, AnswerMode mo
 AnswerResult AnswerJudge::chordShown(const std::vector<SpelledNote>& notes, int64_t now, AnswerMode mode)
 {
     AnswerResult result = noteShown(notes.front(), now, mode);
+    m_shownNotes = notes;
     m_asked.clear();
     for (const SpelledNote note : notes)
         m_asked.push_back(midiNoteOf(note));
@@ -182,7 +183,7 @@ void AnswerJudge::judged(bool right, int answered, int64_t answeredAt, int64_t n
     result.record = AnswerRecord { m_mode, m_shown, answered, right, responseMs };
     if (!m_answered) {
         m_answered = true;
-        m_session.firstAnswer(m_shownSpelled, right, responseMs);
+        m_session.firstAnswer(m_shownNotes, right, responseMs);
     }
 
     if (right) {

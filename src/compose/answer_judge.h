@@ -80,7 +80,8 @@ public:
     // An interval or a chord to answer from `now`: its notes all played,
     // together or one after the other as judgeChord() takes them from the
     // input set last. The lowest note stands for it in the score and the
-    // history's shown note. A wrong answer's correction sounds every note.
+    // history's shown note; the summary names the interval or chord. A
+    // wrong answer's correction sounds every note.
     AnswerResult chordShown(const std::vector<SpelledNote>& notes, int64_t now, AnswerMode mode);
     void setChordInput(ChordInput input) { m_chordInput = input; }
     // The MIDI notes awaited: one, or those of the interval or chord.
@@ -121,7 +122,7 @@ private:
     AnswerMode m_mode = AnswerMode::Random;
     AnswerSession m_session;
     int m_shown = 0;
-    SpelledNote m_shownSpelled;
+    std::vector<SpelledNote> m_shownNotes; // as written, low to high
     std::vector<int> m_asked;
     std::vector<KeyStroke> m_strokes; // since the chord was shown or last judged
     ChordInput m_chordInput = ChordInput::ComputerKeys;

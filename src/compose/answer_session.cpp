@@ -1,5 +1,6 @@
 #include "compose/answer_session.h"
 
+#include "compose/chord_material.h"
 #include "core/note_model.h"
 #include "core/pitch.h"
 #include "core/translation.h"
@@ -66,6 +67,11 @@ void AnswerSession::firstAnswer(int shownMidiNote, bool right, int64_t responseM
 
 void AnswerSession::firstAnswer(SpelledNote shown, bool right, int64_t responseMs)
 {
+    firstAnswer(std::vector<SpelledNote> { shown }, right, responseMs);
+}
+
+void AnswerSession::firstAnswer(const std::vector<SpelledNote>& shown, bool right, int64_t responseMs)
+{
     m_responseMs.push_back(std::max<int64_t>(responseMs, 0));
     if (right) {
         ++m_rightAtFirstTry;
@@ -98,19 +104,24 @@ std::optional<int> AnswerSession::notesPerMinute() const
     return static_cast<int>((int64_t { m_notesDone } * 60000 * 2 + elapsed) / (elapsed * 2));
 }
 
-std::vector<SpelledNote> AnswerSession::mostMissed(size_t count) const
+std::vector<std::vector<SpelledNote>> AnswerSession::mostMissed(size_t count) const
 {
     auto missed = m_missed;
-    std::sort(missed.begin(), missed.end(), [](const auto& a, const auto& b) {
+    const auto lowToHigh = [](const std::vector<SpelledNote>& a, const std::vector<SpelledNote>& b) {
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            if (midiNoteOf(a[i]) != midiNoteOf(b[i]))
+                return midiNoteOf(a[i]) < midiNoteOf(b[i]);
+            if (a[i].accidental != b[i].accidental)
+                return a[i].accidental > b[i].accidental;
+        }
+        return a.size() < b.size();
+    };
+    std::stable_sort(missed.begin(), missed.end(), [&lowToHigh](const auto& a, const auto& b) {
         if (a.second != b.second)
             return a.second > b.second;
-        const int lowA = midiNoteOf(a.first);
-        const int lowB = midiNoteOf(b.first);
-        if (lowA != lowB)
-            return lowA < lowB;
-        return a.first.accidental > b.first.accidental;
+        return lowToHigh(a.first, b.first);
     });
-    std::vector<SpelledNote> notes;
+    std::vector<std::vector<SpelledNote>> notes;
     for (size_t i = 0; i < missed.size() && i < count; ++i)
         notes.push_back(missed[i].first);
     return notes;
@@ -135,16 +146,21 @@ std::vector<Text> AnswerSession::summaryLines(
     lines.push_back(translate("Answers", "Tempo mediano di risposta: %1").arg(secondsText(own.medianResponseMs)));
     lines.push_back(translate("Answers", "Note al minuto: %1").arg(notesPerMinute().value_or(0)));
 
-    std::string missed;
-    for (const SpelledNote note : mostMissed()) {
-        if (!missed.empty())
-            missed += ", ";
-        missed += noteName(note, naming, true);
-    }
-    if (missed.empty())
+    // An interval's or a chord's name is long: only the most missed one fits.
+    const auto missed = mostMissed();
+    if (missed.empty()) {
         lines.push_back(translate("Answers", "Più sbagliate: nessuna"));
-    else
-        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(missed));
+    } else if (missed.front().size() > 1) {
+        lines.push_back(translate("Answers", "Il più sbagliato: %1").arg(shownName(missed.front(), naming)));
+    } else {
+        std::string names;
+        for (const auto& notes : missed) {
+            if (!names.empty())
+                names += ", ";
+            names += noteName(notes.front(), naming, true);
+        }
+        lines.push_back(translate("Answers", "Più sbagliate: %1").arg(names));
+    }
 
     const SessionFigures best = bestFromHistory && ranksAbove(*bestFromHistory, own) ? *bestFromHistory : own;
     lines.push_back(translate("Answers", "Miglior sessione: %1 % · %2")

@@ -49,6 +49,8 @@ public:
     void firstAnswer(SpelledNote shown, bool right, int64_t responseMs);
     // The same for a note written as the natural or sharp of a MIDI note.
     void firstAnswer(int shownMidiNote, bool right, int64_t responseMs);
+    // The same for an interval or chord, its notes low to high.
+    void firstAnswer(const std::vector<SpelledNote>& shown, bool right, int64_t responseMs);
 
     // A note answered right at last; it stops the session's clock.
     void answeredRight(int64_t now);
@@ -65,9 +67,10 @@ public:
     // the first right answer.
     std::optional<int> notesPerMinute() const;
 
-    // Up to `count` written notes missed at the first try, most often first,
-    // ties by the lower note (a sharp before the flat of its key).
-    std::vector<SpelledNote> mostMissed(size_t count = 3) const;
+    // Up to `count` written notes, intervals or chords missed at the first
+    // try, most often first, ties by the lower note (a sharp before the flat
+    // of its key).
+    std::vector<std::vector<SpelledNote>> mostMissed(size_t count = 3) const;
 
     // "giuste 7 su 8 · 1,4 s"; "giuste 0 su 0" before the first answer.
     Text scoreLabel() const;
@@ -83,7 +86,7 @@ private:
     int m_notesDone = 0;
     std::optional<int64_t> m_startedAt;
     int64_t m_lastRightAt = 0;
-    std::vector<std::pair<SpelledNote, int>> m_missed; // note, times missed
+    std::vector<std::pair<std::vector<SpelledNote>, int>> m_missed; // notes shown, times missed
 };
 
 // "Fa", "Sol#", … (or "F", "G#", … in letters) for a MIDI note on the

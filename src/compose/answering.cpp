@@ -85,8 +85,10 @@ void Answering::readInKey(Key key)
             m_trainer.showStaves();
         }
     }
-    if (drawn != m_draw.choices())
+    if (drawn != m_draw.choices()) {
         m_draw.setChoices(drawn);
+        m_chordReview.setChoices(drawn);
+    }
 }
 
 const NoteMemory& Answering::memory()
@@ -243,7 +245,8 @@ AnswerMode Answering::mode() const
 {
     if (m_m.ScaleWalk)
         return AnswerMode::Scale;
-    return m_shown.review ? AnswerMode::Review : AnswerMode::Random;
+    const bool reviewed = m_chord.empty() ? m_shown.review : m_draw.choices().review;
+    return reviewed ? AnswerMode::Review : AnswerMode::Random;
 }
 
 std::optional<Text> Answering::showNote(int64_t now)
@@ -255,8 +258,10 @@ std::optional<Text> Answering::showNote(int64_t now)
         readInKey({ fifths(m_keyDraw), KeyMode::Major });
     }
     std::optional<DrawnChord> chord;
-    if (m_choices.drill != Drill::Notes && !m_m.ScaleWalk)
-        chord = drawChord(m_draw.choices(), static_cast<uint32_t>(m_keyDraw()));
+    if (m_choices.drill != Drill::Notes && !m_m.ScaleWalk) {
+        chord = m_draw.choices().review ? m_chordReview.next(memory(), LocalTime::now().utcMilliseconds())
+                                        : drawChord(m_draw.choices(), static_cast<uint32_t>(m_keyDraw()));
+    }
     m_chord = chord ? chord->notes : std::vector<SpelledNote> {};
     if (chord) {
         m_trainer.showDrawnChord(chord->notes, chord->together);
@@ -277,11 +282,12 @@ std::optional<Text> Answering::showNote(int64_t now)
 
 void Answering::remember(const AnswerRecord& record, const LocalTime& when)
 {
-    // The memory of single notes learns nothing from an interval or chord.
-    if (!m_chord.empty())
-        return;
-    const Remembered answer { m_shown, m_firstAnswerDue, record.right, record.responseMs, when.utcMilliseconds() };
-    if (m_firstAnswerDue && !m_m.ScaleWalk)
+    const std::vector<SpelledNote> shown = m_chord.empty() ? std::vector<SpelledNote> { m_shown.note } : m_chord;
+    const Remembered answer { NoteMemory::itemOf(m_shown.clef, shown, m_trainer.key()), m_firstAnswerDue, record.right,
+        record.responseMs, when.utcMilliseconds() };
+    if (m_firstAnswerDue && !m_chord.empty())
+        m_chordReview.firstAnswer(record.right);
+    else if (m_firstAnswerDue && !m_m.ScaleWalk)
         m_draw.firstAnswer(record.right);
     m_firstAnswerDue = false;
     if (m_memoryReading.valid())
@@ -293,9 +299,9 @@ void Answering::remember(const AnswerRecord& record, const LocalTime& when)
 void Answering::remember(const Remembered& answer)
 {
     if (answer.first)
-        m_memory.firstAnswer(answer.note.clef, answer.note.note, answer.right, answer.responseMs, answer.utcMs);
+        m_memory.firstAnswer(answer.item, answer.right, answer.responseMs, answer.utcMs);
     else
-        m_memory.seenAgain(answer.note.clef, answer.note.note, answer.utcMs);
+        m_memory.seenAgain(answer.item, answer.utcMs);
 }
 
 std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)

@@ -2,6 +2,7 @@
 
 #include "compose/answer_history.h"
 #include "compose/answer_judge.h"
+#include "compose/chord_review.h"
 #include "compose/drawn_note.h"
 #include "compose/listening.h"
 #include "compose/note_memory.h"
@@ -50,6 +51,7 @@ public:
     void seedDraw(uint32_t seed)
     {
         m_draw.seed(seed);
+        m_chordReview.seed(seed);
         m_keyDraw.seed(seed);
     }
 
@@ -125,9 +127,9 @@ private:
     // The key the choices read in now: the chosen one, or the session's own.
     void readInKey(Key key);
     AnswerMode mode() const;
-    // One answer to the shown note, into the memory.
+    // One answer to what was shown, into the memory.
     struct Remembered {
-        DrawnNote note;
+        std::string item;
         bool first;
         bool right;
         int64_t responseMs;
@@ -152,6 +154,7 @@ private:
 
     PracticeChoices m_choices;
     PracticeDraw m_draw;
+    ChordReview m_chordReview;
     std::mt19937 m_keyDraw;
     NoteMemory m_memory;
     std::future<NoteMemory> m_memoryReading; // valid until the memory is taken from it

@@ -22,6 +22,8 @@ constexpr int SummaryTop = 2;
 constexpr int SummaryLinePitch = 7;
 constexpr int SummaryLetterHeight = 5;
 constexpr int SummaryBottom = 39; // above the top staff line (40)
+constexpr int SmallestSummaryLetterHeight = 3;
+constexpr double AverageLetterWidth = 0.47; // of the letter height, a little over Liberation Sans's
 
 // The words of a wrong answer stand right of the large name label, at the
 // head's height: centred on a head in a space or beyond the staff, in the
@@ -30,6 +32,18 @@ constexpr int WordsLeft = 124;
 constexpr int WordsRight = 250;
 constexpr int WordsLetterHeight = 5;
 constexpr int WordsBoxHeight = 7;
+
+// A line too long for the room, such as the name of a chord in its
+// inversion, is written smaller; its letters are counted in the program's
+// own words, which the translations keep about as long.
+int summaryLetterHeight(const Text& line, int drawScale)
+{
+    const std::string words = line.render();
+    const auto letters = std::count_if(words.begin(), words.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    const double room = double((SummaryRight - SummaryLeft) * drawScale);
+    const auto fits = static_cast<int>(room / (AverageLetterWidth * double(std::max<std::ptrdiff_t>(letters, 1))));
+    return std::clamp(fits, SmallestSummaryLetterHeight * drawScale, SummaryLetterHeight * drawScale);
+}
 
 // In pixels, on whichever staff the note stands.
 int wordsTop(const DrawnNote& shown, int drawScale)
@@ -51,7 +65,7 @@ void Answering::showSummary()
     const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
     for (size_t i = 0; i < lines.size(); ++i) {
         const int top = (SummaryTop + SummaryLinePitch * static_cast<int>(i)) * scale;
-        m_ports.surface.text(SummaryLeft * scale, top, SummaryLetterHeight * scale, lines[i], staff::Black);
+        m_ports.surface.text(SummaryLeft * scale, top, summaryLetterHeight(lines[i], scale), lines[i], staff::Black);
     }
     m_summaryShown = true;
 }

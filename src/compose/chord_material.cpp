@@ -23,25 +23,25 @@ struct IntervalNames {
 constexpr std::array<IntervalNames, 7> Names = { {
     { false, 2,
         { QT_TRANSLATE_NOOP("Intervals", "Seconda diminuita"), QT_TRANSLATE_NOOP("Intervals", "Seconda minore"),
-            QT_TRANSLATE_NOOP("Intervals", "Seconda maggiore"), QT_TRANSLATE_NOOP("Intervals", "Seconda aumentata") } },
+            QT_TRANSLATE_NOOP("Intervals", "Seconda maggiore"), QT_TRANSLATE_NOOP("Intervals", "Seconda eccedente") } },
     { false, 4,
         { QT_TRANSLATE_NOOP("Intervals", "Terza diminuita"), QT_TRANSLATE_NOOP("Intervals", "Terza minore"),
-            QT_TRANSLATE_NOOP("Intervals", "Terza maggiore"), QT_TRANSLATE_NOOP("Intervals", "Terza aumentata") } },
+            QT_TRANSLATE_NOOP("Intervals", "Terza maggiore"), QT_TRANSLATE_NOOP("Intervals", "Terza eccedente") } },
     { true, 5,
         { QT_TRANSLATE_NOOP("Intervals", "Quarta diminuita"), QT_TRANSLATE_NOOP("Intervals", "Quarta giusta"),
-            QT_TRANSLATE_NOOP("Intervals", "Quarta aumentata"), nullptr } },
+            QT_TRANSLATE_NOOP("Intervals", "Quarta eccedente"), nullptr } },
     { true, 7,
         { QT_TRANSLATE_NOOP("Intervals", "Quinta diminuita"), QT_TRANSLATE_NOOP("Intervals", "Quinta giusta"),
-            QT_TRANSLATE_NOOP("Intervals", "Quinta aumentata"), nullptr } },
+            QT_TRANSLATE_NOOP("Intervals", "Quinta eccedente"), nullptr } },
     { false, 9,
         { QT_TRANSLATE_NOOP("Intervals", "Sesta diminuita"), QT_TRANSLATE_NOOP("Intervals", "Sesta minore"),
-            QT_TRANSLATE_NOOP("Intervals", "Sesta maggiore"), QT_TRANSLATE_NOOP("Intervals", "Sesta aumentata") } },
+            QT_TRANSLATE_NOOP("Intervals", "Sesta maggiore"), QT_TRANSLATE_NOOP("Intervals", "Sesta eccedente") } },
     { false, 11,
         { QT_TRANSLATE_NOOP("Intervals", "Settima diminuita"), QT_TRANSLATE_NOOP("Intervals", "Settima minore"),
-            QT_TRANSLATE_NOOP("Intervals", "Settima maggiore"), QT_TRANSLATE_NOOP("Intervals", "Settima aumentata") } },
+            QT_TRANSLATE_NOOP("Intervals", "Settima maggiore"), QT_TRANSLATE_NOOP("Intervals", "Settima eccedente") } },
     { true, 12,
         { QT_TRANSLATE_NOOP("Intervals", "Ottava diminuita"), QT_TRANSLATE_NOOP("Intervals", "Ottava giusta"),
-            QT_TRANSLATE_NOOP("Intervals", "Ottava aumentata"), nullptr } },
+            QT_TRANSLATE_NOOP("Intervals", "Ottava eccedente"), nullptr } },
 } };
 
 // The name of an interval, or nothing for one beyond the table (a doubly
@@ -104,10 +104,82 @@ Text intervalName(const Interval& interval, NoteNaming naming)
         .arg(noteName(interval.upper, naming, true));
 }
 
-std::optional<Interval> drawInterval(const MaterialRequest& request, bool harmonic)
+namespace {
+
+// The words of each quality, the root's name in them.
+constexpr std::array<const char*, 4> QualityNames
+    = { QT_TRANSLATE_NOOP("Chords", "%1 maggiore"), QT_TRANSLATE_NOOP("Chords", "%1 minore"),
+          QT_TRANSLATE_NOOP("Chords", "%1 diminuito"), QT_TRANSLATE_NOOP("Chords", "%1 aumentato") };
+constexpr std::array<const char*, 3> InversionNames = { QT_TRANSLATE_NOOP("Chords", "%1 %2"),
+    QT_TRANSLATE_NOOP("Chords", "%1 primo rivolto %2"), QT_TRANSLATE_NOOP("Chords", "%1 secondo rivolto %2") };
+
+std::string joinedNames(const std::vector<SpelledNote>& notes, NoteNaming naming)
 {
-    // Every pair grouped by number, so that each number comes as often.
-    std::array<std::vector<Interval>, 7> byNumber;
+    std::string names;
+    for (const SpelledNote note : notes) {
+        if (!names.empty())
+            names += "–";
+        names += noteName(note, naming, true);
+    }
+    return names;
+}
+
+int pitchClassAbove(SpelledNote root, SpelledNote note)
+{
+    return ((midiNoteOf(note) - midiNoteOf(root)) % 12 + 12) % 12;
+}
+
+} // namespace
+
+std::optional<Triad> triadOf(const std::vector<SpelledNote>& notes)
+{
+    if (notes.size() != 3)
+        return std::nullopt;
+    const int middle = stepsFromMiddleC(notes[1]) - stepsFromMiddleC(notes[0]);
+    const int top = stepsFromMiddleC(notes[2]) - stepsFromMiddleC(notes[0]);
+    // Letters above the bass: a third and a fifth, a third and a sixth, a
+    // fourth and a sixth.
+    int inversion = 0;
+    if (middle == 2 && top == 5)
+        inversion = 1;
+    else if (middle == 3 && top == 5)
+        inversion = 2;
+    else if (middle != 2 || top != 4)
+        return std::nullopt;
+    const std::array<size_t, 3> rootAt = { 0, 2, 1 };
+    const SpelledNote root = notes[rootAt[static_cast<size_t>(inversion)]];
+    const SpelledNote third = notes[(rootAt[static_cast<size_t>(inversion)] + 1) % 3];
+    const SpelledNote fifth = notes[(rootAt[static_cast<size_t>(inversion)] + 2) % 3];
+    constexpr std::array<std::array<int, 2>, 4> Shapes = { { { 4, 7 }, { 3, 7 }, { 3, 6 }, { 4, 8 } } };
+    const std::array<int, 2> shape = { pitchClassAbove(root, third), pitchClassAbove(root, fifth) };
+    const auto quality = std::find(Shapes.begin(), Shapes.end(), shape);
+    if (quality == Shapes.end())
+        return std::nullopt;
+    return Triad { notes, static_cast<TriadQuality>(quality - Shapes.begin()), inversion };
+}
+
+Text triadName(const Triad& triad, NoteNaming naming)
+{
+    const std::array<size_t, 3> rootAt = { 0, 2, 1 };
+    const auto inversion = static_cast<size_t>(std::clamp(triad.inversion, 0, 2));
+    const SpelledNote root = triad.notes.at(rootAt[inversion]);
+    return translate("Chords", InversionNames[inversion])
+        .arg(translate("Chords", QualityNames[static_cast<size_t>(triad.quality)]).arg(noteName(root, naming, false)))
+        .arg(joinedNames(triad.notes, naming));
+}
+
+Text shownName(const std::vector<SpelledNote>& notes, NoteNaming naming)
+{
+    if (notes.size() == 2)
+        return intervalName({ notes[0], notes[1], true }, naming);
+    if (const auto triad = triadOf(notes))
+        return triadName(*triad, naming);
+    return Text::verbatim(joinedNames(notes, naming));
+}
+
+std::vector<Interval> allIntervals(const MaterialRequest& request, bool harmonic)
+{
+    std::vector<Interval> all;
     for (int low = request.lowest; low <= request.highest; ++low)
         for (int high = low + 1; high <= std::min(request.highest, low + 12); ++high) {
             Interval interval { request.key ? spellInKey(low, *request.key) : sharpSpelling(low),
@@ -119,8 +191,17 @@ std::optional<Interval> drawInterval(const MaterialRequest& request, bool harmon
                     continue;
             }
             if (nameOf(interval) != nullptr)
-                byNumber[static_cast<size_t>(intervalNumber(interval) - 2)].push_back(interval);
+                all.push_back(interval);
         }
+    return all;
+}
+
+std::optional<Interval> drawInterval(const MaterialRequest& request, bool harmonic)
+{
+    // Every pair grouped by number, so that each number comes as often.
+    std::array<std::vector<Interval>, 7> byNumber;
+    for (const Interval& interval : allIntervals(request, harmonic))
+        byNumber[static_cast<size_t>(intervalNumber(interval) - 2)].push_back(interval);
     std::vector<int> numbers;
     for (int i = 0; i < 7; ++i)
         if (!byNumber[static_cast<size_t>(i)].empty())
@@ -132,7 +213,7 @@ std::optional<Interval> drawInterval(const MaterialRequest& request, bool harmon
     return pickFrom(random, byNumber[static_cast<size_t>(*number)]);
 }
 
-std::optional<Triad> drawTriad(const MaterialRequest& request)
+std::vector<Triad> allTriads(const MaterialRequest& request)
 {
     // Thirds above the root, by quality, in semitones.
     constexpr std::array<std::array<int, 2>, 4> Thirds = { { { 4, 3 }, { 3, 4 }, { 3, 3 }, { 4, 4 } } };
@@ -173,8 +254,13 @@ std::optional<Triad> drawTriad(const MaterialRequest& request)
             }
         }
     }
+    return all;
+}
+
+std::optional<Triad> drawTriad(const MaterialRequest& request)
+{
     Random random(request.seed);
-    return pickFrom(random, all);
+    return pickFrom(random, allTriads(request));
 }
 
 ChordAnswer judgeChord(

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace zintaro::compose {
@@ -30,8 +31,11 @@ struct Interval {
 // From a second to an octave, as its letters count it: 2..8.
 int intervalNumber(const Interval& interval);
 
-// "Terza maggiore Do4–Mi4", "Quarta aumentata Fa4–Si4", in the naming chosen.
+// "Terza maggiore Do4–Mi4", "Quarta eccedente Fa4–Si4", in the naming chosen.
 Text intervalName(const Interval& interval, NoteNaming naming);
+
+// Every interval drawInterval chooses from.
+std::vector<Interval> allIntervals(const MaterialRequest& request, bool harmonic);
 
 // A second to an octave within the range: in the key, both notes are the
 // key's; without one, any two notes, spelled as a sharp going up. Nothing
@@ -49,6 +53,19 @@ struct Triad {
 
     friend bool operator==(const Triad&, const Triad&) = default;
 };
+
+// The triad of three notes, low to high, when they make one.
+std::optional<Triad> triadOf(const std::vector<SpelledNote>& notes);
+
+// "Do maggiore Do4–Mi4–Sol4", "Re minore primo rivolto Fa4–La4–Re5", in the naming chosen.
+Text triadName(const Triad& triad, NoteNaming naming);
+
+// What a drill showed, low to high: a note, an interval or a triad by its
+// name; other notes by theirs.
+Text shownName(const std::vector<SpelledNote>& notes, NoteNaming naming);
+
+// Every triad drawTriad chooses from.
+std::vector<Triad> allTriads(const MaterialRequest& request);
 
 // A triad within the range: in the key, one built on a degree of its scale
 // of the key's notes; without one, any of the four qualities on any root.

@@ -46,7 +46,8 @@ bool NoteMemory::isFirstAnswer(const std::vector<AnswerHistoryRow>& rows, size_t
         return true;
     const AnswerHistoryRow& previous = rows[i - 1];
     const AnswerHistoryRow& row = rows[i];
-    return previous.record.right || previous.record.shown != row.record.shown || previous.record.mode != row.record.mode
+    return previous.record.right || previous.record.shown != row.record.shown || previous.above != row.above
+        || previous.key != row.key || previous.record.mode != row.record.mode
         || row.utcMs - previous.utcMs > SessionBreakMs || row.utcMs < previous.utcMs;
 }
 
@@ -58,9 +59,27 @@ std::string NoteMemory::itemOf(Clef clef, SpelledNote note)
     return item;
 }
 
+std::string NoteMemory::itemOf(Clef clef, const std::vector<SpelledNote>& notes, Key key)
+{
+    std::string item(clefWord(clef));
+    char joint = ' ';
+    for (const SpelledNote note : notes) {
+        item += joint;
+        item += spelledText(note);
+        joint = '+';
+    }
+    if (key.fifths != 0) {
+        item += " in ";
+        item += keyText(Key { key.fifths, KeyMode::Major });
+    }
+    return item;
+}
+
 std::string NoteMemory::itemOf(const AnswerHistoryRow& row)
 {
-    return itemOf(row.clefOrTreble(), row.spelledNote());
+    std::vector<SpelledNote> notes { row.spelledNote() };
+    notes.insert(notes.end(), row.above.begin(), row.above.end());
+    return itemOf(row.clefOrTreble(), notes, row.key.value_or(Key {}));
 }
 
 NoteMemory NoteMemory::fromHistory(const std::vector<AnswerHistoryRow>& rows)
@@ -121,11 +140,13 @@ NoteMemory NoteMemory::build(
                              + static_cast<size_t>(static_cast<int>(note.accidental) + 1) % 3)
                 * 12
             + static_cast<size_t>(std::clamp(note.octave + 1, 0, 11));
-        if (slotOfNote[key] < 0) {
+        const bool singleNoteInC = row.above.empty() && (!row.key || row.key->fifths == 0);
+        if (singleNoteInC && slotOfNote[key] < 0) {
             memory.traceToWrite(itemOf(row));
             slotOfNote[key] = static_cast<int>(memory.m_items.find(itemOf(row))->second);
         }
-        Trace& trace = memory.m_traces[static_cast<size_t>(slotOfNote[key])];
+        Trace& trace
+            = singleNoteInC ? memory.m_traces[static_cast<size_t>(slotOfNote[key])] : memory.traceToWrite(itemOf(row));
         if (first[i]) {
             if (examples)
                 examples->push_back(recallExample(evidence(trace, row.utcMs), row.record.right));

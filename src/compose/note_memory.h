@@ -2,6 +2,7 @@
 
 #include "compose/answer_history.h"
 #include "compose/recall_model.h"
+#include "core/key_meter.h"
 #include "core/pitch.h"
 
 #include <array>
@@ -54,13 +55,18 @@ public:
     static std::vector<RecallExample> recallExamplesOf(const std::vector<AnswerHistoryRow>& rows);
 
     // Whether rows[i] is a first answer: it follows a right answer, another
-    // note, a change of mode or a pause of SessionBreakMs.
+    // note, interval, chord or key, a change of mode or a pause of SessionBreakMs.
     static bool isFirstAnswer(const std::vector<AnswerHistoryRow>& rows, size_t i);
 
     static std::string itemOf(Clef clef, SpelledNote note);
+    // Notes written together or one after the other, low to high, in a key:
+    // "treble D4+F#4", "bass F#3 in D". A key without a signature writes as
+    // C major, a minor key as its relative major: the same signs are seen.
+    static std::string itemOf(Clef clef, const std::vector<SpelledNote>& notes, Key key);
     // What a row of the history shows. fromHistory finds the traces of
-    // single notes by the note (clef and spelling) without building this
-    // text; a row that shows more (a chord, a key) must not take that path.
+    // single notes in C major by the note (clef and spelling) without
+    // building this text; a row that shows more (a chord, a key) does not
+    // take that path.
     static std::string itemOf(const AnswerHistoryRow& row);
 
     // The first answer to an item shown, right or wrong, at utcMs.

@@ -40,7 +40,7 @@ void PracticeDraw::setChoices(const PracticeChoices& choices)
     }
     m_items.clear();
     for (const SpelledNote note : m_notes)
-        m_items.push_back(NoteMemory::itemOf(choices.clef, note));
+        m_items.push_back(NoteMemory::itemOf(choices.clef, { note }, choices.key));
     m_lastDrawn.assign(m_notes.size(), -1);
     m_introduced.assign(m_notes.size(), false);
     m_introductionOrder.resize(m_notes.size());
@@ -187,7 +187,8 @@ std::optional<std::pair<size_t, int64_t>> PracticeDraw::returningNote() const
 
 double PracticeDraw::reviewWeight(const NoteMemory& memory, SpelledNote note, int64_t nowUtcMs) const
 {
-    return LearnedFloor + 1.0 - memory.predictedRecall(NoteMemory::itemOf(m_choices.clef, note), nowUtcMs);
+    return LearnedFloor + 1.0
+        - memory.predictedRecall(NoteMemory::itemOf(m_choices.clef, { note }, m_choices.key), nowUtcMs);
 }
 
 double PracticeDraw::weightOf(const NoteMemory& memory, size_t note, int64_t nowUtcMs) const

@@ -1,10 +1,13 @@
 #include "compose/answer_session.h"
 #include "core/translation.h"
+#include "support/spelled_texts.h"
 
 #include <gtest/gtest.h>
 
 namespace zintaro::compose {
 namespace {
+
+using testing::spelledList;
 
 std::vector<std::string> rendered(const std::vector<Text>& lines)
 {
@@ -80,8 +83,9 @@ TEST(AnswerSessionTest, theSummaryGivesPercentMedianPaceMostMissedAndTheBest)
     EXPECT_TRUE(session.complete());
     EXPECT_EQ(session.figures().percentRight(), 70);
     EXPECT_EQ(session.notesPerMinute(), 24);
-    EXPECT_EQ(
-        session.mostMissed(), (std::vector<SpelledNote> { sharpSpelling(G4), sharpSpelling(A4), sharpSpelling(F4) }));
+    EXPECT_EQ(session.mostMissed(),
+        (std::vector<std::vector<SpelledNote>> {
+            { sharpSpelling(G4) }, { sharpSpelling(A4) }, { sharpSpelling(F4) } }));
 
     const std::vector<std::string> ownBest = { "Giuste al primo colpo: 70 %", "Tempo mediano di risposta: 1,5 s",
         "Note al minuto: 24", "Più sbagliate: Sol4, La4, Fa4", "Miglior sessione: 70 % · 1,5 s" };
@@ -131,6 +135,23 @@ TEST(AnswerSessionTest, mostMissedNamesWrittenNotesWithTheirOctave)
         for (const SpelledNote note : c.missed)
             session.firstAnswer(note, false, 900);
         EXPECT_EQ(session.summaryLines(std::nullopt).at(3).render(), c.line);
+    }
+    // Intervals and chords by their names, the most missed one; a chord's notes
+    // that are one only once kept apart from its inversion.
+    const struct {
+        std::vector<const char*> missed;
+        NoteNaming naming;
+        const char* line;
+    } shown[] = {
+        { { "C4+E4", "D4+F#4", "D4+F#4" }, NoteNaming::Solfege, "Il più sbagliato: Terza maggiore Re4–Fa diesis 4" },
+        { { "C4+E4+G4", "E4+G4+C5" }, NoteNaming::Solfege, "Il più sbagliato: Do maggiore Do4–Mi4–Sol4" },
+        { { "E4+G4+C5", "E4+G4+C5" }, NoteNaming::Letters, "Il più sbagliato: C maggiore primo rivolto E4–G4–C5" },
+    };
+    for (const auto& c : shown) {
+        AnswerSession session;
+        for (const char* notes : c.missed)
+            session.firstAnswer(spelledList(notes), false, 900);
+        EXPECT_EQ(session.summaryLines(std::nullopt, c.naming).at(3).render(), c.line);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "compose/chord_material.h"
+#include "support/spelled_texts.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -22,10 +23,10 @@ TEST(Intervals, areNamedByTheirLettersAndSize)
         { "C4", "E4", "Terza maggiore Do4–Mi4" },
         { "C4", "Eb4", "Terza minore Do4–Mi bemolle 4" },
         { "D4", "F4", "Terza minore Re4–Fa4" },
-        { "F4", "B4", "Quarta aumentata Fa4–Si4" },
+        { "F4", "B4", "Quarta eccedente Fa4–Si4" },
         { "B3", "F4", "Quinta diminuita Si3–Fa4" },
         { "E4", "F4", "Seconda minore Mi4–Fa4" },
-        { "C4", "D#4", "Seconda aumentata Do4–Re diesis 4" },
+        { "C4", "D#4", "Seconda eccedente Do4–Re diesis 4" },
         { "A3", "F#4", "Sesta maggiore La3–Fa diesis 4" },
         { "G4", "F5", "Settima minore Sol4–Fa5" },
         { "C4", "C5", "Ottava giusta Do4–Do5" },
@@ -34,6 +35,29 @@ TEST(Intervals, areNamedByTheirLettersAndSize)
     for (const auto& c : cases)
         EXPECT_EQ(intervalName(interval(c.lower, c.upper), NoteNaming::Solfege).render(), c.name);
     EXPECT_EQ(intervalName(interval("C4", "E4"), NoteNaming::Letters).render(), "Terza maggiore C4–E4");
+}
+
+TEST(Triads, areNamedByRootQualityAndInversionAndOtherNotesByTheirNames)
+{
+    const struct {
+        const char* notes;
+        const char* name;
+    } cases[] = {
+        { "C4+E4+G4", "Do maggiore Do4–Mi4–Sol4" },
+        { "F#4+A4+D5", "Re maggiore primo rivolto Fa diesis 4–La4–Re5" },
+        { "E4+A4+C5", "La minore secondo rivolto Mi4–La4–Do5" },
+        { "B3+D4+F4", "Si diminuito Si3–Re4–Fa4" },
+        { "Eb4+G4+B4", "Mi bemolle aumentato Mi bemolle 4–Sol4–Si4" },
+        { "D4+G4+B4", "Sol maggiore secondo rivolto Re4–Sol4–Si4" },
+        { "C4+D4+G4", "Do4–Re4–Sol4" }, // no triad
+        { "C4+E4+G#4", "Do aumentato Do4–Mi4–Sol diesis 4" },
+        { "D4+F#4", "Terza maggiore Re4–Fa diesis 4" },
+        { "Bb3", "Si bemolle 3" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shownName(testing::spelledList(c.notes), NoteNaming::Solfege).render(), c.name) << c.notes;
+    EXPECT_EQ(
+        shownName(testing::spelledList("A3+C4+F4"), NoteNaming::Letters).render(), "F maggiore primo rivolto A3–C4–F4");
 }
 
 TEST(Intervals, drawnOnesStayInTheRangeAndTheKeyAndCoverEveryNumber)
@@ -90,6 +114,7 @@ TEST(Triads, drawnOnesHaveTheirQualityAndInversionInTheRangeAndTheKey)
         if (key) {
             EXPECT_NE(triad->quality, TriadQuality::Augmented) << "no augmented triad in a major key";
         }
+        EXPECT_EQ(triadOf(triad->notes), triad) << "read back from its notes, as the summary names it";
         seen.insert({ static_cast<int>(q), triad->inversion });
     }
     EXPECT_EQ(seen.size(), 12u) << "every quality and inversion comes";

@@ -1,3 +1,4 @@
+#include "compose/chord_review.h"
 #include "compose/note_memory.h"
 #include "compose/practice_draw.h"
 #include "compose/recall_replay.h"
@@ -8,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <set>
 
@@ -278,6 +280,68 @@ TEST(PracticeDrawTest, aFirstMissComesBackFifthOrSixthAndAMissOnItsReturnThirdOr
         EXPECT_LE(shownAt[1] - shownAt[0], 6) << "seed " << seed;
         EXPECT_GE(shownAt[2] - shownAt[1], 3) << "seed " << seed;
         EXPECT_LE(shownAt[2] - shownAt[1], 4) << "seed " << seed;
+    }
+}
+
+TEST(ChordReviewTest, aMissedIntervalIsRememberedAsItselfInItsKeyAndComesBackAsThatInterval)
+{
+    const SpelledNote d4 { Letter::D, Accidental::Natural, 4 };
+    const SpelledNote fSharp4 { Letter::F, Accidental::Sharp, 4 };
+    std::vector<AnswerHistoryRow> rows;
+    rows.emplace_back(Start, AnswerRecord { AnswerMode::Review, 62, 62, true, 900 }, Start, Clef::Treble, d4);
+    for (const int fifths : { 0, 2 }) {
+        rows.emplace_back(
+            Start + Minute, AnswerRecord { AnswerMode::Review, 62, 62, false, 900 }, Start, Clef::Treble, d4);
+        rows.back().above = { fSharp4 };
+        rows.back().key = Key { fifths };
+        rows.emplace_back(
+            Start + Minute, AnswerRecord { AnswerMode::Review, 66, 66, true, 900 }, Start, Clef::Treble, fSharp4);
+        rows.back().key = Key { fifths };
+    }
+    const NoteMemory read = NoteMemory::fromHistory(rows);
+    EXPECT_EQ(read.trace("treble D4").quickRight, 1);
+    EXPECT_EQ(read.trace("treble D4").wrong, 0) << "an interval is not its lowest note";
+    EXPECT_EQ(read.trace("treble D4+F#4").wrong, 1);
+    EXPECT_EQ(read.trace("treble D4+F#4 in D").wrong, 1);
+    EXPECT_EQ(read.trace("treble F#4").quickRight, 1);
+    EXPECT_EQ(read.trace("treble F#4 in D").quickRight, 1) << "a note in a key is what its signature shows";
+    std::vector<AnswerHistoryRow> missedTwice { rows[1], rows[1] };
+    EXPECT_FALSE(NoteMemory::isFirstAnswer(missedTwice, 1));
+    missedTwice[0].above.clear();
+    EXPECT_TRUE(NoteMemory::isFirstAnswer(missedTwice, 1)) << "an interval after its missed lowest note";
+
+    // Every other interval of Do4–Sol4 read right: the missed one comes most
+    // often, and a miss brings it back third or fourth.
+    const std::string missed = "treble D4+F#4";
+    for (const uint32_t seed : { 1U, 2U, 3U, 4U }) {
+        PracticeChoices choices;
+        choices.review = true;
+        choices.drill = Drill::Intervals;
+        choices.range() = { natural(Letter::C, 4), natural(Letter::G, 4) };
+        ChordReview review(seed);
+        review.setChoices(choices);
+        ASSERT_NE(std::find(review.items().begin(), review.items().end(), missed), review.items().end());
+        NoteMemory memory;
+        for (const std::string& item : review.items()) {
+            for (int i = 0; i < 3; ++i)
+                memory.firstAnswer(item, item != missed, 900, Start + i * Minute);
+        }
+        std::map<std::string, int> shown;
+        std::vector<int> missedAt;
+        for (int i = 0; i < 40; ++i) {
+            const auto drawn = review.next(memory, Start + Day + i * 2000);
+            ASSERT_TRUE(drawn.has_value());
+            const std::string item = NoteMemory::itemOf(Clef::Treble, drawn->notes, Key {});
+            ++shown[item];
+            if (item == missed)
+                missedAt.push_back(i);
+            review.firstAnswer(item != missed || missedAt.size() > 1);
+        }
+        ASSERT_GE(missedAt.size(), 2U) << "seed " << seed;
+        EXPECT_GE(missedAt[1] - missedAt[0], 3) << "seed " << seed;
+        EXPECT_LE(missedAt[1] - missedAt[0], 4) << "seed " << seed;
+        for (const auto& [item, times] : shown)
+            EXPECT_LE(times, shown[missed]) << item << " seed " << seed;
     }
 }
 
