@@ -120,7 +120,6 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
     if (answer.record.mode == AnswerMode::Tempo)
         countTiming(answer, day);
     m_previous = answer;
-    m_previousDay = localDay;
 }
 
 // The day's figures, last in the list while its answers come.

@@ -128,7 +128,6 @@ private:
     std::vector<DayProgress> m_days; // in order of first answer
     std::vector<ConfusionTally> m_confusions;
     std::optional<AnswerHistoryRow> m_previous;
-    int m_previousDay = 0;
     std::vector<int64_t> m_sessionTimes;
     int m_sessionRight = 0;
     int m_sessionDone = 0;
