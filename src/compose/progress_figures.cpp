@@ -57,6 +57,20 @@ std::optional<double> DayProgress::notesPerMinute() const
     return notesDone * 60000.0 / double(practiceMs);
 }
 
+std::optional<double> DayProgress::onTimeShare() const
+{
+    if (timedNotes <= 0)
+        return std::nullopt;
+    return double(onTime) / timedNotes;
+}
+
+std::optional<double> DayProgress::meanOnsetErrorMs() const
+{
+    if (onsetsHeard <= 0)
+        return std::nullopt;
+    return double(onsetErrorMs) / onsetsHeard;
+}
+
 ProgressCounter::ProgressCounter(int today, const std::array<NoteRange, 3>& ranges)
     : m_ranges(ranges)
 {
@@ -85,26 +99,27 @@ void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
     const bool breaks = previous && startsNewSession(answer, *previous);
     if (breaks)
         closeSession();
+    // A note played in time is never tried again: the next one is another note.
     const bool first = !previous || breaks || previous->record.right || previous->record.shown != answer.record.shown
-        || previous->clefOrTreble() != answer.clefOrTreble();
+        || previous->clefOrTreble() != answer.clefOrTreble() || answer.record.mode == AnswerMode::Tempo;
 
-    // A day's practice time runs from its stretches' first notes appearing
-    // to their last answers; a pause of a session's break is not practice.
+    // A day's practice time is the time its notes stood waiting for their
+    // answers: a pause between notes, however short, is not practice. Each
+    // try is timed from the note appearing, so a note takes its longest try.
     DayProgress& day = dayFor(localDay);
-    const int64_t gap = previous ? answer.utcMs - previous->utcMs : -1;
-    if (previous && m_previousDay == localDay && gap >= 0 && gap <= SessionBreakMs)
-        day.practiceMs += gap;
-    else
-        day.practiceMs += answer.record.responseMs;
+    const int64_t noteMs = first ? 0 : m_noteMs;
+    m_noteMs = std::max(noteMs, answer.record.responseMs);
+    day.practiceMs += m_noteMs - noteMs;
 
     if (first)
         countFirstAnswer(answer, day);
     if (answer.record.right)
         countRightAnswer(day);
-    else
+    else if (answer.record.answered != 0 || answer.record.mode != AnswerMode::Tempo)
         countMistake(answer);
+    if (answer.record.mode == AnswerMode::Tempo)
+        countTiming(answer, day);
     m_previous = answer;
-    m_previousDay = localDay;
 }
 
 // The day's figures, last in the list while its answers come.
@@ -163,6 +178,21 @@ void ProgressCounter::countMistake(const AnswerHistoryRow& answer)
     ++tally->count;
 }
 
+// A note never played is late beyond any window, with no error to add up.
+void ProgressCounter::countTiming(const AnswerHistoryRow& answer, DayProgress& day)
+{
+    ++day.timedNotes;
+    const auto onset = answer.record.onsetMs;
+    if (!onset || answer.record.answered == 0)
+        return;
+    if (std::abs(*onset) <= OnTimeMs)
+        ++day.onTime;
+    ++day.onsetsHeard;
+    day.onsetErrorMs += std::abs(*onset);
+    ++m_onsets;
+    m_onsetSumMs += *onset;
+}
+
 void ProgressCounter::closeSession()
 {
     m_sessionTimes.clear();
@@ -180,6 +210,8 @@ ProgressFigures ProgressCounter::finish()
     }
     finishDays(figures);
     finishMistakes(figures);
+    if (m_onsets > 0)
+        figures.meanOnsetMs = static_cast<int>(std::lround(double(m_onsetSumMs) / m_onsets));
     return figures;
 }
 
@@ -285,6 +317,7 @@ ShareColour shareColour(std::optional<double> share)
     if (!share)
         return { 170, 170, 170 };
     constexpr ShareColour red { 220, 30, 30 };
+    constexpr ShareColour orange { 235, 120, 20 };
     constexpr ShareColour yellow { 230, 200, 0 };
     constexpr ShareColour green { 20, 160, 40 };
     const double s = *share;
@@ -292,9 +325,9 @@ ShareColour shareColour(std::optional<double> share)
         return red;
     if (s >= 0.9)
         return green;
-    // From red at 50 % to yellow at 70 % to green at 90 %.
+    // Red is for under half only: from orange at 50 % to yellow at 70 % to green at 90 %.
     const bool lowerHalf = s < 0.7;
-    const ShareColour& from = lowerHalf ? red : yellow;
+    const ShareColour& from = lowerHalf ? orange : yellow;
     const ShareColour& to = lowerHalf ? yellow : green;
     const double t = (s - (lowerHalf ? 0.5 : 0.7)) / 0.2;
     const auto mix = [t](uint8_t a, uint8_t b) { return static_cast<uint8_t>(std::lround(a + (b - a) * t)); };

@@ -35,16 +35,26 @@ struct StaffProgress {
     std::vector<NoteProgress> notes;
 };
 
+// A note played in time is on time within this distance from its beat.
+inline constexpr int OnTimeMs = 100;
+
 struct DayProgress {
     int day = 0; // days since 1970-01-01, local
     int notes = 0; // first answers
     int rightAtFirstTry = 0;
     int notesDone = 0; // answered right at last
-    int64_t practiceMs = 0;
+    int64_t practiceMs = 0; // from each note appearing to its answer
+    int timedNotes = 0; // notes to play in time, those never played too
+    int onTime = 0;
+    int onsetsHeard = 0; // notes played in time with an onset error
+    int64_t onsetErrorMs = 0; // their distances from the beat, added up
 
     double share() const { return notes > 0 ? double(rightAtFirstTry) / notes : 0.0; }
     // Nothing when the day's answers took no measurable time.
     std::optional<double> notesPerMinute() const;
+    // Nothing on a day without notes to play in time, or none played.
+    std::optional<double> onTimeShare() const;
+    std::optional<double> meanOnsetErrorMs() const;
 };
 
 // A note shown and the note played in its place.
@@ -69,6 +79,9 @@ struct ProgressFigures {
     int sessionsComplete = 0;
     int currentRunOfDays = 0; // consecutive days up to today, or up to yesterday while today is still to come
     std::optional<SessionFigures> bestSession;
+    // How far notes played in time fell from the beat on average, negative
+    // when early; nothing when none was played.
+    std::optional<int> meanOnsetMs;
 };
 
 // Builds the figures one line at a time, in file order.
@@ -102,6 +115,7 @@ private:
     void countFirstAnswer(const AnswerHistoryRow& answer, DayProgress& day);
     void countRightAnswer(DayProgress& day);
     void countMistake(const AnswerHistoryRow& answer);
+    void countTiming(const AnswerHistoryRow& answer, DayProgress& day);
     void closeSession();
     StaffProgress staffProgress(Clef clef, const SeenNotes& seen) const;
     void finishDays(ProgressFigures& figures);
@@ -114,10 +128,12 @@ private:
     std::vector<DayProgress> m_days; // in order of first answer
     std::vector<ConfusionTally> m_confusions;
     std::optional<AnswerHistoryRow> m_previous;
-    int m_previousDay = 0;
     std::vector<int64_t> m_sessionTimes;
     int m_sessionRight = 0;
     int m_sessionDone = 0;
+    int64_t m_noteMs = 0; // the longest answer so far to the note shown
+    int m_onsets = 0;
+    int64_t m_onsetSumMs = 0;
 };
 
 // The figures of a history file; a missing file gives empty figures.
@@ -134,8 +150,9 @@ struct CalendarDate {
 };
 CalendarDate calendarDate(int dayNumber);
 
-// How a first-try share is coloured on the staff: red under 50 %, through
-// yellow, to green from 90 %; grey when the note was never seen.
+// How a first-try share is coloured on the staff: red under 50 %, from
+// orange at 50 % through yellow to green from 90 %; grey when the note was
+// never seen.
 struct ShareColour {
     uint8_t red = 0;
     uint8_t green = 0;

@@ -88,10 +88,43 @@ QStringList totalsLines(const compose::ProgressFigures& f)
     if (f.bestSession)
         lines << QCoreApplication::translate("Progress", "Miglior sessione: %1 % · %2")
                      .arg(f.bestSession->percentRight())
-                     .arg(staff::shown(compose::secondsText(f.bestSession->medianResponseMs)));
+                     .arg(secondsShown(f.bestSession->medianResponseMs));
     else
         lines << QCoreApplication::translate("Progress", "Miglior sessione: nessuna sessione completa");
+    if (const auto onset = f.meanOnsetMs) {
+        if (*onset < 0)
+            lines << QCoreApplication::translate("Progress", "Ritmo: in media %1 ms in anticipo").arg(-*onset);
+        else if (*onset > 0)
+            lines << QCoreApplication::translate("Progress", "Ritmo: in media %1 ms in ritardo").arg(*onset);
+        else
+            lines << QCoreApplication::translate("Progress", "Ritmo: in media a tempo");
+    }
     return lines;
+}
+
+// The chart's own key, as the page draws its words: the chart's legend
+// loses its squares and words when printed.
+QLabel* chartKey(const QList<QLineSeries*>& series, QWidget* parent)
+{
+    QStringList parts;
+    for (const QLineSeries* line : series)
+        parts << QStringLiteral("<span style=\"color: %1\">■</span> %2")
+                     .arg(line->color().name(), line->name().toHtmlEscaped());
+    auto* key = new QLabel(parts.join(QStringLiteral(" &nbsp; ")), parent);
+    key->setObjectName(QStringLiteral("chartKey"));
+    key->setTextFormat(Qt::RichText);
+    key->setAlignment(Qt::AlignHCenter);
+    return key;
+}
+
+QValueAxis* valueAxis(qreal top, const QString& title)
+{
+    auto* axis = new QValueAxis;
+    axis->setRange(0, top);
+    axis->setTickCount(5);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setTitleText(title);
+    return axis;
 }
 
 // What the colours of the heads say, for a page read away from the program.
@@ -262,28 +295,46 @@ QGridLayout* ProgressPage::buildMistakesAndTotals(const compose::ProgressFigures
 
 QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
 {
-    auto* share = new QLineSeries;
-    share->setName(QCoreApplication::translate("Progress", "Giuste al primo colpo (%)"));
-    share->setPointsVisible(true);
-    auto* pace = new QLineSeries;
-    pace->setName(QCoreApplication::translate("Progress", "Note al minuto"));
-    pace->setPointsVisible(true);
+    const auto lineNamed = [](const char* name) {
+        auto* line = new QLineSeries;
+        line->setName(QCoreApplication::translate("Progress", name));
+        line->setPointsVisible(true);
+        return line;
+    };
+    auto* share = lineNamed(QT_TRANSLATE_NOOP("Progress", "Giuste al primo colpo (%)"));
+    auto* pace = lineNamed(QT_TRANSLATE_NOOP("Progress", "Note al minuto"));
+    // The timing lines only for a student who played in time these days.
+    const bool timed = std::any_of(figures.recentDays.begin(), figures.recentDays.end(),
+        [](const compose::DayProgress& day) { return day.onTimeShare().has_value(); });
+    auto* onTime = timed ? lineNamed(QT_TRANSLATE_NOOP("Progress", "A tempo (%)")) : nullptr;
+    auto* onsetError = timed ? lineNamed(QT_TRANSLATE_NOOP("Progress", "Errore medio (ms)")) : nullptr;
     double fastest = 0;
+    double widestError = 0;
     // Days without practice have no point: the line joins the days practised.
     for (const compose::DayProgress& day : figures.recentDays) {
-        share->append(chartTime(day.day), day.share() * 100.0);
+        const qreal at = chartTime(day.day);
+        share->append(at, day.share() * 100.0);
         if (const auto perMinute = day.notesPerMinute()) {
-            pace->append(chartTime(day.day), *perMinute);
+            pace->append(at, *perMinute);
             fastest = std::max(fastest, *perMinute);
         }
+        if (const auto onTimeShare = day.onTimeShare(); onTimeShare && onTime)
+            onTime->append(at, *onTimeShare * 100.0);
+        if (const auto error = day.meanOnsetErrorMs(); error && onsetError) {
+            onsetError->append(at, *error);
+            widestError = std::max(widestError, *error);
+        }
     }
+    QList<QLineSeries*> shown { share, pace };
+    if (timed)
+        shown << onTime << onsetError;
 
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTitle(QCoreApplication::translate("Progress", "Ultimi %1 giorni").arg(compose::ProgressDays));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->addSeries(share);
-    chart->addSeries(pace);
+    chart->legend()->hide();
+    for (QLineSeries* line : shown)
+        chart->addSeries(line);
 
     auto* dates = new QDateTimeAxis;
     dates->setFormat(QStringLiteral("d/M"));
@@ -295,37 +346,41 @@ QWidget* ProgressPage::buildChart(const compose::ProgressFigures& figures)
         QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today - compose::ProgressDays + 1) - HalfDay)),
         QDateTime::fromMSecsSinceEpoch(qint64(chartTime(figures.today) + HalfDay) - 60000));
     chart->addAxis(dates, Qt::AlignBottom);
-    auto* percent = new QValueAxis;
-    percent->setRange(0, 100);
-    percent->setTickCount(5);
-    percent->setLabelFormat(QStringLiteral("%d"));
-    percent->setTitleText(QCoreApplication::translate("Progress", "% giuste"));
+    auto* percent = valueAxis(100, QCoreApplication::translate("Progress", "% giuste"));
     chart->addAxis(percent, Qt::AlignLeft);
-    auto* perMinute = new QValueAxis;
     // Four steps of a multiple of five.
-    perMinute->setRange(0, std::max(20.0, std::ceil(fastest * 1.1 / 20) * 20));
-    perMinute->setTickCount(5);
-    perMinute->setLabelFormat(QStringLiteral("%d"));
-    perMinute->setTitleText(QCoreApplication::translate("Progress", "note al minuto"));
+    auto* perMinute = valueAxis(
+        std::max(20.0, std::ceil(fastest * 1.1 / 20) * 20), QCoreApplication::translate("Progress", "note al minuto"));
     chart->addAxis(perMinute, Qt::AlignRight);
+    QList<QAbstractAxis*> axes { dates, percent, perMinute };
+    for (QLineSeries* line : shown)
+        line->attachAxis(dates);
+    share->attachAxis(percent);
+    pace->attachAxis(perMinute);
+    if (timed) {
+        onTime->attachAxis(percent);
+        auto* milliseconds = valueAxis(std::max(200.0, std::ceil(widestError * 1.1 / 100) * 100), QStringLiteral("ms"));
+        chart->addAxis(milliseconds, Qt::AlignRight);
+        onsetError->attachAxis(milliseconds);
+        axes << milliseconds;
+    }
     const QFont font = m_sheet->font();
     chart->setTitleFont(font);
-    chart->legend()->setFont(font);
-    for (QAbstractAxis* axis : { static_cast<QAbstractAxis*>(dates), static_cast<QAbstractAxis*>(percent),
-             static_cast<QAbstractAxis*>(perMinute) }) {
+    for (QAbstractAxis* axis : axes) {
         axis->setLabelsFont(font);
         axis->setTitleFont(font);
     }
-    share->attachAxis(dates);
-    share->attachAxis(percent);
-    pace->attachAxis(dates);
-    pace->attachAxis(perMinute);
 
-    auto* view = new QChartView(chart, m_sheet);
+    auto* box = new QWidget(m_sheet);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* view = new QChartView(chart, box);
     view->setObjectName(QStringLiteral("progressChart"));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setFixedHeight(300);
-    return view;
+    view->setFixedHeight(270);
+    layout->addWidget(view);
+    layout->addWidget(chartKey(shown, box));
+    return box;
 }
 
 QByteArray ProgressPage::pdf() const

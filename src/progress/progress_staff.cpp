@@ -4,6 +4,7 @@
 #include "staff/sign_pictures.h"
 #include "staff/staff_system.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -174,14 +175,19 @@ void paintStaff(QPainter& p, const QRectF& area, const compose::StaffProgress& s
         p.setBrush(colourOf(note.share()));
         p.drawEllipse(QPointF(x, y), 6.5, 4.8);
 
-        const QString time
-            = note.medianResponseMs ? staff::shown(compose::secondsText(*note.medianResponseMs)) : QStringLiteral("–");
+        const QString time = note.medianResponseMs ? secondsShown(*note.medianResponseMs) : QStringLiteral("–");
         const double row = staggered && i % 2 == 1 ? LabelRow : 0.0;
         const QRectF label(x - 30, columns.labelY + row, 60, LabelRow);
         p.setPen(note.firstAnswers > 0 ? Qt::black : Qt::gray);
         p.drawText(label, Qt::AlignHCenter | Qt::AlignTop, time);
     }
     p.restore();
+}
+
+QString secondsShown(int64_t ms)
+{
+    const int64_t tenths = (std::max<int64_t>(ms, 0) + 50) / 100;
+    return QStringLiteral("%1 s").arg(QLocale().toString(double(tenths) / 10.0, 'f', 1));
 }
 
 StaffView::StaffView(compose::StaffProgress staff, QWidget* parent)

@@ -8,6 +8,10 @@ class QPainter;
 
 namespace zintaro::progress {
 
+// Milliseconds as seconds with one decimal, written the way the language
+// shown writes numbers: "1,4 s" in Italian, "1.4 s" in English.
+QString secondsShown(int64_t ms);
+
 // The height a clef's staff needs on the page for the notes it carries.
 int staffHeight(const compose::StaffProgress& staff);
 

@@ -41,6 +41,15 @@ std::string lineOn(int day, int seconds, int shown, int answered, int64_t respon
     return line;
 }
 
+// The same as a line of a note played in time, with its onset error when it was heard.
+std::string tempoLineOn(int day, int seconds, int shown, int answered, std::optional<int> onsetMs)
+{
+    std::string line = lineOn(day, seconds, shown, answered);
+    line.replace(line.find("random"), 6, "tempo");
+    return line + ',' + line.substr(0, 29) + ",treble," + spelledText(sharpSpelling(shown)) + ",,midi,"
+        + (onsetMs ? std::to_string(*onsetMs) : "");
+}
+
 ProgressFigures figuresOf(const std::vector<std::string>& lines, int today = Today)
 {
     ProgressCounter counter(today);
@@ -165,11 +174,13 @@ TEST(ProgressFigures, goldenHistoryGivesDaysMistakesAndTotals)
         int right;
         double perMinute;
     };
-    // Practice time runs from a stretch's first note appearing to its last answer.
+    // Practice time is each note's wait for its answer: a retry's time runs
+    // from the note appearing (the D4 answered right at 800 after a wrong
+    // answer at 2000 adds nothing); the seconds between notes are no practice.
     const Day days[] = {
-        { dayNumber(2026, 12, 5), 4, 3, 4 * 60000.0 / 8000 },
-        { dayNumber(2026, 12, 6), 1, 0, 1 * 60000.0 / 3500 },
-        { dayNumber(2026, 12, 7), 4, 3, 3 * 60000.0 / 10200 },
+        { dayNumber(2026, 12, 5), 4, 3, 4 * 60000.0 / 6600 },
+        { dayNumber(2026, 12, 6), 1, 0, 1 * 60000.0 / 1500 },
+        { dayNumber(2026, 12, 7), 4, 3, 3 * 60000.0 / 7300 },
     };
     ASSERT_EQ(f.recentDays.size(), 3U);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -185,6 +196,51 @@ TEST(ProgressFigures, goldenHistoryGivesDaysMistakesAndTotals)
         mistakes.push_back(noteName(c.shown, NoteNaming::Solfege, true) + " → "
             + noteName(c.played, NoteNaming::Solfege, true) + ": " + std::to_string(c.count));
     EXPECT_EQ(mistakes, (std::vector<std::string> { "La4 → Sol4: 2", "Re4 → Mi4: 1", "Si bemolle 4 → La4: 1" }));
+}
+
+// Each day's pace and timing: notes played in time are on time within
+// 100 ms; a note never played is a note not on time, with no error and no
+// mistake; the mean of all onset errors says early or late.
+TEST(ProgressFigures, eachDayHasItsPaceAndItsTiming)
+{
+    const ProgressFigures f = figuresOf({
+        tempoLineOn(Today - 2, 0, 60, 60, -50),
+        tempoLineOn(Today - 2, 1, 60, 60, 150),
+        tempoLineOn(Today - 2, 2, 62, 62, -100),
+        tempoLineOn(Today - 2, 3, 64, 0, std::nullopt),
+        // A retry takes only what it adds to the wait; nine minutes away are no practice.
+        lineOn(Today - 1, 0, 60, 62, 2000),
+        lineOn(Today - 1, 5, 60, 60, 2500),
+        lineOn(Today - 1, 545, 64, 64, 1000),
+        tempoLineOn(Today, 0, 60, 60, 20),
+        tempoLineOn(Today, 1, 60, 61, 101),
+    });
+    struct Day {
+        int notes;
+        double perMinute;
+        std::optional<double> onTime;
+        std::optional<double> meanErrorMs;
+    };
+    const Day days[] = {
+        { 4, 3 * 60000.0 / 4000, 2 / 4.0, 100.0 },
+        { 2, 2 * 60000.0 / 3500, std::nullopt, std::nullopt },
+        { 2, 1 * 60000.0 / 2000, 1 / 2.0, 60.5 },
+    };
+    ASSERT_EQ(f.recentDays.size(), 3U);
+    for (std::size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(f.recentDays[i].notes, days[i].notes);
+        EXPECT_NEAR(f.recentDays[i].notesPerMinute().value_or(-1), days[i].perMinute, 1e-9);
+        EXPECT_EQ(f.recentDays[i].onTimeShare(), days[i].onTime);
+        EXPECT_EQ(f.recentDays[i].meanOnsetErrorMs(), days[i].meanErrorMs);
+    }
+    EXPECT_EQ(f.meanOnsetMs, 24) << "(-50 + 150 - 100 + 20 + 101) / 5, late";
+    EXPECT_EQ(f.notesAnswered, 8);
+    std::vector<int> played;
+    for (const Confusion& c : f.mistakes)
+        played.push_back(midiNoteOf(c.played));
+    EXPECT_EQ(played, (std::vector { 61, 62 })) << "no confusion with a note never played";
+    EXPECT_FALSE(figuresOf({ lineOn(Today, 0, 60, 60) }).meanOnsetMs);
 }
 
 TEST(ProgressFigures, theRunOfDaysCountsBackFromTodayOrYesterday)
@@ -295,8 +351,8 @@ TEST(ProgressColours, theScaleRunsFromRedThroughYellowToGreen)
         { std::nullopt, { 170, 170, 170 } },
         { 0.0, red },
         { 0.499, red },
-        { 0.5, red },
-        { 0.6, { 225, 115, 15 } },
+        { 0.5, { 235, 120, 20 } },
+        { 0.6, { 233, 160, 10 } },
         { 0.7, yellow },
         { 0.8, { 125, 180, 20 } },
         { 0.8999, { 20, 160, 40 } },

@@ -60,7 +60,12 @@ double differingShare(const QImage& a, const QImage& b)
 
 class ProgressPageTest : public ::testing::Test {
 protected:
-    void SetUp() override { registerPictures(); }
+    // The program's first language, whatever the machine's.
+    void SetUp() override
+    {
+        registerPictures();
+        QLocale::setDefault(QLocale::Italian);
+    }
 
     std::unique_ptr<progress::ProgressPage> pageOf(
         compose::ProgressFigures figures, NoteNaming naming = NoteNaming::Solfege)
@@ -207,14 +212,40 @@ TEST_F(ProgressPageTest, thePdfIsOneA4PageWithTheNoteNamesAndTheTotals)
     EXPECT_NE(info.output.find("Pages:           1"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("(A4)"), std::string::npos) << info.output;
 
-    auto text = runCommand("pdftotext -layout " + path + " -");
-    // The font's ligatures come back as one letter.
-    for (const auto& [ligature, letters] : { std::pair { "ﬁ", "fi" }, std::pair { "ﬂ", "fl" } })
-        for (auto at = text.output.find(ligature); at != std::string::npos; at = text.output.find(ligature))
-            text.output.replace(at, std::string_view(ligature).size(), letters);
+    const auto textOf = [](const std::string& pdf) {
+        auto text = runCommand("pdftotext -layout " + pdf + " -");
+        // The font's ligatures come back as one letter.
+        for (const auto& [ligature, letters] : { std::pair { "ﬁ", "fi" }, std::pair { "ﬂ", "fl" } })
+            for (auto at = text.output.find(ligature); at != std::string::npos; at = text.output.find(ligature))
+                text.output.replace(at, std::string_view(ligature).size(), letters);
+        return text.output;
+    };
+    const std::string text = textOf(path);
     for (const char* expected : { "La4 → Sol4: 2 volte", "Si bemolle 4 → La4: 1 volta", "Giorni di pratica: 3",
-             "Note risposte: 9", "Sessioni complete: 0", "Giorni di fila: 3", "Chiave di Fa", "Ultimi 30 giorni" })
-        EXPECT_NE(text.output.find(expected), std::string::npos) << expected << "\n" << text.output;
+             "Note risposte: 9", "Sessioni complete: 0", "Giorni di fila: 3", "Chiave di Fa", "Ultimi 30 giorni",
+             "■ Giuste al primo colpo (%)", "■ Note al minuto", "1,4 s" })
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    EXPECT_EQ(text.find("A tempo"), std::string::npos) << "no timing lines without notes played in time";
+
+    // In English the numbers take points; notes played in time add their
+    // lines to the chart and the rhythm to the totals.
+    QLocale::setDefault(QLocale::English);
+    auto timed = goldenFigures();
+    timed.recentDays.back().timedNotes = 4;
+    timed.recentDays.back().onTime = 3;
+    timed.recentDays.back().onsetsHeard = 4;
+    timed.recentDays.back().onsetErrorMs = 260;
+    timed.meanOnsetMs = -12;
+    const QString english = files.path() + QStringLiteral("/english.pdf");
+    QFile englishFile(english);
+    ASSERT_TRUE(englishFile.open(QIODevice::WriteOnly));
+    englishFile.write(pageOf(timed)->pdf());
+    englishFile.close();
+    const std::string englishText = textOf(shellQuoted(english.toStdString()));
+    for (const char* expected :
+        { "1.4 s", "■ A tempo (%)", "■ Errore medio (ms)", "Ritmo: in media 12 ms in anticipo" })
+        EXPECT_NE(englishText.find(expected), std::string::npos) << expected << "\n" << englishText;
+    EXPECT_EQ(englishText.find("1,4 s"), std::string::npos) << englishText;
 
     const QString out = files.path() + QStringLiteral("/rendered");
     ASSERT_EQ(runCommand("pdftoppm -png -r 40 " + path + " " + shellQuoted(out.toStdString())).exitCode, 0);
