@@ -14,7 +14,7 @@ namespace {
 
 std::optional<AnswerMode> modeFromWord(std::string_view word)
 {
-    for (const AnswerMode mode : { AnswerMode::Random, AnswerMode::Scale, AnswerMode::Review }) {
+    for (const AnswerMode mode : { AnswerMode::Random, AnswerMode::Scale, AnswerMode::Review, AnswerMode::Tempo }) {
         if (word == answerModeWord(mode))
             return mode;
     }
@@ -66,14 +66,19 @@ std::optional<LocalTime> parseTime(std::string_view text)
 }
 
 // The columns a line may end after: the answer itself, the session, staff
-// and spelling, then what answered. A column added later goes into this one
-// place, before the input, which stays last.
+// and spelling, the key, what answered, then the onset error. Each version
+// of the file added columns at the end, so every older line is a prefix.
 constexpr std::size_t AnswerColumns = 6;
 constexpr std::size_t WrittenColumns = 9;
 constexpr std::size_t KeyColumn = WrittenColumns;
 constexpr std::size_t KeyedColumns = KeyColumn + 1;
 constexpr std::size_t InputColumn = KeyedColumns;
-constexpr std::size_t AllColumns = InputColumn + 1;
+constexpr std::size_t InputColumns = InputColumn + 1;
+constexpr std::size_t OnsetColumn = InputColumns;
+constexpr std::size_t AllColumns = OnsetColumn + 1;
+
+// An onset error beyond a day is not one a student could have played.
+constexpr int64_t MaxOnsetMs = int64_t { 24 } * 60 * 60 * 1000;
 
 std::vector<std::string_view> splitFields(std::string_view line)
 {
@@ -97,6 +102,8 @@ std::string_view answerModeWord(AnswerMode mode)
         return "scale";
     case AnswerMode::Review:
         return "review";
+    case AnswerMode::Tempo:
+        return "tempo";
     case AnswerMode::Random:
         break;
     }
@@ -160,6 +167,9 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record,
         line += keyText(context.key);
     line += ',';
     line += answerInputWord(context.input);
+    line += ',';
+    if (record.onsetMs)
+        line += std::to_string(*record.onsetMs);
     return line;
 }
 
@@ -174,7 +184,7 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
         line.remove_suffix(1);
     const auto fields = splitFields(line);
     if (fields.size() != AnswerColumns && fields.size() != WrittenColumns && fields.size() != KeyedColumns
-        && fields.size() != AllColumns)
+        && fields.size() != InputColumns && fields.size() != AllColumns)
         return std::nullopt;
     const auto time = parseTime(fields[0]);
     const auto mode = modeFromWord(fields[1]);
@@ -212,10 +222,16 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
         if (!row.key)
             return std::nullopt;
     }
-    if (fields.size() == AllColumns) {
+    if (fields.size() >= InputColumns) {
         row.input = answerInputFromWord(fields[InputColumn]);
         if (!row.input)
             return std::nullopt;
+    }
+    if (fields.size() == AllColumns && !fields[OnsetColumn].empty()) {
+        const auto onset = numberIn(fields[OnsetColumn], -MaxOnsetMs, MaxOnsetMs);
+        if (!onset)
+            return std::nullopt;
+        row.record.onsetMs = static_cast<int>(*onset);
     }
     return row;
 }

@@ -15,11 +15,11 @@
 
 namespace zintaro::storage {
 
-// Where the notes come from: a random draw, the scale walk of "Scala", or the
-// review draw of "Ripasso".
-enum class AnswerMode : uint8_t { Random, Scale, Review };
+// Where the notes come from: a random draw, the scale walk of "Scala", the
+// review draw of "Ripasso", or a note played in time with the beat.
+enum class AnswerMode : uint8_t { Random, Scale, Review, Tempo };
 
-// "random", "scale", "review": the words of the history's mode column.
+// "random", "scale", "review", "tempo": the words of the history's mode column.
 std::string_view answerModeWord(AnswerMode mode);
 
 // What answered: the computer keys (or the mouse on the piano), a MIDI
@@ -32,13 +32,28 @@ std::optional<AnswerInput> answerInputFromWord(std::string_view word);
 
 // One answer as it goes into the history: the note shown and the note
 // played, as MIDI note numbers, and the milliseconds from the note appearing
-// to the key going down.
+// to the key going down. A note played in time also keeps how far its onset
+// fell from the beat, after the delay correction (negative: early); a note
+// never played is one with nothing answered (0).
 struct AnswerRecord {
+    AnswerRecord() = default;
+    AnswerRecord(AnswerMode from, int shownNote, int answeredNote, bool isRight, int64_t responseAfterMs,
+        std::optional<int> onsetErrorMs = {})
+        : mode(from)
+        , shown(shownNote)
+        , answered(answeredNote)
+        , right(isRight)
+        , responseMs(responseAfterMs)
+        , onsetMs(onsetErrorMs)
+    {
+    }
+
     AnswerMode mode = AnswerMode::Random;
     int shown = 0;
     int answered = 0;
     bool right = false;
     int64_t responseMs = 0;
+    std::optional<int> onsetMs;
 
     friend bool operator==(const AnswerRecord&, const AnswerRecord&) = default;
 };
@@ -66,7 +81,7 @@ struct LocalTime {
 // The first line of a new file. Files begun before the later columns existed
 // keep their shorter first line, and their old lines still count.
 inline constexpr std::string_view AnswerHistoryHeader
-    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input";
+    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms";
 
 // What a line says beyond the judged answer: when its session began, the
 // staff the note was shown on, how it was written (with the notes above it
@@ -93,8 +108,9 @@ struct AnswerContext {
     AnswerInput input = AnswerInput::Keys;
 };
 
-// "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4+E4+G4,D,keys",
-// without the newline; the key is empty for C major.
+// "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4+E4+G4,D,keys,",
+// without the newline; the key is empty for C major, the onset error empty
+// when there is none.
 std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
 // The same with `when` as the session's start, the treble staff and the
 // natural or sharp spelling of the shown note.
@@ -130,8 +146,8 @@ struct AnswerHistoryRow {
     Clef clefOrTreble() const { return clef.value_or(Clef::Treble); }
 };
 
-// One line of the history, six, nine, ten or eleven fields; nothing for a
-// header or a damaged line (a spelling that does not sound as the shown note
+// One line of the history, six, nine, ten, eleven or twelve fields; nothing
+// for a header or a damaged line (a spelling that does not sound as the shown note
 // is damage).
 std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
 

@@ -66,11 +66,11 @@ TEST(AnswerHistoryTest, linesCarryLocalTimeWithMillisecondsModeNotesRightAndResp
         const char* line;
     } rows[] = {
         { May1, { AnswerMode::Random, 60, 62, false, 1375 },
-            "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4,,keys" },
+            "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4,,keys," },
         { { 2023, 12, 31, 23, 59, 59, 999, -210 }, { AnswerMode::Scale, 84, 84, true, 0 },
-            "2023-12-31T23:59:59.999-03:30,scale,84,84,1,0,2023-12-31T23:59:59.999-03:30,treble,C6,,keys" },
+            "2023-12-31T23:59:59.999-03:30,scale,84,84,1,0,2023-12-31T23:59:59.999-03:30,treble,C6,,keys," },
         { { 2025, 1, 2, 0, 0, 0, 0, 0 }, { AnswerMode::Review, 54, 55, false, 120000 },
-            "2025-01-02T00:00:00.000+00:00,review,54,55,0,120000,2025-01-02T00:00:00.000+00:00,treble,F#3,,keys" },
+            "2025-01-02T00:00:00.000+00:00,review,54,55,0,120000,2025-01-02T00:00:00.000+00:00,treble,F#3,,keys," },
     };
     for (const auto& row : rows) {
         EXPECT_EQ(answerHistoryLine(row.when, row.record), row.line);
@@ -88,7 +88,7 @@ TEST(AnswerHistoryTest, theSessionStaffAndSpellingGoAtTheEndAndOldLinesReadWitho
     const SpelledNote bFlat4 { Letter::B, Accidental::Flat, 4 };
     const std::string line
         = answerHistoryLine(May1, { AnswerMode::Review, 70, 70, true, 800 }, { session, Clef::Bass, bFlat4 });
-    EXPECT_EQ(line, "2024-05-01T14:03:07.042+02:00,review,70,70,1,800,2024-05-01T14:00:00.000+02:00,bass,Bb4,,keys");
+    EXPECT_EQ(line, "2024-05-01T14:03:07.042+02:00,review,70,70,1,800,2024-05-01T14:00:00.000+02:00,bass,Bb4,,keys,");
     const auto nine = parseAnswerHistoryLine(line);
     ASSERT_TRUE(nine);
     EXPECT_EQ(nine->sessionUtcMs, session.utcMilliseconds());
@@ -101,7 +101,7 @@ TEST(AnswerHistoryTest, theSessionStaffAndSpellingGoAtTheEndAndOldLinesReadWitho
     const SpelledNote a4 { Letter::A, Accidental::Natural, 4 };
     const std::string chord = answerHistoryLine(
         May1, { AnswerMode::Random, 62, 62, true, 800 }, { session, Clef::Treble, d4, { fSharp4, a4 }, { 2 } });
-    EXPECT_TRUE(chord.ends_with(",treble,D4+F#4+A4,D,keys")) << chord;
+    EXPECT_TRUE(chord.ends_with(",treble,D4+F#4+A4,D,keys,")) << chord;
     const auto ten = parseAnswerHistoryLine(chord);
     ASSERT_TRUE(ten);
     EXPECT_EQ(ten->spelledNote(), d4);
@@ -117,14 +117,14 @@ TEST(AnswerHistoryTest, theSessionStaffAndSpellingGoAtTheEndAndOldLinesReadWitho
     EXPECT_EQ(six->clefOrTreble(), Clef::Treble);
 }
 
-TEST(AnswerHistoryTest, whatAnsweredIsTheLastFieldAndLinesWrittenBeforeItStillRead)
+TEST(AnswerHistoryTest, whatAnsweredIsTheEleventhFieldAndLinesWrittenBeforeItStillRead)
 {
     const AnswerRecord right { AnswerMode::Random, 60, 60, true, 800 };
     for (const auto& [input, word] : { std::pair { AnswerInput::Keys, "keys" }, std::pair { AnswerInput::Midi, "midi" },
              std::pair { AnswerInput::Microphone, "mic" } }) {
         const std::string line
             = answerHistoryLine(May1, right, { May1, Clef::Treble, sharpSpelling(60), {}, Key {}, input });
-        EXPECT_EQ(line.substr(line.rfind(',') + 1), word);
+        EXPECT_EQ(line.substr(line.rfind(',', line.size() - 2) + 1), std::string(word) + ",");
         const auto row = parseAnswerHistoryLine(line);
         ASSERT_TRUE(row) << line;
         EXPECT_EQ(row->input, input);
@@ -230,15 +230,15 @@ TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLi
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 }));
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 2010 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input\n"
-        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4,,keys\n"
-        "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010,2024-05-01T14:03:07.042+02:00,treble,C4,,keys\n");
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4,,keys,\n"
+        "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010,2024-05-01T14:03:07.042+02:00,treble,C4,,keys,\n");
 
     // Another run of the program appends after what is there.
     AnswerHistory later(file);
     EXPECT_FALSE(appendOnMay1(later, { AnswerMode::Scale, 62, 62, true, 900 }));
     EXPECT_EQ(contents(file).substr(contents(file).rfind("\n2024")),
-        "\n2024-05-01T14:03:07.042+02:00,scale,62,62,1,900,2024-05-01T14:03:07.042+02:00,treble,D4,,keys\n");
+        "\n2024-05-01T14:03:07.042+02:00,scale,62,62,1,900,2024-05-01T14:03:07.042+02:00,treble,D4,,keys,\n");
 }
 
 TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFirst)
@@ -251,14 +251,15 @@ TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFir
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 64, 64, true, 700 }));
     // An old file keeps its first line; its six-field lines and the new ones are read alike.
     EXPECT_EQ(contents(file),
-        damaged + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4,,keys\n");
+        damaged
+            + "\n2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4,,keys,\n");
     EXPECT_EQ(readAnswerHistory(file).size(), 1U);
 
     writeFile(file, "");
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 64, 64, true, 700 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input\n"
-        "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4,,keys\n");
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms\n"
+        "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4,,keys,\n");
 }
 
 // A disk that fills and empties at random: answers that cannot be written

@@ -14,15 +14,18 @@ using Kind = AnswerLogLine::Kind;
 constexpr storage::LocalTime May1 { 2024, 5, 1, 23, 30, 0, 0, 120 };
 
 // What the reader makes of each line of a history: the header only first,
-// lines of this version and of the first (six columns) alike, empty lines
-// passed over, anything else damaged. The local day is the one written.
+// lines of this version and of every earlier one (six, nine, ten, eleven
+// columns) alike, empty lines passed over, anything else damaged. The local
+// day is the one written; only a line with an onset error has one.
 TEST(AnswersLog, everyLineOfAHistoryIsReadAsWhatItIs)
 {
     const std::string now = storage::answerHistoryLine(
         May1, { AnswerMode::Review, 70, 70, true, 800 }, { May1, Clef::Bass, { Letter::B, Accidental::Flat, 4 } });
+    const std::string nine = "2024-05-01T23:59:59.000+02:00,tempo,60,0,0,2000,2024-05-01T23:00:00.000+02:00,treble,C4";
     const struct {
         std::string line;
         std::optional<Kind> kind;
+        std::optional<int> onsetMs = {};
     } lines[] = {
         { "time,mode,shown,answered,right,response_ms", Kind::Header },
         { now, Kind::Answer },
@@ -32,13 +35,26 @@ TEST(AnswersLog, everyLineOfAHistoryIsReadAsWhatItIs)
         { "2024-05-01T14:03:07.042+02:00,random,60,6", Kind::Damaged },
         { std::string(storage::AnswerHistoryHeader), Kind::Damaged },
         { now + "\r", Kind::Answer },
+        { nine, Kind::Answer },
+        { nine + ",D", Kind::Answer },
+        { nine + ",,midi", Kind::Answer },
+        { nine + ",,midi,-35", Kind::Answer, -35 },
+        { nine + ",,midi,120\r", Kind::Answer, 120 },
+        { nine + ",,midi,", Kind::Answer },
+        { nine + ",,midi,+7", Kind::Damaged },
+        { nine + ",,midi,-3.5", Kind::Damaged },
+        { nine + ",,midi,86400001", Kind::Damaged },
+        { nine + ",,midi,1,", Kind::Damaged },
     };
     std::string file;
     std::vector<std::optional<Kind>> expected;
+    std::vector<std::optional<int>> expectedOnsets;
     for (const auto& l : lines) {
         (file += l.line) += '\n';
         if (l.kind)
             expected.push_back(l.kind);
+        if (l.kind == Kind::Answer)
+            expectedOnsets.push_back(l.onsetMs);
     }
     std::vector<std::optional<Kind>> kinds;
     std::vector<AnswerLogLine> answers;
@@ -49,21 +65,29 @@ TEST(AnswersLog, everyLineOfAHistoryIsReadAsWhatItIs)
             answers.push_back(line);
     });
     EXPECT_EQ(kinds, expected);
-    ASSERT_EQ(answers.size(), 3U);
+    std::vector<std::optional<int>> onsets;
+    for (const auto& answer : answers)
+        onsets.push_back(answer.row.record.onsetMs);
+    EXPECT_EQ(onsets, expectedOnsets);
+    ASSERT_EQ(answers.size(), 9U);
     EXPECT_EQ(answers[0].row.spelledNote(), (SpelledNote { Letter::B, Accidental::Flat, 4 }));
     EXPECT_EQ(answers[0].row.clefOrTreble(), Clef::Bass);
     EXPECT_EQ(answers[0].localDay, May1.localDay()) << "the day it was in where it was written";
     EXPECT_EQ(answers[1].localDay, May1.localDay());
     EXPECT_FALSE(answers[1].row.sessionUtcMs) << "a first-version line has no session";
+    EXPECT_EQ(answers[3].row.record.mode, AnswerMode::Tempo);
+    EXPECT_EQ(answers[3].row.record.answered, 0) << "a note never played";
 }
 
 // A year of answers is read in large pieces: every line comes back whole
-// across the pieces, the last one without its end too.
+// across the pieces, the last one without its end too, onset errors with it.
 TEST(AnswersLog, aLongHistoryReadsWholeAcrossThePiecesItIsReadIn)
 {
     TemporaryFolder temp;
     const auto file = temp.path() / "answers.csv";
     const auto recordAt = [](int i) {
+        if (i % 4 == 0)
+            return storage::AnswerRecord { AnswerMode::Tempo, 60, 60, true, i, i % 400 - 200 };
         return storage::AnswerRecord { AnswerMode::Random, 40 + i % 40, 40 + i % 41, i % 3 == 0, i };
     };
     std::string text = std::string(storage::AnswerHistoryHeader) + "\n";
