@@ -198,6 +198,17 @@ PhraseSummary TempoJudge::summary() const
     return summary;
 }
 
+std::optional<AnswerRecord> answerRecordOf(const NoteJudgement& judgement, const PhraseTimeline& timeline)
+{
+    const TimedNote& note = timeline.notes.at(judgement.index);
+    if (note.isRest())
+        return std::nullopt;
+    std::optional<int> onset;
+    if (judgement.played)
+        onset = static_cast<int>(std::lround(judgement.errorMs));
+    return AnswerRecord { AnswerMode::Tempo, note.midi, judgement.played.value_or(0), judgement.rightPitch, 0, onset };
+}
+
 std::optional<int> calibratedDelay(const std::vector<double>& clicks, const std::vector<double>& taps, int counted)
 {
     if (clicks.size() < 2 || counted <= 0)

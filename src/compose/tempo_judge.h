@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/answer_history.h"
 #include "compose/phrase_timeline.h"
 #include "core/translation.h"
 
@@ -108,6 +109,11 @@ private:
     std::vector<NoteJudgement> m_done;
     int m_extras = 0;
 };
+
+// The answers history's line of a judged note; none for a rest. The onset
+// error is kept in its own field; a note never played answered nothing (0).
+// The response time says nothing in time, where the beat sets it: it is 0.
+std::optional<AnswerRecord> answerRecordOf(const NoteJudgement& judgement, const PhraseTimeline& timeline);
 
 // The delay correction from a calibration: the median of how late each tap
 // came after its click, over the last `counted` clicks (a tap answers the

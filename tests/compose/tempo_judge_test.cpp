@@ -1,8 +1,11 @@
+#include "compose/event_clock.h"
 #include "compose/tempo_judge.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace zintaro::compose {
 namespace {
@@ -176,12 +179,32 @@ TEST(TempoJudge, aSimulatedStudentGetsExactlyThePredictedScores)
         EXPECT_EQ(got.silentRests, expected.silentRests);
         EXPECT_NEAR(got.meanAbsoluteMs, absolute / expected.played, 1e-6);
         EXPECT_NEAR(got.meanMs, signedSum / expected.played, 1e-6);
+        int records = 0, timed = 0, right = 0;
+        for (const NoteJudgement& j : judge.judgements())
+            if (const auto record = answerRecordOf(j, timeline)) {
+                ++records;
+                timed += record->onsetMs ? 1 : 0;
+                right += record->right ? 1 : 0;
+                EXPECT_EQ(record->mode, AnswerMode::Tempo);
+            }
+        EXPECT_EQ(
+            std::tuple(records, timed, right), std::tuple(expected.notes, expected.played, expected.rightPitches));
         if (seed == 0) {
             EXPECT_EQ(summaryLines(got).at(3).render(), "In media 38 ms in ritardo");
         }
     }
     EXPECT_EQ(calibratedDelay({ 0, 500, 1000, 1500, 2000 }, { 900, 1530, 2045, 2100 }, 4), 30);
     EXPECT_EQ(calibratedDelay({ 0, 500, 1000, 1500, 2000 }, { 1530 }, 4), std::nullopt);
+}
+
+// Keys handled late keep their own times; a stamp clock started anew is followed.
+TEST(EventClock, placesEachEventByItsOwnStampAfterTheLeastLagSeen)
+{
+    EventClock clock;
+    const std::array<std::array<double, 3>, 5> events { { { 1000, 5010, 5010 }, { 1500, 5503, 5503 },
+        { 2000, 6040, 6003 }, { 0, 7000, 7000 }, { 90, 20000, 20000 } } };
+    for (const auto& [stamp, handled, onset] : events)
+        EXPECT_DOUBLE_EQ(clock.onset(stamp, handled), onset);
 }
 
 } // namespace
