@@ -204,6 +204,7 @@ FluidSynthEngine::FluidSynthEngine(AudioLatency latency, SampleLoading loading)
     fluid_settings_setint(m->settings, "synth.dynamic-sample-loading", loading == SampleLoading::WhenUsed ? 1 : 0);
     m->synth = new_fluid_synth(m->settings);
     m->clock.attach(m->synth);
+    m->clock.setOutput(latency.sampleRate, static_cast<int64_t>(latency.periodSize) * latency.periods);
 }
 
 FluidSynthEngine::~FluidSynthEngine()

@@ -1,9 +1,31 @@
 #include "midi/stream_clock.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <fluidsynth.h>
 
 namespace zintaro::midi {
+
+void StreamClock::setOutput(double sampleRate, int64_t bufferedFrames)
+{
+    m_rate = sampleRate;
+    m_buffered = bufferedFrames;
+}
+
+std::optional<int64_t> StreamClock::frameHeardAt(int64_t steadyNs) const
+{
+    for (;;) {
+        const uint32_t before = m_sequence.load(std::memory_order_acquire);
+        const int64_t frame = m_anchorFrame.load(std::memory_order_acquire);
+        const int64_t ns = m_anchorNs.load(std::memory_order_acquire);
+        if (before % 2 == 0 && m_sequence.load(std::memory_order_acquire) == before) {
+            if (frame < 0)
+                return std::nullopt;
+            return frame - m_buffered + std::llround(static_cast<double>(steadyNs - ns) * m_rate / 1e9);
+        }
+    }
+}
 
 bool StreamClock::schedule(ClickAt click)
 {
@@ -45,7 +67,7 @@ int StreamClock::renderForDriver(void* clock, int frames, int, float*[], int out
 void StreamClock::render(
     int frames, float* left, int leftOffset, int leftStep, float* right, int rightOffset, int rightStep)
 {
-    fluid_synth_t* synth = m_synth;
+    auto* synth = static_cast<fluid_synth_t*>(m_synth);
     int done = 0;
     while (done < frames) {
         const int64_t now = m_rendered.load(std::memory_order_relaxed);
@@ -62,6 +84,13 @@ void StreamClock::render(
             fluid_synth_noteon(synth, PercussionChannel, click->accent ? AccentClickKey : ClickKey,
                 click->accent ? AccentClickVelocity : ClickVelocity);
     }
+    const int64_t ns
+        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+    m_sequence.fetch_add(1, std::memory_order_acq_rel);
+    m_anchorFrame.store(m_rendered.load(std::memory_order_relaxed), std::memory_order_release);
+    m_anchorNs.store(ns, std::memory_order_release);
+    m_sequence.fetch_add(1, std::memory_order_acq_rel);
 }
 
 } // namespace zintaro::midi

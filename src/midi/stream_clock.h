@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <optional>
 
-struct _fluid_synth_t;
-
 namespace zintaro::midi {
 
 // The metronome's keys on the percussion channel (10): a high wood block on
@@ -39,8 +37,17 @@ public:
 
     int64_t framesRendered() const { return m_rendered.load(std::memory_order_acquire); }
 
-    // The synthesizer rendered, before any output starts.
-    void attach(_fluid_synth_t* synth) { m_synth = synth; }
+    // The output's rate and how many frames it holds between rendering and
+    // the ear; set before it starts.
+    void setOutput(double sampleRate, int64_t bufferedFrames);
+    // The frame heard at a time of the monotonic clock (steady_clock, in
+    // nanoseconds), from when the last frames were rendered; nothing before
+    // the first render.
+    std::optional<int64_t> frameHeardAt(int64_t steadyNs) const;
+
+    // FluidSynth's synthesizer that renders, before any output starts; kept
+    // opaque so that users of the clock need not FluidSynth's headers.
+    void attach(void* synth) { m_synth = synth; }
 
     // The rendering thread: `frames` stereo samples into the two buffers (as
     // fluid_synth_write_float takes them), split at each click's frame so
@@ -52,12 +59,19 @@ public:
 private:
     std::optional<ClickAt> nextBefore(int64_t endFrame);
 
-    _fluid_synth_t* m_synth = nullptr;
+    void* m_synth = nullptr;
     std::array<ClickAt, Capacity> m_ring {};
     std::atomic<uint64_t> m_written { 0 };
     std::atomic<uint64_t> m_read { 0 };
     std::atomic<uint64_t> m_droppedUpTo { 0 };
     std::atomic<int64_t> m_rendered { 0 };
+    double m_rate = 48000;
+    int64_t m_buffered = 0;
+    // The last render's end: its frame and time, written in turn under an
+    // odd sequence number so that a reader never takes half of each.
+    std::atomic<uint32_t> m_sequence { 0 };
+    std::atomic<int64_t> m_anchorFrame { -1 };
+    std::atomic<int64_t> m_anchorNs { 0 };
 };
 
 } // namespace zintaro::midi

@@ -1,6 +1,7 @@
 #include "midi/fluid_synth_engine.h"
 #include "midi/stream_clock.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -78,6 +79,11 @@ TEST(Metronome, clicksSoundOnTheirBeatsAndDoNotDriftOver64Beats)
 
     const std::vector<float> sound = renderFrames(synth, beats.back() + 4800);
     EXPECT_EQ(synth.streamClock().framesRendered(), beats.back() + 4800);
+    // The frame heard now is the last rendered, less the output's buffer.
+    const auto nowNs = std::chrono::steady_clock::now().time_since_epoch();
+    EXPECT_NEAR(static_cast<double>(*synth.streamClock().frameHeardAt(
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(nowNs).count())),
+        static_cast<double>(beats.back() + 4800 - 128 * 3), Rate / 10);
     std::vector<double> errorsMs;
     for (size_t k = 0; k < beats.size(); ++k) {
         const int64_t heard = onsetFrom(sound, beats[k] - static_cast<int64_t>(Rate / 100));
