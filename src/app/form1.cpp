@@ -164,6 +164,8 @@ void Form1::connectMenu()
     connect(c.importAction, &QAction::triggered, this, &Form1::mnf_Import_Click);
     connect(c.reviewAction, &QAction::triggered, this, &Form1::mnf_Review_Click);
     connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
+    for (QAction* action : { c.inTimeAction, c.fromPieceAction, c.metronomeAction })
+        connect(action, &QAction::triggered, this, &Form1::mnf_InTime_Click);
     connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,

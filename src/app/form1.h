@@ -170,6 +170,7 @@ private:
     void mnf_Key_Click(std::size_t entry);
     void mnf_Level_Click(int level);
     void mnf_Drill_Click(compose::Drill drill, bool checked);
+    void mnf_InTime_Click();
     void showPracticeChoices(const compose::PracticeChoices& practice);
     void loadChoices();
     void rememberChoices();

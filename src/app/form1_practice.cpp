@@ -75,6 +75,19 @@ void Form1::showPracticeChoices(const compose::PracticeChoices& practice)
     c.levelActions.at(static_cast<std::size_t>(practice.level - compose::FirstLevel))->setChecked(true);
     c.intervalsAction->setChecked(practice.drill == compose::Drill::Intervals);
     c.chordsAction->setChecked(practice.drill == compose::Drill::Chords);
+    c.inTimeAction->setChecked(practice.inTime);
+    c.fromPieceAction->setChecked(practice.fromPiece);
+    c.metronomeAction->setChecked(practice.metronome);
+}
+
+// "A tempo", "Dalla composizione" and "Metronomo".
+void Form1::mnf_InTime_Click()
+{
+    compose::PracticeChoices practice = m_workspace->choices().practice;
+    practice.inTime = m_controls.inTimeAction->isChecked();
+    practice.fromPiece = m_controls.fromPieceAction->isChecked();
+    practice.metronome = m_controls.metronomeAction->isChecked();
+    choosePractice(practice);
 }
 
 void Form1::mnf_Key_Click(std::size_t entry)

@@ -99,6 +99,20 @@ std::optional<int> levelFromWord(std::string_view word)
     return numberFromWord(word, compose::FirstLevel, compose::LastLevel);
 }
 
+std::string delayWord(int ms)
+{
+    return std::to_string(ms);
+}
+
+std::optional<int> delayFromWord(std::string_view word)
+{
+    if (!word.empty() && word.front() == '-') {
+        const auto late = numberFromWord(word.substr(1), 0, compose::LargestDelayCorrectionMs);
+        return late ? std::optional<int>(-*late) : std::nullopt;
+    }
+    return numberFromWord(word, 0, compose::LargestDelayCorrectionMs);
+}
+
 // "lowest" and "highest" for the treble staff, as the first files had them;
 // "bassLowest", "grandHighest" and so on for the others.
 std::string rangeKey(Clef clef, std::string end)
@@ -189,6 +203,10 @@ template<typename Map, typename Choices> void mapChoices(Map& map, Choices& choi
     map.word("practice/randomKey", practice.randomKey, switchWord, switchFromWord);
     map.word("practice/level", practice.level, levelWord, levelFromWord);
     map.word("practice/drill", practice.drill, drillWord, drillFromWord);
+    map.word("practice/inTime", practice.inTime, switchWord, switchFromWord);
+    map.word("practice/fromPiece", practice.fromPiece, switchWord, switchFromWord);
+    map.word("practice/metronome", practice.metronome, switchWord, switchFromWord);
+    map.word("practice/delayMs", practice.delayCorrectionMs, delayWord, delayFromWord);
     map.word("interface/language", choices.language, languageWord, languageFromWord);
     map.word("interface/noteNames", choices.naming, namingWord, namingFromWord);
     map.word("trainer/answering", choices.answering, switchWord, switchFromWord);

@@ -105,6 +105,10 @@ struct WindowControls {
     QAction* intervalsAction = nullptr; // "Intervalli"
     QAction* chordsAction = nullptr; // "Accordi"
     QAction* phraseAction = nullptr; // "Frase nella composizione"
+    QAction* inTimeAction = nullptr; // "A tempo"
+    QAction* fromPieceAction = nullptr; // "Dalla composizione"
+    QAction* metronomeAction = nullptr; // "Metronomo"
+    QAction* calibrateAction = nullptr; // "Calibra ritardo…"
     QAction* progressAction = nullptr; // mnf_Progress: "Progressi"
     QAction* undoAction = nullptr; // "Annulla", last in the menu but one
     QAction* redoAction = nullptr; // "Ripeti", last

@@ -145,6 +145,16 @@ void addReadingEntries(WindowControls& c)
     c.chordsAction = addCheckable(c.practiceMenu, "mnf_Chords");
     c.phraseAction = c.practiceMenu->addAction(QString());
     c.phraseAction->setObjectName(QStringLiteral("mnf_Phrase"));
+    c.practiceMenu->addSeparator();
+    c.inTimeAction = addCheckable(c.practiceMenu, "mnf_InTime");
+    c.fromPieceAction = addCheckable(c.practiceMenu, "mnf_FromPiece");
+    c.metronomeAction = addCheckable(c.practiceMenu, "mnf_Metronome");
+    c.metronomeAction->setChecked(true);
+    c.calibrateAction = c.practiceMenu->addAction(QString());
+    c.calibrateAction->setObjectName(QStringLiteral("mnf_Calibrate"));
+    // Shown in their places but not offered until "Leggi" plays a phrase in time.
+    for (QAction* action : { c.inTimeAction, c.fromPieceAction, c.metronomeAction, c.calibrateAction })
+        action->setEnabled(false);
 }
 
 // The menu and its entries; retranslateWindowControls() gives their words.
@@ -294,6 +304,10 @@ void retranslateWindowMenu(WindowControls& c)
     c.intervalsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Intervalli")));
     c.chordsAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Accordi")));
     c.phraseAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Frase nella composizione")));
+    c.inTimeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "A tempo")));
+    c.fromPieceAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Dalla composizione")));
+    c.metronomeAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Metronomo")));
+    c.calibrateAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Calibra ritardo…")));
     c.progressAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Progressi")));
     c.languageMenu->setTitle(caption(QT_TRANSLATE_NOOP("Window", "Lingua")));
     c.undoAction->setText(caption(QT_TRANSLATE_NOOP("Window", "Annulla")));

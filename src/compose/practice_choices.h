@@ -80,6 +80,12 @@ struct PracticeChoices {
     bool randomKey = false; // "Tutte, a caso": a new key each session
     int level = FirstLevel; // "Livello": for generated melodies
     Drill drill = Drill::Notes;
+    // "A tempo": "Leggi" shows a phrase to play at the tempo, judged note by
+    // note; "Dalla composizione": the phrase is the piece on the staff.
+    bool inTime = false;
+    bool fromPiece = false;
+    bool metronome = true; // "Metronomo": the clicks go on through the phrase
+    int delayCorrectionMs = 0; // from "Calibra ritardo…"
 
     // The range of the staves chosen.
     const NoteRange& range() const { return ranges.at(static_cast<std::size_t>(clef)); }
@@ -87,6 +93,9 @@ struct PracticeChoices {
 
     friend bool operator==(const PracticeChoices&, const PracticeChoices&) = default;
 };
+
+// The delay correction kept: a calibration beyond it is surely no delay.
+inline constexpr int LargestDelayCorrectionMs = 500;
 
 // True for a natural note a range on the staves can start or end on.
 bool isRangeNote(SpelledNote note, Clef clef);

@@ -3,6 +3,7 @@
 #include "midi/channel_message.h"
 #include "midi/midi_errors.h"
 #include "midi/pulse_stream.h"
+#include "midi/stream_clock.h"
 #include "midi/synth_diagnostics.h"
 
 #include <algorithm>
@@ -35,6 +36,7 @@ struct FluidSynthEngine::Impl {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     AudioLatency latency;
+    StreamClock clock;
 
     // The output; outputMutex keeps it alive while the worker thread wakes
     // it for a note that waited.
@@ -201,6 +203,8 @@ FluidSynthEngine::FluidSynthEngine(AudioLatency latency, SampleLoading loading)
     fluid_settings_setint(m->settings, "audio.pulseaudio.adjust-latency", 0);
     fluid_settings_setint(m->settings, "synth.dynamic-sample-loading", loading == SampleLoading::WhenUsed ? 1 : 0);
     m->synth = new_fluid_synth(m->settings);
+    m->clock.attach(m->synth);
+    m->clock.setOutput(latency.sampleRate, static_cast<int64_t>(latency.periodSize) * latency.periods);
 }
 
 FluidSynthEngine::~FluidSynthEngine()
@@ -291,7 +295,7 @@ MidiResult FluidSynthEngine::startAudio(const std::vector<std::string>& drivers)
         return errors::SynthesizerFailed;
     for (const std::string& name : drivers) {
         if (name == OwnPulseStream) {
-            auto stream = std::make_unique<PulseStream>(m->synth, m->latency);
+            auto stream = std::make_unique<PulseStream>(m->clock, m->latency);
             if (!stream->start())
                 continue;
             std::lock_guard lock(m->outputMutex);
@@ -304,7 +308,11 @@ MidiResult FluidSynthEngine::startAudio(const std::vector<std::string>& drivers)
             continue;
         if (name == DiscardingOutput)
             fluid_settings_setstr(m->settings, "audio.file.name", "/dev/null");
-        if (fluid_audio_driver_t* driver = new_fluid_audio_driver(m->settings, m->synth)) {
+        // Through the stream clock where the driver lets the program render.
+        fluid_audio_driver_t* driver = new_fluid_audio_driver2(m->settings, &StreamClock::renderForDriver, &m->clock);
+        if (!driver)
+            driver = new_fluid_audio_driver(m->settings, m->synth);
+        if (driver) {
             std::lock_guard lock(m->outputMutex);
             m->driver = driver;
             m->driverName = name;
@@ -417,7 +425,17 @@ void FluidSynthEngine::render(float* left, float* right, int frames)
         std::fill(right, right + frames, 0.0f);
         return;
     }
-    fluid_synth_write_float(m->synth, frames, left, 0, 1, right, 0, 1);
+    m->clock.render(frames, left, 0, 1, right, 0, 1);
+}
+
+StreamClock& FluidSynthEngine::streamClock()
+{
+    return m->clock;
+}
+
+double FluidSynthEngine::sampleRate() const
+{
+    return m->latency.sampleRate;
 }
 
 int FluidSynthEngine::activeVoices() const

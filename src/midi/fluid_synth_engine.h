@@ -13,6 +13,8 @@
 
 namespace zintaro::midi {
 
+class StreamClock;
+
 // The audio outputs tried in order when the synthesizer starts sounding.
 // "pulse-stream" is the synthesizer's own PulseAudio stream, paused while
 // nothing sounds; the others are FluidSynth's drivers of those names, which
@@ -102,6 +104,10 @@ public:
 
     // Pulls the next `frames` stereo samples out of the synthesizer.
     void render(float* left, float* right, int frames);
+    // The frames rendered so far and the metronome's clicks at their frames,
+    // whichever output renders.
+    StreamClock& streamClock();
+    double sampleRate() const;
     int activeVoices() const;
 
 private:

@@ -28,8 +28,8 @@ void raiseToRealTime()
 
 } // namespace
 
-PulseStream::PulseStream(fluid_synth_t* synth, const AudioLatency& latency)
-    : m_synth(synth)
+PulseStream::PulseStream(StreamClock& clock, const AudioLatency& latency)
+    : m_clock(clock)
     , m_latency(latency)
     , m_quietFrames(static_cast<int>(latency.sampleRate * QuietSeconds))
 {
@@ -191,7 +191,7 @@ void PulseStream::fill(std::size_t bytes)
             return;
         }
         auto* out = static_cast<float*>(data);
-        fluid_synth_write_float(m_synth, count, out, 0, 2, out, 1, 2);
+        m_clock.render(count, out, 0, 2, out, 1, 2);
         for (int i = 0; i < 2 * count; ++i)
             peak = std::max(peak, std::fabs(out[i]));
         pa_stream_write(m_stream, data, static_cast<std::size_t>(count) * FrameBytes, nullptr, 0, PA_SEEK_RELATIVE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/fluid_synth_engine.h"
+#include "midi/stream_clock.h"
 
 #include <atomic>
 #include <cstddef>
@@ -15,7 +16,7 @@ namespace zintaro::midi {
 // idle synthesizer costs no CPU while the buffer stays short for the keys.
 class PulseStream {
 public:
-    PulseStream(fluid_synth_t* synth, const AudioLatency& latency);
+    PulseStream(StreamClock& clock, const AudioLatency& latency);
     ~PulseStream();
     PulseStream(const PulseStream&) = delete;
     PulseStream& operator=(const PulseStream&) = delete;
@@ -50,7 +51,7 @@ private:
     void cork(bool paused);
     void fill(std::size_t bytes);
 
-    fluid_synth_t* m_synth;
+    StreamClock& m_clock;
     AudioLatency m_latency;
     int m_quietFrames;
     pa_threaded_mainloop* m_loop = nullptr;

@@ -49,13 +49,13 @@ TEST_F(ClefWindowTest, thePracticeMenuOffersTheThreeStavesOneAtATimeAfterTheInpu
     ASSERT_NE(midiAt + 1, menu.end());
     EXPECT_EQ((*(midiAt + 1))->iconText(), "Pratica");
 
-    // The staves between separators, then what is read on them.
+    // The staves between separators, then what is read on them, then how in time.
     QStringList items;
     for (const QAction* item : form->controls().practiceMenu->actions())
         items << (item->isSeparator() ? QStringLiteral("|") : item->iconText());
     EXPECT_EQ(items.mid(items.indexOf("|")).join(", "),
         "|, Chiave di Sol, Chiave di Fa, Doppio pentagramma, |, Armatura, Livello, Intervalli, Accordi, "
-        "Frase nella composizione");
+        "Frase nella composizione, |, A tempo, Dalla composizione, Metronomo, Calibra ritardo…");
     EXPECT_TRUE(clefItem("Chiave di Sol")->isChecked());
     clefItem("Doppio pentagramma")->trigger();
     clefItem("Chiave di Fa")->trigger();

@@ -51,6 +51,9 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     chosen.practice.ranges[1] = { { Letter::C, Accidental::Natural, 2 }, { Letter::E, Accidental::Natural, 2 } };
     chosen.practice.filter = NoteFilter::Spaces;
     chosen.practice.clef = Clef::Bass;
+    chosen.practice.inTime = true;
+    chosen.practice.metronome = false;
+    chosen.practice.delayCorrectionMs = -35;
     chosen.listening = { true, compose::PlayedInstrument::HornInF, 436 };
     EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
     const auto again = app::loadRememberedChoices(file);
@@ -205,14 +208,17 @@ TEST_F(PracticeWindowTest, praticaFollowsIngressoWithItsThreeItemsAndTheirChoice
     EXPECT_EQ(form->controls().rangeAction->iconText(), "Estensione…");
     EXPECT_TRUE(form->controls().reviewAction->isCheckable());
     EXPECT_FALSE(form->controls().reviewAction->isChecked());
+    EXPECT_TRUE(form->controls().metronomeAction->isChecked());
 
     form->controls().reviewAction->trigger();
     form->controls().accidentalsAction->trigger();
+    form->controls().inTimeAction->trigger();
     EXPECT_TRUE(form->workspace().choices().practice.review);
     EXPECT_TRUE(form->workspace().choices().practice.accidentals);
     const auto kept = app::loadRememberedChoices(configFile(configHome));
     EXPECT_TRUE(kept.choices.practice.review);
     EXPECT_TRUE(kept.choices.practice.accidentals);
+    EXPECT_TRUE(kept.choices.practice.inTime);
 
     // "Estensione…" with the keyboard only: down one in the first list, up one in the next, Enter.
     form->controls().rangeAction->trigger();
