@@ -51,6 +51,10 @@
         <source>Le risposte non vengono salvate: manca la cartella dei dati</source>
         <translation>Answers are not being saved: there is no data folder</translation>
     </message>
+    <message>
+        <source>Il più sbagliato: %1</source>
+        <translation>Most missed: %1</translation>
+    </message>
 </context>
 <context>
     <name>Choices</name>
@@ -68,10 +72,45 @@
     </message>
 </context>
 <context>
+    <name>Chords</name>
+    <message>
+        <source>%1 maggiore</source>
+        <translation>%1 major</translation>
+    </message>
+    <message>
+        <source>%1 minore</source>
+        <translation>%1 minor</translation>
+    </message>
+    <message>
+        <source>%1 diminuito</source>
+        <translation>%1 diminished</translation>
+    </message>
+    <message>
+        <source>%1 aumentato</source>
+        <translation>%1 augmented</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1 primo rivolto %2</source>
+        <translation>%1 first inversion %2</translation>
+    </message>
+    <message>
+        <source>%1 secondo rivolto %2</source>
+        <translation>%1 second inversion %2</translation>
+    </message>
+</context>
+<context>
     <name>Compose</name>
     <message>
         <source>La composizione è piena: contiene 1000 elementi, il massimo che può tenere. Non è stato aggiunto nulla.</source>
         <translation>The composition is full: it holds 1000 entries, the most it can keep. Nothing was added.</translation>
+    </message>
+    <message>
+        <source>L&apos;estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, che va da %1 a %2: scegline una più ampia con «Estensione…».</source>
+        <translation>The range chosen has too few notes for a phrase on the composition&apos;s staff, which goes from %1 to %2: choose a wider one with “Range…”.</translation>
     </message>
 </context>
 <context>
@@ -359,6 +398,26 @@
         <source>Parte %1</source>
         <translation>Part %1</translation>
     </message>
+    <message>
+        <source>Non si può importare: %1</source>
+        <translation>Cannot import: %1</translation>
+    </message>
+    <message>
+        <source>1 nota spostata d&apos;ottava per stare sul pentagramma</source>
+        <translation>1 note moved by octaves to fit the staff</translation>
+    </message>
+    <message>
+        <source>%1 note spostate d&apos;ottava per stare sul pentagramma</source>
+        <translation>%1 notes moved by octaves to fit the staff</translation>
+    </message>
+    <message>
+        <source>le ultime %1 note e pause lasciate fuori: la composizione ne tiene %2</source>
+        <translation>the last %1 notes and rests left out: the composition holds %2</translation>
+    </message>
+    <message>
+        <source>Importato, con qualche cambiamento: %1.</source>
+        <translation>Imported, with some changes: %1.</translation>
+    </message>
 </context>
 <context>
     <name>Instruments</name>
@@ -418,10 +477,6 @@
         <translation>Major second</translation>
     </message>
     <message>
-        <source>Seconda aumentata</source>
-        <translation>Augmented second</translation>
-    </message>
-    <message>
         <source>Terza diminuita</source>
         <translation>Diminished third</translation>
     </message>
@@ -434,10 +489,6 @@
         <translation>Major third</translation>
     </message>
     <message>
-        <source>Terza aumentata</source>
-        <translation>Augmented third</translation>
-    </message>
-    <message>
         <source>Quarta diminuita</source>
         <translation>Diminished fourth</translation>
     </message>
@@ -446,20 +497,12 @@
         <translation>Perfect fourth</translation>
     </message>
     <message>
-        <source>Quarta aumentata</source>
-        <translation>Augmented fourth</translation>
-    </message>
-    <message>
         <source>Quinta diminuita</source>
         <translation>Diminished fifth</translation>
     </message>
     <message>
         <source>Quinta giusta</source>
         <translation>Perfect fifth</translation>
-    </message>
-    <message>
-        <source>Quinta aumentata</source>
-        <translation>Augmented fifth</translation>
     </message>
     <message>
         <source>Sesta diminuita</source>
@@ -474,10 +517,6 @@
         <translation>Major sixth</translation>
     </message>
     <message>
-        <source>Sesta aumentata</source>
-        <translation>Augmented sixth</translation>
-    </message>
-    <message>
         <source>Settima diminuita</source>
         <translation>Diminished seventh</translation>
     </message>
@@ -490,10 +529,6 @@
         <translation>Major seventh</translation>
     </message>
     <message>
-        <source>Settima aumentata</source>
-        <translation>Augmented seventh</translation>
-    </message>
-    <message>
         <source>Ottava diminuita</source>
         <translation>Diminished octave</translation>
     </message>
@@ -502,12 +537,36 @@
         <translation>Perfect octave</translation>
     </message>
     <message>
-        <source>Ottava aumentata</source>
-        <translation>Augmented octave</translation>
-    </message>
-    <message>
         <source>%1 %2–%3</source>
         <translation>%1 %2–%3</translation>
+    </message>
+    <message>
+        <source>Seconda eccedente</source>
+        <translation>Augmented second</translation>
+    </message>
+    <message>
+        <source>Terza eccedente</source>
+        <translation>Augmented third</translation>
+    </message>
+    <message>
+        <source>Quarta eccedente</source>
+        <translation>Augmented fourth</translation>
+    </message>
+    <message>
+        <source>Quinta eccedente</source>
+        <translation>Augmented fifth</translation>
+    </message>
+    <message>
+        <source>Sesta eccedente</source>
+        <translation>Augmented sixth</translation>
+    </message>
+    <message>
+        <source>Settima eccedente</source>
+        <translation>Augmented seventh</translation>
+    </message>
+    <message>
+        <source>Ottava eccedente</source>
+        <translation>Augmented octave</translation>
     </message>
 </context>
 <context>
@@ -798,6 +857,26 @@
         <source>La pagina Progressi non si apre: %1.</source>
         <translation>The Progress page does not open: %1.</translation>
     </message>
+    <message>
+        <source>Ritmo: in media %1 ms in anticipo</source>
+        <translation>Rhythm: on average %1 ms early</translation>
+    </message>
+    <message>
+        <source>Ritmo: in media %1 ms in ritardo</source>
+        <translation>Rhythm: on average %1 ms late</translation>
+    </message>
+    <message>
+        <source>Ritmo: in media a tempo</source>
+        <translation>Rhythm: on average on time</translation>
+    </message>
+    <message>
+        <source>A tempo (%)</source>
+        <translation>On time (%)</translation>
+    </message>
+    <message>
+        <source>Errore medio (ms)</source>
+        <translation>Mean error (ms)</translation>
+    </message>
 </context>
 <context>
     <name>Recovery</name>
@@ -894,6 +973,61 @@
     <message>
         <source>La voce non è disponibile: espeak-ng non ha la voce &quot;%1&quot; per i nomi delle note. I nomi delle note non saranno detti.</source>
         <translation>Speech is not available: espeak-ng has no voice &quot;%1&quot; for the note names. Note names will not be spoken.</translation>
+    </message>
+</context>
+<context>
+    <name>Tempo</name>
+    <message>
+        <source>Perfetto</source>
+        <translation>Perfect</translation>
+    </message>
+    <message>
+        <source>Bene</source>
+        <translation>Good</translation>
+    </message>
+    <message>
+        <source>In anticipo</source>
+        <translation>Early</translation>
+    </message>
+    <message>
+        <source>In ritardo</source>
+        <translation>Late</translation>
+    </message>
+    <message>
+        <source>Mancata</source>
+        <translation>Missed</translation>
+    </message>
+    <message>
+        <source>Note giuste: %1 su %2</source>
+        <translation>Right notes: %1 of %2</translation>
+    </message>
+    <message>
+        <source>A tempo: %1 su %2</source>
+        <translation>In time: %1 of %2</translation>
+    </message>
+    <message>
+        <source>Errore medio: %1 ms</source>
+        <translation>Mean error: %1 ms</translation>
+    </message>
+    <message>
+        <source>In media %1 ms in ritardo</source>
+        <translation>On average %1 ms late</translation>
+    </message>
+    <message>
+        <source>In media %1 ms in anticipo</source>
+        <translation>On average %1 ms early</translation>
+    </message>
+    <message>
+        <source>In media a tempo</source>
+        <translation>On average in time</translation>
+    </message>
+    <message>
+        <source>Note in più: %1</source>
+        <translation>Extra notes: %1</translation>
+    </message>
+    <message>
+        <source>Pause in silenzio: %1 su %2</source>
+        <translation>Silent rests: %1 of %2</translation>
     </message>
 </context>
 <context>
@@ -1179,6 +1313,50 @@
     <message>
         <source>Frase nella composizione</source>
         <translation>Phrase into the composition</translation>
+    </message>
+    <message>
+        <source>Importa</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Partiture e file MIDI (*.musicxml *.xml *.mxl *.mid *.midi)</source>
+        <translation>Scores and MIDI files (*.musicxml *.xml *.mxl *.mid *.midi)</translation>
+    </message>
+    <message>
+        <source>Partiture MusicXML (*.musicxml *.xml *.mxl)</source>
+        <translation>MusicXML scores (*.musicxml *.xml *.mxl)</translation>
+    </message>
+    <message>
+        <source>File MIDI (*.mid *.midi)</source>
+        <translation>MIDI files (*.mid *.midi)</translation>
+    </message>
+    <message>
+        <source>Tutti i file (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Quale parte importare?</source>
+        <translation>Which part to import?</translation>
+    </message>
+    <message>
+        <source>Importa…</source>
+        <translation>Import…</translation>
+    </message>
+    <message>
+        <source>A tempo</source>
+        <translation>In time</translation>
+    </message>
+    <message>
+        <source>Dalla composizione</source>
+        <translation>From the composition</translation>
+    </message>
+    <message>
+        <source>Metronomo</source>
+        <translation>Metronome</translation>
+    </message>
+    <message>
+        <source>Calibra ritardo…</source>
+        <translation>Calibrate delay…</translation>
     </message>
 </context>
 </TS>
