@@ -40,30 +40,29 @@ Answering::Answering(Modulo1& m, const Ports& ports, Trainer& trainer, std::file
 {
 }
 
-std::optional<Text> Answering::start(int64_t now)
+void Answering::start(int64_t now)
 {
     m_trainer.leave();
     m_active = true;
-    return showNote(now);
+    showNote(now);
 }
 
-std::optional<Text> Answering::showNewNote(int64_t now)
+void Answering::showNewNote(int64_t now)
 {
     if (!m_active)
-        return std::nullopt;
-    return showNote(now);
+        return;
+    showNote(now);
 }
 
-std::optional<Text> Answering::stop()
+void Answering::stop()
 {
     if (!m_active)
-        return std::nullopt;
-    auto notice = carryOut(m_judge.stop(), 0);
+        return;
+    carryOut(m_judge.stop(), 0);
     wipeSummary();
     wipeWrongAnswerWords();
     m_active = false;
     m_sessionStart.reset();
-    return notice;
 }
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
@@ -104,87 +103,85 @@ const NoteMemory& Answering::memory()
     return m_memory;
 }
 
-std::optional<Text> Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
+void Answering::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
 {
     // A held key's repetitions are no answers, nor do they sound again.
     if (!m_active || isAutoRepeat || !isPianoNote(index))
-        return std::nullopt;
+        return;
     const int note = midiNoteOfShiftedKey(index, m_keyboardShift);
     m_keyNotes[static_cast<std::size_t>(index)] = note;
     const auto awaited = m_judge.shownNote();
-    return answerNote(note, now, sound, AnswerInput::Keys,
+    answerNote(note, now, sound, AnswerInput::Keys,
         !awaited || m_judge.showingSummary() || keysReach(*awaited, m_keyboardShift));
 }
 
-std::optional<Text> Answering::keyUp(int16_t index, int64_t now, KeySound sound)
+void Answering::keyUp(int16_t index, int64_t now, KeySound sound)
 {
     if (!m_active || !isPianoNote(index))
-        return std::nullopt;
+        return;
     const int note = std::exchange(m_keyNotes[static_cast<std::size_t>(index)], 0);
     if (note == 0)
-        return std::nullopt;
+        return;
     // The student's note ends before the correction that follows it.
     m_ports.piano.setPressed(index, false);
     if (sound == KeySound::Sounded)
         m_ports.midi.noteOff(0, note);
     m_echo.silenced(note, now);
     m_judge.setVoice(voiceOf(m_m));
-    return carryOut(m_judge.keyUp(note, now), now);
+    carryOut(m_judge.keyUp(note, now), now);
 }
 
-std::optional<Text> Answering::noteDown(int midiNote, int64_t now)
+void Answering::noteDown(int midiNote, int64_t now)
 {
     if (!m_active)
-        return std::nullopt;
+        return;
     m_judge.setChordInput(ChordInput::MidiKeyboard);
     // The keyboard's note sounds from its own thread as it comes.
     if (!m_m.Mute && !m_m.SpeakNames)
         m_echo.sounded(midiNote, now);
-    return answerNote(midiNote, now, KeySound::DisplayOnly, AnswerInput::Midi);
+    answerNote(midiNote, now, KeySound::DisplayOnly, AnswerInput::Midi);
 }
 
-std::optional<Text> Answering::noteUp(int midiNote, int64_t now)
+void Answering::noteUp(int midiNote, int64_t now)
 {
     if (!m_active)
-        return std::nullopt;
+        return;
     const int16_t key = keyOf(midiNote);
     if (isPianoNote(key))
         m_ports.piano.setPressed(key, false);
     m_echo.silenced(midiNote, now);
     m_judge.setVoice(voiceOf(m_m));
-    return carryOut(m_judge.keyUp(midiNote, now), now);
+    carryOut(m_judge.keyUp(midiNote, now), now);
 }
 
-Answering::HeardOutcome Answering::heardNote(int writtenMidiNote, int64_t onset, int64_t now)
+bool Answering::heardNote(int writtenMidiNote, int64_t onset, int64_t now)
 {
     if (!m_active || onset < m_shownAt || m_echo.isEcho(onset))
-        return {};
+        return false;
     // A held note told again keeps counting from its latest telling; the
     // program's own sound is no note of the student's.
     const auto last = std::exchange(m_lastHeard, std::pair { writtenMidiNote, onset });
     if (last && last->first == writtenMidiNote && onset - last->second < HeldNoteMs)
-        return {};
-    HeardOutcome outcome { true, answerNote(writtenMidiNote, onset, KeySound::DisplayOnly, AnswerInput::Microphone) };
+        return false;
+    answerNote(writtenMidiNote, onset, KeySound::DisplayOnly, AnswerInput::Microphone);
     // The note has no key to let go: it ends as soon as it answered.
     const int16_t key = keyOf(writtenMidiNote);
     if (isPianoNote(key))
         m_ports.piano.setPressed(key, false);
     const int64_t end = std::max(onset, now);
-    if (auto up = carryOut(m_judge.keyUp(writtenMidiNote, end), end))
-        outcome.notice = std::move(up);
-    return outcome;
+    carryOut(m_judge.keyUp(writtenMidiNote, end), end);
+    return true;
 }
 
 // The note is judged before it sounds, so that silencing a correction of
 // the same note does not cut it short.
-std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged)
+void Answering::answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged)
 {
-    std::optional<Text> notice;
     if (judged) {
         m_judge.setVoice(voiceOf(m_m));
         m_playedMidi = midiNote;
         m_input = input;
-        notice = carryOut(m_judge.keyDown(midiNote, now, false), now);
+        carryOut(m_judge.keyDown(midiNote, now, false), now);
         m_playedMidi = -1;
     }
     const int16_t key = keyOf(midiNote);
@@ -200,7 +197,6 @@ std::optional<Text> Answering::answerNote(int midiNote, int64_t now, KeySound so
     // would the microphone then wait for the speech to end.
     if (!m_m.Mute && m_m.SpeakNames && input != AnswerInput::Microphone)
         speakName(midiNote, now);
-    return notice;
 }
 
 void Answering::setKeyboardShift(int octaves)
@@ -223,12 +219,12 @@ void Answering::speakName(int midiNote, int64_t now)
     m_echo.spoke(now);
 }
 
-std::optional<Text> Answering::timerDue(int64_t now)
+void Answering::timerDue(int64_t now)
 {
     if (!m_active)
-        return std::nullopt;
+        return;
     m_judge.setVoice(voiceOf(m_m));
-    return carryOut(m_judge.timerDue(now), now);
+    carryOut(m_judge.timerDue(now), now);
 }
 
 std::optional<int64_t> Answering::nextDue() const
@@ -249,7 +245,7 @@ AnswerMode Answering::mode() const
     return reviewed ? AnswerMode::Review : AnswerMode::Random;
 }
 
-std::optional<Text> Answering::showNote(int64_t now)
+void Answering::showNote(int64_t now)
 {
     wipeSummary();
     wipeWrongAnswerWords();
@@ -276,7 +272,7 @@ std::optional<Text> Answering::showNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    return carryOut(
+    carryOut(
         m_chord.empty() ? m_judge.noteShown(m_shown.note, now, mode()) : m_judge.chordShown(m_chord, now, mode()), now);
 }
 
@@ -304,16 +300,15 @@ void Answering::remember(const Remembered& answer)
         m_memory.seenAgain(answer.item, answer.utcMs);
 }
 
-std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
+void Answering::carryOut(const AnswerResult& result, int64_t now)
 {
-    std::optional<Text> notice;
     if (result.record) {
         const LocalTime when = LocalTime::now();
         AnswerContext context { m_sessionStart.value_or(when), m_shown.clef, m_shown.note, {}, m_trainer.key(),
             m_input };
         if (!m_chord.empty())
             context.above.assign(m_chord.begin() + 1, m_chord.end());
-        notice = m_history.append(when, *result.record, context);
+        m_history.append(when, *result.record, context);
         remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
@@ -347,8 +342,7 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
             releaseCorrection(step.midiNote, false, now);
             break;
         case AnswerAction::ShowNextNote:
-            if (auto next = showNote(now))
-                notice = std::move(next);
+            showNote(now);
             break;
         case AnswerAction::ShowSummary:
             showSummary();
@@ -360,7 +354,6 @@ std::optional<Text> Answering::carryOut(const AnswerResult& result, int64_t now)
             break;
         }
     }
-    return notice;
 }
 
 void Answering::pressCorrectionKey(int midiNote)

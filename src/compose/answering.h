@@ -36,10 +36,10 @@ public:
 
     // "Rispondi" switched on: the plain trainer's note is silenced and a new
     // note shows at once.
-    std::optional<Text> start(int64_t now);
+    void start(int64_t now);
 
     // A new note at once, in place of the one shown ("Scala" switched).
-    std::optional<Text> showNewNote(int64_t now);
+    void showNewNote(int64_t now);
 
     // What to read from the next note on ("Pratica"). The memory of the
     // notes is read from the history off the window's thread from the start.
@@ -58,23 +58,23 @@ public:
     // "Rispondi" off, "Leggi" left or the program closing: the session ends
     // without a summary, the correction heard is silenced and the summary
     // wiped.
-    std::optional<Text> stop();
+    void stop();
 
     bool active() const { return m_active; }
 
     // A computer key of the piano (0..35) going down or up: it answers with
     // its note moved by the keyboard's octave shift. The note is sounded,
     // spoken or shown on its key, never written.
-    std::optional<Text> keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
-    std::optional<Text> keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
+    void keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound = KeySound::Sounded);
+    void keyUp(int16_t index, int64_t now, KeySound sound = KeySound::Sounded);
 
     // A computer key answers only while the keys reach the note awaited: a
     // note they cannot play is no miss of the student's.
     //
     // A note of a MIDI keyboard, any MIDI note: it has sounded already, so it
     // is only shown, on the key that plays it with the shift, if one does.
-    std::optional<Text> noteDown(int midiNote, int64_t now);
-    std::optional<Text> noteUp(int midiNote, int64_t now);
+    void noteDown(int midiNote, int64_t now);
+    void noteUp(int midiNote, int64_t now);
 
     // A note heard at the microphone, already the written note it answers
     // with: it answers from its attack (`onset`) as a key played and let go
@@ -84,18 +84,15 @@ public:
     // heard anew in a room) is no answer; nor is anything while not
     // answering.
     static constexpr int64_t HeldNoteMs = 800;
-    struct HeardOutcome {
-        bool answered = false;
-        std::optional<Text> notice; // the history's first failed write
-    };
-    HeardOutcome heardNote(int writtenMidiNote, int64_t onset, int64_t now);
+    // Whether the note answered.
+    bool heardNote(int writtenMidiNote, int64_t onset, int64_t now);
 
     // Octaves the computer keys' notes move by, LowestKeyboardShift to
     // HighestKeyboardShift; a value beyond them is held at the nearest.
     void setKeyboardShift(int octaves);
     int keyboardShift() const { return m_keyboardShift; }
 
-    std::optional<Text> timerDue(int64_t now);
+    void timerDue(int64_t now);
     std::optional<int64_t> nextDue() const;
 
     // "giuste 7 su 8 · 1,4 s"; empty while not answering.
@@ -112,11 +109,11 @@ public:
     const AnswerHistory& history() const { return m_history; }
 
 private:
-    std::optional<Text> carryOut(const AnswerResult& result, int64_t now);
-    std::optional<Text> showNote(int64_t now);
+    void carryOut(const AnswerResult& result, int64_t now);
+    void showNote(int64_t now);
     void showSummary();
     void wipeSummary();
-    std::optional<Text> answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged = true);
+    void answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged = true);
     void showWrongAnswerWords(const std::vector<int>& played, const std::vector<int>& shown);
     void wipeWrongAnswerWords();
     std::string namesOf(const std::vector<int>& notes) const;

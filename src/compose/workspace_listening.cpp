@@ -46,9 +46,9 @@ Report Workspace::heardNote(int soundingMidiNote, int64_t onset, int64_t now)
     const std::optional<int> awaited = m_answering.judge().shownNote();
     const HeardAnswer answer = awaited ? answerOfHeardNote(m_listening.instrument, soundingMidiNote, *awaited)
                                        : HeardAnswer { writtenNote(m_listening.instrument, soundingMidiNote) };
-    const Answering::HeardOutcome outcome = m_answering.heardNote(answer.writtenMidiNote, onset, now);
+    const bool answered = m_answering.heardNote(answer.writtenMidiNote, onset, now);
     Report r = report();
-    if (outcome.answered)
+    if (answered)
         r.heard = answer.otherOctave ? otherOctaveNotice() : Text {};
     return r;
 }
