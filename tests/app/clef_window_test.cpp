@@ -2,10 +2,9 @@
 #include "compose/answering.h"
 #include "compose/trainer.h"
 #include "input/key_map.h"
+#include "jack_window.h"
 #include "staff/staff_system.h"
 #include "staff/staff_widget.h"
-#include "support/jack_dummy.h"
-#include "window_fixture.h"
 
 #include <QAction>
 #include <QDir>
@@ -201,37 +200,9 @@ TEST_F(ClefWindowTest, readingInDMajorIntervalsAndChordsAnsweredWithRealKeys)
         emit form->midiKeyboard().keyReleased(static_cast<int16_t>(asked[i] + (i == 0 ? 1 : 0) - 53));
 }
 
-// The window listening to MIDI keyboards, with a keyboard on a JACK server
-// of the test's own.
-class GrandStaffKeyboardTest : public ClefWindowTest {
+class GrandStaffKeyboardTest : public WithJackKeyboard<ClefWindowTest> {
 protected:
-    void SetUp() override
-    {
-        const std::string jackd = findProgram("jackd");
-        if (jackd.empty())
-            GTEST_SKIP() << "skipped: jackd is not installed (Debian package jackd2)";
-        if (access("/dev/snd/seq", F_OK) == 0)
-            GTEST_SKIP() << "skipped: this machine has an ALSA sequencer, which the window would listen to";
-        server.emplace(jackd);
-        ASSERT_TRUE(server->ready()) << "the dummy JACK server did not start";
-        keyboard.emplace("grand keys");
-        ASSERT_TRUE(keyboard->ok());
-        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path(), true });
-        form->Form_Load();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        keyboard.reset();
-        server.reset();
-    }
-
-    std::optional<DummyJackServer> server;
-    std::optional<JackKeyboard> keyboard;
+    void SetUp() override { startWithKeyboard("grand keys"); }
 };
 
 TEST_F(GrandStaffKeyboardTest, aMidiKeyboardAnswersNotesOfBothStavesAlsoBelowThePiano)

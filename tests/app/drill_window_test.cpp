@@ -1,6 +1,5 @@
 #include "input/key_map.h"
-#include "support/jack_dummy.h"
-#include "window_fixture.h"
+#include "jack_window.h"
 
 #include <QAction>
 #include <QLabel>
@@ -29,34 +28,8 @@ const struct DrillRow {
     { "Accordi", Play::MidiKeyboard },
 };
 
-class DrillWindowTest : public WindowTest {
+class DrillWindowTest : public WithJackKeyboard<WindowTest> {
 protected:
-    // With a MIDI keyboard the window listens to keyboards, as the program does.
-    void startWithKeyboard()
-    {
-        const std::string jackd = findProgram("jackd");
-        if (jackd.empty())
-            GTEST_SKIP() << "skipped: jackd is not installed (Debian package jackd2)";
-        if (access("/dev/snd/seq", F_OK) == 0)
-            GTEST_SKIP() << "skipped: this machine has an ALSA sequencer, which the window would listen to";
-        form.reset();
-        server.emplace(jackd);
-        ASSERT_TRUE(server->ready()) << "the dummy JACK server did not start";
-        keyboard.emplace("drill keys");
-        ASSERT_TRUE(keyboard->ok());
-        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path(), true });
-        form->Form_Load();
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-    void TearDown() override
-    {
-        form.reset();
-        keyboard.reset();
-        server.reset();
-        WindowTest::TearDown();
-    }
-
     void choose(const char* drill)
     {
         for (QAction* a : form->controls().practiceMenu->actions())
@@ -123,9 +96,6 @@ protected:
             EXPECT_TRUE(score().starts_with(counted)) << score();
         }
     }
-
-    std::optional<DummyJackServer> server;
-    std::optional<JackKeyboard> keyboard;
 };
 
 TEST_F(DrillWindowTest, intervalsAndChordsAnsweredOnTheComputerKeysTogetherAndOneAfterAnother)
@@ -135,7 +105,7 @@ TEST_F(DrillWindowTest, intervalsAndChordsAnsweredOnTheComputerKeysTogetherAndOn
 
 TEST_F(DrillWindowTest, intervalsAndChordsAnsweredFromAMidiKeyboard)
 {
-    startWithKeyboard();
+    startWithKeyboard("drill keys");
     if (IsSkipped())
         return;
     answerRows(true);

@@ -20,6 +20,17 @@ constexpr int64_t Minute = 60 * 1000;
 constexpr int64_t Day = 24 * 60 * Minute;
 constexpr int64_t Start = 20000 * Day;
 
+// A draw for "Ripasso", with or without "Alterazioni".
+PracticeDraw reviewDraw(uint32_t seed, bool accidentals = false)
+{
+    PracticeChoices choices;
+    choices.review = true;
+    choices.accidentals = accidentals;
+    PracticeDraw draw(seed);
+    draw.setChoices(choices);
+    return draw;
+}
+
 TEST(RecallModelTest, fittingFindsTheWeightsThatMadeTheAnswersAndFewAnswersStayNearThePrior)
 {
     const RecallWeights truth { { 0.5, 1.4, -0.9, -0.6, 0.2 } };
@@ -146,11 +157,7 @@ NoteMemory historyOf(const std::vector<SpelledNote>& notes, int perDay, size_t n
 
 TEST(PracticeDrawTest, littlePracticeBringsNotesInGraduallyAmplePracticeCoversTheRange)
 {
-    PracticeChoices choices;
-    choices.review = true;
-    choices.accidentals = true;
-    PracticeDraw draw(3);
-    draw.setChoices(choices);
+    PracticeDraw draw = reviewDraw(3, true);
     const auto& notes = draw.writtenNotes();
     // The student reads right the notes met before, and a new one from its
     // (1 + missesToLearn)-th time on.
@@ -167,7 +174,7 @@ TEST(PracticeDrawTest, littlePracticeBringsNotesInGraduallyAmplePracticeCoversTh
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.perDay) + " a day");
         NoteMemory memory = historyOf(notes, c.perDay, c.notesMet);
-        draw.setChoices(choices);
+        draw.setChoices(PracticeChoices(draw.choices()));
         std::multiset<std::string> seen;
         int64_t now = Start;
         for (int i = 0; i < 140; ++i) {
@@ -205,10 +212,7 @@ TEST(PracticeDrawTest, aNoteLearnedAgainLeavesTheFrontWithinAFewSessions)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        PracticeChoices choices;
-        choices.review = true;
-        PracticeDraw draw(8);
-        draw.setChoices(choices);
+        PracticeDraw draw = reviewDraw(8);
         // Days of every note read right before.
         NoteMemory memory = historyOf(draw.writtenNotes(), 60, draw.writtenNotes().size());
         int64_t now = Start - c.missedDaysAgo * Day;
@@ -260,10 +264,7 @@ TEST(PracticeDrawTest, aFirstMissComesBackFifthOrSixthAndAMissOnItsReturnThirdOr
 {
     const SpelledNote e4 { Letter::E, Accidental::Natural, 4 };
     for (const uint32_t seed : { 1U, 2U, 3U, 4U }) {
-        PracticeChoices choices;
-        choices.review = true;
-        PracticeDraw draw(seed);
-        draw.setChoices(choices);
+        PracticeDraw draw = reviewDraw(seed);
         NoteMemory memory = historyOf(draw.writtenNotes(), 60, draw.writtenNotes().size());
         std::vector<int> shownAt; // draws showing E4, missed the first two times
         int64_t now = Start;
@@ -347,11 +348,7 @@ TEST(ChordReviewTest, aMissedIntervalIsRememberedAsItselfInItsKeyAndComesBackAsT
 
 TEST(PracticeDrawTest, notesComeInStaffFirstThenOneNoveltyAtATimeAKeysSecondNameAfterItsFirst)
 {
-    PracticeChoices choices;
-    choices.review = true;
-    choices.accidentals = true;
-    PracticeDraw draw(4);
-    draw.setChoices(choices);
+    PracticeDraw draw = reviewDraw(4, true);
     const auto& notes = draw.writtenNotes();
     NoteMemory memory;
     std::vector<SpelledNote> firstSeen;
@@ -385,11 +382,7 @@ TEST(PracticeDrawTest, whileNotesComeInGraduallyTheGuaranteesHoldForEveryNoteMet
     // draws, and no key comes twice in a row.
     for (const bool accidentals : { false, true }) {
         SCOPED_TRACE(accidentals ? "Alterazioni" : "first range");
-        PracticeChoices choices;
-        choices.review = true;
-        choices.accidentals = accidentals;
-        PracticeDraw draw(21);
-        draw.setChoices(choices);
+        PracticeDraw draw = reviewDraw(21, accidentals);
         const auto& notes = draw.writtenNotes();
         NoteMemory memory = historyOf(notes, 20, 3);
         std::mt19937 student(6);
