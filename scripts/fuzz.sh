@@ -20,7 +20,7 @@ fuzzers=(fuzz_reader fuzz_composition_lines fuzz_load_path fuzz_answers_log fuzz
 "$root/scripts/install-deps.sh"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" \
+  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
   -DZINTARO_BUILD_FUZZ=ON -DZINTARO_BUILD_TESTS=ON -DZINTARO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target "${fuzzers[@]}" -j "$(nproc)"
 
