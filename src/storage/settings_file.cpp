@@ -160,6 +160,11 @@ SettingsRead readSettingsFile(const fs::path& file)
         return read;
     }
     for (const QString& key : settings.allKeys()) {
+        // A key a hand-edited file begins with a slash ("\key"): Qt lists
+        // it but looks every key up without its leading slash, so its value
+        // cannot be had; no version of the program wrote it.
+        if (key.startsWith(u'/'))
+            continue;
         const QVariant value = settings.value(key);
         if (value.isValid() && value.typeId() != QMetaType::QStringList) {
             read.values.set(key.toStdString(), value.toString().toStdString());
