@@ -4,6 +4,7 @@
 // the bytes, loading either refuses or gives only entries that can be played,
 // and the saved file reads back to the same piece and the same bytes.
 #include "core/modulo1.h"
+#include "fuzz_support.h"
 #include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
@@ -11,71 +12,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
-namespace {
-
-namespace fs = std::filesystem;
 using namespace zintaro;
-
-void require(bool holds)
-{
-    if (!holds)
-        std::abort();
-}
-
-// One folder for the whole run, on a memory file system where there is one.
-class RunFolder {
-public:
-    RunFolder()
-    {
-        const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string pattern = (base / "zintaro-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary folder");
-        m_path = pattern;
-    }
-    RunFolder(const RunFolder&) = delete;
-    RunFolder& operator=(const RunFolder&) = delete;
-    ~RunFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-const RunFolder& runFolder()
-{
-    static const RunFolder folder;
-    return folder;
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-}
-
-} // namespace
+using fuzzing::readBytes;
+using fuzzing::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    const fs::path folder = runFolder().path();
-    const fs::path input = folder / "input.txt";
-    {
-        std::ofstream out(input, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    const std::filesystem::path& folder = fuzzing::runFolder();
+    const std::filesystem::path input = folder / "input.txt";
+    fuzzing::writeBytes(input, std::string_view(reinterpret_cast<const char*>(data), size));
 
     const auto outcome = storage::loadComposition(input);
     // Words only when refused, or loaded with lines skipped.

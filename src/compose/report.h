@@ -20,9 +20,9 @@ enum class PieceOutcome {
 // The notices of the status text that stand as long as they are true; an
 // empty text says nothing. What is about the student's work comes first.
 struct StandingNotices {
-    // The unsaved piece: brought back at start-up, which ends when the piece
-    // is saved, replaced or loaded; or its safe copy failing, for as long as
-    // the copy cannot be written.
+    // The unsaved piece: brought back at start-up, or its save failed (a
+    // full disk), which ends when the piece is saved, replaced or loaded; or
+    // its safe copy failing, for as long as the copy cannot be written.
     Text piece;
     // Where the computer keys play while they answer moved by octaves.
     Text keyboard;

@@ -272,6 +272,9 @@ Report Workspace::save(const std::filesystem::path& folder, const std::string& n
     if (saved.result == storage::SaveResult::Saved) {
         m_recovery.setBaseline(m_m);
         m_notices.piece = {};
+    } else if (saved.result == storage::SaveResult::Failed) {
+        // The box goes away with a click; the piece stays unsaved until a save succeeds.
+        m_notices.piece = saved.text;
     }
     Report r = report();
     r.answer = saved.text;

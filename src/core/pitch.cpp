@@ -112,7 +112,9 @@ std::optional<SpelledNote> parseSpelled(std::string_view text)
     const char* first = text.data() + at;
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(first, last, note.octave);
-    if (error != std::errc {} || end != last || first == last)
+    // Octaves past those of MIDI's notes (B#-2 is note 0) are no note at
+    // all, and would overflow the note number.
+    if (error != std::errc {} || end != last || first == last || note.octave < -2 || note.octave > 10)
         return std::nullopt;
     return note;
 }

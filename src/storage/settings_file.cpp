@@ -62,6 +62,11 @@ SettingsRead readSettingsFile(const fs::path& file)
         return read;
     }
     for (const QString& key : settings.allKeys()) {
+        // A key of a hand-edited file with an empty part ("\key", "key\",
+        // "a\\b"): Qt lists it but looks every key up without empty parts,
+        // so its value cannot be had; no version of the program wrote it.
+        if (key.startsWith(u'/') || key.endsWith(u'/') || key.contains(QStringLiteral("//")))
+            continue;
         const QVariant value = settings.value(key);
         if (value.isValid() && value.typeId() != QMetaType::QStringList) {
             read.values.set(key.toStdString(), value.toString().toStdString());

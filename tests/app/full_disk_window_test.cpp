@@ -1,11 +1,15 @@
+#include "app/progress_opener.h"
 #include "input/key_map.h"
 #include "storage/answers_log.h"
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -26,6 +30,7 @@ protected:
     {
         if (::geteuid() != 0)
             GTEST_SKIP() << "skipped: a small file system of its own needs the superuser";
+        progressModuleFolders = { QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) };
         for (const QTemporaryDir* dir : { &files, &dataHome }) {
             const std::string path = dir->path().toStdString();
             if (::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=256k") != 0)
@@ -63,6 +68,15 @@ protected:
         form->controls().filePanel->hide();
     }
 
+    QWidget* openProgress()
+    {
+        QSignalSpy shown(&form->progress(), &app::ProgressOpener::pageShown);
+        form->controls().progressAction->trigger();
+        if (!form->progress().page() && !shown.wait(10000))
+            return nullptr;
+        return form->progress().page();
+    }
+
     QString statusText() const { return form->findChild<QLabel*>(QStringLiteral("StatusText"))->text(); }
 
     void answer(int16_t key)
@@ -76,7 +90,9 @@ private:
 };
 
 // Save and export on a full disk: told in one sentence, the earlier file
-// intact, the piece and its undo kept; once there is room, written whole.
+// intact, the piece and its undo kept, the status text saying it is not
+// saved until a save succeeds; once there is room, written whole. So is the
+// progress page's PDF, and no part of a refused one is left.
 // Answers on a full disk wait, the status line says so, and once there is
 // room every one goes in once, in order.
 TEST_F(FullDiskWindowTest, nothingIsLostOnAFullDiskAndAllIsWrittenOnceThereIsRoom)
@@ -104,11 +120,17 @@ TEST_F(FullDiskWindowTest, nothingIsLostOnAFullDiskAndAllIsWrittenOnceThereIsRoo
     EXPECT_FALSE(QFile::exists(files.filePath(QStringLiteral("melodia.mid"))));
     EXPECT_EQ(form->workspace().state().NoteCount, 4) << "the piece stays on the staff";
     EXPECT_TRUE(form->controls().undoAction->isEnabled());
+    // The status text keeps saying so after edits and their undo.
+    tap(Qt::Key_S);
+    form->controls().undoAction->trigger();
+    EXPECT_EQ(statusText().toStdString(), dialogs.shown[0].text);
 
     free(files);
+    EXPECT_EQ(statusText().toStdString(), dialogs.shown[0].text) << "still not saved while nothing has been saved";
     saveAs(form->controls().saveAction, "melodia");
     saveAs(form->controls().exportActions.at(0), "melodia");
     EXPECT_EQ(dialogs.shown.size(), 2U) << "nothing more to tell";
+    EXPECT_FALSE(statusText().contains("non è stata salvata")) << statusText().toStdString();
     EXPECT_EQ(storage::loadComposition(saved.toStdString()).piece->noteCount(), 4);
     EXPECT_TRUE(QFile::exists(files.filePath(QStringLiteral("melodia.mid"))));
 
@@ -130,6 +152,26 @@ TEST_F(FullDiskWindowTest, nothingIsLostOnAFullDiskAndAllIsWrittenOnceThereIsRoo
     ASSERT_EQ(rows.size(), 3U);
     EXPECT_FALSE(rows[0].record.right);
     EXPECT_TRUE(rows[1].record.right);
+
+    // The progress page's PDF: refused in a sentence, no part of it left;
+    // written once there is room.
+    fill(files);
+    QPointer<QWidget> page = openProgress();
+    ASSERT_FALSE(page.isNull());
+    auto* pdfButton = page->findChild<QPushButton*>(QStringLiteral("exportPdfButton"));
+    const auto* pdfNote = page->findChild<QLabel*>(QStringLiteral("exportNote"));
+    ASSERT_TRUE(pdfButton && pdfNote);
+    pdfButton->click();
+    EXPECT_EQ(pdfNote->text(), "Il PDF non è stato salvato: il disco è pieno");
+    const auto pdfs = [&] {
+        return QDir(files.path())
+            .entryList({ QStringLiteral("*progressi*"), QStringLiteral(".saving-*") }, QDir::Files | QDir::Hidden);
+    };
+    EXPECT_TRUE(pdfs().isEmpty()) << pdfs().join(' ').toStdString();
+    free(files);
+    pdfButton->click();
+    EXPECT_TRUE(pdfNote->text().startsWith("Salvato in ")) << pdfNote->text().toStdString();
+    EXPECT_EQ(pdfs().size(), 1) << pdfs().join(' ').toStdString();
 }
 
 } // namespace

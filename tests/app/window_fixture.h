@@ -75,7 +75,8 @@ protected:
         qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
         // So do the remembered choices.
         qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services { dialogs, midi, speech, files.path() });
+        form = std::make_unique<app::Form1>(
+            app::Form1Services { dialogs, midi, speech, files.path(), false, progressModuleFolders });
         form->Form_Load();
         form->show();
         form->activateWindow();
@@ -141,6 +142,7 @@ protected:
     QByteArray m_oldDataHome;
     QByteArray m_oldStateHome;
     QTemporaryDir configHome;
+    QStringList progressModuleFolders; // empty: where the program looks
     ScriptedDialogs dialogs;
     RecordingMidiSystem midi;
     RecordingSpeech speech;

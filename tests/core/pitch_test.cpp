@@ -44,7 +44,7 @@ TEST(Pitch, everyNoteOfTwoOctavesHasItsSpellingsAndStaffStep)
 
 TEST(Pitch, malformedSpellingsAreRefused)
 {
-    for (const char* text : { "", "C", "H4", "C#", "Cx4", "C4 ", "c4", "C4.5" })
+    for (const char* text : { "", "C", "H4", "C#", "Cx4", "C4 ", "c4", "C4.5", "C11", "B-3", "C2147483647" })
         EXPECT_FALSE(parseSpelled(text).has_value()) << text;
 }
 

@@ -78,6 +78,10 @@ TEST(SettingsFile, valuesWrittenAreTheFileQtWritesAndReadBackAsTheyWere)
     ASSERT_EQ(qtRead.all().size(), read.values.all().size());
     for (const auto& [key, value] : read.values.all())
         EXPECT_EQ(qtRead.list(key), read.values.list(key)) << key;
+
+    // A key a hand-edited file began with a slash has no value to be had: left out.
+    writeBytes(temp.path() / "slashed.conf", "[General]\n\\:%25=v\nkept=1\n");
+    EXPECT_EQ(storage::readSettingsFile(temp.path() / "slashed.conf").values.all().size(), 1U);
 }
 
 // A save writes its keys over the file's and keeps the others; a missing
