@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 minutes="${1:-10}"
 build="$root/build/fuzz"
-fuzzers=(fuzz_reader fuzz_load_path fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import)
+fuzzers=(fuzz_reader fuzz_load_path fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import fuzz_exercise_reader)
 
 "$root/scripts/install-deps.sh"
 
@@ -23,7 +23,10 @@ for f in "${fuzzers[@]}"; do
   mkdir -p "$build/fuzz/${f}_corpus"
   # The importers start from their own small files in the repository.
   seeds="$build/fuzz/seeds"
-  case "$f" in fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;; esac
+  case "$f" in
+    fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;;
+    fuzz_exercise_reader) seeds="$root/fuzz/seeds/exercise" ;;
+  esac
   "$build/fuzz/$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/fuzz/$f-" \
     "$build/fuzz/${f}_corpus" "$seeds" 2>"$build/fuzz/$f.log" || {
