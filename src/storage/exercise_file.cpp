@@ -211,7 +211,7 @@ SaveOutcome saveExercise(const ExerciseSettings& settings, const Modulo1& piece,
     std::error_code missing;
     const bool earlier = std::filesystem::exists(folder / fileName, missing);
     if (const int error = writeFileAtomically(folder, fileName, writeExerciseText(settings, piece), options.flush))
-        return { SaveResult::Failed, writeFailureText(WrittenFile::Composition, error, earlier) };
+        return { SaveResult::Failed, writeFailureText(WrittenFile::Exercise, error, earlier) };
     return {};
 }
 
