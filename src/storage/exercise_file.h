@@ -46,7 +46,7 @@ struct ExerciseSettings {
 //   title: Scala di Do
 //   instructions: Suona piano.
 //   tempo: 90
-//   mode: a tempo
+//   mode: in time          ("single notes" or "in time", which is "A tempo")
 //   pass mark: 80
 //   repeats: 1
 //   count-in: 1
@@ -56,7 +56,11 @@ struct ExerciseSettings {
 std::string writeExerciseText(const ExerciseSettings& settings, const Modulo1& piece);
 
 // What reading an exercise gives; a problem in words (after "…: ") and no
-// exercise when it cannot be used whole.
+// exercise when it cannot be used whole. A file edited by hand may end its
+// lines with LF or CR, begin with a byte order mark, hold empty lines and
+// leave settings out (they take their defaults); a key it does not know, a
+// setting given twice, a value out of range or a piece with unreadable
+// lines or no note refuses it, with the line's number where there is one.
 struct ParsedExercise {
     ExerciseSettings settings;
     ParsedComposition piece;
