@@ -16,7 +16,8 @@ build="$root/build/fuzz"
 log="$root/fuzz/LOG.md"
 # Every fuzzer of the program; a new one goes into this list.
 fuzzers=(fuzz_reader fuzz_composition_lines fuzz_load_path fuzz_answers_log fuzz_settings_file
-  fuzz_recovery_file fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import)
+  fuzz_recovery_file fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import
+  fuzz_exercise_reader)
 
 "$root/scripts/install-deps.sh"
 
@@ -50,7 +51,10 @@ for f in "${fuzzers[@]}"; do
   mkdir -p "$corpus" "$root/fuzz/corpus/$f"
   # The importers start from their own small files in the repository.
   seeds="$build/fuzz/seeds"
-  case "$f" in fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;; esac
+  case "$f" in
+    fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;;
+    fuzz_exercise_reader) seeds="$root/fuzz/seeds/exercise" ;;
+  esac
   status=0
   "$build/fuzz/$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
     -report_slow_units=1 -print_final_stats=1 -artifact_prefix="$findings/$f-" \

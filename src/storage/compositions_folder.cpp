@@ -1,5 +1,7 @@
 #include "storage/compositions_folder.h"
 
+#include "storage/composition_file.h"
+#include "storage/exercise_file.h"
 #include "storage/write_steps.h"
 
 #include <iterator>
@@ -32,6 +34,12 @@ std::filesystem::path compositionsFolder(
         return beside;
     const FolderOutcome data = userFolder(UserFolder::Data, environment);
     return data.folder.empty() ? beside : data.folder / "files";
+}
+
+bool listedForLoading(std::string_view fileName)
+{
+    return fileName.find(FileExtension) != std::string_view::npos
+        || (fileName.size() > ExerciseExtension.size() && fileName.ends_with(ExerciseExtension));
 }
 
 std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder)

@@ -3,6 +3,7 @@
 #include "storage/user_folders.h"
 
 #include <filesystem>
+#include <string_view>
 
 namespace zintaro::storage {
 
@@ -20,5 +21,10 @@ std::filesystem::path compositionsFolder(
 // The same for the running program, from the environment and the folder's
 // permissions for this user, made when it is missing.
 std::filesystem::path compositionsFolderFor(const std::filesystem::path& programFolder);
+
+// Whether "Carica" lists a name of the compositions folder: every name that
+// holds ".txt" (a composition, hidden ones too) and every name that ends in
+// ".zex" (an exercise).
+bool listedForLoading(std::string_view fileName);
 
 } // namespace zintaro::storage

@@ -1,6 +1,7 @@
 #include "storage/file_panel.h"
 
 #include "storage/composition_file.h"
+#include "storage/compositions_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,8 +129,9 @@ void FilePanel::list(const QString& folder)
     }
     removeStaleTemporaries(where);
 
-    // Every regular file whose name holds ".txt", hidden ones too: a
-    // composition saved under a name that starts with a dot is listed. An
+    // Every regular file whose name holds ".txt", hidden ones too (a
+    // composition saved under a name that starts with a dot is listed), and
+    // every exercise. An
     // export lists the names that end in its extension. The temporaries of
     // saving never match. Names are read as bytes, so that one that is not
     // valid UTF-8 is still listed and can be loaded.
@@ -140,8 +142,8 @@ void FilePanel::list(const QString& folder)
     for (std::filesystem::directory_iterator it(where, error), end; !error && it != end; it.increment(error)) {
         const std::string bytes = it->path().filename().string();
         std::error_code ignored;
-        const bool matches = compositions ? bytes.find(extension) != std::string::npos
-                                          : bytes.size() > extension.size() && bytes.ends_with(extension);
+        const bool matches
+            = compositions ? listedForLoading(bytes) : bytes.size() > extension.size() && bytes.ends_with(extension);
         if (!matches || savingTemporaryOwner(bytes) || !it->is_regular_file(ignored))
             continue;
         names.emplace_back(QString::fromUtf8(bytes), QByteArray::fromStdString(bytes));

@@ -12,30 +12,50 @@
 
 namespace zintaro::storage {
 
+namespace {
+
+constexpr std::string_view ProgressStem = "progressi";
+
+} // namespace
+
+std::string datedPdfName(std::string_view stem, int year, int month, int day, int copy)
+{
+    char date[48];
+    if (copy > 1)
+        std::snprintf(date, sizeof date, "-%04d-%02d-%02d-%d.pdf", year, month, day, copy);
+    else
+        std::snprintf(date, sizeof date, "-%04d-%02d-%02d.pdf", year, month, day);
+    return std::string(stem).append(date);
+}
+
 std::string progressPdfName(int year, int month, int day, int copy)
 {
-    char name[64];
-    if (copy > 1)
-        std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d-%d.pdf", year, month, day, copy);
-    else
-        std::snprintf(name, sizeof name, "progressi-%04d-%02d-%02d.pdf", year, month, day);
-    return name;
+    return datedPdfName(ProgressStem, year, month, day, copy);
 }
 
 ProgressExport writeProgressPdf(
     const std::filesystem::path& folder, int year, int month, int day, std::string_view bytes)
 {
+    return writeDatedPdf(folder, ProgressStem, year, month, day, bytes);
+}
+
+ProgressExport writeDatedPdf(
+    const std::filesystem::path& folder, std::string_view stem, int year, int month, int day, std::string_view bytes)
+{
     if (const auto problem = ensureFolder(folder))
         return { {}, *problem };
     // Hidden and without the extension the file panel lists.
-    const std::string temporary = ".progressi-" + std::to_string(::getpid()) + ".part";
+    // Built by appending: g++ 12 warns falsely about a string put after a
+    // character with operator+.
+    std::string temporary(1, '.');
+    temporary.append(stem).append("-").append(std::to_string(::getpid())).append(".part");
     if (const int error = writeFileAtomically(folder, temporary, bytes))
         return { {}, systemReason(error) };
     const std::filesystem::path written = folder / temporary;
     ProgressExport result { {}, translate("Progress", "nessun nome libero nella cartella") };
     WriteSteps& steps = writeSteps();
     for (int copy = 1; copy < 1000; ++copy) {
-        const std::filesystem::path target = folder / progressPdfName(year, month, day, copy);
+        const std::filesystem::path target = folder / datedPdfName(stem, year, month, day, copy);
         const int error = steps.link(written, target);
         if (error == 0) {
             result = { target, {} };

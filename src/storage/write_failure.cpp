@@ -29,6 +29,9 @@ Text sentenceOf(WrittenFile file, bool earlierKept)
     case WrittenFile::Composition:
         return earlierKept ? translate("Files", "%1: la composizione non è stata salvata; quella di prima è intatta")
                            : translate("Files", "%1: la composizione non è stata salvata");
+    case WrittenFile::Exercise:
+        return earlierKept ? translate("Files", "%1: l'esercizio non è stato salvato; quello di prima è intatto")
+                           : translate("Files", "%1: l'esercizio non è stato salvato");
     case WrittenFile::Export:
         return earlierKept ? translate("Files", "%1: il file non è stato esportato; quello di prima è intatto")
                            : translate("Files", "%1: il file non è stato esportato");

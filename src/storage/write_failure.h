@@ -5,7 +5,7 @@
 namespace zintaro::storage {
 
 // The kinds of file the program writes, as a failed write names them.
-enum class WrittenFile { Composition, Export, Settings, RecoveryCopy, Answers };
+enum class WrittenFile { Composition, Exercise, Export, Settings, RecoveryCopy, Answers };
 
 // One sentence for a write that failed with the system's error number: the
 // cause as a student meets it, what was not written, and what stands, e.g.

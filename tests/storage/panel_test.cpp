@@ -53,22 +53,23 @@ protected:
     FilePanel panel { &window };
 };
 
-TEST_F(Panel, listsTheCompositionFilesOfTheFolderByNameAndNothingElse)
+TEST_F(Panel, listsTheCompositionAndExerciseFilesOfTheFolderByNameAndNothingElse)
 {
     EXPECT_FALSE(panel.isVisible());
     fs::create_directories(files() / "folder.txt");
-    for (const char* name : { "b.txt", "a.txt", "song.txt.old", ".dotted.txt", "notes.mid", "readme", ".saving-1-0" })
+    for (const char* name : { "b.txt", "a.txt", "song.txt.old", ".dotted.txt", "notes.mid", "readme", ".saving-1-0",
+             "scala.zex", "scala.zex.old", ".zex" })
         writeBytes(files() / name, "");
 
     panel.openForLoading(qt(files()), "Carica");
     EXPECT_TRUE(panel.isVisible());
-    EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "a.txt", "b.txt", "song.txt.old" }));
+    EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "a.txt", "b.txt", "scala.zex", "song.txt.old" }));
 
     // The list is read anew at every opening.
     writeBytes(files() / "c.txt", "");
     fs::remove(files() / "a.txt");
     panel.openForSaving(qt(files()), "Salva");
-    EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "b.txt", "c.txt", "song.txt.old" }));
+    EXPECT_EQ(listed(), (QStringList { ".dotted.txt", "b.txt", "c.txt", "scala.zex", "song.txt.old" }));
 }
 
 TEST_F(Panel, clickingANameFillsTheNameBoxAndADoubleClickAsksToLoadIt)

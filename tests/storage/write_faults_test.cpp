@@ -1,5 +1,6 @@
 #include "storage/composition_file.h"
 #include "storage/composition_format.h"
+#include "storage/exercise_file.h"
 #include "storage/export_file.h"
 #include "storage/log_file.h"
 #include "storage/progress_export.h"
@@ -155,6 +156,12 @@ std::vector<ReplacedFile> replacedFiles()
             return readBytes(folder / name) == bytes && loads;
         };
     };
+    const auto holdsExercise = [](int notes) {
+        return [notes](const fs::path& folder) {
+            const auto loaded = storage::loadExercise(folder / "scala.zex");
+            return loaded.exercise && loaded.exercise->piece.noteCount() == notes;
+        };
+    };
     storage::SettingsValues earlierChoices;
     earlierChoices.set("practice/clef", "bass");
     storage::SettingsValues newerChoices;
@@ -175,6 +182,14 @@ std::vector<ReplacedFile> replacedFiles()
             },
             holdsPiece("song.txt", earlierPiece, false), holdsPiece("song.txt", newerPiece, false),
             "Disco pieno: la composizione non è stata salvata; quella di prima è intatta" },
+        { "exercise",
+            [=](const fs::path& folder) { writeBytes(folder / "scala.zex", storage::writeExerciseText({}, before)); },
+            [=](const fs::path& folder) {
+                const auto outcome = storage::saveExercise({}, after, folder, "scala");
+                return outcome.result == storage::SaveResult::Saved ? std::nullopt : std::optional(outcome.text);
+            },
+            holdsExercise(before.NoteCount), holdsExercise(after.NoteCount),
+            "Disco pieno: l'esercizio non è stato salvato; quello di prima è intatto" },
         { "export", [](const fs::path& folder) { writeBytes(folder / "song.mid", "MThd old"); },
             [](const fs::path& folder) {
                 const auto outcome = storage::exportFile(folder, "song", ".mid", std::string(5000, 'n'));
