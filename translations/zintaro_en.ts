@@ -57,6 +57,41 @@
     </message>
 </context>
 <context>
+    <name>Certificate</name>
+    <message>
+        <source>Note giuste al primo tentativo e a tempo: %1 su %2 (%3 %)</source>
+        <translation>Notes right at the first try and on time: %1 of %2 (%3 %)</translation>
+    </message>
+    <message>
+        <source>Note giuste al primo tentativo: %1 su %2 (%3 %)</source>
+        <translation>Notes right at the first try: %1 of %2 (%3 %)</translation>
+    </message>
+    <message>
+        <source>Attestato</source>
+        <translation>Certificate</translation>
+    </message>
+    <message>
+        <source>Studente: %1</source>
+        <translation>Student: %1</translation>
+    </message>
+    <message>
+        <source>Esercizio: %1</source>
+        <translation>Exercise: %1</translation>
+    </message>
+    <message>
+        <source>Data: %1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>Soglia per superarlo: %1 %</source>
+        <translation>Pass mark: %1 %</translation>
+    </message>
+    <message>
+        <source>Esame superato</source>
+        <translation>Exam passed</translation>
+    </message>
+</context>
+<context>
     <name>Choices</name>
     <message>
         <source>Le scelte salvate sono danneggiate e non si possono mettere da parte (%1): si usano quelle iniziali</source>
@@ -111,6 +146,76 @@
     <message>
         <source>L&apos;estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, che va da %1 a %2: scegline una più ampia con «Estensione…».</source>
         <translation>The range chosen has too few notes for a phrase on the composition&apos;s staff, which goes from %1 to %2: choose a wider one with “Range…”.</translation>
+    </message>
+</context>
+<context>
+    <name>Exam</name>
+    <message>
+        <source>Superato</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>Non superato</source>
+        <translation>Not passed</translation>
+    </message>
+    <message>
+        <source>Giuste al primo tentativo e a tempo: %1 su %2 (%3 %); giuste ma fuori tempo: %4. Soglia: %5 %.</source>
+        <translation>Right at the first try and on time: %1 of %2 (%3 %); right but not on time: %4. Pass mark: %5 %.</translation>
+    </message>
+    <message>
+        <source>Giuste al primo tentativo: %1 su %2 (%3 %). Soglia: %4 %.</source>
+        <translation>Right at the first try: %1 of %2 (%3 %). Pass mark: %4 %.</translation>
+    </message>
+</context>
+<context>
+    <name>Exercise</name>
+    <message>
+        <source>non è un esercizio di Zintaro</source>
+        <translation>is not a Zintaro exercise</translation>
+    </message>
+    <message>
+        <source>è stato scritto da una versione più recente di Zintaro</source>
+        <translation>was written by a newer version of Zintaro</translation>
+    </message>
+    <message>
+        <source>la riga %1 non si capisce: %2</source>
+        <translation>line %1 cannot be understood: %2</translation>
+    </message>
+    <message>
+        <source>la riga %1 ripete %2</source>
+        <translation>line %1 repeats %2</translation>
+    </message>
+    <message>
+        <source>il brano è scritto in una tonalità o in un tempo che questa versione non conosce</source>
+        <translation>the piece is in a key or meter this version does not know</translation>
+    </message>
+    <message>
+        <source>alcune righe del brano non si possono leggere</source>
+        <translation>some lines of the piece cannot be read</translation>
+    </message>
+    <message>
+        <source>il brano non ha note</source>
+        <translation>the piece has no notes</translation>
+    </message>
+    <message>
+        <source>alla riga %1 la modalità deve essere %2 o %3</source>
+        <translation>on line %1 the mode must be %2 or %3</translation>
+    </message>
+    <message>
+        <source>alla riga %1 %2 deve essere un numero da %3 a %4</source>
+        <translation>on line %1 %2 must be a number from %3 to %4</translation>
+    </message>
+    <message>
+        <source>manca il brano</source>
+        <translation>the piece is missing</translation>
+    </message>
+    <message>
+        <source>Un esercizio ha bisogno di almeno una nota. Non è stato salvato nulla.</source>
+        <translation>An exercise needs at least one note. Nothing was saved.</translation>
+    </message>
+    <message>
+        <source>L&apos;esercizio %1 non si è potuto aprire: %2. Non è cambiato nulla.</source>
+        <translation>The exercise %1 could not be opened: %2. Nothing was changed.</translation>
     </message>
 </context>
 <context>
@@ -270,6 +375,14 @@
     <message>
         <source>il file è troppo grande (più di %1 MB)</source>
         <translation>the file is too large (over %1 MB)</translation>
+    </message>
+    <message>
+        <source>%1: l&apos;esercizio non è stato salvato; quello di prima è intatto</source>
+        <translation>%1: the exercise was not saved; the earlier one is intact</translation>
+    </message>
+    <message>
+        <source>%1: l&apos;esercizio non è stato salvato</source>
+        <translation>%1: the exercise was not saved</translation>
     </message>
 </context>
 <context>
