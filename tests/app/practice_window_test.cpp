@@ -212,13 +212,13 @@ TEST_F(PracticeWindowTest, praticaFollowsIngressoWithItsThreeItemsAndTheirChoice
 
     form->controls().reviewAction->trigger();
     form->controls().accidentalsAction->trigger();
-    form->controls().inTimeAction->trigger();
+    // Not offered until "Leggi" plays a phrase in time.
+    EXPECT_FALSE(form->controls().inTimeAction->isEnabled());
     EXPECT_TRUE(form->workspace().choices().practice.review);
     EXPECT_TRUE(form->workspace().choices().practice.accidentals);
     const auto kept = app::loadRememberedChoices(configFile(configHome));
     EXPECT_TRUE(kept.choices.practice.review);
     EXPECT_TRUE(kept.choices.practice.accidentals);
-    EXPECT_TRUE(kept.choices.practice.inTime);
 
     // "Estensione…" with the keyboard only: down one in the first list, up one in the next, Enter.
     form->controls().rangeAction->trigger();
