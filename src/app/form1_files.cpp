@@ -58,7 +58,7 @@ void Form1::File1_DblClick(const std::filesystem::path& file)
         return;
     m_controls.filePanel->hide();
     m_controls.piano->focusFirstKey();
-    showReport(m_workspace->apply(compose::LoadPiece { file }));
+    showReport(m_workspace->open(file));
 }
 
 void Form1::Txf_Enter(const QString& text)

@@ -81,6 +81,8 @@ Report Workspace::importPiece(const storage::ImportedPiece& imported, const Text
 {
     const ImportedComposition composition = compositionOf(imported);
     Report r = apply(composition.piece);
+    if (r.piece == PieceOutcome::Changed)
+        m_exercise.reset();
     if (const Text changes = importChanges(fileLosses, composition); !changes.empty())
         r.told.push_back(translate("Import", "Importato, con qualche cambiamento: %1.").arg(changes));
     r.tempo = composition.tempo;

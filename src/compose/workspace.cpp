@@ -81,6 +81,10 @@ Report Workspace::apply(const PieceCommand& command)
         && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)
             || std::holds_alternative<ReplacePiece>(command)))
         m_notices.piece = {};
+    // Another piece loaded, or a new one: the exercise open is left.
+    if (outcome == PieceOutcome::Changed
+        && (std::holds_alternative<LoadPiece>(command) || std::holds_alternative<NewPiece>(command)))
+        m_exercise.reset();
     Report r = report();
     r.piece = outcome;
     return r;
@@ -268,7 +272,12 @@ Report Workspace::moveCursor(CursorMove move)
 
 Report Workspace::save(const std::filesystem::path& folder, const std::string& name)
 {
-    const storage::SaveOutcome saved = storage::saveComposition(m_m, folder, name);
+    std::optional<std::string> exercise;
+    if (name.ends_with(storage::ExerciseExtension))
+        exercise = name.substr(0, name.size() - storage::ExerciseExtension.size());
+    const storage::SaveOutcome saved = exercise
+        ? storage::saveExercise(exerciseToSave(*exercise), m_m, folder, *exercise)
+        : storage::saveComposition(m_m, folder, name);
     if (saved.result == storage::SaveResult::Saved) {
         m_recovery.setBaseline(m_m);
         m_notices.piece = {};

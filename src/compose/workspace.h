@@ -15,6 +15,7 @@
 #include "compose/trainer.h"
 #include "core/modulo1.h"
 #include "storage/composition_file.h"
+#include "storage/exercise_file.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -132,8 +133,18 @@ public:
     // that can be undone. A range with too few notes for one keeps the piece
     // and says why.
     Report writePhrase(uint32_t seed);
-    // The piece saved as FOLDER/NAME.txt; the piece is untouched.
+    // The piece saved as FOLDER/NAME.txt; the piece is untouched. A NAME
+    // that ends in ".zex" saves it as an exercise: the open exercise's
+    // settings, or a new one's, titled NAME, in either case at the tempo the
+    // bar shows.
     Report save(const std::filesystem::path& folder, const std::string& name);
+    // "Carica" on a file. An exercise becomes the piece in one change that
+    // can be undone, the tempo bar follows its tempo, its title and
+    // instructions are told, and it stays the exercise open until another
+    // piece is loaded, "Nuovo" or an import. Any other file is loaded as a
+    // composition.
+    Report open(const std::filesystem::path& file);
+    const std::optional<storage::ExerciseSettings>& exercise() const { return m_exercise; }
 
     // The modes and the keys ---------------------------------------------------
     // A mode button. "Nuovo" only asks: the piece changes in confirmNewPiece().
@@ -206,6 +217,8 @@ private:
     PieceOutcome load(const std::filesystem::path& file);
     PieceOutcome setNotation(const SetNotation& notation);
     PieceOutcome replace(const ReplacePiece& piece);
+    Report openExercise(const std::filesystem::path& file);
+    storage::ExerciseSettings exerciseToSave(const std::string& title) const;
     void leaveMode();
     void enterRead(uint32_t seed);
     void relayout(int scale);
@@ -232,6 +245,7 @@ private:
     std::optional<int64_t> m_playbackDue;
     StandingNotices m_notices;
     std::vector<Text> m_told;
+    std::optional<storage::ExerciseSettings> m_exercise;
 };
 
 } // namespace zintaro::compose

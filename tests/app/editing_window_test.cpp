@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace zintaro::testing {
 namespace {
@@ -172,6 +173,39 @@ TEST_F(EditingWindowTest, aCompositionSavedAndLoadedThroughThePanelComesBackWhol
     EXPECT_EQ(form->workspace().state().CursorColumn, 6);
     EXPECT_TRUE(columnDrawn(4));
     EXPECT_EQ(dialogs.shown.size(), 1u); // only "Sicuro?"
+}
+
+// A name ending in ".zex" saves an exercise at the bar's tempo; "Carica"
+// brings back its piece and tempo, tells its title, and "Annulla" takes it back.
+TEST_F(EditingWindowTest, anExerciseSavedAndLoadedThroughThePanelBringsBackPieceTempoAndTitle)
+{
+    play(3);
+    const std::vector<Entry> written = piece();
+    form->controls().tempoBar->setValue(90);
+    form->controls().saveAction->trigger();
+    QLineEdit* txf = form->controls().filePanel->nameBox();
+    txf->setText(QStringLiteral("a.zex"));
+    QTest::keyClick(txf, Qt::Key_Return);
+    ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("a.zex"))));
+
+    dialogs.answers = { true };
+    form->controls().modeButtons.at(2)->click();
+    form->controls().tempoBar->setValue(120);
+    ASSERT_EQ(form->workspace().state().NoteCount, 0);
+
+    form->controls().loadAction->trigger();
+    QListWidget* list = form->controls().filePanel->fileList();
+    ASSERT_EQ(list->count(), 1);
+    const QRect r = list->visualItemRect(list->item(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(piece(), written);
+    EXPECT_EQ(form->controls().tempoBar->value(), 90);
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().text, "Esercizio «a».");
+
+    form->controls().undoAction->trigger();
+    EXPECT_TRUE(piece().empty());
 }
 
 TEST_F(EditingWindowTest, shortcutsOpenThePanelWithoutANoteAndItsWholeNameIsReplacedByTyping)
