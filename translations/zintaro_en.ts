@@ -217,6 +217,14 @@
         <source>L&apos;esercizio %1 non si è potuto aprire: %2. Non è cambiato nulla.</source>
         <translation>The exercise %1 could not be opened: %2. Nothing was changed.</translation>
     </message>
+    <message>
+        <source>Esercizio «%1».</source>
+        <translation>Exercise “%1”.</translation>
+    </message>
+    <message>
+        <source>Esercizio «%1»: %2</source>
+        <translation>Exercise “%1”: %2</translation>
+    </message>
 </context>
 <context>
     <name>Files</name>
