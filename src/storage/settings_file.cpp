@@ -5,13 +5,11 @@
 #include "storage/write_steps.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QVariant>
-#include <cerrno>
+#include <cctype>
 #include <system_error>
 
 namespace zintaro::storage {
@@ -20,14 +18,114 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QVariant variantOf(const SettingsValues::Value& value)
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+bool isHexDigit(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// A key as Qt's settings write it: "/" as "\", the rest of what is not a
+// letter, a digit, "_", "-" or "." as %XX, or %UXXXX past Latin-1.
+void appendKey(const std::string& key, std::string& out)
+{
+    for (const QChar c : QString::fromStdString(key)) {
+        const char16_t ch = c.unicode();
+        if (ch == u'/') {
+            out += '\\';
+        } else if (ch < 0x80 && (std::isalnum(ch) != 0 || ch == u'_' || ch == u'-' || ch == u'.')) {
+            out += static_cast<char>(ch);
+        } else if (ch <= 0xFF) {
+            out += '%';
+            out += HexDigits[ch / 16];
+            out += HexDigits[ch % 16];
+        } else {
+            out += "%U";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += HexDigits[(ch >> shift) & 0xF];
+        }
+    }
+}
+
+// One text as Qt's settings write it: a leading "@" doubled, control
+// characters and quotes escaped, and the whole in quotes when it holds a
+// separator or starts or ends with a space.
+void appendText(std::string_view text, std::string& out)
+{
+    const std::size_t start = out.size();
+    if (text.starts_with('@'))
+        out += '@';
+    bool quote = false;
+    bool escapeHexDigit = false;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        quote = quote || c == ';' || c == ',' || c == '=';
+        // After \x1 a digit would read as part of the number.
+        if (escapeHexDigit && isHexDigit(c)) {
+            out += "\\x";
+            out += QByteArray::number(byte, 16).toStdString();
+            continue;
+        }
+        escapeHexDigit = false;
+        switch (c) {
+        case '\0':
+            out += "\\0";
+            escapeHexDigit = true;
+            break;
+        case '\a':
+            out += "\\a";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\v':
+            out += "\\v";
+            break;
+        case '"':
+        case '\\':
+            (out += '\\') += c;
+            break;
+        default:
+            if (byte <= 0x1F) {
+                out += "\\x";
+                out += QByteArray::number(byte, 16).toStdString();
+                escapeHexDigit = true;
+            } else {
+                out += c;
+            }
+        }
+    }
+    if (quote || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
+        out.insert(start, 1, '"');
+        out += '"';
+    }
+}
+
+void appendValue(const SettingsValues::Value& value, std::string& out)
 {
     if (const auto* text = std::get_if<std::string>(&value))
-        return QString::fromStdString(*text);
-    QStringList list;
-    for (const std::string& item : std::get<std::vector<std::string>>(value))
-        list << QString::fromStdString(item);
-    return list;
+        return appendText(*text, out);
+    const auto& list = std::get<std::vector<std::string>>(value);
+    // An empty list reads back as nothing, which is an empty list.
+    if (list.empty())
+        out += "@Invalid()";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        appendText(list[i], out);
+    }
 }
 
 } // namespace
@@ -80,26 +178,33 @@ SettingsRead readSettingsFile(const fs::path& file)
     return read;
 }
 
-std::optional<std::string> settingsText(const SettingsValues& values)
+std::string settingsText(const SettingsValues& values)
 {
-    // Qt's settings write the file, escaping and quoting as they read it, into
-    // a scratch folder of their own; the bytes are taken from there.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return std::nullopt;
-    const QString path = scratch.filePath(QStringLiteral("settings.conf"));
-    {
-        QSettings settings(path, QSettings::IniFormat);
-        for (const auto& [key, value] : values.all())
-            settings.setValue(QString::fromStdString(key), variantOf(value));
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return std::nullopt;
+    // By group; the keys without one come first, under "General", and a
+    // group of that name is "%General", as in Qt's settings.
+    std::map<std::string, std::string> sections;
+    for (const auto& [key, value] : values.all()) {
+        const std::size_t slash = key.find('/');
+        std::string& lines = sections[slash == std::string::npos ? std::string() : key.substr(0, slash)];
+        appendKey(slash == std::string::npos ? key : key.substr(slash + 1), lines);
+        lines += '=';
+        appendValue(value, lines);
+        lines += '\n';
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return values.all().empty() ? std::optional<std::string>(std::string()) : std::nullopt;
-    return file.readAll().toStdString();
+    std::string text;
+    for (const auto& [group, lines] : sections) {
+        if (!text.empty())
+            text += '\n';
+        text += '[';
+        if (group.empty())
+            text += "General";
+        else if (group == "General")
+            text += "%General";
+        else
+            appendKey(group, text);
+        (text += "]\n") += lines;
+    }
+    return text;
 }
 
 std::optional<Text> writeSettingsFile(const fs::path& file, const SettingsValues& values)
@@ -109,10 +214,9 @@ std::optional<Text> writeSettingsFile(const fs::path& file, const SettingsValues
     for (const auto& [key, value] : values.all())
         std::visit([&, &key = key](const auto& v) { merged.set(key, v); }, value);
 
-    const std::optional<std::string> text = settingsText(merged);
-    int error = text ? makeFoldersIfMissing(file.parent_path()) : EIO;
+    int error = makeFoldersIfMissing(file.parent_path());
     if (error == 0)
-        error = writeFileAtomically(file.parent_path(), file.filename().string(), *text);
+        error = writeFileAtomically(file.parent_path(), file.filename().string(), settingsText(merged));
     if (error != 0)
         return writeFailureText(WrittenFile::Settings, error);
     return std::nullopt;

@@ -43,10 +43,9 @@ struct SettingsRead {
 // file, or an empty path, gives no values and no damage.
 SettingsRead readSettingsFile(const std::filesystem::path& file);
 
-// The file's bytes for these values, as Qt's settings write them: one
-// [group] a section, keys without a group under [General]. Nothing when Qt's
-// settings could not write them (no room for their scratch file).
-std::optional<std::string> settingsText(const SettingsValues& values);
+// The file's bytes for these values: one [group] a section, keys without a
+// group under [General], values escaped and quoted as Qt's settings do.
+std::string settingsText(const SettingsValues& values);
 
 // Writes `values` into the file through the atomic writer, keeping the keys
 // the file holds that `values` does not name; the folder is made when
