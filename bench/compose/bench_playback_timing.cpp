@@ -1,6 +1,7 @@
 // Playback timing against the real clock: a piece of eighths at tempo 40
 // (150 ms each) driven by a precise single-shot timer, as the window drives
 // it. Prints how far each note-on fell from its ideal time.
+#include "../support/percentile.h"
 #include "compose/playback.h"
 #include "core/midi_message.h"
 #include "midi/midi_out.h"
@@ -46,12 +47,7 @@ private:
 
 using Piano = testing::FakePiano;
 
-double percentile(std::vector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    const auto i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-    return v[std::min(i, v.size() - 1)];
-}
+using bench::percentile;
 
 } // namespace
 

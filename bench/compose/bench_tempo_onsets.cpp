@@ -4,6 +4,7 @@
 // busy drawing, is placed on the window's clock by its stamp and judged.
 // Prints the median and the 99th percentile of the error against the time
 // each key was struck (goals: within 2 ms and 5 ms).
+#include "../support/percentile.h"
 #include "compose/event_clock.h"
 #include "compose/tempo_judge.h"
 
@@ -75,12 +76,7 @@ private:
     compose::EventClock m_events;
 };
 
-double percentile(std::vector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    const auto i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-    return v[std::min(i, v.size() - 1)];
-}
+using bench::percentile;
 
 } // namespace
 
