@@ -32,7 +32,8 @@ void Answering::showExamNote(int64_t now)
     m_firstAnswerDue = true;
     if (!m_sessionStart)
         m_sessionStart = LocalTime::now();
-    carryOut(m_judge.noteShown(m_shown.note, now, mode()), now);
+    // The piece's notes, whatever "Scala" says.
+    carryOut(m_judge.noteShown(m_shown.note, now, AnswerMode::Random), now);
 }
 
 void Answering::finishExam(int64_t now)

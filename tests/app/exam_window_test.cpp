@@ -69,14 +69,22 @@ TEST_F(ExamWindowTest, anExercisePassedWithTheKeysEndsWithItsCertificate)
     QMetaObject::invokeMethod(chooser, "accept");
     QTRY_COMPARE_WITH_TIMEOUT(form->workspace().state().NoteCount, 4, 10000);
 
-    // "Salva" as name.zex: the settings asked, by the keys alone.
-    form->controls().saveAction->trigger();
-    form->controls().filePanel->nameBox()->setText(QStringLiteral("lettura.zex"));
-    QTest::keyClick(form->controls().filePanel->nameBox(), Qt::Key_Return);
-    auto* settings = form->findChild<app::ExerciseDialog*>(QStringLiteral("ExerciseDialog"));
+    // "Salva" as name.zex: the settings asked, by the keys alone; Escape saves nothing.
+    const auto askSettings = [this] {
+        form->controls().saveAction->trigger();
+        form->controls().filePanel->nameBox()->setText(QStringLiteral("lettura.zex"));
+        QTest::keyClick(form->controls().filePanel->nameBox(), Qt::Key_Return);
+        auto* dialog = form->findChild<app::ExerciseDialog*>(QStringLiteral("ExerciseDialog"));
+        return dialog && QTest::qWaitForWindowExposed(dialog) && dialog->focusWidget() ? dialog : nullptr;
+    };
+    const std::filesystem::path exercise = files.filePath(QStringLiteral("lettura.zex")).toStdString();
+    app::ExerciseDialog* settings = askSettings();
     ASSERT_TRUE(settings);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
-    ASSERT_TRUE(settings->focusWidget());
+    QTest::keyClick(settings->focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!form->findChild<app::ExerciseDialog*>(QStringLiteral("ExerciseDialog")));
+    EXPECT_FALSE(std::filesystem::exists(exercise));
+    settings = askSettings();
+    ASSERT_TRUE(settings);
     QTest::keyClick(settings->focusWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(settings->focusWidget(), QStringLiteral("Lettura, \"prima\""));
     QTest::keyClick(settings->focusWidget(), Qt::Key_Tab);
@@ -85,7 +93,6 @@ TEST_F(ExamWindowTest, anExercisePassedWithTheKeysEndsWithItsCertificate)
     QTest::keyClick(settings->focusWidget(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(settings->focusWidget(), QStringLiteral("60"));
     QTest::keyClick(settings->focusWidget(), Qt::Key_Return);
-    const std::filesystem::path exercise = files.filePath(QStringLiteral("lettura.zex")).toStdString();
     QTRY_VERIFY(std::filesystem::exists(exercise));
 
     emit form->controls().filePanel->loadRequested(exercise);
