@@ -1,7 +1,8 @@
 // Builds answers' histories line by line from the fuzzer's bytes: headers of
 // either length, answers written by the program (cut to the shorter lines of
 // earlier versions), such lines with one field replaced by other bytes, and
-// lines of garbage, ended by LF or CR LF. Every answer the program wrote
+// lines of garbage, ended by LF or CR LF. An exam's line keeps its title,
+// whatever its bytes. Every answer the program wrote
 // reads back as written; the history read in large pieces tells the same
 // lines apart as line by line; the raw bytes are read as a history too.
 #include "core/key_meter.h"
@@ -9,6 +10,7 @@
 #include "fuzz_support.h"
 #include "storage/answers_log.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +62,14 @@ Written makeAnswer(FuzzedDataProvider& in)
         Key { in.ConsumeIntegralInRange(-MostAccidentals, MostAccidentals),
             in.ConsumeBool() ? KeyMode::Major : KeyMode::Minor },
         static_cast<AnswerInput>(in.ConsumeIntegralInRange(0, 2)) };
+    // An exam's result: always whole, its title last, whatever its bytes.
+    if (in.ConsumeIntegralInRange(0, 3) == 0) {
+        w.record.mode = AnswerMode::Exam;
+        w.context.title = in.ConsumeRandomLengthString(40);
+        w.line = answerHistoryLine(w.when, w.record, w.context);
+        w.columns = 13;
+        return w;
+    }
     w.line = answerHistoryLine(w.when, w.record, w.context);
     // Earlier versions wrote 6, 9 or 10 columns.
     static constexpr std::array<std::size_t, 4> Columns { 6, 9, 10, 11 };
@@ -77,6 +87,12 @@ Written makeAnswer(FuzzedDataProvider& in)
 bool readsAsWritten(const AnswerHistoryRow& row, const Written& w)
 {
     if (row.utcMs != w.when.utcMilliseconds() || row.record != w.record)
+        return false;
+    // A title reads back on one line.
+    std::string title = w.context.title;
+    std::replace(title.begin(), title.end(), '\n', ' ');
+    std::replace(title.begin(), title.end(), '\r', ' ');
+    if (row.title != title)
         return false;
     if (w.columns < 9)
         return !row.sessionUtcMs && !row.clef && !row.spelled && !row.key && !row.input;

@@ -397,6 +397,9 @@ void Form1::showReport(const compose::Report& report, Dialogs& tell)
         m_controls.piano->focusFirstKey();
     if (report.tempo)
         m_controls.tempoBar->setValue(*report.tempo);
+    // Asked once the key or timer that ended the exam has been handled.
+    if (report.exam && report.exam->result.passed)
+        QTimer::singleShot(0, this, [this, exam = *report.exam] { offerCertificate(exam); });
 }
 
 } // namespace zintaro::app

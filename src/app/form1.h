@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,7 @@ namespace staff {
 class Speech;
 }
 namespace compose {
+struct FinishedExam;
 struct Report;
 class Workspace;
 } // namespace compose
@@ -158,6 +160,8 @@ private:
     void mnf_Save_Click();
     void File1_DblClick(const std::filesystem::path& file);
     void Txf_Enter(const QString& text);
+    void saveExercise(const std::string& name);
+    void offerCertificate(const compose::FinishedExam& exam);
     void soundFailed(const midi::MidiFailure& failure);
     void mnf_Export_Click(storage::ExportKind kind);
     void mnf_Notation_Click();
@@ -181,6 +185,7 @@ private:
     std::unique_ptr<InterfaceLanguage> m_ownLanguage;
     InterfaceLanguage* m_language = nullptr;
     FailureNotices m_notices;
+    std::string m_student; // the name the certificates carry, asked once
     NoticeDialogs m_composeDialogs; // what the composing rules tell goes through the notices
     StatusDialogs m_keyboardDialogs; // what a MIDI keyboard's notes cannot do
     std::unique_ptr<midi::SharedMidiSystem> m_sharedMidi;

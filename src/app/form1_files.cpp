@@ -77,6 +77,10 @@ void Form1::Txf_Enter(const QString& text)
             mnf_Export_Click(kind);
         return;
     }
+    if (text.endsWith(QString::fromLatin1(storage::ExerciseExtension.data()))) {
+        saveExercise(text.toStdString());
+        return;
+    }
     const compose::Report report = m_workspace->save(folder, text.toStdString());
     showReport(report);
     // A name that cannot be a file is told; the panel comes back to mend it.

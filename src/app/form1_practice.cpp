@@ -23,6 +23,7 @@ void Form1::loadChoices()
     if (loaded.notice)
         showStatus(StatusSource::Notice, *loaded.notice);
     const RememberedChoices& kept = loaded.choices;
+    m_student = kept.student;
     m_workspace->restoreChoices({ kept.practice, kept.naming, kept.answering, kept.listening }, now(), seed());
     showListeningChoices(kept.listening);
     showPracticeChoices(m_workspace->choices().practice);
@@ -38,7 +39,7 @@ void Form1::rememberChoices()
 {
     const compose::KeptChoices kept = m_workspace->choices();
     const RememberedChoices choices { kept.practice, m_language->current(), kept.naming, kept.answering,
-        m_midiKeyboard->switchedOff(), kept.listening };
+        m_midiKeyboard->switchedOff(), kept.listening, m_student };
     if (const auto failure = saveRememberedChoices(m_choicesFile, choices))
         showStatus(StatusSource::Notice, *failure);
 }

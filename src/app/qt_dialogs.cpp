@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -52,6 +53,20 @@ std::optional<int> QtDialogs::choose(const Text& text, const Text& title, const 
     if (!chosen || index < 0)
         return std::nullopt;
     return index;
+}
+
+std::optional<std::string> QtDialogs::typeLine(const Text& text, const Text& title, const std::string& initial)
+{
+    if (m_answerAtOnce) {
+        std::fprintf(stderr, "line: %s\n", staff::shown(text).toLocal8Bit().constData());
+        return initial;
+    }
+    bool typed = false;
+    const QString line = QInputDialog::getText(
+        m_parent, staff::shown(title), staff::shown(text), QLineEdit::Normal, QString::fromStdString(initial), &typed);
+    if (!typed)
+        return std::nullopt;
+    return line.toStdString();
 }
 
 } // namespace zintaro::app

@@ -15,6 +15,7 @@ public:
     void message(const Text& text, const Text& title = {}) override;
     bool question(const Text& text, const Text& title) override;
     std::optional<int> choose(const Text& text, const Text& title, const std::vector<Text>& items) override;
+    std::optional<std::string> typeLine(const Text& text, const Text& title, const std::string& initial) override;
 
 private:
     QWidget* m_parent = nullptr;

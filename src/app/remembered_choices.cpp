@@ -214,6 +214,9 @@ template<typename Map, typename Choices> void mapChoices(Map& map, Choices& choi
     map.word("input/microphone", choices.listening.microphone, switchWord, switchFromWord);
     map.word("input/instrument", choices.listening.instrument, instrumentWord, compose::playedInstrumentFromWord);
     map.word("input/tuning", choices.listening.tuningHz, tuningWord, tuningFromWord);
+    map.word(
+        "certificate/student", choices.student, [](const std::string& name) { return name; },
+        [](std::string_view name) { return std::optional<std::string>(name); });
 }
 
 } // namespace

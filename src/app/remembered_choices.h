@@ -25,6 +25,8 @@ struct RememberedChoices {
     std::set<std::string> keyboardsOff;
     // [input]: "Microfono", "Strumento" and "Diapason…".
     compose::ListeningChoices listening;
+    // [certificate]: the student's name, asked for the first certificate.
+    std::string student;
 
     friend bool operator==(const RememberedChoices&, const RememberedChoices&) = default;
 };

@@ -63,6 +63,8 @@ void Answering::stop()
     wipeWrongAnswerWords();
     m_active = false;
     m_sessionStart.reset();
+    m_exam.reset();
+    m_examLines.clear();
 }
 
 void Answering::setPracticeChoices(const PracticeChoices& choices)
@@ -249,6 +251,10 @@ void Answering::showNote(int64_t now)
 {
     wipeSummary();
     wipeWrongAnswerWords();
+    if (m_exam) {
+        showExamNote(now);
+        return;
+    }
     if (!m_sessionStart && m_choices.randomKey) {
         std::uniform_int_distribution<int> fifths(-MostAccidentals, MostAccidentals);
         readInKey({ fifths(m_keyDraw), KeyMode::Major });
@@ -309,6 +315,9 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
         if (!m_chord.empty())
             context.above.assign(m_chord.begin() + 1, m_chord.end());
         m_history.append(when, *result.record, context);
+        // Only the first answer to each note asked counts in the exam.
+        if (m_exam && m_firstAnswerDue)
+            m_exam->answer({ result.record->right, true });
         remember(*result.record, when);
     }
     for (const AnswerStep& step : result.steps) {
@@ -345,6 +354,11 @@ void Answering::carryOut(const AnswerResult& result, int64_t now)
             showNote(now);
             break;
         case AnswerAction::ShowSummary:
+            // An exam runs on past a session's length, to its own end.
+            if (m_exam) {
+                showNote(now);
+                break;
+            }
             showSummary();
             m_sessionStart.reset();
             break;

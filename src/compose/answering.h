@@ -4,6 +4,7 @@
 #include "compose/answer_judge.h"
 #include "compose/chord_review.h"
 #include "compose/drawn_note.h"
+#include "compose/exam.h"
 #include "compose/listening.h"
 #include "compose/note_memory.h"
 #include "compose/piano_entry.h"
@@ -18,6 +19,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zintaro::compose {
@@ -40,6 +42,14 @@ public:
 
     // A new note at once, in place of the one shown ("Scala" switched).
     void showNewNote(int64_t now);
+
+    // "Rispondi" switched on with an exercise open: its exam asks the
+    // piece's notes, written as `notes` (by position in the piece), in place
+    // of the draw. Its result stands on the staff at the end and goes into
+    // the history as one line titled `title`.
+    void startExam(Exam exam, std::vector<SpelledNote> notes, std::string title, int64_t now);
+    // The exam that ended since the last call, once.
+    std::optional<FinishedExam> takeFinishedExam() { return std::exchange(m_finishedExam, std::nullopt); }
 
     // What to read from the next note on ("Pratica"). The memory of the
     // notes is read from the history off the window's thread from the start.
@@ -111,6 +121,8 @@ public:
 private:
     void carryOut(const AnswerResult& result, int64_t now);
     void showNote(int64_t now);
+    void showExamNote(int64_t now);
+    void finishExam(int64_t now);
     void showSummary();
     void wipeSummary();
     void answerNote(int midiNote, int64_t now, KeySound sound, AnswerInput input, bool judged = true);
@@ -169,6 +181,13 @@ private:
     std::optional<std::pair<std::vector<int>, std::vector<int>>> m_wrongAnswer;
     std::vector<SpelledNote> m_chord; // the interval or chord shown, low to high; empty for one note
     std::array<float, 4> m_wrongWordsBox {}; // left, top, right, bottom in surface pixels
+
+    std::optional<Exam> m_exam; // while an exam is being answered
+    std::vector<SpelledNote> m_examNotes;
+    std::string m_examTitle;
+    int64_t m_examStart = 0;
+    std::vector<Text> m_examLines; // the result on the staff, in place of the summary
+    std::optional<FinishedExam> m_finishedExam;
 };
 
 } // namespace zintaro::compose

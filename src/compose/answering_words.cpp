@@ -62,7 +62,8 @@ void Answering::showSummary()
     m_trainer.eraseShownNote();
     wipeWrongAnswerWords();
     m_ports.surface.setNameLabels("");
-    const auto lines = m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming);
+    const auto lines
+        = m_examLines.empty() ? m_judge.session().summaryLines(m_history.bestSession(), m_m.Naming) : m_examLines;
     for (size_t i = 0; i < lines.size(); ++i) {
         const int top = (SummaryTop + SummaryLinePitch * static_cast<int>(i)) * scale;
         m_ports.surface.text(SummaryLeft * scale, top, summaryLetterHeight(lines[i], scale), lines[i], staff::Black);

@@ -4,6 +4,7 @@
 #include "storage/exercise_file.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace zintaro::compose {
@@ -34,6 +35,13 @@ struct ExamResult {
     bool passed = false;
     Text verdict; // "Superato" or "Non superato"
     Text summary;
+};
+
+// An exam at its end, as the window offers its certificate.
+struct FinishedExam {
+    ExamResult result;
+    std::string title;
+    bool inTime = false;
 };
 
 // The exam of an exercise: the rules only, as data in and out. The piece's

@@ -94,6 +94,11 @@ void ProgressCounter::add(const storage::AnswerLogLine& line)
 
 void ProgressCounter::add(const AnswerHistoryRow& answer, int localDay)
 {
+    if (answer.record.mode == AnswerMode::Exam) {
+        ++m_figures.examsTaken;
+        m_figures.examsPassed += answer.record.right ? 1 : 0;
+        return;
+    }
     ++m_figures.answers;
     const AnswerHistoryRow* previous = m_previous ? &*m_previous : nullptr;
     const bool breaks = previous && startsNewSession(answer, *previous);

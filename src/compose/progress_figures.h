@@ -82,6 +82,8 @@ struct ProgressFigures {
     // How far notes played in time fell from the beat on average, negative
     // when early; nothing when none was played.
     std::optional<int> meanOnsetMs;
+    int examsTaken = 0; // exams' results in the history, which are not answers
+    int examsPassed = 0;
 };
 
 // Builds the figures one line at a time, in file order.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compose/exam.h"
 #include "compose/listening.h"
 #include "core/translation.h"
 
@@ -69,6 +70,8 @@ struct Report {
 
     // The answer to a click that asked for it (a save): a box, whatever it says.
     Text answer;
+    // The exam that has just ended: a passed one offers its certificate.
+    std::optional<FinishedExam> exam;
     // An imported piece's tempo: the tempo bar moves to it.
     std::optional<int> tempo;
 

@@ -53,6 +53,7 @@ Report Workspace::report()
     r.told = std::exchange(m_told, {});
     r.answersFailure = m_answering.history().failure().value_or(Text {});
     r.listening = listeningRequest();
+    r.exam = m_answering.takeFinishedExam();
     return r;
 }
 
@@ -270,13 +271,14 @@ Report Workspace::moveCursor(CursorMove move)
     return report();
 }
 
-Report Workspace::save(const std::filesystem::path& folder, const std::string& name)
+Report Workspace::save(const std::filesystem::path& folder, const std::string& name,
+    const std::optional<storage::ExerciseSettings>& settings)
 {
     std::optional<std::string> exercise;
     if (name.ends_with(storage::ExerciseExtension))
         exercise = name.substr(0, name.size() - storage::ExerciseExtension.size());
     const storage::SaveOutcome saved = exercise
-        ? storage::saveExercise(exerciseToSave(*exercise), m_m, folder, *exercise)
+        ? storage::saveExercise(settings.value_or(exerciseToSave(*exercise)), m_m, folder, *exercise)
         : storage::saveComposition(m_m, folder, name);
     if (saved.result == storage::SaveResult::Saved) {
         m_recovery.setBaseline(m_m);

@@ -136,8 +136,12 @@ public:
     // The piece saved as FOLDER/NAME.txt; the piece is untouched. A NAME
     // that ends in ".zex" saves it as an exercise: the open exercise's
     // settings, or a new one's, titled NAME, in either case at the tempo the
-    // bar shows.
-    Report save(const std::filesystem::path& folder, const std::string& name);
+    // bar shows; `settings`, when given, in their place.
+    Report save(const std::filesystem::path& folder, const std::string& name,
+        const std::optional<storage::ExerciseSettings>& settings = std::nullopt);
+    // What an exercise saved as TITLE.zex would be set to: the open
+    // exercise's settings, or a new one's, at the tempo the bar shows.
+    storage::ExerciseSettings exerciseToSave(const std::string& title) const;
     // "Carica" on a file. An exercise becomes the piece in one change that
     // can be undone, the tempo bar follows its tempo, its title and
     // instructions are told, and it stays the exercise open until another
@@ -190,7 +194,8 @@ public:
     // awaiting an answer came from the old choices and is drawn anew.
     Report choosePractice(const PracticeChoices& practice, int64_t now, uint32_t seed);
     // "Rispondi" switched; nothing changes outside "Leggi". The next start
-    // follows the student's own switching.
+    // follows the student's own switching. With an exercise open it starts
+    // the exercise's exam, which the report tells once when it ends.
     Report setAnswering(bool on, int64_t now, uint32_t seed);
     // "Microfono", "Strumento" and "Diapason…". Switching "Microfono" on
     // again tries the input again after a failure.
@@ -218,7 +223,7 @@ private:
     PieceOutcome setNotation(const SetNotation& notation);
     PieceOutcome replace(const ReplacePiece& piece);
     Report openExercise(const std::filesystem::path& file);
-    storage::ExerciseSettings exerciseToSave(const std::string& title) const;
+    void startExam(int64_t now);
     void leaveMode();
     void enterRead(uint32_t seed);
     void relayout(int scale);

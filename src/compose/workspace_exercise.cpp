@@ -1,4 +1,5 @@
 #include "compose/workspace.h"
+#include "core/written_piece.h"
 
 #include <algorithm>
 #include <utility>
@@ -45,6 +46,23 @@ storage::ExerciseSettings Workspace::exerciseToSave(const std::string& title) co
         settings.title = title;
     settings.tempo = std::clamp(m_tempo, storage::LowestExerciseTempo, storage::HighestExerciseTempo);
     return settings;
+}
+
+// The piece on the staff is the exam's, as it stands now; "A tempo" is
+// asked note by note as well, for now.
+void Workspace::startExam(int64_t now)
+{
+    std::vector<int> positions;
+    std::vector<SpelledNote> notes;
+    const std::vector<WrittenNote> written = writeOut(m_m.Composition, m_m.NoteCount, m_m.PieceKey, m_m.PieceMeter);
+    for (int p = 0; p < m_m.NoteCount; ++p) {
+        notes.push_back(written.at(static_cast<std::size_t>(p)).spelling);
+        if (m_m.Composition.at(p).RestFlag == False16)
+            positions.push_back(p);
+    }
+    storage::ExerciseSettings settings = *m_exercise;
+    settings.mode = storage::ExerciseMode::SingleNotes;
+    m_answering.startExam(Exam(std::move(positions), settings), std::move(notes), settings.title, now);
 }
 
 } // namespace zintaro::compose

@@ -238,7 +238,10 @@ Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     if (on && m_trainerRunning) {
         // The student moves the trainer on: its beat rests meanwhile.
         m_trainerRunning = false;
-        m_answering.start(now);
+        if (m_exercise)
+            startExam(now);
+        else
+            m_answering.start(now);
         switched = true;
     } else if (!on && m_answering.active()) {
         m_answering.stop();

@@ -3,6 +3,7 @@
 #include "core/translation.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace zintaro {
@@ -26,6 +27,15 @@ public:
         (void)text;
         (void)title;
         return items.empty() ? std::nullopt : std::optional<int>(0);
+    }
+
+    // A line typed in, `initial` offered to edit: the line, or nothing when
+    // the user declines. Where no one is asked, `initial`.
+    virtual std::optional<std::string> typeLine(const Text& text, const Text& title, const std::string& initial)
+    {
+        (void)text;
+        (void)title;
+        return initial;
     }
 };
 

@@ -99,6 +99,9 @@ QStringList totalsLines(const compose::ProgressFigures& f)
         else
             lines << QCoreApplication::translate("Progress", "Ritmo: in media a tempo");
     }
+    if (f.examsTaken > 0)
+        lines
+            << QCoreApplication::translate("Progress", "Esami: %1 superati su %2").arg(f.examsPassed).arg(f.examsTaken);
     return lines;
 }
 

@@ -14,7 +14,8 @@ namespace {
 
 std::optional<AnswerMode> modeFromWord(std::string_view word)
 {
-    for (const AnswerMode mode : { AnswerMode::Random, AnswerMode::Scale, AnswerMode::Review, AnswerMode::Tempo }) {
+    for (const AnswerMode mode :
+        { AnswerMode::Random, AnswerMode::Scale, AnswerMode::Review, AnswerMode::Tempo, AnswerMode::Exam }) {
         if (word == answerModeWord(mode))
             return mode;
     }
@@ -76,6 +77,34 @@ constexpr std::size_t InputColumn = KeyedColumns;
 constexpr std::size_t InputColumns = InputColumn + 1;
 constexpr std::size_t OnsetColumn = InputColumns;
 constexpr std::size_t AllColumns = OnsetColumn + 1;
+constexpr std::size_t TitleColumn = AllColumns;
+
+// The title as one field: in double quotes, a quote doubled, on one line.
+std::string titleField(std::string_view title)
+{
+    std::string field = "\"";
+    for (const char c : title) {
+        if (c == '"')
+            field += "\"\"";
+        else
+            field += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    field += '"';
+    return field;
+}
+
+std::optional<std::string> titleFromField(std::string_view field)
+{
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"')
+        return std::nullopt;
+    std::string title;
+    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
+        if (field[i] == '"' && (i + 2 >= field.size() || field[++i] != '"'))
+            return std::nullopt;
+        title += field[i];
+    }
+    return title;
+}
 
 // An onset error beyond a day is not one a student could have played.
 constexpr int64_t MaxOnsetMs = int64_t { 24 } * 60 * 60 * 1000;
@@ -104,6 +133,8 @@ std::string_view answerModeWord(AnswerMode mode)
         return "review";
     case AnswerMode::Tempo:
         return "tempo";
+    case AnswerMode::Exam:
+        return "exam";
     case AnswerMode::Random:
         break;
     }
@@ -170,6 +201,8 @@ std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record,
     line += ',';
     if (record.onsetMs)
         line += std::to_string(*record.onsetMs);
+    if (record.mode == AnswerMode::Exam)
+        line += ',' + titleField(context.title);
     return line;
 }
 
@@ -182,7 +215,17 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    const auto fields = splitFields(line);
+    auto fields = splitFields(line);
+    // Only an exam's line has a title, and its commas are the title's own.
+    const bool exam = fields.size() > TitleColumn && fields[1] == answerModeWord(AnswerMode::Exam);
+    std::optional<std::string> title;
+    if (exam) {
+        const std::size_t start = static_cast<std::size_t>(fields[TitleColumn].data() - line.data());
+        title = titleFromField(line.substr(start));
+        fields.resize(AllColumns);
+    }
+    if (exam && !title)
+        return std::nullopt;
     if (fields.size() != AnswerColumns && fields.size() != WrittenColumns && fields.size() != KeyedColumns
         && fields.size() != InputColumns && fields.size() != AllColumns)
         return std::nullopt;
@@ -233,6 +276,7 @@ std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line)
             return std::nullopt;
         row.record.onsetMs = static_cast<int>(*onset);
     }
+    row.title = title.value_or(std::string {});
     return row;
 }
 
@@ -240,7 +284,7 @@ std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& fil
 {
     std::vector<AnswerHistoryRow> rows;
     readAnswerLog(file, [&rows](const AnswerLogLine& line) {
-        if (line.kind == AnswerLogLine::Kind::Answer)
+        if (line.kind == AnswerLogLine::Kind::Answer && line.row.record.mode != AnswerMode::Exam)
             rows.push_back(line.row);
     });
     return rows;

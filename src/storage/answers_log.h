@@ -16,10 +16,13 @@
 namespace zintaro::storage {
 
 // Where the notes come from: a random draw, the scale walk of "Scala", the
-// review draw of "Ripasso", or a note played in time with the beat.
-enum class AnswerMode : uint8_t { Random, Scale, Review, Tempo };
+// review draw of "Ripasso", or a note played in time with the beat. An
+// exam's line is no answer but the result of a whole exam: shown holds the
+// percent reached, answered the pass mark, right whether it passed and
+// response_ms how long it took; its last field is the exercise's title.
+enum class AnswerMode : uint8_t { Random, Scale, Review, Tempo, Exam };
 
-// "random", "scale", "review", "tempo": the words of the history's mode column.
+// "random", "scale", "review", "tempo", "exam": the words of the history's mode column.
 std::string_view answerModeWord(AnswerMode mode);
 
 // What answered: the computer keys (or the mouse on the piano), a MIDI
@@ -81,7 +84,7 @@ struct LocalTime {
 // The first line of a new file. Files begun before the later columns existed
 // keep their shorter first line, and their old lines still count.
 inline constexpr std::string_view AnswerHistoryHeader
-    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms";
+    = "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms,title";
 
 // What a line says beyond the judged answer: when its session began, the
 // staff the note was shown on, how it was written (with the notes above it
@@ -106,11 +109,13 @@ struct AnswerContext {
     std::vector<SpelledNote> above;
     Key key;
     AnswerInput input = AnswerInput::Keys;
+    std::string title; // an exam's: the exercise's title
 };
 
 // "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:00:00.000+02:00,treble,C4+E4+G4,D,keys,",
 // without the newline; the key is empty for C major, the onset error empty
-// when there is none.
+// when there is none. An exam's line ends with one field more, the title in
+// double quotes (a quote in it doubled, its lines joined by spaces).
 std::string answerHistoryLine(const LocalTime& when, const AnswerRecord& record, const AnswerContext& context);
 // The same with `when` as the session's start, the treble staff and the
 // natural or sharp spelling of the shown note.
@@ -140,19 +145,20 @@ struct AnswerHistoryRow {
     std::vector<SpelledNote> above; // the other notes of an interval or chord
     std::optional<Key> key; // lines before keys have none: C major
     std::optional<AnswerInput> input; // missing from lines written before it was kept
+    std::string title; // an exam's exercise
 
     // As written, or for an old line the natural or sharp name of the note.
     SpelledNote spelledNote() const { return spelled.value_or(sharpSpelling(record.shown)); }
     Clef clefOrTreble() const { return clef.value_or(Clef::Treble); }
 };
 
-// One line of the history, six, nine, ten, eleven or twelve fields; nothing
-// for a header or a damaged line (a spelling that does not sound as the shown note
-// is damage).
+// One line of the history, six, nine, ten, eleven, twelve or, for an exam,
+// thirteen fields; nothing for a header or a damaged line (a spelling that
+// does not sound as the shown note is damage).
 std::optional<AnswerHistoryRow> parseAnswerHistoryLine(std::string_view line);
 
-// Every answer of a history file in file order, damaged lines skipped;
-// nothing read from a missing or unreadable file.
+// Every answer of a history file in file order, damaged lines and exams'
+// results skipped; nothing read from a missing or unreadable file.
 std::vector<AnswerHistoryRow> readAnswerHistory(const std::filesystem::path& file);
 
 // One line of the history as read: the header (only as the first line), an

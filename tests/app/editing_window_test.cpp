@@ -1,3 +1,4 @@
+#include "app/exercise_dialog.h"
 #include "staff/staff_widget.h"
 #include "storage/file_panel.h"
 #include "support/plain_columns.h"
@@ -186,6 +187,11 @@ TEST_F(EditingWindowTest, anExerciseSavedAndLoadedThroughThePanelBringsBackPiece
     QLineEdit* txf = form->controls().filePanel->nameBox();
     txf->setText(QStringLiteral("a.zex"));
     QTest::keyClick(txf, Qt::Key_Return);
+    // Its settings are asked first; Enter keeps those offered.
+    auto* settings = form->findChild<app::ExerciseDialog*>(QStringLiteral("ExerciseDialog"));
+    ASSERT_TRUE(settings);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
+    QTest::keyClick(settings->focusWidget(), Qt::Key_Return);
     ASSERT_TRUE(QFile::exists(files.filePath(QStringLiteral("a.zex"))));
 
     dialogs.answers = { true };

@@ -55,6 +55,7 @@ TEST(RememberedChoicesTest, choicesComeBackAsSavedAndAMissingFileGivesTheFirstRu
     chosen.practice.metronome = false;
     chosen.practice.delayCorrectionMs = -35;
     chosen.listening = { true, compose::PlayedInstrument::HornInF, 436 };
+    chosen.student = "Anna \"Nina\" D'Amico; è=1";
     EXPECT_FALSE(app::saveRememberedChoices(file, chosen));
     const auto again = app::loadRememberedChoices(file);
     EXPECT_EQ(again.choices, chosen);

@@ -230,7 +230,7 @@ TEST_F(AnswerHistoryFileTest, aNewFileInAMissingFolderGetsTheHeaderOnceThenOneLi
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 62, false, 1375 }));
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 60, 60, true, 2010 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms\n"
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms,title\n"
         "2024-05-01T14:03:07.042+02:00,random,60,62,0,1375,2024-05-01T14:03:07.042+02:00,treble,C4,,keys,\n"
         "2024-05-01T14:03:07.042+02:00,random,60,60,1,2010,2024-05-01T14:03:07.042+02:00,treble,C4,,keys,\n");
 
@@ -258,7 +258,7 @@ TEST_F(AnswerHistoryFileTest, aDamagedFileIsAppendedToAndALineCutShortIsEndedFir
     writeFile(file, "");
     EXPECT_FALSE(appendOnMay1(history, { AnswerMode::Random, 64, 64, true, 700 }));
     EXPECT_EQ(contents(file),
-        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms\n"
+        "time,mode,shown,answered,right,response_ms,session,clef,spelled,key,input,onset_ms,title\n"
         "2024-05-01T14:03:07.042+02:00,random,64,64,1,700,2024-05-01T14:03:07.042+02:00,treble,E4,,keys,\n");
 }
 

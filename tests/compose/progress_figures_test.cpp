@@ -338,6 +338,28 @@ TEST(ProgressFigures, anEmptyOrMissingHistoryHasNoFigures)
     EXPECT_EQ(readProgress(twice, Today).damagedLines, 1);
 }
 
+// Exams' results count as exams, passed or not, and never as answers.
+TEST(ProgressFigures, examsAreCountedApartFromTheAnswers)
+{
+    const auto exam = [](bool passed) {
+        const std::string time = lineOn(Today, 0, 0, 0).substr(0, 29);
+        const int percent = passed ? 90 : 40;
+        std::string line = time;
+        line += ",exam," + std::to_string(percent) + ",80,";
+        line += passed ? "1" : "0";
+        line += ",1000,";
+        line += time;
+        line += ",treble," + spelledText(sharpSpelling(percent));
+        line += ",,keys,,\"Scala, \"\"Do\"\"\"";
+        return line;
+    };
+    const ProgressFigures f = figuresOf({ exam(true), lineOn(Today, 1, 60, 60), exam(false), exam(true) });
+    EXPECT_EQ(f.examsTaken, 3);
+    EXPECT_EQ(f.examsPassed, 2);
+    EXPECT_EQ(f.answers, 1);
+    EXPECT_EQ(f.damagedLines, 0);
+}
+
 TEST(ProgressColours, theScaleRunsFromRedThroughYellowToGreen)
 {
     struct Case {

@@ -102,5 +102,41 @@ TEST(AnswersLog, aLongHistoryReadsWholeAcrossThePiecesItIsReadIn)
     EXPECT_TRUE(storage::readAnswerHistory(temp.path() / "missing.csv").empty());
 }
 
+// An exam's result is one line with the exercise's title last, quoted so
+// that its commas and quotes read back; its lines join into one. Damaged
+// titles damage the line, and the answers read for the notes leave exams out.
+TEST(AnswersLog, anExamsLineKeepsItsTitleAndStaysOutOfTheAnswers)
+{
+    const struct {
+        std::string title;
+        std::string readBack;
+    } titles[] = {
+        { "Scala di Do", "Scala di Do" },
+        { "Lettura, \"prima\"", "Lettura, \"prima\"" },
+        { "Due\nrighe", "Due righe" },
+        { "", "" },
+    };
+    TemporaryFolder temp;
+    std::string file = std::string(storage::AnswerHistoryHeader) + "\n";
+    for (const auto& t : titles) {
+        storage::AnswerContext context { May1, Clef::Treble, sharpSpelling(75) };
+        context.title = t.title;
+        const std::string line = storage::answerHistoryLine(May1, { AnswerMode::Exam, 75, 80, false, 90000 }, context);
+        const auto row = storage::parseAnswerHistoryLine(line);
+        ASSERT_TRUE(row) << line;
+        EXPECT_EQ(row->title, t.readBack);
+        EXPECT_EQ(row->record, (storage::AnswerRecord { AnswerMode::Exam, 75, 80, false, 90000 }));
+        for (const std::string& damaged :
+            { line.substr(0, line.rfind(',') + 1) + "Scala", line + "x", line.substr(0, line.size() - 1) + "\"x\"" })
+            EXPECT_FALSE(storage::parseAnswerHistoryLine(damaged)) << damaged;
+        file += line + "\n";
+    }
+    file += storage::answerHistoryLine(May1, { AnswerMode::Random, 60, 60, true, 700 }) + "\n";
+    writeBytes(temp.path() / "answers.csv", file);
+    const auto rows = storage::readAnswerHistory(temp.path() / "answers.csv");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].record.mode, AnswerMode::Random);
+}
+
 } // namespace
 } // namespace zintaro::testing

@@ -45,9 +45,21 @@ public:
         return choice;
     }
 
+    // The script's next line (the line offered when it runs out).
+    std::optional<std::string> typeLine(const Text& text, const Text& title, const std::string& initial) override
+    {
+        shown.push_back({ text.render(), title.render(), true });
+        if (lines.empty())
+            return initial;
+        std::optional<std::string> line = lines.front();
+        lines.pop_front();
+        return line;
+    }
+
     std::vector<Shown> shown;
     std::deque<bool> answers;
     std::deque<std::optional<int>> choices;
+    std::deque<std::optional<std::string>> lines;
 };
 
 } // namespace zintaro::testing
