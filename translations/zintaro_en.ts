@@ -90,6 +90,18 @@
         <source>Esame superato</source>
         <translation>Exam passed</translation>
     </message>
+    <message>
+        <source>Esame superato. Vuoi l&apos;attestato?</source>
+        <translation>Exam passed. Would you like the certificate?</translation>
+    </message>
+    <message>
+        <source>Il tuo nome, per l&apos;attestato:</source>
+        <translation>Your name, for the certificate:</translation>
+    </message>
+    <message>
+        <source>Attestato salvato: %1</source>
+        <translation>Certificate saved: %1</translation>
+    </message>
 </context>
 <context>
     <name>Choices</name>
@@ -224,6 +236,42 @@
     <message>
         <source>Esercizio «%1»: %2</source>
         <translation>Exercise “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Esercizio</source>
+        <translation>Exercise</translation>
+    </message>
+    <message>
+        <source>Note singole</source>
+        <translation>Single notes</translation>
+    </message>
+    <message>
+        <source>A tempo</source>
+        <translation>In time</translation>
+    </message>
+    <message>
+        <source>&amp;Titolo</source>
+        <translation>&amp;Title</translation>
+    </message>
+    <message>
+        <source>&amp;Istruzioni</source>
+        <translation>&amp;Instructions</translation>
+    </message>
+    <message>
+        <source>&amp;Soglia per superarlo</source>
+        <translation>&amp;Pass mark</translation>
+    </message>
+    <message>
+        <source>Note sbagliate &amp;richieste di nuovo</source>
+        <translation>Missed notes asked &amp;again</translation>
+    </message>
+    <message>
+        <source>&amp;Battute di attacco</source>
+        <translation>&amp;Count-in measures</translation>
+    </message>
+    <message>
+        <source>&amp;Modo</source>
+        <translation>&amp;Mode</translation>
     </message>
 </context>
 <context>
@@ -997,6 +1045,10 @@
     <message>
         <source>Errore medio (ms)</source>
         <translation>Mean error (ms)</translation>
+    </message>
+    <message>
+        <source>Esami: %1 superati su %2</source>
+        <translation>Exams: %1 passed of %2</translation>
     </message>
 </context>
 <context>
