@@ -80,7 +80,8 @@ void CalibrationDialog::keyPressEvent(QKeyEvent* event)
     }
     if (m_end.isActive()) {
         if (!event->isAutoRepeat())
-            m_run->tap(m_keyClock.onset(static_cast<double>(event->timestamp()), static_cast<double>(m_clock.elapsed())));
+            m_run->tap(
+                m_keyClock.onset(static_cast<double>(event->timestamp()), static_cast<double>(m_clock.elapsed())));
         return;
     }
     if (event->key() == Qt::Key_R) {

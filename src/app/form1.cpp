@@ -322,8 +322,8 @@ void Form1::key_KeyDown(QKeyEvent* event)
     }
     const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
     // The key's own time places a note read in time, however late it is handled.
-    showReport(m_workspace->keyDown(index, now(), event->isAutoRepeat(), compose::KeySound::Sounded,
-        static_cast<double>(event->timestamp())));
+    showReport(m_workspace->keyDown(
+        index, now(), event->isAutoRepeat(), compose::KeySound::Sounded, static_cast<double>(event->timestamp())));
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)

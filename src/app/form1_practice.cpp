@@ -1,7 +1,6 @@
-#include "app/form1.h"
-
 #include "app/calibration_dialog.h"
 #include "app/click_track.h"
+#include "app/form1.h"
 #include "app/midi_keyboard.h"
 #include "app/range_dialog.h"
 #include "app/remembered_choices.h"
@@ -12,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace zintaro::app {

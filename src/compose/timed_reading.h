@@ -46,8 +46,8 @@ staff::Rgb colourOf(TimingMark mark);
 // `startMs`. With the metronome off only the count-in clicks.
 class TimedReading {
 public:
-    TimedReading(std::vector<Entry> entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs,
-        bool metronome);
+    TimedReading(
+        std::vector<Entry> entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs, bool metronome);
 
     const std::vector<Entry>& entries() const { return m_entries; }
     Meter meter() const { return m_meter; }

@@ -95,8 +95,8 @@ void Workspace::startTimed(int64_t now)
     const PracticeChoices& practice = m_answering.practiceChoices();
     if (m_clickTrack)
         m_clickTrack->cancel();
-    m_timed.emplace(std::move(*entries), meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs,
-        practice.metronome);
+    m_timed.emplace(
+        std::move(*entries), meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs, practice.metronome);
     if (m_clickTrack)
         for (const Click& click : m_timed->clicks())
             m_clickTrack->schedule(click.atMs, click.accent);

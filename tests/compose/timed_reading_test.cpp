@@ -78,7 +78,8 @@ TEST(TimedReading, theWorkspaceRunsAPhraseFromCountInToSummaryAndStartsTheNextAt
         { start + 1000, false }, { start + 1500, false } };
     EXPECT_EQ(r.clicks.clicks, countIn);
 
-    const auto key = [&r](int16_t index, int64_t at) { return r.workspace.keyDown(index, at, false, KeySound::Sounded); };
+    const auto key
+        = [&r](int16_t index, int64_t at) { return r.workspace.keyDown(index, at, false, KeySound::Sounded); };
     key(11, start + 2000 + 20); // on time
     key(12, start + 2500); // the wrong note
     key(5, start + 3000); // in the rest
@@ -89,8 +90,8 @@ TEST(TimedReading, theWorkspaceRunsAPhraseFromCountInToSummaryAndStartsTheNextAt
     std::vector<Timing> timings;
     for (const NoteJudgement& j : t->judgements())
         timings.push_back(j.timing);
-    EXPECT_EQ(timings, (std::vector { Timing::Perfect, Timing::Perfect, Timing::Missed, Timing::Missed,
-                           Timing::Missed }));
+    EXPECT_EQ(
+        timings, (std::vector { Timing::Perfect, Timing::Perfect, Timing::Missed, Timing::Missed, Timing::Missed }));
     EXPECT_EQ(last.score.render(),
         "Note giuste: 1 su 4 · A tempo: 2 su 4 · Errore medio: 10 ms · In media 10 ms in ritardo · Note in più: 1 · "
         "Pause in silenzio: 0 su 1");
@@ -130,7 +131,8 @@ TEST(DelayCalibration, repeatingOnASteadyTapperGivesTheSameFigureWithin10ms)
     }
     EXPECT_NEAR(figures[0], figures[1], 10);
     EXPECT_NEAR(figures[0], 40, 10);
-    EXPECT_EQ(DelayCalibration(90, 0).words().render(), "Troppo pochi tocchi: tocca un tasto a ogni clic, poi riprova.");
+    EXPECT_EQ(
+        DelayCalibration(90, 0).words().render(), "Troppo pochi tocchi: tocca un tasto a ogni clic, poi riprova.");
 }
 
 } // namespace
