@@ -97,6 +97,20 @@ TEST(TimedReading, theWorkspaceRunsAPhraseFromCountInToSummaryAndStartsTheNextAt
         "Pause in silenzio: 0 su 1");
     EXPECT_FALSE(last.answersDue);
 
+    // Under the heads, in order: Si on time, the wrong note, the key in the rest, two missed.
+    std::vector<staff::Rgb> marks;
+    for (const auto& mark : r.surface.marksOf(testing::RecordingSurface::Kind::FilledRectangle))
+        if (mark.y1 == 147)
+            marks.push_back(mark.colour);
+    EXPECT_EQ(marks,
+        (std::vector<staff::Rgb> {
+            staff::Green, staff::Red, staff::Red, colourOf(TimingMark::Grey), colourOf(TimingMark::Grey) }));
+    std::vector<std::string> errors;
+    for (const auto& text : r.surface.texts)
+        if (text.top == 152)
+            errors.push_back(text.text);
+    EXPECT_EQ(errors, (std::vector<std::string> { "20", "0" }));
+
     const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
     ASSERT_EQ(rows.size(), 4U); // the rest has no line
     EXPECT_EQ(rows[0].record.mode, AnswerMode::Tempo);
