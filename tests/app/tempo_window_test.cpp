@@ -1,6 +1,9 @@
+#include "app/calibration_dialog.h"
+#include "app/remembered_choices.h"
 #include "compose/tempo_judge.h"
 #include "compose/timed_reading.h"
 #include "input/key_map.h"
+#include "storage/user_folders.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -56,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(TempoWindowTest, keysOnTimeByTheirOwnStampArePerfectAndKeys200msLateAreLateByAbout200ms)
+TEST_F(TempoWindowTest, keysOnTimeByTheirStampsArePerfectKeys200msLateAreLateUntilTheDelayIsCalibrated)
 {
     compose();
     loadPiece(4, { False16, Key, 2, false, false });
@@ -80,6 +83,34 @@ TEST_F(TempoWindowTest, keysOnTimeByTheirOwnStampArePerfectAndKeys200msLateAreLa
     const auto said = QRegularExpression("In media (\\d+) ms in ritardo").match(form->controls().scoreLabel->text());
     ASSERT_TRUE(said.hasMatch()) << form->controls().scoreLabel->text().toStdString();
     EXPECT_NEAR(said.captured(1).toInt(), 200, 15);
+
+    // "Calibra ritardo…" from the keyboard: Escape leaves the correction as
+    // it was; taps 200 ms late on every click, then Enter, make it about 200 ms,
+    // and the phrase starts again with it.
+    form->controls().calibrateAction->trigger();
+    auto* dialog = form->findChild<app::CalibrationDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QTRY_VERIFY(form->findChild<app::CalibrationDialog*>() == nullptr);
+    form->controls().calibrateAction->trigger();
+    dialog = form->findChild<app::CalibrationDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    const qint64 firstClick = form->now() + 300;
+    for (int click = 0; click < compose::CalibrationClicks; ++click) {
+        const qint64 at = firstClick + click * 500 + 200;
+        while (form->now() < at)
+            QTest::qWait(1);
+        QKeyEvent tap(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        tap.setTimestamp(static_cast<ulong>(StampZero + at));
+        QApplication::sendEvent(dialog, &tap);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), 2000);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    const int delay = form->workspace().choices().practice.delayCorrectionMs;
+    EXPECT_NEAR(delay, 200, 5);
+    EXPECT_EQ(app::loadRememberedChoices(storage::settingsFilePath()).choices.practice.delayCorrectionMs, delay);
+    playPhrase(200, 0);
+    EXPECT_EQ(timings(), std::vector<compose::Timing>(4, compose::Timing::Perfect));
 }
 
 } // namespace
