@@ -16,7 +16,7 @@ constexpr staff::Rgb Grey = 0x909090;
 
 } // namespace
 
-PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo)
+PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure)
 {
     PhraseTimeline timeline;
     const int beat = beatSixteenths(meter);
@@ -24,7 +24,7 @@ PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter,
     timeline.beatsPerMeasure = std::max(measureSixteenths(meter) / beat, 1);
     const double wholeMs = timeline.beatMs * SixteenthsPerWhole / beat;
     // Positions count in whole notes, which every value divides exactly.
-    double position = 0;
+    double position = startInMeasure;
     bool tiedOn = false;
     for (size_t p = 0; p < entries.size(); ++p) {
         const Entry& e = entries[p];
@@ -62,12 +62,10 @@ staff::Rgb colourOf(TimingMark mark)
     return Grey;
 }
 
-TimedReading::TimedReading(
-    std::vector<Entry> entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs, bool metronome)
-    : m_entries(std::move(entries))
-    , m_meter(meter)
-    , m_startMs(startMs)
-    , m_judge(timelineOfEntries(m_entries, meter, tempo), delayCorrectionMs)
+TimedReading::TimedReading(const std::vector<Entry>& entries, Meter meter, int tempo, double delayCorrectionMs,
+    int64_t startMs, bool metronome, double startInMeasure)
+    : m_startMs(startMs)
+    , m_judge(timelineOfEntries(entries, meter, tempo, startInMeasure), delayCorrectionMs)
 {
     const PhraseTimeline& timeline = m_judge.timeline();
     m_clicks = clicksOf(timeline);

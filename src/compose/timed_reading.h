@@ -26,8 +26,10 @@ public:
 
 // The timeline of written entries at a tempo, as timelineOf() makes that of
 // a phrase: notes tied together are one note. Each note's `indexInMeasure`
-// is the position of its first entry (its measure is 0).
-PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo);
+// is the position of its first entry (its measure is 0). Entries that begin
+// `startInMeasure` whole notes into a measure (a page of a piece) come that
+// long after the count-in, its clicks going on meanwhile.
+PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure = 0);
 
 // What goes under a judged head: its entry, its colour, and the error in ms
 // of a note that was played.
@@ -46,11 +48,9 @@ staff::Rgb colourOf(TimingMark mark);
 // `startMs`. With the metronome off only the count-in clicks.
 class TimedReading {
 public:
-    TimedReading(
-        std::vector<Entry> entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs, bool metronome);
+    TimedReading(const std::vector<Entry>& entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs,
+        bool metronome, double startInMeasure = 0);
 
-    const std::vector<Entry>& entries() const { return m_entries; }
-    Meter meter() const { return m_meter; }
     int64_t startMs() const { return m_startMs; }
     const PhraseTimeline& timeline() const { return m_judge.timeline(); }
     // The clicks to schedule, on the window's clock.
@@ -76,8 +76,6 @@ public:
 private:
     std::vector<TimedMark> marksOf(const TempoOutcome& outcome);
 
-    std::vector<Entry> m_entries;
-    Meter m_meter;
     int64_t m_startMs = 0;
     TempoJudge m_judge;
     std::vector<Click> m_clicks;

@@ -236,13 +236,22 @@ private:
     std::optional<ListeningRequest> listeningRequest() const;
     // Reading in time.
     bool inTimeChosen() const { return m_answering.practiceChoices().inTime; }
-    void startAnswers(int64_t now);
+    void startAnswers(int64_t now, uint32_t seed);
     void stopAnswers();
     void startTimed(int64_t now);
     void stopTimed();
     void timedKey(int16_t index, double onset, int64_t now, KeySound sound);
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
-    std::optional<std::vector<Entry>> timedEntries(Key& key, Meter& meter);
+    // The entries of a phrase read in time; the composition's page they
+    // stand on, if they are its own, and where in a measure they begin.
+    struct TimedPhrase {
+        std::vector<Entry> entries;
+        Key key;
+        Meter meter;
+        double startInMeasure = 0; // in whole notes
+        std::optional<int> page;
+    };
+    std::optional<TimedPhrase> timedPhrase();
 
     Modulo1 m_m;
     Ports m_ports;

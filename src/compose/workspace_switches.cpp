@@ -250,7 +250,7 @@ Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     if (on && m_trainerRunning) {
         // The student moves the trainer on: its beat rests meanwhile.
         m_trainerRunning = false;
-        startAnswers(now);
+        startAnswers(now, seed);
         switched = true;
     } else if (!on && (m_answering.active() || m_timed)) {
         stopAnswers();
@@ -302,7 +302,7 @@ Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, u
     // a phrase read in time starts anew from what was chosen.
     if (practice.inTime != before.inTime && (m_answering.active() || m_timed)) {
         stopAnswers();
-        startAnswers(now);
+        startAnswers(now, seed);
     } else if (m_timed) {
         m_timedPage = 0;
         startTimed(now);

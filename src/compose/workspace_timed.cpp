@@ -1,11 +1,13 @@
 #include "compose/keyboard_octaves.h"
 #include "compose/melody_generator.h"
+#include "compose/note_entry.h"
 #include "compose/phrase_entries.h"
 #include "compose/workspace.h"
 #include "staff/staff.h"
 #include "staff/staff_surface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 // Reading in time: "A tempo" with "Rispondi" in "Leggi" plays a phrase of
@@ -20,8 +22,12 @@ constexpr int64_t CountInLeadMs = 300;
 
 } // namespace
 
-void Workspace::startAnswers(int64_t now)
+void Workspace::startAnswers(int64_t now, uint32_t seed)
 {
+    // Generated phrases follow one another from the window's seed; the
+    // composition is read from its first page.
+    m_timedSeed = seed;
+    m_timedPage = 0;
     if (inTimeChosen())
         startTimed(now);
     else
@@ -39,7 +45,7 @@ void Workspace::stopAnswers()
 // The composition's next page with "Dalla composizione", else a phrase
 // drawn as "Frase nella composizione" draws one; nothing when there is
 // none, and why is told.
-std::optional<std::vector<Entry>> Workspace::timedEntries(Key& key, Meter& meter)
+std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
 {
     const PracticeChoices& practice = m_answering.practiceChoices();
     if (practice.fromPiece) {
@@ -49,23 +55,25 @@ std::optional<std::vector<Entry>> Workspace::timedEntries(Key& key, Meter& meter
         }
         if (m_timedPage * StaffColumns >= m_m.NoteCount)
             m_timedPage = 0;
+        TimedPhrase phrase { {}, m_m.PieceKey, m_m.PieceMeter, 0, m_timedPage };
         const int first = m_timedPage * StaffColumns;
         const int end = std::min(first + StaffColumns, m_m.NoteCount);
-        std::vector<Entry> entries;
-        for (int p = first; p < end; ++p)
-            entries.push_back(m_m.Composition.at(p));
-        key = m_m.PieceKey;
-        meter = m_m.PieceMeter;
-        return entries;
+        for (int p = 0; p < end; ++p) {
+            if (p < first)
+                phrase.startInMeasure += entryLength(m_m.Composition.at(p));
+            else
+                phrase.entries.push_back(m_m.Composition.at(p));
+        }
+        phrase.startInMeasure = std::fmod(phrase.startInMeasure, measureLength(phrase.meter));
+        return phrase;
     }
-    key = practice.randomKey ? m_trainer.key() : practice.key;
-    const auto phrase = generateMelody(compositionPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
-    if (!phrase) {
+    const Key key = practice.randomKey ? m_trainer.key() : practice.key;
+    const auto generated = generateMelody(compositionPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
+    if (!generated) {
         m_told.push_back(tooFewForPhrase(m_m.Naming));
         return std::nullopt;
     }
-    meter = phrase->meter;
-    return entriesOfPhrase(*phrase);
+    return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt };
 }
 
 // The phrase is drawn on the composition's staff at the window's own scale,
@@ -74,10 +82,8 @@ std::optional<std::vector<Entry>> Workspace::timedEntries(Key& key, Meter& meter
 void Workspace::startTimed(int64_t now)
 {
     m_trainer.leave();
-    Key key;
-    Meter meter;
-    auto entries = timedEntries(key, meter);
-    if (!entries) {
+    auto phrase = timedPhrase();
+    if (!phrase) {
         if (m_timed)
             stopTimed();
         m_answering.start(now);
@@ -85,18 +91,25 @@ void Workspace::startTimed(int64_t now)
     }
     if (m_m.DrawScale != 1)
         relayout(1);
-    m_timedLook = { 1, false, m_m.Naming, key, meter };
-    CompositionStore store;
-    const int count = static_cast<int>(entries->size());
-    for (int p = 0; p < count; ++p)
-        store.set(p, (*entries)[static_cast<std::size_t>(p)]);
-    store.set(count, EndEntry);
-    staff::drawPage(m_timedLook, m_ports.surface, { store, count, 0, meter });
+    // The composition's page as "Componi" shows it, its bars counted from
+    // the start of the piece; a generated phrase on a page of its own.
+    const bool firstPage = phrase->page.value_or(0) == 0;
+    m_timedLook = { 1, false, m_m.Naming, phrase->key, firstPage ? std::optional(phrase->meter) : std::nullopt };
+    if (phrase->page) {
+        staff::drawPage(m_timedLook, m_ports.surface, pageOf(m_m, *phrase->page));
+    } else {
+        CompositionStore store;
+        const int count = static_cast<int>(phrase->entries.size());
+        for (int p = 0; p < count; ++p)
+            store.set(p, phrase->entries[static_cast<std::size_t>(p)]);
+        store.set(count, EndEntry);
+        staff::drawPage(m_timedLook, m_ports.surface, { store, count, 0, phrase->meter });
+    }
     const PracticeChoices& practice = m_answering.practiceChoices();
     if (m_clickTrack)
         m_clickTrack->cancel();
-    m_timed.emplace(
-        std::move(*entries), meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs, practice.metronome);
+    m_timed.emplace(phrase->entries, phrase->meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs,
+        practice.metronome, phrase->startInMeasure);
     if (m_clickTrack)
         for (const Click& click : m_timed->clicks())
             m_clickTrack->schedule(click.atMs, click.accent);

@@ -130,6 +130,29 @@ TEST(TimedReading, theWorkspaceRunsAPhraseFromCountInToSummaryAndStartsTheNextAt
     EXPECT_EQ(r.layouts.back(), 5);
 }
 
+// 57 quarters fill the first page and leave the second a quarter into a
+// measure: its first note comes a beat after the count-in.
+TEST(TimedReading, theNextPageOfThePieceBeginsOnItsOwnBeat)
+{
+    TimedRig r;
+    r.workspace.apply(
+        ReplacePiece { std::vector<Entry>(StaffColumns + 2, Entry { False16, 11, 2 }), Key {}, Meter { 4, 4 } });
+    r.workspace.setTempo(120);
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.fromPiece = true;
+    r.workspace.choosePractice(practice, 0, 1);
+    r.workspace.setAnswering(true, 0, 1);
+    ASSERT_EQ(r.workspace.timedReading()->timeline().notes.size(), static_cast<size_t>(StaffColumns));
+    r.workspace.answersDue(600'000);
+    ASSERT_TRUE(r.workspace.timedReading()->finished());
+    r.workspace.keyDown(11, 600'000, false, KeySound::Sounded);
+    const auto& notes = r.workspace.timedReading()->timeline().notes;
+    ASSERT_EQ(notes.size(), 2U);
+    EXPECT_DOUBLE_EQ(notes[0].onsetMs, 2000 + 500);
+}
+
 // A steady tapper late by 40 ms with a spread of 12 ms, calibrated twice.
 TEST(DelayCalibration, repeatingOnASteadyTapperGivesTheSameFigureWithin10ms)
 {
