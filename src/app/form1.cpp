@@ -196,8 +196,9 @@ void Form1::connectMenu()
 
 void Form1::connectMidiKeyboard()
 {
-    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this,
-        [this](int16_t index, int16_t) { showReport(m_workspace->midiKeyboardDown(index, now()), m_keyboardDialogs); });
+    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t, qint64 stampMs) {
+        showReport(m_workspace->midiKeyboardDown(index, now(), static_cast<double>(stampMs)), m_keyboardDialogs);
+    });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { showReport(m_workspace->midiKeyboardUp(index, now()), m_keyboardDialogs); });
     connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, &Form1::rememberChoices);
