@@ -240,7 +240,7 @@ private:
     void stopAnswers();
     void startTimed(int64_t now);
     void stopTimed();
-    void timedKey(int16_t index, double onset, int64_t now, KeySound sound);
+    void timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input);
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
     // The entries of a phrase read in time; the composition's page they
     // stand on, if they are its own, and where in a measure they begin.
@@ -279,6 +279,7 @@ private:
     int m_timedPage = 0; // of the composition, with "Dalla composizione"
     uint32_t m_timedSeed = 0;
     std::optional<LocalTime> m_timedSession;
+    AnswerInput m_timedInput = AnswerInput::Keys; // what played the last note
     ClickTrack* m_clickTrack = nullptr;
     EventClock m_keyClock;
     EventClock m_midiClock;

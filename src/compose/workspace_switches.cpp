@@ -100,7 +100,7 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
     if (m_timed) {
         const double onset = m_keyClock.onset(stampMs, static_cast<double>(now));
         if (isPianoNote(index) && !isAutoRepeat)
-            timedKey(index, onset, now, sound);
+            timedKey(index, onset, now, sound, AnswerInput::Keys);
         return report();
     }
     if (m_answering.active()) {
@@ -149,7 +149,8 @@ Report Workspace::midiKeyboardDown(int16_t index, int64_t now, double stampMs)
 {
     if (m_timed) {
         if (isPianoNote(index))
-            timedKey(index, m_midiClock.onset(stampMs, static_cast<double>(now)), now, KeySound::DisplayOnly);
+            timedKey(index, m_midiClock.onset(stampMs, static_cast<double>(now)), now, KeySound::DisplayOnly,
+                AnswerInput::Midi);
         return report();
     }
     if (!m_answering.active())

@@ -131,7 +131,7 @@ void Workspace::stopTimed()
     }
 }
 
-void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound sound)
+void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input)
 {
     pressKey(m_ports.piano, m_ports.midi, index, m_m.Mute ? KeySound::DisplayOnly : sound);
     if (m_timed->finished()) {
@@ -139,6 +139,7 @@ void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound soun
         startTimed(now);
         return;
     }
+    m_timedInput = input;
     showTimed(m_timed->keyDown(midiNoteOfKey(index), onset), now);
 }
 
@@ -153,7 +154,7 @@ void Workspace::showTimed(const std::vector<TimedMark>& marks, int64_t now)
     const Key key = m_timedLook.key;
     for (const AnswerRecord& record : m_timed->takeRecords()) {
         const AnswerContext context { m_timedSession.value_or(LocalTime::now()), Clef::Treble,
-            spellInKey(record.shown, key), {}, key, AnswerInput::Keys };
+            spellInKey(record.shown, key), {}, key, m_timedInput };
         m_answering.appendAnswer(record, context);
     }
     m_ports.surface.setCursorLeft(staff::columnGrid(m_timedLook).centre(m_timed->moveCursor(now)));

@@ -153,6 +153,31 @@ TEST(TimedReading, theNextPageOfThePieceBeginsOnItsOwnBeat)
     EXPECT_DOUBLE_EQ(notes[0].onsetMs, 2000 + 500);
 }
 
+// With "Microfono" the phrase listens too: a note heard is judged from its
+// attack, a clarinet's written a tone above its sound, and kept as heard.
+TEST(TimedReading, aNoteHeardAtTheMicrophoneIsJudgedFromItsAttack)
+{
+    TimedRig r;
+    r.workspace.apply(ReplacePiece { { { False16, 11, 2 } }, Key {}, Meter { 4, 4 } });
+    r.workspace.setTempo(120);
+    r.workspace.setListening({ true, PlayedInstrument::ClarinetInBFlat, StandardTuningHz });
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.fromPiece = true;
+    r.workspace.choosePractice(practice, 0, 1);
+    EXPECT_TRUE(r.workspace.setAnswering(true, 0, 1).listening);
+    const int64_t start = r.workspace.timedReading()->startMs();
+    r.workspace.heardNote(midiNoteOfKey(11) - 2, start + 2000 - 30, start + 2100);
+    ASSERT_TRUE(r.workspace.timedReading()->finished());
+    const NoteJudgement& heard = r.workspace.timedReading()->judgements().at(0);
+    EXPECT_TRUE(heard.rightPitch);
+    EXPECT_DOUBLE_EQ(heard.errorMs, -30);
+    const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].input, std::optional(AnswerInput::Microphone));
+}
+
 // A steady tapper late by 40 ms with a spread of 12 ms, calibrated twice.
 TEST(DelayCalibration, repeatingOnASteadyTapperGivesTheSameFigureWithin10ms)
 {
