@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/click_track.h"
 #include "app/due_timer.h"
 #include "app/importer.h"
 #include "app/microphone.h"
@@ -78,6 +79,8 @@ void Form1::buildWindow()
     m_workspace = std::make_unique<compose::Workspace>(
         *m_ports, storage::answersLogPath(), [this](int scale) { applyLayout(m_controls, scale); },
         storage::recoveryFilePath(), seed());
+    m_clickTrack = std::make_unique<StreamClickTrack>(*m_sharedMidi, m_clock);
+    m_workspace->setClickTrack(m_clickTrack.get());
     m_answerTimer = new DueTimer(m_clock, this);
     m_playbackTimer = new DueTimer(m_clock, this);
     m_midi->setListener({
@@ -166,6 +169,7 @@ void Form1::connectMenu()
     connect(c.accidentalsAction, &QAction::triggered, this, &Form1::mnf_Accidentals_Click);
     for (QAction* action : { c.inTimeAction, c.fromPieceAction, c.metronomeAction })
         connect(action, &QAction::triggered, this, &Form1::mnf_InTime_Click);
+    connect(c.calibrateAction, &QAction::triggered, this, &Form1::mnf_Calibrate_Click);
     connect(c.rangeAction, &QAction::triggered, this, &Form1::mnf_Range_Click);
     for (const Clef clef : { Clef::Treble, Clef::Bass, Clef::Grand })
         connect(c.clefActions.at(static_cast<std::size_t>(clef)), &QAction::triggered, this,
@@ -192,8 +196,9 @@ void Form1::connectMenu()
 
 void Form1::connectMidiKeyboard()
 {
-    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this,
-        [this](int16_t index, int16_t) { showReport(m_workspace->midiKeyboardDown(index, now()), m_keyboardDialogs); });
+    connect(m_midiKeyboard, &MidiKeyboard::keyPressed, this, [this](int16_t index, int16_t, qint64 stampMs) {
+        showReport(m_workspace->midiKeyboardDown(index, now(), static_cast<double>(stampMs)), m_keyboardDialogs);
+    });
     connect(m_midiKeyboard, &MidiKeyboard::keyReleased, this,
         [this](int16_t index) { showReport(m_workspace->midiKeyboardUp(index, now()), m_keyboardDialogs); });
     connect(m_midiKeyboard, &MidiKeyboard::switchedOffChanged, this, &Form1::rememberChoices);
@@ -317,7 +322,9 @@ void Form1::key_KeyDown(QKeyEvent* event)
         return;
     }
     const int16_t index = input::keyIndexOf(input::keyCodeOf(*event));
-    showReport(m_workspace->keyDown(index, now(), event->isAutoRepeat(), compose::KeySound::Sounded));
+    // The key's own time places a note read in time, however late it is handled.
+    showReport(m_workspace->keyDown(
+        index, now(), event->isAutoRepeat(), compose::KeySound::Sounded, static_cast<double>(event->timestamp())));
 }
 
 void Form1::key_KeyUp(QKeyEvent* event)

@@ -43,6 +43,7 @@ class Workspace;
 namespace zintaro::app {
 
 class DueTimer;
+class StreamClickTrack;
 class Importer;
 struct ImportRead;
 class Microphone;
@@ -88,6 +89,9 @@ public:
     void Op3_Click(int index);
     // One tick of the reading trainer's timer.
     void Tim_Timer();
+
+    // The window's monotonic clock, in ms: the time every timer and key is on.
+    qint64 now() const { return m_clock.elapsed(); }
 
     // The piece, the cursor, the mode and the trainer as the window shows them.
     const compose::Workspace& workspace() const { return *m_workspace; }
@@ -136,7 +140,6 @@ private:
     void showReport(const compose::Report& report);
     void showReport(const compose::Report& report, Dialogs& tell);
     uint32_t seed() const;
-    qint64 now() const { return m_clock.elapsed(); }
     bool instrumentListKey(QKeyEvent* event);
 
     // Handlers.
@@ -175,6 +178,7 @@ private:
     void mnf_Level_Click(int level);
     void mnf_Drill_Click(compose::Drill drill, bool checked);
     void mnf_InTime_Click();
+    void mnf_Calibrate_Click();
     void showPracticeChoices(const compose::PracticeChoices& practice);
     void loadChoices();
     void rememberChoices();
@@ -199,6 +203,7 @@ private:
     std::vector<std::pair<StatusSource, Text>> m_statusNotices; // oldest first
 
     std::unique_ptr<compose::Ports> m_ports;
+    std::unique_ptr<StreamClickTrack> m_clickTrack; // outlives the workspace that clicks through it
     std::unique_ptr<compose::Workspace> m_workspace;
     DueTimer* m_answerTimer = nullptr; // at the answers' next due time
     DueTimer* m_playbackTimer = nullptr; // at the playback's next note

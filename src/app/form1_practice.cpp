@@ -1,3 +1,5 @@
+#include "app/calibration_dialog.h"
+#include "app/click_track.h"
 #include "app/form1.h"
 #include "app/midi_keyboard.h"
 #include "app/range_dialog.h"
@@ -9,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace zintaro::app {
@@ -89,6 +92,25 @@ void Form1::mnf_InTime_Click()
     practice.fromPiece = m_controls.fromPieceAction->isChecked();
     practice.metronome = m_controls.metronomeAction->isChecked();
     choosePractice(practice);
+}
+
+// "Calibra ritardo…", open so that the window's timers go on meanwhile; the
+// figure found becomes the delay correction, shown and remembered.
+void Form1::mnf_Calibrate_Click()
+{
+    auto* dialog = new CalibrationDialog(m_controls.tempoBar->value(), m_clock, *m_clickTrack, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const auto delay = dialog->delayMs();
+        if (!delay)
+            return;
+        compose::PracticeChoices practice = m_workspace->choices().practice;
+        practice.delayCorrectionMs = *delay;
+        choosePractice(practice);
+        showStatus(StatusSource::Notice, translate("Tempo", "Ritardo: %1 ms").arg(*delay));
+        m_controls.piano->focusFirstKey();
+    });
+    dialog->open();
 }
 
 void Form1::mnf_Key_Click(std::size_t entry)

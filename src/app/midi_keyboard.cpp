@@ -19,9 +19,9 @@ MidiKeyboard::MidiKeyboard(midi::SharedMidiSystem& output, QMenu& menu, QObject*
     , m_menu(menu)
     , m_queue(new midi::NoteEventQueue(this))
 {
-    connect(m_queue, &midi::NoteEventQueue::noteEvent, this, [this](midi::NoteEvent e) {
+    connect(m_queue, &midi::NoteEventQueue::noteEvent, this, [this](midi::NoteEvent e, qint64 postedMs) {
         if (e.pressed)
-            emit keyPressed(e.noteIndex, e.velocity);
+            emit keyPressed(e.noteIndex, e.velocity, postedMs);
         else
             emit keyReleased(e.noteIndex);
     });

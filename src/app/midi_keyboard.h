@@ -43,7 +43,8 @@ public:
     const std::set<std::string>& switchedOff() const { return m_switchedOff; }
 
 signals:
-    void keyPressed(int16_t index, int16_t velocity);
+    // `stampMs`: when the input took the note, on the monotonic clock; 0 for none.
+    void keyPressed(int16_t index, int16_t velocity, qint64 stampMs = 0);
     void keyReleased(int16_t index);
     // A keyboard switched on or off in the menu.
     void switchedOffChanged();

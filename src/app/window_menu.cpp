@@ -152,9 +152,6 @@ void addReadingEntries(WindowControls& c)
     c.metronomeAction->setChecked(true);
     c.calibrateAction = c.practiceMenu->addAction(QString());
     c.calibrateAction->setObjectName(QStringLiteral("mnf_Calibrate"));
-    // Shown in their places but not offered until "Leggi" plays a phrase in time.
-    for (QAction* action : { c.inTimeAction, c.fromPieceAction, c.metronomeAction, c.calibrateAction })
-        action->setEnabled(false);
 }
 
 // The menu and its entries; retranslateWindowControls() gives their words.

@@ -115,6 +115,12 @@ public:
     // note ("Hai suonato Mi4 · era Re4"); empty otherwise.
     const Text& wrongAnswerWords() const { return m_wrongWords; }
 
+    // A note read in time, judged elsewhere, into the history as any answer.
+    void appendAnswer(const AnswerRecord& record, const AnswerContext& context)
+    {
+        m_history.append(LocalTime::now(), record, context);
+    }
+
     const AnswerJudge& judge() const { return m_judge; }
     const AnswerHistory& history() const { return m_history; }
 

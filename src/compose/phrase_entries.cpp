@@ -43,6 +43,15 @@ MelodyRequest compositionPhraseRequest(const PracticeChoices& practice, Key key,
     return request;
 }
 
+Text tooFewForPhrase(NoteNaming naming)
+{
+    return translate("Compose",
+        "L'estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, "
+        "che va da %1 a %2: scegline una più ampia con «Estensione…».")
+        .arg(noteName(CompositionRange.lowest, naming, true))
+        .arg(noteName(CompositionRange.highest, naming, true));
+}
+
 std::vector<Entry> entriesOfPhrase(const Phrase& phrase)
 {
     std::vector<Entry> entries;

@@ -3,6 +3,7 @@
 #include "compose/melody_generator.h"
 #include "compose/practice_choices.h"
 #include "core/modulo1.h"
+#include "core/translation.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,10 @@ inline constexpr NoteRange CompositionRange { natural(Letter::F, 3), natural(Let
 // the practice's level, in `key` and `meter` (4/4 for a meter it does not
 // offer), over the practice's range held to the composition's staff.
 MelodyRequest compositionPhraseRequest(const PracticeChoices& practice, Key key, Meter meter, uint32_t seed);
+
+// Why no phrase could be drawn on the composition's staff: too few notes of
+// the range chosen lie on it.
+Text tooFewForPhrase(NoteNaming naming);
 
 // The phrase as entries of the composition: each length the value of a
 // duration button, dotted for 12, 6 and 3 sixteenths. A length no single

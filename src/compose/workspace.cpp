@@ -40,12 +40,12 @@ Report Workspace::report()
     if (m_trainerRunning)
         r.trainerBeat = m_beat;
     r.beatRestarts = std::exchange(m_beatRestarts, false);
-    r.answersDue = m_answering.nextDue();
+    r.answersDue = m_timed ? m_timed->nextDue() : m_answering.nextDue();
     if (m_playback.running())
         r.playbackDue = m_playbackDue;
-    r.answering = m_answering.active();
+    r.answering = m_answering.active() || m_timed;
     r.liveSound = !m_m.SpeakNames && !(m_m.Mute && m_answering.active());
-    r.score = m_answering.scoreLabel();
+    r.score = m_timed ? (m_timed->finished() ? m_timed->summary() : Text {}) : m_answering.scoreLabel();
     r.notices = m_notices;
     // The safe copy failing stands above the piece's other notice while it lasts.
     if (auto failure = m_recovery.failure())
@@ -255,11 +255,7 @@ Report Workspace::writePhrase(uint32_t seed)
     const auto phrase = generateMelody(request);
     if (!phrase) {
         Report r = report();
-        r.said = translate("Compose",
-            "L'estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, "
-            "che va da %1 a %2: scegline una più ampia con «Estensione…».")
-                     .arg(noteName(CompositionRange.lowest, m_m.Naming, true))
-                     .arg(noteName(CompositionRange.highest, m_m.Naming, true));
+        r.said = tooFewForPhrase(m_m.Naming);
         return r;
     }
     return apply(ReplacePiece { entriesOfPhrase(*phrase), key, request.meter });
@@ -296,6 +292,9 @@ Report Workspace::save(const std::filesystem::path& folder, const std::string& n
 void Workspace::close()
 {
     m_playback.stop();
+    if (m_clickTrack)
+        m_clickTrack->cancel();
+    m_timed.reset();
     if (m_answering.active())
         m_answering.stop();
     m_trainerRunning = false;

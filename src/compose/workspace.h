@@ -3,6 +3,7 @@
 #include "compose/answering.h"
 #include "compose/drawn_note.h"
 #include "compose/editing.h"
+#include "compose/event_clock.h"
 #include "compose/listening.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
@@ -12,8 +13,10 @@
 #include "compose/practice_choices.h"
 #include "compose/recovery.h"
 #include "compose/report.h"
+#include "compose/timed_reading.h"
 #include "compose/trainer.h"
 #include "core/modulo1.h"
+#include "staff/staff.h"
 #include "storage/composition_file.h"
 #include "storage/exercise_file.h"
 
@@ -157,12 +160,13 @@ public:
     Report confirmNewPiece(int64_t now, uint32_t seed);
     // A piano key from the computer keyboard (Sounded) or a MIDI keyboard,
     // whose note has sounded already (DisplayOnly): an answer while the
-    // trainer waits for one, otherwise a note of the piece.
-    Report keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound);
+    // trainer waits for one, otherwise a note of the piece. `stampMs` is the
+    // key event's own time (0: none), which places a note read in time.
+    Report keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound, double stampMs = 0);
     Report keyUp(int16_t index, int64_t now, KeySound sound);
     // A MIDI keyboard's key, its note sounded already. Its note answers the
     // trainer whatever octave the computer keys play: it is a MIDI note.
-    Report midiKeyboardDown(int16_t index, int64_t now);
+    Report midiKeyboardDown(int16_t index, int64_t now, double stampMs = 0);
     Report midiKeyboardUp(int16_t index, int64_t now);
     // PageUp and PageDown move the computer keys by octaves in "Leggi" only.
     Report shiftKeyboard(int octaves);
@@ -210,6 +214,12 @@ public:
     // The choices the last run left, before anything is shown.
     void restoreChoices(const KeptChoices& choices, int64_t now, uint32_t seed);
 
+    // Reading in time ("A tempo" with "Rispondi" in "Leggi"): the phrase on
+    // the staff, from its count-in to its summary; the next key after the
+    // summary starts the next phrase. Its clicks go to `track` (none: silent).
+    void setClickTrack(ClickTrack* track) { m_clickTrack = track; }
+    const TimedReading* timedReading() const { return m_timed ? &*m_timed : nullptr; }
+
     // The program closes: the trainer, its answers and playback fall silent.
     void close();
 
@@ -229,6 +239,24 @@ private:
     void relayout(int scale);
     void startPlayback(int64_t now);
     std::optional<ListeningRequest> listeningRequest() const;
+    // Reading in time.
+    bool inTimeChosen() const { return m_answering.practiceChoices().inTime; }
+    void startAnswers(int64_t now, uint32_t seed);
+    void stopAnswers();
+    void startTimed(int64_t now);
+    void stopTimed();
+    void timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input);
+    void showTimed(const std::vector<TimedMark>& marks, int64_t now);
+    // The entries of a phrase read in time; the composition's page they
+    // stand on, if they are its own, and where in a measure they begin.
+    struct TimedPhrase {
+        std::vector<Entry> entries;
+        Key key;
+        Meter meter;
+        double startInMeasure = 0; // in whole notes
+        std::optional<int> page;
+    };
+    std::optional<TimedPhrase> timedPhrase();
 
     Modulo1 m_m;
     Ports m_ports;
@@ -251,6 +279,15 @@ private:
     StandingNotices m_notices;
     std::vector<Text> m_told;
     std::optional<storage::ExerciseSettings> m_exercise;
+    std::optional<TimedReading> m_timed;
+    staff::Look m_timedLook; // how its page is drawn
+    int m_timedPage = 0; // of the composition, with "Dalla composizione"
+    uint32_t m_timedSeed = 0;
+    std::optional<LocalTime> m_timedSession;
+    AnswerInput m_timedInput = AnswerInput::Keys; // what played the last note
+    ClickTrack* m_clickTrack = nullptr;
+    EventClock m_keyClock;
+    EventClock m_midiClock;
 };
 
 } // namespace zintaro::compose

@@ -1,3 +1,5 @@
+#include "compose/phrase_entries.h"
+#include "compose/played_instrument.h"
 #include "compose/workspace.h"
 
 #include <algorithm>
@@ -7,9 +9,10 @@ namespace zintaro::compose {
 
 std::optional<ListeningRequest> Workspace::listeningRequest() const
 {
-    if (!m_listening.microphone || m_microphoneFailed || !m_answering.active())
+    if (!m_listening.microphone || m_microphoneFailed || !(m_answering.active() || m_timed))
         return std::nullopt;
-    const NoteRange& range = m_answering.practiceChoices().range();
+    // A phrase read in time stands on the composition's staff.
+    const NoteRange& range = m_timed ? CompositionRange : m_answering.practiceChoices().range();
     const ListeningRange sounding
         = listeningRange(m_listening.instrument, midiNoteOf(range.lowest), midiNoteOf(range.highest));
     return ListeningRequest { sounding.lowest, sounding.highest, m_listening.tuningHz };
@@ -43,6 +46,17 @@ Report Workspace::heardNote(int soundingMidiNote, int64_t onset, int64_t now)
 {
     if (listeningRequest() == std::nullopt)
         return report();
+    // A note read in time is judged from its attack; only keys start the
+    // next phrase.
+    if (m_timed) {
+        if (!m_timed->finished()) {
+            m_timedInput = AnswerInput::Microphone;
+            showTimed(
+                m_timed->keyDown(writtenNote(m_listening.instrument, soundingMidiNote), static_cast<double>(onset)),
+                now);
+        }
+        return report();
+    }
     const std::optional<int> awaited = m_answering.judge().shownNote();
     const HeardAnswer answer = awaited ? answerOfHeardNote(m_listening.instrument, soundingMidiNote, *awaited)
                                        : HeardAnswer { writtenNote(m_listening.instrument, soundingMidiNote) };

@@ -37,8 +37,7 @@ void Workspace::relayout(int scale)
 
 void Workspace::leaveMode()
 {
-    if (m_answering.active())
-        m_answering.stop();
+    stopAnswers();
     if (m_trainerRunning) {
         m_trainerRunning = false;
         m_trainer.leave();
@@ -96,8 +95,14 @@ Report Workspace::confirmNewPiece(int64_t now, uint32_t seed)
     return shown;
 }
 
-Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound)
+Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySound sound, double stampMs)
 {
+    if (m_timed) {
+        const double onset = m_keyClock.onset(stampMs, static_cast<double>(now));
+        if (isPianoNote(index) && !isAutoRepeat)
+            timedKey(index, onset, now, sound, AnswerInput::Keys);
+        return report();
+    }
     if (m_answering.active()) {
         if (isPianoNote(index))
             m_answering.keyDown(index, now, isAutoRepeat, sound);
@@ -133,15 +138,21 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
 
 Report Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
 {
-    if (!m_answering.active())
+    if (!m_answering.active() || m_timed)
         releasePlayedKey(m_ports, index, sound);
     else if (isPianoNote(index))
         m_answering.keyUp(index, now, sound);
     return report();
 }
 
-Report Workspace::midiKeyboardDown(int16_t index, int64_t now)
+Report Workspace::midiKeyboardDown(int16_t index, int64_t now, double stampMs)
 {
+    if (m_timed) {
+        if (isPianoNote(index))
+            timedKey(index, m_midiClock.onset(stampMs, static_cast<double>(now)), now, KeySound::DisplayOnly,
+                AnswerInput::Midi);
+        return report();
+    }
     if (!m_answering.active())
         return keyDown(index, now, false, KeySound::DisplayOnly);
     m_answering.noteDown(midiNoteOfKey(index), now);
@@ -150,7 +161,7 @@ Report Workspace::midiKeyboardDown(int16_t index, int64_t now)
 
 Report Workspace::midiKeyboardUp(int16_t index, int64_t now)
 {
-    if (!m_answering.active())
+    if (!m_answering.active() || m_timed)
         return keyUp(index, now, KeySound::DisplayOnly);
     m_answering.noteUp(midiNoteOfKey(index), now);
     return report();
@@ -172,6 +183,8 @@ Report Workspace::trainerTick()
 
 Report Workspace::answersDue(int64_t now)
 {
+    if (m_timed)
+        showTimed(m_timed->timePassed(now), now);
     m_answering.timerDue(now);
     return report();
 }
@@ -238,13 +251,10 @@ Report Workspace::setAnswering(bool on, int64_t now, uint32_t seed)
     if (on && m_trainerRunning) {
         // The student moves the trainer on: its beat rests meanwhile.
         m_trainerRunning = false;
-        if (m_exercise)
-            startExam(now);
-        else
-            m_answering.start(now);
+        startAnswers(now, seed);
         switched = true;
-    } else if (!on && m_answering.active()) {
-        m_answering.stop();
+    } else if (!on && (m_answering.active() || m_timed)) {
+        stopAnswers();
         enterRead(seed);
         switched = true;
     }
@@ -283,14 +293,23 @@ Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, u
             shiftCovering(midiNoteOf(practice.range().lowest), midiNoteOf(practice.range().highest)));
     }
     m_answering.setPracticeChoices(practice);
-    if ((newStaves || m_trainer.key() != keyBefore) && m_mode == Mode::Read) {
+    if ((newStaves || m_trainer.key() != keyBefore) && m_mode == Mode::Read && !m_timed) {
         m_ports.surface.clear();
         m_trainer.showStaves();
         if (!m_answering.active())
             m_trainer.enter(seed);
     }
-    if (m_answering.active())
+    // "A tempo" switched while answering: the other way of answering starts;
+    // a phrase read in time starts anew from what was chosen.
+    if (practice.inTime != before.inTime && (m_answering.active() || m_timed)) {
+        stopAnswers();
+        startAnswers(now, seed);
+    } else if (m_timed) {
+        m_timedPage = 0;
+        startTimed(now);
+    } else if (m_answering.active()) {
         m_answering.showNewNote(now);
+    }
     Report r = report();
     r.choicesChanged = true;
     return r;

@@ -7,6 +7,8 @@
 
 namespace zintaro::midi {
 
+class StreamClock;
+
 // A result code of the MIDI platform layer: 0 is success.
 using MidiResult = int32_t;
 inline constexpr MidiResult MidiOk = 0;
@@ -27,6 +29,9 @@ public:
     // status in bits 0-7, data1 in 8-15, data2 in 16-23.
     virtual MidiResult shortMessage(uint32_t handle, uint32_t packed) = 0;
     virtual Text errorText(MidiResult code) = 0;
+    // The built-in synthesizer's sound stream while it is open, where the
+    // metronome's clicks are scheduled; none otherwise.
+    virtual StreamClock* streamClock() { return nullptr; }
 };
 
 } // namespace zintaro::midi

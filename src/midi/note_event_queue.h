@@ -5,6 +5,7 @@
 #include <QObject>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace zintaro::midi {
@@ -26,14 +27,15 @@ public:
     }
 
 signals:
-    // On this object's thread, once per note, in the order played.
-    void noteEvent(zintaro::midi::NoteEvent event);
+    // On this object's thread, once per note, in the order played, with
+    // when it was posted: milliseconds of the monotonic clock (steady_clock).
+    void noteEvent(zintaro::midi::NoteEvent event, qint64 postedMs);
 
 private:
     void deliver();
 
     std::mutex m_mutex;
-    std::vector<NoteEvent> m_pending;
+    std::vector<std::pair<NoteEvent, qint64>> m_pending;
 };
 
 } // namespace zintaro::midi

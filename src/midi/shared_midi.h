@@ -53,6 +53,12 @@ public:
         return m_system.errorText(code);
     }
 
+    StreamClock* streamClock() override
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_system.streamClock();
+    }
+
     // From any thread: the message to the device opened last, if one is open.
     void sendToOpenDevice(uint32_t packed)
     {

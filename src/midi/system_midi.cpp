@@ -103,6 +103,8 @@ public:
 
     Text errorText(MidiResult code) override { return errorTextFor(code); }
 
+    StreamClock* streamClock() override { return m_synth && synthStillOpen() ? &m_synth->streamClock() : nullptr; }
+
 private:
     MidiResult openSynth(uint32_t& handle)
     {

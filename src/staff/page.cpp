@@ -37,4 +37,15 @@ void drawPage(const Look& look, StaffSurface& s, const PageView& view)
     drawBars(look, s, view);
 }
 
+// Below everything a column holds (eraseColumn's reach), within the staff's height.
+void drawTimingMark(const Look& look, StaffSurface& s, int column, Rgb colour, const Text& label)
+{
+    const int centre = columnGrid(look).centre(column);
+    const int scale = look.scale;
+    s.filledRectangle(static_cast<float>((centre - 6) * scale), static_cast<float>(147 * scale),
+        static_cast<float>((centre + 6) * scale), static_cast<float>(150 * scale), colour);
+    if (!label.empty())
+        s.text((centre - 9) * scale, 152 * scale, 9 * scale, label, colour);
+}
+
 } // namespace zintaro::staff

@@ -92,6 +92,9 @@ void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental>
 // page's bars. The cursor is left alone.
 void drawPage(const Look& look, StaffSurface& s, const PageView& view);
 
+// A judged note's mark below the staff, under its column: a bar in its
+// colour and, when it has one, the label under it (the error in ms).
+void drawTimingMark(const Look& look, StaffSurface& s, int column, Rgb colour, const Text& label);
 // Bars of the entries on one staff page, halfway between the columns of the
 // look's grid; the running sum and the red state are counted from position
 // 0 of the piece.

@@ -213,8 +213,8 @@ TEST_F(PracticeWindowTest, praticaFollowsIngressoWithItsThreeItemsAndTheirChoice
 
     form->controls().reviewAction->trigger();
     form->controls().accidentalsAction->trigger();
-    // Not offered until "Leggi" plays a phrase in time.
-    EXPECT_FALSE(form->controls().inTimeAction->isEnabled());
+    EXPECT_TRUE(form->controls().inTimeAction->isEnabled());
+    EXPECT_TRUE(form->controls().calibrateAction->isEnabled());
     EXPECT_TRUE(form->workspace().choices().practice.review);
     EXPECT_TRUE(form->workspace().choices().practice.accidentals);
     const auto kept = app::loadRememberedChoices(configFile(configHome));

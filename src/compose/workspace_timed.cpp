@@ -1,0 +1,167 @@
+#include "compose/keyboard_octaves.h"
+#include "compose/melody_generator.h"
+#include "compose/note_entry.h"
+#include "compose/phrase_entries.h"
+#include "compose/workspace.h"
+#include "staff/staff.h"
+#include "staff/staff_surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+// Reading in time: "A tempo" with "Rispondi" in "Leggi" plays a phrase of
+// the composition's staff along with the metronome.
+namespace zintaro::compose {
+
+namespace {
+
+// The count-in's first click comes this long after the phrase is asked
+// for, so that it can be scheduled on the sound stream ahead of its time.
+constexpr int64_t CountInLeadMs = 300;
+
+} // namespace
+
+// An exercise open is sat as its exam; otherwise the practice's choice
+// decides between a phrase in time and notes one at a time.
+void Workspace::startAnswers(int64_t now, uint32_t seed)
+{
+    // Generated phrases follow one another from the window's seed; the
+    // composition is read from its first page.
+    m_timedSeed = seed;
+    m_timedPage = 0;
+    if (m_exercise)
+        startExam(now);
+    else if (inTimeChosen())
+        startTimed(now);
+    else
+        m_answering.start(now);
+}
+
+void Workspace::stopAnswers()
+{
+    if (m_timed)
+        stopTimed();
+    if (m_answering.active())
+        m_answering.stop();
+}
+
+// The composition's next page with "Dalla composizione", else a phrase
+// drawn as "Frase nella composizione" draws one; nothing when there is
+// none, and why is told.
+std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
+{
+    const PracticeChoices& practice = m_answering.practiceChoices();
+    if (practice.fromPiece) {
+        if (m_m.NoteCount == 0) {
+            m_told.push_back(translate("Tempo", "La composizione è vuota: non c'è una frase da leggere a tempo."));
+            return std::nullopt;
+        }
+        if (m_timedPage * StaffColumns >= m_m.NoteCount)
+            m_timedPage = 0;
+        TimedPhrase phrase { {}, m_m.PieceKey, m_m.PieceMeter, 0, m_timedPage };
+        const int first = m_timedPage * StaffColumns;
+        const int end = std::min(first + StaffColumns, m_m.NoteCount);
+        for (int p = 0; p < end; ++p) {
+            if (p < first)
+                phrase.startInMeasure += entryLength(m_m.Composition.at(p));
+            else
+                phrase.entries.push_back(m_m.Composition.at(p));
+        }
+        phrase.startInMeasure = std::fmod(phrase.startInMeasure, measureLength(phrase.meter));
+        return phrase;
+    }
+    const Key key = practice.randomKey ? m_trainer.key() : practice.key;
+    const auto generated = generateMelody(compositionPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
+    if (!generated) {
+        m_told.push_back(tooFewForPhrase(m_m.Naming));
+        return std::nullopt;
+    }
+    return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt };
+}
+
+// The phrase is drawn on the composition's staff at the window's own scale,
+// the cursor on its first note, and its clicks scheduled. A phrase that
+// cannot be had leaves the student answering note by note.
+void Workspace::startTimed(int64_t now)
+{
+    m_trainer.leave();
+    auto phrase = timedPhrase();
+    if (!phrase) {
+        if (m_timed)
+            stopTimed();
+        m_answering.start(now);
+        return;
+    }
+    if (m_m.DrawScale != 1)
+        relayout(1);
+    // The composition's page as "Componi" shows it, its bars counted from
+    // the start of the piece; a generated phrase on a page of its own.
+    const bool firstPage = phrase->page.value_or(0) == 0;
+    m_timedLook = { 1, false, m_m.Naming, phrase->key, firstPage ? std::optional(phrase->meter) : std::nullopt };
+    if (phrase->page) {
+        staff::drawPage(m_timedLook, m_ports.surface, pageOf(m_m, *phrase->page));
+    } else {
+        CompositionStore store;
+        const int count = static_cast<int>(phrase->entries.size());
+        for (int p = 0; p < count; ++p)
+            store.set(p, phrase->entries[static_cast<std::size_t>(p)]);
+        store.set(count, EndEntry);
+        staff::drawPage(m_timedLook, m_ports.surface, { store, count, 0, phrase->meter });
+    }
+    const PracticeChoices& practice = m_answering.practiceChoices();
+    if (m_clickTrack)
+        m_clickTrack->cancel();
+    m_timed.emplace(phrase->entries, phrase->meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs,
+        practice.metronome, phrase->startInMeasure);
+    if (m_clickTrack)
+        for (const Click& click : m_timed->clicks())
+            m_clickTrack->schedule(click.atMs, click.accent);
+    m_ports.surface.setCursorLeft(staff::columnGrid(m_timedLook).centre(m_timed->moveCursor(now)));
+    if (!m_timedSession)
+        m_timedSession = LocalTime::now();
+}
+
+// The trainer's enlarged staves come back.
+void Workspace::stopTimed()
+{
+    if (m_clickTrack)
+        m_clickTrack->cancel();
+    m_timed.reset();
+    m_timedSession.reset();
+    if (m_mode == Mode::Read) {
+        relayout(5);
+        m_trainer.showStaves();
+    }
+}
+
+void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input)
+{
+    pressKey(m_ports.piano, m_ports.midi, index, m_m.Mute ? KeySound::DisplayOnly : sound);
+    if (m_timed->finished()) {
+        ++m_timedPage;
+        startTimed(now);
+        return;
+    }
+    m_timedInput = input;
+    showTimed(m_timed->keyDown(midiNoteOfKey(index), onset), now);
+}
+
+// The marks under the heads judged, their answers into the history, and
+// the cursor where the phrase stands.
+void Workspace::showTimed(const std::vector<TimedMark>& marks, int64_t now)
+{
+    for (const TimedMark& mark : marks) {
+        const Text label = mark.errorMs ? Text::verbatim(std::to_string(*mark.errorMs)) : Text {};
+        staff::drawTimingMark(m_timedLook, m_ports.surface, mark.entry, mark.colour, label);
+    }
+    const Key key = m_timedLook.key;
+    for (const AnswerRecord& record : m_timed->takeRecords()) {
+        const AnswerContext context { m_timedSession.value_or(LocalTime::now()), Clef::Treble,
+            spellInKey(record.shown, key), {}, key, m_timedInput };
+        m_answering.appendAnswer(record, context);
+    }
+    m_ports.surface.setCursorLeft(staff::columnGrid(m_timedLook).centre(m_timed->moveCursor(now)));
+}
+
+} // namespace zintaro::compose

@@ -1,0 +1,201 @@
+#include "compose/delay_calibration.h"
+#include "compose/phrase_entries.h"
+#include "compose/timed_reading.h"
+#include "compose/workspace.h"
+#include "compose_rig.h"
+#include "storage/storage_test_support.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace zintaro::compose {
+namespace {
+
+// A phrase written as the composition's entries keeps the timeline of the
+// phrase itself: ties joined, dotted values and rests in their places.
+TEST(TimedReading, writtenEntriesKeepTheTimelineOfEveryGeneratedPhrase)
+{
+    for (int level = FirstLevel; level <= LastLevel; ++level) {
+        for (const Meter meter : offeredMeters()) {
+            MelodyRequest request;
+            request.level = level;
+            request.meter = meter;
+            request.seed = static_cast<uint32_t>(level * 31 + meter.beats);
+            const auto phrase = generateMelody(request);
+            ASSERT_TRUE(phrase);
+            const PhraseTimeline want = timelineOf(*phrase, 97);
+            const PhraseTimeline got = timelineOfEntries(entriesOfPhrase(*phrase), meter, 97);
+            SCOPED_TRACE(level * 100 + meter.beats * 10 + meter.unit);
+            ASSERT_EQ(got.notes.size(), want.notes.size());
+            EXPECT_DOUBLE_EQ(got.endMs, want.endMs);
+            EXPECT_EQ(got.beatsPerMeasure, want.beatsPerMeasure);
+            for (size_t i = 0; i < got.notes.size(); ++i) {
+                EXPECT_EQ(got.notes[i].midi, want.notes[i].midi);
+                EXPECT_NEAR(got.notes[i].onsetMs, want.notes[i].onsetMs, 1e-6);
+                EXPECT_NEAR(got.notes[i].lengthMs, want.notes[i].lengthMs, 1e-6);
+            }
+        }
+    }
+}
+
+struct RecordedClicks : ClickTrack {
+    void schedule(double atMs, bool accent) override { clicks.emplace_back(atMs, accent); }
+    void cancel() override { clicks.clear(); }
+    std::vector<std::pair<double, bool>> clicks;
+};
+
+struct TimedRig : testing::ComposeRig {
+    testing::TemporaryFolder folder;
+    std::vector<int> layouts;
+    RecordedClicks clicks;
+    Workspace workspace { ports, folder.path() / "answers.csv", [this](int scale) { layouts.push_back(scale); } };
+};
+
+// The workspace runs a phrase of the piece from "Leggi": the count-in's
+// clicks, the judged keys and missed notes as marks and history lines, the
+// summary, and the next phrase at the next key.
+TEST(TimedReading, theWorkspaceRunsAPhraseFromCountInToSummaryAndStartsTheNextAtAKey)
+{
+    TimedRig r;
+    r.workspace.setClickTrack(&r.clicks);
+    const std::vector<Entry> quarters { { False16, 11, 2 }, { False16, 13, 2 }, { True16, 0, 2 }, { False16, 14, 2 },
+        { False16, 16, 2 } };
+    r.workspace.apply(ReplacePiece { quarters, Key {}, Meter { 4, 4 } });
+    r.workspace.setTempo(120);
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.fromPiece = true;
+    practice.metronome = false;
+    r.workspace.choosePractice(practice, 0, 1);
+    ASSERT_EQ(r.workspace.timedReading(), nullptr);
+    EXPECT_TRUE(r.workspace.setAnswering(true, 1000, 1).answering);
+    const TimedReading* t = r.workspace.timedReading();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(r.layouts.back(), 1);
+    const int64_t start = t->startMs();
+    const std::vector<std::pair<double, bool>> countIn { { start, true }, { start + 500, false },
+        { start + 1000, false }, { start + 1500, false } };
+    EXPECT_EQ(r.clicks.clicks, countIn);
+
+    const auto key
+        = [&r](int16_t index, int64_t at) { return r.workspace.keyDown(index, at, false, KeySound::Sounded); };
+    key(11, start + 2000 + 20); // on time
+    key(12, start + 2500); // the wrong note
+    key(5, start + 3000); // in the rest
+    Report last;
+    for (int64_t now = start + 3000; r.workspace.timedReading()->judgements().size() < 5; now += 10)
+        last = r.workspace.answersDue(now); // Mi and Fa never played
+    ASSERT_TRUE(t->finished());
+    std::vector<Timing> timings;
+    for (const NoteJudgement& j : t->judgements())
+        timings.push_back(j.timing);
+    EXPECT_EQ(
+        timings, (std::vector { Timing::Perfect, Timing::Perfect, Timing::Missed, Timing::Missed, Timing::Missed }));
+    EXPECT_EQ(last.score.render(),
+        "Note giuste: 1 su 4 · A tempo: 2 su 4 · Errore medio: 10 ms · In media 10 ms in ritardo · Note in più: 1 · "
+        "Pause in silenzio: 0 su 1");
+    EXPECT_FALSE(last.answersDue);
+
+    // Under the heads, in order: Si on time, the wrong note, the key in the rest, two missed.
+    std::vector<staff::Rgb> marks;
+    for (const auto& mark : r.surface.marksOf(testing::RecordingSurface::Kind::FilledRectangle))
+        if (mark.y1 == 147)
+            marks.push_back(mark.colour);
+    EXPECT_EQ(marks,
+        (std::vector<staff::Rgb> {
+            staff::Green, staff::Red, staff::Red, colourOf(TimingMark::Grey), colourOf(TimingMark::Grey) }));
+    std::vector<std::string> errors;
+    for (const auto& text : r.surface.texts)
+        if (text.top == 152)
+            errors.push_back(text.text);
+    EXPECT_EQ(errors, (std::vector<std::string> { "20", "0" }));
+
+    const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+    ASSERT_EQ(rows.size(), 4U); // the rest has no line
+    EXPECT_EQ(rows[0].record.mode, AnswerMode::Tempo);
+    EXPECT_EQ(rows[0].record.onsetMs, std::optional<int>(20));
+    EXPECT_EQ(rows[1].record.answered, midiNoteOfKey(12));
+    EXPECT_FALSE(rows[1].record.right);
+    EXPECT_EQ(rows[3].record.answered, 0);
+    EXPECT_EQ(rows[3].record.onsetMs, std::nullopt);
+
+    key(3, start + 6000);
+    EXPECT_FALSE(r.workspace.timedReading()->finished());
+    EXPECT_EQ(r.workspace.timedReading()->startMs(), start + 6300);
+    EXPECT_EQ(r.clicks.clicks.size(), 4U);
+    r.workspace.setAnswering(false, start + 6400, 1);
+    EXPECT_EQ(r.workspace.timedReading(), nullptr);
+    EXPECT_TRUE(r.clicks.clicks.empty());
+    EXPECT_EQ(r.layouts.back(), 5);
+}
+
+// 57 quarters fill the first page and leave the second a quarter into a
+// measure: its first note comes a beat after the count-in.
+TEST(TimedReading, theNextPageOfThePieceBeginsOnItsOwnBeat)
+{
+    TimedRig r;
+    r.workspace.apply(
+        ReplacePiece { std::vector<Entry>(StaffColumns + 2, Entry { False16, 11, 2 }), Key {}, Meter { 4, 4 } });
+    r.workspace.setTempo(120);
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.fromPiece = true;
+    r.workspace.choosePractice(practice, 0, 1);
+    r.workspace.setAnswering(true, 0, 1);
+    ASSERT_EQ(r.workspace.timedReading()->timeline().notes.size(), static_cast<size_t>(StaffColumns));
+    r.workspace.answersDue(600'000);
+    ASSERT_TRUE(r.workspace.timedReading()->finished());
+    r.workspace.keyDown(11, 600'000, false, KeySound::Sounded);
+    const auto& notes = r.workspace.timedReading()->timeline().notes;
+    ASSERT_EQ(notes.size(), 2U);
+    EXPECT_DOUBLE_EQ(notes[0].onsetMs, 2000 + 500);
+}
+
+// With "Microfono" the phrase listens too: a note heard is judged from its
+// attack, a clarinet's written a tone above its sound, and kept as heard.
+TEST(TimedReading, aNoteHeardAtTheMicrophoneIsJudgedFromItsAttack)
+{
+    TimedRig r;
+    r.workspace.apply(ReplacePiece { { { False16, 11, 2 } }, Key {}, Meter { 4, 4 } });
+    r.workspace.setTempo(120);
+    r.workspace.setListening({ true, PlayedInstrument::ClarinetInBFlat, StandardTuningHz });
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.fromPiece = true;
+    r.workspace.choosePractice(practice, 0, 1);
+    EXPECT_TRUE(r.workspace.setAnswering(true, 0, 1).listening);
+    const int64_t start = r.workspace.timedReading()->startMs();
+    r.workspace.heardNote(midiNoteOfKey(11) - 2, start + 2000 - 30, start + 2100);
+    ASSERT_TRUE(r.workspace.timedReading()->finished());
+    const NoteJudgement& heard = r.workspace.timedReading()->judgements().at(0);
+    EXPECT_TRUE(heard.rightPitch);
+    EXPECT_DOUBLE_EQ(heard.errorMs, -30);
+    const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].input, std::optional(AnswerInput::Microphone));
+}
+
+// A steady tapper late by 40 ms with a spread of 12 ms, calibrated twice.
+TEST(DelayCalibration, repeatingOnASteadyTapperGivesTheSameFigureWithin10ms)
+{
+    std::mt19937 random(7);
+    std::normal_distribution<double> spread(40, 12);
+    std::vector<int> figures;
+    for (int run = 0; run < 2; ++run) {
+        DelayCalibration calibration(90, 1000 * run);
+        for (const Click& click : calibration.clicks())
+            calibration.tap(click.atMs + spread(random));
+        ASSERT_TRUE(calibration.delayMs());
+        figures.push_back(*calibration.delayMs());
+    }
+    EXPECT_NEAR(figures[0], figures[1], 10);
+    EXPECT_NEAR(figures[0], 40, 10);
+    EXPECT_EQ(
+        DelayCalibration(90, 0).words().render(), "Troppo pochi tocchi: tocca un tasto a ogni clic, poi riprova.");
+}
+
+} // namespace
+} // namespace zintaro::compose
