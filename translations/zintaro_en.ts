@@ -1202,6 +1202,30 @@
         <source>Pause in silenzio: %1 su %2</source>
         <translation>Silent rests: %1 of %2</translation>
     </message>
+    <message>
+        <source>Calibra ritardo</source>
+        <translation>Calibrate delay</translation>
+    </message>
+    <message>
+        <source>Tocca un tasto a ogni clic.</source>
+        <translation>Tap a key on each click.</translation>
+    </message>
+    <message>
+        <source>Ritardo: %1 ms</source>
+        <translation>Delay: %1 ms</translation>
+    </message>
+    <message>
+        <source>Troppo pochi tocchi: tocca un tasto a ogni clic, poi riprova.</source>
+        <translation>Too few taps: tap a key on each click, then try again.</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>La composizione è vuota: non c&apos;è una frase da leggere a tempo.</source>
+        <translation>The composition is empty: there is no phrase to read in time.</translation>
+    </message>
 </context>
 <context>
     <name>Window</name>
