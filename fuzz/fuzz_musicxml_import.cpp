@@ -3,118 +3,174 @@
 // checks what every import must give.
 #include "import_checks.h"
 
-#include <array>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace {
 
-std::string element(const std::string& name, const std::string& content)
-{
-    return "<" + name + ">" + content + "</" + name + ">";
-}
+// A score written straight into one text: under the sanitizers every
+// allocation costs, and the pieces of a score are many.
+class ScoreWriter {
+public:
+    explicit ScoreWriter(FuzzedDataProvider& in)
+        : m_in(in)
+    {
+    }
 
-std::string number(FuzzedDataProvider& in, int low, int high)
-{
-    return std::to_string(in.ConsumeIntegralInRange(low, high));
-}
+    std::string score()
+    {
+        const bool timewise = m_in.ConsumeBool();
+        const int parts = m_in.ConsumeIntegralInRange(0, 3);
+        const std::string_view root = timewise ? "score-timewise" : "score-partwise";
+        m_out = "<?xml version=\"1.0\"?>";
+        open(root);
+        open("part-list");
+        for (int p = 1; p <= parts; ++p) {
+            (m_out += "<score-part id=\"P") += std::to_string(p);
+            m_out += "\">";
+            element("part-name", m_in.ConsumeRandomLengthString(12));
+            m_out += "</score-part>";
+        }
+        close("part-list");
+        const int measures = m_in.ConsumeIntegralInRange(1, 6);
+        for (int m = 0; m < measures; ++m)
+            for (int p = 1; p <= std::max(parts, 1); ++p) {
+                const std::string part = "<part id=\"P" + std::to_string(p) + "\">";
+                if (timewise) {
+                    (m_out += "<measure>") += part;
+                    measureContent();
+                    m_out += "</part></measure>";
+                } else {
+                    (m_out += part) += "<measure>";
+                    measureContent();
+                    m_out += "</measure></part>";
+                }
+            }
+        close(root);
+        return std::move(m_out);
+    }
 
-std::string pick(FuzzedDataProvider& in, std::initializer_list<const char*> words)
-{
-    return *(words.begin() + in.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1));
-}
+private:
+    void open(std::string_view name) { ((m_out += '<') += name) += '>'; }
+    void close(std::string_view name) { ((m_out += "</") += name) += '>'; }
+    void element(std::string_view name, std::string_view content)
+    {
+        open(name);
+        m_out += content;
+        close(name);
+    }
+    void number(std::string_view name, int low, int high)
+    {
+        element(name, std::to_string(m_in.ConsumeIntegralInRange(low, high)));
+    }
+    const char* pick(std::initializer_list<const char*> words)
+    {
+        return *(words.begin() + m_in.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1));
+    }
 
-std::string attributes(FuzzedDataProvider& in)
-{
-    std::string out;
-    if (in.ConsumeBool())
-        out += element("divisions", number(in, -1, 960));
-    if (in.ConsumeBool())
-        out += element(
-            "key", element("fifths", number(in, -9, 9)) + element("mode", pick(in, { "major", "minor", "dorian" })));
-    if (in.ConsumeBool())
-        out += element("time",
-            element("beats", pick(in, { "3", "4", "6", "3+2", "x", "0" })) + element("beat-type", number(in, 0, 65)));
-    if (in.ConsumeBool())
-        out += "<clef number=\"" + number(in, 0, 2) + "\">" + element("sign", pick(in, { "G", "F", "C", "TAB" }))
-            + element("line", number(in, 0, 6)) + "</clef>";
-    return element("attributes", out);
-}
+    void attributes()
+    {
+        open("attributes");
+        if (m_in.ConsumeBool())
+            number("divisions", -1, 960);
+        if (m_in.ConsumeBool()) {
+            open("key");
+            number("fifths", -9, 9);
+            element("mode", pick({ "major", "minor", "dorian" }));
+            close("key");
+        }
+        if (m_in.ConsumeBool()) {
+            open("time");
+            element("beats", pick({ "3", "4", "6", "3+2", "x", "0" }));
+            number("beat-type", 0, 65);
+            close("time");
+        }
+        if (m_in.ConsumeBool()) {
+            (m_out += "<clef number=\"") += std::to_string(m_in.ConsumeIntegralInRange(0, 2));
+            m_out += "\">";
+            element("sign", pick({ "G", "F", "C", "TAB" }));
+            number("line", 0, 6);
+            m_out += "</clef>";
+        }
+        close("attributes");
+    }
 
-std::string note(FuzzedDataProvider& in)
-{
-    std::string out;
-    if (in.ConsumeBool())
-        out += "<chord/>";
-    if (in.ConsumeIntegralInRange(0, 15) == 0)
-        out += "<grace/>";
-    if (in.ConsumeBool())
-        out += element("pitch",
-            element("step", pick(in, { "C", "D", "E", "F", "G", "A", "B", "H" })) + element("alter", number(in, -3, 3))
-                + element("octave", number(in, -2, 11)));
-    else
-        out += in.ConsumeBool() ? "<rest/>" : "<rest measure=\"yes\"/>";
-    out += element("duration", in.ConsumeBool() ? number(in, -2, 1 << 20) : pick(in, { "0.5", "1e30", "nan", "" }));
-    if (in.ConsumeBool())
-        out += "<tie type=\"" + pick(in, { "start", "stop" }) + "\"/>";
-    out += element("voice", number(in, 1, 3)) + element("staff", number(in, 1, 2));
-    if (in.ConsumeBool())
-        out += element("type",
-            pick(in, { "whole", "half", "quarter", "eighth", "16th", "32nd", "64th", "128th", "breve", "long", "?" }));
-    for (int dots = in.ConsumeIntegralInRange(0, 3); dots > 0; --dots)
-        out += "<dot/>";
-    if (in.ConsumeBool())
-        out += element(
-            "time-modification", element("actual-notes", number(in, 0, 9)) + element("normal-notes", number(in, 0, 9)));
-    if (in.ConsumeBool())
-        out += element("notations",
-            "<tuplet type=\"" + pick(in, { "start", "stop" }) + "\"/><tied type=\"" + pick(in, { "start", "stop" })
-                + "\"/>");
-    return element("note", out);
-}
+    void note()
+    {
+        open("note");
+        if (m_in.ConsumeBool())
+            m_out += "<chord/>";
+        if (m_in.ConsumeIntegralInRange(0, 15) == 0)
+            m_out += "<grace/>";
+        if (m_in.ConsumeBool()) {
+            open("pitch");
+            element("step", pick({ "C", "D", "E", "F", "G", "A", "B", "H" }));
+            number("alter", -3, 3);
+            number("octave", -2, 11);
+            close("pitch");
+        } else {
+            m_out += m_in.ConsumeBool() ? "<rest/>" : "<rest measure=\"yes\"/>";
+        }
+        if (m_in.ConsumeBool())
+            number("duration", -2, 1 << 20);
+        else
+            element("duration", pick({ "0.5", "1e30", "nan", "" }));
+        if (m_in.ConsumeBool())
+            ((m_out += "<tie type=\"") += pick({ "start", "stop" })) += "\"/>";
+        number("voice", 1, 3);
+        number("staff", 1, 2);
+        if (m_in.ConsumeBool())
+            element("type",
+                pick({ "whole", "half", "quarter", "eighth", "16th", "32nd", "64th", "128th", "breve", "long", "?" }));
+        for (int dots = m_in.ConsumeIntegralInRange(0, 3); dots > 0; --dots)
+            m_out += "<dot/>";
+        if (m_in.ConsumeBool()) {
+            open("time-modification");
+            number("actual-notes", 0, 9);
+            number("normal-notes", 0, 9);
+            close("time-modification");
+        }
+        if (m_in.ConsumeBool()) {
+            open("notations");
+            ((m_out += "<tuplet type=\"") += pick({ "start", "stop" })) += "\"/>";
+            ((m_out += "<tied type=\"") += pick({ "start", "stop" })) += "\"/>";
+            close("notations");
+        }
+        close("note");
+    }
 
-std::string measureContent(FuzzedDataProvider& in)
-{
-    std::string out;
-    for (int i = in.ConsumeIntegralInRange(0, 24); i > 0 && in.remaining_bytes() > 0; --i) {
-        switch (in.ConsumeIntegralInRange(0, 7)) {
-        case 0:
-            out += attributes(in);
-            break;
-        case 1:
-            out += element(in.ConsumeBool() ? "backup" : "forward", element("duration", number(in, -1, 1 << 16)));
-            break;
-        case 2:
-            out += element("direction", "<sound tempo=\"" + number(in, -10, 20000) + "\"/>");
-            break;
-        default:
-            out += note(in);
+    void measureContent()
+    {
+        for (int i = m_in.ConsumeIntegralInRange(0, 24); i > 0 && m_in.remaining_bytes() > 0; --i) {
+            switch (m_in.ConsumeIntegralInRange(0, 7)) {
+            case 0:
+                attributes();
+                break;
+            case 1: {
+                const char* name = m_in.ConsumeBool() ? "backup" : "forward";
+                open(name);
+                number("duration", -1, 1 << 16);
+                close(name);
+                break;
+            }
+            case 2:
+                ((m_out += "<direction><sound tempo=\"") += std::to_string(m_in.ConsumeIntegralInRange(-10, 20000)))
+                    += "\"/></direction>";
+                break;
+            default:
+                note();
+            }
         }
     }
-    return out;
-}
 
-std::string score(FuzzedDataProvider& in)
-{
-    const bool timewise = in.ConsumeBool();
-    const int parts = in.ConsumeIntegralInRange(0, 3);
-    std::string list;
-    for (int p = 1; p <= parts; ++p)
-        list += "<score-part id=\"P" + std::to_string(p) + "\">"
-            + element("part-name", in.ConsumeRandomLengthString(12)) + "</score-part>";
-    std::string body;
-    const int measures = in.ConsumeIntegralInRange(1, 6);
-    for (int m = 0; m < measures; ++m)
-        for (int p = 1; p <= std::max(parts, 1); ++p) {
-            const std::string id = "\"P" + std::to_string(p) + "\"";
-            body += timewise ? "<measure><part id=" + id + ">" + measureContent(in) + "</part></measure>"
-                             : "<part id=" + id + "><measure>" + measureContent(in) + "</measure></part>";
-        }
-    const std::string root = timewise ? "score-timewise" : "score-partwise";
-    return "<?xml version=\"1.0\"?><" + root + ">" + element("part-list", list) + body + "</" + root + ">";
-}
+    FuzzedDataProvider& m_in;
+    std::string m_out;
+};
 
 } // namespace
 
@@ -123,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     FuzzedDataProvider in(data, size);
     const bool asBytes = in.ConsumeBool();
     const int part = in.ConsumeIntegralInRange(0, 2);
-    const std::string xml = asBytes ? in.ConsumeRemainingBytesAsString() : score(in);
+    const std::string xml = asBytes ? in.ConsumeRemainingBytesAsString() : ScoreWriter(in).score();
     zintaro::fuzz::checkImport(zintaro::storage::readMusicXml(xml, part));
     return 0;
 }

@@ -10,8 +10,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <fcntl.h>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -60,20 +62,31 @@ SettingsValues asRead(const SettingsValues& values)
     return read;
 }
 
-// A file of its own each time: Qt's settings keep what they read of a file.
-std::filesystem::path nextFile()
-{
-    static uint64_t count = 0;
-    return fuzzing::runFolder() / ("settings-" + std::to_string(++count) + ".conf");
-}
-
+// One file for the whole run. Qt's settings keep what they read of a file
+// and read it again only when its size or time has changed, so each write
+// gives it a time of its own. Keeping the one file also keeps Qt's cache of
+// files the same size from input to input: every input that ends with as
+// many blocks allocated as it began with spares libFuzzer a leak check of
+// the whole heap.
 SettingsRead readBack(std::string_view bytes)
 {
-    const std::filesystem::path file = nextFile();
+    static const std::filesystem::path file = fuzzing::runFolder() / "settings.conf";
+    static int64_t writes = 0;
     fuzzing::writeBytes(file, bytes);
-    SettingsRead read = readSettingsFile(file);
-    std::filesystem::remove(file);
-    return read;
+    const timespec times[2] = { { 0, UTIME_OMIT }, { 1'000'000'000 + ++writes, 0 } };
+    fuzzing::require(::utimensat(AT_FDCWD, file.c_str(), times, 0) == 0);
+    return readSettingsFile(file);
+}
+
+// What Qt holds of the file between inputs: the same small file each time.
+void settle()
+{
+    static const std::string Settled = settingsText([] {
+        SettingsValues values;
+        values.set("k", std::string("v"));
+        return values;
+    }());
+    readBack(Settled);
 }
 
 } // namespace
@@ -103,5 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     const SettingsRead read = readBack(settingsText(values));
     require(!read.damaged && read.values == asRead(values));
+    settle();
     return 0;
 }

@@ -49,11 +49,14 @@ for f in "${fuzzers[@]}"; do
   echo "== $f for $seconds s"
   corpus="$build/fuzz/${f}_corpus"
   mkdir -p "$corpus" "$root/fuzz/corpus/$f"
-  # The importers start from their own small files in the repository.
+  # The importers, the exercises, the answers' history and the settings
+  # start from their own small files in the repository.
   seeds="$build/fuzz/seeds"
   case "$f" in
     fuzz_*_import) reader="${f#fuzz_}"; seeds="$root/fuzz/seeds/${reader%_import}" ;;
     fuzz_exercise_reader) seeds="$root/fuzz/seeds/exercise" ;;
+    fuzz_answers_log) seeds="$root/fuzz/seeds/answers_log" ;;
+    fuzz_settings_file) seeds="$root/fuzz/seeds/settings" ;;
   esac
   status=0
   "$build/fuzz/$f" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
