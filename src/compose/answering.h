@@ -45,9 +45,10 @@ public:
 
     // "Rispondi" switched on with an exercise open: its exam asks the
     // piece's notes, written as `notes` (by position in the piece), in place
-    // of the draw. Its result stands on the staff at the end and goes into
-    // the history as one line titled `title`.
-    void startExam(Exam exam, std::vector<SpelledNote> notes, std::string title, int64_t now);
+    // of the draw; an exam begun in time (at `startedAt`) asks here what is
+    // left of it, the notes missed asked again. Its result stands on the
+    // staff at the end and goes into the history as one line titled `title`.
+    void startExam(Exam exam, std::vector<SpelledNote> notes, std::string title, int64_t startedAt, int64_t now);
     // The exam that ended since the last call, once.
     std::optional<FinishedExam> takeFinishedExam() { return std::exchange(m_finishedExam, std::nullopt); }
 

@@ -8,12 +8,12 @@
 // notes in order, the missed ones again, then the result on the staff.
 namespace zintaro::compose {
 
-void Answering::startExam(Exam exam, std::vector<SpelledNote> notes, std::string title, int64_t now)
+void Answering::startExam(Exam exam, std::vector<SpelledNote> notes, std::string title, int64_t startedAt, int64_t now)
 {
     m_exam = std::move(exam);
     m_examNotes = std::move(notes);
     m_examTitle = std::move(title);
-    m_examStart = now;
+    m_examStart = startedAt;
     m_examLines.clear();
     start(now);
 }
@@ -39,6 +39,7 @@ void Answering::showExamNote(int64_t now)
 void Answering::finishExam(int64_t now)
 {
     const ExamResult result = m_exam->result();
+    const bool inTime = m_exam->inTime();
     m_exam.reset();
     m_examLines = { result.verdict, result.summary };
     showSummary();
@@ -51,7 +52,7 @@ void Answering::finishExam(int64_t now)
     context.title = m_examTitle;
     m_history.append(when, record, context);
     m_sessionStart.reset();
-    m_finishedExam = FinishedExam { result, m_examTitle, false };
+    m_finishedExam = FinishedExam { result, m_examTitle, inTime };
 }
 
 } // namespace zintaro::compose

@@ -59,6 +59,8 @@ public:
     // The answer to the note of next(); nothing happens once the exam is over.
     void answer(ExamAnswer given);
     bool finished() const { return !next(); }
+    const storage::ExerciseSettings& settings() const { return m_settings; }
+    bool inTime() const { return m_settings.mode == storage::ExerciseMode::InTime; }
     ExamResult result() const;
 
 private:

@@ -26,15 +26,18 @@ struct Click {
     bool accent = false;
 };
 
-// A phrase at a tempo: one measure of count-in, then its notes on the beat.
-// The tempo counts the meter's beat per minute (a dotted quarter in 6/8).
+// A phrase at a tempo: its measures of count-in (one unless an exercise
+// sets them), then its notes on the beat. The tempo counts the meter's beat
+// per minute (a dotted quarter in 6/8).
 struct PhraseTimeline {
     double beatMs = 0;
     int beatsPerMeasure = 0;
+    int countInMeasures = 1;
     std::vector<TimedNote> notes;
     double endMs = 0; // the end of the last measure
 
-    double countInMs() const { return beatMs * beatsPerMeasure; }
+    int countInBeats() const { return beatsPerMeasure * countInMeasures; }
+    double countInMs() const { return beatMs * countInBeats(); }
 };
 
 PhraseTimeline timelineOf(const Phrase& phrase, int tempo);

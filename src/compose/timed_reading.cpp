@@ -16,12 +16,14 @@ constexpr staff::Rgb Grey = 0x909090;
 
 } // namespace
 
-PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure)
+PhraseTimeline timelineOfEntries(
+    const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure, int countInMeasures)
 {
     PhraseTimeline timeline;
     const int beat = beatSixteenths(meter);
     timeline.beatMs = 60000.0 / std::max(tempo, 1);
     timeline.beatsPerMeasure = std::max(measureSixteenths(meter) / beat, 1);
+    timeline.countInMeasures = std::max(countInMeasures, 0);
     const double wholeMs = timeline.beatMs * SixteenthsPerWhole / beat;
     // Positions count in whole notes, which every value divides exactly.
     double position = startInMeasure;
@@ -63,14 +65,14 @@ staff::Rgb colourOf(TimingMark mark)
 }
 
 TimedReading::TimedReading(const std::vector<Entry>& entries, Meter meter, int tempo, double delayCorrectionMs,
-    int64_t startMs, bool metronome, double startInMeasure)
+    int64_t startMs, bool metronome, double startInMeasure, int countInMeasures)
     : m_startMs(startMs)
-    , m_judge(timelineOfEntries(entries, meter, tempo, startInMeasure), delayCorrectionMs)
+    , m_judge(timelineOfEntries(entries, meter, tempo, startInMeasure, countInMeasures), delayCorrectionMs)
 {
     const PhraseTimeline& timeline = m_judge.timeline();
     m_clicks = clicksOf(timeline);
-    if (!metronome && m_clicks.size() > static_cast<size_t>(timeline.beatsPerMeasure))
-        m_clicks.resize(static_cast<size_t>(timeline.beatsPerMeasure));
+    if (!metronome && m_clicks.size() > static_cast<size_t>(timeline.countInBeats()))
+        m_clicks.resize(static_cast<size_t>(timeline.countInBeats()));
     for (Click& click : m_clicks)
         click.atMs += static_cast<double>(startMs);
 }

@@ -29,7 +29,8 @@ public:
 // is the position of its first entry (its measure is 0). Entries that begin
 // `startInMeasure` whole notes into a measure (a page of a piece) come that
 // long after the count-in, its clicks going on meanwhile.
-PhraseTimeline timelineOfEntries(const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure = 0);
+PhraseTimeline timelineOfEntries(
+    const std::vector<Entry>& entries, Meter meter, int tempo, double startInMeasure = 0, int countInMeasures = 1);
 
 // What goes under a judged head: its entry, its colour, and the error in ms
 // of a note that was played.
@@ -45,11 +46,12 @@ staff::Rgb colourOf(TimingMark mark);
 
 // One phrase read in time, from its count-in to its summary. Times are
 // milliseconds of the window's clock; the count-in's first click comes at
-// `startMs`. With the metronome off only the count-in clicks.
+// `startMs` (with no count-in, the first beat of the phrase). With the
+// metronome off only the count-in clicks.
 class TimedReading {
 public:
     TimedReading(const std::vector<Entry>& entries, Meter meter, int tempo, double delayCorrectionMs, int64_t startMs,
-        bool metronome, double startInMeasure = 0);
+        bool metronome, double startInMeasure = 0, int countInMeasures = 1);
 
     int64_t startMs() const { return m_startMs; }
     const PhraseTimeline& timeline() const { return m_judge.timeline(); }

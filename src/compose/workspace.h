@@ -4,6 +4,7 @@
 #include "compose/drawn_note.h"
 #include "compose/editing.h"
 #include "compose/event_clock.h"
+#include "compose/exam.h"
 #include "compose/listening.h"
 #include "compose/modes.h"
 #include "compose/piano_entry.h"
@@ -246,6 +247,10 @@ private:
     void startTimed(int64_t now);
     void stopTimed();
     void timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input);
+    void nextTimedPhrase(int64_t now);
+    // An exam in time: its page read, the notes of the page into the exam;
+    // after the last page the rest of the exam is asked note by note.
+    void takeTimedExamPage(int64_t now);
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
     // The entries of a phrase read in time; the composition's page they
     // stand on, if they are its own, and where in a measure they begin.
@@ -257,6 +262,8 @@ private:
         std::optional<int> page;
     };
     std::optional<TimedPhrase> timedPhrase();
+    TimedPhrase piecePage(int page) const;
+    std::vector<SpelledNote> spelledPiece() const;
 
     Modulo1 m_m;
     Ports m_ports;
@@ -280,6 +287,8 @@ private:
     std::vector<Text> m_told;
     std::optional<storage::ExerciseSettings> m_exercise;
     std::optional<TimedReading> m_timed;
+    std::optional<Exam> m_timedExam; // an exercise "A tempo" while its pages are read in time
+    int64_t m_examStartedAt = 0;
     staff::Look m_timedLook; // how its page is drawn
     int m_timedPage = 0; // of the composition, with "Dalla composizione"
     uint32_t m_timedSeed = 0;

@@ -1,8 +1,13 @@
+#include "compose/exam.h"
+#include "compose/tempo_judge.h"
+#include "compose/timed_reading.h"
 #include "compose/workspace.h"
 #include "core/written_piece.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace zintaro::compose {
 
@@ -48,21 +53,62 @@ storage::ExerciseSettings Workspace::exerciseToSave(const std::string& title) co
     return settings;
 }
 
-// The piece on the staff is the exam's, as it stands now; "A tempo" is
-// asked note by note as well, for now.
+// The piece on the staff is the exam's, as it stands now. "A tempo" reads
+// it in time page by page, as "Dalla composizione" does, its notes tied
+// together one note of the exam.
 void Workspace::startExam(int64_t now)
 {
+    const storage::ExerciseSettings& settings = *m_exercise;
+    if (settings.mode == storage::ExerciseMode::InTime && m_m.NoteCount > 0) {
+        std::vector<int> positions;
+        for (int page = 0; page * StaffColumns < m_m.NoteCount; ++page) {
+            const TimedPhrase phrase = piecePage(page);
+            const PhraseTimeline timeline
+                = timelineOfEntries(phrase.entries, phrase.meter, settings.tempo, phrase.startInMeasure);
+            for (const TimedNote& note : timeline.notes)
+                if (!note.isRest())
+                    positions.push_back(page * StaffColumns + static_cast<int>(note.indexInMeasure));
+        }
+        m_timedExam.emplace(std::move(positions), settings);
+        m_examStartedAt = now;
+        m_timedPage = 0;
+        startTimed(now);
+        return;
+    }
     std::vector<int> positions;
-    std::vector<SpelledNote> notes;
-    const std::vector<WrittenNote> written = writeOut(m_m.Composition, m_m.NoteCount, m_m.PieceKey, m_m.PieceMeter);
-    for (int p = 0; p < m_m.NoteCount; ++p) {
-        notes.push_back(written.at(static_cast<std::size_t>(p)).spelling);
+    for (int p = 0; p < m_m.NoteCount; ++p)
         if (m_m.Composition.at(p).RestFlag == False16)
             positions.push_back(p);
+    m_answering.startExam(Exam(std::move(positions), settings), spelledPiece(), settings.title, now, now);
+}
+
+std::vector<SpelledNote> Workspace::spelledPiece() const
+{
+    std::vector<SpelledNote> notes;
+    for (const WrittenNote& written : writeOut(m_m.Composition, m_m.NoteCount, m_m.PieceKey, m_m.PieceMeter))
+        notes.push_back(written.spelling);
+    return notes;
+}
+
+// The first try at each note counts as it was judged in time: the right
+// key, "Perfetto" or "Bene". The notes missed are then asked again one by
+// one, untimed, and the exam ends as one answered note by note does.
+void Workspace::takeTimedExamPage(int64_t now)
+{
+    std::vector<NoteJudgement> judged = m_timed->judgements();
+    std::ranges::sort(judged, {}, &NoteJudgement::index);
+    for (const NoteJudgement& j : judged)
+        if (!m_timed->timeline().notes.at(j.index).isRest())
+            m_timedExam->answer({ j.rightPitch, j.timing == Timing::Perfect || j.timing == Timing::Good });
+    ++m_timedPage;
+    if (m_timedPage * StaffColumns < m_m.NoteCount) {
+        startTimed(now);
+        return;
     }
-    storage::ExerciseSettings settings = *m_exercise;
-    settings.mode = storage::ExerciseMode::SingleNotes;
-    m_answering.startExam(Exam(std::move(positions), settings), std::move(notes), settings.title, now);
+    Exam exam = std::move(*m_timedExam);
+    stopTimed();
+    const std::string title = exam.settings().title;
+    m_answering.startExam(std::move(exam), spelledPiece(), title, m_examStartedAt, now);
 }
 
 } // namespace zintaro::compose

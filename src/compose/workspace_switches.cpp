@@ -300,8 +300,9 @@ Report Workspace::choosePractice(const PracticeChoices& practice, int64_t now, u
             m_trainer.enter(seed);
     }
     // "A tempo" switched while answering: the other way of answering starts;
-    // a phrase read in time starts anew from what was chosen.
-    if (practice.inTime != before.inTime && (m_answering.active() || m_timed)) {
+    // a phrase read in time starts anew from what was chosen, an exam read
+    // in time from its beginning.
+    if ((practice.inTime != before.inTime || m_timedExam) && (m_answering.active() || m_timed)) {
         stopAnswers();
         startAnswers(now, seed);
     } else if (m_timed) {

@@ -59,17 +59,7 @@ std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
         }
         if (m_timedPage * StaffColumns >= m_m.NoteCount)
             m_timedPage = 0;
-        TimedPhrase phrase { {}, m_m.PieceKey, m_m.PieceMeter, 0, m_timedPage };
-        const int first = m_timedPage * StaffColumns;
-        const int end = std::min(first + StaffColumns, m_m.NoteCount);
-        for (int p = 0; p < end; ++p) {
-            if (p < first)
-                phrase.startInMeasure += entryLength(m_m.Composition.at(p));
-            else
-                phrase.entries.push_back(m_m.Composition.at(p));
-        }
-        phrase.startInMeasure = std::fmod(phrase.startInMeasure, measureLength(phrase.meter));
-        return phrase;
+        return piecePage(m_timedPage);
     }
     const Key key = practice.randomKey ? m_trainer.key() : practice.key;
     const auto generated = generateMelody(compositionPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
@@ -80,13 +70,28 @@ std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
     return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt };
 }
 
+Workspace::TimedPhrase Workspace::piecePage(int page) const
+{
+    TimedPhrase phrase { {}, m_m.PieceKey, m_m.PieceMeter, 0, page };
+    const int first = page * StaffColumns;
+    const int end = std::min(first + StaffColumns, m_m.NoteCount);
+    for (int p = 0; p < end; ++p) {
+        if (p < first)
+            phrase.startInMeasure += entryLength(m_m.Composition.at(p));
+        else
+            phrase.entries.push_back(m_m.Composition.at(p));
+    }
+    phrase.startInMeasure = std::fmod(phrase.startInMeasure, measureLength(phrase.meter));
+    return phrase;
+}
+
 // The phrase is drawn on the composition's staff at the window's own scale,
 // the cursor on its first note, and its clicks scheduled. A phrase that
 // cannot be had leaves the student answering note by note.
 void Workspace::startTimed(int64_t now)
 {
     m_trainer.leave();
-    auto phrase = timedPhrase();
+    auto phrase = m_timedExam ? std::optional(piecePage(m_timedPage)) : timedPhrase();
     if (!phrase) {
         if (m_timed)
             stopTimed();
@@ -112,8 +117,11 @@ void Workspace::startTimed(int64_t now)
     const PracticeChoices& practice = m_answering.practiceChoices();
     if (m_clickTrack)
         m_clickTrack->cancel();
-    m_timed.emplace(phrase->entries, phrase->meter, m_tempo, practice.delayCorrectionMs, now + CountInLeadMs,
-        practice.metronome, phrase->startInMeasure);
+    // An exam is read at its exercise's tempo, after its own count-in.
+    const int tempo = m_timedExam ? m_timedExam->settings().tempo : m_tempo;
+    const int countIn = m_timedExam ? m_timedExam->settings().countIn : 1;
+    m_timed.emplace(phrase->entries, phrase->meter, tempo, practice.delayCorrectionMs, now + CountInLeadMs,
+        practice.metronome, phrase->startInMeasure, countIn);
     if (m_clickTrack)
         for (const Click& click : m_timed->clicks())
             m_clickTrack->schedule(click.atMs, click.accent);
@@ -128,6 +136,7 @@ void Workspace::stopTimed()
     if (m_clickTrack)
         m_clickTrack->cancel();
     m_timed.reset();
+    m_timedExam.reset();
     m_timedSession.reset();
     if (m_mode == Mode::Read) {
         relayout(5);
@@ -139,12 +148,21 @@ void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound soun
 {
     pressKey(m_ports.piano, m_ports.midi, index, m_m.Mute ? KeySound::DisplayOnly : sound);
     if (m_timed->finished()) {
-        ++m_timedPage;
-        startTimed(now);
+        nextTimedPhrase(now);
         return;
     }
     m_timedInput = input;
     showTimed(m_timed->keyDown(midiNoteOfKey(index), onset), now);
+}
+
+void Workspace::nextTimedPhrase(int64_t now)
+{
+    if (m_timedExam) {
+        takeTimedExamPage(now);
+        return;
+    }
+    ++m_timedPage;
+    startTimed(now);
 }
 
 // The marks under the heads judged, their answers into the history, and

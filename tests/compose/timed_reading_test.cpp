@@ -5,8 +5,11 @@
 #include "compose_rig.h"
 #include "storage/storage_test_support.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
+#include <sstream>
 
 namespace zintaro::compose {
 namespace {
@@ -176,6 +179,117 @@ TEST(TimedReading, aNoteHeardAtTheMicrophoneIsJudgedFromItsAttack)
     const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0].input, std::optional(AnswerInput::Microphone));
+}
+
+// An exercise "A tempo" sat by a simulated student: its count-in and tempo,
+// not the window's; each page read in time, a key starting the next; the
+// notes missed (late, early, wrong or never played) asked again one by one;
+// the result and the history as predicted. Every fourth entry is a rest.
+TEST(TimedReading, anExamInTimeAsksAgainTheNotesMissedInTime)
+{
+    struct Miss {
+        int offsetMs = 0;
+        bool wrong = false;
+        bool silent = false;
+    };
+    struct ExamCase {
+        const char* what;
+        int countIn;
+        bool metronome;
+        int entries;
+        std::map<int, Miss> misses; // by the note's place among the notes
+        std::vector<int> again; // the notes asked again, by the same places
+        int percent;
+        bool passed;
+    };
+    const std::vector<ExamCase> cases {
+        { "one late", 2, true, 7, { { 2, { 200 } } }, { 2 }, 83, true },
+        { "wrong, early and never", 0, false, 7, { { 0, { 0, true } }, { 3, { -150 } }, { 4, { 0, false, true } } },
+            { 0, 3, 4 }, 50, false },
+        { "Bene on both edges, and a second page", 1, false, StaffColumns + 3,
+            { { 1, { 95 } }, { 5, { -95 } }, { 43, { 0, true } } }, { 43 }, 97, true },
+    };
+    for (const ExamCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TimedRig r;
+        r.workspace.setClickTrack(&r.clicks);
+        std::ostringstream text;
+        text << "Zintaro exercise 1\ntitle: Prova\ntempo: 120\nmode: in time\npass mark: 75\nrepeats: 1\ncount-in: "
+             << c.countIn << "\npiece:\n";
+        std::vector<int> midiOfNote;
+        for (int p = 0; p < c.entries; ++p) {
+            if (p % 4 == 3) {
+                text << "\"_\",-1,0,2\n";
+            } else {
+                text << "\"_\",0," << 14 + p % 7 << ",2\n";
+                midiOfNote.push_back(midiNoteOfKey(static_cast<int16_t>(14 + p % 7)));
+            }
+        }
+        const auto file = r.folder.path() / "prova.zex";
+        std::ofstream(file) << text.str();
+        r.workspace.open(file);
+        r.workspace.setTempo(60);
+        r.workspace.switchMode(Mode::Read, 0, 1);
+        PracticeChoices practice = r.workspace.choices().practice;
+        practice.metronome = c.metronome;
+        r.workspace.choosePractice(practice, 0, 1);
+        r.workspace.setAnswering(true, 1000, 1);
+
+        size_t played = 0;
+        for (int page = 0; r.workspace.timedReading(); ++page) {
+            const TimedReading& t = *r.workspace.timedReading();
+            const double start = static_cast<double>(t.startMs());
+            const size_t beats = static_cast<size_t>(std::round(t.timeline().endMs / 500));
+            ASSERT_EQ(r.clicks.clicks.size(), c.metronome ? beats : static_cast<size_t>(4 * c.countIn));
+            for (size_t k = 0; k < r.clicks.clicks.size(); ++k)
+                EXPECT_EQ(r.clicks.clicks[k], std::pair(start + 500.0 * static_cast<double>(k), k % 4 == 0));
+            const double pageStartsAt = page == 0 ? 0 : 500.0 * ((page * StaffColumns) % 4);
+            EXPECT_DOUBLE_EQ(t.timeline().notes.at(0).onsetMs, 2000.0 * c.countIn + pageStartsAt);
+            for (const TimedNote& note : t.timeline().notes) {
+                if (note.isRest())
+                    continue;
+                const Miss miss
+                    = c.misses.contains(static_cast<int>(played)) ? c.misses.at(static_cast<int>(played)) : Miss {};
+                ++played;
+                if (!miss.silent)
+                    r.workspace.keyDown(static_cast<int16_t>(note.midi - MidiNoteOfLowestKey + (miss.wrong ? 1 : 0)),
+                        static_cast<int64_t>(start + note.onsetMs) + miss.offsetMs, false, KeySound::Sounded);
+            }
+            const int64_t end = static_cast<int64_t>(start + t.timeline().endMs) + 1000;
+            r.workspace.answersDue(end);
+            ASSERT_TRUE(t.finished());
+            r.workspace.keyDown(0, end + 10, false, KeySound::Sounded);
+        }
+        ASSERT_EQ(played, midiOfNote.size());
+
+        std::vector<int> asked;
+        std::optional<FinishedExam> finished;
+        for (int64_t now = 600'000; r.workspace.reading().awaited && asked.size() <= c.again.size(); now += 3000) {
+            const int note = *r.workspace.reading().awaited;
+            asked.push_back(note);
+            const auto key
+                = static_cast<int16_t>(note - MidiNoteOfLowestKey - 12 * r.workspace.reading().keyboardShift);
+            r.workspace.keyDown(key, now, false, KeySound::Sounded);
+            r.workspace.keyUp(key, now + 10, KeySound::Sounded);
+            if (auto exam = r.workspace.answersDue(now + 1500).exam)
+                finished = exam;
+        }
+        std::vector<int> expected;
+        for (const int n : c.again)
+            expected.push_back(midiOfNote.at(static_cast<size_t>(n)));
+        EXPECT_EQ(asked, expected);
+        ASSERT_TRUE(finished);
+        EXPECT_TRUE(finished->inTime);
+        EXPECT_EQ(finished->result.notes, static_cast<int>(midiOfNote.size()));
+        EXPECT_EQ(finished->result.percent, c.percent);
+        EXPECT_EQ(finished->result.passed, c.passed);
+
+        // Each note read in time a line of its own; the exam's line as a single-notes exam writes it.
+        const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+        EXPECT_EQ(rows.size(), midiOfNote.size() + c.again.size());
+        EXPECT_EQ(std::ranges::count(rows, AnswerMode::Tempo, [](const auto& row) { return row.record.mode; }),
+            static_cast<std::ptrdiff_t>(midiOfNote.size()));
+    }
 }
 
 // A steady tapper late by 40 ms with a spread of 12 ms, calibrated twice.
