@@ -1516,10 +1516,6 @@
         <translation>Import</translation>
     </message>
     <message>
-        <source>Partiture e file MIDI (*.musicxml *.xml *.mxl *.mid *.midi)</source>
-        <translation>Scores and MIDI files (*.musicxml *.xml *.mxl *.mid *.midi)</translation>
-    </message>
-    <message>
         <source>Partiture MusicXML (*.musicxml *.xml *.mxl)</source>
         <translation>MusicXML scores (*.musicxml *.xml *.mxl)</translation>
     </message>
@@ -1554,6 +1550,14 @@
     <message>
         <source>Calibra ritardo…</source>
         <translation>Calibrate delay…</translation>
+    </message>
+    <message>
+        <source>Partiture, file MIDI ed esercizi (*.musicxml *.xml *.mxl *.mid *.midi *.zex)</source>
+        <translation>Scores, MIDI files and exercises (*.musicxml *.xml *.mxl *.mid *.midi *.zex)</translation>
+    </message>
+    <message>
+        <source>Esercizi (*.zex)</source>
+        <translation>Exercises (*.zex)</translation>
     </message>
 </context>
 </TS>

@@ -170,6 +170,7 @@ private:
     void mnf_Notation_Click();
     void mnf_Import_Click();
     void importFile(const std::filesystem::path& file, std::optional<int> part);
+    void openExercise(const std::filesystem::path& file);
     void imported(const ImportRead& read, bool partChosen);
     void mnf_Review_Click();
     void mnf_Accidentals_Click();

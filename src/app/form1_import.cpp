@@ -3,6 +3,7 @@
 #include "compose/workspace.h"
 #include "input/piano_widget.h"
 #include "staff/shown_text.h"
+#include "storage/exercise_file.h"
 
 #include <QFileDialog>
 
@@ -16,14 +17,32 @@ void Form1::mnf_Import_Click()
     chooser->setObjectName(QStringLiteral("importChooser"));
     chooser->setFileMode(QFileDialog::ExistingFile);
     chooser->setNameFilters({
-        staff::shown(translate("Window", "Partiture e file MIDI (*.musicxml *.xml *.mxl *.mid *.midi)")),
+        staff::shown(
+            translate("Window", "Partiture, file MIDI ed esercizi (*.musicxml *.xml *.mxl *.mid *.midi *.zex)")),
         staff::shown(translate("Window", "Partiture MusicXML (*.musicxml *.xml *.mxl)")),
         staff::shown(translate("Window", "File MIDI (*.mid *.midi)")),
+        staff::shown(translate("Window", "Esercizi (*.zex)")),
         staff::shown(translate("Window", "Tutti i file (*)")),
     });
-    connect(chooser, &QFileDialog::fileSelected, this,
-        [this](const QString& file) { importFile(file.toStdString(), std::nullopt); });
+    connect(chooser, &QFileDialog::fileSelected, this, [this](const QString& chosen) {
+        const std::filesystem::path file = chosen.toStdString();
+        if (file.filename().string().ends_with(storage::ExerciseExtension))
+            openExercise(file);
+        else
+            importFile(file, std::nullopt);
+    });
     chooser->open();
+}
+
+// An exercise from anywhere opens as "Carica" opens one from the
+// compositions folder, once the piece not saved may go.
+void Form1::openExercise(const std::filesystem::path& file)
+{
+    if (m_workspace->pieceUnsaved()
+        && !m_services.dialogs.question(translate("Window", "Sicuro?"), translate("Window", "Importa")))
+        return;
+    m_controls.piano->focusFirstKey();
+    showReport(m_workspace->open(file));
 }
 
 // The file is read off the window's thread; `part` is the one the user

@@ -95,7 +95,13 @@ TEST_F(ExamWindowTest, anExercisePassedWithTheKeysEndsWithItsCertificate)
     QTest::keyClick(settings->focusWidget(), Qt::Key_Return);
     QTRY_VERIFY(std::filesystem::exists(exercise));
 
-    emit form->controls().filePanel->loadRequested(exercise);
+    // Opened from the file chooser of "Importa…", as from anywhere.
+    QTRY_VERIFY(!form->findChild<QFileDialog*>(QStringLiteral("importChooser")));
+    form->controls().importAction->trigger();
+    chooser = form->findChild<QFileDialog*>(QStringLiteral("importChooser"));
+    ASSERT_TRUE(chooser);
+    chooser->selectFile(QString::fromStdString(exercise.string()));
+    QMetaObject::invokeMethod(chooser, "accept");
     ASSERT_TRUE(form->workspace().exercise());
     EXPECT_EQ(form->workspace().exercise()->passMark, 60);
     EXPECT_EQ(form->workspace().exercise()->instructions, "Piano.");
