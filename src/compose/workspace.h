@@ -20,6 +20,7 @@
 #include "storage/composition_file.h"
 #include "storage/exercise_file.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -245,7 +246,10 @@ private:
     void stopAnswers();
     void startTimed(int64_t now);
     void stopTimed();
-    void timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input);
+    // A note played while a phrase is read in time: `midiNote` as written,
+    // shown on the piano key `index` (which may lie off the piano).
+    void timedKeyUp(int16_t index);
+    void timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input);
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
     // The entries of a phrase read in time; the composition's page they
     // stand on, if they are its own, and where in a measure they begin.
@@ -255,6 +259,7 @@ private:
         Meter meter;
         double startInMeasure = 0; // in whole notes
         std::optional<int> page;
+        Clef clef = Clef::Treble;
     };
     std::optional<TimedPhrase> timedPhrase();
 
@@ -285,6 +290,9 @@ private:
     uint32_t m_timedSeed = 0;
     std::optional<LocalTime> m_timedSession;
     AnswerInput m_timedInput = AnswerInput::Keys; // what played the last note
+    // The note each computer key sounded while reading in time: the octaves
+    // the keys are moved by may change before it is let go.
+    std::array<int, NoteCountOnPiano> m_timedKeyNotes {};
     ClickTrack* m_clickTrack = nullptr;
     EventClock m_keyClock;
     EventClock m_midiClock;
