@@ -36,11 +36,11 @@ MelodyRequest timedPhraseRequest(const PracticeChoices& practice, Key key, Meter
 Text tooFewForTimedPhrase(const PracticeChoices& practice, NoteNaming naming);
 
 // The phrase as entries of the composition: each length the value of a
-// duration button, dotted for 12, 6 and 3 sixteenths. A note's index is
-// its piano key's, negative or beyond the piano for a note off it (a phrase
-// of the bass staff). A length no single
+// duration button, dotted for 12, 6 and 3 sixteenths. A length no single
 // value gives (the one note of a last measure of 9/8 or 12/8) is written as
-// values one after the other, a note's tied, a rest's not.
+// values one after the other, a note's tied, a rest's not. A note's index
+// is that of its piano key, counted on beyond the piano's ends for a note
+// off it (a phrase of the bass staff reaches below it).
 std::vector<Entry> entriesOfPhrase(const Phrase& phrase);
 
 } // namespace zintaro::compose

@@ -248,8 +248,8 @@ private:
     void stopTimed();
     // A note played while a phrase is read in time: `midiNote` as written,
     // shown on the piano key `index` (which may lie off the piano).
-    void timedKeyUp(int16_t index);
     void timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input);
+    void timedKeyUp(int16_t index);
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
     // The entries of a phrase read in time; the composition's page they
     // stand on, if they are its own, and where in a measure they begin.

@@ -14,7 +14,8 @@
 #include <utility>
 
 // Reading in time: "A tempo" with "Rispondi" in "Leggi" plays a phrase of
-// the composition's staff along with the metronome.
+// the composition's staff (or, read in the bass clef, of a bass staff in
+// its place) along with the metronome.
 namespace zintaro::compose {
 
 namespace {
@@ -50,8 +51,9 @@ void Workspace::stopAnswers()
 }
 
 // The composition's next page with "Dalla composizione", else a phrase
-// drawn as "Frase nella composizione" draws one; nothing when there is
-// none, and why is told.
+// drawn as "Frase nella composizione" draws one, in the bass clef over the
+// range chosen when the practice reads on the bass staff; nothing when
+// there is none, and why is told.
 std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
 {
     const PracticeChoices& practice = m_answering.practiceChoices();
@@ -83,9 +85,10 @@ std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
     return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt, generated->clef };
 }
 
-// The phrase is drawn on the composition's staff at the window's own scale,
-// the cursor on its first note, and its clicks scheduled. A phrase that
-// cannot be had leaves the student answering note by note.
+// The phrase is drawn on the composition's staff, in the phrase's clef, at
+// the window's own scale, the cursor on its first note, and its clicks
+// scheduled. A phrase that cannot be had leaves the student answering note
+// by note.
 void Workspace::startTimed(int64_t now)
 {
     m_trainer.leave();
