@@ -250,6 +250,8 @@ private:
     // shown on the piano key `index` (which may lie off the piano).
     void timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input);
     void timedKeyUp(int16_t index);
+    // Octaves the computer keys' notes are moved by now.
+    int keysShift() const;
     void showTimed(const std::vector<TimedMark>& marks, int64_t now);
     // The entries of a phrase read in time; the composition's page they
     // stand on, if they are its own, and where in a measure they begin.

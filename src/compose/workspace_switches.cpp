@@ -99,10 +99,8 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
 {
     if (m_timed) {
         const double onset = m_keyClock.onset(stampMs, static_cast<double>(now));
-        // On the bass staff the keys play as the trainer's do, moved by octaves.
-        const int shift = m_timedLook.clef == Clef::Bass ? m_answering.keyboardShift() : 0;
         if (isPianoNote(index) && !isAutoRepeat)
-            timedKey(index, midiNoteOfShiftedKey(index, shift), onset, now, sound, AnswerInput::Keys);
+            timedKey(index, midiNoteOfShiftedKey(index, keysShift()), onset, now, sound, AnswerInput::Keys);
         return report();
     }
     if (m_answering.active()) {

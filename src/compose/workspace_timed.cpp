@@ -145,6 +145,16 @@ void Workspace::stopTimed()
     }
 }
 
+// The keys play as the trainer's do, moved by octaves, when they answer
+// it or a phrase on the bass staff; on the composition's staff they play
+// their own notes.
+int Workspace::keysShift() const
+{
+    if (m_timed)
+        return m_timedLook.clef == Clef::Bass ? m_answering.keyboardShift() : 0;
+    return m_answering.active() ? m_answering.keyboardShift() : 0;
+}
+
 void Workspace::timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input)
 {
     // The piano shows the key; a computer key's note sounds as the keys'

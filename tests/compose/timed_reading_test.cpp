@@ -195,10 +195,12 @@ TEST(TimedReading, aPhraseOnTheBassStaffStandsWhereTheStaffPlacesItsNotes)
     practice.clef = Clef::Bass;
     practice.range() = { natural(Letter::C, 2), natural(Letter::C, 3) };
     r.workspace.choosePractice(practice, 0, 1);
-    r.workspace.setAnswering(true, 0, 1);
+    const Report started = r.workspace.setAnswering(true, 0, 1);
     const TimedReading* t = r.workspace.timedReading();
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(r.surface.clefs[0].sign, staff::ClefSign::F);
+    const int shift = r.workspace.reading().keyboardShift;
+    EXPECT_EQ(started.notices.keyboard.render(), keyboardRangeText(shift, NoteNaming::Solfege).render());
 
     const staff::Look look { 1, false, NoteNaming::Solfege, {}, Meter { 4, 4 }, Clef::Bass };
     const staff::ColumnGrid grid = staff::columnGrid(look);
@@ -214,7 +216,6 @@ TEST(TimedReading, aPhraseOnTheBassStaffStandsWhereTheStaffPlacesItsNotes)
             << note.midi << " in column " << note.indexInMeasure;
     }
 
-    const int shift = r.workspace.reading().keyboardShift;
     const TimedNote& first = t->timeline().notes.at(0);
     ASSERT_FALSE(first.isRest());
     const auto key = static_cast<int16_t>(shiftedKeyOfMidiNote(first.midi, shift));
