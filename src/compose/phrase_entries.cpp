@@ -52,19 +52,46 @@ Text tooFewForPhrase(NoteNaming naming)
         .arg(noteName(CompositionRange.highest, naming, true));
 }
 
+Clef timedPhraseClef(const PracticeChoices& practice)
+{
+    return practice.clef == Clef::Bass ? Clef::Bass : Clef::Treble;
+}
+
+MelodyRequest timedPhraseRequest(const PracticeChoices& practice, Key key, Meter meter, uint32_t seed)
+{
+    MelodyRequest request = compositionPhraseRequest(practice, key, meter, seed);
+    if (timedPhraseClef(practice) == Clef::Bass) {
+        const int a = midiNoteOf(practice.range().lowest);
+        const int b = midiNoteOf(practice.range().highest);
+        request.lowest = std::min(a, b);
+        request.highest = std::max(a, b);
+        request.clef = Clef::Bass;
+    }
+    return request;
+}
+
+Text tooFewForTimedPhrase(const PracticeChoices& practice, NoteNaming naming)
+{
+    if (timedPhraseClef(practice) == Clef::Treble)
+        return tooFewForPhrase(naming);
+    return translate("Compose",
+        "L'estensione scelta ha troppo poche note per una frase in chiave di Fa: scegline una più ampia con "
+        "«Estensione…».");
+}
+
 std::vector<Entry> entriesOfPhrase(const Phrase& phrase)
 {
     std::vector<Entry> entries;
     for (const auto& measure : phrase.measures) {
         for (const MelodyNote& note : measure) {
-            const int key = note.isRest() ? 0 : keyOfMidiNote(note.midi);
-            const int16_t rest = note.isRest() || key < 0 ? True16 : False16;
+            const int key = note.isRest() ? 0 : note.midi - MidiNoteOfLowestKey;
+            const int16_t rest = note.isRest() ? True16 : False16;
             int left = note.length;
             for (const WrittenValue& v : Values) {
                 while (left >= v.sixteenths) {
                     left -= v.sixteenths;
                     const bool tied = rest == False16 && (left > 0 || note.tiedToNext);
-                    entries.push_back({ rest, static_cast<int16_t>(std::max(key, 0)), v.code, v.dotted, tied });
+                    entries.push_back({ rest, static_cast<int16_t>(key), v.code, v.dotted, tied });
                 }
             }
         }

@@ -31,8 +31,8 @@ Workspace::Workspace(const Ports& ports, std::filesystem::path historyFile, std:
 
 Report Workspace::report()
 {
-    const int shift = m_answering.keyboardShift();
-    m_notices.keyboard = m_answering.active() && shift != 0 ? keyboardRangeText(shift, m_m.Naming) : Text {};
+    const int shift = keysShift();
+    m_notices.keyboard = shift != 0 ? keyboardRangeText(shift, m_m.Naming) : Text {};
 
     Report r;
     r.canUndo = m_history.canUndo();

@@ -21,6 +21,7 @@
 #include "storage/composition_file.h"
 #include "storage/exercise_file.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -246,7 +247,12 @@ private:
     void stopAnswers();
     void startTimed(int64_t now);
     void stopTimed();
-    void timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input);
+    // A note played while a phrase is read in time: `midiNote` as written,
+    // shown on the piano key `index` (which may lie off the piano).
+    void timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input);
+    void timedKeyUp(int16_t index);
+    // Octaves the computer keys' notes are moved by now.
+    int keysShift() const;
     void nextTimedPhrase(int64_t now);
     // An exam in time: its page read, the notes of the page into the exam;
     // after the last page the rest of the exam is asked note by note.
@@ -260,6 +266,7 @@ private:
         Meter meter;
         double startInMeasure = 0; // in whole notes
         std::optional<int> page;
+        Clef clef = Clef::Treble;
     };
     std::optional<TimedPhrase> timedPhrase();
     TimedPhrase piecePage(int page) const;
@@ -294,6 +301,9 @@ private:
     uint32_t m_timedSeed = 0;
     std::optional<LocalTime> m_timedSession;
     AnswerInput m_timedInput = AnswerInput::Keys; // what played the last note
+    // The note each computer key sounded while reading in time: the octaves
+    // the keys are moved by may change before it is let go.
+    std::array<int, NoteCountOnPiano> m_timedKeyNotes {};
     ClickTrack* m_clickTrack = nullptr;
     EventClock m_keyClock;
     EventClock m_midiClock;

@@ -11,8 +11,9 @@ std::optional<ListeningRequest> Workspace::listeningRequest() const
 {
     if (!m_listening.microphone || m_microphoneFailed || !(m_answering.active() || m_timed))
         return std::nullopt;
-    // A phrase read in time stands on the composition's staff.
-    const NoteRange& range = m_timed ? CompositionRange : m_answering.practiceChoices().range();
+    // A phrase read in time stands on the composition's staff or on the bass staff.
+    const NoteRange& range
+        = m_timed && m_timedLook.clef == Clef::Treble ? CompositionRange : m_answering.practiceChoices().range();
     const ListeningRange sounding
         = listeningRange(m_listening.instrument, midiNoteOf(range.lowest), midiNoteOf(range.highest));
     return ListeningRequest { sounding.lowest, sounding.highest, m_listening.tuningHz };

@@ -100,7 +100,7 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
     if (m_timed) {
         const double onset = m_keyClock.onset(stampMs, static_cast<double>(now));
         if (isPianoNote(index) && !isAutoRepeat)
-            timedKey(index, onset, now, sound, AnswerInput::Keys);
+            timedKey(index, midiNoteOfShiftedKey(index, keysShift()), onset, now, sound, AnswerInput::Keys);
         return report();
     }
     if (m_answering.active()) {
@@ -138,7 +138,9 @@ Report Workspace::keyDown(int16_t index, int64_t now, bool isAutoRepeat, KeySoun
 
 Report Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
 {
-    if (!m_answering.active() || m_timed)
+    if (m_timed)
+        timedKeyUp(index);
+    else if (!m_answering.active())
         releasePlayedKey(m_ports, index, sound);
     else if (isPianoNote(index))
         m_answering.keyUp(index, now, sound);
@@ -148,9 +150,9 @@ Report Workspace::keyUp(int16_t index, int64_t now, KeySound sound)
 Report Workspace::midiKeyboardDown(int16_t index, int64_t now, double stampMs)
 {
     if (m_timed) {
-        if (isPianoNote(index))
-            timedKey(index, m_midiClock.onset(stampMs, static_cast<double>(now)), now, KeySound::DisplayOnly,
-                AnswerInput::Midi);
+        // A keyboard's notes below or above the piano's keys may be the phrase's.
+        timedKey(index, midiNoteOfKey(index), m_midiClock.onset(stampMs, static_cast<double>(now)), now,
+            KeySound::DisplayOnly, AnswerInput::Midi);
         return report();
     }
     if (!m_answering.active())

@@ -3,15 +3,19 @@
 #include "compose/note_entry.h"
 #include "compose/phrase_entries.h"
 #include "compose/workspace.h"
+#include "input/piano_view.h"
+#include "midi/midi_out.h"
 #include "staff/staff.h"
 #include "staff/staff_surface.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 // Reading in time: "A tempo" with "Rispondi" in "Leggi" plays a phrase of
-// the composition's staff along with the metronome.
+// the composition's staff (or, read in the bass clef, of a bass staff in
+// its place) along with the metronome.
 namespace zintaro::compose {
 
 namespace {
@@ -47,8 +51,9 @@ void Workspace::stopAnswers()
 }
 
 // The composition's next page with "Dalla composizione", else a phrase
-// drawn as "Frase nella composizione" draws one; nothing when there is
-// none, and why is told.
+// drawn as "Frase nella composizione" draws one, in the bass clef over the
+// range chosen when the practice reads on the bass staff; nothing when
+// there is none, and why is told.
 std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
 {
     const PracticeChoices& practice = m_answering.practiceChoices();
@@ -62,12 +67,12 @@ std::optional<Workspace::TimedPhrase> Workspace::timedPhrase()
         return piecePage(m_timedPage);
     }
     const Key key = practice.randomKey ? m_trainer.key() : practice.key;
-    const auto generated = generateMelody(compositionPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
+    const auto generated = generateMelody(timedPhraseRequest(practice, key, m_m.PieceMeter, m_timedSeed++));
     if (!generated) {
-        m_told.push_back(tooFewForPhrase(m_m.Naming));
+        m_told.push_back(tooFewForTimedPhrase(practice, m_m.Naming));
         return std::nullopt;
     }
-    return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt };
+    return TimedPhrase { entriesOfPhrase(*generated), key, generated->meter, 0, std::nullopt, generated->clef };
 }
 
 Workspace::TimedPhrase Workspace::piecePage(int page) const
@@ -85,9 +90,10 @@ Workspace::TimedPhrase Workspace::piecePage(int page) const
     return phrase;
 }
 
-// The phrase is drawn on the composition's staff at the window's own scale,
-// the cursor on its first note, and its clicks scheduled. A phrase that
-// cannot be had leaves the student answering note by note.
+// The phrase is drawn on the composition's staff, in the phrase's clef, at
+// the window's own scale, the cursor on its first note, and its clicks
+// scheduled. A phrase that cannot be had leaves the student answering note
+// by note.
 void Workspace::startTimed(int64_t now)
 {
     m_trainer.leave();
@@ -103,7 +109,8 @@ void Workspace::startTimed(int64_t now)
     // The composition's page as "Componi" shows it, its bars counted from
     // the start of the piece; a generated phrase on a page of its own.
     const bool firstPage = phrase->page.value_or(0) == 0;
-    m_timedLook = { 1, false, m_m.Naming, phrase->key, firstPage ? std::optional(phrase->meter) : std::nullopt };
+    m_timedLook
+        = { 1, false, m_m.Naming, phrase->key, firstPage ? std::optional(phrase->meter) : std::nullopt, phrase->clef };
     if (phrase->page) {
         staff::drawPage(m_timedLook, m_ports.surface, pageOf(m_m, *phrase->page));
     } else {
@@ -138,21 +145,52 @@ void Workspace::stopTimed()
     m_timed.reset();
     m_timedExam.reset();
     m_timedSession.reset();
+    for (int& note : m_timedKeyNotes)
+        if (const int held = std::exchange(note, 0))
+            m_ports.midi.noteOff(0, held);
     if (m_mode == Mode::Read) {
         relayout(5);
         m_trainer.showStaves();
     }
 }
 
-void Workspace::timedKey(int16_t index, double onset, int64_t now, KeySound sound, AnswerInput input)
+// The keys play as the trainer's do, moved by octaves, when they answer
+// it or a phrase on the bass staff; on the composition's staff they play
+// their own notes.
+int Workspace::keysShift() const
 {
-    pressKey(m_ports.piano, m_ports.midi, index, m_m.Mute ? KeySound::DisplayOnly : sound);
+    if (m_timed)
+        return m_timedLook.clef == Clef::Bass ? m_answering.keyboardShift() : 0;
+    return m_answering.active() ? m_answering.keyboardShift() : 0;
+}
+
+void Workspace::timedKey(int16_t index, int midiNote, double onset, int64_t now, KeySound sound, AnswerInput input)
+{
+    // The piano shows the key; a computer key's note sounds as the keys'
+    // octaves move it, once while the key is held.
+    if (isPianoNote(index) && !m_ports.piano.isPressed(index)) {
+        m_ports.piano.setPressed(index, true);
+        if (sound == KeySound::Sounded && !m_m.Mute) {
+            m_ports.midi.noteOn(0, midiNote, 127);
+            m_timedKeyNotes[static_cast<std::size_t>(index)] = midiNote;
+        }
+    }
     if (m_timed->finished()) {
         nextTimedPhrase(now);
         return;
     }
     m_timedInput = input;
-    showTimed(m_timed->keyDown(midiNoteOfKey(index), onset), now);
+    showTimed(m_timed->keyDown(midiNote, onset), now);
+}
+
+void Workspace::timedKeyUp(int16_t index)
+{
+    if (!isPianoNote(index))
+        return;
+    m_ports.piano.setPressed(index, false);
+    const int note = std::exchange(m_timedKeyNotes[static_cast<std::size_t>(index)], 0);
+    if (note != 0)
+        m_ports.midi.noteOff(0, note);
 }
 
 void Workspace::nextTimedPhrase(int64_t now)
@@ -175,7 +213,7 @@ void Workspace::showTimed(const std::vector<TimedMark>& marks, int64_t now)
     }
     const Key key = m_timedLook.key;
     for (const AnswerRecord& record : m_timed->takeRecords()) {
-        const AnswerContext context { m_timedSession.value_or(LocalTime::now()), Clef::Treble,
+        const AnswerContext context { m_timedSession.value_or(LocalTime::now()), m_timedLook.clef,
             spellInKey(record.shown, key), {}, key, m_timedInput };
         m_answering.appendAnswer(record, context);
     }

@@ -49,11 +49,12 @@ std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, 
         reading.startMeasure();
         for (int p = m.first; p < m.end; ++p) {
             const Entry e = store.at(p);
-            if (e.RestFlag != 0 || !isPianoNote(e.NoteIndex)) {
+            const int midi = midiNoteOfKey(e.NoteIndex);
+            if (e.RestFlag != 0 || midi < 0 || midi > 127) {
                 notes.push_back({});
                 continue;
             }
-            const SpelledNote spelling = spellInKey(midiNoteOfKey(e.NoteIndex), key);
+            const SpelledNote spelling = spellInKey(midi, key);
             // A note a tie continues keeps the sign it was struck with, over
             // a bar too, and shows none.
             if (tieHolds(store, noteCount, p - 1))

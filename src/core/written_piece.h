@@ -58,7 +58,7 @@ private:
 // printed where the note differs from what its line or space reads at that
 // point of the measure: the signature, or a sign shown earlier in the same
 // measure at the same octave, which holds to the bar. A note continued by a
-// tie shows no sign. Rests and entries off the piano get a default note and
+// tie shows no sign. Rests and entries of no MIDI note get a default note and
 // no sign.
 std::vector<WrittenNote> writeOut(const CompositionStore& store, int noteCount, Key key = {}, Meter meter = {});
 

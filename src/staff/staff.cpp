@@ -16,18 +16,34 @@ constexpr int LastColumnCentre = FirstColumnCentre + 20 * (StaffColumns - 1);
 // keeps a little more from the first column.
 constexpr int FirstColumnRoom = 22;
 
+// The staff a look draws: the bass, or else the treble.
+Clef drawnClef(const Look& look)
+{
+    return look.clef == Clef::Bass ? Clef::Bass : Clef::Treble;
+}
+
+// The notes a look's staff writes: the piano's keys on the treble staff,
+// every MIDI note on the bass staff, whose range reaches below the piano.
+bool writesNote(const Look& look, int16_t noteIndex)
+{
+    if (drawnClef(look) == Clef::Treble)
+        return isPianoNote(noteIndex);
+    const int midi = midiNoteOfKey(noteIndex);
+    return midi >= 0 && midi <= 127;
+}
+
 } // namespace
 
 ColumnGrid columnGrid(const Look& look)
 {
-    const StaffSystem system = staffSystemFor(Clef::Treble, 1, { look.key, look.meter });
+    const StaffSystem system = staffSystemFor(drawnClef(look), 1, { look.key, look.meter });
     const int first = std::max(FirstColumnCentre, headerRight(system) + FirstColumnRoom);
     return { first, static_cast<double>(LastColumnCentre - first) / (StaffColumns - 1) };
 }
 
 void drawStaff(const Look& look, StaffSurface& surface)
 {
-    const StaffSystem system = staffSystemFor(Clef::Treble, look.scale, { look.key, look.meter });
+    const StaffSystem system = staffSystemFor(drawnClef(look), look.scale, { look.key, look.meter });
     showStaffSystem(surface, system);
     drawStaffHeader(surface, system);
     // Every image goes, not only the first 41: a page with many quarter rests
@@ -38,15 +54,17 @@ void drawStaff(const Look& look, StaffSurface& surface)
 
 int16_t writtenStep(const Look& look, int16_t noteIndex)
 {
-    if (!isPianoNote(noteIndex))
+    if (!writesNote(look, noteIndex))
         return staffStepOf(noteIndex);
-    return static_cast<int16_t>(stepsFromMiddleC(spellInKey(midiNoteOfKey(noteIndex), look.key)));
+    // Both staves' bottom lines stand at the treble staff's step 2.
+    const SpelledNote written = spellInKey(midiNoteOfKey(noteIndex), look.key);
+    return static_cast<int16_t>(staffPositionOf(written, drawnClef(look)).step + 2);
 }
 
 int16_t notePosition(const Look& look, StaffSurface& surface, int16_t noteIndex)
 {
     if (look.writeNames)
-        surface.setNameLabels(isPianoNote(noteIndex)
+        surface.setNameLabels(writesNote(look, noteIndex)
                 ? nameLabelText(spellInKey(midiNoteOfKey(noteIndex), look.key), look.naming)
                 : std::string());
     return writtenStep(look, noteIndex);
@@ -61,7 +79,7 @@ void speakNoteName(Speech& speech, int16_t noteIndex, NoteNaming naming, Key key
 
 void drawSignBefore(const Look& look, StaffSurface& s, std::optional<Accidental> sign, int16_t note, int16_t column)
 {
-    if (!sign || !isPianoNote(note))
+    if (!sign || !writesNote(look, note))
         return;
     const int scale = look.scale;
     const int x = columnGrid(look).centre(column) * scale;

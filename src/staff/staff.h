@@ -14,14 +14,17 @@ class Speech;
 
 // How the staff is drawn: its scale (1 in the window, 5 for the trainer),
 // whether each note's name goes into the name labels, the key the notes are
-// written and named in, and the meter shown after the key signature (on a
-// piece's first line only).
+// written and named in, the meter shown after the key signature (on a
+// piece's first line only), and the clef. A bass staff stands where the
+// treble one does, its notes twelve steps higher on it; the grand staff is
+// the trainer's alone and is drawn as the treble.
 struct Look {
     int scale = 1;
     bool writeNames = true;
     NoteNaming naming = NoteNaming::Solfege;
     Key key;
     std::optional<Meter> meter;
+    Clef clef = Clef::Treble;
 };
 
 // Where the columns of a composition line stand, in pixels at scale 1. The
@@ -41,8 +44,11 @@ ColumnGrid columnGrid(const Look& look);
 // the surface.
 void drawStaff(const Look& look, StaffSurface& surface);
 
-// The staff step of a piano key as the look's key writes it: B flat on the
-// B line. Off the piano, the step of index 0.
+// The staff step of a piano key as the look's key writes it (B flat on the
+// B line), counted as on the treble staff: 2 is the bottom line of the
+// look's staff. Off the piano, the step of index 0 on the treble staff; on
+// the bass staff any key of a MIDI note has its step, the keys below the
+// piano's (negative indices) included.
 int16_t writtenStep(const Look& look, int16_t noteIndex);
 
 // The staff step of a note as the key writes it (B flat on the B line);

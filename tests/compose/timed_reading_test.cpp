@@ -1,10 +1,13 @@
 #include "compose/delay_calibration.h"
+#include "compose/keyboard_octaves.h"
 #include "compose/phrase_entries.h"
 #include "compose/timed_reading.h"
 #include "compose/workspace.h"
 #include "compose_rig.h"
+#include "staff/staff_system.h"
 #include "storage/storage_test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -290,6 +293,61 @@ TEST(TimedReading, anExamInTimeAsksAgainTheNotesMissedInTime)
         EXPECT_EQ(std::ranges::count(rows, AnswerMode::Tempo, [](const auto& row) { return row.record.mode; }),
             static_cast<std::ptrdiff_t>(midiOfNote.size()));
     }
+}
+
+// A generated phrase on the bass staff, its range Do2–Do3 all below the
+// piano's keys: every head stands where the bass staff places its note,
+// the cursor and the marks under their columns; the computer keys moved by
+// octaves play it and sound what they play, and the history says bass.
+TEST(TimedReading, aPhraseOnTheBassStaffStandsWhereTheStaffPlacesItsNotes)
+{
+    TimedRig r;
+    r.workspace.setTempo(120);
+    r.workspace.switchMode(Mode::Read, 0, 1);
+    PracticeChoices practice = r.workspace.choices().practice;
+    practice.inTime = true;
+    practice.clef = Clef::Bass;
+    practice.range() = { natural(Letter::C, 2), natural(Letter::C, 3) };
+    r.workspace.choosePractice(practice, 0, 1);
+    const Report started = r.workspace.setAnswering(true, 0, 1);
+    const TimedReading* t = r.workspace.timedReading();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(r.surface.clefs[0].sign, staff::ClefSign::F);
+    const int shift = r.workspace.reading().keyboardShift;
+    EXPECT_EQ(started.notices.keyboard.render(), keyboardRangeText(shift, NoteNaming::Solfege).render());
+
+    const staff::Look look { 1, false, NoteNaming::Solfege, {}, Meter { 4, 4 }, Clef::Bass };
+    const staff::ColumnGrid grid = staff::columnGrid(look);
+    const staff::StaffSystem bass = staff::staffSystemFor(Clef::Bass, 1);
+    const auto heads = r.surface.marksOf(testing::RecordingSurface::Kind::Circle);
+    for (const TimedNote& note : t->timeline().notes) {
+        if (note.isRest())
+            continue;
+        ASSERT_LT(note.midi, MidiNoteOfLowestKey);
+        const auto x = static_cast<float>(grid.centre(static_cast<int>(note.indexInMeasure)));
+        const auto y = static_cast<float>(bass.yOf(staff::staffPositionOf(spellInKey(note.midi, {}), Clef::Bass)));
+        EXPECT_TRUE(std::ranges::any_of(heads, [&](const auto& m) { return m.x1 == x && m.y1 == y; }))
+            << note.midi << " in column " << note.indexInMeasure;
+    }
+
+    const TimedNote& first = t->timeline().notes.at(0);
+    ASSERT_FALSE(first.isRest());
+    const auto key = static_cast<int16_t>(shiftedKeyOfMidiNote(first.midi, shift));
+    ASSERT_TRUE(isPianoNote(key));
+    const auto onset = t->startMs() + static_cast<int64_t>(first.onsetMs);
+    r.workspace.keyDown(key, onset, false, KeySound::Sounded);
+    r.workspace.keyUp(key, onset + 50, KeySound::Sounded);
+    EXPECT_EQ(t->judgements().at(0).timing, Timing::Perfect);
+    EXPECT_EQ(r.system.notesOn(), std::vector { first.midi });
+    EXPECT_EQ(r.surface.cursorLeft, grid.centre(0));
+    const auto marks = r.surface.marksOf(testing::RecordingSurface::Kind::FilledRectangle);
+    EXPECT_TRUE(std::ranges::any_of(marks, [&](const auto& m) {
+        return m.y1 == 147 && m.x1 == static_cast<float>(grid.centre(0) - 6) && m.colour == staff::Green;
+    }));
+    r.workspace.setAnswering(false, onset + 100, 1);
+    const auto rows = storage::readAnswerHistory(r.folder.path() / "answers.csv");
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0].clefOrTreble(), Clef::Bass);
 }
 
 // A steady tapper late by 40 ms with a spread of 12 ms, calibrated twice.

@@ -201,5 +201,39 @@ TEST(Glyphs, staffLinesFollowTheScaleAndEveryRestImageIsHidden)
     }
 }
 
+// The clef of the look picks the staff a page is drawn on: the bass staff
+// stands where the treble one does, its notes twelve steps higher, its
+// signature two steps lower; notes below the piano have their steps on it
+// alone. The grand staff is the trainer's and pages draw it as the treble.
+TEST(Glyphs, theLooksClefPicksTheStaffAndTheStepsOfItsNotes)
+{
+    struct ClefCase {
+        Clef clef;
+        ClefSign sign;
+        int16_t middleC, lowC, e4; // steps of C4 (key 7), C2 (key −17), E4 (key 11)
+        float sharpTop; // of the F sharp of G major's signature
+    };
+    const RecordingSurface treble = [] {
+        RecordingSurface s;
+        drawStaff(Look { 1, false, NoteNaming::Solfege, Key { 1 }, {} }, s);
+        return s;
+    }();
+    const float trebleSharpTop = treble.marksOf(Kind::Sharp).at(0).y1;
+    for (const ClefCase& c : { ClefCase { Clef::Treble, ClefSign::G, 0, -4, 2, trebleSharpTop },
+             ClefCase { Clef::Bass, ClefSign::F, 12, -2, 14, trebleSharpTop + 10 },
+             ClefCase { Clef::Grand, ClefSign::G, 0, -4, 2, trebleSharpTop } }) {
+        SCOPED_TRACE(static_cast<int>(c.clef));
+        const Look look { 1, false, NoteNaming::Solfege, Key { 1 }, {}, c.clef };
+        RecordingSurface s;
+        drawStaff(look, s);
+        EXPECT_EQ(s.clefs[0].sign, c.sign);
+        EXPECT_EQ(s.staffLines[4].y1, 80);
+        EXPECT_EQ(s.marksOf(Kind::Sharp).at(0).y1, c.sharpTop);
+        EXPECT_EQ(writtenStep(look, 7), c.middleC);
+        EXPECT_EQ(writtenStep(look, -17), c.lowC);
+        EXPECT_EQ(writtenStep(look, 11), c.e4);
+    }
+}
+
 } // namespace
 } // namespace zintaro::staff
