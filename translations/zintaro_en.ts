@@ -159,6 +159,10 @@
         <source>L&apos;estensione scelta ha troppo poche note per una frase sul pentagramma della composizione, che va da %1 a %2: scegline una più ampia con «Estensione…».</source>
         <translation>The range chosen has too few notes for a phrase on the composition&apos;s staff, which goes from %1 to %2: choose a wider one with “Range…”.</translation>
     </message>
+    <message>
+        <source>L&apos;estensione scelta ha troppo poche note per una frase in chiave di Fa: scegline una più ampia con «Estensione…».</source>
+        <translation>The range chosen has too few notes for a phrase in the bass clef: choose a wider one with “Range…”.</translation>
+    </message>
 </context>
 <context>
     <name>Exam</name>
