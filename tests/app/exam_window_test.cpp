@@ -29,17 +29,11 @@ constexpr const char* ThreeNotes = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 class ExamWindowTest : public WindowTest {
 protected:
+    // The importers are a module of the build tree.
     void SetUp() override
     {
-        qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-        qputenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit());
-        form = std::make_unique<app::Form1>(app::Form1Services {
-            dialogs, midi, speech, files.path(), false, { QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) } });
-        form->Form_Load();
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        progressModuleFolders = { QStringLiteral(ZINTARO_PROGRESS_MODULE_DIR) };
+        WindowTest::SetUp();
     }
 
     void playNote(int midiNote)
