@@ -24,6 +24,7 @@ public:
 
     std::string score()
     {
+        m_hostileLengths = m_in.ConsumeIntegralInRange(0, 7) == 0;
         const bool timewise = m_in.ConsumeBool();
         const int parts = m_in.ConsumeIntegralInRange(0, 3);
         const std::string_view root = timewise ? "score-timewise" : "score-partwise";
@@ -68,6 +69,20 @@ private:
     {
         element(name, std::to_string(m_in.ConsumeIntegralInRange(low, high)));
     }
+    // A duration element, now and then words that count nothing. One score
+    // in eight has hostile lengths, up to the longest a file may give, which
+    // fill a part to the importers' cap; the others stay within two whole
+    // notes of their divisions, so that most runs check a score rather than
+    // that cap's twenty thousand notes.
+    void length()
+    {
+        if (m_in.ConsumeIntegralInRange(0, 7) == 0) {
+            element("duration", m_hostileLengths ? pick({ "1e30", "nan", "" }) : pick({ "0.5", "nan", "", "-0" }));
+            return;
+        }
+        const int divisions = std::clamp(m_divisions, 1, 960);
+        number("duration", -2, m_hostileLengths ? 1 << 20 : 8 * divisions);
+    }
     const char* pick(std::initializer_list<const char*> words)
     {
         return *(words.begin() + m_in.ConsumeIntegralInRange<std::size_t>(0, words.size() - 1));
@@ -76,8 +91,10 @@ private:
     void attributes()
     {
         open("attributes");
-        if (m_in.ConsumeBool())
-            number("divisions", -1, 960);
+        if (m_in.ConsumeBool()) {
+            m_divisions = m_in.ConsumeIntegralInRange(-1, 960);
+            element("divisions", std::to_string(m_divisions));
+        }
         if (m_in.ConsumeBool()) {
             open("key");
             number("fifths", -9, 9);
@@ -116,10 +133,7 @@ private:
         } else {
             m_out += m_in.ConsumeBool() ? "<rest/>" : "<rest measure=\"yes\"/>";
         }
-        if (m_in.ConsumeBool())
-            number("duration", -2, 1 << 20);
-        else
-            element("duration", pick({ "0.5", "1e30", "nan", "" }));
+        length();
         if (m_in.ConsumeBool())
             ((m_out += "<tie type=\"") += pick({ "start", "stop" })) += "\"/>";
         number("voice", 1, 3);
@@ -154,7 +168,7 @@ private:
             case 1: {
                 const char* name = m_in.ConsumeBool() ? "backup" : "forward";
                 open(name);
-                number("duration", -1, 1 << 16);
+                length();
                 close(name);
                 break;
             }
@@ -170,6 +184,8 @@ private:
 
     FuzzedDataProvider& m_in;
     std::string m_out;
+    bool m_hostileLengths = false;
+    int m_divisions = 1; // the last divisions written
 };
 
 } // namespace

@@ -19,11 +19,11 @@ WrittenValue nearestValue(double sixtyFourths)
     return best;
 }
 
-std::vector<WrittenValue> valuesFilling(long long sixtyFourths)
+std::vector<WrittenValue> valuesFilling(long long sixtyFourths, std::size_t most)
 {
     std::vector<WrittenValue> values;
     for (const WrittenValue& v : WrittenValues) {
-        while (sixtyFourths >= v.sixtyFourths() && values.size() < MaxImportedNotes) {
+        while (sixtyFourths >= v.sixtyFourths() && values.size() < most) {
             values.push_back(v);
             sixtyFourths -= v.sixtyFourths();
         }

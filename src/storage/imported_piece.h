@@ -4,6 +4,7 @@
 #include "core/translation.h"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -35,8 +36,9 @@ inline constexpr std::array<WrittenValue, 13> WrittenValues
 // allowed: a triplet eighth is 16/3); between two equally near, the shorter.
 WrittenValue nearestValue(double sixtyFourths);
 
-// The values that fill `sixtyFourths` exactly, longest first (none for 0).
-std::vector<WrittenValue> valuesFilling(long long sixtyFourths);
+// The values that fill `sixtyFourths` exactly, longest first (none for 0),
+// or the first `most` of them: a hostile length asks for millions.
+std::vector<WrittenValue> valuesFilling(long long sixtyFourths, std::size_t most);
 
 // One note or rest of an imported part, as written.
 struct ImportedNote {
@@ -77,6 +79,14 @@ struct ImportLosses {
 // No part imports more notes and rests than this: far beyond what a piece
 // on the staff holds, small enough that a file of endless rests stays small.
 inline constexpr int MaxImportedNotes = 20000;
+
+// How many values a part of `kept` notes may still be given: one more than
+// fits, so that a value left out marks the part as cut short.
+inline std::size_t valuesRoom(std::size_t kept)
+{
+    constexpr auto most = static_cast<std::size_t>(MaxImportedNotes);
+    return kept < most ? most - kept + 1 : 1;
+}
 
 // The sentence of what was changed: "3 accordi ridotti alla nota più alta;
 // 2 terzine approssimate". Empty when nothing was.

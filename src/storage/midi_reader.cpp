@@ -159,7 +159,7 @@ void writeDown(std::vector<HeardNote> heard, int ticksPerQuarter, ImportedPiece&
     };
     for (const HeardNote& note : kept) {
         if (const long long from = std::max(written, heardEnd); note.start > from)
-            for (const WrittenValue& v : valuesFilling(note.start - from))
+            for (const WrittenValue& v : valuesFilling(note.start - from, valuesRoom(piece.notes.size())))
                 append({ std::nullopt, v, false });
         heardEnd = note.end;
         append({ note.pitch, nearestValue(static_cast<double>(note.end - note.start)), false });

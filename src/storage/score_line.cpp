@@ -61,7 +61,7 @@ void KeptLine::add(const ScoreNote& note)
 
     // What the kept voice leaves silent (a forward, another voice's time) is a rest.
     if (const double gap = start - m_voiceEnd; gap >= 0.5)
-        for (const WrittenValue& v : valuesFilling(std::llround(gap)))
+        for (const WrittenValue& v : valuesFilling(std::llround(gap), valuesRoom(m_piece.notes.size())))
             append({ std::nullopt, v, false });
     m_voiceEnd = std::max(m_voiceEnd, start + length);
 
@@ -79,7 +79,8 @@ void KeptLine::add(const ScoreNote& note)
     if (!note.type) {
         // A whole-measure rest, or a note with no type: the values that
         // fill its duration, a note's tied.
-        std::vector<WrittenValue> values = valuesFilling(std::max(1LL, std::llround(length)));
+        std::vector<WrittenValue> values
+            = valuesFilling(std::max(1LL, std::llround(length)), valuesRoom(m_piece.notes.size()));
         for (std::size_t i = 0; i < values.size(); ++i)
             append({ note.pitch, values[i], note.pitch && (i + 1 < values.size() || note.tieStart) });
         return;

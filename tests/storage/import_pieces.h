@@ -75,7 +75,7 @@ struct ExportedPiece {
                 silence += 64 >> e.DurationCode;
                 continue;
             }
-            for (const WrittenValue& v : valuesFilling(silence))
+            for (const WrittenValue& v : valuesFilling(silence, storage::MaxImportedNotes))
                 notes.push_back({ std::nullopt, v, false });
             silence = 0;
             notes.push_back(note(midiNoteOfKey(e.NoteIndex), e.DurationCode));

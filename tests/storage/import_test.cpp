@@ -114,6 +114,12 @@ TEST(Import, scoreRulesKeepOneLineOfTheFirstStaff)
         EXPECT_EQ(outcome.piece->meter, (Meter { 3, 4 }));
         EXPECT_EQ(outcome.piece->clef, (ImportedClef { 'F', 4, 0 }));
     }
+    // A silence longer than any piece: the part ends at the cap, and says so.
+    const ImportOutcome endless = readMusicXml(score("<measure>" + std::string(Attributes) + n("C", 6, "quarter")
+        + "<forward><duration>1000000</duration></forward>" + n("E", 6, "quarter") + "</measure>"));
+    ASSERT_TRUE(endless.piece);
+    EXPECT_EQ(endless.piece->notes.size(), static_cast<std::size_t>(storage::MaxImportedNotes));
+    EXPECT_TRUE(endless.piece->losses.notesLeftOut);
 }
 
 TEST(Import, aPartIsPickedByIndexAndTimewiseScoresReadAlike)
