@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for as long as asked: bash scripts/fuzz.sh MINUTES
-# (default 10), the minutes shared among the fuzzers one after another. The
+# (default 10), the minutes shared among the fuzzers one after another; or
+# only the fuzzers named after the minutes (bash scripts/fuzz.sh 60
+# fuzz_load_path), so that the readers furthest behind can be given more. The
 # libraries are built with coverage instrumentation too, so the fuzzers see
 # the staff drawing as well as the file readers. Each fuzzer starts from its
 # corpus in the build tree, the seeds and fuzz/corpus/<fuzzer>; what it finds
@@ -18,6 +20,12 @@ log="$root/fuzz/LOG.md"
 fuzzers=(fuzz_reader fuzz_composition_lines fuzz_load_path fuzz_answers_log fuzz_settings_file
   fuzz_recovery_file fuzz_midi_parser fuzz_musicxml_import fuzz_mxl_import fuzz_midi_import
   fuzz_exercise_reader)
+if [ "$#" -gt 1 ]; then
+  for f in "${@:2}"; do
+    [[ " ${fuzzers[*]} " == *" $f "* ]] || { echo "no fuzzer $f; the fuzzers: ${fuzzers[*]}" >&2; exit 2; }
+  done
+  fuzzers=("${@:2}")
+fi
 
 "$root/scripts/install-deps.sh"
 
