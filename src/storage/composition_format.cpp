@@ -142,31 +142,28 @@ std::string writeCompositionText(const CompositionStore& store, int noteCount, K
 
 void CompositionReader::feed(std::string_view bytes)
 {
-    for (const char c : bytes) {
+    while (!bytes.empty()) {
         if (full()) {
             // Line ends after the last position are not more lines.
-            if (c != '\r' && c != '\n') {
-                m_truncated = true;
-                return;
-            }
-            continue;
+            m_truncated = m_truncated || bytes.find_first_not_of("\r\n") != std::string_view::npos;
+            return;
         }
-        if (c == '\n') {
+        const char c = bytes.front();
+        if (c == '\r' || c == '\n') {
             // The LF of a CR LF pair: the CR has already ended the line.
-            if (!m_afterCarriageReturn)
+            if (c == '\r' || !m_afterCarriageReturn)
                 endLine();
-            m_afterCarriageReturn = false;
+            m_afterCarriageReturn = c == '\r';
+            bytes.remove_prefix(1);
             continue;
         }
-        m_afterCarriageReturn = c == '\r';
-        if (c == '\r') {
-            endLine();
-            continue;
-        }
-        if (m_line.size() < LongestLine)
-            m_line += c;
-        else
-            m_lineTooLong = true;
+        // The line's text up to its end or the end of the bytes, as much as a line may hold.
+        const std::size_t text = std::min(bytes.find_first_of("\r\n"), bytes.size());
+        const std::size_t room = LongestLine - std::min(m_line.size(), LongestLine);
+        m_line.append(bytes.substr(0, std::min(text, room)));
+        m_lineTooLong = m_lineTooLong || text > room;
+        m_afterCarriageReturn = false;
+        bytes.remove_prefix(text);
     }
 }
 
