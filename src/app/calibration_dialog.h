@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 class QDialogButtonBox;
 class QLabel;
@@ -26,6 +27,8 @@ public:
     // The delay found by the last run; nothing while none was found.
     std::optional<int> delayMs() const { return m_delay; }
     bool running() const { return m_end.isActive(); }
+    // The clicks of the run going on, or of the last one, on the window's clock.
+    const std::vector<compose::Click>& clicks() const { return m_run->clicks(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
