@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <span>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -62,11 +63,16 @@ public:
 
     void stop()
     {
-        if (m_running)
-            zintaro::testing::runCommand("pactl exit >/dev/null 2>&1");
+        using zintaro::testing::runCommand;
+        // The server takes its socket away as it goes, after `pactl exit`
+        // has returned: wait for it, and let nothing it still removes
+        // trip the clean-up.
+        if (m_running && runCommand("pactl exit >/dev/null 2>&1").exitCode == 0)
+            waitFor([] { return runCommand("pactl info >/dev/null 2>&1").exitCode != 0; });
         m_running = false;
         ::unsetenv("PULSE_SERVER");
-        std::filesystem::remove_all(m_folder);
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
     }
 
     bool running() const { return m_running; }
