@@ -181,10 +181,15 @@ SettingsRead readSettingsFile(const fs::path& file)
 std::string settingsText(const SettingsValues& values)
 {
     // By group; the keys without one come first, under "General", and a
-    // group of that name is "%General", as in Qt's settings.
+    // group of that name is "%General", as in Qt's settings. Qt reads a
+    // section of that name in any other case ("[general]") as "General"
+    // itself, so such a group stays whole in the key, under "General".
     std::map<std::string, std::string> sections;
     for (const auto& [key, value] : values.all()) {
-        const std::size_t slash = key.find('/');
+        std::size_t slash = key.find('/');
+        if (slash != std::string::npos && key.compare(0, slash, "General") != 0
+            && QString::fromStdString(key.substr(0, slash)).compare(u"general", Qt::CaseInsensitive) == 0)
+            slash = std::string::npos;
         std::string& lines = sections[slash == std::string::npos ? std::string() : key.substr(0, slash)];
         appendKey(slash == std::string::npos ? key : key.substr(slash + 1), lines);
         lines += '=';

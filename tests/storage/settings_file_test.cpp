@@ -82,6 +82,15 @@ TEST(SettingsFile, valuesWrittenAreTheFileQtWritesAndReadBackAsTheyWere)
     // A key a hand-edited file began with a slash has no value to be had: left out.
     writeBytes(temp.path() / "slashed.conf", "[General]\n\\:%25=v\nkept=1\n");
     EXPECT_EQ(storage::readSettingsFile(temp.path() / "slashed.conf").values.all().size(), 1U);
+
+    // A group named "general" in another case than Qt's own, which Qt would
+    // read back as no group (found by the fuzzer), keeps its name.
+    SettingsValues general;
+    general.set("GeneRal/x", "1");
+    general.set("general/y", "2");
+    general.set("General/z", "3");
+    ASSERT_FALSE(storage::writeSettingsFile(temp.path() / "general.conf", general));
+    EXPECT_EQ(storage::readSettingsFile(temp.path() / "general.conf").values, general);
 }
 
 // A save writes its keys over the file's and keeps the others; a missing
