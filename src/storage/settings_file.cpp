@@ -11,6 +11,7 @@
 #include <QVariant>
 #include <cctype>
 #include <system_error>
+#include <utility>
 
 namespace zintaro::storage {
 
@@ -27,9 +28,9 @@ bool isHexDigit(char c)
 
 // A key as Qt's settings write it: "/" as "\", the rest of what is not a
 // letter, a digit, "_", "-" or "." as %XX, or %UXXXX past Latin-1.
-void appendKey(const std::string& key, std::string& out)
+void appendKey(std::string_view key, std::string& out)
 {
-    for (const QChar c : QString::fromStdString(key)) {
+    for (const QChar c : QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()))) {
         const char16_t ch = c.unicode();
         if (ch == u'/') {
             out += '\\';
@@ -113,6 +114,23 @@ void appendText(std::string_view text, std::string& out)
     }
 }
 
+// The group a key is written under (empty for none) and the rest of it.
+// Qt reads a section named "general" in any case but its own as no group,
+// so such a group stays whole in the key, under "General".
+std::pair<std::string_view, std::string_view> groupAndName(std::string_view key)
+{
+    const std::size_t slash = key.find('/');
+    if (slash == std::string_view::npos)
+        return { {}, key };
+    const std::string_view group = key.substr(0, slash);
+    if (group != "General"
+        && QString::fromUtf8(group.data(), static_cast<qsizetype>(group.size()))
+                .compare(u"general", Qt::CaseInsensitive)
+            == 0)
+        return { {}, key };
+    return { group, key.substr(slash + 1) };
+}
+
 void appendValue(const SettingsValues::Value& value, std::string& out)
 {
     if (const auto* text = std::get_if<std::string>(&value))
@@ -181,17 +199,12 @@ SettingsRead readSettingsFile(const fs::path& file)
 std::string settingsText(const SettingsValues& values)
 {
     // By group; the keys without one come first, under "General", and a
-    // group of that name is "%General", as in Qt's settings. Qt reads a
-    // section of that name in any other case ("[general]") as "General"
-    // itself, so such a group stays whole in the key, under "General".
+    // group of that name is "%General", as in Qt's settings.
     std::map<std::string, std::string> sections;
     for (const auto& [key, value] : values.all()) {
-        std::size_t slash = key.find('/');
-        if (slash != std::string::npos && key.compare(0, slash, "General") != 0
-            && QString::fromStdString(key.substr(0, slash)).compare(u"general", Qt::CaseInsensitive) == 0)
-            slash = std::string::npos;
-        std::string& lines = sections[slash == std::string::npos ? std::string() : key.substr(0, slash)];
-        appendKey(slash == std::string::npos ? key : key.substr(slash + 1), lines);
+        const auto [group, name] = groupAndName(key);
+        std::string& lines = sections[std::string(group)];
+        appendKey(name, lines);
         lines += '=';
         appendValue(value, lines);
         lines += '\n';
